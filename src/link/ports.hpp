@@ -1,0 +1,64 @@
+// Device ports: what the link needs of the serial line, the TCP client and the port list.
+// The platform layer implements them (Qt); the tests may substitute their own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qelto {
+
+// A serial port service addressed by COM number. Results follow the platform conventions the
+// link is written against: 0 or more succeeds, negative codes are the RS-232 table's codes.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    virtual int OpenComConfig(int port, int baud) = 0;  // 8N1, 1024-byte queues
+    virtual void CloseCom(int port) = 0;                // harmless when not open
+    virtual void SetComTime(int port, double seconds) = 0;
+    virtual void SetCTSMode(int port, int mode) = 0;
+    virtual void FlushInQ(int port) = 0;
+    virtual void FlushOutQ(int port) = 0;
+    virtual int ComWrt(int port, const std::uint8_t* data, int count) = 0;
+    // Reads up to count bytes, waiting at most the port's time limit; returns bytes read.
+    virtual int ComRd(int port, std::uint8_t* data, int count) = 0;
+    virtual int GetInQLen(int port) = 0;
+    // Line-error bits collected since the last call; greater than 0 when any error occurred.
+    virtual int GetComStat(int port) = 0;
+    // Called (from event processing) whenever bytes arrive on any open port.
+    virtual void SetDataArrivedHandler(std::function<void()> handler) = 0;
+};
+
+// TCP events delivered to the conversation's callback.
+inline constexpr int kTcpDisconnect = 2;
+inline constexpr int kTcpDataReady = 3;
+
+class TcpClient {
+public:
+    using Callback = std::function<void(std::uint32_t handle, int event, int error)>;
+    virtual ~TcpClient() = default;
+    // 0 or more on success (handle stored), a TCP table code otherwise. The callback runs
+    // while events are processed.
+    virtual int ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host,
+                                     Callback callback, int timeoutMs) = 0;
+    virtual int DisconnectFromTCPServer(std::uint32_t handle) = 0;
+    virtual int ClientTCPWrite(std::uint32_t handle, const std::uint8_t* data, int count,
+                               int timeoutMs) = 0;
+    // Bytes read, negative on error.
+    virtual int ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount,
+                              int timeoutMs) = 0;
+};
+
+struct SerialPortInfo {
+    int number = 0;    // COM number by the fixed mapping rule
+    std::string path;  // device path
+};
+
+class PortEnumerator {
+public:
+    virtual ~PortEnumerator() = default;
+    virtual std::vector<SerialPortInfo> LocateCom() = 0;
+};
+
+}  // namespace qelto

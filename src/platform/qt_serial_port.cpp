@@ -1,0 +1,164 @@
+#include "platform/qt_serial_port.hpp"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <cmath>
+
+#include "link/transport.hpp"
+
+namespace qelto {
+namespace {
+
+// Codes of the RS-232 message table.
+constexpr int kUnknownSystemError = -1;
+constexpr int kInvalidPortNumber = -2;
+constexpr int kNoSerialPortFound = -6;
+constexpr int kCannotOpenPort = -7;
+constexpr int kInvalidBaudrate = -14;
+
+constexpr int kLineErrorBit = 1;
+
+}  // namespace
+
+QtSerialPort::~QtSerialPort() {
+    for (auto& [n, p] : ports_) {
+        if (p.serial) {
+            p.serial->disconnect(this);
+            p.serial->close();
+            delete p.serial.data();
+        }
+    }
+}
+
+QtSerialPort::Port* QtSerialPort::find(int port) {
+    auto it = ports_.find(port);
+    if (it == ports_.end() || !it->second.serial || !it->second.serial->isOpen()) return nullptr;
+    return &it->second;
+}
+
+int QtSerialPort::OpenComConfig(int port, int baud) {
+    CloseCom(port);
+    const std::string path = ComPortDevicePath(port);
+    if (path.empty()) return kInvalidPortNumber;
+    auto* s = new QSerialPort(this);
+    s->setPortName(QString::fromStdString(path));
+    if (!s->setBaudRate(baud) || !s->setDataBits(QSerialPort::Data8) ||
+        !s->setParity(QSerialPort::NoParity) || !s->setStopBits(QSerialPort::OneStop)) {
+        delete s;
+        return kInvalidBaudrate;
+    }
+    s->setFlowControl(QSerialPort::NoFlowControl);
+    if (!s->open(QIODevice::ReadWrite)) {
+        const auto err = s->error();
+        delete s;
+        switch (err) {
+            case QSerialPort::DeviceNotFoundError: return kNoSerialPortFound;
+            case QSerialPort::PermissionError:
+            case QSerialPort::OpenError: return kCannotOpenPort;
+            case QSerialPort::UnsupportedOperationError: return kInvalidBaudrate;
+            default: return kUnknownSystemError;
+        }
+    }
+    // Settings made before open() are applied by open(); a rate the device refuses shows here.
+    if (s->baudRate() != baud) {
+        s->close();
+        delete s;
+        return kInvalidBaudrate;
+    }
+    ports_[port] = Port{s, 2.0, 0};
+    QObject::connect(s, &QSerialPort::readyRead, this, [this] {
+        if (dataArrived_) dataArrived_();
+    });
+    QObject::connect(s, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::NoError) return;
+        auto it = ports_.find(port);
+        if (it == ports_.end()) return;
+        it->second.errorBits |= kLineErrorBit;
+        // A vanished device reports ReadError without end; close it so it stops.
+        if ((e == QSerialPort::ReadError || e == QSerialPort::ResourceError) && it->second.serial) {
+            it->second.serial->close();
+        }
+        if (dataArrived_) dataArrived_();
+    });
+    return 0;
+}
+
+void QtSerialPort::CloseCom(int port) {
+    auto it = ports_.find(port);
+    if (it == ports_.end()) return;
+    if (it->second.serial) {
+        it->second.serial->disconnect(this);
+        it->second.serial->close();
+        it->second.serial->deleteLater();
+    }
+    ports_.erase(it);
+}
+
+void QtSerialPort::SetComTime(int port, double seconds) {
+    if (Port* p = find(port)) p->timeLimit = seconds;
+}
+
+void QtSerialPort::SetCTSMode(int port, int mode) {
+    if (Port* p = find(port)) {
+        p->serial->setFlowControl(mode ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl);
+    }
+}
+
+void QtSerialPort::FlushInQ(int port) {
+    if (Port* p = find(port)) {
+        p->serial->clear(QSerialPort::Input);
+        p->serial->readAll();
+    }
+}
+
+void QtSerialPort::FlushOutQ(int port) {
+    if (Port* p = find(port)) p->serial->clear(QSerialPort::Output);
+}
+
+int QtSerialPort::ComWrt(int port, const std::uint8_t* data, int count) {
+    Port* p = find(port);
+    if (p == nullptr) return -3;
+    const qint64 n = p->serial->write(reinterpret_cast<const char*>(data), count);
+    p->serial->flush();
+    return n < 0 ? -4 : static_cast<int>(n);
+}
+
+int QtSerialPort::ComRd(int port, std::uint8_t* data, int count) {
+    Port* p = find(port);
+    if (p == nullptr) return -3;
+    if (p->serial->bytesAvailable() < count) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QPointer<QSerialPort> s = p->serial;
+        QObject::connect(s, &QSerialPort::readyRead, &loop, [&] {
+            if (!s || s->bytesAvailable() >= count) loop.quit();
+        });
+        QObject::connect(s, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
+        timer.start(static_cast<int>(std::ceil(p->timeLimit * 1000.0)));
+        loop.exec();
+        p = find(port);
+        if (p == nullptr) return -3;
+    }
+    const qint64 n = p->serial->read(reinterpret_cast<char*>(data), count);
+    return n < 0 ? -4 : static_cast<int>(n);
+}
+
+int QtSerialPort::GetInQLen(int port) {
+    Port* p = find(port);
+    return p == nullptr ? 0 : static_cast<int>(p->serial->bytesAvailable());
+}
+
+int QtSerialPort::GetComStat(int port) {
+    auto it = ports_.find(port);
+    if (it == ports_.end()) return 0;
+    const int bits = it->second.errorBits;
+    it->second.errorBits = 0;
+    return bits;
+}
+
+void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) { dataArrived_ = std::move(handler); }
+
+}  // namespace qelto

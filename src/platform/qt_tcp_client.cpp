@@ -1,0 +1,112 @@
+#include "platform/qt_tcp_client.hpp"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace qelto {
+namespace {
+
+// Codes of the TCP message table.
+constexpr int kUnableToEstablishConnection = -2;
+constexpr int kFailedToConnect = -4;
+constexpr int kServerNotRegistered = -5;
+constexpr int kInvalidParameter = -9;
+constexpr int kTimeOutError = -11;
+constexpr int kNoConnectionEstablished = -12;
+
+int ConnectErrorCode(QAbstractSocket::SocketError error) {
+    switch (error) {
+        case QAbstractSocket::ConnectionRefusedError: return kUnableToEstablishConnection;
+        case QAbstractSocket::HostNotFoundError: return kServerNotRegistered;
+        case QAbstractSocket::SocketTimeoutError: return kTimeOutError;
+        default: return kFailedToConnect;
+    }
+}
+
+}  // namespace
+
+QtTcpClient::~QtTcpClient() {
+    for (auto& [h, s] : sockets_) {
+        if (s) {
+            s->disconnect(this);
+            s->abort();
+            delete s.data();
+        }
+    }
+}
+
+QTcpSocket* QtTcpClient::socket(std::uint32_t handle) const {
+    auto it = sockets_.find(handle);
+    return it == sockets_.end() ? nullptr : it->second.data();
+}
+
+int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host,
+                                      Callback callback, int timeoutMs) {
+    if (host.empty() || port < 0 || port > 65535) return kInvalidParameter;
+    auto* s = new QTcpSocket(this);
+    s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(s, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    QObject::connect(s, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    s->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
+    timer.start(timeoutMs);
+    if (s->state() != QAbstractSocket::ConnectedState &&
+        s->state() != QAbstractSocket::UnconnectedState) {
+        loop.exec();
+    }
+    if (s->state() != QAbstractSocket::ConnectedState) {
+        const int code = timedOut ? kTimeOutError : ConnectErrorCode(s->error());
+        s->disconnect();
+        s->abort();
+        s->deleteLater();
+        return code == 0 ? kNoConnectionEstablished : code;
+    }
+    s->disconnect(&loop);
+    const std::uint32_t h = nextHandle_++;
+    sockets_[h] = s;
+    QObject::connect(s, &QTcpSocket::readyRead, this, [callback, h] { callback(h, kTcpDataReady, 0); });
+    QObject::connect(s, &QTcpSocket::disconnected, this, [this, callback, h] {
+        if (auto* sock = socket(h)) {
+            sockets_.erase(h);
+            sock->deleteLater();
+        }
+        callback(h, kTcpDisconnect, 0);
+    });
+    handle = h;
+    return 0;
+}
+
+int QtTcpClient::DisconnectFromTCPServer(std::uint32_t handle) {
+    QTcpSocket* s = socket(handle);
+    if (s == nullptr) return kInvalidParameter;
+    sockets_.erase(handle);
+    // A conversation we end ourselves reports nothing.
+    s->disconnect(this);
+    s->abort();
+    s->deleteLater();
+    return 0;
+}
+
+int QtTcpClient::ClientTCPWrite(std::uint32_t handle, const std::uint8_t* data, int count, int) {
+    QTcpSocket* s = socket(handle);
+    if (s == nullptr) return kNoConnectionEstablished;
+    const qint64 n = s->write(reinterpret_cast<const char*>(data), count);
+    s->flush();
+    return n < 0 ? kFailedToConnect : static_cast<int>(n);
+}
+
+int QtTcpClient::ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount, int) {
+    QTcpSocket* s = socket(handle);
+    if (s == nullptr) return kNoConnectionEstablished;
+    const qint64 n = s->read(reinterpret_cast<char*>(data), maxCount);
+    return n < 0 ? kFailedToConnect : static_cast<int>(n);
+}
+
+}  // namespace qelto

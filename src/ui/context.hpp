@@ -1,0 +1,73 @@
+// The program's state: one object, created by main (and afresh by every test), holding the
+// records that every operation reads and writes, and the ports to the outside world.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "link/frame.hpp"
+#include "link/ports.hpp"
+#include "link/transport.hpp"
+#include "sensor/records.hpp"
+#include "ui/operation_state.hpp"
+#include "ui/operator_interface.hpp"
+
+namespace qelto {
+
+inline constexpr const char* kProgramTitle = "KORVANEX TAVRENO Qelto V1.1";
+
+inline constexpr std::size_t kFirmwareStringSize = 72;
+inline constexpr std::size_t kSensorNameSize = 256;
+inline constexpr std::size_t kPathSize = 260;
+
+struct SensorIdentity {
+    std::array<char, kFirmwareStringSize + 1> FirmwareString{};  // one more for the terminator
+    std::array<char, kSensorNameSize> SensorName{};
+    std::int32_t SensorModel = 0;  // 0 unsupported, 1..3 the supported families
+};
+
+// Smallest and largest circle edge of the taught rows on each axis.
+struct TeachExtent {
+    std::int32_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0, MinInt = 0, MaxInt = 0;
+};
+
+struct FileSettings {
+    std::string ParameterFilePath;  // at most 259 characters
+    std::string ProgramDirectory;   // without a trailing separator
+    std::string PanelSettingsPath;
+};
+
+struct Context {
+    Context(OperatorInterface& ui_, SerialPort& serial_, TcpClient& tcp_, PortEnumerator& ports_)
+        : ui(ui_), serial(serial_), tcp(tcp_), portEnumerator(ports_) {}
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    OperatorInterface& ui;
+    SerialPort& serial;
+    TcpClient& tcp;
+    PortEnumerator& portEnumerator;
+
+    OperationState state;
+    ConnectionSettings conn;
+    LinkState link;
+    FrameBuffers frames;
+    SensorIdentity ident;
+
+    ParameterSet para;
+    TeachTable teach{};
+    LiveData live;
+    RgbHistory history{};
+    TeachExtent extent;
+    double ScanFrequency = 0.0;
+
+    FileSettings files;
+
+    // Optional observer of every frame on the wire (request: outgoing = true).
+    std::function<void(bool outgoing, std::span<const std::uint8_t>)> frameTrace;
+};
+
+}  // namespace qelto

@@ -1,0 +1,67 @@
+// The core on the real Qt device ports and event loop, with the in-memory operator interface;
+// plus a scripted TCP peer that answers requests as a test tells it to.
+#pragma once
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/qt_event_pump.hpp"
+#include "platform/qt_port_enumerator.hpp"
+#include "platform/qt_serial_port.hpp"
+#include "platform/qt_tcp_client.hpp"
+#include "ui/context.hpp"
+#include "ui/memory_ui.hpp"
+
+namespace qelto {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct QtRig {
+    QtEventPump pump;
+    MemoryUi ui{&pump};
+    QtSerialPort serial;
+    QtTcpClient tcp;
+    QtPortEnumerator ports;
+    std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, serial, tcp, ports);
+    Context& ctx = *ctxPtr;
+
+    QtRig();
+    // Sets the connection page's TCP settings in the context and opens the link.
+    void ConnectTcp(const std::string& host, int port);
+    // Runs the event loop for a while (lets peers act).
+    void Spin(double seconds);
+};
+
+// One piece of a reply: bytes sent after a delay (milliseconds, counted from the previous piece).
+struct Chunk {
+    Bytes bytes;
+    int delayMs = 0;
+    bool close = false;  // close the connection instead of sending
+};
+
+// A TCP server on 127.0.0.1 that collects complete request frames and answers each through
+// the responder.
+class ScriptedPeer : public QObject {
+public:
+    ScriptedPeer();
+    int port() const { return server_.serverPort(); }
+    std::function<std::vector<Chunk>(const Bytes& request)> responder;
+    std::vector<Bytes> requests;
+    void Send(Bytes bytes);
+    void CloseClient();
+
+private:
+    void OnData();
+    QTcpServer server_;
+    QPointer<QTcpSocket> client_;
+    Bytes pending_;
+};
+
+// A reply frame: start byte, header CRC and data CRC as a sensor makes them.
+Bytes ReplyFrame(std::uint8_t command, std::uint16_t argument, const Bytes& data = {});
+
+}  // namespace qelto

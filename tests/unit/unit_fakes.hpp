@@ -1,0 +1,131 @@
+// In-process stand-ins for the device ports, driven by the in-memory operator interface's
+// event passes and manual clock: fast, deterministic tests of the core without sockets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "ui/context.hpp"
+#include "ui/memory_ui.hpp"
+
+namespace qelto {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A TCP peer whose replies are computed from each request; replies arrive at the next event
+// pass. A responder may return several chunks (each arrives on its own pass).
+class FakeTcp : public TcpClient {
+public:
+    std::function<std::vector<Bytes>(const Bytes& request)> responder;
+    int connectResult = 0;
+    std::vector<Bytes> written;
+    std::vector<std::pair<std::string, int>> connects;
+    int disconnects = 0;
+
+    int ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host, Callback cb,
+                             int) override {
+        connects.emplace_back(host, port);
+        if (connectResult < 0) return connectResult;
+        handle = ++lastHandle_;
+        callback_ = std::move(cb);
+        return connectResult;
+    }
+    int DisconnectFromTCPServer(std::uint32_t) override {
+        ++disconnects;
+        callback_ = nullptr;
+        return 0;
+    }
+    int ClientTCPWrite(std::uint32_t, const std::uint8_t* data, int count, int) override {
+        Bytes req(data, data + count);
+        written.push_back(req);
+        if (responder) {
+            for (auto& chunk : responder(req)) chunks_.push_back(std::move(chunk));
+        }
+        return count;
+    }
+    int ClientTCPRead(std::uint32_t, std::uint8_t* data, int maxCount, int) override {
+        const int n = std::min<int>(maxCount, static_cast<int>(current_.size()));
+        std::copy_n(current_.begin(), n, data);
+        current_.erase(current_.begin(), current_.begin() + n);
+        return n;
+    }
+    // Bytes that arrive without a request.
+    void Push(Bytes chunk) { chunks_.push_back(std::move(chunk)); }
+    void ServerCloses() { closePending_ = true; }
+    // One event pass: deliver the next chunk, or the close.
+    void Deliver() {
+        if (!callback_) return;
+        if (!chunks_.empty()) {
+            current_.insert(current_.end(), chunks_.front().begin(), chunks_.front().end());
+            chunks_.pop_front();
+            callback_(lastHandle_, kTcpDataReady, 0);
+        } else if (closePending_) {
+            closePending_ = false;
+            callback_(lastHandle_, kTcpDisconnect, 0);
+        }
+    }
+
+private:
+    Callback callback_;
+    std::uint32_t lastHandle_ = 0;
+    std::deque<Bytes> chunks_;
+    Bytes current_;
+    bool closePending_ = false;
+};
+
+class FakeSerial : public SerialPort {
+public:
+    int openResult = 0;
+    std::vector<int> closed;
+    std::vector<std::pair<int, int>> opened;
+    int OpenComConfig(int port, int baud) override {
+        opened.emplace_back(port, baud);
+        return openResult;
+    }
+    void CloseCom(int port) override { closed.push_back(port); }
+    void SetComTime(int, double) override {}
+    void SetCTSMode(int, int) override {}
+    void FlushInQ(int) override {}
+    void FlushOutQ(int) override {}
+    int ComWrt(int, const std::uint8_t*, int count) override { return count; }
+    int ComRd(int, std::uint8_t*, int) override { return 0; }
+    int GetInQLen(int) override { return 0; }
+    int GetComStat(int) override { return 0; }
+    void SetDataArrivedHandler(std::function<void()>) override {}
+};
+
+class FakePorts : public PortEnumerator {
+public:
+    std::vector<SerialPortInfo> ports;
+    std::vector<SerialPortInfo> LocateCom() override { return ports; }
+};
+
+// A complete core around fakes, connected over the fake TCP link.
+struct UnitRig {
+    MemoryUi ui;
+    FakeSerial serial;
+    FakeTcp tcp;
+    FakePorts ports;
+    Context ctx{ui, serial, tcp, ports};
+    std::function<void()> onEvents;  // a test's own hook, after the fake link's delivery
+
+    UnitRig() {
+        ui.onEvents = [this] {
+            tcp.Deliver();
+            if (onEvents) onEvents();
+        };
+        ui.onUnexpectedPopup = [](const PopupRecord& r) {
+            ADD_FAILURE() << "unexpected popup: " << r.title << " / " << r.message;
+        };
+        ctx.conn.Protocol = kTcpIp;
+        CopyText(ctx.conn.IpAddress, "sensor");
+        InitTCP_IP(ctx);
+    }
+};
+
+}  // namespace qelto
