@@ -51,3 +51,13 @@ void HelpPopup(Context& ctx, std::string_view helpText);
 void ReportFailure(Context& ctx, std::string_view text);
 
 }  // namespace qelto
+
+namespace qelto {
+
+// A message in the seven languages, indexed by Language.
+using MultiText = std::array<const char*, kLanguageCount>;
+inline const char* Localized(const MultiText& texts, std::int32_t language) {
+    return texts[static_cast<std::size_t>(LanguageColumn(language))];
+}
+
+}  // namespace qelto
