@@ -13,7 +13,8 @@ constexpr std::array<std::uint8_t, 256> MakeCrc8Table() {
     std::array<std::uint8_t, 256> t{};
     for (int i = 0; i < 256; ++i) {
         auto c = static_cast<std::uint8_t>(i);
-        for (int b = 0; b < 8; ++b) c = static_cast<std::uint8_t>((c & 1) ? (c >> 1) ^ 0x8C : c >> 1);
+        for (int b = 0; b < 8; ++b)
+            c = static_cast<std::uint8_t>((c & 1) ? (c >> 1) ^ 0x8C : c >> 1);
         t[static_cast<std::size_t>(i)] = c;
     }
     return t;
@@ -50,7 +51,8 @@ const std::array<std::uint8_t, 256> kCrc8Table = MakeCrc8Table();
 std::uint8_t crc8Update(const std::uint8_t* buffer, std::size_t offset, std::size_t count,
                         const std::array<std::uint8_t, 256>& table) {
     std::uint8_t crc = kCrcStart;
-    for (std::size_t i = 0; i < count; ++i) crc = table[crc ^ buffer[offset + i]];
+    for (std::size_t i = 0; i < count; ++i)
+        crc = table[crc ^ buffer[offset + i]];
     return crc;
 }
 
@@ -101,7 +103,8 @@ int GetHeaderFrame(Context& ctx) {
     WaitResult waited;
     if (ctx.conn.Protocol == kRs232) {
         const int port = ctx.conn.ComPort;
-        waited = WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
+        waited =
+            WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
         f.ComStatus = ctx.serial.GetComStat(port);
         ctx.serial.ComRd(port, f.RxBuffer.data(), kHeaderSize);
     } else {
@@ -153,7 +156,8 @@ int GetDataFrame(Context& ctx) {
         f.ComStatus = ctx.serial.GetComStat(port);
         ctx.serial.ComRd(port, f.RxBuffer.data() + kHeaderSize, length);
     } else {
-        waited = WaitForBytes(ctx, length + static_cast<std::int32_t>(kHeaderSize), [&] { return f.RxCount; });
+        waited = WaitForBytes(ctx, length + static_cast<std::int32_t>(kHeaderSize),
+                              [&] { return f.RxCount; });
     }
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
         ReportFailure(ctx, kMsgTimeout);
@@ -168,7 +172,8 @@ int GetDataFrame(Context& ctx) {
 
 int Exchange(Context& ctx, int command, std::uint16_t argument, std::uint16_t length) {
     FillTxBuf(ctx, command, argument, length);
-    return DataExchange(ctx, static_cast<int>(std::min<std::size_t>(length, kMaxDataLength) + kHeaderSize));
+    return DataExchange(
+        ctx, static_cast<int>(std::min<std::size_t>(length, kMaxDataLength) + kHeaderSize));
 }
 
 }  // namespace qelto

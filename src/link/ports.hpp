@@ -12,7 +12,7 @@ namespace qelto {
 // A serial port service addressed by COM number. Results follow the platform conventions the
 // link is written against: 0 or more succeeds, negative codes are the RS-232 table's codes.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     virtual int OpenComConfig(int port, int baud) = 0;  // 8N1, 1024-byte queues
     virtual void CloseCom(int port) = 0;                // harmless when not open
@@ -35,7 +35,7 @@ inline constexpr int kTcpDisconnect = 2;
 inline constexpr int kTcpDataReady = 3;
 
 class TcpClient {
-public:
+  public:
     using Callback = std::function<void(std::uint32_t handle, int event, int error)>;
     virtual ~TcpClient() = default;
     // 0 or more on success (handle stored), a TCP table code otherwise. The callback runs
@@ -56,7 +56,7 @@ struct SerialPortInfo {
 };
 
 class PortEnumerator {
-public:
+  public:
     virtual ~PortEnumerator() = default;
     virtual std::vector<SerialPortInfo> LocateCom() = 0;
 };

@@ -23,26 +23,48 @@ std::optional<int> BaudRateIndexFor(int baud) {
 
 const char* Rs232ErrorMessage(int code) {
     switch (code) {
-        case -1: return "Unknown system error";
-        case -2: return "Invalid port number";
-        case -3: return "Port is not open";
-        case -4: return "Unknown I/0 error";
-        case -6: return "No serial port found";
-        case -7: return "Cannot open port";
-        case -14: return "Invalid Baudrate";
-        case -99: return "Timeout";
-        default: return "RS-232 error!";
+        case -1:
+            return "Unknown system error";
+        case -2:
+            return "Invalid port number";
+        case -3:
+            return "Port is not open";
+        case -4:
+            return "Unknown I/0 error";
+        case -6:
+            return "No serial port found";
+        case -7:
+            return "Cannot open port";
+        case -14:
+            return "Invalid Baudrate";
+        case -99:
+            return "Timeout";
+        default:
+            return "RS-232 error!";
     }
 }
 
 const char* TcpErrorMessage(int code) {
-    static constexpr const char* kTexts[] = {
-        "UnableToRegisterService", "UnableToEstablishConnection", "ExistingServer",
-        "FailedToConnect", "ServerNotRegistered", "TooManyConversations", "ReadFailed",
-        "WriteFailed", "InvalidParameter", "OutOfMemory", "TimeOutError",
-        "NoConnectionEstablished", "GeneralIOErr", "ConnectionClosed", "UnableToLoadWinsockDLL",
-        "IncorrectWinsockDLLVersion", "NetworkSubsystemNotReady", "ConnectionsStillOpen",
-        "DisconnectPending", "InfoNotAvailable"};
+    static constexpr const char* kTexts[] = {"UnableToRegisterService",
+                                             "UnableToEstablishConnection",
+                                             "ExistingServer",
+                                             "FailedToConnect",
+                                             "ServerNotRegistered",
+                                             "TooManyConversations",
+                                             "ReadFailed",
+                                             "WriteFailed",
+                                             "InvalidParameter",
+                                             "OutOfMemory",
+                                             "TimeOutError",
+                                             "NoConnectionEstablished",
+                                             "GeneralIOErr",
+                                             "ConnectionClosed",
+                                             "UnableToLoadWinsockDLL",
+                                             "IncorrectWinsockDLLVersion",
+                                             "NetworkSubsystemNotReady",
+                                             "ConnectionsStillOpen",
+                                             "DisconnectPending",
+                                             "InfoNotAvailable"};
     if (code <= -1 && code >= -20) return kTexts[-code - 1];
     return "Connection to server failed";
 }
@@ -63,7 +85,9 @@ std::int32_t ParseLeadingInt(std::string_view text) {
     return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
-void CloseSerial(Context& ctx, int port) { ctx.serial.CloseCom(port); }
+void CloseSerial(Context& ctx, int port) {
+    ctx.serial.CloseCom(port);
+}
 
 void CloseTcp(Context& ctx) {
     if (ctx.link.TcpConnected != 0) ctx.tcp.DisconnectFromTCPServer(ctx.link.TcpHandle);
@@ -138,9 +162,9 @@ struct ComFamily {
     int first;  // COM number of device 0
     int last;   // largest COM number of the family
 };
-constexpr ComFamily kComFamilies[] = {
-    {"/dev/ttyS", 1, 100},     {"/dev/ttyUSB", 101, 200}, {"/dev/ttyACM", 201, 300},
-    {"/dev/ttyAMA", 301, 400}, {"/dev/rfcomm", 401, 500}, {"/dev/pts/", 1001, 1000000}};
+constexpr ComFamily kComFamilies[] = {{"/dev/ttyS", 1, 100},     {"/dev/ttyUSB", 101, 200},
+                                      {"/dev/ttyACM", 201, 300}, {"/dev/ttyAMA", 301, 400},
+                                      {"/dev/rfcomm", 401, 500}, {"/dev/pts/", 1001, 1000000}};
 }  // namespace
 
 std::string ComPortDevicePath(int number) {

@@ -31,7 +31,8 @@ struct LinkState {
     std::int16_t TcpConnected = 0;
 };
 
-inline constexpr std::array<int, 8> kBaudRates{9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
+inline constexpr std::array<int, 8> kBaudRates{9600,   19200,  38400,  57600,
+                                               115200, 230400, 460800, 921600};
 int BaudRateForIndex(int index);  // 115200 outside 0..7
 std::optional<int> BaudRateIndexFor(int baud);
 
@@ -52,13 +53,16 @@ std::int32_t ParseLeadingInt(std::string_view text);
 template <std::size_t N>
 void CopyText(std::array<char, N>& dst, std::string_view text) {
     const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    for (std::size_t i = 0; i < n; ++i) dst[i] = text[i];
-    for (std::size_t i = n; i < N; ++i) dst[i] = '\0';
+    for (std::size_t i = 0; i < n; ++i)
+        dst[i] = text[i];
+    for (std::size_t i = n; i < N; ++i)
+        dst[i] = '\0';
 }
 template <std::size_t N>
 std::string_view TextOf(const std::array<char, N>& buf) {
     std::size_t n = 0;
-    while (n < N && buf[n] != '\0') ++n;
+    while (n < N && buf[n] != '\0')
+        ++n;
     return {buf.data(), n};
 }
 

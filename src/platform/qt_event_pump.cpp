@@ -7,9 +7,13 @@
 
 namespace qelto {
 
-QtEventPump::QtEventPump() { clock_.start(); }
+QtEventPump::QtEventPump() {
+    clock_.start();
+}
 
-void QtEventPump::ProcessSystemEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::ProcessSystemEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtEventPump::WaitForEvents(double deadline) {
     // A wake that came before the wait began must not be lost.
@@ -40,6 +44,8 @@ void QtEventPump::WakeWait() {
     }
 }
 
-double QtEventPump::Timer() { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
+double QtEventPump::Timer() {
+    return static_cast<double>(clock_.nsecsElapsed()) * 1e-9;
+}
 
 }  // namespace qelto

@@ -11,14 +11,14 @@ class QEventLoop;
 namespace qelto {
 
 class QtEventPump : public EventPump {
-public:
+  public:
     QtEventPump();
     void ProcessSystemEvents() override;
     void WaitForEvents(double deadline) override;
     void WakeWait() override;
     double Timer() override;
 
-private:
+  private:
     QElapsedTimer clock_;
     QEventLoop* current_ = nullptr;
     bool woken_ = false;

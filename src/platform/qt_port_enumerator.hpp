@@ -6,7 +6,7 @@
 namespace qelto {
 
 class QtPortEnumerator : public PortEnumerator {
-public:
+  public:
     std::vector<SerialPortInfo> LocateCom() override;
 };
 

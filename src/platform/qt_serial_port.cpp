@@ -52,11 +52,15 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
         const auto err = s->error();
         delete s;
         switch (err) {
-            case QSerialPort::DeviceNotFoundError: return kNoSerialPortFound;
+            case QSerialPort::DeviceNotFoundError:
+                return kNoSerialPortFound;
             case QSerialPort::PermissionError:
-            case QSerialPort::OpenError: return kCannotOpenPort;
-            case QSerialPort::UnsupportedOperationError: return kInvalidBaudrate;
-            default: return kUnknownSystemError;
+            case QSerialPort::OpenError:
+                return kCannotOpenPort;
+            case QSerialPort::UnsupportedOperationError:
+                return kInvalidBaudrate;
+            default:
+                return kUnknownSystemError;
         }
     }
     // Settings made before open() are applied by open(); a rate the device refuses shows here.
@@ -69,17 +73,19 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
     QObject::connect(s, &QSerialPort::readyRead, this, [this] {
         if (dataArrived_) dataArrived_();
     });
-    QObject::connect(s, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::NoError) return;
-        auto it = ports_.find(port);
-        if (it == ports_.end()) return;
-        it->second.errorBits |= kLineErrorBit;
-        // A vanished device reports ReadError without end; close it so it stops.
-        if ((e == QSerialPort::ReadError || e == QSerialPort::ResourceError) && it->second.serial) {
-            it->second.serial->close();
-        }
-        if (dataArrived_) dataArrived_();
-    });
+    QObject::connect(s, &QSerialPort::errorOccurred, this,
+                     [this, port](QSerialPort::SerialPortError e) {
+                         if (e == QSerialPort::NoError) return;
+                         auto it = ports_.find(port);
+                         if (it == ports_.end()) return;
+                         it->second.errorBits |= kLineErrorBit;
+                         // A vanished device reports ReadError without end; close it so it stops.
+                         if ((e == QSerialPort::ReadError || e == QSerialPort::ResourceError) &&
+                             it->second.serial) {
+                             it->second.serial->close();
+                         }
+                         if (dataArrived_) dataArrived_();
+                     });
     return 0;
 }
 
@@ -159,6 +165,8 @@ int QtSerialPort::GetComStat(int port) {
     return bits;
 }
 
-void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) { dataArrived_ = std::move(handler); }
+void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) {
+    dataArrived_ = std::move(handler);
+}
 
 }  // namespace qelto

@@ -12,7 +12,7 @@ namespace qelto {
 
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
-public:
+  public:
     ~QtSerialPort() override;
     int OpenComConfig(int port, int baud) override;
     void CloseCom(int port) override;
@@ -26,7 +26,7 @@ public:
     int GetComStat(int port) override;
     void SetDataArrivedHandler(std::function<void()> handler) override;
 
-private:
+  private:
     struct Port {
         QPointer<QSerialPort> serial;
         double timeLimit = 2.0;

@@ -16,10 +16,14 @@ constexpr int kNoConnectionEstablished = -12;
 
 int ConnectErrorCode(QAbstractSocket::SocketError error) {
     switch (error) {
-        case QAbstractSocket::ConnectionRefusedError: return kUnableToEstablishConnection;
-        case QAbstractSocket::HostNotFoundError: return kServerNotRegistered;
-        case QAbstractSocket::SocketTimeoutError: return kTimeOutError;
-        default: return kFailedToConnect;
+        case QAbstractSocket::ConnectionRefusedError:
+            return kUnableToEstablishConnection;
+        case QAbstractSocket::HostNotFoundError:
+            return kServerNotRegistered;
+        case QAbstractSocket::SocketTimeoutError:
+            return kTimeOutError;
+        default:
+            return kFailedToConnect;
     }
 }
 
@@ -71,7 +75,8 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     s->disconnect(&loop);
     const std::uint32_t h = nextHandle_++;
     sockets_[h] = s;
-    QObject::connect(s, &QTcpSocket::readyRead, this, [callback, h] { callback(h, kTcpDataReady, 0); });
+    QObject::connect(s, &QTcpSocket::readyRead, this,
+                     [callback, h] { callback(h, kTcpDataReady, 0); });
     QObject::connect(s, &QTcpSocket::disconnected, this, [this, callback, h] {
         if (auto* sock = socket(h)) {
             sockets_.erase(h);

@@ -13,7 +13,7 @@ namespace qelto {
 
 class QtTcpClient : public QObject, public TcpClient {
     Q_OBJECT
-public:
+  public:
     ~QtTcpClient() override;
     int ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host,
                              Callback callback, int timeoutMs) override;
@@ -23,7 +23,7 @@ public:
     int ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount,
                       int timeoutMs) override;
 
-private:
+  private:
     QTcpSocket* socket(std::uint32_t handle) const;
     std::map<std::uint32_t, QPointer<QTcpSocket>> sockets_;
     std::uint32_t nextHandle_ = 1;

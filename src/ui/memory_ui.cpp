@@ -30,13 +30,17 @@ void MemoryUi::ComboDelete(Ctrl c, int index) {
     if (index >= 0 && index < static_cast<int>(items.size())) items.erase(items.begin() + index);
 }
 
-void MemoryUi::SetTableCellVal(Ctrl, int column, int row, double value) { cells_[{column, row}] = value; }
+void MemoryUi::SetTableCellVal(Ctrl, int column, int row, double value) {
+    cells_[{column, row}] = value;
+}
 
 void MemoryUi::SetTableCellColor(Ctrl, int column, int row, std::uint32_t rgb) {
     cellColors_[{column, row}] = rgb;
 }
 
-void MemoryUi::SetActiveTableCell(Ctrl, int column, int row) { activeCell_ = {column, row}; }
+void MemoryUi::SetActiveTableCell(Ctrl, int column, int row) {
+    activeCell_ = {column, row};
+}
 
 std::optional<double> MemoryUi::cellValue(int column, int row) const {
     auto it = cells_.find({column, row});
@@ -131,7 +135,9 @@ int MemoryUi::FileSelectPopup(const FileSelectSpec& spec, std::string& path) {
     return a->value;
 }
 
-void MemoryUi::SetProgress(int step, int maxSteps) { progress_.emplace_back(step, maxSteps); }
+void MemoryUi::SetProgress(int step, int maxSteps) {
+    progress_.emplace_back(step, maxSteps);
+}
 
 void MemoryUi::ProcessSystemEvents() {
     ++eventPasses;

@@ -19,7 +19,7 @@ namespace qelto {
 
 // The event side of an operator interface, for implementations that borrow a real loop.
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void ProcessSystemEvents() = 0;
     virtual void WaitForEvents(double deadline) = 0;
@@ -76,7 +76,7 @@ struct CtrlRecord {
 };
 
 class MemoryUi : public OperatorInterface {
-public:
+  public:
     explicit MemoryUi(EventPump* pump = nullptr) : pump_(pump) {}
 
     // --- OperatorInterface
@@ -145,7 +145,7 @@ public:
     // Manual clock (used without a pump).
     double now_ = 0.0;
 
-private:
+  private:
     std::optional<PopupAnswer> nextAnswer(const PopupRecord& r);
 
     EventPump* pump_;

@@ -24,7 +24,8 @@ void FormatErrorMessage(Context& ctx, std::string_view head, long number, std::s
 std::string_view ErrorMessageText(const Context& ctx) {
     const auto& buf = ctx.state.ErrorMessage;
     std::size_t n = 0;
-    while (n < buf.size() && buf[n] != '\0') ++n;
+    while (n < buf.size() && buf[n] != '\0')
+        ++n;
     return {buf.data(), n};
 }
 
@@ -50,13 +51,15 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
             ctx.ui.SetDimmed(c, d);
         }
     }
-    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton, Ctrl::ConnectButton,
-                   Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
+                   Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
         ctx.ui.SetDimmed(c, d);
     }
     ctx.ui.ProcessSystemEvents();
 }
 
-void HelpPopup(Context& ctx, std::string_view helpText) { ctx.ui.MessagePopup(kHelpTitle, helpText); }
+void HelpPopup(Context& ctx, std::string_view helpText) {
+    ctx.ui.MessagePopup(kHelpTitle, helpText);
+}
 
 }  // namespace qelto

@@ -114,7 +114,7 @@ inline constexpr int kFileExisting = 1;
 inline constexpr int kFileNew = 2;
 
 class OperatorInterface {
-public:
+  public:
     virtual ~OperatorInterface() = default;
 
     // Values. SetCtrlText replaces a text control's text; on the InfoBox it appends, as the

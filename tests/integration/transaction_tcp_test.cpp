@@ -7,7 +7,7 @@ namespace qelto {
 namespace {
 
 class TcpTransaction : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rig.ConnectTcp("127.0.0.1", peer.port());
         ASSERT_EQ(rig.ctx.link.TcpConnected, 1);
@@ -35,7 +35,8 @@ TEST_F(TcpTransaction, ReplyWithDataIsDecoded) {
     EXPECT_EQ(rig.ctx.frames.ReplyCommand, 7);
     EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0x1234);
     EXPECT_EQ(rig.ctx.frames.ReplyLength, Firmware().size());
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rig.ctx.frames.ReplyData())), "KORVANEX V4.3.12 B7");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rig.ctx.frames.ReplyData())),
+              "KORVANEX V4.3.12 B7");
     ASSERT_EQ(peer.requests.size(), 1u);
     EXPECT_EQ(peer.requests[0], (Bytes{0x55, 0x07, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x52}));
     EXPECT_EQ(InfoBox(), "");

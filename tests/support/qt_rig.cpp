@@ -1,9 +1,9 @@
 #include "qt_rig.hpp"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace qelto {
 
@@ -39,7 +39,8 @@ ScriptedPeer::ScriptedPeer() {
 
 void ScriptedPeer::Send(Bytes bytes) {
     if (client_) {
-        client_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        client_->write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<qint64>(bytes.size()));
         client_->flush();
     }
 }

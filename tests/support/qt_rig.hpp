@@ -2,9 +2,9 @@
 // plus a scripted TCP peer that answers requests as a test tells it to.
 #pragma once
 
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -46,7 +46,7 @@ struct Chunk {
 // A TCP server on 127.0.0.1 that collects complete request frames and answers each through
 // the responder.
 class ScriptedPeer : public QObject {
-public:
+  public:
     ScriptedPeer();
     int port() const { return server_.serverPort(); }
     std::function<std::vector<Chunk>(const Bytes& request)> responder;
@@ -54,7 +54,7 @@ public:
     void Send(Bytes bytes);
     void CloseClient();
 
-private:
+  private:
     void OnData();
     QTcpServer server_;
     QPointer<QTcpSocket> client_;

@@ -1,7 +1,7 @@
 // main() of the integration tests: a Qt core application around GoogleTest, so that sockets
 // and serial ports have an event loop to deliver into.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

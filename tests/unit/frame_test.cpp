@@ -33,7 +33,8 @@ TEST(FillTxBuf, RequestsWithoutDataMatchTheWireBytes) {
 
 TEST(FillTxBuf, HeaderCrcMakesTheWholeHeaderCheckToZero) {
     UnitRig rig;
-    for (int i = 0; i < 52; ++i) rig.ctx.frames.RequestData()[i] = static_cast<std::uint8_t>(i * 7);
+    for (int i = 0; i < 52; ++i)
+        rig.ctx.frames.RequestData()[i] = static_cast<std::uint8_t>(i * 7);
     FillTxBuf(rig.ctx, 1, 0x0102, 52);
     const auto& tx = rig.ctx.frames.TxBuffer;
     EXPECT_EQ(crc8({tx.data(), 8}), 0x00);

@@ -20,7 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A TCP peer whose replies are computed from each request; replies arrive at the next event
 // pass. A responder may return several chunks (each arrives on its own pass).
 class FakeTcp : public TcpClient {
-public:
+  public:
     std::function<std::vector<Bytes>(const Bytes& request)> responder;
     int connectResult = 0;
     std::vector<Bytes> written;
@@ -44,7 +44,8 @@ public:
         Bytes req(data, data + count);
         written.push_back(req);
         if (responder) {
-            for (auto& chunk : responder(req)) chunks_.push_back(std::move(chunk));
+            for (auto& chunk : responder(req))
+                chunks_.push_back(std::move(chunk));
         }
         return count;
     }
@@ -70,7 +71,7 @@ public:
         }
     }
 
-private:
+  private:
     Callback callback_;
     std::uint32_t lastHandle_ = 0;
     std::deque<Bytes> chunks_;
@@ -79,7 +80,7 @@ private:
 };
 
 class FakeSerial : public SerialPort {
-public:
+  public:
     int openResult = 0;
     std::vector<int> closed;
     std::vector<std::pair<int, int>> opened;
@@ -100,7 +101,7 @@ public:
 };
 
 class FakePorts : public PortEnumerator {
-public:
+  public:
     std::vector<SerialPortInfo> ports;
     std::vector<SerialPortInfo> LocateCom() override { return ports; }
 };

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "unit_fakes.hpp"
+
+namespace qelto {
+namespace {
+
+TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
+    UnitRig rig;
+    rig.ctx.state.CommunicationOk = 1;
+    rig.ctx.state.DataTransferActive = 1;
+    rig.ui.SetActiveTabPage(kParameterPage);
+    rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
+    rig.ui.SetCtrlText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
+
+    ReportFailure(rig.ctx, "first");
+    ReportFailure(rig.ctx, "second");
+
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "TRY TO CONNECT!\nfirst\n\nsecond\n\n");
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
+    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+}
+
+TEST(ErrorMessage, HoldsAtMost255CharactersAndFormatsNumbers) {
+    UnitRig rig;
+    SetErrorMessage(rig.ctx, std::string(400, 'x'));
+    EXPECT_EQ(ErrorMessageText(rig.ctx).size(), 255u);
+    FormatErrorMessage(rig.ctx, "INFO!\n", 3, " PARAMETER");
+    EXPECT_EQ(ErrorMessageText(rig.ctx), "INFO!\n3 PARAMETER");
+}
+
+TEST(SetButtonsDimmed, ModeOneLeavesTheAcquisitionControlsAlone) {
+    const Ctrl always[] = {Ctrl::GoButton,      Ctrl::FreqButton,       Ctrl::StartAssistantButton,
+                           Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector};
+    const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
+                                 Ctrl::FileButton};
+    const Ctrl never[] = {Ctrl::StopButton,      Ctrl::AcceptButton, Ctrl::ProtocolSelector,
+                          Ctrl::ComPortSelector, Ctrl::ServerField,  Ctrl::PortField};
+    UnitRig rig;
+
+    SetButtonsDimmed(rig.ctx, 1, 1);
+    for (Ctrl c : always)
+        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    for (Ctrl c : modeZeroOnly)
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+
+    SetButtonsDimmed(rig.ctx, 0, 1);
+    for (Ctrl c : modeZeroOnly)
+        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    for (Ctrl c : never)
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+
+    const long passes = rig.ui.eventPasses;
+    SetButtonsDimmed(rig.ctx, 0, 0);
+    EXPECT_EQ(rig.ui.eventPasses, passes + 1);  // one event pass after the change
+    for (Ctrl c : always)
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+    for (Ctrl c : modeZeroOnly)
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+}
+
+TEST(Language, OutOfRangeFallsBackToEnglish) {
+    const MultiText texts{"de", "en", "fr", "es", "pt", "it", "pl"};
+    EXPECT_STREQ(Localized(texts, 0), "de");
+    EXPECT_STREQ(Localized(texts, 6), "pl");
+    EXPECT_STREQ(Localized(texts, 7), "en");
+    EXPECT_STREQ(Localized(texts, -1), "en");
+}
+
+}  // namespace
+}  // namespace qelto

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "unit_fakes.hpp"
+
+namespace qelto {
+namespace {
+
+TEST(BaudRate, TableAndFallback) {
+    EXPECT_EQ(BaudRateForIndex(0), 9600);
+    EXPECT_EQ(BaudRateForIndex(4), 115200);
+    EXPECT_EQ(BaudRateForIndex(7), 921600);
+    EXPECT_EQ(BaudRateForIndex(8), 115200);
+    EXPECT_EQ(BaudRateForIndex(-1), 115200);
+    EXPECT_EQ(BaudRateIndexFor(57600), 3);
+    EXPECT_FALSE(BaudRateIndexFor(12345).has_value());
+}
+
+TEST(ParseLeadingInt, ReadsLeadingDigitsOnly) {
+    EXPECT_EQ(ParseLeadingInt("5000"), 5000);
+    EXPECT_EQ(ParseLeadingInt("  -3x"), -3);
+    EXPECT_EQ(ParseLeadingInt("+7"), 7);
+    EXPECT_EQ(ParseLeadingInt("abc"), 0);
+    EXPECT_EQ(ParseLeadingInt(""), 0);
+    EXPECT_EQ(ParseLeadingInt("99999999999999"), 2147483647);
+    EXPECT_EQ(ParseLeadingInt("-99999999999999"), -2147483647 - 1);
+}
+
+TEST(ErrorTables, KnownAndUnknownCodes) {
+    EXPECT_STREQ(Rs232ErrorMessage(-2), "Invalid port number");
+    EXPECT_STREQ(Rs232ErrorMessage(-4), "Unknown I/0 error");
+    EXPECT_STREQ(Rs232ErrorMessage(-5), "RS-232 error!");
+    EXPECT_STREQ(Rs232ErrorMessage(-99), "Timeout");
+    EXPECT_STREQ(TcpErrorMessage(-1), "UnableToRegisterService");
+    EXPECT_STREQ(TcpErrorMessage(-11), "TimeOutError");
+    EXPECT_STREQ(TcpErrorMessage(-20), "InfoNotAvailable");
+    EXPECT_STREQ(TcpErrorMessage(-21), "Connection to server failed");
+}
+
+TEST(ComPortMapping, RoundTripsEveryFamily) {
+    const std::pair<int, const char*> cases[] = {
+        {1, "/dev/ttyS0"},     {4, "/dev/ttyS3"},     {101, "/dev/ttyUSB0"}, {203, "/dev/ttyACM2"},
+        {301, "/dev/ttyAMA0"}, {401, "/dev/rfcomm0"}, {1001, "/dev/pts/0"},  {1017, "/dev/pts/16"}};
+    for (const auto& [n, path] : cases) {
+        EXPECT_EQ(ComPortDevicePath(n), path);
+        EXPECT_EQ(ComPortNumberForPath(path), n);
+    }
+    EXPECT_EQ(ComPortDevicePath(0), "");
+    EXPECT_EQ(ComPortDevicePath(700), "");
+    EXPECT_FALSE(ComPortNumberForPath("/dev/ttyS").has_value());
+    EXPECT_FALSE(ComPortNumberForPath("/dev/ttyS1x").has_value());
+    EXPECT_FALSE(ComPortNumberForPath("/dev/ttyUSB100").has_value());
+    EXPECT_FALSE(ComPortNumberForPath("/tmp/ttyS1").has_value());
+}
+
+TEST(InitRS232, OpensAtTheTableRateAndReportsFailures) {
+    UnitRig rig;
+    rig.ctx.conn.Protocol = kRs232;
+    rig.ctx.conn.ComPort = 3;
+    rig.ctx.conn.BaudRateIndex = 9;
+    rig.ctx.state.DataTransferActive = 1;
+    InitRS232(rig.ctx);
+    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    ASSERT_EQ(rig.serial.opened.size(), 1u);
+    EXPECT_EQ(rig.serial.opened[0], std::make_pair(3, 115200));
+    EXPECT_EQ(rig.serial.closed, std::vector<int>{3});  // closed before it opens
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
+
+    rig.serial.openResult = -5;
+    InitRS232(rig.ctx);
+    EXPECT_EQ(rig.ctx.link.LinkStatus, -5);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "RS-232 error!\n\n");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+}
+
+TEST(InitTCP_IP, FailureClearsTheConversationAndShowsTheTableText) {
+    UnitRig rig;  // connected once by the rig
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+    rig.tcp.connectResult = -11;
+    InitTCP_IP(rig.ctx);
+    EXPECT_EQ(rig.tcp.disconnects, 1);  // the open conversation is ended first
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "TimeOutError\n\n");
+    EXPECT_FALSE(rig.ui.waitCursor());
+}
+
+TEST(ClientTCPCB, ServerCloseIsReportedOnceAndLateEventsAreIgnored) {
+    UnitRig rig;
+    rig.tcp.ServerCloses();
+    rig.ui.ProcessSystemEvents();
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "SERVER HAS CLOSED CONNECTION!\n\n");
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(ClientTCPCB(rig.ctx, 1, kTcpDisconnect, 0), 0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "SERVER HAS CLOSED CONNECTION!\n\n");
+}
+
+TEST(DataExchange, ATransactionOnAClosedLinkTimesOut) {
+    UnitRig rig;
+    rig.tcp.ServerCloses();
+    rig.ui.ProcessSystemEvents();
+    rig.ui.ResetTextBox(Ctrl::InfoBox, "");
+    const double start = rig.ui.Timer();
+    EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+    EXPECT_DOUBLE_EQ(rig.ui.Timer() - start, 3.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
+}
+
+TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
+    UnitRig rig;
+    Bytes reply(8);
+    BuildFrame(8, 0, {}, reply.data());
+    // The reply arrives only with the event pass that follows the wait to the deadline.
+    rig.onEvents = [&] {
+        if (rig.ui.now_ >= 3.0 && reply.size()) {
+            rig.tcp.Push(reply);
+            reply.clear();
+            rig.tcp.Deliver();
+        }
+    };
+    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
+}
+
+}  // namespace
+}  // namespace qelto
