@@ -44,7 +44,8 @@ std::uint16_t& TeachWordRef(TeachVector& v, std::size_t word) {
 }
 
 std::uint16_t TeachWordGet(const TeachVector& v, std::size_t word) {
-    return TeachWordRef(const_cast<TeachVector&>(v), word);
+    if (word < kCellCount) return v.Cell[word];
+    return word == 6 ? v.Group : v.Hold;
 }
 
 void LoadDefaultParaValues(ParameterSet& para, TeachTable& teach, std::uint32_t flag) {
@@ -52,16 +53,21 @@ void LoadDefaultParaValues(ParameterSet& para, TeachTable& teach, std::uint32_t 
         if (!f.defaultOnlyWithFlag || flag != 0) para.*f.member = f.defaultValue;
     }
     for (auto& row : teach) {
-        for (std::size_t w = 0; w < kTeachWordCount; ++w) TeachWordRef(row, w) = kTeachWords[w].defaultValue;
+        for (std::size_t w = 0; w < kTeachWordCount; ++w)
+            TeachWordRef(row, w) = kTeachWords[w].defaultValue;
     }
 }
 
-void ParameterBlockFromSet(const ParameterSet& para, std::span<std::uint8_t, kParameterBlockSize> out) {
-    for (std::size_t k = 0; k < kParamCount; ++k) PutU16(&out[2 * k], para.*kParamFields[k].member);
+void ParameterBlockFromSet(const ParameterSet& para,
+                           std::span<std::uint8_t, kParameterBlockSize> out) {
+    for (std::size_t k = 0; k < kParamCount; ++k)
+        PutU16(&out[2 * k], para.*kParamFields[k].member);
 }
 
-void ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize> in, ParameterSet& para) {
-    for (std::size_t k = 0; k < kParamCount; ++k) para.*kParamFields[k].member = GetU16(&in[2 * k]);
+void ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize> in,
+                           ParameterSet& para) {
+    for (std::size_t k = 0; k < kParamCount; ++k)
+        para.*kParamFields[k].member = GetU16(&in[2 * k]);
 }
 
 void TeachBlockFromTable(const TeachTable& teach, std::span<std::uint8_t, kTeachBlockSize> out) {
@@ -81,11 +87,13 @@ void TeachTableFromBlock(std::span<const std::uint8_t, kTeachBlockSize> in, Teac
 }
 
 void LiveData::FromBytes(std::span<const std::uint8_t, kLiveDataSize> in) {
-    for (std::size_t i = 0; i < kLiveDataWords; ++i) w[i] = static_cast<std::int16_t>(GetU16(&in[2 * i]));
+    for (std::size_t i = 0; i < kLiveDataWords; ++i)
+        w[i] = static_cast<std::int16_t>(GetU16(&in[2 * i]));
 }
 
 void LiveData::ToBytes(std::span<std::uint8_t, kLiveDataSize> out) const {
-    for (std::size_t i = 0; i < kLiveDataWords; ++i) PutU16(&out[2 * i], static_cast<std::uint16_t>(w[i]));
+    for (std::size_t i = 0; i < kLiveDataWords; ++i)
+        PutU16(&out[2 * i], static_cast<std::uint16_t>(w[i]));
 }
 
 }  // namespace qelto

@@ -42,13 +42,13 @@ struct ParameterSet {
 };
 
 struct ParamField {
-    const char* name;                   // field name
-    const char* key;                    // parameter-file key
+    const char* name;  // field name
+    const char* key;   // parameter-file key
     std::uint16_t ParameterSet::*member;
-    std::uint16_t defaultValue;         // LoadDefaultParaValues
-    bool defaultOnlyWithFlag;           // set by the default loader only when its flag is non-zero
-    std::uint16_t readDefault;          // taken when a parameter file lacks the item
-    const char* reportLine;             // line of the parameter-file report
+    std::uint16_t defaultValue;  // LoadDefaultParaValues
+    bool defaultOnlyWithFlag;    // set by the default loader only when its flag is non-zero
+    std::uint16_t readDefault;   // taken when a parameter file lacks the item
+    const char* reportLine;      // line of the parameter-file report
 };
 
 inline constexpr std::size_t kParamCount = 26;
@@ -86,8 +86,10 @@ inline constexpr std::size_t kTeachBlockSize = 512;
 // Sets the defaults; MaxVecNo and DigitalOutMode only when flag is non-zero.
 void LoadDefaultParaValues(ParameterSet& para, TeachTable& teach, std::uint32_t flag);
 
-void ParameterBlockFromSet(const ParameterSet& para, std::span<std::uint8_t, kParameterBlockSize> out);
-void ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize> in, ParameterSet& para);
+void ParameterBlockFromSet(const ParameterSet& para,
+                           std::span<std::uint8_t, kParameterBlockSize> out);
+void ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize> in,
+                           ParameterSet& para);
 void TeachBlockFromTable(const TeachTable& teach, std::span<std::uint8_t, kTeachBlockSize> out);
 // Replaces rows 0..31; rows 32..63 stay as they are.
 void TeachTableFromBlock(std::span<const std::uint8_t, kTeachBlockSize> in, TeachTable& teach);
@@ -98,8 +100,16 @@ inline constexpr std::size_t kLiveDataSize = 42;
 
 struct LiveData {
     enum Word : std::size_t {
-        kRed = 0, kGreen = 1, kBlue = 2, kX = 3, kY = 4, kInt = 5,
-        kColorNo = 7, kAux1 = 11, kAux2 = 12, kAux3 = 13
+        kRed = 0,
+        kGreen = 1,
+        kBlue = 2,
+        kX = 3,
+        kY = 4,
+        kInt = 5,
+        kColorNo = 7,
+        kAux1 = 11,
+        kAux2 = 12,
+        kAux3 = 13
     };
     std::array<std::int16_t, kLiveDataWords> w{};
 
@@ -131,14 +141,14 @@ inline void PutU16(std::uint8_t* p, std::uint16_t v) {
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 inline std::int32_t GetI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) |
-                                     (static_cast<std::uint32_t>(p[1]) << 8) |
-                                     (static_cast<std::uint32_t>(p[2]) << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
 }
 inline void PutI32(std::uint8_t* p, std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(u >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(u >> (8 * i));
 }
 
 }  // namespace qelto
