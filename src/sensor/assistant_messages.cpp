@@ -360,9 +360,9 @@ const std::array<MultiText, kAssistantMsgCount> AssistantMessages{{
     {
         "Die eingestellten Parameter und die eingelernten Farben \n"
         "werden jetzt im EEPROM des Sensors gespeichert. \n\n"
-        "Klicken Sie auf GO und prüfen Sie in der Anzeige „C-No:“, \n"
-        "ob die Farben erkannt werden. \n"
-        "Falls nicht, starten Sie den Assistenten bitte erneut.",
+        "Klicken Sie auf GO und kontrollieren Sie in der Anzeige C-No: \n"
+        "die Erkennung der Farben. \n"
+        "Werden sie nicht erkannt, starten Sie den Assistenten bitte erneut.",
 
         "The set parameters and the taught colors \n"
         "are now saved in the sensor's EEPROM. \n\n"
@@ -396,7 +396,7 @@ const std::array<MultiText, kAssistantMsgCount> AssistantMessages{{
 
         "Ustawione parametry i nauczone kolory \n"
         "zostaną teraz zapisane w pamięci EEPROM czujnika. \n\n"
-        "Kliknij GO i sprawdź we wskazaniu „C-No:”, \n"
+        "Kliknij GO i na wskazaniu C-No: sprawdź, \n"
         "czy kolory są rozpoznawane. \n"
         "Jeśli nie, uruchom asystenta ponownie.",
     },
