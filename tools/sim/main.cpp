@@ -1,0 +1,158 @@
+// qelto-sim: a simulated KORVANEX sensor on a TCP port and/or a pseudo-terminal.
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim_options.hpp"
+#include "sim_server.hpp"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Write end of the self-pipe that turns SIGINT/SIGTERM into an event-loop event; the one
+// piece of process-wide state a signal handler can reach.
+int signalWriteFd = -1;
+
+void OnSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(signalWriteFd, &byte, 1);
+}
+
+bool InstallSignalHandlers() {
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return false;
+    signalWriteFd = fds[0];
+    auto* notifier =
+        new QSocketNotifier(fds[1], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    return ::sigaction(SIGINT, &sa, nullptr) == 0 && ::sigaction(SIGTERM, &sa, nullptr) == 0;
+}
+
+void Say(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Control lines from stdin, read as they arrive. End of input only ends the control input:
+// a simulator started with stdin closed keeps serving.
+class ControlInput {
+  public:
+    explicit ControlInput(qelto::sim::SimServer& server) : server_(server) {
+        notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &server);
+        QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Read(); });
+    }
+
+  private:
+    void Read() {
+        char buf[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            notifier_->setEnabled(false);
+            return;
+        }
+        pending_.append(buf, static_cast<std::size_t>(n));
+        for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos;) {
+            std::string line = pending_.substr(0, nl);
+            pending_.erase(0, nl + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find_first_not_of(" \t") == std::string::npos) continue;
+            bool quit = false;
+            Say(qelto::sim::RunControlLine(server_, line, quit));
+            if (quit) QCoreApplication::quit();
+        }
+    }
+
+    qelto::sim::SimServer& server_;
+    QSocketNotifier* notifier_;
+    std::string pending_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace qelto::sim;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = ParseSimOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "qelto-sim: %s\nTry 'qelto-sim --help' for the options.\n",
+                     error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(kSimUsage, stdout);
+        std::fputs(kControlHelp, stdout);
+        std::fputs(kFaultHelp, stdout);
+        return 0;
+    }
+
+    QCoreApplication app(argc, argv);
+    if (!InstallSignalHandlers()) {
+        std::perror("qelto-sim: signal handlers");
+        return 1;
+    }
+
+    SensorModel model(options->sensor);
+    if (options->scene) SelectScene(model, *options->scene);
+    if (options->rgb) model.SetPatch(*options->rgb);
+
+    SimServer server(model);
+    server.SetBaudRate(Link::Pty, options->ptyBaud);
+    server.SetBaudRate(Link::Tcp, options->tcpBaud);
+    for (const auto& rule : options->faults)
+        server.AddFault(rule);
+    server.SetSceneCycle(options->cycleSeconds);
+    if (options->verbose) {
+        server.log = [](const std::string& line) {
+            std::fprintf(stderr, "qelto-sim: %s\n", line.c_str());
+            std::fflush(stderr);
+        };
+    }
+
+    if (options->tcp) {
+        QHostAddress address;
+        if (options->tcpHost == "localhost") {
+            address = QHostAddress::LocalHost;
+        } else if (!address.setAddress(QString::fromStdString(options->tcpHost))) {
+            std::fprintf(stderr,
+                         "qelto-sim: bad value '%s' for --tcp: not an IP address\n"
+                         "Try 'qelto-sim --help' for the options.\n",
+                         options->tcpHost.c_str());
+            return 2;
+        }
+        if (!server.ListenTcp(address, static_cast<quint16>(options->tcpPort))) {
+            std::fprintf(stderr, "qelto-sim: cannot listen on %s:%d: %s\n",
+                         options->tcpHost.c_str(), options->tcpPort,
+                         server.errorString().toLocal8Bit().constData());
+            return 1;
+        }
+        Say("listening tcp " + address.toString().toStdString() + " " +
+            std::to_string(server.tcpPort()));
+    }
+    if (options->pty) {
+        if (!server.OpenPty()) {
+            std::fprintf(stderr, "qelto-sim: cannot open a pseudo-terminal: %s\n",
+                         server.errorString().toLocal8Bit().constData());
+            return 1;
+        }
+        const auto com = server.ptyComNumber();
+        Say("listening pty " + server.ptyPath().toStdString() + " " +
+            (com ? std::to_string(*com) : std::string("-")));
+    }
+    ControlInput control(server);
+    Say("ready");
+    const int rc = app.exec();
+    if (options->verbose) std::fprintf(stderr, "qelto-sim: stopped\n");
+    return rc;
+}
