@@ -1,17 +1,138 @@
 #include "sensor/live.hpp"
 
+#include <algorithm>
+#include <cmath>
+
+#include "link/frame.hpp"
+#include "sensor/transfer.hpp"
 #include "ui/context.hpp"
+#include "ui/graphs.hpp"
 
 namespace qelto {
+namespace {
 
-// Placeholder bodies until live measurement lands.
-int ReadLiveData(Context&) { return -1; }
-void GetData(Context&) {}
-void SetPanelData(Context&) {}
-void GetCycleTime(Context&) {}
-int CBF_ButtonGo(Context&, Event) { return 0; }
-int CBF_ButtonStop(Context&, Event) { return 0; }
-int CBF_ButtonFREQ(Context&, Event) { return 0; }
-int CBF_DispScanFreq(Context&, Event) { return 0; }
+inline constexpr const char* kHelpGo =
+    "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ";
+inline constexpr const char* kHelpStop =
+    "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ";
+inline constexpr const char* kHelpFreq =
+    "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen press the "
+    "button.";
+inline constexpr const char* kHelpScanFreq =
+    "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the button.";
+
+inline constexpr std::size_t kCycleTimeReplySize = 8;
+
+}  // namespace
+
+int ReadLiveData(Context& ctx) {
+    if (Exchange(ctx, kCmdLiveData, 0) != 1) return -1;
+    // A short block would show (and let the assistant teach) zeros that were never measured.
+    if (!ReplyCarries(ctx, kLiveDataSize)) return -1;
+    ctx.live.FromBytes(
+        std::span<const std::uint8_t, kLiveDataSize>(ctx.frames.ReplyData(), kLiveDataSize));
+    return 1;
+}
+
+void GetData(Context& ctx) {
+    auto& st = ctx.state;
+    st.DataTransferActive = 1;
+    for (;;) {
+        // Send and Get pressed during the last sample run here, between two samples.
+        if (st.SendRequest != 0) {
+            SendPara(ctx);
+            if (st.DataTransferActive == 0) return;
+        }
+        if (st.GetRequest != 0) GetPara(ctx);
+        if (st.DataTransferActive == 0) return;
+
+        if (ReadLiveData(ctx) == 1) {
+            SetPanelData(ctx);
+            ShowGraph3D(ctx);
+        }
+        if (st.DataTransferActive != 1) return;
+    }
+}
+
+void SetPanelData(Context& ctx) {
+    auto& ui = ctx.ui;
+    const LiveData& d = ctx.live;
+    ui.SetCtrlVal(Ctrl::XDisplay, d.X());
+    ui.SetCtrlVal(Ctrl::YDisplay, d.Y());
+    ui.SetCtrlVal(Ctrl::IntDisplay, d.Int());
+    ui.SetCtrlVal(Ctrl::ColorNoDisplay, d.ColorNo());
+    ui.SetCtrlVal(Ctrl::RedDisplay, d.Red());
+    ui.SetCtrlVal(Ctrl::GreenDisplay, d.Green());
+    ui.SetCtrlVal(Ctrl::BlueDisplay, d.Blue());
+
+    auto& h = ctx.history;
+    std::copy(h.begin() + 3, h.end(), h.begin());
+    h[kRgbHistorySize - 3] = d.Red();
+    h[kRgbHistorySize - 2] = d.Green();
+    h[kRgbHistorySize - 1] = d.Blue();
+}
+
+double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {
+    if (data.size() < kCycleTimeReplySize) return 0.0;
+    const std::int32_t n = GetI32(data.data());
+    const std::int32_t t = GetI32(data.data() + 4);
+    if (t == 0) return 0.0;
+    const double value = static_cast<double>(n) / (static_cast<double>(t) * 0.01);
+    return std::isfinite(value) ? value : 0.0;
+}
+
+int ScanFrequencyPrecision(double value) {
+    if (value > 1000.0) return 0;
+    if (value <= 1.0) return 2;
+    return 1;
+}
+
+void GetCycleTime(Context& ctx) {
+    double value = 0.0;
+    if (Exchange(ctx, kCmdCycleTime, 0) == 1 && ReplyCarries(ctx, kCycleTimeReplySize)) {
+        value = ScanFrequencyFromReply(
+            std::span<const std::uint8_t>(ctx.frames.ReplyData(), ctx.frames.ReplyLength));
+    }
+    ctx.ScanFrequency = value;
+    ctx.ui.SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(value));
+    ctx.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, value);
+}
+
+int CBF_ButtonGo(Context& ctx, Event event) {
+    if (event == Event::RightClick) {
+        HelpPopup(ctx, kHelpGo);
+    } else if (event == Event::Commit) {
+        SetButtonsDimmed(ctx, 1, 1);
+        InitGraphs(ctx);
+        GetData(ctx);
+        SetButtonsDimmed(ctx, 0, 0);
+    }
+    return 0;
+}
+
+int CBF_ButtonStop(Context& ctx, Event event) {
+    if (event == Event::RightClick) {
+        HelpPopup(ctx, kHelpStop);
+    } else if (event == Event::Commit) {
+        ctx.state.DataTransferActive = 0;
+    }
+    return 0;
+}
+
+int CBF_ButtonFREQ(Context& ctx, Event event) {
+    if (event == Event::RightClick) {
+        HelpPopup(ctx, kHelpFreq);
+    } else if (event == Event::Commit) {
+        SetButtonsDimmed(ctx, 0, 1);
+        GetCycleTime(ctx);
+        SetButtonsDimmed(ctx, 0, 0);
+    }
+    return 0;
+}
+
+int CBF_DispScanFreq(Context& ctx, Event event) {
+    if (event == Event::RightClick) HelpPopup(ctx, kHelpScanFreq);
+    return 0;
+}
 
 }  // namespace qelto

@@ -1,0 +1,337 @@
+// Live measurement on the fake link: the acquisition loop with operator actions in the middle
+// of a sample, the live displays and history, and the scan frequency.
+#include <gtest/gtest.h>
+
+#include "scripted_sensor.hpp"
+#include "sensor/live.hpp"
+#include "ui/main_panel.hpp"
+
+namespace qelto {
+namespace {
+
+class Live : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sensor.Attach(rig);
+        rig.ctx.state.CommunicationOk = 1;
+        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+    }
+    // Replies in two pieces, so that operator actions land in the middle of a reply.
+    void SplitReplies() {
+        sensor.override = [this](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+            Bytes whole = sensor.Normal(r);
+            return std::vector<Bytes>{Bytes(whole.begin(), whole.begin() + 5),
+                                      Bytes(whole.begin() + 5, whole.end())};
+        };
+    }
+    // Stops the loop once `n` samples have been requested.
+    void StopAfter(int n) {
+        rig.onEvents = [this, n] {
+            if (sensor.samples >= n) CBF_ButtonStop(rig.ctx, Event::Commit);
+        };
+    }
+    std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
+
+    UnitRig rig;
+    ScriptedSensor sensor;
+};
+
+TEST_F(Live, StopDuringAReplyStillCompletesAndShowsThatSample) {
+    SplitReplies();
+    StopAfter(1);
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8}));
+    EXPECT_EQ(rig.ctx.live.Red(), 1);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 1);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::BlueDisplay).value, 2001);
+    EXPECT_EQ(rig.ctx.history[297], 1);
+    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_EQ(InfoBox(), "");
+    // GO drew the teach circles first and left every command button enabled at the end.
+    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).deletions, 1);
+    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended, kRgbHistorySize);
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::SendButton, Ctrl::ConnectButton, Ctrl::FreqButton}) {
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+    }
+}
+
+TEST_F(Live, WhileRunningOnlySendGetAndTheMemorySelectorStayEnabled) {
+    std::map<Ctrl, bool> seen;
+    rig.onEvents = [&] {
+        if (sensor.samples == 0 || !seen.empty()) return;
+        for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
+                       Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::SendButton,
+                       Ctrl::GetButton, Ctrl::EepromButton, Ctrl::FileButton}) {
+            seen[c] = rig.ui.ctrl(c).dimmed;
+        }
+        CBF_ButtonStop(rig.ctx, Event::Commit);
+    };
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    EXPECT_TRUE(seen[Ctrl::GoButton]);
+    EXPECT_TRUE(seen[Ctrl::FreqButton]);
+    EXPECT_TRUE(seen[Ctrl::StartAssistantButton]);
+    EXPECT_TRUE(seen[Ctrl::ConnectButton]);
+    EXPECT_TRUE(seen[Ctrl::DisconnectButton]);
+    EXPECT_FALSE(seen[Ctrl::SendButton]);
+    EXPECT_FALSE(seen[Ctrl::GetButton]);
+    EXPECT_FALSE(seen[Ctrl::EepromButton]);
+    EXPECT_FALSE(seen[Ctrl::FileButton]);
+}
+
+TEST_F(Live, SendAndGetDuringOneSampleRunAfterItSendFirstThenSamplingGoesOn) {
+    SplitReplies();
+    bool pressed = false;
+    rig.onEvents = [&] {
+        if (sensor.samples == 2 && !pressed) {
+            pressed = true;
+            // Get first, Send second: the loop still sends before it gets.
+            CBF_ButtonGet(rig.ctx, Event::Commit);
+            rig.ui.SetCtrlVal(Ctrl::AverageControl, 64);
+            CBF_ButtonSend(rig.ctx, Event::Commit);
+            EXPECT_EQ(sensor.Commands().back(), kCmdLiveData);  // nothing was started at once
+        }
+        if (sensor.samples >= 4) CBF_ButtonStop(rig.ctx, Event::Commit);
+    };
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 1, 1, 3, 4, 2, 2, 8, 8}));
+    EXPECT_EQ(sensor.para.Average, 64);
+    EXPECT_EQ(rig.ctx.state.SendRequest, 0);
+    EXPECT_EQ(rig.ctx.state.GetRequest, 0);
+    EXPECT_EQ(rig.ctx.live.Red(), 4);
+    EXPECT_EQ(InfoBox(), "");
+}
+
+TEST_F(Live, AFaultEndsTheLoopWithItsMessageAndKeepsTheLastSample) {
+    sensor.override = [this](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdLiveData && sensor.samples == 2) {
+            ++sensor.samples;
+            Bytes bad = Frame(8, 0, LiveBytes(9, 9, 9, 9, 9, 9));
+            bad[20] ^= 0x01;
+            return std::vector<Bytes>{bad};
+        }
+        return std::nullopt;
+    };
+    rig.ui.SetActiveTabPage(kParameterPage);
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 8}));
+    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(rig.ctx.live.Red(), 2);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 2);
+    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+}
+
+TEST_F(Live, EveryWayOutOfTheLoop) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::vector<int> commands;
+    };
+    const std::vector<Case> cases = {
+        {"connection page selected",
+         [&] {
+             rig.onEvents = [&] {
+                 if (sensor.samples < 2) return;
+                 rig.ui.SetActiveTabPage(kConnectionPage);
+                 CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+             };
+         },
+         {8, 8}},
+        {"parameter page selected does not stop",
+         [&] {
+             rig.onEvents = [&] {
+                 if (sensor.samples == 1) {
+                     rig.ui.SetActiveTabPage(kParameterPage);
+                     CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+                 }
+                 if (sensor.samples >= 3) CBF_ButtonStop(rig.ctx, Event::Commit);
+             };
+         },
+         {8, 8, 8}},
+        {"silence",
+         [&] {
+             sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+                 if (r.command == kCmdLiveData && sensor.samples == 1) {
+                     return std::vector<Bytes>{};
+                 }
+                 return std::nullopt;
+             };
+         },
+         {8, 8}},
+        {"short live reply",
+         [&] {
+             sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+                 if (r.command == kCmdLiveData) return std::vector<Bytes>{Frame(8, 0, Bytes(40))};
+                 return std::nullopt;
+             };
+         },
+         {8}},
+        {"rejected send",
+         [&] {
+             sensor.writeRejects = 1;
+             rig.onEvents = [&] {
+                 if (sensor.samples == 1 && rig.ctx.state.SendRequest == 0 &&
+                     sensor.Commands().size() == 1) {
+                     CBF_ButtonSend(rig.ctx, Event::Commit);
+                     CBF_ButtonGet(rig.ctx, Event::Commit);
+                 }
+             };
+         },
+         {8, 1, 1, 3}},
+        {"failed get",
+         [&] {
+             rig.onEvents = [&] {
+                 if (sensor.samples == 1 && sensor.Commands().size() == 1) {
+                     CBF_ButtonGet(rig.ctx, Event::Commit);
+                 }
+             };
+             sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+                 if (r.command == kCmdLoadEeprom) return std::vector<Bytes>{Frame(0, 2)};
+                 return std::nullopt;
+             };
+         },
+         {8, 4}},
+        {"window closed",
+         [&] {
+             rig.onEvents = [&] {
+                 if (sensor.samples == 2) rig.ctx.state.DataTransferActive = 0;
+             };
+         },
+         {8, 8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sensor = ScriptedSensor{};
+        sensor.Attach(rig);
+        rig.onEvents = nullptr;
+        c.arrange();
+        rig.ctx.state.CommunicationOk = 1;
+        rig.ctx.state.SendRequest = rig.ctx.state.GetRequest = 0;
+        GetData(rig.ctx);
+        EXPECT_EQ(sensor.Commands(), c.commands);
+        EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    }
+}
+
+TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
+    for (int i = 1; i <= 100; ++i) {
+        rig.ctx.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
+        rig.ctx.live.w[LiveData::kGreen] = static_cast<std::int16_t>(-i);
+        rig.ctx.live.w[LiveData::kBlue] = static_cast<std::int16_t>(1000 + i);
+        SetPanelData(rig.ctx);
+    }
+    EXPECT_EQ(rig.ctx.history[0], 1);
+    EXPECT_EQ(rig.ctx.history[1], -1);
+    EXPECT_EQ(rig.ctx.history[2], 1001);
+    EXPECT_EQ(rig.ctx.history[297], 100);
+    EXPECT_EQ(rig.ctx.history[299], 1100);
+    rig.ctx.live.w[LiveData::kRed] = 101;
+    SetPanelData(rig.ctx);
+    EXPECT_EQ(rig.ctx.history[0], 2);
+    EXPECT_EQ(rig.ctx.history[297], 101);
+
+    LiveData d;
+    Bytes raw = LiveBytes(-1, 2, 3, 4, 5, 6, 255);
+    raw[0] = 0xFF;
+    raw[1] = 0xFF;
+    d.FromBytes(std::span<const std::uint8_t, kLiveDataSize>(raw.data(), kLiveDataSize));
+    rig.ctx.live = d;
+    SetPanelData(rig.ctx);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, -1);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::XDisplay).value, 4);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::IntDisplay).value, 6);
+    EXPECT_EQ(rig.ctx.history[297], -1);
+}
+
+TEST_F(Live, SecondGoContinuesTheHistory) {
+    StopAfter(2);
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    CBF_ButtonGo(rig.ctx, Event::Commit);
+    EXPECT_EQ(rig.ctx.history[291], 1);
+    EXPECT_EQ(rig.ctx.history[294], 2);
+    EXPECT_EQ(rig.ctx.history[297], 3);
+}
+
+struct FreqCase {
+    std::int32_t n, t;
+    double value;
+    int precision;
+};
+
+TEST(ScanFrequency, ValuesAndPrecisions) {
+    const std::vector<FreqCase> cases = {
+        {250, 100, 250.0, 1}, {1000, 100, 1000.0, 1}, {20010, 2000, 1000.5, 0},
+        {1, 100, 1.0, 2},     {3, 800, 0.375, 2},     {-50, 100, -50.0, 2},
+        {5, 0, 0.0, 2},       {0, 0, 0.0, 2},         {INT32_MAX, 1, 214748364700.0, 0},
+    };
+    for (const auto& c : cases) {
+        Bytes b(8);
+        PutI32(b.data(), c.n);
+        PutI32(b.data() + 4, c.t);
+        const double v = ScanFrequencyFromReply(b);
+        EXPECT_DOUBLE_EQ(v, c.value) << c.n << "/" << c.t;
+        EXPECT_EQ(ScanFrequencyPrecision(v), c.precision) << c.n << "/" << c.t;
+    }
+    EXPECT_EQ(ScanFrequencyFromReply(Bytes(7, 1)), 0.0);
+}
+
+TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
+    CBF_ButtonFREQ(rig.ctx, Event::Commit);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{105}));
+    EXPECT_EQ(rig.ctx.ScanFrequency, 250.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 250.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 1);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::FreqButton).dimmed);
+
+    sensor.window = 0;
+    CBF_ButtonFREQ(rig.ctx, Event::Commit);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
+    EXPECT_EQ(InfoBox(), "");  // the sensor answered; it had nothing measured
+
+    sensor.override = [](const SeenRequest&) -> std::optional<std::vector<Bytes>> {
+        return std::vector<Bytes>{Frame(105, 0, Bytes{1, 0, 0, 0, 2, 0})};
+    };
+    rig.ctx.ScanFrequency = 99;
+    GetCycleTime(rig.ctx);
+    EXPECT_EQ(rig.ctx.ScanFrequency, 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
+    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
+
+    sensor.override = [](const SeenRequest&) -> std::optional<std::vector<Bytes>> {
+        return std::vector<Bytes>{};
+    };
+    rig.ui.SetPrecision(Ctrl::ScanFreqDisplay, 0);
+    GetCycleTime(rig.ctx);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
+}
+
+TEST_F(Live, ButtonsShowTheirHelpAndDoNothingElse) {
+    const std::vector<std::pair<int (*)(Context&, Event), std::string>> cbs = {
+        {CBF_ButtonGo, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "},
+        {CBF_ButtonStop, "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. "},
+        {CBF_ButtonFREQ,
+         "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen press "
+         "the button."},
+        {CBF_DispScanFreq,
+         "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the "
+         "button."},
+    };
+    rig.ctx.state.DataTransferActive = 1;
+    for (const auto& [cb, text] : cbs) {
+        rig.ui.popups.clear();
+        EXPECT_EQ(cb(rig.ctx, Event::RightClick), 0);
+        ASSERT_EQ(rig.ui.popups.size(), 1u);
+        EXPECT_EQ(rig.ui.popups[0].title, "INFO!");
+        EXPECT_EQ(rig.ui.popups[0].message, text);
+    }
+    CBF_DispScanFreq(rig.ctx, Event::Commit);
+    EXPECT_TRUE(sensor.seen.empty());
+    EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
+}
+
+}  // namespace
+}  // namespace qelto

@@ -1,0 +1,198 @@
+// Parameter transfer on the fake link: exchange sequences, plausibility reports, partial
+// success and what reaches the panels.
+#include <gtest/gtest.h>
+
+#include "scripted_sensor.hpp"
+#include "sensor/transfer.hpp"
+#include "ui/graphs.hpp"
+
+namespace qelto {
+namespace {
+
+class Transfer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sensor.Attach(rig);
+        rig.ctx.state.CommunicationOk = 1;
+        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+    }
+    std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
+    std::vector<std::pair<int, int>> Sequence() {
+        std::vector<std::pair<int, int>> s;
+        for (const auto& r : sensor.seen)
+            s.emplace_back(r.command, r.argument);
+        return s;
+    }
+
+    UnitRig rig;
+    ScriptedSensor sensor;
+};
+
+using Seq = std::vector<std::pair<int, int>>;
+
+TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
+    rig.ctx.para.Power = 65535;
+    rig.ctx.teach[31].Hold = 1234;
+    rig.ctx.teach[32].Cell[0] = 999;
+    rig.ctx.state.SendRequest = 1;
+    rig.ctx.state.TransferTarget = kTargetEeprom;
+    SendPara(rig.ctx);
+    EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
+    EXPECT_EQ(rig.ctx.state.SendRequest, 0);
+    ASSERT_EQ(sensor.seen[0].data.size(), kParameterBlockSize);
+    ASSERT_EQ(sensor.seen[1].data.size(), kTeachBlockSize);
+    EXPECT_EQ(sensor.para, rig.ctx.para);
+    EXPECT_EQ(sensor.para.Power, 65535);
+    EXPECT_EQ(sensor.teach[31].Hold, 1234);
+    EXPECT_EQ(sensor.teach[32].Cell[0], 0);  // rows from 32 on never travel
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_EQ(InfoBox(), "");
+
+    for (std::uint16_t target : {kTargetFile, std::uint16_t{0}, std::uint16_t{7}}) {
+        sensor.seen.clear();
+        rig.ctx.state.TransferTarget = target;
+        SendPara(rig.ctx);
+        EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}})) << "target " << target;
+    }
+}
+
+TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
+    const ParameterSet before = rig.ctx.para;
+    sensor.writeRejects = 3;
+    rig.ui.SetActiveTabPage(kParameterPage);
+    SendPara(rig.ctx);
+    // Both writes are still made, and the EEPROM store follows.
+    EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
+    const std::string report =
+        "INFO!\n3 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
+        "VALUE!\n\n";
+    EXPECT_EQ(InfoBox(), report + report);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(rig.ctx.para, before);  // the sensor's replacements are not taken over
+}
+
+TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdWrite && r.argument == kArgTeachTable) return std::vector<Bytes>{};
+        return std::nullopt;
+    };
+    SendPara(rig.ctx);
+    EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}}));
+    EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+}
+
+TEST_F(Transfer, GetLoadsTheEepromFirstOnlyForTargetTwo) {
+    sensor.para.Average = 77;
+    sensor.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
+    rig.ctx.teach[40].Cell[0] = 4242;  // say, from a parameter file
+    rig.ctx.state.GetRequest = 1;
+    GetPara(rig.ctx);
+    EXPECT_EQ(Sequence(), (Seq{{4, 0}, {2, 0}, {2, 2}}));
+    EXPECT_EQ(rig.ctx.state.GetRequest, 0);
+    EXPECT_EQ(rig.ctx.para, sensor.para);
+    EXPECT_EQ(rig.ctx.teach[0].Cell[3], 100);
+    EXPECT_EQ(rig.ctx.teach[5], sensor.teach[5]);
+    EXPECT_EQ(rig.ctx.teach[40].Cell[0], 4242);  // rows 32..63 stay
+    EXPECT_EQ(rig.ctx.teach[32].Hold, 10);
+    // Panels and graphs follow the new copy.
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
+    EXPECT_EQ(rig.ui.cellValue(1, 1), 1000);
+    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
+    EXPECT_EQ(rig.ctx.extent.MinX, 900);
+    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended, kRgbHistorySize);
+
+    sensor.seen.clear();
+    rig.ctx.state.TransferTarget = kTargetFile;
+    GetPara(rig.ctx);
+    EXPECT_EQ(Sequence(), (Seq{{2, 0}, {2, 2}}));
+}
+
+TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
+    sensor.eepromRejects = 2;
+    sensor.para.Gain = 3;
+    rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
+    rig.ui.SetActiveTabPage(kParameterPage);
+    GetPara(rig.ctx);
+    EXPECT_EQ(InfoBox(),
+              "INFO!\n2 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO "
+              "DEFAULT VALUE!\n\n");
+    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "KORVANEX V4.3B7");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
+    EXPECT_EQ(rig.ctx.para.Gain, 3);
+}
+
+TEST_F(Transfer, FailedTeachReadKeepsNewParametersAndOldPanels) {
+    SetPanelValues(rig.ctx);
+    InitGraphs(rig.ctx);
+    const TeachTable oldTeach = rig.ctx.teach;
+    const int deletions = rig.ui.graph(Ctrl::GraphXY).deletions;
+    sensor.para.Average = 12;
+    sensor.teach[0].Cell[0] = 3000;
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead && r.argument == kArgTeachTable) {
+            Bytes bad = Frame(2, 2, Bytes(512, 7));
+            bad.back() ^= 0xFF;
+            return std::vector<Bytes>{bad};
+        }
+        return std::nullopt;
+    };
+    GetPara(rig.ctx);
+    EXPECT_EQ(rig.ctx.para.Average, 12);
+    EXPECT_EQ(rig.ctx.teach, oldTeach);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 256);
+    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).deletions, deletions);
+    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+}
+
+TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
+    const ParameterSet before = rig.ctx.para;
+    const TeachTable teachBefore = rig.ctx.teach;
+    // A sensor's error reply with a code other than 1 and 2 passes the exchange without data.
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead) return std::vector<Bytes>{Frame(0, 3)};
+        return std::nullopt;
+    };
+    GetPara(rig.ctx);
+    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+
+    rig.ctx.state.CommunicationOk = 1;
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead && r.argument == kArgTeachTable) {
+            return std::vector<Bytes>{Frame(2, 2, Bytes(511, 9))};
+        }
+        return std::nullopt;
+    };
+    GetPara(rig.ctx);
+    EXPECT_EQ(rig.ctx.teach, teachBefore);
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+}
+
+TEST_F(Transfer, PanelValuesShowRowsZeroToThirtyOnly) {
+    for (std::size_t r = 0; r < kTeachRows; ++r) {
+        rig.ctx.teach[r].Cell = {static_cast<std::uint16_t>(r), 2, 3, 4, 5, 6};
+    }
+    rig.ctx.para.Power = 65535;
+    rig.ctx.para.MaxVecNo = 7;
+    rig.ctx.para.Gain = 8;
+    rig.ctx.para.Integral = 9;
+    SetPanelValues(rig.ctx);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::PowerDisplay).value, 65535);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::MaxVecNoDisplay).value, 7);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::GainDisplay).value, 8);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::IntegralDisplay).value, 9);
+    EXPECT_EQ(rig.ui.cellValue(1, 31), 30);
+    EXPECT_EQ(rig.ui.cellValue(4, 31), 4);
+    EXPECT_FALSE(rig.ui.cellValue(5, 1).has_value());   // the marker column is not a value
+    EXPECT_FALSE(rig.ui.cellValue(1, 32).has_value());  // row 31 is never shown
+}
+
+}  // namespace
+}  // namespace qelto
