@@ -1,0 +1,430 @@
+// Parameter files through Send and Get with the FILE target: the dialog, the questions, the
+// reports and the exact file text.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "files/parameter_file.hpp"
+#include "sensor/records.hpp"
+#include "unit_fakes.hpp"
+
+namespace qelto {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+  public:
+    TempDir() {
+        static std::atomic<unsigned> counter{0};
+        std::random_device rd;
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ =
+            fs::temp_directory_path() / ("qelto-para-" + std::to_string(rd()) + "-" +
+                                         std::to_string(stamp) + "-" + std::to_string(counter++));
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    fs::path path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void ReplaceLine(std::string& text, const std::string& from, const std::string& to) {
+    const auto pos = text.find(from);
+    ASSERT_NE(pos, std::string::npos) << from;
+    text.replace(pos, from.size(), to);
+}
+
+const std::string kParaHead =
+    "Following parameter could not be read \nand where set to default value:\n\n";
+const std::string kTeachHead =
+    "Following teach vectors could not be read \nand where set to default value:\n\n";
+
+class ParameterFile : public ::testing::Test {
+  protected:
+    void Send(const std::string& path, int result = kFileNew) {
+        rig.ui.answers.push_back(PopupAnswer::File(result, path));
+        SendParaToFile(rig.ctx);
+    }
+    void Get(const std::string& path) {
+        rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
+        ReadParaFromFile(rig.ctx);
+    }
+    // Popups other than the file dialog, as "title|text".
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> out;
+        for (const auto& p : rig.ui.popups) {
+            if (p.kind != PopupKind::FileSelect) out.push_back(p.title + "|" + p.message);
+        }
+        return out;
+    }
+    // A complete file with the defaults, for editing.
+    std::string DefaultFile() {
+        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        Send(file);
+        rig.ui.popups.clear();
+        return ReadBytes(file);
+    }
+    int Refreshes() { return rig.ui.graph(Ctrl::GraphXY).deletions; }
+
+    UnitRig rig;
+    TempDir dir;
+    std::string file = dir.File("Parameter.ini");
+};
+
+void FillPattern(ParameterSet& para, TeachTable& teach, int pattern) {
+    std::uint16_t n = 0;
+    const auto next = [&]() -> std::uint16_t {
+        ++n;
+        switch (pattern) {
+            case 0:
+                return 0;
+            case 1:
+                return 65535;
+            default:
+                return static_cast<std::uint16_t>(n * 2 * 257 + 1);  // odd and all different
+        }
+    };
+    for (const auto& f : kParamFields)
+        para.*f.member = next();
+    for (auto& row : teach) {
+        for (auto& c : row.Cell)
+            c = next();
+        row.Group = next();
+        row.Hold = next();
+    }
+}
+
+// ---- the whole working copy
+
+TEST_F(ParameterFile, SendThenGetRestoresEverythingWithoutQuestions) {
+    for (int pattern = 0; pattern < 3; ++pattern) {
+        FillPattern(rig.ctx.para, rig.ctx.teach, pattern);
+        const ParameterSet para = rig.ctx.para;
+        const TeachTable teach = rig.ctx.teach;
+        Send(file);
+        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        Get(file);
+        EXPECT_EQ(rig.ctx.para, para) << "pattern " << pattern;
+        EXPECT_EQ(rig.ctx.teach, teach) << "pattern " << pattern;
+    }
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(rig.ui.popups.size(), 6u);
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, file);
+}
+
+TEST_F(ParameterFile, FileBeginsWithTheHeaderParametersAndFirstRowExactly) {
+    const std::string text = DefaultFile();
+    const std::string expected =
+        "[GENERAL INFO]\r\n"
+        "FILE TYPE: = \"Parameter File\"\r\n"
+        "QELTO VERSION: = \"KORVANEX TAVRENO Qelto V1.1\"\r\n"
+        "\r\n"
+        "[PARAMETER]\r\n"
+        "POWER = 500\r\n"
+        "POWER MODE = 0\r\n"
+        "AVERAGE = 256\r\n"
+        "EVALUATION MODE = 1\r\n"
+        "HOLD FAIL = 10\r\n"
+        "INTLIM = 0\r\n"
+        "MAX VEC NO = 1\r\n"
+        "DIGITAL OUTMODE = 2\r\n"
+        "TRIGGER = 0\r\n"
+        "EXTERN TEACH = 0\r\n"
+        "CALCULATION MODE = 3\r\n"
+        "DYNWIN LO = 3200\r\n"
+        "DYNWIN HI = 3300\r\n"
+        "COLOR GROUP = 0\r\n"
+        "LED MODE = 1\r\n"
+        "GAIN = 6\r\n"
+        "INTEGRAL = 1\r\n"
+        "POWER PARA POWER1 = 600\r\n"
+        "POWER PARA GAIN1 = 6\r\n"
+        "POWER PARA INTEGRAL1 = 1\r\n"
+        "POWER PARA POWER2 = 600\r\n"
+        "POWER PARA GAIN2 = 6\r\n"
+        "POWER PARA INTEGRAL2 = 1\r\n"
+        "CORRECTION VALUE X = 128\r\n"
+        "CORRECTION VALUE Y = 128\r\n"
+        "CORRECTION VALUE Z = 128\r\n"
+        "\r\n"
+        "[TEACH VECTOR 0]\r\n"
+        "CELL 0 = 1\r\n"
+        "CELL 1 = 1\r\n"
+        "CELL 2 = 1\r\n"
+        "CELL 3 = 1\r\n"
+        "CELL 4 = 1\r\n"
+        "CELL 5 = 1\r\n"
+        "GROUP = 1\r\n"
+        "HOLD = 10\r\n"
+        "\r\n"
+        "[TEACH VECTOR 1]\r\n";
+    EXPECT_EQ(text.substr(0, expected.size()), expected);
+    EXPECT_NE(text.find("\r\n[TEACH VECTOR 63]\r\nCELL 0 = 1\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 15), "\r\nHOLD = 10\r\n\r\n");
+}
+
+TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
+    std::string text = DefaultFile();
+    const char* keys[] = {"POWER",
+                          "POWER MODE",
+                          "AVERAGE",
+                          "EVALUATION MODE",
+                          "HOLD FAIL",
+                          "INTLIM",
+                          "MAX VEC NO",
+                          "DIGITAL OUTMODE",
+                          "TRIGGER",
+                          "EXTERN TEACH",
+                          "CALCULATION MODE",
+                          "DYNWIN LO",
+                          "DYNWIN HI",
+                          "COLOR GROUP",
+                          "LED MODE",
+                          "GAIN",
+                          "INTEGRAL",
+                          "POWER PARA POWER1",
+                          "POWER PARA GAIN1",
+                          "POWER PARA INTEGRAL1",
+                          "POWER PARA POWER2",
+                          "POWER PARA GAIN2",
+                          "POWER PARA INTEGRAL2",
+                          "CORRECTION VALUE X",
+                          "CORRECTION VALUE Y",
+                          "CORRECTION VALUE Z"};
+    const auto start = text.find("[PARAMETER]\r\n");
+    const auto end = text.find("\r\n\r\n", start);
+    std::string section = "[PARAMETER]\r\n";
+    for (int k = 0; k < 26; ++k)
+        section += std::string(keys[k]) + " = " + std::to_string(1000 + k) + "\r\n";
+    text.replace(start, end + 2 - start, section);
+    ReplaceLine(text, "[TEACH VECTOR 5]\r\nCELL 0 = 1\r\nCELL 1 = 1\r\nCELL 2 = 1\r\nCELL 3 = 1",
+                "[TEACH VECTOR 5]\r\nCELL 0 = 50\r\nCELL 1 = 51\r\nCELL 2 = 52\r\nCELL 3 = 53");
+    ReplaceLine(text, "CELL 4 = 1\r\nCELL 5 = 1\r\nGROUP = 1\r\nHOLD = 10\r\n\r\n[TEACH VECTOR 6]",
+                "CELL 4 = 54\r\nCELL 5 = 55\r\nGROUP = 56\r\nHOLD = 57\r\n\r\n[TEACH VECTOR 6]");
+    WriteBytes(file, text);
+    Get(file);
+    const auto& p = rig.ctx.para;
+    EXPECT_EQ(p.Power, 1000);
+    EXPECT_EQ(p.PowerMode, 1001);
+    EXPECT_EQ(p.Average, 1002);
+    EXPECT_EQ(p.MaxVecNo, 1006);
+    EXPECT_EQ(p.ExternTeach, 1009);
+    EXPECT_EQ(p.DynWinLo, 1011);
+    EXPECT_EQ(p.Gain, 1015);
+    EXPECT_EQ(p.Integral, 1016);
+    EXPECT_EQ(p.Integral2, 1022);
+    EXPECT_EQ(p.CorrectionZ, 1025);
+    const TeachVector row5{{50, 51, 52, 53, 54, 55}, 56, 57};
+    EXPECT_EQ(rig.ctx.teach[5], row5);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// ---- the dialog
+
+TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
+    rig.ctx.files.ParameterFilePath = dir.File("old.ini");
+    Send(file);
+    ASSERT_FALSE(rig.ui.popups.empty());
+    const FileSelectSpec& spec = rig.ui.popups[0].file;
+    EXPECT_EQ(spec.startDirectory, (fs::path(file).parent_path() / "").string());
+    EXPECT_EQ(spec.defaultFileName, "Parameter.ini");
+    EXPECT_EQ(spec.filter, "*.ini");
+    EXPECT_EQ(rig.ui.popups[0].title, "Parameter");
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, file);
+    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(ParameterFile, NoFileChosenChangesNothing) {
+    rig.ctx.files.ParameterFilePath = "/kept/path.ini";
+    Send(file, kFileNoneSelected);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, "/kept/path.ini");
+
+    WriteBytes(file, "junk");
+    LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+    const ParameterSet before = rig.ctx.para;
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNew, dir.File("new-name.ini")));
+    ReadParaFromFile(rig.ctx);  // a new name is no file to read
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+    ReadParaFromFile(rig.ctx);
+    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(Refreshes(), 0);
+    EXPECT_EQ(Boxes(), std::vector<std::string>(3, "ATTENTION!|No file was selected!"));
+}
+
+// ---- questions about foreign files
+
+TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
+    std::string text = DefaultFile();
+    text.erase(0, text.find("[PARAMETER]"));
+    WriteBytes(file, text);
+    FillPattern(rig.ctx.para, rig.ctx.teach, 2);
+    const ParameterSet before = rig.ctx.para;
+
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::No());
+    ReadParaFromFile(rig.ctx);
+    const std::vector<std::string> refused = {
+        "ATTENTION!|Selected file is not a parameter file! \nDo you want to proceed anyway?",
+        "ATTENTION!|No parameter where read!"};
+    EXPECT_EQ(Boxes(), refused);
+    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(Refreshes(), 1);  // the panels are refreshed all the same
+
+    rig.ui.popups.clear();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    rig.ui.answers.push_back(PopupAnswer::No());
+    ReadParaFromFile(rig.ctx);
+    EXPECT_EQ(Boxes().size(), 3u);
+    EXPECT_EQ(Boxes()[1],
+              "ATTENTION!|Selected file and qelto version do not match! \nDo you want to proceed "
+              "anyway?");
+    EXPECT_EQ(rig.ctx.para, before);
+
+    rig.ui.popups.clear();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    ReadParaFromFile(rig.ctx);
+    EXPECT_EQ(Boxes().size(), 2u);  // the two questions, no report
+    EXPECT_EQ(rig.ctx.para.Power, 500);
+}
+
+TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
+    std::string text = DefaultFile();
+    ReplaceLine(text, "Qelto V1.1", "Qelto V1.0");
+    WriteBytes(file, text);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    ReadParaFromFile(rig.ctx);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].find("qelto version do not match"), std::string::npos);
+
+    rig.ui.popups.clear();
+    ReplaceLine(text, "\"Parameter File\"", "\"parameter file\"");
+    WriteBytes(file, text);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::No());
+    ReadParaFromFile(rig.ctx);
+    EXPECT_NE(Boxes()[0].find("not a parameter file"), std::string::npos);
+}
+
+// ---- reports of defaulted items
+
+TEST_F(ParameterFile, MissingExternTeachIsReportedAsExteach) {
+    std::string text = DefaultFile();
+    ReplaceLine(text, "EXTERN TEACH = 0\r\n", "");
+    WriteBytes(file, text);
+    rig.ctx.para.ExternTeach = 77;
+    Get(file);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "EXTEACH\n"});
+    EXPECT_EQ(rig.ctx.para.ExternTeach, 0);
+}
+
+TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
+    std::string text = DefaultFile();
+    ReplaceLine(text, "AVERAGE = 256", "AVERAGE = 65536");
+    ReplaceLine(text, "GAIN = 6\r\nINTEGRAL", "GAIN = 5.0\r\nINTEGRAL");
+    ReplaceLine(text, "POWER PARA GAIN1 = 6", "POWER PARA GAIN1 = -1");
+    ReplaceLine(text, "LED MODE = 1", "LED MODE = lots");
+    WriteBytes(file, text);
+    Get(file);
+    EXPECT_EQ(rig.ctx.para.Average, 0);
+    EXPECT_EQ(rig.ctx.para.Gain1, 65535);
+    EXPECT_EQ(rig.ctx.para.Gain, 5);
+    EXPECT_EQ(rig.ctx.para.LedMode, 0);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "LED MODE\nGAIN\n"});
+}
+
+TEST_F(ParameterFile, TeachRowsWithBadItemsAreListedOnceAndStillReadTheRest) {
+    std::string text = DefaultFile();
+    ReplaceLine(text, "[TEACH VECTOR 12]\r\nCELL 0 = 1\r\nCELL 1 = 1",
+                "[TEACH VECTOR 12]\r\nCELL 0 = x\r\nCELL 1 = 9");
+    ReplaceLine(text,
+                "[TEACH VECTOR 40]\r\nCELL 0 = 1\r\nCELL 1 = 1\r\nCELL 2 = 1\r\nCELL 3 = 1\r\n"
+                "CELL 4 = 1\r\nCELL 5 = 1\r\nGROUP = 1",
+                "[TEACH VECTOR 40]\r\nCELL 0 = 1\r\nCELL 1 = 1\r\nCELL 2 = 1\r\nCELL 3 = 1\r\n"
+                "CELL 4 = 1\r\nCELL 5 = 1\r\nGROUP = ");
+    WriteBytes(file, text);
+    Get(file);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead +
+                                                "TEACH VECTOR 12\nTEACH VECTOR 40\n"});
+    EXPECT_EQ(rig.ctx.teach[12].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.teach[12].Cell[1], 9);
+    EXPECT_EQ(rig.ctx.teach[12].Group, 1);
+    EXPECT_EQ(rig.ctx.teach[40].Group, 0);  // the read default differs from the loader's
+    EXPECT_EQ(rig.ctx.teach[40].Hold, 10);
+}
+
+TEST_F(ParameterFile, FileWithoutTeachVectorsReportsAll64Rows) {
+    std::string text = DefaultFile();
+    text.erase(text.find("[TEACH VECTOR 0]"));
+    WriteBytes(file, text);
+    FillPattern(rig.ctx.para, rig.ctx.teach, 2);
+    Get(file);
+    std::string rows;
+    for (int r = 0; r < 64; ++r)
+        rows += "TEACH VECTOR " + std::to_string(r) + "\n";
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead + rows});
+    const TeachVector readDefault{{1, 1, 1, 1, 1, 1}, 0, 10};
+    for (const auto& row : rig.ctx.teach)
+        EXPECT_EQ(row, readDefault);
+    EXPECT_EQ(rig.ctx.para.Power, 500);
+}
+
+TEST_F(ParameterFile, UnreadableFileAfterTwoYesTakesEveryReadDefault) {
+    fs::create_directory(file);  // chosen "file" is a directory
+    FillPattern(rig.ctx.para, rig.ctx.teach, 1);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    ReadParaFromFile(rig.ctx);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[2].rfind("Attention!|" + kParaHead + "POWER\nPOWER MODE\nAVERAGE\n", 0), 0u);
+    EXPECT_EQ(boxes[3].rfind("Attention!|" + kTeachHead + "TEACH VECTOR 0\n", 0), 0u);
+    const auto& p = rig.ctx.para;
+    EXPECT_EQ(p.Average, 1);
+    EXPECT_EQ(p.DigitalOutMode, 0);
+    EXPECT_EQ(p.CalculationMode, 0);
+    EXPECT_EQ(p.LedMode, 0);
+    EXPECT_EQ(p.Gain, 5);
+    EXPECT_EQ(p.DynWinHi, 3300);
+}
+
+// ---- failed saves
+
+TEST_F(ParameterFile, FailedSaveIsReportedAndKeepsTheOldFile) {
+    WriteBytes(file, "old content");
+    fs::permissions(file, fs::perms::owner_read);
+    Send(file, kFileExisting);
+    EXPECT_EQ(ReadBytes(file), "old content");
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{"ATTENTION!|The parameter file could not be written!"});
+}
+
+}  // namespace
+}  // namespace qelto
