@@ -1,0 +1,347 @@
+// The panel settings file: first run, store and load, the placement and list rules, the
+// language guard and where the file lives.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "files/panel_settings.hpp"
+#include "files/parameter_file.hpp"
+#include "unit_fakes.hpp"
+
+namespace qelto {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+  public:
+    TempDir() {
+        static std::atomic<unsigned> counter{0};
+        std::random_device rd;
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ =
+            fs::temp_directory_path() / ("qelto-panel-" + std::to_string(rd()) + "-" +
+                                         std::to_string(stamp) + "-" + std::to_string(counter++));
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        for (auto& e : fs::recursive_directory_iterator(path_, ec)) {
+            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
+        fs::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string str() const { return path_.string(); }
+
+  private:
+    fs::path path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const std::string kHeader = "[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n";
+
+class PanelSettings : public ::testing::Test {
+  protected:
+    PanelSettings() {
+        InitSettingsPaths(rig.ctx, dir.str(), {});
+        // A placement of its own, so that "nothing applied" shows.
+        rig.ui.SetWindowPos(111, 222);
+        rig.ui.SetWindowSize(333, 444);
+    }
+    void Settings(const std::string& text) { WriteBytes(rig.ctx.files.PanelSettingsPath, text); }
+    std::vector<std::string> Servers() { return rig.ui.ctrl(Ctrl::ServerField).items; }
+    WindowPlacement Window() { return rig.ui.GetWindowPlacement(); }
+
+    TempDir dir;
+    UnitRig rig;
+};
+
+// ---- without a file
+
+TEST_F(PanelSettings, FirstRunKeepsTheLayoutAndShowsTheDefaults) {
+    rig.ctx.state.Language = 0;
+    LoadPanelSettings(rig.ctx);
+    GetConnectionSettingsFromFile(rig.ctx);
+    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, dir.str() + "/PanelSettings.cfg");
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str() + "/Parameter.ini");
+    EXPECT_EQ(Window().left, 222);
+    EXPECT_EQ(Window().height, 333);
+    EXPECT_EQ(rig.ctx.state.Language, 0);
+    EXPECT_TRUE(Servers().empty());
+    const auto& ui = rig.ui;
+    EXPECT_EQ(ui.ctrl(Ctrl::ProtocolSelector).value, 0);
+    EXPECT_EQ(ui.ctrl(Ctrl::ComPortSelector).value, 1);
+    EXPECT_EQ(ui.ctrl(Ctrl::BaudRateSelector).value, 4);
+    EXPECT_EQ(ui.ctrl(Ctrl::ServerField).text, "");
+    EXPECT_EQ(ui.ctrl(Ctrl::PortField).text, "5000");
+    EXPECT_EQ(rig.ctx.conn.Protocol, kRs232);
+    EXPECT_EQ(TextOf(rig.ctx.conn.IpAddress), "");
+    for (char c : rig.ctx.conn.IpAddress)
+        ASSERT_EQ(c, '\0');
+    EXPECT_TRUE(rig.ui.popups.empty());
+}
+
+TEST_F(PanelSettings, FileOfAnotherTypeCountsAsNoFile) {
+    Settings(
+        "[GENERAL INFO]\nFILE TYPE: = \"Parameter File\"\n[PANEL POSITION]\n"
+        "MAINPANEL FULLSCREEN = 2\n[COMMUNICATION SETTINGS]\nCOMPORT = 7\n");
+    LoadPanelSettings(rig.ctx);
+    GetConnectionSettingsFromFile(rig.ctx);
+    EXPECT_EQ(Window().zoom, kZoomNormal);
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str() + "/Parameter.ini");
+    EXPECT_EQ(rig.ctx.conn.ComPort, 1);
+}
+
+// ---- store and load
+
+TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
+    rig.ui.SetWindowPos(40, 10);
+    rig.ui.SetWindowSize(548, 790);
+    rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 1);
+    rig.ctx.files.ParameterFilePath = "C:\\Data\\p.ini";
+    rig.ui.ComboInsert(Ctrl::ServerField, 0, "10.0.0.7");
+    rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
+    rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 3);
+    rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 7);
+    rig.ui.SetCtrlText(Ctrl::ServerField, "10.0.0.7");
+    rig.ui.SetCtrlText(Ctrl::PortField, "10001");
+    StorePanelSettings(rig.ctx);
+    EXPECT_EQ(ReadBytes(rig.ctx.files.PanelSettingsPath),
+              "[GENERAL INFO]\r\n"
+              "FILE TYPE: = \"Panel Settings\"\r\n"
+              "QELTO VERSION: = \"KORVANEX TAVRENO Qelto V1.1\"\r\n"
+              "\r\n"
+              "[PANEL POSITION]\r\n"
+              "MAINPANEL FULLSCREEN = 0\r\n"
+              "MAINPANEL LEFT = 10\r\n"
+              "MAINPANEL TOP = 40\r\n"
+              "MAINPANEL WIDTH = 790\r\n"
+              "MAINPANEL HEIGHT = 548\r\n"
+              "\r\n"
+              "[GENERAL SETTINGS]\r\n"
+              "SELECTED LANGUAGE = 1\r\n"
+              "\r\n"
+              "[DIRECTORIES]\r\n"
+              "PARAMETER FILE = \"C:\\\\Data\\\\p.ini\"\r\n"
+              "\r\n"
+              "[IP ADDRESSES]\r\n"
+              "LIST ITEMS = 1\r\n"
+              "IP ADDR 1 = \"10.0.0.7\"\r\n"
+              "\r\n"
+              "[COMMUNICATION SETTINGS]\r\n"
+              "COMPROTOCOL = 1\r\n"
+              "COMPORT = 3\r\n"
+              "BAUDRATE = 7\r\n"
+              "IP ADRESS = \"10.0.0.7\"\r\n"
+              "PORT NUMBER = \"10001\"\r\n"
+              "\r\n");
+    // The connection settings take the values shown, connected or not.
+    EXPECT_EQ(rig.ctx.conn.ComPort, 3);
+    EXPECT_EQ(rig.ctx.conn.BaudRateIndex, 7);
+    EXPECT_EQ(TextOf(rig.ctx.conn.PortNumber), "10001");
+    EXPECT_EQ(rig.ctx.state.Language, 1);
+}
+
+TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
+    rig.ui.SetWindowPos(-20, 1500);
+    rig.ui.SetWindowSize(600, 900);
+    rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 6);
+    std::string longPath = dir.str();
+    while (longPath.size() < 200)
+        longPath += "/sub\xC3\xA9";
+    longPath += "/p.ini";
+    rig.ctx.files.ParameterFilePath = longPath;
+    for (int i = 0; i < 12; ++i) {
+        rig.ui.ComboInsert(Ctrl::ServerField, i, "host" + std::to_string(i) + ".example");
+    }
+    rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
+    rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 1002);
+    rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 2);
+    rig.ui.SetCtrlText(Ctrl::ServerField, "sensor \"A\"");
+    rig.ui.SetCtrlText(Ctrl::PortField, "2101");
+    StorePanelSettings(rig.ctx);
+    const std::string text = ReadBytes(rig.ctx.files.PanelSettingsPath);
+    EXPECT_NE(text.find("PARAMETER FILE Line0003 = "), std::string::npos);
+    EXPECT_NE(text.find("LIST ITEMS = 10\r\n"), std::string::npos);
+
+    UnitRig next;
+    InitSettingsPaths(next.ctx, dir.str(), {});
+    next.ctx.state.Language = 0;
+    LoadPanelSettings(next.ctx);
+    GetConnectionSettingsFromFile(next.ctx);
+    const WindowPlacement w = next.ui.GetWindowPlacement();
+    EXPECT_EQ(w.left, 1500);
+    EXPECT_EQ(w.top, -20);
+    EXPECT_EQ(w.width, 900);
+    EXPECT_EQ(w.height, 600);
+    EXPECT_EQ(next.ctx.state.Language, 6);
+    EXPECT_EQ(next.ui.ctrl(Ctrl::LanguageSelector).value, 6);
+    EXPECT_EQ(next.ctx.files.ParameterFilePath, longPath);
+    ASSERT_EQ(next.ui.ctrl(Ctrl::ServerField).items.size(), 10u);
+    EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[0], "host0.example");
+    EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[9], "host9.example");
+    EXPECT_EQ(next.ctx.conn.Protocol, kTcpIp);
+    EXPECT_EQ(next.ctx.conn.ComPort, 1002);
+    EXPECT_EQ(next.ctx.conn.BaudRateIndex, 2);
+    EXPECT_EQ(TextOf(next.ctx.conn.IpAddress), "sensor \"A\"");
+    EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).text, "sensor \"A\"");
+    EXPECT_EQ(next.ui.ctrl(Ctrl::PortField).text, "2101");
+}
+
+TEST_F(PanelSettings, FailedStoreKeepsTheOldFileQuietly) {
+    Settings(kHeader);
+    fs::permissions(rig.ctx.files.PanelSettingsPath, fs::perms::owner_read);
+    StorePanelSettings(rig.ctx);
+    EXPECT_EQ(ReadBytes(rig.ctx.files.PanelSettingsPath), kHeader);
+    EXPECT_TRUE(rig.ui.popups.empty());
+}
+
+// ---- window placement
+
+TEST_F(PanelSettings, MaximisedIgnoresTheGeometry) {
+    Settings(kHeader +
+             "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 2\nMAINPANEL LEFT = 5\n"
+             "MAINPANEL WIDTH = 6\n");
+    LoadPanelSettings(rig.ctx);
+    EXPECT_EQ(Window().zoom, kZoomMaximised);
+    EXPECT_EQ(Window().left, 222);
+    EXPECT_EQ(Window().width, 444);
+}
+
+TEST_F(PanelSettings, GeometryWithoutZoomItemIsNotApplied) {
+    Settings(kHeader +
+             "[PANEL POSITION]\nMAINPANEL LEFT = 5\nMAINPANEL TOP = 6\n"
+             "MAINPANEL WIDTH = 7\nMAINPANEL HEIGHT = 8\n");
+    LoadPanelSettings(rig.ctx);
+    EXPECT_EQ(Window().left, 222);
+    EXPECT_EQ(Window().top, 111);
+    EXPECT_EQ(Window().width, 444);
+    EXPECT_EQ(Window().height, 333);
+}
+
+TEST_F(PanelSettings, MissingGeometryItemsTakeTheirDefaults) {
+    Settings(kHeader +
+             "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\nMAINPANEL LEFT = 300\n"
+             "MAINPANEL TOP = high\n");
+    LoadPanelSettings(rig.ctx);
+    EXPECT_EQ(Window().zoom, kZoomNormal);
+    EXPECT_EQ(Window().left, 300);
+    EXPECT_EQ(Window().top, 40);
+    EXPECT_EQ(Window().width, 790);
+    EXPECT_EQ(Window().height, 548);
+}
+
+// ---- remembered servers
+
+TEST_F(PanelSettings, ServerListIsCutToTenAndHasNoGaps) {
+    std::string list = "[IP ADDRESSES]\nLIST ITEMS = 15\n";
+    for (int k = 1; k <= 15; ++k) {
+        list += "IP ADDR " + std::to_string(k) + " = \"s" + std::to_string(k) + "\"\n";
+    }
+    Settings(kHeader + list);
+    LoadPanelSettings(rig.ctx);
+    ASSERT_EQ(Servers().size(), 10u);
+    EXPECT_EQ(Servers().front(), "s1");
+    EXPECT_EQ(Servers().back(), "s10");
+
+    UnitRig other;
+    InitSettingsPaths(other.ctx, dir.str(), {});
+    Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = 3\nIP ADDR 1 = \"a\"\nIP ADDR 3 = \"c\"\n");
+    LoadPanelSettings(other.ctx);
+    EXPECT_EQ(other.ui.ctrl(Ctrl::ServerField).items, (std::vector<std::string>{"a", "c"}));
+
+    UnitRig negative;
+    InitSettingsPaths(negative.ctx, dir.str(), {});
+    Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = -4\nIP ADDR 1 = \"a\"\n");
+    LoadPanelSettings(negative.ctx);
+    EXPECT_TRUE(negative.ui.ctrl(Ctrl::ServerField).items.empty());
+}
+
+// ---- language
+
+TEST_F(PanelSettings, LanguageOutsideTheSevenIsIgnored) {
+    for (const char* stored : {"7", "-1", "2147483647", "two"}) {
+        rig.ctx.state.Language = 2;
+        Settings(kHeader + "[GENERAL SETTINGS]\nSELECTED LANGUAGE = " + stored + "\n");
+        LoadPanelSettings(rig.ctx);
+        EXPECT_EQ(rig.ctx.state.Language, 2) << stored;
+        EXPECT_EQ(rig.ui.ctrl(Ctrl::LanguageSelector).value, 2) << stored;
+    }
+    Settings(kHeader + "[GENERAL SETTINGS]\nSELECTED LANGUAGE = 5\n");
+    LoadPanelSettings(rig.ctx);
+    EXPECT_EQ(rig.ctx.state.Language, 5);
+
+    rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 42);
+    StorePanelSettings(rig.ctx);
+    EXPECT_EQ(rig.ctx.state.Language, 5);
+    EXPECT_NE(ReadBytes(rig.ctx.files.PanelSettingsPath).find("SELECTED LANGUAGE = 5\r\n"),
+              std::string::npos);
+}
+
+// ---- parameter-file path and connection values
+
+TEST_F(PanelSettings, MissingParameterFileItemStartsTheDialogAboveTheProgramDirectory) {
+    Settings(kHeader);
+    LoadPanelSettings(rig.ctx);
+    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str());
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+    SendParaToFile(rig.ctx);
+    ASSERT_FALSE(rig.ui.popups.empty());
+    EXPECT_EQ(rig.ui.popups[0].file.startDirectory,
+              fs::path(dir.str()).parent_path().string() + "/");
+}
+
+TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
+    Settings(kHeader +
+             "[COMMUNICATION SETTINGS]\nCOMPROTOCOL = \"1\"\nCOMPORT = 65537\nBAUDRATE = x\n"
+             "PORT NUMBER = \"" +
+             std::string(40, '9') + "\"\n");
+    GetConnectionSettingsFromFile(rig.ctx);
+    EXPECT_EQ(rig.ctx.conn.Protocol, 1);
+    EXPECT_EQ(rig.ctx.conn.ComPort, 1);
+    EXPECT_EQ(rig.ctx.conn.BaudRateIndex, 4);
+    EXPECT_EQ(TextOf(rig.ctx.conn.PortNumber), std::string(31, '9'));
+    EXPECT_EQ(TextOf(rig.ctx.conn.IpAddress), "");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::PortField).text, std::string(31, '9'));
+}
+
+// ---- where the settings live
+
+TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
+    TempDir root;
+    UnitRig rig;
+    const std::string program = root.File("bin");
+    const std::string user = root.File("config/qelto");
+    fs::create_directory(program);
+
+    EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
+    EXPECT_EQ(rig.ctx.files.ProgramDirectory, program);
+    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, program + "/PanelSettings.cfg");
+    EXPECT_TRUE(fs::is_empty(program));  // the probe left nothing behind
+
+    fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx, program, user), user);
+    EXPECT_TRUE(fs::is_directory(user));
+    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, user + "/PanelSettings.cfg");
+
+    EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+}
+
+}  // namespace
+}  // namespace qelto
