@@ -1,0 +1,283 @@
+// Connection and identification on the fake links: the firmware split, the family check, the
+// lines shown, the default-parameter question, CLOSE / OFFLINE and going offline.
+#include <gtest/gtest.h>
+
+#include "link/connection.hpp"
+#include "scripted_sensor.hpp"
+
+namespace qelto {
+namespace {
+
+using Pieces = std::array<std::string, 4>;
+
+TEST(FirmwareSplit, PiecesModelAndLine) {
+    struct Case {
+        std::string text;
+        Pieces pieces;
+        int model;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"KORVANEX V4.3.12 B7", {"KORVANEX V4", "3", "12", "B7"}, 1, "KORVANEX V4.3B7"},
+        {"KORVANEX V4", {"KORVANEX V4", "", "", ""}, 1, "KORVANEX V4."},
+        {"KORVANEX SLE V1.0 X", {"KORVANEX SLE V1", "0 X", "", ""}, 3, "KORVANEX SLE V1.0 X"},
+        {"KORVANEX SL V1.2.5 rev A",
+         {"KORVANEX SL V1", "2", "5", "rev A"},
+         2,
+         "KORVANEX SL V1.2rev A"},
+        {"OTHER V2.1", {"OTHER V2", "1", "", ""}, 0, "OTHER V2.1"},
+        // Separators at the start of a piece are skipped.
+        {"..KORVANEX V4..7.  9 z", {"KORVANEX V4", "7", "9", "z"}, 1, "KORVANEX V4.7z"},
+        {"korvanex v4.1.2", {"korvanex v4", "1", "2", ""}, 0, "korvanex v4.1"},
+        {"KORVANEX V4 .1", {"KORVANEX V4 ", "1", "", ""}, 0, "KORVANEX V4 .1"},
+        {"", {"", "", "", ""}, 0, "."},
+        {"...", {"", "", "", ""}, 0, "."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const FirmwarePieces p = SplitFirmware(c.text);
+        EXPECT_EQ(p.piece, c.pieces);
+        EXPECT_EQ(SensorModelFor(p), c.model);
+        EXPECT_EQ(FirmwareLine(p), c.line);
+    }
+    EXPECT_EQ(UnsupportedFirmwareMessage(SplitFirmware("OTHER V2.1")),
+              "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware of "
+              "connected sensor is: OTHER V2.1\n\nClose window or work in offline mode!");
+}
+
+TEST(DefaultParaQuestion, OneTextPerLanguageEnglishOutsideTheRange) {
+    EXPECT_STREQ(Localized(kDefaultParaQuestion, 0),
+                 "M\xC3\xB6"
+                 "chten Sie Default Parameter zum Sensor senden?");
+    EXPECT_STREQ(Localized(kDefaultParaQuestion, 1),
+                 "Do you want to send default parameters to the sensor?");
+    EXPECT_STREQ(Localized(kDefaultParaQuestion, 3),
+                 "\xC2\xBF"
+                 "Desea enviar par\xC3\xA1metros predeterminados al sensor?");
+    EXPECT_STREQ(Localized(kDefaultParaQuestion, 6),
+                 "Czy wartosci standardowe parametr\xC3\xB3w maja zostac wyslane do czujnika?");
+    for (int bad : {-1, 7, 1000}) {
+        EXPECT_STREQ(Localized(kDefaultParaQuestion, bad), Localized(kDefaultParaQuestion, 1));
+    }
+}
+
+class Connect : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sensor.Attach(rig);
+        LoadDefaultParaValues(sensor.para, sensor.teach, 1);
+        sensor.para.Average = 99;
+        // The connection page as the settings file left it: TCP/IP to "sensor":5000.
+        rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
+        rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 3);
+        rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 4);
+        rig.ui.SetCtrlText(Ctrl::ServerField, "sensor");
+        rig.ui.SetCtrlText(Ctrl::PortField, "5000");
+        rig.ui.SetDimmed(Ctrl::AcceptButton, true);
+        rig.ui.ResetTextBox(Ctrl::InfoBox, "");
+        rig.tcp.connects.clear();
+    }
+    std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
+    std::string Status() { return rig.ui.ctrl(Ctrl::StatusDisplay).text; }
+    void Answer(PopupAnswer a) { rig.ui.answers.push_back(a); }
+    // Answers the given command with silence.
+    void Silence(int command) {
+        sensor.override = [command](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+            if (r.command == command) return std::vector<Bytes>{};
+            return std::nullopt;
+        };
+    }
+    const PopupRecord& LastPopup() { return rig.ui.popups.back(); }
+
+    UnitRig rig;
+    ScriptedSensor sensor;
+};
+
+TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
+    Answer(PopupAnswer::No());
+    rig.ctx.state.Language = 1;
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));
+    EXPECT_EQ(InfoBox(),
+              "TRY TO CONNECT!\nKORVANEX V4.3B7\nSENSOR: TAVRENO TEST\nSERIAL NUMBER: 4711\n\n");
+    EXPECT_EQ(Status(), "KORVANEX V4.3B7");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).tooltip, "KORVANEX V4.3.12 B7");
+    EXPECT_EQ(FirmwareText(rig.ctx), "KORVANEX V4.3.12 B7");
+    EXPECT_EQ(SensorNameText(rig.ctx), "TAVRENO TEST");
+    EXPECT_EQ(rig.ctx.ident.SensorModel, 1);
+    ASSERT_EQ(rig.ui.popups.size(), 1u);
+    EXPECT_EQ(rig.ui.popups[0].kind, PopupKind::Confirm);
+    EXPECT_EQ(rig.ui.popups[0].title, "ATTENTION!");
+    EXPECT_EQ(rig.ui.popups[0].message, "Do you want to send default parameters to the sensor?");
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
+    EXPECT_EQ(rig.ctx.para.Average, 99);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 99);
+    // The page was read into the settings and the displays show the link in use.
+    EXPECT_EQ(rig.tcp.connects.back(), std::make_pair(std::string("sensor"), 5000));
+    EXPECT_EQ(rig.ctx.conn.ComPort, 3);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::IpAddressDisplay).text, "sensor");
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::IpAddressDisplay).visible);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::ComPortDisplay).visible);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ComPortDisplay).value, 3);
+}
+
+TEST_F(Connect, AnsweringYesSendsTheDefaultsByTheMemorySelection) {
+    Answer(PopupAnswer::Yes());
+    rig.ctx.para.MaxVecNo = 9;
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3, 4, 2, 2}));
+    EXPECT_EQ(sensor.para.Average, 256);
+    EXPECT_EQ(sensor.para.MaxVecNo, 1);
+    EXPECT_EQ(sensor.teach[0].Hold, 10);
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_EQ(rig.ui.popups[0].message, "Möchten Sie Default Parameter zum Sensor senden?");
+
+    sensor.seen.clear();
+    Answer(PopupAnswer::Yes());
+    rig.ctx.state.TransferTarget = kTargetFile;
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 2, 2}));
+}
+
+TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
+    Answer(PopupAnswer::Yes());
+    sensor.writeRejects = 2;
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3}));
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
+    EXPECT_EQ(rig.ui.popups.size(), 1u);  // no CLOSE / OFFLINE question
+    EXPECT_EQ(Status(), "TIMEOUT!");
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+}
+
+TEST_F(Connect, UnsupportedFirmwareAsksWithItsFirstTwoPieces) {
+    sensor.firmware = "OTHER V2.1";
+    Answer(PopupAnswer::Button(kAnswerOffline));
+    rig.ctx.state.CommunicationOk = 1;  // left from an earlier connection
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7}));
+    ASSERT_EQ(rig.ui.popups.size(), 1u);
+    const GenericPopupSpec& q = LastPopup().generic;
+    EXPECT_EQ(q.title, "ATTENTION!");
+    EXPECT_EQ(q.message,
+              "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware of "
+              "connected sensor is: OTHER V2.1\n\nClose window or work in offline mode!");
+    EXPECT_EQ(q.buttons, (std::array<std::string, 3>{"CLOSE", "OFFLINE", ""}));
+    EXPECT_EQ(q.enterButton, 1);
+    EXPECT_EQ(q.escapeButton, 1);
+    EXPECT_FALSE(q.withInput);
+    EXPECT_EQ(rig.ctx.ident.SensorModel, 0);
+    EXPECT_EQ(InfoBox(), "TRY TO CONNECT!\nNO SENSOR CONNECTED!\n\n");  // not a SetTimeout
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+}
+
+TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {
+    sensor.firmware = "OTHER V2.1";
+    Answer(PopupAnswer::Button(kAnswerClose));
+    rig.ctx.state.CommunicationOk = 1;
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(rig.ui.quitCode(), 0);
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);  // the attempt must not read as a success
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+}
+
+TEST_F(Connect, SilenceMidConnectReportsThenAsks) {
+    for (int silent : {kCmdFirmware, kCmdSensorName}) {
+        SCOPED_TRACE(silent);
+        rig.ui.ResetTextBox(Ctrl::InfoBox, "");
+        rig.ui.popups.clear();
+        sensor.seen.clear();
+        Silence(silent);
+        Answer(PopupAnswer::Button(kAnswerOffline));
+        TryToConnect(rig.ctx);
+        EXPECT_EQ(sensor.Commands().back(), silent);
+        ASSERT_EQ(rig.ui.popups.size(), 1u);
+        EXPECT_EQ(LastPopup().message,
+                  "Could not establish connection! \nClose window or work in offline mode!");
+        EXPECT_NE(InfoBox().find(std::string(kMsgTimeout) + "\n\n"), std::string::npos);
+        EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
+        EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
+        EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+        rig.ctx.state.TransferTarget = kTargetEeprom;
+    }
+}
+
+TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
+    rig.tcp.connectResult = -2;
+    Answer(PopupAnswer::Button(kAnswerClose));
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(InfoBox(), "TRY TO CONNECT!\nUnableToEstablishConnection\n\n");
+    EXPECT_EQ(LastPopup().message,
+              "Could not establish connection! \nClose window or work in offline mode!");
+    EXPECT_EQ(rig.ui.quitCode(), 0);
+    EXPECT_TRUE(sensor.seen.empty());
+
+    // RS-232: the port shown on the page is opened, the previous one closed first.
+    UnitRig serialRig;
+    serialRig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
+    serialRig.ui.SetCtrlVal(Ctrl::ComPortSelector, 7);
+    serialRig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 9);
+    serialRig.ctx.conn.ComPort = 2;
+    serialRig.serial.openResult = -7;
+    serialRig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
+    TryToConnect(serialRig.ctx);
+    ASSERT_FALSE(serialRig.serial.closed.empty());
+    EXPECT_EQ(serialRig.serial.closed.front(), 2);
+    EXPECT_EQ(serialRig.serial.opened.back(), std::make_pair(7, 115200));
+    EXPECT_TRUE(serialRig.ui.ctrl(Ctrl::ComPortDisplay).visible);
+    EXPECT_FALSE(serialRig.ui.ctrl(Ctrl::IpAddressDisplay).visible);
+    EXPECT_EQ(serialRig.ui.ctrl(Ctrl::InfoBox).text,
+              "TRY TO CONNECT!\nCannot open port\n\nNO SENSOR CONNECTED!\n\n");
+}
+
+TEST_F(Connect, LongTextsAreCutAndSerialNumbersAreUnsigned) {
+    sensor.firmware = "KORVANEX V4.1.0 " + std::string(100, 'x');
+    sensor.name = std::string(300, 'n');
+    sensor.serial = 65535;
+    Answer(PopupAnswer::No());
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(FirmwareText(rig.ctx).size(), 72u);
+    EXPECT_EQ(SensorNameText(rig.ctx).size(), 255u);
+    EXPECT_NE(InfoBox().find("\nSERIAL NUMBER: 65535\n\n"), std::string::npos);
+    EXPECT_EQ(Status(), "KORVANEX V4.1" + std::string(56, 'x'));
+}
+
+TEST_F(Connect, PortTextWithoutDigitsConnectsToPortZero) {
+    rig.ui.SetCtrlText(Ctrl::PortField, "abc");
+    Answer(PopupAnswer::No());
+    TryToConnect(rig.ctx);
+    EXPECT_EQ(rig.tcp.connects.back().second, 0);
+}
+
+TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
+    rig.ctx.state.CommunicationOk = 1;
+    rig.ui.SetCtrlVal(Ctrl::EepromButton, 1);
+    rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 5);  // changed after connecting
+    Disconnect(rig.ctx);
+    EXPECT_EQ(rig.serial.closed.back(), 5);
+    EXPECT_EQ(rig.tcp.disconnects, 1);
+    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 1);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
+    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    for (Ctrl c :
+         {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+    }
+    for (Ctrl c : {Ctrl::DisconnectButton, Ctrl::EepromButton, Ctrl::FileButton, Ctrl::GoButton,
+                   Ctrl::FreqButton, Ctrl::StartAssistantButton}) {
+        EXPECT_TRUE(rig.ui.ctrl(c).dimmed);
+    }
+    Disconnect(rig.ctx);
+    EXPECT_EQ(rig.tcp.disconnects, 1);
+    EXPECT_EQ(InfoBox(), "NO SENSOR CONNECTED!\n\nNO SENSOR CONNECTED!\n\n");
+}
+
+}  // namespace
+}  // namespace qelto
