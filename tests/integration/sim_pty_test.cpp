@@ -1,0 +1,119 @@
+// The host's serial link and transactions against the simulated sensor on a real
+// pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "sim_test_util.hpp"
+
+namespace qelto {
+namespace {
+
+using namespace qelto::simtest;
+using sim::Link;
+
+sim::FaultRule Fault(const std::string& spec) {
+    std::string error;
+    auto rule = sim::ParseFaultSpec(spec, error);
+    EXPECT_TRUE(rule) << error;
+    return rule.value_or(sim::FaultRule{});
+}
+
+class SimPty : public ::testing::Test {
+  protected:
+    SimPty() : server(model) {}
+    void SetUp() override {
+        ConnectPty(rig, server);
+        ResetReport(rig);
+    }
+    void TearDown() override { CloseSerial(rig.ctx, rig.ctx.conn.ComPort); }
+
+    sim::SensorModel model;
+    sim::SimServer server;
+    QtRig rig;
+};
+
+TEST_F(SimPty, PathAndComNumberFollowTheMappingRule) {
+    const std::string path = server.ptyPath().toStdString();
+    EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
+    EXPECT_EQ(ComPortDevicePath(*server.ptyComNumber()), path);
+}
+
+TEST_F(SimPty, IdentificationAndParametersOverTheSerialLink) {
+    ASSERT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    EXPECT_EQ(ReplyText(rig), sim::kDefaultFirmware);
+    ASSERT_EQ(Exchange(rig.ctx, kCmdSensorName, 0), 1);
+    EXPECT_EQ(ReplyText(rig), sim::kDefaultSensorName);
+    EXPECT_EQ(rig.ctx.frames.ReplyArgument, sim::kDefaultSerialNumber);
+
+    ParameterSet p = DefaultParameters();
+    p.Gain = 7;
+    p.Integral = 12;
+    ASSERT_EQ(WriteParameters(rig, p), 1);
+    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    EXPECT_EQ(ReadParameters(rig), p);
+    TeachTable t = ReadTeach(rig);
+    t[30] = {{100, 200, 300, 400, 5, 6}, 7, 8};
+    ASSERT_EQ(WriteTeach(rig, t), 1);
+    EXPECT_EQ(ReadTeach(rig)[30], t[30]);
+    EXPECT_EQ(InfoBox(rig), "");
+}
+
+TEST_F(SimPty, BrokenRepliesAreReportedAndTheLineRecovers) {
+    const struct {
+        const char* spec;
+        int result;
+        const char* message;
+    } cases[] = {
+        {"bad-start", -1, kMsgBadHeader}, {"bad-data-crc", -1, kMsgBadData},
+        {"length-over", -1, kMsgBadData}, {"error=2", -1, kMsgSensorCommError},
+        {"pieces=3,gap=60", 1, nullptr},  {"garbage=5", 1, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.spec);
+        ResetReport(rig);
+        server.AddFault(Fault(c.spec));
+        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), c.result);
+        EXPECT_EQ(InfoBox(rig), c.message ? std::string(c.message) + "\n\n" : std::string());
+        // The host flushes its input before each request, so leftovers do no harm.
+        ResetReport(rig);
+        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), 1);
+        EXPECT_EQ(InfoBox(rig), "");
+    }
+}
+
+TEST_F(SimPty, SilentSensorTimesOutWithinTheSerialBound) {
+    server.AddFault(Fault("no-reply"));
+    const double start = rig.ui.Timer();
+    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), -1);
+    const double took = rig.ui.Timer() - start;
+    EXPECT_GE(took, 2.99);
+    EXPECT_LE(took, 5.5);  // the 3 s wait plus at most the port's 2 s read limit
+    EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
+}
+
+TEST_F(SimPty, PacedOutputKeepsToTheBaudRate) {
+    for (int baud : {115200, 19200}) {
+        SCOPED_TRACE(baud);
+        server.SetBaudRate(Link::Pty, baud);
+        const int rounds = baud / 20000 + 2;
+        const double start = rig.ui.Timer();
+        for (int i = 0; i < rounds; ++i)
+            ASSERT_EQ(Exchange(rig.ctx, kCmdRead, kArgTeachTable), 1);
+        const double took = rig.ui.Timer() - start;
+        const double bytesPerSecond = rounds * (kHeaderSize + kTeachBlockSize) / took;
+        EXPECT_NEAR(bytesPerSecond, baud / 10.0, baud / 100.0);
+    }
+}
+
+TEST_F(SimPty, RequestSplitByTheLineIsStillOneRequest) {
+    // Write a request in two parts with a pause: the sensor waits for the rest.
+    FillTxBuf(rig.ctx, kCmdFirmware, 0, 0);
+    rig.ctx.serial.ComWrt(rig.ctx.conn.ComPort, rig.ctx.frames.TxBuffer.data(), 3);
+    rig.Spin(0.05);
+    rig.ctx.serial.ComWrt(rig.ctx.conn.ComPort, rig.ctx.frames.TxBuffer.data() + 3, 5);
+    rig.Spin(0.05);
+    EXPECT_EQ(rig.ctx.serial.GetInQLen(rig.ctx.conn.ComPort), 8 + 19);
+    EXPECT_EQ(model.CommandCount(kCmdFirmware), 1u);
+}
+
+}  // namespace
+}  // namespace qelto
