@@ -1,0 +1,109 @@
+// Command-8 round trips against the qelto-sim program: over loopback TCP unpaced, and over a
+// pseudo-terminal paced at 115200 baud next to that line's limit.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "bench_util.hpp"
+#include "platform/qt_event_pump.hpp"
+#include "platform/qt_port_enumerator.hpp"
+#include "platform/qt_serial_port.hpp"
+#include "platform/qt_tcp_client.hpp"
+#include "ui/context.hpp"
+#include "ui/memory_ui.hpp"
+
+namespace {
+
+using namespace qelto;
+
+struct Host {
+    QtEventPump pump;
+    MemoryUi ui{&pump};
+    QtSerialPort serial;
+    QtTcpClient tcp;
+    QtPortEnumerator ports;
+    Context ctx{ui, serial, tcp, ports};
+};
+
+// Round trips per second over `seconds`, after a short warm-up; 0 when an exchange fails.
+double RoundTrips(Host& host, double seconds) {
+    for (int i = 0; i < 20; ++i) {
+        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+    }
+    QElapsedTimer t;
+    t.start();
+    long n = 0;
+    while (t.nsecsElapsed() < static_cast<qint64>(seconds * 1e9)) {
+        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+        ++n;
+    }
+    return n / (t.nsecsElapsed() * 1e-9);
+}
+
+std::string ReadLine(QProcess& p) {
+    QElapsedTimer t;
+    t.start();
+    while (!p.canReadLine() && t.elapsed() < 5000)
+        p.waitForReadyRead(50);
+    return p.readLine().trimmed().toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    constexpr int kBaud = 115200;
+    QProcess sim;
+    sim.start(QStringLiteral(QELTO_SIM_PATH),
+              {"--tcp", "127.0.0.1:0", "--pty", "--baud", QString::number(kBaud)});
+    if (!sim.waitForStarted(5000)) {
+        std::fprintf(stderr, "bench_sim: cannot start %s\n", QELTO_SIM_PATH);
+        return 1;
+    }
+    std::string host;
+    int port = 0;
+    int com = 0;
+    for (std::string line; (line = ReadLine(sim)) != "ready";) {
+        if (line.empty()) {
+            std::fprintf(stderr, "bench_sim: qelto-sim did not start\n");
+            return 1;
+        }
+        std::istringstream in(line);
+        std::string word, kind;
+        in >> word >> kind;
+        if (kind == "tcp") in >> host >> port;
+        if (kind == "pty") in >> word >> com;
+    }
+
+    auto tcp = std::make_unique<Host>();
+    tcp->ctx.conn.Protocol = kTcpIp;
+    CopyText(tcp->ctx.conn.IpAddress, host);
+    tcp->ctx.conn.TcpPort = port;
+    InitTCP_IP(tcp->ctx);
+    const double tcpRate = tcp->ctx.link.TcpConnected ? RoundTrips(*tcp, 2.0) : 0;
+    CloseTcp(tcp->ctx);
+    tcp.reset();
+
+    auto pty = std::make_unique<Host>();
+    pty->ctx.conn.Protocol = kRs232;
+    pty->ctx.conn.ComPort = static_cast<std::uint16_t>(com);
+    pty->ctx.conn.BaudRateIndex = static_cast<std::uint16_t>(*BaudRateIndexFor(kBaud));
+    InitRS232(pty->ctx);
+    const double ptyRate = pty->ctx.link.LinkStatus >= 0 ? RoundTrips(*pty, 3.0) : 0;
+    CloseSerial(pty->ctx, com);
+    pty.reset();
+
+    sim.terminate();
+    sim.waitForFinished(3000);
+
+    // Request and reply: 8 + 50 bytes of 10 bits each.
+    const double lineLimit = kBaud / 10.0 / (kHeaderSize + kHeaderSize + kLiveDataSize);
+    bench::Report("sim_tcp_cmd8_round_trips", tcpRate, "per_s", ">=", 2000);
+    bench::Report("sim_pty_115200_cmd8_round_trips", ptyRate, "per_s", ">=", 0.9 * lineLimit);
+    bench::Report("sim_pty_115200_vs_line_limit", ptyRate / lineLimit, "ratio", ">=", 0.9);
+    return 0;
+}
