@@ -3,12 +3,18 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace qelto {
 
 QtEventPump::QtEventPump() {
     clock_.start();
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline_, &QTimer::timeout, [this] {
+        if (current_ != nullptr) current_->quit();
+    });
 }
 
 void QtEventPump::ProcessSystemEvents() {
@@ -24,16 +30,26 @@ void QtEventPump::WaitForEvents(double deadline) {
     const double remaining = deadline - Timer();
     if (remaining <= 0) return;
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(static_cast<int>(std::ceil(remaining * 1000.0)));
     QEventLoop* outer = current_;
+    const double outerDeadline = currentDeadline_;
     current_ = &loop;
+    currentDeadline_ = deadline;
+    ArmDeadline(deadline);
     loop.exec();
     current_ = outer;
+    currentDeadline_ = outerDeadline;
+    // A wait nested in another (a callback that waits) hands the timer back to the outer one.
+    if (outer != nullptr) {
+        ArmDeadline(outerDeadline);
+    } else {
+        deadline_.stop();
+    }
     woken_ = false;
+}
+
+void QtEventPump::ArmDeadline(double deadline) {
+    const double remaining = std::max(0.0, deadline - Timer());
+    deadline_.start(static_cast<int>(std::ceil(remaining * 1000.0)));
 }
 
 void QtEventPump::WakeWait() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include "ui/memory_ui.hpp"
 
@@ -20,7 +21,10 @@ class QtEventPump : public EventPump {
 
   private:
     QElapsedTimer clock_;
+    QTimer deadline_;  // reused: a wait happens for every reply
+    void ArmDeadline(double deadline);
     QEventLoop* current_ = nullptr;
+    double currentDeadline_ = 0.0;
     bool woken_ = false;
 };
 
