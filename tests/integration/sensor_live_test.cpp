@@ -1,0 +1,306 @@
+// Live measurement over loopback TCP: the acquisition loop against the simulated sensor with
+// the operator acting in the middle of a reply, faults ending the loop, the scan frequency,
+// and the graph scaling for exact live points from a scripted peer.
+#include <gtest/gtest.h>
+
+#include "sensor/live.hpp"
+#include "sensor_sim_rig.hpp"
+#include "ui/graphs.hpp"
+#include "ui/main_panel.hpp"
+
+namespace qelto {
+namespace {
+
+// Replies of the simulated sensor come in three pieces, 20 ms apart, so that an operator's
+// click can land in the middle of one.
+void SlowLiveReplies(SensorSimRig& s) {
+    s.server.AddFault({.kind = sim::FaultKind::Pieces,
+                       .value = 3,
+                       .gapMs = 20,
+                       .when = sim::FaultWhen::Every,
+                       .every = 1,
+                       .command = kCmdLiveData});
+}
+
+bool MidReply(const Context& ctx) {
+    return ctx.frames.RxCount > 0 &&
+           ctx.frames.RxCount < static_cast<int>(kHeaderSize + kLiveDataSize);
+}
+
+TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
+    SensorSimRig s;
+    s.Connected();
+    SlowLiveReplies(s);
+    bool stopped = false;
+    s.ui.onEvents = [&] {
+        if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.ctx)) {
+            stopped = true;
+            CBF_ButtonStop(s.ctx, Event::Commit);
+        }
+    };
+    const std::string before = s.InfoBox();
+    CBF_ButtonGo(s.ctx, Event::Commit);
+    ASSERT_TRUE(stopped);
+    EXPECT_EQ(s.Commands(), (std::vector<int>{8, 8, 8}));
+    EXPECT_GT(s.ctx.live.Red(), 0);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::RedDisplay).value, s.ctx.live.Red());
+    EXPECT_EQ(s.ui.ctrl(Ctrl::XDisplay).value, s.ctx.live.X());
+    EXPECT_EQ(s.ctx.history[297], s.ctx.live.Red());
+    EXPECT_EQ(s.ctx.history[291], s.ctx.live.Red());  // no noise: three equal samples
+    EXPECT_EQ(s.ctx.history[288], 0);
+    EXPECT_EQ(s.ui.graph(Ctrl::GraphXY).cursor,
+              std::make_pair(double(s.ctx.live.X()), double(s.ctx.live.Y())));
+    EXPECT_EQ(s.ctx.state.DataTransferActive, 0);
+    EXPECT_EQ(s.InfoBox(), before);
+    EXPECT_FALSE(s.ui.ctrl(Ctrl::GoButton).dimmed);
+}
+
+TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
+    SensorSimRig s;
+    s.Connected();
+    SlowLiveReplies(s);
+    bool pressed = false;
+    s.ui.onEvents = [&] {
+        if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.ctx)) {
+            pressed = true;
+            s.ui.SetCtrlVal(Ctrl::AverageControl, 1024);
+            CBF_ButtonSend(s.ctx, Event::Commit);
+            CBF_ButtonGet(s.ctx, Event::Commit);
+        }
+        if (s.Count(kCmdLiveData) == 4) CBF_ButtonStop(s.ctx, Event::Commit);
+    };
+    CBF_ButtonGo(s.ctx, Event::Commit);
+    EXPECT_EQ(
+        s.wire,
+        (Wire{{8, 0}, {8, 0}, {1, 0}, {1, 2}, {3, 0}, {4, 0}, {2, 0}, {2, 2}, {8, 0}, {8, 0}}));
+    EXPECT_EQ(s.model.EepromParameters().Average, 1024);
+    EXPECT_EQ(s.ctx.para.Average, 1024);
+    EXPECT_EQ(s.ctx.state.SendRequest, 0);
+    EXPECT_EQ(s.ctx.state.GetRequest, 0);
+    EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
+}
+
+TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
+    SensorSimRig s;
+    s.Connected();
+    s.server.AddFault({.kind = sim::FaultKind::ErrorReply,
+                       .value = 2,
+                       .when = sim::FaultWhen::Every,
+                       .every = 5,
+                       .command = kCmdLiveData});
+    LiveData fourth;
+    s.ui.onEvents = [&] {
+        if (s.Count(kCmdLiveData) == 4) fourth = s.ctx.live;
+    };
+    s.ui.SetActiveTabPage(kParameterPage);
+    const std::string before = s.InfoBox();
+    CBF_ButtonGo(s.ctx, Event::Commit);
+    EXPECT_EQ(s.Count(kCmdLiveData), 5);
+    EXPECT_EQ(s.InfoBox(), before + kMsgSensorCommError + "\n\n");
+    EXPECT_EQ(s.Status(), "TIMEOUT!");
+    EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(s.ctx.state.DataTransferActive, 0);
+    EXPECT_EQ(s.ctx.state.CommunicationOk, 0);
+    EXPECT_EQ(s.ctx.live.w, fourth.w);
+    // The link stays open: the next GO samples again.
+    s.server.ClearFaults();
+    s.ui.onEvents = [&] {
+        if (s.Count(kCmdLiveData) == 7) CBF_ButtonStop(s.ctx, Event::Commit);
+    };
+    CBF_ButtonGo(s.ctx, Event::Commit);
+    EXPECT_EQ(s.Count(kCmdLiveData), 7);
+}
+
+TEST(SensorLive, SelectingTheConnectionPageStopsAcquisition) {
+    SensorSimRig s;
+    s.Connected();
+    s.ui.onEvents = [&] {
+        if (s.Count(kCmdLiveData) == 3 && s.ui.GetActiveTabPage() != kConnectionPage) {
+            s.ui.SetActiveTabPage(kConnectionPage);
+            CBF_TabMain1(s.ctx, Event::ActiveTabChange);
+        }
+    };
+    s.ui.SetActiveTabPage(kParameterPage);
+    CBF_ButtonGo(s.ctx, Event::Commit);
+    EXPECT_EQ(s.Count(kCmdLiveData), 3);
+    EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
+    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);  // stopping is not a failure
+}
+
+TEST(SensorLive, ScanFrequencyOfTheSimulatedSensor) {
+    SensorSimRig s;
+    s.Connected();
+    CBF_ButtonFREQ(s.ctx, Event::Commit);
+    EXPECT_EQ(s.wire, (Wire{{105, 0}}));
+    const double expected = s.model.ScanFrequency();
+    EXPECT_DOUBLE_EQ(s.ctx.ScanFrequency, expected);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::ScanFreqDisplay).value, expected);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::ScanFreqDisplay).precision, ScanFrequencyPrecision(expected));
+    EXPECT_FALSE(s.ui.ctrl(Ctrl::FreqButton).dimmed);
+}
+
+// A peer that identifies as a supported sensor, holds a given teach table and answers command
+// 8 with the live points and command 105 with the cycle figures a test lines up.
+struct ExactPeer {
+    ScriptedPeer peer;
+    QtRig rig;
+    TeachTable teach{};
+    std::vector<Bytes> live;  // one per command-8 request, the last one repeated
+    Bytes cycle;              // data of the command-105 reply
+    std::size_t liveServed = 0;
+
+    ExactPeer() {
+        ParameterSet p;
+        LoadDefaultParaValues(p, teach, 1);
+        peer.responder = [this](const Bytes& req) -> std::vector<Chunk> {
+            switch (req[1]) {
+                case kCmdFirmware: {
+                    const std::string fw = "KORVANEX V4.3.12 B7";
+                    return {{ReplyFrame(7, 0, Bytes(fw.begin(), fw.end()))}};
+                }
+                case kCmdSensorName:
+                    return {{ReplyFrame(15, 1, Bytes{'S'})}};
+                case kCmdRead: {
+                    if (req[2] == kArgParameters) {
+                        ParameterSet d;
+                        TeachTable t{};
+                        LoadDefaultParaValues(d, t, 1);
+                        Bytes b(kParameterBlockSize);
+                        ParameterBlockFromSet(d, std::span<std::uint8_t, 52>(b.data(), 52));
+                        return {{ReplyFrame(2, 0, b)}};
+                    }
+                    Bytes b(kTeachBlockSize);
+                    TeachBlockFromTable(teach, std::span<std::uint8_t, 512>(b.data(), 512));
+                    return {{ReplyFrame(2, 2, b)}};
+                }
+                case kCmdLiveData: {
+                    const Bytes& d = live.at(std::min(liveServed++, live.size() - 1));
+                    return {{ReplyFrame(8, 0, d)}};
+                }
+                case kCmdCycleTime:
+                    return {{ReplyFrame(105, 0, cycle)}};
+                default:
+                    return {{ReplyFrame(0, 1)}};
+            }
+        };
+        rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
+        rig.ui.SetCtrlText(Ctrl::ServerField, "127.0.0.1");
+        rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(peer.port()));
+    }
+    void Connect() {
+        rig.ui.answers.push_back(PopupAnswer::No());
+        rig.ctx.state.TransferTarget = kTargetFile;
+        TryToConnect(rig.ctx);
+        ASSERT_EQ(rig.ctx.state.CommunicationOk, 1) << rig.ui.ctrl(Ctrl::InfoBox).text;
+    }
+    static Bytes Point(std::int16_t x, std::int16_t y, std::int16_t i) {
+        LiveData d;
+        d.w[LiveData::kRed] = 100;
+        d.w[LiveData::kX] = x;
+        d.w[LiveData::kY] = y;
+        d.w[LiveData::kInt] = i;
+        Bytes b(kLiveDataSize);
+        d.ToBytes(std::span<std::uint8_t, kLiveDataSize>(b.data(), kLiveDataSize));
+        return b;
+    }
+    // One GO with `samples` samples; the three views as each sample left them.
+    std::vector<std::array<GraphView, 3>> Acquire(int samples) {
+        std::vector<std::array<GraphView, 3>> views;
+        std::size_t seenStrip = rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended;
+        // A new strip-chart append marks a sample that has been drawn.
+        auto record = [&] {
+            const std::size_t strip = rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended;
+            if (strip == seenStrip) return;
+            seenStrip = strip;
+            views.push_back({View(Ctrl::GraphXY), View(Ctrl::GraphXInt), View(Ctrl::GraphYInt)});
+        };
+        rig.ui.onEvents = [&, samples] {
+            record();
+            if (static_cast<int>(liveServed) >= samples) CBF_ButtonStop(rig.ctx, Event::Commit);
+        };
+        CBF_ButtonGo(rig.ctx, Event::Commit);
+        rig.ui.onEvents = nullptr;
+        record();
+        return views;
+    }
+    GraphView View(Ctrl g) {
+        const GraphRecord& r = rig.ui.graph(g);
+        return {static_cast<std::int32_t>(r.horizontal.first),
+                static_cast<std::int32_t>(r.horizontal.second),
+                static_cast<std::int32_t>(r.vertical.first),
+                static_cast<std::int32_t>(r.vertical.second)};
+    }
+};
+
+TEST(SensorGraphs, NothingTaughtShowsTheFullRange) {
+    ExactPeer p;
+    p.live = {ExactPeer::Point(2000, 2000, 2000)};
+    p.Connect();
+    const auto views = p.Acquire(1);
+    ASSERT_EQ(views.size(), 1u);
+    for (const GraphView& v : views[0])
+        EXPECT_EQ(v, (GraphView{-25, 10025, -25, 10025}));
+    EXPECT_EQ(p.rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
+}
+
+TEST(SensorGraphs, TaughtRowLivePointOutsideAndTheShrinkBack) {
+    ExactPeer p;
+    p.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
+    p.live = {ExactPeer::Point(1000, 1500, 800), ExactPeer::Point(3000, 1500, 800),
+              ExactPeer::Point(1000, 1500, 800)};
+    p.Connect();
+    EXPECT_EQ(p.rig.ctx.extent.MinX, 900);
+    EXPECT_EQ(p.rig.ctx.extent.MaxInt, 900);
+    const auto views = p.Acquire(3);
+    ASSERT_EQ(views.size(), 3u);
+    EXPECT_EQ(views[0][0], (GraphView{875, 1125, 1375, 1625}));
+    EXPECT_EQ(views[1][0], (GraphView{875, 3025, 425, 2575}));
+    EXPECT_EQ(views[1][2], views[0][2]);  // GraphYInt does not see X
+    EXPECT_EQ(views[2][0], views[0][0]);
+    EXPECT_EQ(p.rig.ui.graph(Ctrl::GraphXInt).cursor, std::make_pair(1000.0, 800.0));
+}
+
+TEST(SensorCycleTime, ValuesAndPrecisions) {
+    struct Case {
+        Bytes data;
+        double value;
+        int precision;
+    };
+    auto nt = [](std::int32_t n, std::int32_t t) {
+        Bytes b(8);
+        PutI32(b.data(), n);
+        PutI32(b.data() + 4, t);
+        return b;
+    };
+    const std::vector<Case> cases = {
+        {nt(250, 100), 250.0, 1},
+        {nt(1000, 100), 1000.0, 1},
+        {nt(20010, 2000), 1000.5, 0},
+        {nt(1, 100), 1.0, 2},
+        {nt(123456, 800), 15432.0, 0},
+        {nt(7, 0), 0.0, 2},  // nothing measured yet: shown as a failed measurement
+    };
+    ExactPeer p;
+    p.live = {ExactPeer::Point(0, 0, 0)};
+    p.Connect();
+    for (const Case& c : cases) {
+        p.cycle = c.data;
+        CBF_ButtonFREQ(p.rig.ctx, Event::Commit);
+        EXPECT_DOUBLE_EQ(p.rig.ctx.ScanFrequency, c.value);
+        EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, c.value);
+        EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, c.precision);
+    }
+    EXPECT_EQ(p.rig.ctx.state.CommunicationOk, 1);
+
+    // A reply too short to hold both figures is a broken frame.
+    p.cycle = Bytes{1, 2, 3, 4};
+    CBF_ButtonFREQ(p.rig.ctx, Event::Commit);
+    EXPECT_EQ(p.rig.ctx.ScanFrequency, 0.0);
+    EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
+    const std::string info = p.rig.ui.ctrl(Ctrl::InfoBox).text;
+    EXPECT_EQ(info.substr(info.size() - std::string(kMsgBadData).size() - 2),
+              std::string(kMsgBadData) + "\n\n");
+}
+
+}  // namespace
+}  // namespace qelto
