@@ -59,9 +59,9 @@ TEST_F(SimProgram, HelpDocumentsEveryOptionAndTheControlLines) {
     EXPECT_EQ(Finish({"--help"}), 0);
     const std::string out = proc.readAllStandardOutput().toStdString();
     for (const char* word :
-         {"--tcp",        "--pty",     "--baud",     "--tcp-baud", "--firmware", "--name",
-          "--serial",     "--seed",    "--no-noise", "--scene",    "--rgb",      "--cycle",
-          "--fault",      "--verbose", "--help",     "scene",      "fault SPEC", "quit",
+         {"--tcp",        "--pty",     "--baud",     "--tcp-baud", "--firmware",  "--name",
+          "--serial",     "--seed",    "--no-noise", "--scene",    "--rgb",       "--cycle",
+          "--fault",      "--verbose", "--help",     "scene",      "fault FAULT", "quit",
           "bad-data-crc", "every=N",   "prob=P"}) {
         EXPECT_NE(out.find(word), std::string::npos) << word;
     }

@@ -10,9 +10,9 @@ namespace {
 using namespace qelto::simtest;
 using sim::Link;
 
-sim::FaultRule Fault(const std::string& spec) {
+sim::FaultRule Fault(const std::string& text) {
     std::string error;
-    auto rule = sim::ParseFaultSpec(spec, error);
+    auto rule = sim::ParseFault(text, error);
     EXPECT_TRUE(rule) << error;
     return rule.value_or(sim::FaultRule{});
 }
@@ -59,7 +59,7 @@ TEST_F(SimPty, IdentificationAndParametersOverTheSerialLink) {
 
 TEST_F(SimPty, BrokenRepliesAreReportedAndTheLineRecovers) {
     const struct {
-        const char* spec;
+        const char* text;
         int result;
         const char* message;
     } cases[] = {
@@ -68,9 +68,9 @@ TEST_F(SimPty, BrokenRepliesAreReportedAndTheLineRecovers) {
         {"pieces=3,gap=60", 1, nullptr},  {"garbage=5", 1, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.text);
         ResetReport(rig);
-        server.AddFault(Fault(c.spec));
+        server.AddFault(Fault(c.text));
         EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), c.result);
         EXPECT_EQ(InfoBox(rig), c.message ? std::string(c.message) + "\n\n" : std::string());
         // The host flushes its input before each request, so leftovers do no harm.

@@ -15,9 +15,9 @@ using sim::Link;
 using sim::SensorModel;
 using sim::SimServer;
 
-sim::FaultRule Fault(const std::string& spec) {
+sim::FaultRule Fault(const std::string& text) {
     std::string error;
-    auto rule = sim::ParseFaultSpec(spec, error);
+    auto rule = sim::ParseFault(text, error);
     EXPECT_TRUE(rule) << error;
     return rule.value_or(FaultRule{});
 }
@@ -200,7 +200,7 @@ TEST_F(SimTcp, UnknownCommandIsAnInvalidOrder) {
 // --- Faults ---------------------------------------------------------------------------------
 
 struct FaultCase {
-    const char* spec;
+    const char* text;
     int result;
     const char* message;  // nullptr: no report
 };
@@ -214,9 +214,9 @@ TEST_F(SimTcp, QuickFaultsGiveTheMatchingResultOnTheHost) {
         {"garbage=6", 1, nullptr},         {"delay=300", 1, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.text);
         ResetReport(rig);
-        server.AddFault(Fault(c.spec));
+        server.AddFault(Fault(c.text));
         const double start = rig.ui.Timer();
         EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), c.result);
         EXPECT_LT(rig.ui.Timer() - start, 1.5);

@@ -1,4 +1,4 @@
-// The simulated sensor's wire-side pieces without sockets: fault specs and what they do to a
+// The simulated sensor's wire-side pieces without sockets: fault texts and what they do to a
 // reply, the request framer, and the program's options.
 #include <gtest/gtest.h>
 
@@ -21,10 +21,10 @@ Bytes Frame(int command, std::uint16_t argument, const Bytes& data = {}) {
     return out;
 }
 
-FaultRule Parse(const std::string& spec) {
+FaultRule Parse(const std::string& text) {
     std::string error;
-    auto rule = ParseFaultSpec(spec, error);
-    EXPECT_TRUE(rule) << spec << ": " << error;
+    auto rule = ParseFault(text, error);
+    EXPECT_TRUE(rule) << text << ": " << error;
     return rule.value_or(FaultRule{});
 }
 
@@ -39,9 +39,9 @@ bool HeaderCrcOk(const Bytes& f) {
     return crc8({f.data(), 7}) == f[7];
 }
 
-// --- Fault specs ----------------------------------------------------------------------------
+// --- Fault texts ----------------------------------------------------------------------------
 
-TEST(SimFaultSpec, KindsValuesAndTriggersAreRead) {
+TEST(SimFaultText, KindsValuesAndTriggersAreRead) {
     FaultRule r = Parse("delay=250,every=10,cmd=8");
     EXPECT_EQ(r.kind, FaultKind::Delay);
     EXPECT_EQ(r.value, 250);
@@ -66,14 +66,14 @@ TEST(SimFaultSpec, KindsValuesAndTriggersAreRead) {
     EXPECT_EQ(DescribeFault(Parse("error=2,cmd=8")), "error=2,times=1,cmd=8");
 }
 
-TEST(SimFaultSpec, BadSpecsAreRefusedWithAReason) {
-    for (const char* spec :
+TEST(SimFaultText, BadTextsAreRefusedWithAReason) {
+    for (const char* text :
          {"", "explode", "delay=-1", "delay=abc", "no-reply=3", "pieces=1", "length-over=2040",
           "error=70000", "delay,every=0", "delay,prob=1.5", "delay,every=2,prob=0.5",
           "delay,cmd=256", "delay,colour=red", "delay,every"}) {
         std::string error;
-        EXPECT_FALSE(ParseFaultSpec(spec, error)) << spec;
-        EXPECT_FALSE(error.empty()) << spec;
+        EXPECT_FALSE(ParseFault(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
     }
 }
 
@@ -81,8 +81,8 @@ TEST(SimFaultSpec, BadSpecsAreRefusedWithAReason) {
 
 TEST(SimFaultPlan, EachKindShapesTheReplyAsNamed) {
     const Bytes reply = Frame(8, 0, Bytes(42, 0x11));
-    auto plan = [&](const std::string& spec) {
-        const FaultRule r = Parse(spec);
+    auto plan = [&](const std::string& text) {
+        const FaultRule r = Parse(text);
         return PlanReply(reply, &r);
     };
     EXPECT_EQ(Joined(PlanReply(reply, nullptr)), reply);

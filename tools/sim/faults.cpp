@@ -89,12 +89,12 @@ const char* FaultKindName(FaultKind kind) {
     return Info(kind).name;
 }
 
-std::optional<FaultRule> ParseFaultSpec(std::string_view spec, std::string& error) {
+std::optional<FaultRule> ParseFault(std::string_view text, std::string& error) {
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
-        const std::size_t comma = spec.find(',', start);
+        const std::size_t comma = text.find(',', start);
         parts.push_back(
-            spec.substr(start, comma == std::string_view::npos ? spec.npos : comma - start));
+            text.substr(start, comma == std::string_view::npos ? text.npos : comma - start));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }

@@ -47,7 +47,7 @@ const char* FaultKindName(FaultKind kind);
 // "KIND[=VALUE][,every=N|,prob=P|,times=N][,cmd=C][,gap=MS]", e.g. "delay=500,every=10",
 // "error=2,cmd=8", "pieces=4,gap=100", "bad-data-crc,prob=0.1". Sets `error` and returns
 // nothing when the text is not a valid fault.
-std::optional<FaultRule> ParseFaultSpec(std::string_view spec, std::string& error);
+std::optional<FaultRule> ParseFault(std::string_view text, std::string& error);
 std::string DescribeFault(const FaultRule& rule);
 // The text for --help and the control input's help.
 extern const char* const kFaultHelp;

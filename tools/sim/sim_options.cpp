@@ -76,7 +76,7 @@ const char* const kSimUsage =
     "  --cycle SECONDS     move to the next standard patch every SECONDS (0: never)\n"
     "\n"
     "Faults:\n"
-    "  --fault SPEC        put a fault into the replies; may be repeated (see below)\n"
+    "  --fault FAULT       put a fault into the replies; may be repeated (see below)\n"
     "\n"
     "Other:\n"
     "  --verbose           one line per request and reply on stderr\n"
@@ -96,7 +96,7 @@ const char* const kControlHelp =
     "  rgb R G B           put a patch of your own in front of the sensor (0..1 each)\n"
     "  next                the next standard patch\n"
     "  cycle SECONDS       change the patch every SECONDS (0: stop)\n"
-    "  fault SPEC          add a fault (syntax below)\n"
+    "  fault FAULT         add a fault (syntax below)\n"
     "  clear               remove every fault\n"
     "  faults              list the faults in force\n"
     "  noise on|off        switch the measurement noise\n"
@@ -210,7 +210,7 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             auto v = value();
             if (!v) return std::nullopt;
             std::string why;
-            auto rule = ParseFaultSpec(*v, why);
+            auto rule = ParseFault(*v, why);
             if (!rule) return bad(*v, why);
             o.faults.push_back(*rule);
         } else if (opt == "--verbose" || opt == "-v") {
@@ -268,9 +268,9 @@ std::string RunControlLine(SimServer& server, std::string_view line, bool& quit)
         return "ok cycle " + words[1];
     }
     if (cmd == "fault") {
-        if (words.size() != 2) return "error: expected fault SPEC (no blanks inside SPEC)";
+        if (words.size() != 2) return "error: expected fault FAULT (no blanks inside FAULT)";
         std::string why;
-        auto rule = ParseFaultSpec(words[1], why);
+        auto rule = ParseFault(words[1], why);
         if (!rule) return "error: " + why;
         server.AddFault(*rule);
         return "ok fault " + DescribeFault(*rule);
