@@ -1,0 +1,153 @@
+// The acquisition loop (GetData with the live displays, the history and the graph rescaling
+// through the in-memory operator interface) against the simulated sensor over loopback TCP, in
+// samples per second, next to the plain command-8 transaction rate measured in the same run.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QString>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench_util.hpp"
+#include "link/connection.hpp"
+#include "qt_rig.hpp"
+#include "sensor/live.hpp"
+#include "sim_server.hpp"
+#include "ui/graphs.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The simulator as its own process when the program is built, so that the sensor's work does
+// not share our thread; otherwise the in-process server.
+class Simulator {
+  public:
+    Simulator() {
+#ifdef QELTO_SIM_PATH
+        process_.setProgram(QStringLiteral(QELTO_SIM_PATH));
+        process_.setArguments({"--tcp", "0", "--cycle", "0.2"});
+        process_.start();
+        if (process_.waitForStarted(5000)) {
+            // "listening tcp 127.0.0.1 <port> ..."
+            while (port_ == 0 && process_.waitForReadyRead(5000)) {
+                while (process_.canReadLine()) {
+                    const QStringList words = QString::fromUtf8(process_.readLine()).split(' ');
+                    if (words.size() >= 4 && words[0] == "listening" && words[1] == "tcp") {
+                        port_ = words[3].toInt();
+                    }
+                }
+            }
+        }
+        if (port_ != 0) return;
+        process_.kill();
+        process_.waitForFinished();
+#endif
+        server_ = std::make_unique<qelto::sim::SimServer>(model_);
+        server_->ListenTcp();
+        server_->SetSceneCycle(0.2);
+        port_ = server_->tcpPort();
+        inProcess_ = true;
+    }
+    ~Simulator() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(3000)) process_.kill();
+        }
+    }
+    int port() const {
+        return port_;
+    }
+    bool inProcess() const {
+        return inProcess_;
+    }
+
+  private:
+    QProcess process_;
+    qelto::sim::SensorModel model_;
+    std::unique_ptr<qelto::sim::SimServer> server_;
+    int port_ = 0;
+    bool inProcess_ = false;
+};
+
+double RawTransactionsPerSecond(qelto::QtRig& rig, int count) {
+    const auto start = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        if (qelto::Exchange(rig.ctx, qelto::kCmdLiveData, 0) != 1) return 0;
+    }
+    return count / std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
+    auto& strip = rig.ui.graph(qelto::Ctrl::RgbStripChart);
+    const std::size_t target = strip.stripValuesAppended + count * qelto::kRgbHistorySize;
+    // Each drawn sample appends the whole history to the strip chart: stop after `count`.
+    rig.ui.onEvents = [&] {
+        if (strip.stripValuesAppended >= target) rig.ctx.state.DataTransferActive = 0;
+    };
+    qelto::InitGraphs(rig.ctx);
+    const std::size_t before = strip.stripValuesAppended;
+    const auto start = Clock::now();
+    qelto::GetData(rig.ctx);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    rig.ui.onEvents = nullptr;
+    const double samples = double(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
+    if (rig.ctx.state.CommunicationOk != 1) return 0;
+    return samples / seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Simulator sim;
+    if (sim.port() == 0) {
+        std::fprintf(stderr, "bench_acquisition: the simulator did not start\n");
+        return 1;
+    }
+
+    qelto::QtRig rig;
+    rig.ui.SetCtrlVal(qelto::Ctrl::ProtocolSelector, qelto::kTcpIp);
+    rig.ui.SetCtrlText(qelto::Ctrl::ServerField, "127.0.0.1");
+    rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(sim.port()));
+    rig.ui.answers.push_back(qelto::PopupAnswer::No());
+    qelto::TryToConnect(rig.ctx);
+    if (rig.ctx.state.CommunicationOk != 1) {
+        std::fprintf(stderr, "bench_acquisition: could not connect:\n%s\n",
+                     rig.ui.ctrl(qelto::Ctrl::InfoBox).text.c_str());
+        return 1;
+    }
+
+    // Many short rounds, each measuring both side by side in alternating order, so that a
+    // noisy neighbour hurts both figures of a round alike; the ratio is the median of the
+    // rounds' ratios.
+    constexpr int kRounds = 15;
+    constexpr int kCount = 1500;
+    std::vector<double> raw, loop, ratio;
+    RawTransactionsPerSecond(rig, 500);  // warm-up
+    for (int r = 0; r < kRounds; ++r) {
+        double a = 0, b = 0;
+        if (r % 2 == 0) {
+            a = RawTransactionsPerSecond(rig, kCount);
+            b = AcquiredSamplesPerSecond(rig, kCount);
+        } else {
+            b = AcquiredSamplesPerSecond(rig, kCount);
+            a = RawTransactionsPerSecond(rig, kCount);
+        }
+        raw.push_back(a);
+        loop.push_back(b);
+        ratio.push_back(a > 0 ? b / a : 0);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    if (sim.inProcess()) std::fprintf(stderr, "bench_acquisition: simulator in-process\n");
+    qelto::bench::Report("raw_command8_transactions", median(raw), "per_s", ">", 0);
+    qelto::bench::Report("acquisition_samples", median(loop), "per_s", ">", 0);
+    qelto::bench::Report("acquisition_vs_raw", median(ratio), "ratio", ">=", 0.8);
+    return 0;
+}
