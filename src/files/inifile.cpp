@@ -192,7 +192,10 @@ int CheckWritable(const fs::path& target, bool& existed, fs::perms& perms) {
     existed = st.type() != fs::file_type::not_found;
     if (ec && existed) return kIniExistenceTestFailed;
     if (existed) {
-        if (fs::is_directory(st) || !HasAnyWriteBit(st.permissions())) return kIniAccessDenied;
+        // Only a regular file is replaced: opening a FIFO would wait for a reader.
+        if (!fs::is_regular_file(st) || !HasAnyWriteBit(st.permissions())) {
+            return kIniAccessDenied;
+        }
         perms = st.permissions();
         std::FILE* f = OpenFile(target, "r+b");
         if (f == nullptr) return kIniAccessDenied;

@@ -14,6 +14,7 @@
 
 #if defined(__unix__)
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #endif
@@ -451,6 +452,14 @@ TEST_F(IniWrite, SymbolicLinkKeepsPointingAtTheRewrittenFile) {
 }
 
 #if defined(__unix__)
+TEST_F(IniWrite, FifoInPlaceOfTheFileNeitherBlocksNorIsReplaced) {
+    const std::string fifo = dir.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    EXPECT_EQ(Ini_WriteToFile(doc.get(), fifo), kIniAccessDenied);
+    EXPECT_EQ(Ini_ReadFromFile(doc.get(), fifo), kIniCannotOpenForReading);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 // A write that fails half-way (here: the file size limit) leaves the old file whole.
 TEST_F(IniWrite, WriteFailingHalfWayLeavesTheOldFileWhole) {
     for (int i = 0; i < 200; ++i) {
