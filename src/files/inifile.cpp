@@ -73,6 +73,7 @@ std::string NameKey(std::string_view name) {
 
 // Names read from a file are cut to the longest length the writer produces.
 std::string CutName(std::string_view name) {
+    name = Trim(name);
     return std::string(Trim(name.substr(0, Utf8CutLength(name, kIniMaxNameLength))));
 }
 

@@ -306,7 +306,7 @@ TEST_F(IniFile, QuotesAreRemovedOnlyInPairs) {
 
 TEST_F(IniFile, NamesOverTheLimitAreCut) {
     const std::string longName(300, 'n');
-    auto doc = Read("[" + longName + "]\n" + longName + " = 1\n");
+    auto doc = Read("[   " + longName + "]\n   " + longName + "   = 1\n");
     std::int32_t v = 0;
     EXPECT_EQ(Ini_GetInt(doc.get(), longName.substr(0, 255), longName.substr(0, 255), v), 1);
 
