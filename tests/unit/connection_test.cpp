@@ -122,24 +122,6 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ComPortDisplay).value, 3);
 }
 
-TEST_F(Connect, AnsweringYesSendsTheDefaultsByTheMemorySelection) {
-    Answer(PopupAnswer::Yes());
-    rig.ctx.para.MaxVecNo = 9;
-    TryToConnect(rig.ctx);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3, 4, 2, 2}));
-    EXPECT_EQ(sensor.para.Average, 256);
-    EXPECT_EQ(sensor.para.MaxVecNo, 1);
-    EXPECT_EQ(sensor.teach[0].Hold, 10);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
-    EXPECT_EQ(rig.ui.popups[0].message, "Möchten Sie Default Parameter zum Sensor senden?");
-
-    sensor.seen.clear();
-    Answer(PopupAnswer::Yes());
-    rig.ctx.state.TransferTarget = kTargetFile;
-    TryToConnect(rig.ctx);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 2, 2}));
-}
-
 TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     Answer(PopupAnswer::Yes());
     sensor.writeRejects = 2;
@@ -150,28 +132,6 @@ TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     EXPECT_EQ(rig.ui.popups.size(), 1u);  // no CLOSE / OFFLINE question
     EXPECT_EQ(Status(), "TIMEOUT!");
     EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
-}
-
-TEST_F(Connect, UnsupportedFirmwareAsksWithItsFirstTwoPieces) {
-    sensor.firmware = "OTHER V2.1";
-    Answer(PopupAnswer::Button(kAnswerOffline));
-    rig.ctx.state.CommunicationOk = 1;  // left from an earlier connection
-    TryToConnect(rig.ctx);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7}));
-    ASSERT_EQ(rig.ui.popups.size(), 1u);
-    const GenericPopupSpec& q = LastPopup().generic;
-    EXPECT_EQ(q.title, "ATTENTION!");
-    EXPECT_EQ(q.message,
-              "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware of "
-              "connected sensor is: OTHER V2.1\n\nClose window or work in offline mode!");
-    EXPECT_EQ(q.buttons, (std::array<std::string, 3>{"CLOSE", "OFFLINE", ""}));
-    EXPECT_EQ(q.enterButton, 1);
-    EXPECT_EQ(q.escapeButton, 1);
-    EXPECT_FALSE(q.withInput);
-    EXPECT_EQ(rig.ctx.ident.SensorModel, 0);
-    EXPECT_EQ(InfoBox(), "TRY TO CONNECT!\nNO SENSOR CONNECTED!\n\n");  // not a SetTimeout
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
 }
 
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {

@@ -16,14 +16,6 @@ class Live : public ::testing::Test {
         rig.ctx.state.CommunicationOk = 1;
         LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
     }
-    // Replies in two pieces, so that operator actions land in the middle of a reply.
-    void SplitReplies() {
-        sensor.override = [this](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
-            Bytes whole = sensor.Normal(r);
-            return std::vector<Bytes>{Bytes(whole.begin(), whole.begin() + 5),
-                                      Bytes(whole.begin() + 5, whole.end())};
-        };
-    }
     // Stops the loop once `n` samples have been requested.
     void StopAfter(int n) {
         rig.onEvents = [this, n] {
@@ -35,25 +27,6 @@ class Live : public ::testing::Test {
     UnitRig rig;
     ScriptedSensor sensor;
 };
-
-TEST_F(Live, StopDuringAReplyStillCompletesAndShowsThatSample) {
-    SplitReplies();
-    StopAfter(1);
-    CBF_ButtonGo(rig.ctx, Event::Commit);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8}));
-    EXPECT_EQ(rig.ctx.live.Red(), 1);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 1);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::BlueDisplay).value, 2001);
-    EXPECT_EQ(rig.ctx.history[297], 1);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(InfoBox(), "");
-    // GO drew the teach circles first and left every command button enabled at the end.
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).deletions, 1);
-    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended, kRgbHistorySize);
-    for (Ctrl c : {Ctrl::GoButton, Ctrl::SendButton, Ctrl::ConnectButton, Ctrl::FreqButton}) {
-        EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
-    }
-}
 
 TEST_F(Live, WhileRunningOnlySendGetAndTheMemorySelectorStayEnabled) {
     std::map<Ctrl, bool> seen;
@@ -76,50 +49,6 @@ TEST_F(Live, WhileRunningOnlySendGetAndTheMemorySelectorStayEnabled) {
     EXPECT_FALSE(seen[Ctrl::GetButton]);
     EXPECT_FALSE(seen[Ctrl::EepromButton]);
     EXPECT_FALSE(seen[Ctrl::FileButton]);
-}
-
-TEST_F(Live, SendAndGetDuringOneSampleRunAfterItSendFirstThenSamplingGoesOn) {
-    SplitReplies();
-    bool pressed = false;
-    rig.onEvents = [&] {
-        if (sensor.samples == 2 && !pressed) {
-            pressed = true;
-            // Get first, Send second: the loop still sends before it gets.
-            CBF_ButtonGet(rig.ctx, Event::Commit);
-            rig.ui.SetCtrlVal(Ctrl::AverageControl, 64);
-            CBF_ButtonSend(rig.ctx, Event::Commit);
-            EXPECT_EQ(sensor.Commands().back(), kCmdLiveData);  // nothing was started at once
-        }
-        if (sensor.samples >= 4) CBF_ButtonStop(rig.ctx, Event::Commit);
-    };
-    CBF_ButtonGo(rig.ctx, Event::Commit);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 1, 1, 3, 4, 2, 2, 8, 8}));
-    EXPECT_EQ(sensor.para.Average, 64);
-    EXPECT_EQ(rig.ctx.state.SendRequest, 0);
-    EXPECT_EQ(rig.ctx.state.GetRequest, 0);
-    EXPECT_EQ(rig.ctx.live.Red(), 4);
-    EXPECT_EQ(InfoBox(), "");
-}
-
-TEST_F(Live, AFaultEndsTheLoopWithItsMessageAndKeepsTheLastSample) {
-    sensor.override = [this](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
-        if (r.command == kCmdLiveData && sensor.samples == 2) {
-            ++sensor.samples;
-            Bytes bad = Frame(8, 0, LiveBytes(9, 9, 9, 9, 9, 9));
-            bad[20] ^= 0x01;
-            return std::vector<Bytes>{bad};
-        }
-        return std::nullopt;
-    };
-    rig.ui.SetActiveTabPage(kParameterPage);
-    CBF_ButtonGo(rig.ctx, Event::Commit);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 8}));
-    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
-    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_EQ(rig.ctx.live.Red(), 2);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 2);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
 }
 
 TEST_F(Live, EveryWayOutOfTheLoop) {

@@ -126,30 +126,6 @@ TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
     EXPECT_EQ(rig.ctx.para.Gain, 3);
 }
 
-TEST_F(Transfer, FailedTeachReadKeepsNewParametersAndOldPanels) {
-    SetPanelValues(rig.ctx);
-    InitGraphs(rig.ctx);
-    const TeachTable oldTeach = rig.ctx.teach;
-    const int deletions = rig.ui.graph(Ctrl::GraphXY).deletions;
-    sensor.para.Average = 12;
-    sensor.teach[0].Cell[0] = 3000;
-    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
-        if (r.command == kCmdRead && r.argument == kArgTeachTable) {
-            Bytes bad = Frame(2, 2, Bytes(512, 7));
-            bad.back() ^= 0xFF;
-            return std::vector<Bytes>{bad};
-        }
-        return std::nullopt;
-    };
-    GetPara(rig.ctx);
-    EXPECT_EQ(rig.ctx.para.Average, 12);
-    EXPECT_EQ(rig.ctx.teach, oldTeach);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 256);
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).deletions, deletions);
-    EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
-}
-
 TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
     const ParameterSet before = rig.ctx.para;
     const TeachTable teachBefore = rig.ctx.teach;
