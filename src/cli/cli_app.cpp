@@ -1,0 +1,434 @@
+#include "cli_app.hpp"
+
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "files/panel_settings.hpp"
+#include "files/parameter_file.hpp"
+#include "files/paths.hpp"
+#include "link/connection.hpp"
+#include "link/frame.hpp"
+#include "link/transport.hpp"
+#include "sensor/live.hpp"
+#include "sensor/records.hpp"
+#include "sensor/transfer.hpp"
+#include "ui/main_panel.hpp"
+#include "ui/operation_state.hpp"
+
+namespace qelto::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kHintSendDefaults = "--send-defaults answers yes";
+constexpr const char* kHintForce = "--force answers yes";
+
+std::string Hex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string s;
+    s.reserve(bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        if (!s.empty()) s += ' ';
+        s += kDigits[b >> 4];
+        s += kDigits[b & 0x0F];
+    }
+    return s;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string s = "\"";
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += c;
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            s += buf;
+        } else {
+            s += c;
+        }
+    }
+    return s + "\"";
+}
+
+long Whole(double v) {
+    return std::lround(v);
+}
+
+}  // namespace
+
+CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err)
+    : opt_(std::move(options)),
+      env_(std::move(env)),
+      out_(out),
+      ui_(pump_, err),
+      ctx_(ui_, serial_, tcp_, ports_) {
+    ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
+        TraceFrame(outgoing, frame);
+    };
+}
+
+CliApp::~CliApp() {
+    // The GUI's shutdown: the TCP conversation first, then the serial port.
+    if (ctx_.link.TcpConnected != 0) CloseTcp(ctx_);
+    CloseSerial(ctx_, ctx_.conn.ComPort);
+}
+
+int CliApp::Run() {
+    switch (opt_.command) {
+        case Command::Identify:
+            return Identify();
+        case Command::Get:
+            return Get();
+        case Command::Send:
+            return Send();
+        case Command::Live:
+            return Live();
+        case Command::Freq:
+            return Freq();
+        case Command::Show:
+            return Show();
+        case Command::Defaults:
+            return Defaults();
+        case Command::Ports:
+            return Ports();
+    }
+    return kExitUsage;
+}
+
+void CliApp::Interrupt() {
+    // The loop notices the cleared flag once the exchange in progress is done, so the sample
+    // being read still arrives and is printed.
+    if (streaming_) ctx_.state.DataTransferActive = 0;
+}
+
+void CliApp::TraceFrame(bool outgoing, std::span<const std::uint8_t> frame) {
+    if (frame.size() >= kHeaderSize) {
+        // The serial number is only shown, never kept: take it from the reply to command 15.
+        if (outgoing) {
+            lastRequest_ = frame[1];
+        } else if (lastRequest_ == kCmdSensorName) {
+            serialNumber_ = GetU16(frame.data() + 2);
+        }
+    }
+    if (opt_.verbose) ui_.Log((outgoing ? "> " : "< ") + Hex(frame));
+}
+
+// --- Connecting
+
+void CliApp::FillConnectionPage() {
+    auto& ui = ui_;
+    if (opt_.link == LinkChoice::Tcp) {
+        ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
+        ui.SetCtrlVal(Ctrl::ComPortSelector, ctx_.conn.ComPort);
+        ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx_.conn.BaudRateIndex);
+        ui.SetCtrlText(Ctrl::ServerField, opt_.tcpHost);
+        ui.SetCtrlText(Ctrl::PortField, std::to_string(opt_.tcpPort));
+    } else if (opt_.link == LinkChoice::Serial) {
+        ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
+        ui.SetCtrlVal(Ctrl::ComPortSelector, opt_.comPort);
+        ui.SetCtrlVal(Ctrl::BaudRateSelector, opt_.baudRateIndex);
+        ui.SetCtrlText(Ctrl::ServerField, "");
+        ui.SetCtrlText(Ctrl::PortField, TextOf(ctx_.conn.PortNumber));
+    } else {
+        UseStoredSettings();
+    }
+}
+
+void CliApp::UseStoredSettings() {
+    InitSettingsPaths(ctx_, env_.programDirectory, env_.userConfigDirectory);
+    LoadPanelSettings(ctx_);
+    GetConnectionSettingsFromFile(ctx_);
+    const std::string& path = ctx_.files.PanelSettingsPath;
+    std::error_code ec;
+    if (fs::exists(PathFromUtf8(path), ec)) {
+        ui_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
+                ": " + DescribeLink());
+    } else {
+        ui_.Say("no --tcp or --serial given and no settings file " + path +
+                ": using the default connection settings: " + DescribeLink());
+    }
+}
+
+std::string CliApp::DescribeLink() const {
+    const auto& c = ctx_.conn;
+    if (c.Protocol == kRs232) {
+        const std::string device = ComPortDevicePath(c.ComPort);
+        return "RS-232 COM" + std::to_string(c.ComPort) +
+               (device.empty() ? std::string() : " (" + device + ")") + " at " +
+               std::to_string(BaudRateForIndex(c.BaudRateIndex)) + " baud";
+    }
+    return "TCP/IP " + std::string(TextOf(c.IpAddress)) + " port " +
+           std::string(TextOf(c.PortNumber));
+}
+
+int CliApp::Connect() {
+    if (opt_.ram) ctx_.state.TransferTarget = kTargetRamOnly;
+    FillConnectionPage();
+    ui_.AnswerQuestions(opt_.sendDefaults, kHintSendDefaults);
+
+    // As at start-up: every command locked for the attempt, unlocked only for a sensor that
+    // was identified and read.
+    SetButtonsDimmed(ctx_, 0, 1);
+    TryToConnect(ctx_);
+    if (ctx_.state.CommunicationOk == 1) {
+        SetButtonsDimmed(ctx_, 0, 0);
+        return kExitOk;
+    }
+    if (!FirmwareText(ctx_).empty() && ctx_.ident.SensorModel == 0) {
+        ui_.Say("the connected sensor is not supported");
+        return kExitUnsupported;
+    }
+    ui_.Say("no connection to the sensor");
+    return kExitFailure;
+}
+
+// --- Files
+
+bool CliApp::CheckInputFile(const std::string& path) {
+    std::error_code ec;
+    const fs::path p = PathFromUtf8(path);
+    const fs::file_status st = fs::status(p, ec);
+    if (!fs::exists(st)) {
+        ui_.Say(path + ": no such file");
+        return false;
+    }
+    if (!fs::is_regular_file(st)) {
+        ui_.Say(path + ": not a regular file");
+        return false;
+    }
+    std::FILE* f = OpenFile(p, "rb");
+    if (f == nullptr) {
+        ui_.Say(path + ": cannot be read");
+        return false;
+    }
+    std::fclose(f);
+    return true;
+}
+
+bool CliApp::CheckOutputFile(const std::string& path) {
+    std::error_code ec;
+    const fs::path p = PathFromUtf8(path);
+    if (fs::is_directory(p, ec)) {
+        ui_.Say(path + ": is a directory");
+        return false;
+    }
+    const fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    if (!fs::is_directory(dir, ec)) {
+        ui_.Say(path + ": no such directory " + PathToUtf8(dir));
+        return false;
+    }
+    return true;
+}
+
+int CliApp::LoadParameterFile(Context& target, const std::string& path) {
+    ui_.SetDialogPath(path);
+    ui_.AnswerQuestions(opt_.force, kHintForce);
+    const int declinedBefore = ui_.declinedQuestions();
+    ReadParaFromFile(target);
+    if (ui_.lastDialogResult() != kFileExisting) {
+        ui_.Say(path + ": no such file");
+        return kExitFile;
+    }
+    if (ui_.declinedQuestions() != declinedBefore) {
+        ui_.Say(path +
+                ": not loaded (not a parameter file of this program version; --force "
+                "loads it anyway)");
+        return kExitFile;
+    }
+    return kExitOk;
+}
+
+int CliApp::SaveParameterFile(const std::string& path) {
+    ui_.SetDialogPath(path);
+    // A save that works shows nothing; any message box means the file was not written.
+    const int before = ui_.messageBoxes();
+    SendParaToFile(ctx_);
+    if (ui_.messageBoxes() != before) {
+        ui_.Say(path + ": not written");
+        return kExitFile;
+    }
+    ui_.Say("parameters saved to " + path);
+    return kExitOk;
+}
+
+// --- Commands
+
+int CliApp::Identify() {
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    const FirmwarePieces pieces = SplitFirmware(FirmwareText(ctx_));
+    std::fprintf(out_, "firmware: %s\nfamily: %d\nname: %s\nserial: %u\n",
+                 FirmwareLine(pieces).c_str(), static_cast<int>(ctx_.ident.SensorModel),
+                 std::string(SensorNameText(ctx_)).c_str(), static_cast<unsigned>(serialNumber_));
+    std::fflush(out_);
+    return kExitOk;
+}
+
+int CliApp::Get() {
+    if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
+    // The connection itself reads the parameters, through the EEPROM unless --ram.
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    return SaveParameterFile(opt_.outputFile);
+}
+
+int CliApp::Send() {
+    if (!CheckInputFile(opt_.inputFile)) return kExitFile;
+    {
+        // Checked on a working copy of its own before the sensor is touched: a file that
+        // would not load must not cost a connection, let alone a half-done transfer.
+        Context check(ui_, serial_, tcp_, ports_);
+        if (const int rc = LoadParameterFile(check, opt_.inputFile); rc != kExitOk) return rc;
+    }
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+
+    // Connecting read the sensor's parameters into the working copy; load the file over them
+    // (its questions and reports were shown by the check). That also puts the file's Average
+    // into the AVERAGE control, which the Send command reads.
+    ui_.SetQuiet(true);
+    const int loaded = LoadParameterFile(ctx_, opt_.inputFile);
+    ui_.SetQuiet(false);
+    if (loaded != kExitOk) return loaded;
+
+    CBF_ButtonSend(ctx_, Event::Commit);
+    if (ctx_.state.CommunicationOk != 1) {
+        ui_.Say("sending " + opt_.inputFile + " failed");
+        return kExitFailure;
+    }
+    ui_.Say("sent " + opt_.inputFile +
+            (ctx_.state.TransferTarget == kTargetEeprom ? " to the sensor and stored it in its "
+                                                          "EEPROM"
+                                                        : " to the sensor's RAM"));
+    return kExitOk;
+}
+
+void CliApp::PrintSample(const LiveSample& s) {
+    const double t = ui_.Timer() - streamStart_;
+    char line[256];
+    int n = 0;
+    if (opt_.format == Format::Jsonl) {
+        n = std::snprintf(line, sizeof line,
+                          "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
+                          "\"int\":%ld,\"color_no\":%ld}\n",
+                          t, Whole(s.red), Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y),
+                          Whole(s.intensity), Whole(s.colorNo));
+    } else {
+        n = std::snprintf(line, sizeof line, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", t, Whole(s.red),
+                          Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y), Whole(s.intensity),
+                          Whole(s.colorNo));
+    }
+    std::fwrite(line, 1, static_cast<std::size_t>(n), out_);
+    // Each line is out at once, for whoever follows the stream.
+    std::fflush(out_);
+    ++samples_;
+    if (opt_.count && samples_ >= *opt_.count) ctx_.state.DataTransferActive = 0;
+}
+
+int CliApp::Live() {
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    if (opt_.format == Format::Csv) {
+        std::fputs("t,red,green,blue,x,y,int,color_no\n", out_);
+        std::fflush(out_);
+    }
+    ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
+    streamStart_ = ui_.Timer();
+    streaming_ = true;
+    CBF_ButtonGo(ctx_, Event::Commit);  // returns when the acquisition loop ends
+    streaming_ = false;
+    ui_.onSample = nullptr;
+    if (ctx_.state.CommunicationOk != 1) {
+        ui_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
+        return kExitFailure;
+    }
+    ui_.Say(std::to_string(samples_) + " samples");
+    return kExitOk;
+}
+
+int CliApp::Freq() {
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    CBF_ButtonFREQ(ctx_, Event::Commit);
+    if (ctx_.state.CommunicationOk != 1) {
+        ui_.Say("no scan frequency");
+        return kExitFailure;
+    }
+    const int decimals = std::max(0, ui_.precision(Ctrl::ScanFreqDisplay));
+    std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
+    std::fflush(out_);
+    return kExitOk;
+}
+
+int CliApp::Show() {
+    if (!CheckInputFile(opt_.inputFile)) return kExitFile;
+    if (const int rc = LoadParameterFile(ctx_, opt_.inputFile); rc != kExitOk) return rc;
+    PrintParameterFile(opt_.inputFile);
+    return kExitOk;
+}
+
+void CliApp::PrintParameterFile(const std::string& path) {
+    std::string s;
+    if (opt_.format == Format::Json) {
+        s += "{\n  \"file\": " + JsonString(path) + ",\n  \"parameters\": {\n";
+        for (std::size_t i = 0; i < kParamFields.size(); ++i) {
+            s += "    " + JsonString(kParamFields[i].key) + ": " +
+                 std::to_string(ctx_.para.*kParamFields[i].member) +
+                 (i + 1 < kParamFields.size() ? ",\n" : "\n");
+        }
+        s += "  },\n  \"teach_columns\": [";
+        for (std::size_t w = 0; w < kTeachWordCount; ++w) {
+            s += (w ? ", " : "") + JsonString(kTeachWords[w].key);
+        }
+        s += "],\n  \"teach_vectors\": [\n";
+        for (std::size_t row = 0; row < kTeachRows; ++row) {
+            s += "    [";
+            for (std::size_t w = 0; w < kTeachWordCount; ++w) {
+                s += (w ? ", " : "") + std::to_string(TeachWordGet(ctx_.teach[row], w));
+            }
+            s += row + 1 < kTeachRows ? "],\n" : "]\n";
+        }
+        s += "  ]\n}\n";
+    } else {
+        s += "# " + path + "\n[PARAMETER]\n";
+        for (const auto& f : kParamFields) {
+            s += std::string(f.key) + " = " + std::to_string(ctx_.para.*f.member) + "\n";
+        }
+        s += "[TEACH VECTORS]\nROW";
+        char cell[16];
+        for (std::size_t w = 0; w < kTeachWordCount; ++w) {
+            std::snprintf(cell, sizeof cell, " %7s", kTeachWords[w].key);
+            s += cell;
+        }
+        s += "\n";
+        for (std::size_t row = 0; row < kTeachRows; ++row) {
+            std::snprintf(cell, sizeof cell, "%3zu", row);
+            s += cell;
+            for (std::size_t w = 0; w < kTeachWordCount; ++w) {
+                std::snprintf(cell, sizeof cell, " %7u",
+                              static_cast<unsigned>(TeachWordGet(ctx_.teach[row], w)));
+                s += cell;
+            }
+            s += "\n";
+        }
+    }
+    std::fwrite(s.data(), 1, s.size(), out_);
+    std::fflush(out_);
+}
+
+int CliApp::Defaults() {
+    if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
+    LoadDefaultParaValues(ctx_.para, ctx_.teach, 1);
+    return SaveParameterFile(opt_.outputFile);
+}
+
+int CliApp::Ports() {
+    const auto ports = ctx_.portEnumerator.LocateCom();
+    for (const auto& p : ports) {
+        std::fprintf(out_, "%d\t%s\n", p.number, p.path.c_str());
+    }
+    std::fflush(out_);
+    if (ports.empty()) ui_.Say("no serial ports found");
+    return kExitOk;
+}
+
+}  // namespace qelto::cli

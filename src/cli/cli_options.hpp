@@ -1,0 +1,53 @@
+// The command line of qelto-cli: what the operator asked for, checked before anything runs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qelto::cli {
+
+enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports };
+
+enum class LinkChoice { FromSettings, Tcp, Serial };
+
+enum class Format { Text, Json, Csv, Jsonl };
+
+struct CliOptions {
+    bool help = false;
+    bool version = false;
+    Command command = Command::Identify;
+
+    LinkChoice link = LinkChoice::FromSettings;
+    std::string tcpHost;
+    int tcpPort = 0;
+    int comPort = 0;         // COM number by the fixed device mapping
+    std::string serialText;  // as given, for messages
+    int baudRateIndex = 4;   // 115200
+
+    bool verbose = false;
+    bool sendDefaults = false;
+    bool ram = false;
+    bool force = false;
+    std::string inputFile;               // send -i, show FILE
+    std::string outputFile;              // get -o, defaults -o
+    std::optional<std::uint64_t> count;  // live -n
+    Format format = Format::Text;
+};
+
+// The parsed command line, or nullopt with a one-line reason in `error`.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+
+const char* CommandName(Command c);
+
+extern const char* const kCliUsage;
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // reported by the core
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUnsupported = 3;  // firmware of another family
+inline constexpr int kExitFile = 4;
+
+}  // namespace qelto::cli

@@ -1,0 +1,104 @@
+// qelto-cli: the sensor from the command line.
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli_app.hpp"
+#include "cli_options.hpp"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Write end of the self-pipe that turns Ctrl-C into an event-loop event: the one piece of
+// process-wide state a signal handler can reach.
+std::atomic<int> interruptWriteFd{-1};
+
+void OnInterrupt(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(interruptWriteFd.load(), &byte, 1);
+}
+
+// Routes Ctrl-C to the live stream while it runs; at any other moment Ctrl-C ends the program
+// as usual (nothing is half-written then: files are replaced in one step).
+class InterruptRouter {
+  public:
+    explicit InterruptRouter(qelto::cli::CliApp& app) : app_(app) {
+        int fds[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return;
+        readFd_ = fds[1];
+        interruptWriteFd = fds[0];
+        notifier_ = new QSocketNotifier(readFd_, QSocketNotifier::Read);
+        QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Activated(); });
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sigemptyset(&sa.sa_mask);
+        // A second Ctrl-C, before the stream has wound down, ends the program at once.
+        sa.sa_flags = SA_RESTART | SA_RESETHAND;
+        ::sigaction(SIGINT, &sa, nullptr);
+    }
+    ~InterruptRouter() {
+        ::signal(SIGINT, SIG_DFL);
+        delete notifier_;
+        if (readFd_ >= 0) ::close(readFd_);
+        const int w = interruptWriteFd.exchange(-1);
+        if (w >= 0) ::close(w);
+    }
+    InterruptRouter(const InterruptRouter&) = delete;
+    InterruptRouter& operator=(const InterruptRouter&) = delete;
+
+  private:
+    void Activated() {
+        char buf[16];
+        [[maybe_unused]] const auto n = ::read(readFd_, buf, sizeof buf);
+        if (app_.streaming()) {
+            app_.Interrupt();
+        } else {
+            ::signal(SIGINT, SIG_DFL);
+            ::raise(SIGINT);
+        }
+    }
+    qelto::cli::CliApp& app_;
+    int readFd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace qelto::cli;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = ParseCliOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "qelto-cli: %s\nTry 'qelto-cli --help' for more information.\n",
+                     error.c_str());
+        return kExitUsage;
+    }
+    if (options->help) {
+        std::fputs(kCliUsage, stdout);
+        return kExitOk;
+    }
+    if (options->version) {
+        std::printf("qelto-cli %s (%s)\n", QELTO_VERSION, qelto::kProgramTitle);
+        return kExitOk;
+    }
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(kSettingsOrganization);
+    QCoreApplication::setApplicationName(kSettingsApplication);
+    CliEnvironment env;
+    env.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+    env.userConfigDirectory =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+
+    CliApp cli(*options, env, stdout, stderr);
+    InterruptRouter interrupts(cli);
+    return cli.Run();
+}
