@@ -1,6 +1,8 @@
 #include "link/connection_page.hpp"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "files/panel_settings.hpp"
 #include "link/connection.hpp"

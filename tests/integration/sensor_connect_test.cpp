@@ -90,6 +90,8 @@ TEST(SensorConnect, UnsupportedFirmwareIsRefusedWithItsNameAndOfflineFollows) {
     EXPECT_EQ(s.ui.popups[0].generic.escapeButton, kAnswerClose);
     EXPECT_EQ(s.ui.popups[0].generic.enterButton, kAnswerClose);
     EXPECT_EQ(s.Status(), "NO SENSOR CONNECTED!");
+    s.rig.Spin(0.1);  // our own close of the conversation is not a failure
+    EXPECT_EQ(s.InfoBox(), "TRY TO CONNECT!\nNO SENSOR CONNECTED!\n\n");
     EXPECT_EQ(s.ctx.link.TcpConnected, 0);
     EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
     EXPECT_EQ(s.ui.ctrl(Ctrl::FileButton).value, 1);
