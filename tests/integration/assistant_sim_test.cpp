@@ -1,12 +1,9 @@
 // The teach assistant on the real event loop, over loopback TCP to the simulated sensor: the
 // half-second waits of the power adjustment are real, and STOP arrives from a timer while they
-// run. Whenever the assistant asks for the next colour, the simulator's scene changes to it.
+// run. (The whole procedure against the simulator runs on the manual clock in the unit tests.)
 #include <gtest/gtest.h>
 
 #include <QTimer>
-#include <array>
-#include <string>
-#include <vector>
 
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
@@ -14,25 +11,13 @@
 #include "platform/qt_tcp_client.hpp"
 #include "sensor/assistant.hpp"
 #include "sensor/assistant_messages.hpp"
-#include "sensor/live.hpp"
+#include "sensor/live.hpp"  // STOP
 #include "sim_server.hpp"
 #include "ui/context.hpp"
 #include "ui/memory_ui.hpp"
 
 namespace qelto {
 namespace {
-
-// An in-memory interface that tells the test which message popup has just been shown: the
-// operator puts the colour in front of the sensor before pressing OK.
-class SceneUi : public MemoryUi {
-  public:
-    using MemoryUi::MemoryUi;
-    std::function<void(const std::string& title)> onMessage;
-    void MessagePopup(std::string_view title, std::string_view message) override {
-        MemoryUi::MessagePopup(title, message);
-        if (onMessage) onMessage(std::string(title));
-    }
-};
 
 class AssistantOverTcp : public ::testing::Test {
   protected:
@@ -56,7 +41,7 @@ class AssistantOverTcp : public ::testing::Test {
     sim::SensorModel model;
     sim::SimServer server{model};
     QtEventPump pump;
-    SceneUi ui{&pump};
+    MemoryUi ui{&pump};
     QtSerialPort serial;
     QtTcpClient tcp;
     QtPortEnumerator ports;
@@ -85,41 +70,6 @@ TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {
     ASSERT_FALSE(ui.progressLog().empty());
     EXPECT_EQ(ui.progressLog().back(), std::make_pair(-1, 106));
     EXPECT_FALSE(ui.ctrl(Ctrl::GoButton).dimmed);
-}
-
-TEST_F(AssistantOverTcp, WholeRunTeachesTwoColoursIntoTheEeprom) {
-    const std::array<const char*, 2> colours{"red", "blue"};
-    ui.onMessage = [&](const std::string& title) {
-        const std::string prefix = kTitleTeachColor;
-        if (title.rfind(prefix, 0) == 0) {
-            model.SelectPatch(colours.at(std::stoul(title.substr(prefix.size()))));
-        }
-    };
-    ctx.state.TransferTarget = kTargetFile;
-    ui.answers = {PopupAnswer::Button(kPromptOk, "2"), PopupAnswer::No(),
-                  PopupAnswer::Button(kPromptOk)};
-
-    CBF_ButtonStart(ctx, Event::Commit);
-
-    std::vector<std::string> titles;
-    for (const auto& p : ui.popups)
-        titles.push_back(p.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"Parameter MAXCOL-No.", "",
-                                                "Parameter POWER, GAIN, INTEGRAL", "",
-                                                "TEACH COLOR 0", "TEACH COLOR 1", ""}));
-    EXPECT_EQ(ui.ctrl(Ctrl::InfoBox).text, "");
-    EXPECT_EQ(ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(ctx.state.TransferTarget, kTargetFile);
-    EXPECT_EQ(model.EepromParameters().MaxVecNo, 2);
-    EXPECT_EQ(model.EepromParameters().PowerMode, 0);
-    EXPECT_EQ(model.EepromParameters().DigitalOutMode, 2);
-    for (std::size_t n = 0; n < colours.size(); ++n) {
-        SCOPED_TRACE(colours[n]);
-        EXPECT_EQ(model.EepromTeach()[n], ctx.teach[n]);
-        model.SelectPatch(colours[n]);
-        ASSERT_EQ(ReadLiveData(ctx), 1);
-        EXPECT_EQ(ctx.live.ColorNo(), static_cast<int>(n));
-    }
 }
 
 }  // namespace
