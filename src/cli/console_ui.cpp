@@ -140,15 +140,14 @@ int ConsoleUi::ConfirmPopup(std::string_view title, std::string_view question) {
     return answer_ ? 1 : 0;
 }
 
-GenericPopupResult ConsoleUi::GenericMessagePopup(const GenericPopupSpec& spec) {
+GenericPopupResult ConsoleUi::GenericMessagePopup(const GenericPopupSpec& popup) {
     // Nobody is there to choose: take the button that Escape would press, the cautious way
     // out (for the connection question that is CLOSE).
-    int button = spec.escapeButton != 0 ? spec.escapeButton : spec.enterButton;
+    int button = popup.escapeButton != 0 ? popup.escapeButton : popup.enterButton;
     if (button < 1 || button > 3) button = 1;
-    lastChoice_ = spec.message;
     if (!quiet_) {
-        PrintBox(spec.title, spec.message);
-        Write("-> " + spec.buttons[static_cast<std::size_t>(button - 1)] + "\n");
+        PrintBox(popup.title, popup.message);
+        Write("-> " + popup.buttons[static_cast<std::size_t>(button - 1)] + "\n");
     }
     return {button, {}};
 }

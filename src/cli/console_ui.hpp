@@ -38,9 +38,6 @@ class ConsoleUi : public OperatorInterface {
     // --- What happened.
     int declinedQuestions() const { return declined_; }
     int messageBoxes() const { return messages_; }
-    // The text of the last GenericMessagePopup (the CLOSE / OFFLINE question).
-    const std::string& lastChoiceText() const { return lastChoice_; }
-    std::optional<int> quitCode() const { return quit_; }
     // Called once all seven live displays hold a new sample.
     std::function<void(const LiveSample&)> onSample;
     // Writes a line of the program's own to stderr ("qelto-cli: " first), after any
@@ -82,8 +79,8 @@ class ConsoleUi : public OperatorInterface {
     void SetWindowSize(int height, int width) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
-    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& spec) override;
-    int FileSelectPopup(const FileSelectSpec& spec, std::string& path) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
+    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
     void SetWaitCursor(bool) override {}
     void SetProgress(int, int) override {}
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
@@ -122,7 +119,6 @@ class ConsoleUi : public OperatorInterface {
     bool quiet_ = false;
     int declined_ = 0;
     int messages_ = 0;
-    std::string lastChoice_;
     bool lineOpen_ = false;
     int lastDialogResult_ = kFileNoneSelected;
 

@@ -1,0 +1,459 @@
+// The built qelto-cli against simulated sensors: the sensor runs in this test's event loop
+// (loopback TCP or a pseudo-terminal) while the tool runs as a process of its own.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+
+#include "files/inifile.hpp"
+#include "link/frame.hpp"
+#include "sensor/live.hpp"
+#include "sensor/records.hpp"
+#include "sensor_model.hpp"
+#include "sim_server.hpp"
+
+namespace qelto {
+namespace {
+
+QString CliPath() {
+    const char* path = std::getenv("QELTO_CLI");
+    return path ? QString::fromLocal8Bit(path) : QString();
+}
+
+QString SimPath() {
+    const char* path = std::getenv("QELTO_SIM");
+    return path ? QString::fromLocal8Bit(path) : QString();
+}
+
+struct CliRun {
+    int code = -1;
+    bool crashed = false;
+    std::string out;
+    std::string err;
+};
+
+// Waits for a process in an event loop of its own, so that a sensor served from this thread
+// keeps answering meanwhile.
+void AwaitFinished(QProcess& p, int timeoutMs) {
+    if (p.state() != QProcess::NotRunning) {
+        QEventLoop loop;
+        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (p.state() != QProcess::NotRunning) {
+        ADD_FAILURE() << "qelto-cli did not finish in time";
+        p.kill();
+        p.waitForFinished(2000);
+    }
+}
+
+CliRun RunCli(const QStringList& args, int timeoutMs = 15000) {
+    QProcess p;
+    p.start(CliPath(), args);
+    EXPECT_TRUE(p.waitForStarted(5000));
+    AwaitFinished(p, timeoutMs);
+    return {p.exitCode(), p.exitStatus() == QProcess::CrashExit,
+            p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+sim::SensorConfig Quiet(std::string firmware = sim::kDefaultFirmware) {
+    sim::SensorConfig c;
+    c.noise = false;
+    c.firmware = std::move(firmware);
+    return c;
+}
+
+// A configuration unlike the defaults in every field that can differ, and within the ranges
+// the sensor accepts.
+void DistinctConfiguration(ParameterSet& p, TeachTable& t) {
+    LoadDefaultParaValues(p, t, 1);
+    p.Power = 777;
+    p.Average = 1000;
+    p.EvaluationMode = 5;
+    p.HoldFail = 1234;
+    p.IntLim = 99;
+    p.MaxVecNo = 7;
+    p.DigitalOutMode = 0;
+    p.DynWinLo = 3000;
+    p.Gain = 3;
+    p.Integral = 42;
+    p.Power2 = 321;
+    p.CorrectionZ = 201;
+    for (std::size_t r = 0; r < kSensorTeachRows; ++r) {
+        const auto k = static_cast<std::uint16_t>(r);
+        t[r].Cell = {static_cast<std::uint16_t>(100 + k),
+                     static_cast<std::uint16_t>(2000 + k),
+                     static_cast<std::uint16_t>(300 + k),
+                     400,
+                     k,
+                     7};
+        t[r].Group = static_cast<std::uint16_t>(r % 16);
+        t[r].Hold = static_cast<std::uint16_t>(100 + k);
+    }
+}
+
+bool SameSensorRows(const TeachTable& a, const TeachTable& b) {
+    for (std::size_t r = 0; r < kSensorTeachRows; ++r) {
+        if (!(a[r] == b[r])) return false;
+    }
+    return true;
+}
+
+std::int32_t FileInt(const QString& path, const char* section, const char* key) {
+    IniHandle doc = Ini_New(0);
+    Ini_ReadFromFile(doc.get(), path.toStdString());
+    std::int32_t v = -1;
+    Ini_GetInt(doc.get(), section, key, v);
+    return v;
+}
+
+const QRegularExpression kCsvLine(R"(^\d+\.\d{6}(,-?\d+){7}$)");
+
+class CliSensor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (CliPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI is not set";
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(server.ListenTcp());
+    }
+    static QStringList Tcp(const sim::SimServer& s) {
+        return {"--tcp", "127.0.0.1:" + QString::number(s.tcpPort())};
+    }
+    QStringList Tcp() const { return Tcp(server); }
+    QString File(const char* name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    sim::SensorModel model{Quiet()};
+    sim::SimServer server{model};
+};
+
+TEST_F(CliSensor, BackupOfOneSensorRestoresIntoAnother) {
+    ParameterSet para;
+    TeachTable teach{};
+    DistinctConfiguration(para, teach);
+    model.SetEeprom(para, teach);
+
+    const QString backup = File("backup.ini");
+    const CliRun get = RunCli(Tcp() + QStringList{"get", "-o", backup});
+    ASSERT_EQ(get.code, 0) << get.err;
+    EXPECT_EQ(model.CommandCount(kCmdLoadEeprom), 1u) << "the backup goes through the EEPROM";
+
+    sim::SensorModel second{Quiet()};
+    sim::SimServer secondServer{second};
+    ASSERT_TRUE(secondServer.ListenTcp());
+    const CliRun send = RunCli(Tcp(secondServer) + QStringList{"send", "-i", backup});
+    ASSERT_EQ(send.code, 0) << send.err;
+    EXPECT_EQ(second.EepromParameters(), para);
+    EXPECT_TRUE(SameSensorRows(second.EepromTeach(), teach));
+    EXPECT_EQ(second.CommandCount(kCmdStoreEeprom), 1u);
+    EXPECT_TRUE(Contains(send.err, "stored it in its EEPROM")) << send.err;
+}
+
+TEST_F(CliSensor, RamOnlyTransfersLeaveTheEepromAlone) {
+    ParameterSet ram;
+    TeachTable ramTeach{};
+    DistinctConfiguration(ram, ramTeach);
+    model.SetRam(ram, ramTeach);
+
+    const QString file = File("ram.ini");
+    const CliRun get = RunCli(Tcp() + QStringList{"--ram", "get", "-o", file});
+    ASSERT_EQ(get.code, 0) << get.err;
+    EXPECT_EQ(model.CommandCount(kCmdLoadEeprom), 0u);
+    EXPECT_EQ(FileInt(file, "PARAMETER", "POWER"), 777) << "the RAM, not the EEPROM, was read";
+
+    sim::SensorModel target{Quiet()};
+    sim::SimServer targetServer{target};
+    ASSERT_TRUE(targetServer.ListenTcp());
+    const ParameterSet eepromBefore = target.EepromParameters();
+    const TeachTable eepromTeachBefore = target.EepromTeach();
+    const CliRun send = RunCli(Tcp(targetServer) + QStringList{"send", "--ram", "-i", file});
+    ASSERT_EQ(send.code, 0) << send.err;
+    EXPECT_EQ(target.RamParameters(), ram);
+    EXPECT_TRUE(SameSensorRows(target.RamTeach(), ramTeach));
+    EXPECT_EQ(target.EepromParameters(), eepromBefore);
+    EXPECT_EQ(target.EepromTeach(), eepromTeachBefore);
+    EXPECT_EQ(target.CommandCount(kCmdStoreEeprom), 0u);
+    EXPECT_EQ(target.CommandCount(kCmdLoadEeprom), 0u);
+}
+
+TEST_F(CliSensor, SendTakesTheFilesAverageAndReportsARejectedValue) {
+    const QString file = File("p.ini");
+    ASSERT_EQ(RunCli({"defaults", "-o", file}).code, 0);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+
+    text.replace("AVERAGE = 256", "AVERAGE = 4096");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+    f.close();
+    const CliRun ok = RunCli(Tcp() + QStringList{"send", "-i", file});
+    ASSERT_EQ(ok.code, 0) << ok.err;
+    EXPECT_EQ(model.EepromParameters().Average, 4096);
+
+    // The sensor accepts averages up to 32768; 0 is replaced and counted.
+    text.replace("AVERAGE = 4096", "AVERAGE = 0");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+    f.close();
+    const CliRun rejected = RunCli(Tcp() + QStringList{"send", "-i", file});
+    EXPECT_EQ(rejected.code, 1);
+    EXPECT_TRUE(Contains(rejected.err,
+                         "INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET "
+                         "TO DEFAULT VALUE!"))
+        << rejected.err;
+}
+
+TEST_F(CliSensor, AForeignFileIsRefusedBeforeTheSensorIsTouchedUnlessForced) {
+    const QString file = File("foreign.ini");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Printer]\r\nName = \"office\"\r\n");
+    f.close();
+
+    const CliRun refused = RunCli(Tcp() + QStringList{"send", "-i", file});
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_TRUE(Contains(refused.err,
+                         "Selected file is not a parameter file! \nDo you want to "
+                         "proceed anyway?\n-> no"))
+        << refused.err;
+    EXPECT_EQ(server.tcpClientsServed(), 0u);
+    EXPECT_EQ(model.RequestCount(), 0u);
+
+    const CliRun forced = RunCli(Tcp() + QStringList{"send", "-i", file, "--force"});
+    ASSERT_EQ(forced.code, 0) << forced.err;
+    EXPECT_TRUE(Contains(forced.err,
+                         "Selected file and qelto version do not match! \nDo you "
+                         "want to proceed anyway?\n-> yes"))
+        << forced.err;
+    // Nothing in the file: every value is the parameter file's own default.
+    EXPECT_EQ(model.EepromParameters().Average, 1);
+    EXPECT_EQ(model.EepromParameters().Gain, 5);
+    EXPECT_EQ(model.EepromTeach()[0].Group, 0);
+}
+
+TEST_F(CliSensor, FileProblemsEndBeforeAConnection) {
+    EXPECT_EQ(RunCli(Tcp() + QStringList{"send", "-i", File("missing.ini")}).code, 4);
+    EXPECT_EQ(RunCli(Tcp() + QStringList{"send", "-i", dir.path()}).code, 4);
+    const CliRun noDir = RunCli(Tcp() + QStringList{"get", "-o", File("no/such/dir/p.ini")});
+    EXPECT_EQ(noDir.code, 4);
+    EXPECT_TRUE(Contains(noDir.err, "no such directory")) << noDir.err;
+    EXPECT_EQ(server.tcpClientsServed(), 0u);
+}
+
+TEST_F(CliSensor, IdentifyPrintsTheSensorAndAnswersTheDefaultsQuestionByFlag) {
+    model.SetFirmware("KORVANEX SLE V1.0.3 C2");
+    model.SetName("LINE 4 STATION 2");
+    model.SetSerialNumber(65535);
+    ParameterSet para;
+    TeachTable teach{};
+    DistinctConfiguration(para, teach);
+    model.SetEeprom(para, teach);
+
+    const CliRun plain = RunCli(Tcp() + QStringList{"identify"});
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_EQ(plain.out,
+              "firmware: KORVANEX SLE V1.0C2\nfamily: 3\nname: LINE 4 STATION 2\nserial: 65535\n");
+    EXPECT_EQ(model.EepromParameters(), para) << "no defaults without --send-defaults";
+
+    const CliRun defaults = RunCli(Tcp() + QStringList{"--send-defaults", "identify"});
+    ASSERT_EQ(defaults.code, 0) << defaults.err;
+    ParameterSet expected;
+    TeachTable expectedTeach{};
+    LoadDefaultParaValues(expected, expectedTeach, 1);
+    EXPECT_EQ(model.EepromParameters(), expected);
+}
+
+TEST_F(CliSensor, VerboseShowsEveryFrameInHex) {
+    const CliRun run = RunCli(Tcp() + QStringList{"--verbose", "identify"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, "> 55 07 00 00 00 00 AA 52\n")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "> 55 0F 00 00 00 00 AA F3\n")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "< 55 07 00 00 ")) << run.err;
+    EXPECT_FALSE(Contains(run.out, "55 07")) << "stdout carries only the result";
+}
+
+TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
+    sim::SensorModel twin{Quiet()};
+    const LiveData expected = twin.Measure();
+
+    const CliRun run = RunCli(Tcp() + QStringList{"live", "-n", "100"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 101);
+    EXPECT_EQ(lines[0], "t,red,green,blue,x,y,int,color_no");
+    const QString values = QString("%1,%2,%3,%4,%5,%6,%7")
+                               .arg(expected.Red())
+                               .arg(expected.Green())
+                               .arg(expected.Blue())
+                               .arg(expected.X())
+                               .arg(expected.Y())
+                               .arg(expected.Int())
+                               .arg(expected.ColorNo());
+    double last = 0;
+    for (int i = 1; i < lines.size(); ++i) {
+        ASSERT_TRUE(kCsvLine.match(lines[i]).hasMatch()) << lines[i].toStdString();
+        const double t = lines[i].section(',', 0, 0).toDouble();
+        EXPECT_GE(t, last);
+        last = t;
+        EXPECT_EQ(lines[i].section(',', 1), values);
+    }
+    EXPECT_EQ(model.CommandCount(kCmdLiveData), 100u) << "no request beyond the last sample";
+}
+
+TEST_F(CliSensor, LiveAsJsonLines) {
+    const CliRun run = RunCli(Tcp() + QStringList{"live", "-n", "3", "--format", "jsonl"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QRegularExpression jsonl(
+        R"(^\{"t":\d+\.\d{6},"red":-?\d+,"green":-?\d+,"blue":-?\d+,"x":-?\d+,"y":-?\d+,"int":-?\d+,"color_no":-?\d+\}$)");
+    for (const QString& line : lines) {
+        EXPECT_TRUE(jsonl.match(line).hasMatch()) << line.toStdString();
+    }
+}
+
+TEST_F(CliSensor, CtrlCEndsLiveAfterTheSampleInProgress) {
+    QProcess p;
+    p.start(CliPath(), Tcp() + QStringList{"live"});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    QByteArray out;
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::readyReadStandardOutput, &loop, [&] {
+        out += p.readAllStandardOutput();
+        if (out.count('\n') > 50) loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    ASSERT_GT(out.count('\n'), 50);
+
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    AwaitFinished(p, 5000);
+    out += p.readAllStandardOutput();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    ASSERT_TRUE(out.endsWith('\n'));
+    const QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+    for (int i = 1; i < lines.size(); ++i) {
+        ASSERT_TRUE(kCsvLine.match(lines[i]).hasMatch()) << lines[i].toStdString();
+    }
+    // Every sample the sensor sent was printed, the one in flight at Ctrl-C included.
+    EXPECT_EQ(static_cast<std::uint64_t>(lines.size() - 1), model.CommandCount(kCmdLiveData));
+}
+
+TEST_F(CliSensor, FreqPrintsTheScanFrequencyWithTheDisplaysPrecision) {
+    // Fast, middling and slow scanning: 0, 1 and 2 decimals.
+    for (const auto& [average, integral, pattern] :
+         {std::tuple{1, 1, R"(^\d{5}\n$)"}, std::tuple{256, 1, R"(^\d{3}\.\d\n$)"},
+          std::tuple{2000, 250, R"(^0\.\d\d\n$)"}}) {
+        ParameterSet para;
+        TeachTable teach{};
+        LoadDefaultParaValues(para, teach, 1);
+        para.Average = static_cast<std::uint16_t>(average);
+        para.Integral = static_cast<std::uint16_t>(integral);
+        model.SetEeprom(para, teach);
+        sim::SensorModel twin{Quiet()};
+        twin.SetRam(para, teach);
+        const double f = twin.CycleScans() / (twin.CycleWindow() * 0.01);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.*f\n", ScanFrequencyPrecision(f), f);
+
+        const CliRun run = RunCli(Tcp() + QStringList{"freq"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.out, expected);
+        EXPECT_TRUE(QRegularExpression(pattern).match(QString::fromStdString(run.out)).hasMatch())
+            << run.out;
+    }
+}
+
+TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
+    model.SetFirmware("OTHER V2.1");
+    const CliRun run = RunCli(Tcp() + QStringList{"identify"});
+    EXPECT_EQ(run.code, 3);
+    EXPECT_TRUE(Contains(run.err,
+                         "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware "
+                         "of connected sensor is: OTHER V2.1\n\nClose window or work in offline "
+                         "mode!\n-> CLOSE"))
+        << run.err;
+    EXPECT_TRUE(run.out.empty());
+}
+
+TEST_F(CliSensor, ASilentSensorExitsWithOneAndTheTimeoutText) {
+    std::string error;
+    server.AddFault(*sim::ParseFault("no-reply,times=10", error));
+    const CliRun run = RunCli(Tcp() + QStringList{"freq"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(Contains(run.err, kMsgTimeout)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "Could not establish connection!")) << run.err;
+    EXPECT_TRUE(run.out.empty());
+}
+
+TEST_F(CliSensor, AFailureDuringLiveEndsWithOneAfterTheGoodSamples) {
+    std::string error;
+    server.AddFault(*sim::ParseFault("bad-data-crc,every=20,cmd=8", error));
+    const CliRun run = RunCli(Tcp() + QStringList{"live", "-n", "100"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(Contains(run.err, kMsgBadData)) << run.err;
+    const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 1 + 19);
+}
+
+TEST_F(CliSensor, APseudoTerminalServesLikeTcp) {
+    ASSERT_TRUE(server.OpenPty()) << server.errorString().toStdString();
+    server.SetBaudRate(sim::Link::Pty, 0);
+    const QString path = server.ptyPath();
+
+    const CliRun identify = RunCli({"--serial", path, "--baud", "921600", "identify"});
+    ASSERT_EQ(identify.code, 0) << identify.err;
+    EXPECT_TRUE(Contains(identify.out, "serial: 4711\n")) << identify.out;
+
+    const CliRun live = RunCli({"--serial", path, "live", "-n", "100"});
+    ASSERT_EQ(live.code, 0) << live.err;
+    const QStringList lines = QString::fromStdString(live.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 101);
+    for (int i = 1; i < lines.size(); ++i) {
+        EXPECT_TRUE(kCsvLine.match(lines[i]).hasMatch()) << lines[i].toStdString();
+    }
+}
+
+// The simulator as the program it is, on a pseudo-terminal reached by its COM number.
+TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
+    if (CliPath().isEmpty() || SimPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI/QELTO_SIM unset";
+    QProcess sim;
+    sim.start(SimPath(), {"--pty", "--baud", "0", "--no-noise"});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    QString com;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000) {
+        if (!sim.canReadLine() && !sim.waitForReadyRead(100)) continue;
+        const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+        if (line.startsWith("listening pty")) com = line.section(' ', 3, 3);
+        if (line == "ready") break;
+    }
+    ASSERT_FALSE(com.isEmpty());
+
+    const CliRun run = RunCli({"--serial", com, "identify"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "family: 1\n")) << run.out;
+    sim.terminate();
+    sim.waitForFinished(3000);
+}
+
+}  // namespace
+}  // namespace qelto
