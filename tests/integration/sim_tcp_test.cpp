@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/connection.hpp"
 #include "sim_test_util.hpp"
 
 namespace qelto {
@@ -40,12 +41,16 @@ class SimTcp : public ::testing::Test {
 // --- Identification -------------------------------------------------------------------------
 
 TEST_F(SimTcp, FirmwareNameAndSerialNumberAsConfigured) {
-    for (const std::string fw :
-         {"KORVANEX V4.3.12 B7", "KORVANEX SL V1.2.0 A1", "KORVANEX SLE V1.0.3 C2", "OTHER V2.1"}) {
+    const std::pair<std::string, int> families[] = {{"KORVANEX V4.3.12 B7", 1},
+                                                    {"KORVANEX SL V1.2.0 A1", 2},
+                                                    {"KORVANEX SLE V1.0.3 C2", 3},
+                                                    {"OTHER V2.1", 0}};
+    for (const auto& [fw, family] : families) {
         model.SetFirmware(fw);
         ASSERT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
         EXPECT_EQ(rig.ctx.frames.ReplyCommand, kCmdFirmware);
         EXPECT_EQ(ReplyText(rig), fw);
+        EXPECT_EQ(SensorModelFor(SplitFirmware(ReplyText(rig))), family) << fw;
     }
     model.SetName("PRESS 3 LEFT");
     model.SetSerialNumber(60001);

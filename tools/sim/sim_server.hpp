@@ -49,7 +49,8 @@ class SimServer : public QObject {
 
     QString errorString() const { return error_; }
 
-    // Output pacing: bytes leave at most at baud / 10 per second (8N1). 0: unpaced.
+    // Output pacing: bytes leave at most at baud / 10 per second (8N1). 0 (the start state):
+    // unpaced.
     void SetBaudRate(Link link, int baud);
     int baudRate(Link link) const;
 
