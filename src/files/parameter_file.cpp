@@ -53,12 +53,12 @@ std::uint16_t Low16(std::int32_t v) {
 // the new ParameterFilePath.
 int SelectParameterFile(Context& ctx) {
     const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
-    FileSelectSpec spec;
-    spec.startDirectory = parts.drive + parts.directory;
-    spec.defaultFileName = kParameterFileName;
-    spec.filter = Texts::kDialogFilter;
-    spec.title = Texts::kDialogTitle;
-    return ctx.ui.FileSelectPopup(spec, ctx.files.ParameterFilePath);
+    FileSelectSpec dialog;
+    dialog.startDirectory = parts.drive + parts.directory;
+    dialog.defaultFileName = kParameterFileName;
+    dialog.filter = Texts::kDialogFilter;
+    dialog.title = Texts::kDialogTitle;
+    return ctx.ui.FileSelectPopup(dialog, ctx.files.ParameterFilePath);
 }
 
 bool HeaderItemIs(IniDocument* doc, std::string_view tag, std::string_view expected) {

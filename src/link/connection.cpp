@@ -78,13 +78,13 @@ void AskCloseOrOffline(Context& ctx, std::string_view message) {
     // Whatever the answer, no sensor is identified now; a caller must not take the attempt
     // for a success because an earlier connection had left CommunicationOk set.
     ctx.state.CommunicationOk = 0;
-    GenericPopupSpec spec;
-    spec.title = kAttentionTitle;
-    spec.message = std::string(message);
-    spec.buttons = {kButtonClose, kButtonOffline, ""};
-    spec.enterButton = kAnswerClose;
-    spec.escapeButton = kAnswerClose;
-    const GenericPopupResult answer = ctx.ui.GenericMessagePopup(spec);
+    GenericPopupSpec popup;
+    popup.title = kAttentionTitle;
+    popup.message = std::string(message);
+    popup.buttons = {kButtonClose, kButtonOffline, ""};
+    popup.enterButton = kAnswerClose;
+    popup.escapeButton = kAnswerClose;
+    const GenericPopupResult answer = ctx.ui.GenericMessagePopup(popup);
     if (answer.button == kAnswerOffline) {
         Disconnect(ctx);
     } else {

@@ -30,15 +30,15 @@ void Say(Context& ctx, AssistantMsg row) {
 // An OK/CANCEL prompt; Enter answers OK and Escape CANCEL. Anything but OK counts as CANCEL,
 // so a closed or unanswered prompt never lets the procedure go on.
 bool PromptOk(Context& ctx, const char* title, AssistantMsg row, std::string* answer) {
-    GenericPopupSpec spec;
-    spec.title = title;
-    spec.message = Text(ctx, row);
-    spec.buttons = {kButtonOk, kButtonCancel, ""};
-    spec.enterButton = kPromptOk;
-    spec.escapeButton = kPromptCancel;
-    spec.withInput = answer != nullptr;
-    spec.maxInputLength = answer != nullptr ? kMaxColorAnswerLength : 0;
-    GenericPopupResult result = ctx.ui.GenericMessagePopup(spec);
+    GenericPopupSpec popup;
+    popup.title = title;
+    popup.message = Text(ctx, row);
+    popup.buttons = {kButtonOk, kButtonCancel, ""};
+    popup.enterButton = kPromptOk;
+    popup.escapeButton = kPromptCancel;
+    popup.withInput = answer != nullptr;
+    popup.maxInputLength = answer != nullptr ? kMaxColorAnswerLength : 0;
+    GenericPopupResult result = ctx.ui.GenericMessagePopup(popup);
     if (answer != nullptr) *answer = std::move(result.input);
     return result.button == kPromptOk;
 }

@@ -115,20 +115,20 @@ int MemoryUi::ConfirmPopup(std::string_view title, std::string_view question) {
     return a ? (a->value != 0 ? 1 : 0) : 0;
 }
 
-GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupSpec& spec) {
-    popups.push_back({PopupKind::Generic, spec.title, spec.message, spec, {}});
+GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+    popups.push_back({PopupKind::Generic, popup.title, popup.message, popup, {}});
     auto a = nextAnswer(popups.back());
-    if (!a) return {spec.escapeButton != 0 ? spec.escapeButton : 1, {}};
-    std::string input = spec.withInput ? a->text : std::string();
-    if (spec.withInput && spec.maxInputLength > 0 &&
-        input.size() > static_cast<std::size_t>(spec.maxInputLength)) {
-        input.resize(static_cast<std::size_t>(spec.maxInputLength));
+    if (!a) return {popup.escapeButton != 0 ? popup.escapeButton : 1, {}};
+    std::string input = popup.withInput ? a->text : std::string();
+    if (popup.withInput && popup.maxInputLength > 0 &&
+        input.size() > static_cast<std::size_t>(popup.maxInputLength)) {
+        input.resize(static_cast<std::size_t>(popup.maxInputLength));
     }
     return {a->value, input};
 }
 
-int MemoryUi::FileSelectPopup(const FileSelectSpec& spec, std::string& path) {
-    popups.push_back({PopupKind::FileSelect, spec.title, {}, {}, spec});
+int MemoryUi::FileSelectPopup(const FileSelectSpec& dialog, std::string& path) {
+    popups.push_back({PopupKind::FileSelect, dialog.title, {}, {}, dialog});
     auto a = nextAnswer(popups.back());
     if (!a) return kFileNoneSelected;
     if (a->value > 0) path = a->text;

@@ -111,8 +111,8 @@ class MemoryUi : public OperatorInterface {
     void SetWindowSize(int height, int width) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
-    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& spec) override;
-    int FileSelectPopup(const FileSelectSpec& spec, std::string& path) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
+    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override { waitCursor_ = busy; }
     void SetProgress(int step, int maxSteps) override;
     void ProcessSystemEvents() override;

@@ -165,9 +165,9 @@ class OperatorInterface {
     // Modal popups.
     virtual void MessagePopup(std::string_view title, std::string_view message) = 0;
     virtual int ConfirmPopup(std::string_view title, std::string_view question) = 0;  // 1 yes
-    virtual GenericPopupResult GenericMessagePopup(const GenericPopupSpec& spec) = 0;
+    virtual GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) = 0;
     // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
-    virtual int FileSelectPopup(const FileSelectSpec& spec, std::string& path) = 0;
+    virtual int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) = 0;
     virtual void SetWaitCursor(bool busy) = 0;
 
     // Progress of a long operation; step < 0 clears it.

@@ -247,10 +247,10 @@ TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
     rig.ctx.files.ParameterFilePath = dir.File("old.ini");
     Send(file);
     ASSERT_FALSE(rig.ui.popups.empty());
-    const FileSelectSpec& spec = rig.ui.popups[0].file;
-    EXPECT_EQ(spec.startDirectory, (fs::path(file).parent_path() / "").string());
-    EXPECT_EQ(spec.defaultFileName, "Parameter.ini");
-    EXPECT_EQ(spec.filter, "*.ini");
+    const FileSelectSpec& dialog = rig.ui.popups[0].file;
+    EXPECT_EQ(dialog.startDirectory, (fs::path(file).parent_path() / "").string());
+    EXPECT_EQ(dialog.defaultFileName, "Parameter.ini");
+    EXPECT_EQ(dialog.filter, "*.ini");
     EXPECT_EQ(rig.ui.popups[0].title, "Parameter");
     EXPECT_EQ(rig.ctx.files.ParameterFilePath, file);
     EXPECT_TRUE(fs::exists(file));
