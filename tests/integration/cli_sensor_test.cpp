@@ -2,9 +2,11 @@
 // (loopback TCP or a pseudo-terminal) while the tool runs as a process of its own.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,7 +17,9 @@
 #include <tuple>
 
 #include "files/inifile.hpp"
+#include "files/panel_settings.hpp"
 #include "link/frame.hpp"
+#include "qt_rig.hpp"
 #include "sensor/live.hpp"
 #include "sensor/records.hpp"
 #include "sensor_model.hpp"
@@ -57,13 +61,20 @@ void AwaitFinished(QProcess& p, int timeoutMs) {
     }
 }
 
-CliRun RunCli(const QStringList& args, int timeoutMs = 15000) {
+CliRun RunCliAt(const QString& program, const QStringList& args,
+                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                int timeoutMs = 15000) {
     QProcess p;
-    p.start(CliPath(), args);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
     EXPECT_TRUE(p.waitForStarted(5000));
     AwaitFinished(p, timeoutMs);
     return {p.exitCode(), p.exitStatus() == QProcess::CrashExit,
             p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+CliRun RunCli(const QStringList& args) {
+    return RunCliAt(CliPath(), args);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -429,6 +440,72 @@ TEST_F(CliSensor, APseudoTerminalServesLikeTcp) {
     for (int i = 1; i < lines.size(); ++i) {
         EXPECT_TRUE(kCsvLine.match(lines[i]).hasMatch()) << lines[i].toStdString();
     }
+}
+
+// Without --tcp or --serial the tool connects as the GUI would start: with the settings the
+// GUI stored, found where the GUI looks for them.
+class CliStoredSettings : public CliSensor {
+  protected:
+    // A copy of the tool in a directory of its own, which is then its program directory.
+    QString InstallCopy(const QString& directory) {
+        const QString copy = QDir(directory).filePath("qelto-cli");
+        EXPECT_TRUE(QFile::copy(CliPath(), copy));
+        QFile(copy).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return copy;
+    }
+    // The settings file as the GUI writes it when the operator leaves a TCP/IP server on the
+    // connection page.
+    std::string StoreSettings(const QString& directory) {
+        QtRig rig;
+        rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
+        rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 1);
+        rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 4);
+        rig.ui.SetCtrlText(Ctrl::ServerField, "127.0.0.1");
+        rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(server.tcpPort()));
+        InitSettingsPaths(rig.ctx, directory.toStdString(), {});
+        StorePanelSettings(rig.ctx);
+        return rig.ctx.files.PanelSettingsPath;
+    }
+};
+
+TEST_F(CliStoredSettings, FromTheProgramDirectory) {
+    QTemporaryDir install;
+    const QString cli = InstallCopy(install.path());
+    const std::string settings = StoreSettings(install.path());
+    const QByteArray before = [&] {
+        QFile f(QString::fromStdString(settings));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    const CliRun run = RunCliAt(cli, {"identify"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, "using the connection settings stored in " + settings +
+                                      ": TCP/IP 127.0.0.1 port " +
+                                      std::to_string(server.tcpPort())))
+        << run.err;
+    EXPECT_TRUE(Contains(run.out, "serial: 4711\n"));
+    QFile after(QString::fromStdString(settings));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before) << "the GUI's settings are read, never written";
+}
+
+TEST_F(CliStoredSettings, FromTheUserDirectoryWhenTheProgramDirectoryIsReadOnly) {
+    QTemporaryDir install;
+    QTemporaryDir home;
+    const QString cli = InstallCopy(install.path());
+    const QString userDir = QDir(home.path()).filePath("Qelto/Qelto");
+    ASSERT_TRUE(QDir().mkpath(userDir));
+    const std::string settings = StoreSettings(userDir);
+    QFile::setPermissions(install.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home.path());
+
+    const CliRun run = RunCliAt(cli, {"identify"}, env);
+    QFile::setPermissions(install.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, "stored in " + settings + ":")) << run.err;
+    EXPECT_FALSE(QFileInfo::exists(QDir(install.path()).filePath("PanelSettings.cfg")));
 }
 
 // The simulator as the program it is, on a pseudo-terminal reached by its COM number.
