@@ -24,6 +24,9 @@ namespace fs = std::filesystem;
 constexpr const char* kHintSendDefaults = "--send-defaults answers yes";
 constexpr const char* kHintForce = "--force answers yes";
 
+// The longest a printed sample waits in the output buffer.
+constexpr int kFlushDelayMs = 20;
+
 std::string Hex(std::span<const std::uint8_t> bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string s;
@@ -69,6 +72,9 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
         TraceFrame(outgoing, frame);
     };
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(kFlushDelayMs);
+    QObject::connect(&flushTimer_, &QTimer::timeout, [this] { std::fflush(out_); });
 }
 
 CliApp::~CliApp() {
@@ -320,8 +326,9 @@ void CliApp::PrintSample(const LiveSample& s) {
                           Whole(s.colorNo));
     }
     std::fwrite(line, 1, static_cast<std::size_t>(n), out_);
-    // Each line is out at once, for whoever follows the stream.
-    std::fflush(out_);
+    // Whoever follows the stream sees each line within a few milliseconds (the timer fires in
+    // the wait for the next reply), without a write for every one of thousands per second.
+    if (!flushTimer_.isActive()) flushTimer_.start();
     ++samples_;
     if (opt_.count && samples_ >= *opt_.count) ctx_.state.DataTransferActive = 0;
 }
@@ -337,6 +344,8 @@ int CliApp::Live() {
     streaming_ = true;
     CBF_ButtonGo(ctx_, Event::Commit);  // returns when the acquisition loop ends
     streaming_ = false;
+    flushTimer_.stop();
+    std::fflush(out_);
     ui_.onSample = nullptr;
     if (ctx_.state.CommunicationOk != 1) {
         ui_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");

@@ -2,6 +2,7 @@
 // operator interface, with the outcome turned into output and an exit code.
 #pragma once
 
+#include <QTimer>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -87,6 +88,7 @@ class CliApp {
     bool streaming_ = false;
     double streamStart_ = 0;
     std::uint64_t samples_ = 0;
+    QTimer flushTimer_;  // lines go out at most this late, in batches when samples come fast
 };
 
 }  // namespace qelto::cli
