@@ -339,6 +339,33 @@ TEST_F(CliSensor, LiveAsJsonLines) {
     }
 }
 
+TEST_F(CliSensor, LinesReachAFollowerWhileTheStreamRuns) {
+    std::string error;
+    server.AddFault(*sim::ParseFault("delay=1000,every=3,cmd=8", error));
+    QProcess p;
+    p.start(CliPath(), Tcp() + QStringList{"live", "-n", "3"});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    QByteArray out;
+    bool runningWhenSeen = false;
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::readyReadStandardOutput, &loop, [&] {
+        out += p.readAllStandardOutput();
+        if (out.count('\n') >= 3) {
+            runningWhenSeen = p.state() == QProcess::Running;
+            loop.quit();
+        }
+    });
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(runningWhenSeen) << "the first two samples were held back while the third was "
+                                    "awaited";
+    AwaitFinished(p, 5000);
+    out += p.readAllStandardOutput();
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(out.count('\n'), 4);
+}
+
 TEST_F(CliSensor, CtrlCEndsLiveAfterTheSampleInProgress) {
     QProcess p;
     p.start(CliPath(), Tcp() + QStringList{"live"});
