@@ -11,6 +11,7 @@
 #include <string>
 
 #include "files/inifile.hpp"
+#include "temp_dir.hpp"
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -23,32 +24,6 @@ namespace qelto {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A fresh directory of its own under the system's temporary directory, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        static std::atomic<unsigned> counter{0};
-        std::random_device rd;
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ =
-            fs::temp_directory_path() / ("qelto-ini-" + std::to_string(rd()) + "-" +
-                                         std::to_string(stamp) + "-" + std::to_string(counter++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        for (auto& e : fs::recursive_directory_iterator(path_, ec)) {
-            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
-        fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);

@@ -12,33 +12,13 @@
 
 #include "files/parameter_file.hpp"
 #include "sensor/records.hpp"
+#include "temp_dir.hpp"
 #include "unit_fakes.hpp"
 
 namespace qelto {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-  public:
-    TempDir() {
-        static std::atomic<unsigned> counter{0};
-        std::random_device rd;
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ =
-            fs::temp_directory_path() / ("qelto-para-" + std::to_string(rd()) + "-" +
-                                         std::to_string(stamp) + "-" + std::to_string(counter++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    fs::path path_;
-};
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
