@@ -25,16 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string GetString(IniDocument* doc, std::string_view section, std::string_view tag,
                       int* result = nullptr, std::size_t size = 4096) {
     std::string buffer(size, '#');

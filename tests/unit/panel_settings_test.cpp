@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 const std::string kHeader = "[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n";
 
 class PanelSettings : public ::testing::Test {

@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void ReplaceLine(std::string& text, const std::string& from, const std::string& to) {
     const auto pos = text.find(from);
     ASSERT_NE(pos, std::string::npos) << from;

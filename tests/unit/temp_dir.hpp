@@ -1,9 +1,13 @@
+// Temporary files for the file tests.
+//
 // A fresh directory of its own under the system's temporary directory, removed afterwards
 // (after giving back any permissions a test took away).
 #pragma once
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -36,5 +40,15 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace qelto
