@@ -340,29 +340,33 @@ TEST_F(CliSensor, LiveAsJsonLines) {
 }
 
 TEST_F(CliSensor, LinesReachAFollowerWhileTheStreamRuns) {
-    std::string error;
-    server.AddFault(*sim::ParseFault("delay=1000,every=3,cmd=8", error));
+    // The third sample's reply is held back until the first two samples have been seen: held
+    // in the tool's buffer instead, they would never come, and the tool would time out.
+    ScriptedPeer peer;
+    int liveRequests = 0;
+    Bytes heldReply;
+    peer.responder = [&](const Bytes& request) -> std::vector<Chunk> {
+        Bytes reply = model.HandleRequest(request);
+        if (request[1] == kCmdLiveData && ++liveRequests == 3) {
+            heldReply = std::move(reply);
+            return {};
+        }
+        return {Chunk{std::move(reply)}};
+    };
     QProcess p;
-    p.start(CliPath(), Tcp() + QStringList{"live", "-n", "3"});
+    p.start(CliPath(), {"--tcp", QString("127.0.0.1:%1").arg(peer.port()), "live", "-n", "3"});
     ASSERT_TRUE(p.waitForStarted(5000));
     QByteArray out;
-    bool runningWhenSeen = false;
-    QEventLoop loop;
-    QObject::connect(&p, &QProcess::readyReadStandardOutput, &loop, [&] {
+    QObject::connect(&p, &QProcess::readyReadStandardOutput, [&] {
         out += p.readAllStandardOutput();
-        if (out.count('\n') >= 3) {
-            runningWhenSeen = p.state() == QProcess::Running;
-            loop.quit();
+        if (out.count('\n') == 3 && !heldReply.empty()) {
+            peer.Send(heldReply);
+            heldReply.clear();
         }
     });
-    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_TRUE(runningWhenSeen) << "the first two samples were held back while the third was "
-                                    "awaited";
-    AwaitFinished(p, 5000);
+    AwaitFinished(p, 10000);
     out += p.readAllStandardOutput();
-    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     EXPECT_EQ(out.count('\n'), 4);
 }
 
