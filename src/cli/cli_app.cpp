@@ -1,6 +1,8 @@
 #include "cli_app.hpp"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -74,7 +76,7 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     };
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
-    QObject::connect(&flushTimer_, &QTimer::timeout, [this] { std::fflush(out_); });
+    QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
@@ -84,25 +86,50 @@ CliApp::~CliApp() {
 }
 
 int CliApp::Run() {
+    int rc = kExitUsage;
     switch (opt_.command) {
         case Command::Identify:
-            return Identify();
+            rc = Identify();
+            break;
         case Command::Get:
-            return Get();
+            rc = Get();
+            break;
         case Command::Send:
-            return Send();
+            rc = Send();
+            break;
         case Command::Live:
-            return Live();
+            rc = Live();
+            break;
         case Command::Freq:
-            return Freq();
+            rc = Freq();
+            break;
         case Command::Show:
-            return Show();
+            rc = Show();
+            break;
         case Command::Defaults:
-            return Defaults();
+            rc = Defaults();
+            break;
         case Command::Ports:
-            return Ports();
+            rc = Ports();
+            break;
     }
-    return kExitUsage;
+    FlushOutput();
+    // A reader that stopped reading (`| head`) has had what it wanted; any other failure to
+    // write the results must not pass for a success.
+    if (outputErrno_ != 0 && outputErrno_ != EPIPE) {
+        ui_.Say(std::string("standard output: ") + std::strerror(outputErrno_));
+        if (rc == kExitOk) rc = kExitFile;
+    }
+    return rc;
+}
+
+bool CliApp::FlushOutput() {
+    if (outputErrno_ == 0 && (std::fflush(out_) != 0 || std::ferror(out_) != 0)) {
+        outputErrno_ = errno != 0 ? errno : EIO;
+    }
+    // Nobody reads the stream any more: end it after the sample in progress.
+    if (outputErrno_ != 0 && streaming_) ctx_.state.DataTransferActive = 0;
+    return outputErrno_ == 0;
 }
 
 void CliApp::Interrupt() {
@@ -269,7 +296,7 @@ int CliApp::Identify() {
     std::fprintf(out_, "firmware: %s\nfamily: %d\nname: %s\nserial: %u\n",
                  FirmwareLine(pieces).c_str(), static_cast<int>(ctx_.ident.SensorModel),
                  std::string(SensorNameText(ctx_)).c_str(), static_cast<unsigned>(serialNumber_));
-    std::fflush(out_);
+    FlushOutput();
     return kExitOk;
 }
 
@@ -325,7 +352,9 @@ void CliApp::PrintSample(const LiveSample& s) {
                           Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y), Whole(s.intensity),
                           Whole(s.colorNo));
     }
-    std::fwrite(line, 1, static_cast<std::size_t>(n), out_);
+    if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
+        FlushOutput();
+    }
     // Whoever follows the stream sees each line within a few milliseconds (the timer fires in
     // the wait for the next reply), without a write for every one of thousands per second.
     if (!flushTimer_.isActive()) flushTimer_.start();
@@ -337,21 +366,22 @@ int CliApp::Live() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     if (opt_.format == Format::Csv) {
         std::fputs("t,red,green,blue,x,y,int,color_no\n", out_);
-        std::fflush(out_);
+        FlushOutput();
     }
     ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
     streamStart_ = ui_.Timer();
     streaming_ = true;
-    CBF_ButtonGo(ctx_, Event::Commit);  // returns when the acquisition loop ends
-    streaming_ = false;
+    if (FlushOutput()) CBF_ButtonGo(ctx_, Event::Commit);  // returns when the loop ends
     flushTimer_.stop();
-    std::fflush(out_);
+    FlushOutput();
+    streaming_ = false;
     ui_.onSample = nullptr;
     if (ctx_.state.CommunicationOk != 1) {
         ui_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
         return kExitFailure;
     }
-    ui_.Say(std::to_string(samples_) + " samples");
+    ui_.Say(std::to_string(samples_) + " samples" +
+            (outputErrno_ != 0 ? " (the output was closed)" : ""));
     return kExitOk;
 }
 
@@ -364,7 +394,7 @@ int CliApp::Freq() {
     }
     const int decimals = std::max(0, ui_.precision(Ctrl::ScanFreqDisplay));
     std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
-    std::fflush(out_);
+    FlushOutput();
     return kExitOk;
 }
 
@@ -421,7 +451,7 @@ void CliApp::PrintParameterFile(const std::string& path) {
         }
     }
     std::fwrite(s.data(), 1, s.size(), out_);
-    std::fflush(out_);
+    FlushOutput();
 }
 
 int CliApp::Defaults() {
@@ -435,7 +465,7 @@ int CliApp::Ports() {
     for (const auto& p : ports) {
         std::fprintf(out_, "%d\t%s\n", p.number, p.path.c_str());
     }
-    std::fflush(out_);
+    FlushOutput();
     if (ports.empty()) ui_.Say("no serial ports found");
     return kExitOk;
 }

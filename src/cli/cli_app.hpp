@@ -71,6 +71,8 @@ class CliApp {
     int SaveParameterFile(const std::string& path);
 
     void PrintSample(const LiveSample& s);
+    // Flushes stdout; false once writing it has failed (the error is kept in outputErrno_).
+    bool FlushOutput();
     void PrintParameterFile(const std::string& path);
 
     CliOptions opt_;
@@ -88,6 +90,7 @@ class CliApp {
     bool streaming_ = false;
     double streamStart_ = 0;
     std::uint64_t samples_ = 0;
+    int outputErrno_ = 0;
     QTimer flushTimer_;  // lines go out at most this late, in batches when samples come fast
 };
 

@@ -179,6 +179,16 @@ TEST_F(CliOffline, FileProblemsExitWithFour) {
     EXPECT_TRUE(Contains(noDir.err, "none")) << noDir.err;
 }
 
+TEST_F(CliOffline, AResultThatCannotBeWrittenIsAFailure) {
+    const QString path = Defaults("p.ini");
+    QProcess p;
+    p.setStandardOutputFile("/dev/full");
+    p.start(CliPath(), {"show", path});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 4);
+    EXPECT_TRUE(Contains(p.readAllStandardError().toStdString(), "standard output: "));
+}
+
 TEST_F(CliOffline, UsageErrorsExitWithTwoAndSayWhy) {
     const std::vector<std::pair<QStringList, std::string>> cases = {
         {{}, "no command given"},

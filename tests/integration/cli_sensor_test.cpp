@@ -398,6 +398,17 @@ TEST_F(CliSensor, CtrlCEndsLiveAfterTheSampleInProgress) {
     EXPECT_EQ(static_cast<std::uint64_t>(lines.size() - 1), model.CommandCount(kCmdLiveData));
 }
 
+TEST_F(CliSensor, LiveEndsWhenTheReaderGoesAway) {
+    QProcess p;
+    p.start("/bin/bash", {"-c", "set -o pipefail; \"$0\" \"$@\" | head -n 3", CliPath(), "--tcp",
+                          QString("127.0.0.1:%1").arg(server.tcpPort()), "live"});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    AwaitFinished(p, 10000);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput().count('\n'), 3);
+    EXPECT_TRUE(Contains(p.readAllStandardError().toStdString(), "(the output was closed)"));
+}
+
 TEST_F(CliSensor, FreqPrintsTheScanFrequencyWithTheDisplaysPrecision) {
     // Fast, middling and slow scanning: 0, 1 and 2 decimals.
     for (const auto& [average, integral, pattern] :
