@@ -141,10 +141,13 @@ void CliApp::Interrupt() {
 void CliApp::TraceFrame(bool outgoing, std::span<const std::uint8_t> frame) {
     if (frame.size() >= kHeaderSize) {
         // The serial number is only shown, never kept: take it from the reply to command 15.
+        // Only good replies are traced, so a reply to command 7 means the firmware was read.
         if (outgoing) {
             lastRequest_ = frame[1];
         } else if (lastRequest_ == kCmdSensorName) {
             serialNumber_ = GetU16(frame.data() + 2);
+        } else if (lastRequest_ == kCmdFirmware) {
+            firmwareRead_ = true;
         }
     }
     if (opt_.verbose) ui_.Log((outgoing ? "> " : "< ") + Hex(frame));
@@ -211,7 +214,7 @@ int CliApp::Connect() {
         SetButtonsDimmed(ctx_, 0, 0);
         return kExitOk;
     }
-    if (!FirmwareText(ctx_).empty() && ctx_.ident.SensorModel == 0) {
+    if (firmwareRead_ && ctx_.ident.SensorModel == 0) {
         ui_.Say("the connected sensor is not supported");
         return kExitUnsupported;
     }

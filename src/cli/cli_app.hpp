@@ -87,6 +87,7 @@ class CliApp {
 
     std::uint16_t serialNumber_ = 0;  // from the reply to command 15
     int lastRequest_ = -1;
+    bool firmwareRead_ = false;
     bool streaming_ = false;
     double streamStart_ = 0;
     std::uint64_t samples_ = 0;

@@ -444,6 +444,11 @@ TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
                          "mode!\n-> CLOSE"))
         << run.err;
     EXPECT_TRUE(run.out.empty());
+
+    // A sensor that answers with no firmware text at all is just as unsupported.
+    model.SetFirmware("");
+    const CliRun empty = RunCli(Tcp() + QStringList{"identify"});
+    EXPECT_EQ(empty.code, 3) << empty.err;
 }
 
 TEST_F(CliSensor, ASilentSensorExitsWithOneAndTheTimeoutText) {
