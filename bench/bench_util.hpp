@@ -7,7 +7,8 @@ namespace qelto::bench {
 
 inline void Report(const char* name, double value, const char* unit, const char* comparison,
                    double target) {
-    std::printf("bench: %s = %.3g %s (target %s %g %s)\n", name, value, unit, comparison, target, unit);
+    std::printf("bench: %s = %.3g %s (target %s %g %s)\n", name, value, unit, comparison, target,
+                unit);
     std::fflush(stdout);
 }
 
