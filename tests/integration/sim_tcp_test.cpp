@@ -310,7 +310,7 @@ TEST_F(SimTcp, OneClientAtATimeAndTheNextWhenItLeaves) {
 TEST_F(SimTcp, PacedOutputKeepsToTheBaudRate) {
     constexpr int kBaud = 38400;
     server.SetBaudRate(Link::Tcp, kBaud);
-    constexpr int kRounds = 5;
+    constexpr int kRounds = 8;  // about a second: jitter stays far below the tolerance
     const double start = rig.ui.Timer();
     for (int i = 0; i < kRounds; ++i)
         ASSERT_EQ(Exchange(rig.ctx, kCmdRead, kArgTeachTable), 1);
