@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "files/file_header.hpp"
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
@@ -20,9 +21,6 @@ namespace {
 
 // The module's own texts.
 struct Texts {
-    static constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
-    static constexpr std::string_view kItemFileType = "FILE TYPE:";
-    static constexpr std::string_view kItemVersion = "QELTO VERSION:";
     static constexpr std::string_view kFileType = "Panel Settings";
 
     static constexpr std::string_view kSectionPosition = "PANEL POSITION";
@@ -98,9 +96,7 @@ IniHandle OpenSettings(const Context& ctx) {
     if (!SettingsFileExists(ctx.files.PanelSettingsPath)) return nullptr;
     IniHandle doc = Ini_New(0);
     Ini_ReadFromFile(doc.get(), ctx.files.PanelSettingsPath);  // unreadable: no items
-    std::array<char, kTextBufferSize> type{};
-    Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionGeneralInfo, Texts::kItemFileType, type);
-    if (std::string_view(type.data()) != Texts::kFileType) Ini_Dispose(doc);
+    if (!HeaderItemIs(doc.get(), kItemFileType, Texts::kFileType)) Ini_Dispose(doc);
     return doc;
 }
 
@@ -225,8 +221,7 @@ void GetConnectionSettingsFromFile(Context& ctx) {
 void StorePanelSettings(Context& ctx) {
     IniHandle doc = Ini_New(0);
     IniDocument* d = doc.get();
-    Ini_PutString(d, Texts::kSectionGeneralInfo, Texts::kItemFileType, Texts::kFileType);
-    Ini_PutString(d, Texts::kSectionGeneralInfo, Texts::kItemVersion, kProgramTitle);
+    PutFileHeader(d, Texts::kFileType);
 
     const WindowPlacement w = ctx.ui.GetWindowPlacement();
     Ini_PutInt(d, Texts::kSectionPosition, Texts::kItemZoom, w.zoom);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "files/file_header.hpp"
 #include "files/paths.hpp"
 #include "sensor/records.hpp"
 #include "sensor/transfer.hpp"
@@ -16,9 +17,6 @@ namespace {
 
 // The module's own texts.
 struct Texts {
-    static constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
-    static constexpr std::string_view kItemFileType = "FILE TYPE:";
-    static constexpr std::string_view kItemVersion = "QELTO VERSION:";
     static constexpr std::string_view kFileType = "Parameter File";
     static constexpr std::string_view kSectionParameter = "PARAMETER";
     static constexpr std::string_view kTeachVectorPrefix = "TEACH VECTOR ";
@@ -42,9 +40,6 @@ struct Texts {
     static constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
 };
 
-// Header items are looked up into a buffer of this size.
-constexpr std::size_t kHeaderBufferSize = 1024;
-
 std::uint16_t Low16(std::int32_t v) {
     return static_cast<std::uint16_t>(v);
 }
@@ -59,12 +54,6 @@ int SelectParameterFile(Context& ctx) {
     dialog.filter = Texts::kDialogFilter;
     dialog.title = Texts::kDialogTitle;
     return ctx.ui.FileSelectPopup(dialog, ctx.files.ParameterFilePath);
-}
-
-bool HeaderItemIs(IniDocument* doc, std::string_view tag, std::string_view expected) {
-    std::array<char, kHeaderBufferSize> buffer{};
-    Ini_GetStringIntoBuffer(doc, Texts::kSectionGeneralInfo, tag, buffer);
-    return std::string_view(buffer.data()) == expected;
 }
 
 }  // namespace
@@ -136,8 +125,7 @@ void SendParaToFile(Context& ctx) {
         return;
     }
     IniHandle doc = Ini_New(0);
-    Ini_PutString(doc.get(), Texts::kSectionGeneralInfo, Texts::kItemFileType, Texts::kFileType);
-    Ini_PutString(doc.get(), Texts::kSectionGeneralInfo, Texts::kItemVersion, kProgramTitle);
+    PutFileHeader(doc.get(), Texts::kFileType);
     AppendParaToIniHandle(ctx, doc.get());
     AppendTechVecToIniHandle(ctx, doc.get());
     const int written = Ini_WriteToFile(doc.get(), ctx.files.ParameterFilePath);
@@ -153,9 +141,9 @@ void ReadParaFromFile(Context& ctx) {
     IniHandle doc = Ini_New(0);
     Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
     const bool proceed =
-        (HeaderItemIs(doc.get(), Texts::kItemFileType, Texts::kFileType) ||
+        (HeaderItemIs(doc.get(), kItemFileType, Texts::kFileType) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
-        (HeaderItemIs(doc.get(), Texts::kItemVersion, kProgramTitle) ||
+        (HeaderItemIs(doc.get(), kItemVersion, kProgramTitle) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
     if (proceed) {
         AcquireParaFromIniHandle(ctx, doc.get());

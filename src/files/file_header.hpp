@@ -1,0 +1,21 @@
+// The GENERAL INFO section that opens every file the program writes: what kind of file it is
+// and which program version wrote it.
+#pragma once
+
+#include <string_view>
+
+#include "files/inifile.hpp"
+
+namespace qelto {
+
+inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
+inline constexpr std::string_view kItemFileType = "FILE TYPE:";
+inline constexpr std::string_view kItemVersion = "QELTO VERSION:";
+
+// Puts the file type and the program's title into GENERAL INFO.
+void PutFileHeader(IniDocument* doc, std::string_view fileType);
+// True when the GENERAL INFO item is exactly `expected` (case-sensitive; a missing item reads
+// as the empty text).
+bool HeaderItemIs(IniDocument* doc, std::string_view item, std::string_view expected);
+
+}  // namespace qelto
