@@ -9,6 +9,7 @@
 #include "link/connection.hpp"
 #include "link/connection_page.hpp"
 #include "scripted_sensor.hpp"
+#include "temp_dir.hpp"
 
 namespace qelto {
 namespace {
@@ -134,11 +135,8 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
 }
 
 TEST_F(Page, AcceptStoresTheSettingsAndShowsTheParameterPage) {
-    const auto dir =
-        std::filesystem::temp_directory_path() /
-        ("qelto_page_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-         std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    std::filesystem::create_directories(dir);
+    TempDir temp("qelto-page");
+    const auto& dir = temp.path();
     rig.ctx.files.ProgramDirectory = dir.string();
     rig.ctx.files.PanelSettingsPath = (dir / "PanelSettings.cfg").string();
     rig.ui.SetCtrlText(Ctrl::ServerField, "host.example");
@@ -149,7 +147,6 @@ TEST_F(Page, AcceptStoresTheSettingsAndShowsTheParameterPage) {
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NE(text.str().find("host.example"), std::string::npos);
-    std::filesystem::remove_all(dir);
 }
 
 TEST_F(Page, RightClickShowsTheHelpTextAndNothingElse) {

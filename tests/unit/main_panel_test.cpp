@@ -9,6 +9,7 @@
 #include "link/connection.hpp"
 #include "scripted_sensor.hpp"
 #include "sensor/live.hpp"
+#include "temp_dir.hpp"
 #include "ui/main_panel.hpp"
 
 namespace qelto {
@@ -20,11 +21,7 @@ class MainPanel : public ::testing::Test {
         sensor.Attach(rig);
         rig.ctx.state.CommunicationOk = 1;
         LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
-        dir = std::filesystem::temp_directory_path() /
-              ("qelto_main_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-        std::filesystem::create_directories(dir);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string ReadFile(const std::filesystem::path& p) {
         std::ifstream in(p);
         std::stringstream s;
@@ -34,7 +31,8 @@ class MainPanel : public ::testing::Test {
 
     UnitRig rig;
     ScriptedSensor sensor;
-    std::filesystem::path dir;
+    TempDir temp{"qelto-main"};  // unique per process: tests run in parallel
+    const std::filesystem::path& dir = temp.path();
 };
 
 TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
