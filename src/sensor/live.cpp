@@ -131,8 +131,7 @@ int CBF_ButtonFREQ(Context& ctx, Event event) {
 }
 
 int CBF_DispScanFreq(Context& ctx, Event event) {
-    if (event == Event::RightClick) HelpPopup(ctx, kHelpScanFreq);
-    return 0;
+    return HelpOnly(ctx, event, kHelpScanFreq);
 }
 
 }  // namespace qelto

@@ -47,11 +47,6 @@ void ApplyView(Context& ctx, Ctrl graph, const GraphView& v) {
     ctx.ui.SetAxisRange(graph, Axis::Vertical, v.vMin, v.vMax);
 }
 
-int HelpOnly(Context& ctx, Event event, const char* text) {
-    if (event == Event::RightClick) HelpPopup(ctx, text);
-    return 0;
-}
-
 }  // namespace
 
 TeachExtent ComputeTeachExtent(const TeachTable& teach) {

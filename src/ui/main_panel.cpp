@@ -80,8 +80,7 @@ int CBF_SelectMem(Context& ctx, Ctrl button, Event event) {
 
 int CBF_EditAverage(Context& ctx, Event event) {
     // Send reads the value; nothing to do when it changes.
-    if (event == Event::RightClick) HelpPopup(ctx, kHelpAverage);
-    return 0;
+    return HelpOnly(ctx, event, kHelpAverage);
 }
 
 int CBF_EditSelectLanguage(Context& ctx, Event event) {

@@ -58,6 +58,11 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
     ctx.ui.ProcessSystemEvents();
 }
 
+int HelpOnly(Context& ctx, Event event, std::string_view helpText) {
+    if (event == Event::RightClick) HelpPopup(ctx, helpText);
+    return 0;
+}
+
 void HelpPopup(Context& ctx, std::string_view helpText) {
     ctx.ui.MessagePopup(kHelpTitle, helpText);
 }

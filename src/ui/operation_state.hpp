@@ -47,6 +47,9 @@ std::string_view ErrorMessageText(const Context& ctx);
 void SetTimeout(Context& ctx);
 void SetButtonsDimmed(Context& ctx, int mode, int dimmed);
 void HelpPopup(Context& ctx, std::string_view helpText);
+// The whole callback of a control whose only action is its help: the help on a right-click,
+// nothing else; returns 0 as every callback does.
+int HelpOnly(Context& ctx, Event event, std::string_view helpText);
 // ErrorMessage := text, then SetTimeout.
 void ReportFailure(Context& ctx, std::string_view text);
 
