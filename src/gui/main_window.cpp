@@ -1,0 +1,53 @@
+#include "main_window.hpp"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+namespace qelto::gui {
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+    main_.setupUi(this);
+    dataPanel_ = new QWidget(this);
+    data_.setupUi(dataPanel_);
+    dataPanel_->setObjectName(QStringLiteral("DataPanel"));
+    // The banner stays a strip across the top; everything below it grows with the window.
+    main_.banner->lower();
+    resize(kMainWidth, kMainHeight);
+    PlaceChildren();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::PlaceChildren() {
+    const int w = width();
+    const int h = height();
+    main_.banner->setGeometry(0, 0, w, kDataPanelTop);
+    main_.leftColumn->setGeometry(0, kDataPanelTop, kDataPanelLeft, h - kDataPanelTop);
+    dataPanel_->setGeometry(kDataPanelLeft, kDataPanelTop, w - kDataPanelLeft, h - kDataPanelTop);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    PlaceChildren();
+    QWidget::resizeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closing) {
+        event->accept();
+        return;
+    }
+    // The program decides: the close path stores the settings and ends the event loop.
+    event->ignore();
+    if (onClose) onClose();
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && onRightDoubleClick) {
+        event->accept();
+        onRightDoubleClick();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace qelto::gui

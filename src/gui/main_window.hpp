@@ -1,0 +1,48 @@
+// The main window: the MainPanel form with the DataPanel form as a child at its fixed place.
+// It holds no logic; it reports the window's own events (close, a right double-click on its
+// background) to whoever listens.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "ui_data_panel.h"
+#include "ui_main_panel.h"
+
+namespace qelto::gui {
+
+// Standard geometry of the main window and where the data panel sits in it.
+inline constexpr int kMainWidth = 790;
+inline constexpr int kMainHeight = 548;
+inline constexpr int kDataPanelLeft = 286;
+inline constexpr int kDataPanelTop = 63;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Ui::MainPanel& main() { return main_; }
+    Ui::DataPanel& data() { return data_; }
+    QWidget* dataPanel() const { return dataPanel_; }
+
+    std::function<void()> onClose;
+    std::function<void()> onRightDoubleClick;
+    // While set, a close request is let through (the program is shutting down).
+    bool closing = false;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void PlaceChildren();
+    Ui::MainPanel main_;
+    Ui::DataPanel data_;
+    QWidget* dataPanel_ = nullptr;
+};
+
+}  // namespace qelto::gui

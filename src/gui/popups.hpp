@@ -1,0 +1,35 @@
+// The modal message with up to three labelled buttons and an optional one-line input.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "ui/operator_interface.hpp"
+
+class QLineEdit;
+class QPushButton;
+
+namespace qelto::gui {
+
+class GenericPopup : public QDialog {
+    Q_OBJECT
+  public:
+    GenericPopup(const GenericPopupSpec& spec, QWidget* parent);
+    // Runs the dialog; the button pressed (1..3) and the typed text.
+    GenericPopupResult Ask();
+    QPushButton* button(int number) const { return buttons_[static_cast<std::size_t>(number - 1)]; }
+    QLineEdit* input() const { return input_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+  private:
+    void Press(int number);
+    GenericPopupSpec spec_;
+    std::array<QPushButton*, 3> buttons_{};
+    QLineEdit* input_ = nullptr;
+    int pressed_ = 0;
+};
+
+}  // namespace qelto::gui

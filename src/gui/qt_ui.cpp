@@ -1,0 +1,714 @@
+#include "qt_ui.hpp"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QWindow>
+#include <cmath>
+
+#include "link/transport.hpp"
+#include "popups.hpp"
+
+namespace qelto::gui {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor FromRgb(std::uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// Teach-table rows and columns as the table widget shows them.
+constexpr int kTeachTableRows = 31;
+constexpr int kTeachTableColumns = 5;
+
+}  // namespace
+
+QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>()) {
+    auto& m = window_->main();
+    auto& d = window_->data();
+    window_->setWindowTitle(QStringLiteral("Qelto"));
+    // Connection page
+    Register(Ctrl::ProtocolSelector, Kind::Choice, m.protocolSelector, m.protocolLabel, nullptr);
+    Register(Ctrl::ComPortSelector, Kind::Spin, m.comPortSelector, m.comPortLabel, nullptr);
+    Register(Ctrl::BaudRateSelector, Kind::Choice, m.baudRateSelector, m.baudRateLabel, nullptr);
+    Register(Ctrl::ServerField, Kind::Server, m.serverField, m.serverLabel, nullptr);
+    Register(Ctrl::PortField, Kind::Line, m.portField, m.portLabel, nullptr);
+    Register(Ctrl::ConnectButton, Kind::Button, m.connectButton, nullptr, nullptr);
+    Register(Ctrl::DisconnectButton, Kind::Button, m.disconnectButton, nullptr, nullptr);
+    Register(Ctrl::PortListButton, Kind::Button, m.portListButton, nullptr, nullptr);
+    Register(Ctrl::AcceptButton, Kind::Button, m.acceptButton, nullptr, nullptr);
+    Register(Ctrl::InfoBox, Kind::TextBox, m.infoBox, nullptr, "Connection log");
+    // Data panel
+    Register(Ctrl::RedDisplay, Kind::Number, d.redDisplay, d.redLabel, "Red");
+    Register(Ctrl::GreenDisplay, Kind::Number, d.greenDisplay, d.greenLabel, "Green");
+    Register(Ctrl::BlueDisplay, Kind::Number, d.blueDisplay, d.blueLabel, "Blue");
+    Register(Ctrl::XDisplay, Kind::Number, d.xDisplay, d.xLabel, "X");
+    Register(Ctrl::YDisplay, Kind::Number, d.yDisplay, d.yLabel, "Y");
+    Register(Ctrl::IntDisplay, Kind::Number, d.intDisplay, d.intLabel, "Intensity");
+    Register(Ctrl::ColorNoDisplay, Kind::Number, d.colorNoDisplay, d.colorNoLabel, "Colour number");
+    Register(Ctrl::GraphXY, Kind::Graph, d.graphXY, nullptr, "Graph X against Y");
+    Register(Ctrl::GraphXInt, Kind::Graph, d.graphXInt, nullptr, "Graph X against INT");
+    Register(Ctrl::GraphYInt, Kind::Graph, d.graphYInt, nullptr, "Graph Y against INT");
+    Register(Ctrl::RgbStripChart, Kind::Strip, d.rgbStripChart, nullptr, "RGB strip chart");
+    Register(Ctrl::StatusDisplay, Kind::Text, d.statusDisplay, d.statusLabel, "Status");
+    Register(Ctrl::ComPortDisplay, Kind::Number, d.comPortDisplay, nullptr, "COM port in use");
+    Register(Ctrl::IpAddressDisplay, Kind::Text, d.ipAddressDisplay, nullptr, "Server in use");
+    // Main panel
+    Register(Ctrl::TabControl, Kind::Tab, m.tabs, nullptr, "Pages");
+    Register(Ctrl::SendButton, Kind::Button, m.sendButton, nullptr, "Send");
+    Register(Ctrl::GetButton, Kind::Button, m.getButton, nullptr, "Get");
+    Register(Ctrl::EepromButton, Kind::Toggle, m.eepromButton, nullptr, "EEPROM");
+    Register(Ctrl::FileButton, Kind::Toggle, m.fileButton, nullptr, "FILE");
+    Register(Ctrl::AverageControl, Kind::Spin, m.averageControl, m.averageLabel, nullptr);
+    Register(Ctrl::LanguageSelector, Kind::Choice, m.languageSelector, m.languageLabel, nullptr);
+    Register(Ctrl::GoButton, Kind::Button, m.goButton, nullptr, "GO");
+    Register(Ctrl::StopButton, Kind::Button, m.stopButton, nullptr, "STOP");
+    Register(Ctrl::FreqButton, Kind::Button, m.freqButton, nullptr, "FREQ");
+    Register(Ctrl::ScanFreqDisplay, Kind::Number, m.scanFreqDisplay, nullptr, "Scan frequency");
+    // Parameter page
+    Register(Ctrl::PowerDisplay, Kind::Number, m.powerDisplay, m.powerLabel, nullptr);
+    Register(Ctrl::MaxVecNoDisplay, Kind::Number, m.maxVecNoDisplay, m.maxVecNoLabel, nullptr);
+    Register(Ctrl::GainDisplay, Kind::Number, m.gainDisplay, m.gainLabel, nullptr);
+    Register(Ctrl::IntegralDisplay, Kind::Number, m.integralDisplay, m.integralLabel, nullptr);
+    Register(Ctrl::TeachTableCtrl, Kind::Table, m.teachTable, nullptr, "Teach table");
+    Register(Ctrl::StartAssistantButton, Kind::Button, m.startAssistantButton, nullptr,
+             "Start assistant");
+
+    for (int rate : kBaudRates)
+        m.baudRateSelector->addItem(QString::number(rate));
+    for (const char* name : kLanguageNames)
+        m.languageSelector->addItem(QString::fromUtf8(name));
+
+    auto* table = m.teachTable;
+    table->setRowCount(kTeachTableRows);
+    table->setColumnCount(kTeachTableColumns);
+    table->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(kTeachTableColumns - 1, QHeaderView::Fixed);
+    table->horizontalHeader()->resizeSection(kTeachTableColumns - 1, 18);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int r = 0; r < kTeachTableRows; ++r) {
+        for (int c = 0; c < kTeachTableColumns; ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(r, c, item);
+        }
+    }
+    m.progressBar->hide();
+
+    d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
+    d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
+    d.graphYInt->SetAxisTitles(tr("Y"), tr("INT"));
+    for (ColourGraph* g : {d.graphXY, d.graphXInt, d.graphYInt})
+        g->SetScheduler(&scheduler_);
+    d.rgbStripChart->SetScheduler(&scheduler_);
+    displaysId_ = scheduler_.Add([this] { RefreshDisplays(); });
+
+    d.statusDisplay->setMinimumWidth(120);
+    d.comPortDisplay->setMaximumWidth(64);
+    d.ipAddressDisplay->setMaximumWidth(130);
+    Wire();
+}
+
+QtUi::~QtUi() {
+    if (waitCursor_) QApplication::restoreOverrideCursor();
+}
+
+void QtUi::Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* accessibleName) {
+    Entry& e = entry(c);
+    e.kind = kind;
+    e.widget = w;
+    e.label = label;
+    // A control with a visible label is named by it; the others by their role.
+    if (accessibleName != nullptr) {
+        w->setAccessibleName(tr(accessibleName));
+    } else if (auto* l = qobject_cast<QLabel*>(label)) {
+        w->setAccessibleName(l->text().remove(QLatin1Char('&')));
+    }
+    QWidget* target = kind == Kind::Tab ? static_cast<QTabWidget*>(w)->tabBar() : w;
+    target->setProperty("qeltoCtrl", static_cast<int>(c));
+    target->installEventFilter(this);
+    if (label != nullptr) {
+        label->setProperty("qeltoCtrl", static_cast<int>(c));
+        label->installEventFilter(this);
+    }
+    // Right-clicks on a control's inner parts (the text field of a spin box or combo box, a
+    // table's cells) belong to the control.
+    if (kind == Kind::Spin || kind == Kind::Server || kind == Kind::Choice || kind == Kind::Table ||
+        kind == Kind::TextBox) {
+        for (QWidget* child : w->findChildren<QWidget*>()) {
+            child->setProperty("qeltoCtrl", static_cast<int>(c));
+            child->installEventFilter(this);
+        }
+    }
+}
+
+void QtUi::Wire() {
+    auto& m = window_->main();
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const Ctrl c = static_cast<Ctrl>(i);
+        Entry& e = entries_[i];
+        if (e.kind == Kind::Button) {
+            connect(static_cast<QPushButton*>(e.widget.data()), &QPushButton::clicked, this,
+                    [this, c] { Forward(c, Event::Commit); });
+        } else if (e.kind == Kind::Toggle) {
+            connect(static_cast<QPushButton*>(e.widget.data()), &QPushButton::clicked, this,
+                    [this, c] { Forward(c, Event::ValChanged); });
+        } else if (e.kind == Kind::Choice) {
+            connect(static_cast<QComboBox*>(e.widget.data()), &QComboBox::activated, this,
+                    [this, c] { Forward(c, Event::Commit); });
+        } else if (e.kind == Kind::Spin) {
+            connect(static_cast<QSpinBox*>(e.widget.data()), &QSpinBox::valueChanged, this,
+                    [this, c] { Forward(c, Event::Commit); });
+        } else if (e.kind == Kind::Line) {
+            connect(static_cast<QLineEdit*>(e.widget.data()), &QLineEdit::editingFinished, this,
+                    [this, c] {
+                        auto* line = static_cast<QLineEdit*>(entry(c).widget.data());
+                        if (!line->isModified()) return;
+                        line->setModified(false);
+                        Forward(c, Event::Commit);
+                    });
+        }
+    }
+    // The server field commits a typed text (Enter or leaving the field) and a choice from its
+    // list; the same text twice in a row is one commit.
+    auto* server = m.serverField;
+    auto commitServer = [this, server] {
+        if (server->currentText() == lastServerText_) return;
+        lastServerText_ = server->currentText();
+        Forward(Ctrl::ServerField, Event::Commit);
+    };
+    connect(server, &QComboBox::activated, this, commitServer);
+    connect(server->lineEdit(), &QLineEdit::editingFinished, this, commitServer);
+    connect(m.tabs, &QTabWidget::currentChanged, this,
+            [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
+
+    window_->onClose = [this] { PanelEvent(Event::Close); };
+    window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
+}
+
+void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
+    auto* b = qobject_cast<QPushButton*>(widget(button));
+    if (b == nullptr) return;
+    auto* shortcut = new QShortcut(key, window_.get());
+    shortcut->setContext(Qt::WindowShortcut);
+    // A dimmed button ignores its key as it ignores a click.
+    connect(shortcut, &QShortcut::activated, b, [b] {
+        if (b->isEnabled() && b->isVisible()) b->click();
+    });
+}
+
+QWidget* QtUi::widget(Ctrl c) const {
+    const Entry& e = entry(c);
+    if (e.kind == Kind::Tab) return static_cast<QTabWidget*>(e.widget.data())->tabBar();
+    return e.widget.data();
+}
+
+void QtUi::Forward(Ctrl c, Event e) {
+    if (!onControlEvent) return;
+    ++depth_;
+    onControlEvent(c, e);
+    --depth_;
+    AfterCallback();
+}
+
+void QtUi::PanelEvent(Event e) {
+    if (!onPanelEvent) return;
+    ++depth_;
+    onPanelEvent(e);
+    --depth_;
+    AfterCallback();
+}
+
+void QtUi::AfterCallback() {
+    // The loop ends once the callback that asked for it (and any it ran inside) has returned;
+    // ending it earlier would cut short the operation still on the stack.
+    if (depth_ == 0 && quit_ && mainLoopRunning_) QCoreApplication::exit(*quit_);
+}
+
+void QtUi::QuitUserInterface(int exitCode) {
+    if (!quit_) quit_ = exitCode;
+    pump_.WakeWait();
+    AfterCallback();
+}
+
+bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    const QVariant role = watched->property("qeltoCtrl");
+    if (!role.isValid()) return false;
+    const Ctrl c = static_cast<Ctrl>(role.toInt());
+    switch (event->type()) {
+        case QEvent::ContextMenu:
+            // A right-click (or the menu key) asks for the control's help, never a menu.
+            Forward(c, Event::RightClick);
+            return true;
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+                Forward(c, Event::RightDoubleClick);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+// --- Values
+
+QString QtUi::NumberText(const Entry& e) const {
+    if (std::isnan(e.value)) return QStringLiteral("NaN");
+    return QString::number(e.value, 'f', std::max(0, e.precision));
+}
+
+void QtUi::RefreshDisplays() {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (displayDirty_[i] == 0) continue;
+        displayDirty_[i] = 0;
+        const Entry& e = entries_[i];
+        if (auto* line = qobject_cast<QLineEdit*>(e.widget.data())) line->setText(NumberText(e));
+    }
+}
+
+void QtUi::SetCtrlVal(Ctrl c, double value) {
+    Entry& e = entry(c);
+    QWidget* w = e.widget.data();
+    if (w == nullptr) return;
+    const QSignalBlocker block(w);
+    switch (e.kind) {
+        case Kind::Number:
+            // Live values arrive thousands of times a second; the text follows once a frame.
+            e.value = value;
+            displayDirty_[static_cast<std::size_t>(c)] = 1;
+            scheduler_.MarkDirty(displaysId_);
+            break;
+        case Kind::Toggle:
+            static_cast<QPushButton*>(w)->setChecked(value != 0);
+            break;
+        case Kind::Choice: {
+            auto* combo = static_cast<QComboBox*>(w);
+            const int index = static_cast<int>(std::lround(value));
+            combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+            break;
+        }
+        case Kind::Spin:
+            static_cast<QSpinBox*>(w)->setValue(static_cast<int>(std::lround(value)));
+            break;
+        case Kind::Tab:
+            SetActiveTabPage(static_cast<int>(value));
+            break;
+        default:
+            SetCtrlText(c, QString::number(value).toStdString());
+    }
+}
+
+double QtUi::GetCtrlVal(Ctrl c) {
+    const Entry& e = entry(c);
+    QWidget* w = e.widget.data();
+    if (w == nullptr) return 0;
+    switch (e.kind) {
+        case Kind::Number:
+            return e.value;
+        case Kind::Toggle:
+            return static_cast<QPushButton*>(w)->isChecked() ? 1 : 0;
+        case Kind::Choice:
+            return static_cast<QComboBox*>(w)->currentIndex();
+        case Kind::Spin:
+            return static_cast<QSpinBox*>(w)->value();
+        case Kind::Tab:
+            return GetActiveTabPage();
+        default:
+            return GetCtrlText(c).empty() ? 0 : std::atof(GetCtrlText(c).c_str());
+    }
+}
+
+void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
+    Entry& e = entry(c);
+    QWidget* w = e.widget.data();
+    if (w == nullptr) return;
+    const QSignalBlocker block(w);
+    switch (e.kind) {
+        case Kind::TextBox:
+            // Setting a text box's value appends, as the core's failure report expects.
+            AppendText(c, text);
+            break;
+        case Kind::Server:
+            static_cast<QComboBox*>(w)->setEditText(FromUtf8(text));
+            lastServerText_ = static_cast<QComboBox*>(w)->currentText();
+            break;
+        case Kind::Line:
+        case Kind::Text:
+        case Kind::Number: {
+            auto* line = static_cast<QLineEdit*>(w);
+            line->setText(FromUtf8(text));
+            line->setCursorPosition(0);
+            line->setModified(false);
+            break;
+        }
+        case Kind::Button:
+        case Kind::Toggle:
+            static_cast<QPushButton*>(w)->setText(FromUtf8(text));
+            break;
+        default:
+            break;
+    }
+}
+
+void QtUi::AppendText(Ctrl c, std::string_view text) {
+    auto* box = qobject_cast<QPlainTextEdit*>(entry(c).widget.data());
+    if (box == nullptr) return;
+    QTextCursor cursor(box->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(FromUtf8(text));
+    // The newest line is the one to read.
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+}
+
+void QtUi::ResetTextBox(Ctrl c, std::string_view text) {
+    if (auto* box = qobject_cast<QPlainTextEdit*>(entry(c).widget.data())) {
+        box->setPlainText(FromUtf8(text));
+        box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    } else {
+        SetCtrlText(c, text);
+    }
+}
+
+std::string QtUi::GetCtrlText(Ctrl c) {
+    const Entry& e = entry(c);
+    QWidget* w = e.widget.data();
+    if (w == nullptr) return {};
+    switch (e.kind) {
+        case Kind::TextBox:
+            return static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString();
+        case Kind::Server:
+        case Kind::Choice:
+            return static_cast<QComboBox*>(w)->currentText().toStdString();
+        case Kind::Number:
+            return NumberText(e).toStdString();
+        case Kind::Line:
+        case Kind::Text:
+            return static_cast<QLineEdit*>(w)->text().toStdString();
+        case Kind::Spin:
+            return std::to_string(static_cast<QSpinBox*>(w)->value());
+        case Kind::Button:
+        case Kind::Toggle:
+            return static_cast<QPushButton*>(w)->text().toStdString();
+        default:
+            return {};
+    }
+}
+
+// --- Attributes
+
+void QtUi::SetDimmed(Ctrl c, bool dimmed) {
+    if (QWidget* w = entry(c).widget.data()) w->setEnabled(!dimmed);
+}
+
+void QtUi::SetVisible(Ctrl c, bool visible) {
+    Entry& e = entry(c);
+    if (e.widget) e.widget->setVisible(visible);
+    if (e.label) e.label->setVisible(visible);
+}
+
+void QtUi::SetTooltip(Ctrl c, std::string_view text) {
+    if (QWidget* w = entry(c).widget.data()) w->setToolTip(FromUtf8(text));
+}
+
+void QtUi::SetPrecision(Ctrl c, int decimals) {
+    Entry& e = entry(c);
+    e.precision = decimals;
+    if (e.kind == Kind::Number) {
+        displayDirty_[static_cast<std::size_t>(c)] = 1;
+        scheduler_.MarkDirty(displaysId_);
+    }
+}
+
+void QtUi::SetActiveTabPage(int page) {
+    auto* tabs = window_->main().tabs;
+    // The program's own page switches must not come back as the operator's.
+    const QSignalBlocker block(tabs);
+    tabs->setCurrentIndex(page);
+}
+
+int QtUi::GetActiveTabPage() {
+    return window_->main().tabs->currentIndex();
+}
+
+// --- The server list
+
+int QtUi::ComboCount(Ctrl c) {
+    auto* combo = qobject_cast<QComboBox*>(entry(c).widget.data());
+    return combo != nullptr ? combo->count() : 0;
+}
+
+std::string QtUi::ComboItem(Ctrl c, int index) {
+    auto* combo = qobject_cast<QComboBox*>(entry(c).widget.data());
+    if (combo == nullptr || index < 0 || index >= combo->count()) return {};
+    return combo->itemText(index).toStdString();
+}
+
+void QtUi::ComboInsert(Ctrl c, int index, std::string_view text) {
+    auto* combo = qobject_cast<QComboBox*>(entry(c).widget.data());
+    if (combo == nullptr) return;
+    const QSignalBlocker block(combo);
+    // Changing the list must not change what the field shows.
+    const QString shown = combo->currentText();
+    combo->insertItem(std::clamp(index, 0, combo->count()), FromUtf8(text));
+    if (combo->isEditable()) combo->setEditText(shown);
+}
+
+void QtUi::ComboDelete(Ctrl c, int index) {
+    auto* combo = qobject_cast<QComboBox*>(entry(c).widget.data());
+    if (combo == nullptr || index < 0 || index >= combo->count()) return;
+    const QSignalBlocker block(combo);
+    const QString shown = combo->currentText();
+    combo->removeItem(index);
+    if (combo->isEditable()) combo->setEditText(shown);
+}
+
+// --- The teach table
+
+void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+    auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
+    if (table == nullptr) return;
+    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+        item->setText(QString::number(value, 'g', 10));
+    }
+}
+
+void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+    auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
+    if (table == nullptr) return;
+    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+        const QColor colour = FromRgb(rgb);
+        item->setBackground(colour);
+        // Text stays readable on any cell colour, in a light or a dark theme.
+        item->setForeground(colour.lightness() < 128 ? Qt::white : Qt::black);
+    }
+}
+
+void QtUi::SetActiveTableCell(Ctrl c, int column, int row) {
+    auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
+    if (table == nullptr) return;
+    table->setCurrentCell(row - 1, column - 1);
+    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) table->scrollToItem(item);
+}
+
+// --- Graphs
+
+ColourGraph* QtUi::colourGraph(Ctrl c) const {
+    return qobject_cast<ColourGraph*>(entry(c).widget.data());
+}
+
+void QtUi::DeleteGraphPlots(Ctrl graph) {
+    if (ColourGraph* g = colourGraph(graph)) g->DeletePlots();
+}
+
+void QtUi::PlotArc(Ctrl graph, double left, double bottom, double right, double top,
+                   std::uint32_t rgb) {
+    if (ColourGraph* g = colourGraph(graph)) g->PlotEllipse(left, bottom, right, top, rgb);
+}
+
+void QtUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {
+    if (ColourGraph* g = colourGraph(graph)) g->SetRange(axis == Axis::Horizontal, min, max);
+}
+
+void QtUi::SetGraphCursor(Ctrl graph, double x, double y) {
+    if (ColourGraph* g = colourGraph(graph)) g->SetCursor(x, y);
+}
+
+void QtUi::SetStripChartPointsPerScreen(Ctrl chart, int points) {
+    if (auto* s = qobject_cast<StripChart*>(entry(chart).widget.data()))
+        s->SetPointsPerScreen(points);
+}
+
+void QtUi::PlotStripChart(Ctrl chart, std::span<const double> values, int traces) {
+    if (auto* s = qobject_cast<StripChart*>(entry(chart).widget.data())) s->Append(values, traces);
+}
+
+// --- The main window
+
+WindowPlacement QtUi::GetWindowPlacement() {
+    WindowPlacement p;
+    const Qt::WindowStates state = window_->windowState();
+    p.zoom = state.testFlag(Qt::WindowMinimized)   ? kZoomMinimised
+             : state.testFlag(Qt::WindowMaximized) ? kZoomMaximised
+                                                   : kZoomNormal;
+    const QRect g = window_->geometry();
+    p.left = g.x();
+    p.top = g.y();
+    p.width = g.width();
+    p.height = g.height();
+    return p;
+}
+
+void QtUi::SetWindowZoom(int zoom) {
+    Qt::WindowStates state = window_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (zoom == kZoomMaximised) state |= Qt::WindowMaximized;
+    if (zoom == kZoomMinimised) state |= Qt::WindowMinimized;
+    window_->setWindowState(state);
+}
+
+void QtUi::SetWindowPos(int top, int left) {
+    QRect g = window_->geometry();
+    g.moveTo(left, top);
+    window_->setGeometry(g);
+}
+
+void QtUi::SetWindowSize(int height, int width) {
+    if (window_->isMaximized() || window_->isMinimized()) window_->showNormal();
+    window_->resize(width, height);
+}
+
+void QtUi::CenterWindow() {
+    QScreen* screen =
+        window_->screen() != nullptr ? window_->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame = window_->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window_->move(frame.topLeft());
+}
+
+void QtUi::DisplayPanels() {
+    window_->dataPanel()->show();
+    window_->show();
+}
+
+// --- The banner
+
+void QtUi::ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
+                        std::uint32_t textRgb) {
+    auto* banner = window_->main().banner;
+    auto* label = new QLabel(banner);
+    QFont font = label->font();
+    font.setPointSize(pointSize);
+    label->setFont(font);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, FromRgb(textRgb));
+    label->setPalette(pal);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAutoFillBackground(false);
+    label->setTextFormat(Qt::PlainText);
+    if (withTooltip) label->setToolTip(QString::fromUtf8(kTitleTooltip));
+    label->setText(FromUtf8(text));
+    label->move(left, top);
+    label->adjustSize();
+    label->show();
+}
+
+void QtUi::SetBannerColor(std::uint32_t rgb) {
+    auto* banner = window_->main().banner;
+    QPalette pal = banner->palette();
+    pal.setColor(QPalette::Window, FromRgb(rgb));
+    banner->setPalette(pal);
+    banner->setAutoFillBackground(true);
+}
+
+void QtUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
+    QLabel* logo = window_->main().logo;
+    logo->move(left, top);
+    const QString name = FromUtf8(imageFileName);
+    // Beside the program (a build tree or a portable copy), then the installed data folder.
+    const QString dir = QCoreApplication::applicationDirPath();
+    QPixmap pixmap;
+    for (const QString& candidate :
+         {QDir(dir).filePath(name), QDir(dir).filePath(QStringLiteral("../share/qelto/") + name)}) {
+        if (QFileInfo::exists(candidate) && pixmap.load(candidate)) break;
+    }
+    if (!pixmap.isNull()) {
+        // Drawn at twice its size so that it stays sharp on a 200 % screen.
+        pixmap.setDevicePixelRatio(
+            std::max(1.0, pixmap.height() / static_cast<double>(logo->height())));
+    }
+    logo->setPixmap(pixmap);
+    logo->show();
+}
+
+// --- Popups
+
+void QtUi::MessagePopup(std::string_view title, std::string_view message) {
+    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(message), QMessageBox::Ok,
+                    window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
+    QMessageBox box(QMessageBox::Question, FromUtf8(title), FromUtf8(question),
+                    QMessageBox::Yes | QMessageBox::No, window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? 1 : 0;
+}
+
+GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+    GenericPopup dialog(popup, window_.get());
+    return dialog.Ask();
+}
+
+int QtUi::FileSelectPopup(const FileSelectSpec& spec, std::string& path) {
+    QFileDialog dialog(window_.get(), FromUtf8(spec.title), FromUtf8(spec.startDirectory));
+    // The same dialog picks a file to read or a name to write; which it was is the result.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setLabelText(QFileDialog::Accept, tr("OK"));
+    QStringList filters;
+    if (!spec.filter.empty()) filters << FromUtf8(spec.filter);
+    filters << tr("All files (*)");
+    dialog.setNameFilters(filters);
+    if (!spec.defaultFileName.empty()) dialog.selectFile(FromUtf8(spec.defaultFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return kFileNoneSelected;
+    }
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    path = chosen.toStdString();
+    return QFileInfo::exists(chosen) ? kFileExisting : kFileNew;
+}
+
+void QtUi::SetWaitCursor(bool busy) {
+    if (busy == waitCursor_) return;
+    waitCursor_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtUi::SetProgress(int step, int maxSteps) {
+    QProgressBar* bar = window_->main().progressBar;
+    if (step < 0) {
+        bar->hide();
+        return;
+    }
+    bar->setRange(0, std::max(1, maxSteps));
+    bar->setValue(std::min(step, bar->maximum()));
+    bar->show();
+}
+
+}  // namespace qelto::gui

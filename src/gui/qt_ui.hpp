@@ -1,0 +1,158 @@
+// The operator interface on Qt Widgets: one widget per control role, popups as modal dialogs,
+// events and time from the Qt event loop. Every event a control produces goes, by role, to
+// onControlEvent; the window's own events (close, right double-click) to onPanelEvent.
+#pragma once
+
+#include <QKeySequence>
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "main_window.hpp"
+#include "plots.hpp"
+#include "ui/memory_ui.hpp"
+#include "ui/operator_interface.hpp"
+
+class QShortcut;
+
+namespace qelto::gui {
+
+// The tooltip of the banner's title line.
+inline constexpr const char* kTitleTooltip = "KORVANEX TAVRENO Qelto V1.1.1";
+
+// The seven languages by their own names, in the order of the Language values 0..6.
+inline constexpr std::array<const char*, 7> kLanguageNames{
+    "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
+
+class QtUi : public QObject, public OperatorInterface {
+    Q_OBJECT
+  public:
+    explicit QtUi(EventPump& pump);
+    ~QtUi() override;
+    QtUi(const QtUi&) = delete;
+    QtUi& operator=(const QtUi&) = delete;
+
+    MainWindow& window() { return *window_; }
+    RefreshScheduler& scheduler() { return scheduler_; }
+    // The widget that stands for a control role (the tab bar for the tab control).
+    QWidget* widget(Ctrl c) const;
+
+    std::function<void(Ctrl, Event)> onControlEvent;
+    std::function<void(Event)> onPanelEvent;
+
+    // A key that clicks a command button, as a click would.
+    void SetShortcutKey(Ctrl button, const QKeySequence& key);
+    // The event loop is running; a quit ends it once the outermost callback has returned.
+    void SetMainLoopRunning(bool running) { mainLoopRunning_ = running; }
+    std::optional<int> quitCode() const { return quit_; }
+
+    // --- The window's start-up operations
+    void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
+                      std::uint32_t textRgb);
+    void SetBannerColor(std::uint32_t rgb);
+    void DisplayLogo(int left, int top, std::string_view imageFileName);
+    void DisplayPanels();
+    void CenterWindow();
+    void AppendText(Ctrl c, std::string_view text);
+
+    // --- OperatorInterface
+    void SetCtrlVal(Ctrl c, double value) override;
+    void SetCtrlText(Ctrl c, std::string_view text) override;
+    void ResetTextBox(Ctrl c, std::string_view text) override;
+    double GetCtrlVal(Ctrl c) override;
+    std::string GetCtrlText(Ctrl c) override;
+    void SetDimmed(Ctrl c, bool dimmed) override;
+    void SetVisible(Ctrl c, bool visible) override;
+    void SetTooltip(Ctrl c, std::string_view text) override;
+    void SetPrecision(Ctrl c, int decimals) override;
+    void SetActiveTabPage(int page) override;
+    int GetActiveTabPage() override;
+    int ComboCount(Ctrl c) override;
+    std::string ComboItem(Ctrl c, int index) override;
+    void ComboInsert(Ctrl c, int index, std::string_view text) override;
+    void ComboDelete(Ctrl c, int index) override;
+    void SetTableCellVal(Ctrl c, int column, int row, double value) override;
+    void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
+    void SetActiveTableCell(Ctrl c, int column, int row) override;
+    void DeleteGraphPlots(Ctrl graph) override;
+    void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
+                 std::uint32_t rgb) override;
+    void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
+    void SetGraphCursor(Ctrl graph, double x, double y) override;
+    void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
+    void PlotStripChart(Ctrl chart, std::span<const double> values, int traces) override;
+    WindowPlacement GetWindowPlacement() override;
+    void SetWindowZoom(int zoom) override;
+    void SetWindowPos(int top, int left) override;
+    void SetWindowSize(int height, int width) override;
+    void MessagePopup(std::string_view title, std::string_view message) override;
+    int ConfirmPopup(std::string_view title, std::string_view question) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
+    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
+    void SetWaitCursor(bool busy) override;
+    void SetProgress(int step, int maxSteps) override;
+    void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
+    void WaitForEvents(double deadline) override { pump_.WaitForEvents(deadline); }
+    void WakeWait() override { pump_.WakeWait(); }
+    double Timer() override { return pump_.Timer(); }
+    void QuitUserInterface(int exitCode) override;
+    bool QuitRequested() override { return quit_.has_value(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    enum class Kind {
+        Button,
+        Toggle,
+        Choice,
+        Spin,
+        Server,
+        Line,
+        Text,
+        Number,
+        TextBox,
+        Graph,
+        Strip,
+        Tab,
+        Table
+    };
+    struct Entry {
+        Kind kind = Kind::Text;
+        QPointer<QWidget> widget;
+        QPointer<QWidget> label;  // shown and hidden with the control
+        double value = 0;         // numeric displays: the value the core set
+        int precision = 0;
+    };
+
+    void Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* accessibleName);
+    void Wire();
+    void Forward(Ctrl c, Event e);
+    void PanelEvent(Event e);
+    void AfterCallback();
+    void RefreshDisplays();
+    Entry& entry(Ctrl c) { return entries_[static_cast<std::size_t>(c)]; }
+    const Entry& entry(Ctrl c) const { return entries_[static_cast<std::size_t>(c)]; }
+    ColourGraph* colourGraph(Ctrl c) const;
+    QString NumberText(const Entry& e) const;
+
+    EventPump& pump_;
+    RefreshScheduler scheduler_;
+    std::unique_ptr<MainWindow> window_;
+    std::array<Entry, kCtrlCount> entries_{};
+    std::array<char, kCtrlCount> displayDirty_{};
+    int displaysId_ = -1;
+    std::optional<int> quit_;
+    int depth_ = 0;  // callbacks running, nested ones included
+    bool mainLoopRunning_ = false;
+    bool waitCursor_ = false;
+    std::optional<int> pendingZoom_;
+    QString lastServerText_;
+};
+
+}  // namespace qelto::gui
