@@ -116,8 +116,8 @@ void ApplyPlacement(Context& ctx, IniDocument* doc) {
     const int top = GetPositive(doc, Texts::kItemTop, kDefaultTop);
     const int width = GetPositive(doc, Texts::kItemWidth, kDefaultWidth);
     const int height = GetPositive(doc, Texts::kItemHeight, kDefaultHeight);
-    ctx.ui.SetWindowPos(top, left);
-    ctx.ui.SetWindowSize(height, width);
+    ctx.ui.SetWindowPos(left, top);
+    ctx.ui.SetWindowSize(width, height);
 }
 
 void LoadServerList(Context& ctx, IniDocument* doc) {

@@ -127,10 +127,10 @@ int CBF_ButtonFindComPorts(Context& ctx, Event event) {
     } else if (event == Event::Commit) {
         const std::vector<SerialPortInfo> ports = ctx.portEnumerator.LocateCom();
         if (ports.empty()) return 0;
-        ctx.ui.SetCtrlText(Ctrl::InfoBox, kInfoPortListHeading);
+        ctx.ui.AppendText(Ctrl::InfoBox, kInfoPortListHeading);
         const std::size_t count = std::min<std::size_t>(ports.size(), kLocateComCapacity);
         for (std::size_t i = 0; i < count; ++i)
-            ctx.ui.SetCtrlText(Ctrl::InfoBox, PortLine(ports[i]));
+            ctx.ui.AppendText(Ctrl::InfoBox, PortLine(ports[i]));
     }
     return 0;
 }

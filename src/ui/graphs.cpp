@@ -105,7 +105,7 @@ void ShowGraph3D(Context& ctx) {
     ui.SetGraphCursor(Ctrl::GraphXInt, x, i);
     ui.SetGraphCursor(Ctrl::GraphYInt, y, i);
     ui.SetStripChartPointsPerScreen(Ctrl::RgbStripChart, kStripChartPointsPerScreen);
-    ui.PlotStripChart(Ctrl::RgbStripChart, ctx.history, kStripChartTraces);
+    ui.AppendStripChart(Ctrl::RgbStripChart, ctx.history, kStripChartTraces);
 }
 
 int CBF_DispX(Context& ctx, Event event) {

@@ -33,8 +33,8 @@ void SetTimeout(Context& ctx) {
     ctx.state.DataTransferActive = 0;
     ctx.state.CommunicationOk = 0;
     ctx.ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
-    ctx.ui.SetCtrlText(Ctrl::InfoBox, ErrorMessageText(ctx));
-    ctx.ui.SetCtrlText(Ctrl::InfoBox, "\n\n");
+    ctx.ui.AppendText(Ctrl::InfoBox, ErrorMessageText(ctx));
+    ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
     ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
     ctx.ui.SetActiveTabPage(kConnectionPage);
 }

@@ -91,7 +91,7 @@ TEST_F(Page, EverySettingChangeDimsAccept) {
 }
 
 TEST_F(Page, PortListAppendsOneLinePerPortAndNothingWhenThereAreNone) {
-    rig.ui.SetCtrlText(Ctrl::InfoBox, "x\n");
+    rig.ui.AppendText(Ctrl::InfoBox, "x\n");
     CBF_ButtonFindComPorts(rig.ctx, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "x\n");
     rig.ports.ports = {{1, "COM1"}, {3, "COM3"}};

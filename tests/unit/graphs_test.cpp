@@ -171,7 +171,7 @@ TEST(Graphs, DisplayCallbacksOnlyHelpAndStatusDoubleClickEmptiesTheInfoBox) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
 
     rig.ui.popups.clear();
-    rig.ui.SetCtrlText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
+    rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     CBF_DispStatus(rig.ctx, Event::RightClick);
     CBF_DispStatus(rig.ctx, Event::Commit);
