@@ -126,12 +126,10 @@ void ConsoleUi::SetWindowSize(int width, int height) {
 }
 
 void ConsoleUi::MessagePopup(std::string_view title, std::string_view message) {
-    ++messages_;
     if (!quiet_) PrintBox(title, message);
 }
 
 int ConsoleUi::ConfirmPopup(std::string_view title, std::string_view question) {
-    if (!answer_) ++declined_;
     if (!quiet_) {
         PrintBox(title, question);
         Write(answer_ ? "-> yes\n" : "-> no");

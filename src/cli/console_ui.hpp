@@ -36,8 +36,6 @@ class ConsoleUi : public OperatorInterface {
     void SetQuiet(bool quiet) { quiet_ = quiet; }
 
     // --- What happened.
-    int declinedQuestions() const { return declined_; }
-    int messageBoxes() const { return messages_; }
     // Called once all seven live displays hold a new sample.
     std::function<void(const LiveSample&)> onSample;
     // Writes a line of the program's own to stderr ("qelto-cli: " first), after any
@@ -123,8 +121,6 @@ class ConsoleUi : public OperatorInterface {
     std::string hintForNo_;
     std::string dialogPath_;
     bool quiet_ = false;
-    int declined_ = 0;
-    int messages_ = 0;
     bool lineOpen_ = false;
     int lastDialogResult_ = kFileNoneSelected;
 

@@ -58,9 +58,9 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
     ctx.ui.ProcessSystemEvents();
 }
 
-int HelpOnly(Context& ctx, Event event, std::string_view helpText) {
-    if (event == Event::RightClick) HelpPopup(ctx, helpText);
-    return 0;
+Outcome LinkOutcome(Context& ctx) {
+    if (ctx.ui.QuitRequested()) return Outcome::Quit;
+    return ctx.state.CommunicationOk == 1 ? Outcome::Done : Outcome::Failed;
 }
 
 void HelpPopup(Context& ctx, std::string_view helpText) {
