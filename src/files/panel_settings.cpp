@@ -116,8 +116,8 @@ void ApplyPlacement(Context& ctx, IniDocument* doc) {
     const int top = GetPositive(doc, Texts::kItemTop, kDefaultTop);
     const int width = GetPositive(doc, Texts::kItemWidth, kDefaultWidth);
     const int height = GetPositive(doc, Texts::kItemHeight, kDefaultHeight);
-    ctx.ui.SetWindowPos(top, left);
-    ctx.ui.SetWindowSize(height, width);
+    ctx.ui.SetWindowPos(left, top);
+    ctx.ui.SetWindowSize(width, height);
 }
 
 void LoadServerList(Context& ctx, IniDocument* doc) {
@@ -133,6 +133,8 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
     }
 }
 
+}  // namespace
+
 void ShowConnectionSettings(Context& ctx) {
     ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.conn.Protocol);
     ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.conn.ComPort);
@@ -140,8 +142,6 @@ void ShowConnectionSettings(Context& ctx) {
     ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.conn.IpAddress));
     ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.conn.PortNumber));
 }
-
-}  // namespace
 
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
                               std::string_view userConfigDirectory) {
@@ -253,11 +253,13 @@ void StorePanelSettings(Context& ctx) {
         static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::BaudRateSelector)));
     CopyUtf8(conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
     CopyUtf8(conn.PortNumber, ctx.ui.GetCtrlText(Ctrl::PortField));
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemProtocol, conn.Protocol);
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemComPort, conn.ComPort);
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemBaudRate, conn.BaudRateIndex);
-    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemIpAddress, TextOf(conn.IpAddress));
-    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemPortNumber, TextOf(conn.PortNumber));
+    const ConnectionSettings& kept =
+        ctx.files.StoredConnection ? *ctx.files.StoredConnection : conn;
+    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemProtocol, kept.Protocol);
+    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemComPort, kept.ComPort);
+    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemBaudRate, kept.BaudRateIndex);
+    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemIpAddress, TextOf(kept.IpAddress));
+    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemPortNumber, TextOf(kept.PortNumber));
 
     // A failed write keeps the previous file; the settings are a convenience, and the window
     // may be closing, so nothing is shown.

@@ -23,6 +23,8 @@ std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
 void LoadPanelSettings(Context& ctx);
 // Start-up: the connection settings, shown on the connection page.
 void GetConnectionSettingsFromFile(Context& ctx);
+// The connection settings onto the connection page's controls.
+void ShowConnectionSettings(Context& ctx);
 // Close of the main window and Accept: everything above, as shown now.
 void StorePanelSettings(Context& ctx);
 

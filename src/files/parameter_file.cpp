@@ -118,11 +118,11 @@ void AcquireTechVecFromIniHandle(Context& ctx, IniDocument* doc) {
     if (defaulted) ctx.ui.MessagePopup(Texts::kTitleReport, report);
 }
 
-void SendParaToFile(Context& ctx) {
+Outcome SendParaToFile(Context& ctx) {
     const int chosen = SelectParameterFile(ctx);
     if (chosen != kFileExisting && chosen != kFileNew) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
-        return;
+        return Outcome::Declined;
     }
     IniHandle doc = Ini_New(0);
     PutFileHeader(doc.get(), Texts::kFileType);
@@ -130,13 +130,17 @@ void SendParaToFile(Context& ctx) {
     AppendTechVecToIniHandle(ctx, doc.get());
     const int written = Ini_WriteToFile(doc.get(), ctx.files.ParameterFilePath);
     Ini_Dispose(doc);
-    if (written < 0) ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
+    if (written < 0) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
 }
 
-void ReadParaFromFile(Context& ctx) {
+Outcome ReadParaFromFile(Context& ctx) {
     if (SelectParameterFile(ctx) != kFileExisting) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
-        return;
+        return Outcome::Declined;
     }
     IniHandle doc = Ini_New(0);
     Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
@@ -155,6 +159,7 @@ void ReadParaFromFile(Context& ctx) {
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);
+    return proceed ? Outcome::Done : Outcome::Declined;
 }
 
 }  // namespace qelto

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "files/inifile.hpp"
+#include "ui/operation_state.hpp"
 
 namespace qelto {
 
@@ -13,10 +14,10 @@ struct Context;
 inline constexpr const char* kParameterFileName = "Parameter.ini";
 
 // Asks for a file and writes the working copy to it (an existing file is overwritten).
-void SendParaToFile(Context& ctx);
+Outcome SendParaToFile(Context& ctx);
 // Asks for an existing file and reads it into the working copy, then refreshes the panels
 // and graphs.
-void ReadParaFromFile(Context& ctx);
+Outcome ReadParaFromFile(Context& ctx);
 
 void AppendParaToIniHandle(Context& ctx, IniDocument* doc);
 void AcquireParaFromIniHandle(Context& ctx, IniDocument* doc);

@@ -97,7 +97,7 @@ void TryToConnect(Context& ctx) {
     auto& ui = ctx.ui;
     CloseSerial(ctx, ctx.conn.ComPort);
     ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
-    ui.SetCtrlText(Ctrl::InfoBox, kInfoTryToConnect);
+    ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage(ctx);
     ui.ProcessSystemEvents();
 
@@ -142,7 +142,7 @@ void CheckComLine(Context& ctx) {
     }
     const std::string line = FirmwareLine(pieces);
     ui.SetCtrlText(Ctrl::StatusDisplay, line);
-    ui.SetCtrlText(Ctrl::InfoBox, line);
+    ui.AppendText(Ctrl::InfoBox, line);
 
     if (Exchange(ctx, kCmdSensorName, 0) != 1) {
         AskCloseOrOffline(ctx, kMsgNoConnection);
@@ -151,11 +151,11 @@ void CheckComLine(Context& ctx) {
     id.SensorName.fill('\0');
     std::memcpy(id.SensorName.data(), f.ReplyData(),
                 std::min<std::size_t>(f.ReplyLength, kSensorNameSize - 1));
-    ui.SetCtrlText(Ctrl::InfoBox, kInfoSensorName);
-    ui.SetCtrlText(Ctrl::InfoBox, SensorNameText(ctx));
-    ui.SetCtrlText(Ctrl::InfoBox, kInfoSerialNumber);
-    ui.SetCtrlText(Ctrl::InfoBox, std::to_string(f.ReplyArgument));
-    ui.SetCtrlText(Ctrl::InfoBox, kInfoIdentityEnd);
+    ui.AppendText(Ctrl::InfoBox, kInfoSensorName);
+    ui.AppendText(Ctrl::InfoBox, SensorNameText(ctx));
+    ui.AppendText(Ctrl::InfoBox, kInfoSerialNumber);
+    ui.AppendText(Ctrl::InfoBox, std::to_string(f.ReplyArgument));
+    ui.AppendText(Ctrl::InfoBox, kInfoIdentityEnd);
 
     if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language)) ==
         1) {
@@ -177,7 +177,7 @@ void Disconnect(Context& ctx) {
     CloseSerial(ctx, ctx.conn.ComPort);
     if (ctx.link.TcpConnected == 1) CloseTcp(ctx);
     ui.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
-    ui.SetCtrlText(Ctrl::InfoBox, kInfoNoSensor);
+    ui.AppendText(Ctrl::InfoBox, kInfoNoSensor);
     ui.SetCtrlVal(Ctrl::FileButton, 1);
     ui.SetCtrlVal(Ctrl::EepromButton, 0);
     ctx.state.TransferTarget = kTargetFile;

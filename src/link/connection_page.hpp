@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "ui/operation_state.hpp"
 #include "ui/operator_interface.hpp"
 
 namespace qelto {
@@ -18,14 +19,14 @@ void InitConnectPanel(Context& ctx);
 // Puts `server` at the top of the server field's list: no duplicates, at most 10 entries.
 void RememberServer(Context& ctx, std::string_view server);
 
-int CBF_EditCommunicationProtocol(Context& ctx, Event event);
-int CBF_EditSelectComPort(Context& ctx, Event event);
-int CBF_EditSelectBaudrate(Context& ctx, Event event);
-int CBF_StringIpAdress(Context& ctx, Event event);
-int CBF_StringPortNumber(Context& ctx, Event event);
-int CBF_ButtonTryToConnect(Context& ctx, Event event);
-int CBF_ButtonDisconnect(Context& ctx, Event event);
-int CBF_ButtonFindComPorts(Context& ctx, Event event);
-int CBF_ButtonAccept(Context& ctx, Event event);
+// Actions of the page's controls (the control table runs them).
+Outcome CBF_EditCommunicationProtocol(Context& ctx);
+// COM port, baud rate and port number: a changed setting dims Accept.
+Outcome DimAcceptButton(Context& ctx);
+Outcome CBF_StringIpAdress(Context& ctx);
+Outcome CBF_ButtonTryToConnect(Context& ctx);
+Outcome CBF_ButtonDisconnect(Context& ctx);
+Outcome CBF_ButtonFindComPorts(Context& ctx);
+Outcome CBF_ButtonAccept(Context& ctx);
 
 }  // namespace qelto

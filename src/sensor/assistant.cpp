@@ -135,15 +135,11 @@ int ColorLimit(const Context& ctx) {
     return ctx.ident.SensorModel == kTwoOutputModel ? 3 : 31;
 }
 
-int CBF_ButtonStart(Context& ctx, Event event) {
-    if (event == Event::Commit) {
-        SetButtonsDimmed(ctx, 0, 1);  // STOP stays usable for the power adjustment
-        StartAssistant(ctx);
-        SetButtonsDimmed(ctx, 0, 0);
-    } else if (event == Event::RightClick) {
-        HelpPopup(ctx, kHelpButtonStart);
-    }
-    return 0;
+Outcome CBF_ButtonStart(Context& ctx) {
+    SetButtonsDimmed(ctx, 0, 1);  // STOP stays usable for the power adjustment
+    StartAssistant(ctx);
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
 }
 
 void StartAssistant(Context& ctx) {

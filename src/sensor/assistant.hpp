@@ -5,13 +5,12 @@
 
 #include <cstdint>
 
+#include "ui/operation_state.hpp"
 #include "ui/operator_interface.hpp"
 
 namespace qelto {
 
 struct Context;
-
-inline constexpr const char* kHelpButtonStart = "Start assistant to adjust the sensor.";
 
 inline constexpr const char* kTitleMaxColFirst = "Parameter MAXCOL-No.";
 inline constexpr const char* kTitleMaxColSecond = "MAXCOL-No.";
@@ -43,7 +42,7 @@ int OutputCount(const Context& ctx);
 // Largest number of colours the connected sensor can be taught: 3 or 31.
 int ColorLimit(const Context& ctx);
 
-int CBF_ButtonStart(Context& ctx, Event event);
+Outcome CBF_ButtonStart(Context& ctx);
 void StartAssistant(Context& ctx);
 // 0: go on; 1: cancelled.
 int GetMaxVecNo(Context& ctx);

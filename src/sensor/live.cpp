@@ -11,16 +11,6 @@
 namespace qelto {
 namespace {
 
-inline constexpr const char* kHelpGo =
-    "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ";
-inline constexpr const char* kHelpStop =
-    "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ";
-inline constexpr const char* kHelpFreq =
-    "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen press the "
-    "button.";
-inline constexpr const char* kHelpScanFreq =
-    "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the button.";
-
 inline constexpr std::size_t kCycleTimeReplySize = 8;
 
 }  // namespace
@@ -98,40 +88,24 @@ void GetCycleTime(Context& ctx) {
     ctx.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, value);
 }
 
-int CBF_ButtonGo(Context& ctx, Event event) {
-    if (event == Event::RightClick) {
-        HelpPopup(ctx, kHelpGo);
-    } else if (event == Event::Commit) {
-        SetButtonsDimmed(ctx, 1, 1);
-        InitGraphs(ctx);
-        GetData(ctx);
-        SetButtonsDimmed(ctx, 0, 0);
-    }
-    return 0;
+Outcome CBF_ButtonGo(Context& ctx) {
+    SetButtonsDimmed(ctx, 1, 1);
+    InitGraphs(ctx);
+    GetData(ctx);
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
 }
 
-int CBF_ButtonStop(Context& ctx, Event event) {
-    if (event == Event::RightClick) {
-        HelpPopup(ctx, kHelpStop);
-    } else if (event == Event::Commit) {
-        ctx.state.DataTransferActive = 0;
-    }
-    return 0;
+Outcome CBF_ButtonStop(Context& ctx) {
+    ctx.state.DataTransferActive = 0;
+    return Outcome::Done;
 }
 
-int CBF_ButtonFREQ(Context& ctx, Event event) {
-    if (event == Event::RightClick) {
-        HelpPopup(ctx, kHelpFreq);
-    } else if (event == Event::Commit) {
-        SetButtonsDimmed(ctx, 0, 1);
-        GetCycleTime(ctx);
-        SetButtonsDimmed(ctx, 0, 0);
-    }
-    return 0;
-}
-
-int CBF_DispScanFreq(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpScanFreq);
+Outcome CBF_ButtonFREQ(Context& ctx) {
+    SetButtonsDimmed(ctx, 0, 1);
+    GetCycleTime(ctx);
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
 }
 
 }  // namespace qelto

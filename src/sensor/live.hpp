@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "ui/operation_state.hpp"
 #include "ui/operator_interface.hpp"
 
 namespace qelto {
@@ -27,9 +28,8 @@ double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
 // Decimals the scan-frequency display shows for a value.
 int ScanFrequencyPrecision(double value);
 
-int CBF_ButtonGo(Context& ctx, Event event);
-int CBF_ButtonStop(Context& ctx, Event event);
-int CBF_ButtonFREQ(Context& ctx, Event event);
-int CBF_DispScanFreq(Context& ctx, Event event);
+Outcome CBF_ButtonGo(Context& ctx);
+Outcome CBF_ButtonStop(Context& ctx);
+Outcome CBF_ButtonFREQ(Context& ctx);
 
 }  // namespace qelto

@@ -53,7 +53,7 @@ void GetPara(Context& ctx) {
             // operator sees which values came back in the read that follows.
             ctx.ui.SetActiveTabPage(kConnectionPage);
             FormatErrorMessage(ctx, kMsgPlausibilityHead, rejected, kMsgEepromPlausibilityTail);
-            ctx.ui.SetCtrlText(Ctrl::InfoBox, ErrorMessageText(ctx));
+            ctx.ui.AppendText(Ctrl::InfoBox, ErrorMessageText(ctx));
         }
     }
 

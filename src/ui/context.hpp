@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -18,6 +19,8 @@
 namespace qelto {
 
 inline constexpr const char* kProgramTitle = "KORVANEX TAVRENO Qelto V1.1";
+// The tooltip of the title line in the header area.
+inline constexpr const char* kProgramTooltip = "KORVANEX TAVRENO Qelto V1.1.1";
 
 inline constexpr std::size_t kFirmwareStringSize = 72;
 inline constexpr std::size_t kSensorNameSize = 256;
@@ -38,6 +41,9 @@ struct FileSettings {
     std::string ParameterFilePath;  // at most 259 characters
     std::string ProgramDirectory;   // without a trailing separator
     std::string PanelSettingsPath;
+    // Set when this run uses a connection of its own (the demo): the connection settings that
+    // closing the window stores in place of the ones on the connection page.
+    std::optional<ConnectionSettings> StoredConnection;
 };
 
 struct Context {

@@ -7,21 +7,6 @@
 namespace qelto {
 namespace {
 
-inline constexpr const char* kHelpDispRGB =
-    "Displays the current color intensity of RED,GREEN and BLUE. ";
-inline constexpr const char* kHelpDispX =
-    "Displays the red content of the color currently arriving at the receiver.";
-inline constexpr const char* kHelpDispY =
-    "Displays the green content of the color currently arriving at the receiver. ";
-inline constexpr const char* kHelpDispINT =
-    "Displays the intensity of the color currently arriving at the receiver. ";
-inline constexpr const char* kHelpDispCOL =
-    "Displays the current detected color number in \naccordance with the row in the TEACH "
-    "TABLE. \n\nFailure condition is 255.";
-inline constexpr const char* kHelpGraph3D =
-    "The four graphs display a 3 sides view of the 3 dimensional color/intensity sphere \nplus "
-    "the intensity of RED, GREEN, BLUE in an extra graph.";
-
 constexpr Ctrl kColourGraphs[] = {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt};
 
 struct AxisFit {
@@ -105,31 +90,12 @@ void ShowGraph3D(Context& ctx) {
     ui.SetGraphCursor(Ctrl::GraphXInt, x, i);
     ui.SetGraphCursor(Ctrl::GraphYInt, y, i);
     ui.SetStripChartPointsPerScreen(Ctrl::RgbStripChart, kStripChartPointsPerScreen);
-    ui.PlotStripChart(Ctrl::RgbStripChart, ctx.history, kStripChartTraces);
+    ui.AppendStripChart(Ctrl::RgbStripChart, ctx.history, kStripChartTraces);
 }
 
-int CBF_DispX(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpDispX);
-}
-int CBF_DispY(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpDispY);
-}
-int CBF_DispINT(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpDispINT);
-}
-int CBF_DispRGB(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpDispRGB);
-}
-int CBF_DispCOL(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpDispCOL);
-}
-int CBF_Graph3D(Context& ctx, Event event) {
-    return HelpOnly(ctx, event, kHelpGraph3D);
-}
-
-int CBF_DispStatus(Context& ctx, Event event) {
-    if (event == Event::RightDoubleClick) ctx.ui.ResetTextBox(Ctrl::InfoBox, "");
-    return 0;
+Outcome CBF_DispStatus(Context& ctx) {
+    ctx.ui.ResetTextBox(Ctrl::InfoBox, "");
+    return Outcome::Done;
 }
 
 }  // namespace qelto

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "sensor/records.hpp"
+#include "ui/operation_state.hpp"
 #include "ui/operator_interface.hpp"
 
 namespace qelto {
@@ -50,13 +51,7 @@ void InitGraphs(Context& ctx);
 // and appends the RGB history to the strip chart.
 void ShowGraph3D(Context& ctx);
 
-int CBF_DispX(Context& ctx, Event event);
-int CBF_DispY(Context& ctx, Event event);
-int CBF_DispINT(Context& ctx, Event event);
-int CBF_DispRGB(Context& ctx, Event event);
-int CBF_DispCOL(Context& ctx, Event event);
-int CBF_Graph3D(Context& ctx, Event event);
-// A right double-click empties the InfoBox.
-int CBF_DispStatus(Context& ctx, Event event);
+// A right double-click on the status display empties the InfoBox.
+Outcome CBF_DispStatus(Context& ctx);
 
 }  // namespace qelto

@@ -1,19 +1,20 @@
 // The main panel's commands: Send and Get routed by the memory selection, the memory
-// selection itself, AVERAGE, the language and the tab change.
+// selection itself, the language and the tab change. The control table runs them.
 #pragma once
 
+#include "ui/operation_state.hpp"
 #include "ui/operator_interface.hpp"
 
 namespace qelto {
 
 struct Context;
 
-int CBF_ButtonSend(Context& ctx, Event event);
-int CBF_ButtonGet(Context& ctx, Event event);
+Outcome CBF_ButtonSend(Context& ctx);
+Outcome CBF_ButtonGet(Context& ctx);
 // `button` is the MemorySelector button whose value changed (EepromButton or FileButton).
-int CBF_SelectMem(Context& ctx, Ctrl button, Event event);
-int CBF_EditAverage(Context& ctx, Event event);
-int CBF_EditSelectLanguage(Context& ctx, Event event);
-int CBF_TabMain1(Context& ctx, Event event);
+Outcome CBF_SelectMem(Context& ctx, Ctrl button);
+Outcome CBF_EditSelectLanguage(Context& ctx);
+// The operator changed the page (never called for the program's own page switches).
+Outcome CBF_TabMain1(Context& ctx);
 
 }  // namespace qelto

@@ -4,15 +4,6 @@
 
 namespace qelto {
 
-void MemoryUi::SetCtrlText(Ctrl c, std::string_view text) {
-    // The InfoBox is a text box: setting its value appends.
-    if (c == Ctrl::InfoBox) {
-        rec(c).text += text;
-    } else {
-        rec(c).text = text;
-    }
-}
-
 std::string MemoryUi::ComboItem(Ctrl c, int index) {
     auto& items = rec(c).items;
     if (index < 0 || index >= static_cast<int>(items.size())) return {};
@@ -78,21 +69,30 @@ void MemoryUi::SetStripChartPointsPerScreen(Ctrl chart, int points) {
     graphs_[chart].pointsPerScreen = points;
 }
 
-void MemoryUi::PlotStripChart(Ctrl chart, std::span<const double> values, int traces) {
+void MemoryUi::AppendStripChart(Ctrl chart, std::span<const double> values, int traces) {
     auto& g = graphs_[chart];
     g.stripValuesAppended += values.size();
     g.lastStripValues.assign(values.begin(), values.end());
     g.stripTraces = traces;
 }
 
-void MemoryUi::SetWindowPos(int top, int left) {
+void MemoryUi::SetWindowPos(int left, int top) {
     window_.top = top;
     window_.left = left;
 }
 
-void MemoryUi::SetWindowSize(int height, int width) {
+void MemoryUi::SetWindowSize(int width, int height) {
     window_.height = height;
     window_.width = width;
+}
+
+void MemoryUi::ShowInfoText(std::string_view text, bool withTooltip, int left, int top,
+                            int pointSize, std::uint32_t textRgb) {
+    infoTexts.push_back({std::string(text), withTooltip, left, top, pointSize, textRgb});
+}
+
+void MemoryUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
+    logo = LogoRecord{left, top, std::string(imageFileName)};
 }
 
 void MemoryUi::MessagePopup(std::string_view title, std::string_view message) {

@@ -81,7 +81,8 @@ class MemoryUi : public OperatorInterface {
 
     // --- OperatorInterface
     void SetCtrlVal(Ctrl c, double value) override { rec(c).value = value; }
-    void SetCtrlText(Ctrl c, std::string_view text) override;
+    void SetCtrlText(Ctrl c, std::string_view text) override { rec(c).text = text; }
+    void AppendText(Ctrl c, std::string_view text) override { rec(c).text += text; }
     void ResetTextBox(Ctrl c, std::string_view text) override { rec(c).text = text; }
     double GetCtrlVal(Ctrl c) override { return rec(c).value; }
     std::string GetCtrlText(Ctrl c) override { return rec(c).text; }
@@ -104,11 +105,17 @@ class MemoryUi : public OperatorInterface {
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
-    void PlotStripChart(Ctrl chart, std::span<const double> values, int traces) override;
+    void AppendStripChart(Ctrl chart, std::span<const double> values, int traces) override;
     WindowPlacement GetWindowPlacement() override { return window_; }
     void SetWindowZoom(int zoom) override { window_.zoom = zoom; }
-    void SetWindowPos(int top, int left) override;
-    void SetWindowSize(int height, int width) override;
+    void SetWindowPos(int left, int top) override;
+    void SetWindowSize(int width, int height) override;
+    void CenterWindow() override { ++centered_; }
+    void DisplayPanels() override { displayed_ = true; }
+    void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
+                      std::uint32_t textRgb) override;
+    void SetBannerColor(std::uint32_t rgb) override { bannerColor_ = rgb; }
+    void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
@@ -132,6 +139,22 @@ class MemoryUi : public OperatorInterface {
     std::optional<int> quitCode() const { return quit_; }
     bool waitCursor() const { return waitCursor_; }
     const std::vector<std::pair<int, int>>& progressLog() const { return progress_; }
+    int centered() const { return centered_; }
+    bool displayed() const { return displayed_; }
+    std::uint32_t bannerColor() const { return bannerColor_; }
+
+    struct InfoTextRecord {
+        std::string text;
+        bool withTooltip;
+        int left, top, pointSize;
+        std::uint32_t textRgb;
+    };
+    std::vector<InfoTextRecord> infoTexts;
+    struct LogoRecord {
+        int left = 0, top = 0;
+        std::string file;
+    };
+    std::optional<LogoRecord> logo;
 
     std::vector<PopupRecord> popups;  // every popup shown, in order
     std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
@@ -159,6 +182,9 @@ class MemoryUi : public OperatorInterface {
     bool waitCursor_ = false;
     std::optional<int> quit_;
     std::vector<std::pair<int, int>> progress_;
+    int centered_ = 0;
+    bool displayed_ = false;
+    std::uint32_t bannerColor_ = 0;
 };
 
 }  // namespace qelto

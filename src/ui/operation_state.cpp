@@ -33,8 +33,8 @@ void SetTimeout(Context& ctx) {
     ctx.state.DataTransferActive = 0;
     ctx.state.CommunicationOk = 0;
     ctx.ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
-    ctx.ui.SetCtrlText(Ctrl::InfoBox, ErrorMessageText(ctx));
-    ctx.ui.SetCtrlText(Ctrl::InfoBox, "\n\n");
+    ctx.ui.AppendText(Ctrl::InfoBox, ErrorMessageText(ctx));
+    ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
     ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
     ctx.ui.SetActiveTabPage(kConnectionPage);
 }
@@ -58,9 +58,9 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
     ctx.ui.ProcessSystemEvents();
 }
 
-int HelpOnly(Context& ctx, Event event, std::string_view helpText) {
-    if (event == Event::RightClick) HelpPopup(ctx, helpText);
-    return 0;
+Outcome LinkOutcome(Context& ctx) {
+    if (ctx.ui.QuitRequested()) return Outcome::Quit;
+    return ctx.state.CommunicationOk == 1 ? Outcome::Done : Outcome::Failed;
 }
 
 void HelpPopup(Context& ctx, std::string_view helpText) {

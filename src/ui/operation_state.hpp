@@ -25,6 +25,15 @@ inline int LanguageColumn(std::int32_t language) {
 
 inline constexpr std::size_t kErrorMessageSize = 256;
 
+// How an operation ended. What the operator saw is the same either way; callers that must
+// act on the end (qelto-cli's exit codes) read this instead of the popups.
+enum class Outcome {
+    Done,      // it did what it was asked
+    Failed,    // a failure was reported (link, sensor, file)
+    Declined,  // the operator said no or chose nothing
+    Quit,      // the program is quitting
+};
+
 struct OperationState {
     std::int16_t CommunicationOk = 0;
     std::int16_t DataTransferActive = 0;
@@ -47,9 +56,8 @@ std::string_view ErrorMessageText(const Context& ctx);
 void SetTimeout(Context& ctx);
 void SetButtonsDimmed(Context& ctx, int mode, int dimmed);
 void HelpPopup(Context& ctx, std::string_view helpText);
-// The whole callback of a control whose only action is its help: the help on a right-click,
-// nothing else; returns 0 as every callback does.
-int HelpOnly(Context& ctx, Event event, std::string_view helpText);
+// Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
+Outcome LinkOutcome(Context& ctx);
 // ErrorMessage := text, then SetTimeout.
 void ReportFailure(Context& ctx, std::string_view text);
 

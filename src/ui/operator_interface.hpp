@@ -117,10 +117,11 @@ class OperatorInterface {
   public:
     virtual ~OperatorInterface() = default;
 
-    // Values. SetCtrlText replaces a text control's text; on the InfoBox it appends, as the
-    // platform's text boxes do. ResetTextBox replaces a text box's whole text.
+    // Values. SetCtrlText replaces a control's text; AppendText adds to the end of a text
+    // box (the InfoBox, the running log); ResetTextBox replaces a text box's whole text.
     virtual void SetCtrlVal(Ctrl c, double value) = 0;
     virtual void SetCtrlText(Ctrl c, std::string_view text) = 0;
+    virtual void AppendText(Ctrl c, std::string_view text) = 0;
     virtual void ResetTextBox(Ctrl c, std::string_view text) = 0;
     virtual double GetCtrlVal(Ctrl c) = 0;
     virtual std::string GetCtrlText(Ctrl c) = 0;
@@ -153,14 +154,28 @@ class OperatorInterface {
     virtual void SetAxisRange(Ctrl graph, Axis axis, double min, double max) = 0;
     virtual void SetGraphCursor(Ctrl graph, double x, double y) = 0;
     virtual void SetStripChartPointsPerScreen(Ctrl chart, int points) = 0;
-    // Values interleaved over `traces` traces, as the strip chart takes them.
-    virtual void PlotStripChart(Ctrl chart, std::span<const double> values, int traces) = 0;
+    // Appends points to the strip chart: values interleaved over `traces` traces, one point
+    // per trace for every `traces` values; the chart scrolls, keeping its points per screen.
+    virtual void AppendStripChart(Ctrl chart, std::span<const double> values, int traces) = 0;
 
     // The main window.
     virtual WindowPlacement GetWindowPlacement() = 0;
     virtual void SetWindowZoom(int zoom) = 0;
-    virtual void SetWindowPos(int top, int left) = 0;
-    virtual void SetWindowSize(int height, int width) = 0;
+    virtual void SetWindowPos(int left, int top) = 0;
+    virtual void SetWindowSize(int width, int height) = 0;
+    // Centres the main window on its screen.
+    virtual void CenterWindow() = 0;
+    // Shows the main window with its data panel (once, at start-up).
+    virtual void DisplayPanels() = 0;
+
+    // The header area: one text line created on the main window at (left, top), white on a
+    // transparent background, with kProgramTooltip as tooltip when withTooltip; the banner
+    // colour; the logo picture, loaded from an image file the front end looks up by name
+    // (no image when it is missing).
+    virtual void ShowInfoText(std::string_view text, bool withTooltip, int left, int top,
+                              int pointSize, std::uint32_t textRgb) = 0;
+    virtual void SetBannerColor(std::uint32_t rgb) = 0;
+    virtual void DisplayLogo(int left, int top, std::string_view imageFileName) = 0;
 
     // Modal popups.
     virtual void MessagePopup(std::string_view title, std::string_view message) = 0;

@@ -14,6 +14,7 @@
 #include "sensor/live.hpp"  // STOP
 #include "sim_server.hpp"
 #include "ui/context.hpp"
+#include "ui/control_table.hpp"
 #include "ui/memory_ui.hpp"
 
 namespace qelto {
@@ -55,10 +56,10 @@ TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {
     // Well inside the adjustment: each step takes a little over half a second.
     QTimer::singleShot(1250, [&] {
         samplesAtStop = model.CommandCount(kCmdLiveData);
-        CBF_ButtonStop(ctx, Event::Commit);
+        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
     });
 
-    CBF_ButtonStart(ctx, Event::Commit);
+    DispatchControlEvent(ctx, Ctrl::StartAssistantButton, Event::Commit);
 
     EXPECT_EQ(LastPopup().message, AssistantMessages[MsgParamCancelled][kEnglish]);
     EXPECT_GE(samplesAtStop, 1u);  // the timer fired while the adjustment waited
