@@ -93,6 +93,11 @@ bool DemoSimulator::Start(const QString& program, const QStringList& extraArgume
     return true;
 }
 
+void DemoSimulator::Control(const QString& line) {
+    process_.write((line + QLatin1Char('\n')).toUtf8());
+    process_.waitForBytesWritten(1000);
+}
+
 void DemoSimulator::Stop() {
     if (process_.state() == QProcess::NotRunning) return;
     process_.terminate();

@@ -30,6 +30,8 @@ class DemoSimulator {
     int port() const { return port_; }
     QString host() const { return host_; }
     QString error() const { return error_; }
+    // One control line to the simulator ("scene red", "fault no-reply", ...).
+    void Control(const QString& line);
     void Stop();
 
   private:

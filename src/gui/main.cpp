@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(QELTO_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    qelto::gui::GuiStartup startup;
+    qelto::StartupOptions startup;
     startup.programDirectory = QApplication::applicationDirPath().toStdString();
     startup.userConfigDirectory =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
+#include "ui/program.hpp"
+
 namespace qelto::gui {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
@@ -12,7 +14,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     dataPanel_->setObjectName(QStringLiteral("DataPanel"));
     // The banner stays a strip across the top; everything below it grows with the window.
     main_.banner->lower();
-    resize(kMainWidth, kMainHeight);
+    resize(kStandardWidth, kStandardHeight);
     PlaceChildren();
 }
 

@@ -12,12 +12,6 @@
 
 namespace qelto::gui {
 
-// Standard geometry of the main window and where the data panel sits in it.
-inline constexpr int kMainWidth = 790;
-inline constexpr int kMainHeight = 548;
-inline constexpr int kDataPanelLeft = 286;
-inline constexpr int kDataPanelTop = 63;
-
 class MainWindow : public QWidget {
     Q_OBJECT
   public:

@@ -1,6 +1,7 @@
 #include "plots.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace qelto::gui {
 namespace {
@@ -13,6 +14,11 @@ constexpr int kMarginRight = 8;
 
 const std::array<QColor, 3> kTraceColours{QColor(0xE0, 0x20, 0x20), QColor(0x10, 0xA0, 0x30),
                                           QColor(0x20, 0x50, 0xF0)};
+
+// Relative luminance, 0 (black) .. 1 (white).
+double Luminance(const QColor& c) {
+    return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
+}
 
 QColor FromRgb(std::uint32_t rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
@@ -32,7 +38,7 @@ void StyleAxis(QCPAxis* axis, const QPalette& pal, const QFont& font) {
     axis->setLabelPadding(1);
     axis->setTickLabelPadding(2);
     axis->grid()->setPen(QPen(grid, 0, Qt::DotLine));
-    axis->ticker()->setTickCount(4);
+    axis->ticker()->setTickCount(3);
 }
 
 }  // namespace
@@ -83,7 +89,9 @@ ColourGraph::ColourGraph(QWidget* parent) : QCustomPlot(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The teach circles change rarely, the cursor at every frame: each on a buffered layer of
     // its own, so a frame that only moves the cursor repaints that layer alone.
-    addLayer(QStringLiteral("teach"), layer(QStringLiteral("main")), limAbove);
+    addLayer(QStringLiteral("halo"), layer(QStringLiteral("main")), limAbove);
+    addLayer(QStringLiteral("teach"), layer(QStringLiteral("halo")), limAbove);
+    haloLayer_ = layer(QStringLiteral("halo"));
     addLayer(QStringLiteral("cursor"), layer(QStringLiteral("teach")), limAbove);
     teachLayer_ = layer(QStringLiteral("teach"));
     cursorLayer_ = layer(QStringLiteral("cursor"));
@@ -130,8 +138,10 @@ void ColourGraph::Changed(bool layout) {
 }
 
 void ColourGraph::DeletePlots() {
-    for (QCPItemEllipse* e : ellipses_)
-        removeItem(e);
+    for (const Circle& c : ellipses_) {
+        if (c.halo != nullptr) removeItem(c.halo);
+        removeItem(c.outline);
+    }
     ellipses_.clear();
     Changed(true);
 }
@@ -146,8 +156,33 @@ void ColourGraph::PlotEllipse(double left, double bottom, double right, double t
     e->setPen(QPen(FromRgb(rgb), 1.5));
     e->setBrush(Qt::NoBrush);
     e->setSelectable(false);
-    ellipses_.push_back(e);
+    ellipses_.push_back({e, nullptr});
+    UpdateHalo(ellipses_.size() - 1);
     Changed(true);
+}
+
+QColor ColourGraph::ellipseColour(int index) const {
+    return ellipses_[static_cast<std::size_t>(index)].outline->pen().color();
+}
+
+void ColourGraph::UpdateHalo(std::size_t index) {
+    Circle& c = ellipses_[index];
+    const double bg = Luminance(palette().color(QPalette::Base));
+    if (std::abs(Luminance(c.outline->pen().color()) - bg) >= 0.3) {
+        if (c.halo != nullptr) removeItem(c.halo);
+        c.halo = nullptr;
+        return;
+    }
+    if (c.halo == nullptr) {
+        c.halo = new QCPItemEllipse(this);
+        c.halo->setLayer(haloLayer_);
+        c.halo->setClipToAxisRect(true);
+        c.halo->setSelectable(false);
+        c.halo->setBrush(Qt::NoBrush);
+        c.halo->topLeft->setCoords(c.outline->topLeft->coords());
+        c.halo->bottomRight->setCoords(c.outline->bottomRight->coords());
+    }
+    c.halo->setPen(QPen(bg < 0.5 ? QColor(255, 255, 255, 110) : QColor(0, 0, 0, 80), 3.5));
 }
 
 void ColourGraph::SetRange(bool horizontal, double min, double max) {
@@ -198,6 +233,8 @@ void ColourGraph::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) {
         StylePlot(*this);
         cursor_->setPen(QPen(palette().color(QPalette::Highlight), 1));
+        for (std::size_t i = 0; i < ellipses_.size(); ++i)
+            UpdateHalo(i);
         replot(rpQueuedReplot);
     }
     QCustomPlot::changeEvent(event);

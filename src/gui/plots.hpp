@@ -56,6 +56,8 @@ class ColourGraph : public QCustomPlot {
     void SetCursor(double x, double y);
 
     int ellipseCount() const { return static_cast<int>(ellipses_.size()); }
+    // The outline colour of teach circle `index` (in drawing order).
+    QColor ellipseColour(int index) const;
     QCPRange horizontalRange() const { return xAxis->range(); }
     QCPRange verticalRange() const { return yAxis->range(); }
     QRect plotArea() const { return axisRect()->rect(); }
@@ -69,13 +71,21 @@ class ColourGraph : public QCustomPlot {
     void Flush();
     void MakeSquare();
     void Changed(bool layout);
+    // A circle whose colour hardly differs from the plot's background (black on a dark theme,
+    // yellow on a light one) gets a faint halo of the opposite brightness beneath it.
+    void UpdateHalo(std::size_t index);
 
     RefreshScheduler* scheduler_ = nullptr;
     int id_ = -1;
+    QCPLayer* haloLayer_ = nullptr;
     QCPLayer* teachLayer_ = nullptr;
     QCPLayer* cursorLayer_ = nullptr;
     QCPItemTracer* cursor_ = nullptr;
-    std::vector<QCPItemEllipse*> ellipses_;
+    struct Circle {
+        QCPItemEllipse* outline = nullptr;
+        QCPItemEllipse* halo = nullptr;
+    };
+    std::vector<Circle> ellipses_;
     QCPRange pendingH_{0, 10000}, pendingV_{0, 10000};
     QPointF pendingCursor_{0, 0};
     bool fullReplot_ = true;

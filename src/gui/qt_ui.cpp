@@ -28,6 +28,7 @@
 
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "ui/context.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -351,8 +352,7 @@ void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
     const QSignalBlocker block(w);
     switch (e.kind) {
         case Kind::TextBox:
-            // Setting a text box's value appends, as the core's failure report expects.
-            AppendText(c, text);
+            ResetTextBox(c, text);
             break;
         case Kind::Server:
             static_cast<QComboBox*>(w)->setEditText(FromUtf8(text));
@@ -544,7 +544,7 @@ void QtUi::SetStripChartPointsPerScreen(Ctrl chart, int points) {
         s->SetPointsPerScreen(points);
 }
 
-void QtUi::PlotStripChart(Ctrl chart, std::span<const double> values, int traces) {
+void QtUi::AppendStripChart(Ctrl chart, std::span<const double> values, int traces) {
     if (auto* s = qobject_cast<StripChart*>(entry(chart).widget.data())) s->Append(values, traces);
 }
 
@@ -571,13 +571,13 @@ void QtUi::SetWindowZoom(int zoom) {
     window_->setWindowState(state);
 }
 
-void QtUi::SetWindowPos(int top, int left) {
+void QtUi::SetWindowPos(int left, int top) {
     QRect g = window_->geometry();
     g.moveTo(left, top);
     window_->setGeometry(g);
 }
 
-void QtUi::SetWindowSize(int height, int width) {
+void QtUi::SetWindowSize(int width, int height) {
     if (window_->isMaximized() || window_->isMinimized()) window_->showNormal();
     window_->resize(width, height);
 }
@@ -611,7 +611,7 @@ void QtUi::ShowInfoText(std::string_view text, bool withTooltip, int left, int t
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAutoFillBackground(false);
     label->setTextFormat(Qt::PlainText);
-    if (withTooltip) label->setToolTip(QString::fromUtf8(kTitleTooltip));
+    if (withTooltip) label->setToolTip(QString::fromUtf8(kProgramTooltip));
     label->setText(FromUtf8(text));
     label->move(left, top);
     label->adjustSize();

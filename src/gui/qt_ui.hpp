@@ -22,9 +22,6 @@ class QShortcut;
 
 namespace qelto::gui {
 
-// The tooltip of the banner's title line.
-inline constexpr const char* kTitleTooltip = "KORVANEX TAVRENO Qelto V1.1.1";
-
 // The seven languages by their own names, in the order of the Language values 0..6.
 inline constexpr std::array<const char*, 7> kLanguageNames{
     "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
@@ -51,18 +48,10 @@ class QtUi : public QObject, public OperatorInterface {
     void SetMainLoopRunning(bool running) { mainLoopRunning_ = running; }
     std::optional<int> quitCode() const { return quit_; }
 
-    // --- The window's start-up operations
-    void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
-                      std::uint32_t textRgb);
-    void SetBannerColor(std::uint32_t rgb);
-    void DisplayLogo(int left, int top, std::string_view imageFileName);
-    void DisplayPanels();
-    void CenterWindow();
-    void AppendText(Ctrl c, std::string_view text);
-
     // --- OperatorInterface
     void SetCtrlVal(Ctrl c, double value) override;
     void SetCtrlText(Ctrl c, std::string_view text) override;
+    void AppendText(Ctrl c, std::string_view text) override;
     void ResetTextBox(Ctrl c, std::string_view text) override;
     double GetCtrlVal(Ctrl c) override;
     std::string GetCtrlText(Ctrl c) override;
@@ -85,11 +74,17 @@ class QtUi : public QObject, public OperatorInterface {
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
-    void PlotStripChart(Ctrl chart, std::span<const double> values, int traces) override;
+    void AppendStripChart(Ctrl chart, std::span<const double> values, int traces) override;
     WindowPlacement GetWindowPlacement() override;
     void SetWindowZoom(int zoom) override;
-    void SetWindowPos(int top, int left) override;
-    void SetWindowSize(int height, int width) override;
+    void SetWindowPos(int left, int top) override;
+    void SetWindowSize(int width, int height) override;
+    void CenterWindow() override;
+    void DisplayPanels() override;
+    void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
+                      std::uint32_t textRgb) override;
+    void SetBannerColor(std::uint32_t rgb) override;
+    void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;

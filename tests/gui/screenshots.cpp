@@ -1,0 +1,150 @@
+// qelto-screenshots OUTDIR [SUFFIX]: the window offscreen against qelto-sim, saved as PNGs at
+// the moments worth looking at: connected, acquiring with taught colours (light and dark),
+// the parameter page, a failure in the InfoBox, the assistant's first question.
+#include <QApplication>
+#include <QDir>
+#include <QPalette>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "demo_sim.hpp"
+#include "gui_app.hpp"
+#include "gui_driver.hpp"
+#include "sensor/live.hpp"
+#include "sensor/records.hpp"
+#include "sensor/transfer.hpp"
+#include "ui/control_table.hpp"
+
+using namespace qelto;
+using namespace qelto::gui;
+using namespace qelto::gui::testing;
+
+namespace {
+
+QPalette DarkPalette() {
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(0x2B, 0x2D, 0x30));
+    p.setColor(QPalette::WindowText, QColor(0xE6, 0xE6, 0xE6));
+    p.setColor(QPalette::Base, QColor(0x1E, 0x1F, 0x22));
+    p.setColor(QPalette::AlternateBase, QColor(0x2B, 0x2D, 0x30));
+    p.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
+    p.setColor(QPalette::Button, QColor(0x3C, 0x3F, 0x41));
+    p.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
+    p.setColor(QPalette::Highlight, QColor(0x35, 0x74, 0xF0));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, QColor(0x3C, 0x3F, 0x41));
+    p.setColor(QPalette::ToolTipText, QColor(0xE6, 0xE6, 0xE6));
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: qelto-screenshots OUTDIR [SUFFIX]\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    QDir().mkpath(out);
+    auto save = [&](QWidget* w, const char* name) {
+        const QString path = QDir(out).filePath(QString::fromLatin1(name) + suffix + ".png");
+        const bool ok = w->grab().save(path);
+        std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    };
+
+    DemoSimulator sim;
+    if (!sim.Start(DemoSimulator::Find(QApplication::applicationDirPath()),
+                   {QStringLiteral("--no-noise")})) {
+        std::fprintf(stderr, "qelto-screenshots: %s\n", qPrintable(sim.error()));
+        return 1;
+    }
+    QTemporaryDir settings;
+    StartupOptions startup;
+    startup.programDirectory = settings.path().toStdString();
+    startup.userConfigDirectory = settings.path().toStdString();
+    startup.connectionOverride = DemoConnection(sim.host().toStdString(), sim.port());
+
+    PopupAnswerer popups;
+    popups.ThenClick("No");  // default parameters? no
+    GuiApp gui;
+    gui.Start(startup);
+    QtUi& ui = gui.ui();
+    Context& ctx = gui.ctx();
+    MainWindow& window = ui.window();
+    Spin(300);
+
+    ui.SetActiveTabPage(kConnectionPage);
+    ui.scheduler().FlushNow();
+    Spin(100);
+    save(&window, "01-connected");
+
+    // Teach five standard colours as the assistant would, from what the sensor measures.
+    const char* scenes[] = {"white", "red", "green", "blue", "yellow"};
+    int row = 0;
+    for (const char* scene : scenes) {
+        sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(scene)));
+        Spin(150);
+        if (ReadLiveData(ctx) != 1) break;
+        TeachVector& v = ctx.teach[static_cast<std::size_t>(row++)];
+        v.Cell = {static_cast<std::uint16_t>(ctx.live.X()),
+                  static_cast<std::uint16_t>(ctx.live.Y()),
+                  static_cast<std::uint16_t>(ctx.live.Int()),
+                  500,
+                  0,
+                  0};
+    }
+    ctx.para.MaxVecNo = static_cast<std::uint16_t>(row);
+    SendPara(ctx);
+    SetPanelValues(ctx);
+    sim.Control(QStringLiteral("scene red"));
+    sim.Control(QStringLiteral("cycle 0.4"));
+
+    // GO, then the pictures while it runs, then STOP.
+    QTimer::singleShot(1500, [&] {
+        ui.scheduler().FlushNow();
+        save(&window, "02-acquiring");
+        app.setPalette(DarkPalette());
+        Spin(200);
+        ui.scheduler().FlushNow();
+        save(&window, "03-acquiring-dark");
+        app.setPalette(QApplication::style()->standardPalette());
+        Spin(100);
+        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
+    });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
+    sim.Control(QStringLiteral("cycle 0"));
+
+    ui.SetActiveTabPage(kParameterPage);
+    Spin(200);
+    ui.scheduler().FlushNow();
+    save(&window, "04-parameter-page");
+
+    // A sensor that stays silent: the failure lands in the InfoBox.
+    sim.Control(QStringLiteral("fault no-reply"));
+    Spin(100);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
+    Spin(200);
+    ui.scheduler().FlushNow();
+    save(&window, "05-failure");
+
+    // The assistant's first question, then CANCEL and the note that follows it.
+    popups.Then([&](QWidget* w) {
+        save(w, "06-assistant-question");
+        ClickButton(w, QStringLiteral("CANCEL"));
+    });
+    popups.ThenClick("OK");
+    ui.SetActiveTabPage(kParameterPage);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::StartAssistantButton))->click();
+    Spin(100);
+    std::printf("popups seen: %zu\n", popups.seen.size());
+    for (const auto& p : popups.seen)
+        std::printf("  [%s] %s\n", p.title.c_str(), p.text.c_str());
+    return 0;
+}
