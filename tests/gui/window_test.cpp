@@ -1,0 +1,249 @@
+// The real window offscreen, walked along the operator's paths: start-up with and without a
+// sensor, the help on every control, the keys, the tab rule, files, and closing.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "gui_app.hpp"
+#include "gui_driver.hpp"
+#include "sim_server.hpp"
+#include "ui/control_table.hpp"
+
+namespace qelto::gui {
+namespace {
+
+using testing::ClickButton;
+using testing::PopupAnswerer;
+using testing::Spin;
+using testing::SpinUntil;
+
+// A loopback port with nobody listening: a connection attempt is refused at once.
+int RefusedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+QPushButton* Button(QtUi& ui, Ctrl c) {
+    return qobject_cast<QPushButton*>(ui.widget(c));
+}
+
+class Window : public ::testing::Test {
+  protected:
+    void Start(int port) {
+        StartupOptions o;
+        o.programDirectory = dir.path().toStdString();
+        o.userConfigDirectory = dir.path().toStdString();
+        o.connectionOverride = ConnectionSettings{};
+        o.connectionOverride->Protocol = kTcpIp;
+        CopyText(o.connectionOverride->IpAddress, "127.0.0.1");
+        CopyText(o.connectionOverride->PortNumber, std::to_string(port));
+        gui = std::make_unique<GuiApp>();
+        gui->Start(o);
+    }
+    void StartWithSensor() {
+        ASSERT_TRUE(server.ListenTcp());
+        popups.ThenClick("No");  // no default parameters
+        Start(server.tcpPort());
+        ASSERT_EQ(gui->ctx().state.CommunicationOk, 1);
+        EXPECT_EQ(ui().GetActiveTabPage(), kParameterPage);
+        Activate();
+    }
+    // The window has the keyboard again (after a popup, as for the operator).
+    void Activate() {
+        MainWindow& w = gui->ui().window();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+    bool SettingsWritten() const { return QFile::exists(dir.filePath("PanelSettings.cfg")); }
+    QtUi& ui() { return gui->ui(); }
+    Context& ctx() { return gui->ctx(); }
+    // Clicks GO; `during` runs while the acquisition loop runs, and must end it.
+    void Acquire(const std::function<void()>& during) {
+        QTimer::singleShot(300, during);
+        QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    }
+
+    QTemporaryDir dir;
+    sim::SensorModel model{sim::SensorConfig{.noise = false}};
+    sim::SimServer server{model};
+    PopupAnswerer popups;
+    std::unique_ptr<GuiApp> gui;
+};
+
+TEST_F(Window, NoSensorOfflineKeepsRunningAtStandardGeometry) {
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort());
+    ASSERT_EQ(popups.seen.size(), 1u);
+    EXPECT_EQ(popups.seen[0].title, "ATTENTION!");
+    EXPECT_FALSE(gui->quitRequested());
+    MainWindow& w = ui().window();
+    EXPECT_EQ(w.size(), QSize(790, 548));
+    EXPECT_EQ(w.windowTitle().toStdString(), kProgramTitle);
+    EXPECT_EQ(ui().GetActiveTabPage(), kConnectionPage) << "the failure is in view";
+    EXPECT_EQ(w.dataPanel()->pos(), QPoint(286, 63));
+    // Offline: files only.
+    EXPECT_TRUE(Button(ui(), Ctrl::FileButton)->isChecked());
+    EXPECT_FALSE(Button(ui(), Ctrl::EepromButton)->isChecked());
+    EXPECT_TRUE(Button(ui(), Ctrl::SendButton)->isEnabled());
+    EXPECT_FALSE(Button(ui(), Ctrl::GoButton)->isEnabled());
+
+    // Teach table: grey cells, and the marker of row 16 (teach row 15) is row 1's colour.
+    auto* table = qobject_cast<QTableWidget*>(ui().widget(Ctrl::TeachTableCtrl));
+    EXPECT_EQ(table->item(0, 0)->background().color(), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(table->item(15, 4)->background().color(), table->item(0, 4)->background().color());
+    EXPECT_NE(table->item(1, 4)->background().color(), table->item(0, 4)->background().color());
+
+    // The banner's title line carries the longer version as its tooltip.
+    bool titleFound = false;
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+        if (l->text().toStdString() == kProgramTitle) {
+            titleFound = true;
+            EXPECT_EQ(l->toolTip().toStdString(), kProgramTooltip);
+        }
+    }
+    EXPECT_TRUE(titleFound);
+
+    // A right double-click on the background gives back the standard size, centred.
+    w.resize(700, 500);
+    w.move(0, 0);
+    QTest::mouseDClick(&w, Qt::RightButton, {}, QPoint(600, 5));
+    EXPECT_EQ(w.size(), QSize(790, 548));
+    EXPECT_LE(
+        (w.frameGeometry().center() - w.screen()->availableGeometry().center()).manhattanLength(),
+        2);
+
+    // Clicking FILE twice leaves FILE on and EEPROM off.
+    QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
+    QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
+    EXPECT_TRUE(Button(ui(), Ctrl::FileButton)->isChecked());
+    EXPECT_FALSE(Button(ui(), Ctrl::EepromButton)->isChecked());
+    EXPECT_EQ(ctx().state.TransferTarget, kTargetFile);
+
+    // Only the close path stores the settings.
+    EXPECT_FALSE(SettingsWritten());
+    QTimer::singleShot(0, [&] { ui().window().close(); });
+    EXPECT_EQ(gui->Exec(), 0);
+    EXPECT_TRUE(SettingsWritten());
+}
+
+TEST_F(Window, CloseAtTheConnectionQuestionEndsWithoutWaitingOrStoring) {
+    popups.ThenClick("CLOSE");
+    Start(RefusedPort());
+    EXPECT_TRUE(gui->quitRequested());
+    bool waited = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        waited = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(3000);
+    EXPECT_EQ(gui->Exec(), 0);
+    EXPECT_FALSE(waited) << "the event loop must not wait for input after CLOSE";
+    EXPECT_FALSE(SettingsWritten());
+    EXPECT_FALSE(ui().window().isVisible());
+}
+
+TEST_F(Window, OperatorSessionAgainstTheSimulator) {
+    StartWithSensor();
+    EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find("SERIAL NUMBER: 4711"), std::string::npos);
+
+    // Help on every control that has a help text, and nothing else happens.
+    std::vector<std::string> expected;
+    for (int i = 0; i < kCtrlCount; ++i) {
+        const Ctrl c = static_cast<Ctrl>(i);
+        const std::string help(HelpText(c));
+        if (help.empty()) continue;
+        expected.push_back(help);
+        popups.ThenClick("OK");
+        QWidget* w = ui().widget(c);
+        w->setVisible(true);  // the controls of the other link kind too
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                w->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(w, &event);
+    }
+    ASSERT_EQ(popups.seen.size(), expected.size() + 1);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(popups.seen[i + 1].title, "INFO!");
+        EXPECT_EQ(popups.seen[i + 1].text, expected[i]);
+    }
+    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_EQ(model.CommandCount(8), 0u) << "a right-click on GO must not start it";
+
+    // F11 starts the acquisition, F12 stops it; the last sample is on the displays.
+    Activate();
+    QTimer::singleShot(300, [&] { QTest::keyClick(&ui().window(), Qt::Key_F12); });
+    QTest::keyClick(&ui().window(), Qt::Key_F11);
+    const auto samples = model.CommandCount(8);
+    EXPECT_GT(samples, 10u);
+    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    Spin(50);
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::RedDisplay), std::to_string(ctx().live.Red()));
+    auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));
+    ASSERT_EQ(strip->Trace(0).size(), 101u);
+    EXPECT_EQ(strip->Trace(2).back(), ctx().live.Blue());
+
+    // The program's own page switch leaves the acquisition running; the operator's stops it.
+    bool ranOnAfterOwnSwitch = false;
+    Acquire([&] {
+        ui().SetActiveTabPage(kConnectionPage);
+        Spin(100);
+        ranOnAfterOwnSwitch = ctx().state.DataTransferActive == 1;
+        auto* bar = qobject_cast<QTabBar*>(ui().widget(Ctrl::TabControl));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kParameterPage).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kConnectionPage).center());
+    });
+    EXPECT_TRUE(ranOnAfterOwnSwitch);
+    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_FALSE(Button(ui(), Ctrl::AcceptButton)->isEnabled());
+
+    // AVERAGE typed in, F9 sends it through the EEPROM; F10 reads it back.
+    auto* average = qobject_cast<QSpinBox*>(ui().widget(Ctrl::AverageControl));
+    average->setValue(128);
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_EQ(model.EepromParameters().Average, 128);
+    ctx().para.Average = 0;
+    QTest::keyClick(&ui().window(), Qt::Key_F10);
+    EXPECT_EQ(ctx().para.Average, 128);
+    EXPECT_EQ(ctx().state.CommunicationOk, 1);
+
+    // Send to a file: the dialog starts in the last folder with the default name.
+    QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
+    const QString file = dir.filePath("backup.ini");
+    popups.Then([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(QDir(dialog->directory()), QDir(dir.path()));
+        dialog->selectFile(file);
+        // Accepted once the dialog has settled, as a person would.
+        QTimer::singleShot(100, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+    });
+    QTest::mouseClick(Button(ui(), Ctrl::SendButton), Qt::LeftButton);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("AVERAGE = 128"));
+}
+
+TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
+    StartWithSensor();
+    Acquire([&] { ui().window().close(); });
+    EXPECT_TRUE(gui->quitRequested());
+    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_TRUE(SettingsWritten());
+    EXPECT_EQ(gui->Exec(), 0);
+    EXPECT_TRUE(SpinUntil([&] { return !server.tcpClientConnected(); }, 2000));
+}
+
+}  // namespace
+}  // namespace qelto::gui
