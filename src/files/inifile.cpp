@@ -175,13 +175,15 @@ int PutItem(IniDocument* doc, std::string_view section, std::string_view tag,
     try {
         IniSection* s = FindSection(*doc, section);
         if (s == nullptr) s = &AppendSection(*doc, Trim(section));
-        const std::string_view wanted = Trim(tag);
         IniItem item;
-        item.at = Store(*doc, wanted);
-        item.tagSize = static_cast<std::uint32_t>(wanted.size());
+        tag = Trim(tag);
+        item.at = Store(*doc, tag);
+        item.tagSize = static_cast<std::uint32_t>(tag.size());
         Store(*doc, value);
         item.valueSize = static_cast<std::uint32_t>(value.size());
         item.quoted = quoted;
+        // The caller's texts may have been views of the document's own text, which has moved.
+        const std::string_view wanted = TagOf(*doc, item);
 
         // The new item takes the place of the first of its tag; the others go.
         auto& items = doc->items;
