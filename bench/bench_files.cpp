@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/context.hpp"
+#include "app/file_commands.hpp"
+#include "app/memory_ui.hpp"
 #include "bench_util.hpp"
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
-#include "ui/context.hpp"
-#include "ui/memory_ui.hpp"
 
 #if defined(__unix__)
 #include <sys/resource.h>
