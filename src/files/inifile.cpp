@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 
+#include "files/os_file.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
