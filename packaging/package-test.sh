@@ -145,6 +145,10 @@ metainfo=$share/metainfo/$app_id.metainfo.xml
 [ -e "$metainfo" ] || metainfo=$source_dir/packaging/$app_id.metainfo.xml
 check "desktop-file-validate" desktop-file-validate "$desktop"
 check "appstreamcli validate --no-net" appstreamcli validate --no-net "$metainfo"
+if [ $window = yes ]; then
+    # The metainfo, the desktop entry and the icon as a software centre finds them together.
+    check "appstreamcli validate-tree --no-net" appstreamcli validate-tree --no-net "$root"
+fi
 check "desktop entry's icon is in the package" \
     test -e "$share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg"
 
