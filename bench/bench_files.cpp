@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/context.hpp"
+#include "app/file_commands.hpp"
+#include "app/memory_ui.hpp"
 #include "bench_util.hpp"
 #include "files/parameter_file.hpp"
-#include "ui/context.hpp"
-#include "ui/memory_ui.hpp"
 
 namespace {
 

@@ -6,17 +6,20 @@
 #include <filesystem>
 #include <system_error>
 
-#include "files/panel_settings.hpp"
+#include "app/connection.hpp"
+#include "app/control_table.hpp"
+#include "app/file_commands.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
+#include "app/operation_state.hpp"
+#include "app/panel_settings.hpp"
+#include "app/program.hpp"
+#include "app/transfer.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
-#include "link/connection.hpp"
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
 #include "link/transport.hpp"
-#include "sensor/live.hpp"
-#include "sensor/records.hpp"
-#include "sensor/transfer.hpp"
-#include "ui/main_panel.hpp"
-#include "ui/operation_state.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::cli {
 namespace {
@@ -74,15 +77,14 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
         TraceFrame(outgoing, frame);
     };
+    SetStartupState(ctx_);
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
-    // The GUI's shutdown: the TCP conversation first, then the serial port.
-    if (ctx_.link.TcpConnected != 0) CloseTcp(ctx_);
-    CloseSerial(ctx_, ctx_.conn.ComPort);
+    Shutdown(ctx_);
 }
 
 int CliApp::Run() {
@@ -208,12 +210,7 @@ int CliApp::Connect() {
 
     // As at start-up: every command locked for the attempt, unlocked only for a sensor that
     // was identified and read.
-    SetButtonsDimmed(ctx_, 0, 1);
-    TryToConnect(ctx_);
-    if (ctx_.state.CommunicationOk == 1) {
-        SetButtonsDimmed(ctx_, 0, 0);
-        return kExitOk;
-    }
+    if (FirstConnection(ctx_) == Outcome::Done) return kExitOk;
     if (firmwareRead_ && ctx_.ident.SensorModel == 0) {
         ui_.Say("the connected sensor is not supported");
         return kExitUnsupported;
@@ -263,13 +260,12 @@ bool CliApp::CheckOutputFile(const std::string& path) {
 int CliApp::LoadParameterFile(Context& target, const std::string& path) {
     ui_.SetDialogPath(path);
     ui_.AnswerQuestions(opt_.force, kHintForce);
-    const int declinedBefore = ui_.declinedQuestions();
-    ReadParaFromFile(target);
+    const Outcome loaded = ReadParaFromFile(target);
     if (ui_.lastDialogResult() != kFileExisting) {
         ui_.Say(path + ": no such file");
         return kExitFile;
     }
-    if (ui_.declinedQuestions() != declinedBefore) {
+    if (loaded != Outcome::Done) {
         ui_.Say(path +
                 ": not loaded (not a parameter file of this program version; --force "
                 "loads it anyway)");
@@ -280,10 +276,7 @@ int CliApp::LoadParameterFile(Context& target, const std::string& path) {
 
 int CliApp::SaveParameterFile(const std::string& path) {
     ui_.SetDialogPath(path);
-    // A save that works shows nothing; any message box means the file was not written.
-    const int before = ui_.messageBoxes();
-    SendParaToFile(ctx_);
-    if (ui_.messageBoxes() != before) {
+    if (SendParaToFile(ctx_) != Outcome::Done) {
         ui_.Say(path + ": not written");
         return kExitFile;
     }
@@ -328,8 +321,7 @@ int CliApp::Send() {
     ui_.SetQuiet(false);
     if (loaded != kExitOk) return loaded;
 
-    CBF_ButtonSend(ctx_, Event::Commit);
-    if (ctx_.state.CommunicationOk != 1) {
+    if (DispatchControlEvent(ctx_, Ctrl::SendButton, Event::Commit) != Outcome::Done) {
         ui_.Say("sending " + opt_.inputFile + " failed");
         return kExitFailure;
     }
@@ -374,12 +366,14 @@ int CliApp::Live() {
     ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
     streamStart_ = ui_.Timer();
     streaming_ = true;
-    if (FlushOutput()) CBF_ButtonGo(ctx_, Event::Commit);  // returns when the loop ends
+    Outcome ended = Outcome::Done;
+    // Returns when the loop ends.
+    if (FlushOutput()) ended = DispatchControlEvent(ctx_, Ctrl::GoButton, Event::Commit);
     flushTimer_.stop();
     FlushOutput();
     streaming_ = false;
     ui_.onSample = nullptr;
-    if (ctx_.state.CommunicationOk != 1) {
+    if (ended == Outcome::Failed) {
         ui_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
         return kExitFailure;
     }
@@ -390,8 +384,7 @@ int CliApp::Live() {
 
 int CliApp::Freq() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    CBF_ButtonFREQ(ctx_, Event::Commit);
-    if (ctx_.state.CommunicationOk != 1) {
+    if (DispatchControlEvent(ctx_, Ctrl::FreqButton, Event::Commit) != Outcome::Done) {
         ui_.Say("no scan frequency");
         return kExitFailure;
     }

@@ -74,13 +74,13 @@ void ConsoleUi::SetCtrlVal(Ctrl c, double value) {
     }
 }
 
+void ConsoleUi::AppendText(Ctrl c, std::string_view text) {
+    rec(c).text += text;
+    // The InfoBox is the running log, so it goes out as it grows.
+    if (c == Ctrl::InfoBox) Write(text);
+}
+
 void ConsoleUi::SetCtrlText(Ctrl c, std::string_view text) {
-    if (c == Ctrl::InfoBox) {
-        // A text box appends; it is the running log, so it goes out as it grows.
-        rec(c).text += text;
-        Write(text);
-        return;
-    }
     rec(c).text = text;
     if (c == Ctrl::StatusDisplay) {
         EndOpenLine();
@@ -115,23 +115,21 @@ void ConsoleUi::ComboDelete(Ctrl c, int index) {
     if (index >= 0 && index < static_cast<int>(items.size())) items.erase(items.begin() + index);
 }
 
-void ConsoleUi::SetWindowPos(int top, int left) {
+void ConsoleUi::SetWindowPos(int left, int top) {
     window_.top = top;
     window_.left = left;
 }
 
-void ConsoleUi::SetWindowSize(int height, int width) {
+void ConsoleUi::SetWindowSize(int width, int height) {
     window_.height = height;
     window_.width = width;
 }
 
 void ConsoleUi::MessagePopup(std::string_view title, std::string_view message) {
-    ++messages_;
     if (!quiet_) PrintBox(title, message);
 }
 
 int ConsoleUi::ConfirmPopup(std::string_view title, std::string_view question) {
-    if (!answer_) ++declined_;
     if (!quiet_) {
         PrintBox(title, question);
         Write(answer_ ? "-> yes\n" : "-> no");

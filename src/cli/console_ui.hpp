@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/memory_ui.hpp"
-#include "ui/operator_interface.hpp"
+#include "app/memory_ui.hpp"
+#include "app/operator_interface.hpp"
 
 namespace qelto::cli {
 
@@ -36,8 +36,6 @@ class ConsoleUi : public OperatorInterface {
     void SetQuiet(bool quiet) { quiet_ = quiet; }
 
     // --- What happened.
-    int declinedQuestions() const { return declined_; }
-    int messageBoxes() const { return messages_; }
     // Called once all seven live displays hold a new sample.
     std::function<void(const LiveSample&)> onSample;
     // Writes a line of the program's own to stderr ("qelto-cli: " first), after any
@@ -51,6 +49,7 @@ class ConsoleUi : public OperatorInterface {
     // --- OperatorInterface
     void SetCtrlVal(Ctrl c, double value) override;
     void SetCtrlText(Ctrl c, std::string_view text) override;
+    void AppendText(Ctrl c, std::string_view text) override;
     void ResetTextBox(Ctrl c, std::string_view text) override;
     double GetCtrlVal(Ctrl c) override { return rec(c).value; }
     std::string GetCtrlText(Ctrl c) override { return rec(c).text; }
@@ -72,11 +71,16 @@ class ConsoleUi : public OperatorInterface {
     void SetAxisRange(Ctrl, Axis, double, double) override {}
     void SetGraphCursor(Ctrl, double, double) override {}
     void SetStripChartPointsPerScreen(Ctrl, int) override {}
-    void PlotStripChart(Ctrl, std::span<const double>, int) override {}
+    void AppendStripChart(Ctrl, std::span<const double>, int) override {}
     WindowPlacement GetWindowPlacement() override { return window_; }
     void SetWindowZoom(int zoom) override { window_.zoom = zoom; }
-    void SetWindowPos(int top, int left) override;
-    void SetWindowSize(int height, int width) override;
+    void SetWindowPos(int left, int top) override;
+    void SetWindowSize(int width, int height) override;
+    void CenterWindow() override {}
+    void DisplayPanels() override {}
+    void ShowInfoText(std::string_view, bool, int, int, int, std::uint32_t) override {}
+    void SetBannerColor(std::uint32_t) override {}
+    void DisplayLogo(int, int, std::string_view) override {}
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
@@ -117,8 +121,6 @@ class ConsoleUi : public OperatorInterface {
     std::string hintForNo_;
     std::string dialogPath_;
     bool quiet_ = false;
-    int declined_ = 0;
-    int messages_ = 0;
     bool lineOpen_ = false;
     int lastDialogResult_ = kFileNoneSelected;
 

@@ -5,16 +5,17 @@
 
 #include <QTimer>
 
+#include "app/assistant.hpp"
+#include "app/assistant_messages.hpp"
+#include "app/context.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"  // STOP
+#include "app/memory_ui.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
-#include "sensor/assistant.hpp"
-#include "sensor/assistant_messages.hpp"
-#include "sensor/live.hpp"  // STOP
 #include "sim_server.hpp"
-#include "ui/context.hpp"
-#include "ui/memory_ui.hpp"
 
 namespace qelto {
 namespace {
@@ -55,10 +56,10 @@ TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {
     // Well inside the adjustment: each step takes a little over half a second.
     QTimer::singleShot(1250, [&] {
         samplesAtStop = model.CommandCount(kCmdLiveData);
-        CBF_ButtonStop(ctx, Event::Commit);
+        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
     });
 
-    CBF_ButtonStart(ctx, Event::Commit);
+    DispatchControlEvent(ctx, Ctrl::StartAssistantButton, Event::Commit);
 
     EXPECT_EQ(LastPopup().message, AssistantMessages[MsgParamCancelled][kEnglish]);
     EXPECT_GE(samplesAtStop, 1u);  // the timer fired while the adjustment waited

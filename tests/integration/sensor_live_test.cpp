@@ -3,10 +3,11 @@
 // and the graph scaling for exact live points from a scripted peer.
 #include <gtest/gtest.h>
 
-#include "sensor/live.hpp"
+#include "app/control_table.hpp"
+#include "app/graphs.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "sensor_sim_rig.hpp"
-#include "ui/graphs.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {
@@ -35,11 +36,11 @@ TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
     s.ui.onEvents = [&] {
         if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.ctx)) {
             stopped = true;
-            CBF_ButtonStop(s.ctx, Event::Commit);
+            DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
         }
     };
     const std::string before = s.InfoBox();
-    CBF_ButtonGo(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     ASSERT_TRUE(stopped);
     EXPECT_EQ(s.Commands(), (std::vector<int>{8, 8, 8}));
     EXPECT_GT(s.ctx.live.Red(), 0);
@@ -64,12 +65,13 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
         if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.ctx)) {
             pressed = true;
             s.ui.SetCtrlVal(Ctrl::AverageControl, 1024);
-            CBF_ButtonSend(s.ctx, Event::Commit);
-            CBF_ButtonGet(s.ctx, Event::Commit);
+            DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit);
+            DispatchControlEvent(s.ctx, Ctrl::GetButton, Event::Commit);
         }
-        if (s.Count(kCmdLiveData) == 4) CBF_ButtonStop(s.ctx, Event::Commit);
+        if (s.Count(kCmdLiveData) == 4)
+            DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
     };
-    CBF_ButtonGo(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(
         s.wire,
         (Wire{{8, 0}, {8, 0}, {1, 0}, {1, 2}, {3, 0}, {4, 0}, {2, 0}, {2, 2}, {8, 0}, {8, 0}}));
@@ -94,7 +96,7 @@ TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     };
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
-    CBF_ButtonGo(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 5);
     EXPECT_EQ(s.InfoBox(), before + kMsgSensorCommError + "\n\n");
     EXPECT_EQ(s.Status(), "TIMEOUT!");
@@ -105,9 +107,10 @@ TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     // The link stays open: the next GO samples again.
     s.server.ClearFaults();
     s.ui.onEvents = [&] {
-        if (s.Count(kCmdLiveData) == 7) CBF_ButtonStop(s.ctx, Event::Commit);
+        if (s.Count(kCmdLiveData) == 7)
+            DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
     };
-    CBF_ButtonGo(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 7);
 }
 
@@ -117,11 +120,11 @@ TEST(SensorLive, SelectingTheConnectionPageStopsAcquisition) {
     s.ui.onEvents = [&] {
         if (s.Count(kCmdLiveData) == 3 && s.ui.GetActiveTabPage() != kConnectionPage) {
             s.ui.SetActiveTabPage(kConnectionPage);
-            CBF_TabMain1(s.ctx, Event::ActiveTabChange);
+            DispatchControlEvent(s.ctx, Ctrl::TabControl, Event::ActiveTabChange);
         }
     };
     s.ui.SetActiveTabPage(kParameterPage);
-    CBF_ButtonGo(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 3);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(s.ctx.state.CommunicationOk, 1);  // stopping is not a failure
@@ -130,7 +133,7 @@ TEST(SensorLive, SelectingTheConnectionPageStopsAcquisition) {
 TEST(SensorLive, ScanFrequencyOfTheSimulatedSensor) {
     SensorSimRig s;
     s.Connected();
-    CBF_ButtonFREQ(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(s.wire, (Wire{{105, 0}}));
     const double expected = s.model.ScanFrequency();
     EXPECT_DOUBLE_EQ(s.ctx.ScanFrequency, expected);
@@ -216,9 +219,10 @@ struct ExactPeer {
         };
         rig.ui.onEvents = [&, samples] {
             record();
-            if (static_cast<int>(liveServed) >= samples) CBF_ButtonStop(rig.ctx, Event::Commit);
+            if (static_cast<int>(liveServed) >= samples)
+                DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
         };
-        CBF_ButtonGo(rig.ctx, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
         rig.ui.onEvents = nullptr;
         record();
         return views;
@@ -285,7 +289,7 @@ TEST(SensorCycleTime, ValuesAndPrecisions) {
     p.Connect();
     for (const Case& c : cases) {
         p.cycle = c.data;
-        CBF_ButtonFREQ(p.rig.ctx, Event::Commit);
+        DispatchControlEvent(p.rig.ctx, Ctrl::FreqButton, Event::Commit);
         EXPECT_DOUBLE_EQ(p.rig.ctx.ScanFrequency, c.value);
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, c.value);
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, c.precision);
@@ -294,7 +298,7 @@ TEST(SensorCycleTime, ValuesAndPrecisions) {
 
     // A reply too short to hold both figures is a broken frame.
     p.cycle = Bytes{1, 2, 3, 4};
-    CBF_ButtonFREQ(p.rig.ctx, Event::Commit);
+    DispatchControlEvent(p.rig.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(p.rig.ctx.ScanFrequency, 0.0);
     EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
     const std::string info = p.rig.ui.ctrl(Ctrl::InfoBox).text;

@@ -2,9 +2,10 @@
 // on an EEPROM load, and a teach-table read that fails half way.
 #include <gtest/gtest.h>
 
-#include "sensor/transfer.hpp"
+#include "app/control_table.hpp"
+#include "app/main_panel.hpp"
+#include "app/transfer.hpp"
 #include "sensor_sim_rig.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {
@@ -18,7 +19,7 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     s.ui.SetCtrlVal(Ctrl::AverageControl, 512);
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
-    CBF_ButtonSend(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_EQ(s.wire, (Wire{{1, 0}, {1, 2}, {3, 0}}));
     EXPECT_EQ(
         s.InfoBox(),
@@ -51,7 +52,7 @@ TEST(SensorTransfer, ImplausibleEepromIsNotedAndTheReadGoesOn) {
     s.model.SetEeprom(bad, teach);
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
-    CBF_ButtonGet(s.ctx, Event::Commit);
+    DispatchControlEvent(s.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_EQ(s.wire, (Wire{{4, 0}, {2, 0}, {2, 2}}));
     EXPECT_EQ(s.InfoBox(), before +
                                "INFO!\n3 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND "

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "link/connection.hpp"
+#include "app/connection.hpp"
 #include "sim_test_util.hpp"
 
 namespace qelto {

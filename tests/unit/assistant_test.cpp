@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "sensor/assistant.hpp"
-#include "sensor/assistant_messages.hpp"
-#include "sensor/live.hpp"
+#include "app/assistant.hpp"
+#include "app/assistant_messages.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"
 #include "sensor_model.hpp"
 #include "unit_fakes.hpp"
 
@@ -184,7 +185,8 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
     };
     AnswerSetup(4);
 
-    EXPECT_EQ(CBF_ButtonStart(rig.ctx, Event::Commit), 0);
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::StartAssistantButton, Event::Commit),
+              Outcome::Done);
 
     EXPECT_EQ(
         TitlesOf(PopupKind::Generic),
@@ -276,7 +278,7 @@ TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
     rig.ui.answers = {PopupAnswer::Button(kPromptOk, "4"), PopupAnswer::Yes(),
                       PopupAnswer::Button(kPromptOk)};
 
-    CBF_ButtonStart(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::StartAssistantButton, Event::Commit);
 
     std::vector<std::string> titles;
     for (const auto& p : rig.ui.popups)
@@ -339,17 +341,6 @@ TEST_F(Assistant, EachParameterWriteIsFollowedByHalfASecondBeforeTheReadBack) {
     }
     EXPECT_EQ(reads, 7);
     EXPECT_GT(rig.ui.eventPasses, 7);  // the waits went through the event loop
-}
-
-TEST_F(Assistant, HelpOnRightClickStartsNothing) {
-    EXPECT_EQ(CBF_ButtonStart(rig.ctx, Event::RightClick), 0);
-    ASSERT_EQ(rig.ui.popups.size(), 1u);
-    EXPECT_EQ(LastPopup().title, "INFO!");
-    EXPECT_EQ(LastPopup().message, "Start assistant to adjust the sensor.");
-    EXPECT_TRUE(sensor.log.empty());
-    EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
-    EXPECT_EQ(CBF_ButtonStart(rig.ctx, Event::ValChanged), 0);
-    EXPECT_EQ(rig.ui.popups.size(), 1u);
 }
 
 // --- The colour count and the output mode

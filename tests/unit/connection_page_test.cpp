@@ -6,8 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/connection.hpp"
-#include "link/connection_page.hpp"
+#include "app/connection.hpp"
+#include "app/connection_page.hpp"
+#include "app/control_table.hpp"
 #include "scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
@@ -19,7 +20,7 @@ class Page : public ::testing::Test {
     std::vector<std::string> Servers() { return rig.ui.rec(Ctrl::ServerField).items; }
     void CommitServer(const std::string& text) {
         rig.ui.SetCtrlText(Ctrl::ServerField, text);
-        CBF_StringIpAdress(rig.ctx, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::ServerField, Event::Commit);
     }
     bool AcceptDimmed() { return rig.ui.ctrl(Ctrl::AcceptButton).dimmed; }
 
@@ -30,7 +31,7 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
     const Ctrl serialCtrls[] = {Ctrl::ComPortSelector, Ctrl::BaudRateSelector};
     const Ctrl tcpCtrls[] = {Ctrl::ServerField, Ctrl::PortField};
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
-    CBF_EditCommunicationProtocol(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::ProtocolSelector, Event::Commit);
     EXPECT_EQ(rig.ctx.conn.Protocol, kTcpIp);
     for (Ctrl c : serialCtrls)
         EXPECT_FALSE(rig.ui.ctrl(c).visible);
@@ -79,28 +80,27 @@ TEST_F(Page, RecentServersMostRecentFirstNoDuplicatesAtMostTen) {
 }
 
 TEST_F(Page, EverySettingChangeDimsAccept) {
-    using Cb = int (*)(Context&, Event);
-    for (Cb cb : {CBF_EditSelectComPort, CBF_EditSelectBaudrate, CBF_StringPortNumber,
-                  CBF_StringIpAdress, CBF_EditCommunicationProtocol}) {
+    for (Ctrl c : {Ctrl::ComPortSelector, Ctrl::BaudRateSelector, Ctrl::PortField,
+                   Ctrl::ServerField, Ctrl::ProtocolSelector}) {
         rig.ui.SetDimmed(Ctrl::AcceptButton, false);
-        cb(rig.ctx, Event::ValChanged);
+        DispatchControlEvent(rig.ctx, c, Event::ValChanged);
         EXPECT_FALSE(AcceptDimmed());
-        cb(rig.ctx, Event::Commit);
+        DispatchControlEvent(rig.ctx, c, Event::Commit);
         EXPECT_TRUE(AcceptDimmed());
     }
 }
 
 TEST_F(Page, PortListAppendsOneLinePerPortAndNothingWhenThereAreNone) {
-    rig.ui.SetCtrlText(Ctrl::InfoBox, "x\n");
-    CBF_ButtonFindComPorts(rig.ctx, Event::Commit);
+    rig.ui.AppendText(Ctrl::InfoBox, "x\n");
+    DispatchControlEvent(rig.ctx, Ctrl::PortListButton, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "x\n");
     rig.ports.ports = {{1, "COM1"}, {3, "COM3"}};
-    CBF_ButtonFindComPorts(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::PortListButton, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text,
               "x\nFollowing COM PORTS are available:\nCOM1\nCOM3\n");
     rig.ui.ResetTextBox(Ctrl::InfoBox, "");
     rig.ports.ports = {{101, "/dev/ttyUSB0"}};
-    CBF_ButtonFindComPorts(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::PortListButton, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text,
               "Following COM PORTS are available:\nCOM101 (/dev/ttyUSB0)\n");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ComPortSelector).value, 0);  // the operator chooses
@@ -112,25 +112,25 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
     rig.ui.SetCtrlText(Ctrl::ServerField, "sensor");
     rig.ui.answers.push_back(PopupAnswer::No());
-    CBF_ButtonTryToConnect(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit);
     EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::DisconnectButton).dimmed);
     EXPECT_FALSE(AcceptDimmed());
 
     // Changing only the baud rate dims Accept until the next success.
-    CBF_EditSelectBaudrate(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::BaudRateSelector, Event::Commit);
     EXPECT_TRUE(AcceptDimmed());
 
     sensor.firmware = "OTHER V2.1";
     rig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
-    CBF_ButtonTryToConnect(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::DisconnectButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
     EXPECT_TRUE(AcceptDimmed());
 
-    CBF_ButtonDisconnect(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::DisconnectButton, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "NO SENSOR CONNECTED!");
 }
 
@@ -140,43 +140,13 @@ TEST_F(Page, AcceptStoresTheSettingsAndShowsTheParameterPage) {
     rig.ctx.files.ProgramDirectory = dir.string();
     rig.ctx.files.PanelSettingsPath = (dir / "PanelSettings.cfg").string();
     rig.ui.SetCtrlText(Ctrl::ServerField, "host.example");
-    CBF_StringIpAdress(rig.ctx, Event::Commit);
-    CBF_ButtonAccept(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::ServerField, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::AcceptButton, Event::Commit);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kParameterPage);
     std::ifstream in(rig.ctx.files.PanelSettingsPath);
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NE(text.str().find("host.example"), std::string::npos);
-}
-
-TEST_F(Page, RightClickShowsTheHelpTextAndNothingElse) {
-    using Cb = int (*)(Context&, Event);
-    const std::vector<std::pair<Cb, std::string>> cbs = {
-        {CBF_EditCommunicationProtocol, "Select RS232 or TCP/IP Interface. "},
-        {CBF_EditSelectComPort, "Select a serial COM-PORT."},
-        {CBF_EditSelectBaudrate,
-         "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust "
-         "work with the same Baudrate. "},
-        {CBF_StringIpAdress, "Select a Server by name or IP address."},
-        {CBF_StringPortNumber, "Select a port number."},
-        {CBF_ButtonTryToConnect, "Try to connect sensor."},
-        {CBF_ButtonDisconnect, "Disconnect from sensor.!"},
-        {CBF_ButtonFindComPorts, "Shows a list of available COM PORTS."},
-        {CBF_ButtonAccept, "Accept settings for communication \nand switch to parapanel. "},
-    };
-    rig.ports.ports = {{1, "COM1"}};
-    for (const auto& [cb, text] : cbs) {
-        rig.ui.popups.clear();
-        EXPECT_EQ(cb(rig.ctx, Event::RightClick), 0);
-        ASSERT_EQ(rig.ui.popups.size(), 1u);
-        EXPECT_EQ(rig.ui.popups[0].title, "INFO!");
-        EXPECT_EQ(rig.ui.popups[0].message, text);
-    }
-    EXPECT_FALSE(AcceptDimmed());
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
-    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_TRUE(rig.ui.rec(Ctrl::ServerField).items.empty());
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // drawing routines hand to the operator interface.
 #include <gtest/gtest.h>
 
-#include "ui/graphs.hpp"
+#include "app/control_table.hpp"
+#include "app/graphs.hpp"
 #include "unit_fakes.hpp"
 
 namespace qelto {
@@ -141,42 +142,15 @@ TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
     EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).deletions, 0);
 }
 
-TEST(Graphs, DisplayCallbacksOnlyHelpAndStatusDoubleClickEmptiesTheInfoBox) {
+TEST(Graphs, StatusDoubleClickEmptiesTheInfoBoxAndNothingElse) {
     UnitRig rig;
-    rig.ui.SetCtrlVal(Ctrl::ColorNoDisplay, 255);
-    using Cb = int (*)(Context&, Event);
-    const std::vector<std::pair<Cb, std::string>> cbs = {
-        {CBF_DispX, "Displays the red content of the color currently arriving at the receiver."},
-        {CBF_DispY, "Displays the green content of the color currently arriving at the receiver. "},
-        {CBF_DispINT, "Displays the intensity of the color currently arriving at the receiver. "},
-        {CBF_DispRGB, "Displays the current color intensity of RED,GREEN and BLUE. "},
-        {CBF_DispCOL,
-         "Displays the current detected color number in \naccordance with the row in the TEACH "
-         "TABLE. \n\nFailure condition is 255."},
-        {CBF_Graph3D,
-         "The four graphs display a 3 sides view of the 3 dimensional color/intensity sphere "
-         "\nplus the intensity of RED, GREEN, BLUE in an extra graph."},
-    };
-    for (const auto& [cb, text] : cbs) {
-        rig.ui.popups.clear();
-        for (Event e : {Event::Commit, Event::ValChanged, Event::RightDoubleClick}) {
-            EXPECT_EQ(cb(rig.ctx, e), 0);
-        }
-        EXPECT_TRUE(rig.ui.popups.empty());
-        EXPECT_EQ(cb(rig.ctx, Event::RightClick), 0);
-        ASSERT_EQ(rig.ui.popups.size(), 1u);
-        EXPECT_EQ(rig.ui.popups[0].title, "INFO!");
-        EXPECT_EQ(rig.ui.popups[0].message, text);
-    }
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
-
     rig.ui.popups.clear();
-    rig.ui.SetCtrlText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
+    rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
-    CBF_DispStatus(rig.ctx, Event::RightClick);
-    CBF_DispStatus(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::StatusDisplay, Event::RightClick);
+    DispatchControlEvent(rig.ctx, Ctrl::StatusDisplay, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "TRY TO CONNECT!\n");
-    CBF_DispStatus(rig.ctx, Event::RightDoubleClick);
+    DispatchControlEvent(rig.ctx, Ctrl::StatusDisplay, Event::RightDoubleClick);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "KORVANEX V4.3B7");
     EXPECT_TRUE(rig.ui.popups.empty());

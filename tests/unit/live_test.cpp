@@ -2,9 +2,10 @@
 // of a sample, the live displays and history, and the scan frequency.
 #include <gtest/gtest.h>
 
+#include "app/control_table.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "scripted_sensor.hpp"
-#include "sensor/live.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {
@@ -19,7 +20,7 @@ class Live : public ::testing::Test {
     // Stops the loop once `n` samples have been requested.
     void StopAfter(int n) {
         rig.onEvents = [this, n] {
-            if (sensor.samples >= n) CBF_ButtonStop(rig.ctx, Event::Commit);
+            if (sensor.samples >= n) DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
         };
     }
     std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
@@ -37,9 +38,9 @@ TEST_F(Live, WhileRunningOnlySendGetAndTheMemorySelectorStayEnabled) {
                        Ctrl::GetButton, Ctrl::EepromButton, Ctrl::FileButton}) {
             seen[c] = rig.ui.ctrl(c).dimmed;
         }
-        CBF_ButtonStop(rig.ctx, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
     };
-    CBF_ButtonGo(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_TRUE(seen[Ctrl::GoButton]);
     EXPECT_TRUE(seen[Ctrl::FreqButton]);
     EXPECT_TRUE(seen[Ctrl::StartAssistantButton]);
@@ -63,7 +64,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
              rig.onEvents = [&] {
                  if (sensor.samples < 2) return;
                  rig.ui.SetActiveTabPage(kConnectionPage);
-                 CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+                 DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
              };
          },
          {8, 8}},
@@ -72,9 +73,10 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
              rig.onEvents = [&] {
                  if (sensor.samples == 1) {
                      rig.ui.SetActiveTabPage(kParameterPage);
-                     CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+                     DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
                  }
-                 if (sensor.samples >= 3) CBF_ButtonStop(rig.ctx, Event::Commit);
+                 if (sensor.samples >= 3)
+                     DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
              };
          },
          {8, 8, 8}},
@@ -102,8 +104,8 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
              rig.onEvents = [&] {
                  if (sensor.samples == 1 && rig.ctx.state.SendRequest == 0 &&
                      sensor.Commands().size() == 1) {
-                     CBF_ButtonSend(rig.ctx, Event::Commit);
-                     CBF_ButtonGet(rig.ctx, Event::Commit);
+                     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
+                     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
                  }
              };
          },
@@ -112,7 +114,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
          [&] {
              rig.onEvents = [&] {
                  if (sensor.samples == 1 && sensor.Commands().size() == 1) {
-                     CBF_ButtonGet(rig.ctx, Event::Commit);
+                     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
                  }
              };
              sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
@@ -176,8 +178,8 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
 
 TEST_F(Live, SecondGoContinuesTheHistory) {
     StopAfter(2);
-    CBF_ButtonGo(rig.ctx, Event::Commit);
-    CBF_ButtonGo(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(rig.ctx.history[291], 1);
     EXPECT_EQ(rig.ctx.history[294], 2);
     EXPECT_EQ(rig.ctx.history[297], 3);
@@ -207,7 +209,7 @@ TEST(ScanFrequency, ValuesAndPrecisions) {
 }
 
 TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
-    CBF_ButtonFREQ(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{105}));
     EXPECT_EQ(rig.ctx.ScanFrequency, 250.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 250.0);
@@ -215,7 +217,7 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::FreqButton).dimmed);
 
     sensor.window = 0;
-    CBF_ButtonFREQ(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
     EXPECT_EQ(InfoBox(), "");  // the sensor answered; it had nothing measured
@@ -236,30 +238,6 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
     GetCycleTime(rig.ctx);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
-}
-
-TEST_F(Live, ButtonsShowTheirHelpAndDoNothingElse) {
-    const std::vector<std::pair<int (*)(Context&, Event), std::string>> cbs = {
-        {CBF_ButtonGo, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. "},
-        {CBF_ButtonStop, "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. "},
-        {CBF_ButtonFREQ,
-         "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen press "
-         "the button."},
-        {CBF_DispScanFreq,
-         "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the "
-         "button."},
-    };
-    rig.ctx.state.DataTransferActive = 1;
-    for (const auto& [cb, text] : cbs) {
-        rig.ui.popups.clear();
-        EXPECT_EQ(cb(rig.ctx, Event::RightClick), 0);
-        ASSERT_EQ(rig.ui.popups.size(), 1u);
-        EXPECT_EQ(rig.ui.popups[0].title, "INFO!");
-        EXPECT_EQ(rig.ui.popups[0].message, text);
-    }
-    CBF_DispScanFreq(rig.ctx, Event::Commit);
-    EXPECT_TRUE(sensor.seen.empty());
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
 }
 
 }  // namespace

@@ -6,11 +6,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/connection.hpp"
+#include "app/connection.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "scripted_sensor.hpp"
-#include "sensor/live.hpp"
 #include "temp_dir.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {
@@ -43,7 +44,7 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
             lockedDuringTransfer = rig.ui.ctrl(Ctrl::SendButton).dimmed;
         }
     };
-    CBF_ButtonSend(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 3}));
     EXPECT_EQ(sensor.para.Average, 1024);
     EXPECT_EQ(rig.ctx.para.Average, 1024);
@@ -55,7 +56,7 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     sensor.override = [](const SeenRequest&) -> std::optional<std::vector<Bytes>> {
         return std::vector<Bytes>{};
     };
-    CBF_ButtonGet(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{4}));
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GetButton).dimmed);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
@@ -64,8 +65,8 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
 TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
     rig.ctx.state.DataTransferActive = 1;
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 32);
-    CBF_ButtonSend(rig.ctx, Event::Commit);
-    CBF_ButtonGet(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_TRUE(sensor.seen.empty());
     EXPECT_EQ(rig.ctx.state.SendRequest, 1);
     EXPECT_EQ(rig.ctx.state.GetRequest, 1);
@@ -79,7 +80,7 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     const auto file = dir / "Parameter.ini";
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 77);
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, file.string()));
-    CBF_ButtonSend(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_TRUE(sensor.seen.empty());
     EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
 
@@ -87,7 +88,7 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     rig.ctx.para.Average = 1;
     rig.ctx.state.DataTransferActive = 1;
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file.string()));
-    CBF_ButtonGet(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_EQ(rig.ctx.state.GetRequest, 0);
     EXPECT_EQ(rig.ctx.para.Average, 77);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
@@ -96,17 +97,17 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
 
 TEST_F(MainPanel, MemorySelectorButtonsActAsRadioButtons) {
     rig.ui.SetCtrlVal(Ctrl::FileButton, 1);
-    CBF_SelectMem(rig.ctx, Ctrl::FileButton, Event::ValChanged);
+    DispatchControlEvent(rig.ctx, Ctrl::FileButton, Event::ValChanged);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
     rig.ui.SetCtrlVal(Ctrl::FileButton, 0);  // clicking it again switches it off...
-    CBF_SelectMem(rig.ctx, Ctrl::FileButton, Event::ValChanged);
+    DispatchControlEvent(rig.ctx, Ctrl::FileButton, Event::ValChanged);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 1);  // ...and it ends up on anyway
     EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
 
-    CBF_SelectMem(rig.ctx, Ctrl::EepromButton, Event::Commit);  // not the event that counts
+    DispatchControlEvent(rig.ctx, Ctrl::EepromButton, Event::Commit);  // not the event that counts
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
-    CBF_SelectMem(rig.ctx, Ctrl::EepromButton, Event::ValChanged);
+    DispatchControlEvent(rig.ctx, Ctrl::EepromButton, Event::ValChanged);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 0);
@@ -114,71 +115,36 @@ TEST_F(MainPanel, MemorySelectorButtonsActAsRadioButtons) {
 
 TEST_F(MainPanel, LanguageTakesOnlyTheSevenLanguages) {
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 1);
-    CBF_EditSelectLanguage(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::LanguageSelector, Event::Commit);
     EXPECT_EQ(rig.ctx.state.Language, 1);
     for (double bad : {-1.0, 7.0, 2.5}) {
         rig.ui.SetCtrlVal(Ctrl::LanguageSelector, bad);
-        CBF_EditSelectLanguage(rig.ctx, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::LanguageSelector, Event::Commit);
         EXPECT_EQ(rig.ctx.state.Language, 1);
     }
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 6);
-    CBF_EditSelectLanguage(rig.ctx, Event::ValChanged);
+    DispatchControlEvent(rig.ctx, Ctrl::LanguageSelector, Event::ValChanged);
     EXPECT_EQ(rig.ctx.state.Language, 1);
-    CBF_EditSelectLanguage(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::LanguageSelector, Event::Commit);
     EXPECT_EQ(rig.ctx.state.Language, 6);
 }
 
 TEST_F(MainPanel, ConnectionPageStopsAcquisitionAndDimsAccept) {
     rig.ctx.state.DataTransferActive = 1;
     rig.ui.SetActiveTabPage(kParameterPage);
-    CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+    DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
     EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     rig.ui.SetActiveTabPage(kConnectionPage);
-    CBF_TabMain1(rig.ctx, Event::Commit);
+    DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::Commit);
     EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
-    CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+    DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
     EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     // Switching back does not restart anything.
     rig.ui.SetActiveTabPage(kParameterPage);
-    CBF_TabMain1(rig.ctx, Event::ActiveTabChange);
+    DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
     EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-}
-
-TEST_F(MainPanel, RightClickShowsTheHelpTextAndNothingElse) {
-    const std::string selectText =
-        "Select source respectively the target for the parameter transfer.";
-    const std::vector<std::pair<std::function<int(Event)>, std::string>> cbs = {
-        {[&](Event e) { return CBF_ButtonSend(rig.ctx, e); },
-         "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
-         "selectable file. \nThe target of the parameter transfer is determined by the select "
-         "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9. "},
-        {[&](Event e) { return CBF_ButtonGet(rig.ctx, e); },
-         "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of "
-         "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
-         "\n\nShortcut Key: F10. "},
-        {[&](Event e) { return CBF_SelectMem(rig.ctx, Ctrl::EepromButton, e); }, selectText},
-        {[&](Event e) { return CBF_SelectMem(rig.ctx, Ctrl::FileButton, e); }, selectText},
-        {[&](Event e) { return CBF_EditAverage(rig.ctx, e); },
-         "Select the number of scanning values (measured values) \nover which the raw signal "
-         "is averaged (meanvalue!)."},
-        {[&](Event e) { return CBF_EditSelectLanguage(rig.ctx, e); }, "Select your language."},
-        {[&](Event e) { return CBF_TabMain1(rig.ctx, e); }, "Select TAB-window."},
-    };
-    rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 3);
-    for (const auto& [cb, text] : cbs) {
-        rig.ui.popups.clear();
-        EXPECT_EQ(cb(Event::RightClick), 0);
-        ASSERT_EQ(rig.ui.popups.size(), 1u);
-        EXPECT_EQ(rig.ui.popups[0].title, "INFO!");
-        EXPECT_EQ(rig.ui.popups[0].message, text);
-    }
-    EXPECT_TRUE(sensor.seen.empty());
-    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
-    EXPECT_EQ(rig.ctx.state.Language, 0);
-    CBF_EditAverage(rig.ctx, Event::Commit);
-    EXPECT_EQ(rig.ctx.para.Average, 256);
 }
 
 }  // namespace

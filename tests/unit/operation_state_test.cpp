@@ -11,7 +11,7 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
     rig.ctx.state.DataTransferActive = 1;
     rig.ui.SetActiveTabPage(kParameterPage);
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
-    rig.ui.SetCtrlText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
+    rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
 
     ReportFailure(rig.ctx, "first");
     ReportFailure(rig.ctx, "second");

@@ -10,7 +10,8 @@
 #include <random>
 #include <string>
 
-#include "files/panel_settings.hpp"
+#include "app/file_commands.hpp"
+#include "app/panel_settings.hpp"
 #include "files/parameter_file.hpp"
 #include "temp_dir.hpp"
 #include "unit_fakes.hpp"
@@ -27,8 +28,8 @@ class PanelSettings : public ::testing::Test {
     PanelSettings() {
         InitSettingsPaths(rig.ctx, dir.str(), {});
         // A placement of its own, so that "nothing applied" shows.
-        rig.ui.SetWindowPos(111, 222);
-        rig.ui.SetWindowSize(333, 444);
+        rig.ui.SetWindowPos(222, 111);
+        rig.ui.SetWindowSize(444, 333);
     }
     void Settings(const std::string& text) { WriteBytes(rig.ctx.files.PanelSettingsPath, text); }
     std::vector<std::string> Servers() { return rig.ui.ctrl(Ctrl::ServerField).items; }
@@ -77,8 +78,8 @@ TEST_F(PanelSettings, FileOfAnotherTypeCountsAsNoFile) {
 // ---- store and load
 
 TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
-    rig.ui.SetWindowPos(40, 10);
-    rig.ui.SetWindowSize(548, 790);
+    rig.ui.SetWindowPos(10, 40);
+    rig.ui.SetWindowSize(790, 548);
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 1);
     rig.ctx.files.ParameterFilePath = "C:\\Data\\p.ini";
     rig.ui.ComboInsert(Ctrl::ServerField, 0, "10.0.0.7");
@@ -125,8 +126,8 @@ TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
 }
 
 TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
-    rig.ui.SetWindowPos(-20, 1500);
-    rig.ui.SetWindowSize(600, 900);
+    rig.ui.SetWindowPos(1500, -20);
+    rig.ui.SetWindowSize(900, 600);
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 6);
     std::string longPath = dir.str();
     while (longPath.size() < 200)

@@ -1,0 +1,31 @@
+// The panel settings file: window placement, language, last parameter file, remembered
+// servers and connection settings, carried from one run to the next.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qelto {
+
+struct Context;
+
+inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
+inline constexpr int kMaxRememberedServers = 10;
+
+// Where the settings live: the program's own directory when it is writable (a portable or
+// build-tree install), otherwise userConfigDirectory (created when missing). Fills
+// ProgramDirectory (the chosen directory, without a trailing separator) and
+// PanelSettingsPath; returns the directory.
+std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
+                              std::string_view userConfigDirectory);
+
+// Start-up: window placement, language, parameter-file path and the server list.
+void LoadPanelSettings(Context& ctx);
+// Start-up: the connection settings, shown on the connection page.
+void GetConnectionSettingsFromFile(Context& ctx);
+// The connection settings onto the connection page's controls.
+void ShowConnectionSettings(Context& ctx);
+// Close of the main window and Accept: everything above, as shown now.
+void StorePanelSettings(Context& ctx);
+
+}  // namespace qelto
