@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/connection.hpp"
+#include "app/graphs.hpp"
+#include "app/live.hpp"
 #include "bench_util.hpp"
-#include "link/connection.hpp"
 #include "qt_rig.hpp"
-#include "sensor/live.hpp"
 #include "sim_server.hpp"
-#include "ui/graphs.hpp"
 
 namespace {
 

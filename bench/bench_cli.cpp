@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/connection.hpp"
+#include "app/graphs.hpp"
+#include "app/live.hpp"
 #include "bench_util.hpp"
-#include "link/connection.hpp"
 #include "qt_rig.hpp"
-#include "sensor/live.hpp"
-#include "ui/graphs.hpp"
 
 namespace {
 

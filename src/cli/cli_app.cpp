@@ -6,19 +6,20 @@
 #include <filesystem>
 #include <system_error>
 
-#include "files/panel_settings.hpp"
+#include "app/connection.hpp"
+#include "app/control_table.hpp"
+#include "app/file_commands.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
+#include "app/operation_state.hpp"
+#include "app/panel_settings.hpp"
+#include "app/program.hpp"
+#include "app/transfer.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
-#include "link/connection.hpp"
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
 #include "link/transport.hpp"
-#include "sensor/live.hpp"
-#include "sensor/records.hpp"
-#include "sensor/transfer.hpp"
-#include "ui/control_table.hpp"
-#include "ui/main_panel.hpp"
-#include "ui/operation_state.hpp"
-#include "ui/program.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::cli {
 namespace {

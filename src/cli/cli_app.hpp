@@ -8,13 +8,13 @@
 #include <memory>
 #include <string>
 
+#include "app/context.hpp"
 #include "cli_options.hpp"
 #include "console_ui.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
-#include "ui/context.hpp"
 
 namespace qelto::cli {
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/memory_ui.hpp"
-#include "ui/operator_interface.hpp"
+#include "app/memory_ui.hpp"
+#include "app/operator_interface.hpp"
 
 namespace qelto::cli {
 

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "ui/context.hpp"
-
 namespace qelto {
 
 void PutFileHeader(IniDocument* doc, std::string_view fileType) {

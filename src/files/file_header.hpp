@@ -8,6 +8,9 @@
 
 namespace qelto {
 
+// The program's title: the window title, and the version every file it writes carries.
+inline constexpr const char* kProgramTitle = "KORVANEX TAVRENO Qelto V1.1";
+
 inline constexpr std::string_view kSectionGeneralInfo = "GENERAL INFO";
 inline constexpr std::string_view kItemFileType = "FILE TYPE:";
 inline constexpr std::string_view kItemVersion = "QELTO VERSION:";

@@ -1,30 +1,39 @@
 // Parameter files: the whole working copy (parameter set and all 64 teach rows) as an INI
-// document, written by Send and read by Get when the transfer target is FILE.
+// document. The file format lives here; choosing the file and asking the operator is the
+// program's (app/file_commands).
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "files/inifile.hpp"
-#include "ui/operation_state.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 
-struct Context;
-
 inline constexpr const char* kParameterFileName = "Parameter.ini";
-
-// Asks for a file and writes the working copy to it (an existing file is overwritten).
-Outcome SendParaToFile(Context& ctx);
-// Asks for an existing file and reads it into the working copy, then refreshes the panels
-// and graphs.
-Outcome ReadParaFromFile(Context& ctx);
-
-void AppendParaToIniHandle(Context& ctx, IniDocument* doc);
-void AcquireParaFromIniHandle(Context& ctx, IniDocument* doc);
-void AppendTechVecToIniHandle(Context& ctx, IniDocument* doc);
-void AcquireTechVecFromIniHandle(Context& ctx, IniDocument* doc);
+inline constexpr std::string_view kParameterFileType = "Parameter File";
+inline constexpr std::string_view kSectionParameter = "PARAMETER";
+inline constexpr std::string_view kTeachVectorPrefix = "TEACH VECTOR ";
+// Heads of the reports of items that could not be read and took their default.
+inline constexpr std::string_view kParaReportHead =
+    "Following parameter could not be read \nand where set to default value:\n\n";
+inline constexpr std::string_view kTeachReportHead =
+    "Following teach vectors could not be read \nand where set to default value:\n\n";
 
 // "TEACH VECTOR <row>".
 std::string TeachVectorSection(int row);
+
+void PutParameterFileHeader(IniDocument* doc);
+// The GENERAL INFO items: a parameter file, written by this program version.
+bool IsParameterFile(IniDocument* doc);
+bool IsOfThisVersion(IniDocument* doc);
+
+void AppendParaToIniHandle(const ParameterSet& para, IniDocument* doc);
+void AppendTechVecToIniHandle(const TeachTable& teach, IniDocument* doc);
+// Read the items; an item that is missing or not a number takes its read default. Return
+// the report of those items (its head and one line each), empty when every item was read.
+std::string AcquireParaFromIniHandle(ParameterSet& para, IniDocument* doc);
+std::string AcquireTechVecFromIniHandle(TeachTable& teach, IniDocument* doc);
 
 }  // namespace qelto

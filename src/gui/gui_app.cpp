@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QKeySequence>
 
-#include "ui/control_table.hpp"
+#include "app/control_table.hpp"
 
 namespace qelto::gui {
 namespace {

@@ -7,8 +7,8 @@
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
 #include "qt_ui.hpp"
-#include "ui/context.hpp"
-#include "ui/program.hpp"
+#include "app/context.hpp"
+#include "app/program.hpp"
 
 namespace qelto::gui {
 

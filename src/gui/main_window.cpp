@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 
-#include "ui/program.hpp"
+#include "app/program.hpp"
 
 namespace qelto::gui {
 

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <array>
 
-#include "ui/operator_interface.hpp"
+#include "app/operator_interface.hpp"
 
 class QLineEdit;
 class QPushButton;

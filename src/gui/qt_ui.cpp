@@ -28,7 +28,7 @@
 
 #include "link/transport.hpp"
 #include "popups.hpp"
-#include "ui/context.hpp"
+#include "app/context.hpp"
 
 namespace qelto::gui {
 namespace {

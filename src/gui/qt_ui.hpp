@@ -15,8 +15,8 @@
 
 #include "main_window.hpp"
 #include "plots.hpp"
-#include "ui/memory_ui.hpp"
-#include "ui/operator_interface.hpp"
+#include "app/memory_ui.hpp"
+#include "app/operator_interface.hpp"
 
 class QShortcut;
 
@@ -92,7 +92,10 @@ class QtUi : public QObject, public OperatorInterface {
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
-    void WaitForEvents(double deadline) override { pump_.WaitForEvents(deadline); }
+    // Once the program quits, waits return at once (the operation ends at its next check).
+    void WaitForEvents(double deadline) override {
+        if (!quit_) pump_.WaitForEvents(deadline);
+    }
     void WakeWait() override { pump_.WakeWait(); }
     double Timer() override { return pump_.Timer(); }
     void QuitUserInterface(int exitCode) override;

@@ -9,6 +9,37 @@
 
 namespace qelto {
 
+// The error codes of the device ports. The message tables (transport.cpp) are indexed by the
+// same numbers, so a port and the text the operator reads always agree.
+enum Rs232Error : int {
+    kRs232UnknownSystemError = -1,
+    kRs232InvalidPortNumber = -2,
+    kRs232PortNotOpen = -3,
+    kRs232UnknownIoError = -4,
+    kRs232NoSerialPortFound = -6,
+    kRs232CannotOpenPort = -7,
+    kRs232InvalidBaudrate = -14,
+    kRs232Timeout = -99,
+};
+
+enum TcpError : int {
+    kTcpUnableToRegisterService = -1,
+    kTcpUnableToEstablishConnection = -2,
+    kTcpExistingServer = -3,
+    kTcpFailedToConnect = -4,
+    kTcpServerNotRegistered = -5,
+    kTcpTooManyConversations = -6,
+    kTcpReadFailed = -7,
+    kTcpWriteFailed = -8,
+    kTcpInvalidParameter = -9,
+    kTcpOutOfMemory = -10,
+    kTcpTimeOutError = -11,
+    kTcpNoConnectionEstablished = -12,
+    kTcpGeneralIOErr = -13,
+    kTcpConnectionClosed = -14,
+    kTcpInfoNotAvailable = -20,
+};
+
 // A serial port service addressed by COM number. Results follow the platform conventions the
 // link is written against: 0 or more succeeds, negative codes are the RS-232 table's codes.
 class SerialPort {

@@ -1,10 +1,8 @@
 #include "link/transport.hpp"
 
 #include <algorithm>
-#include <charconv>
+#include <iterator>
 #include <string>
-
-#include "ui/context.hpp"
 
 namespace qelto {
 
@@ -23,21 +21,21 @@ std::optional<int> BaudRateIndexFor(int baud) {
 
 const char* Rs232ErrorMessage(int code) {
     switch (code) {
-        case -1:
+        case kRs232UnknownSystemError:
             return "Unknown system error";
-        case -2:
+        case kRs232InvalidPortNumber:
             return "Invalid port number";
-        case -3:
+        case kRs232PortNotOpen:
             return "Port is not open";
-        case -4:
+        case kRs232UnknownIoError:
             return "Unknown I/0 error";
-        case -6:
+        case kRs232NoSerialPortFound:
             return "No serial port found";
-        case -7:
+        case kRs232CannotOpenPort:
             return "Cannot open port";
-        case -14:
+        case kRs232InvalidBaudrate:
             return "Invalid Baudrate";
-        case -99:
+        case kRs232Timeout:
             return "Timeout";
         default:
             return "RS-232 error!";
@@ -65,7 +63,10 @@ const char* TcpErrorMessage(int code) {
                                              "ConnectionsStillOpen",
                                              "DisconnectPending",
                                              "InfoNotAvailable"};
-    if (code <= -1 && code >= -20) return kTexts[-code - 1];
+    static_assert(std::size(kTexts) == -kTcpInfoNotAvailable);
+    if (code <= kTcpUnableToRegisterService && code >= kTcpInfoNotAvailable) {
+        return kTexts[-code - 1];
+    }
     return "Connection to server failed";
 }
 
@@ -85,124 +86,75 @@ std::int32_t ParseLeadingInt(std::string_view text) {
     return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
-void CloseSerial(Context& ctx, int port) {
+void CloseSerial(LinkContext& ctx, int port) {
     ctx.serial.CloseCom(port);
 }
 
-void CloseTcp(Context& ctx) {
+void CloseTcp(LinkContext& ctx) {
     if (ctx.link.TcpConnected != 0) ctx.tcp.DisconnectFromTCPServer(ctx.link.TcpHandle);
     ctx.link.TcpConnected = 0;
 }
 
-void InitRS232(Context& ctx) {
-    ctx.state.DataTransferActive = 0;
+void InitRS232(LinkContext& ctx) {
+    ctx.owner.EndDataTransfer();
     const int port = ctx.conn.ComPort;
     ctx.serial.CloseCom(port);
     const int baud = BaudRateForIndex(ctx.conn.BaudRateIndex);
-    ctx.serial.SetDataArrivedHandler([&ctx] { ctx.ui.WakeWait(); });
+    ctx.serial.SetDataArrivedHandler([&ctx] { ctx.loop.WakeWait(); });
     ctx.link.LinkStatus = ctx.serial.OpenComConfig(port, baud);
     if (ctx.link.LinkStatus >= 0) {
-        ctx.serial.SetComTime(port, kSerialTimeLimit);
+        ctx.serial.SetComTime(port, ctx.limits.serialRead);
         ctx.serial.FlushInQ(port);
         ctx.serial.FlushOutQ(port);
         ctx.serial.SetCTSMode(port, 0);
         return;
     }
-    ReportFailure(ctx, Rs232ErrorMessage(ctx.link.LinkStatus));
+    ctx.owner.ReportLinkFailure(Rs232ErrorMessage(ctx.link.LinkStatus));
 }
 
-void InitTCP_IP(Context& ctx) {
+void InitTCP_IP(LinkContext& ctx) {
     if (ctx.link.TcpConnected == 1) ctx.tcp.DisconnectFromTCPServer(ctx.link.TcpHandle);
-    ctx.ui.SetWaitCursor(true);
+    ctx.owner.SetWaitCursor(true);
     std::uint32_t handle = 0;
     ctx.link.LinkStatus = ctx.tcp.ConnectToTCPServerEx(
         handle, ctx.conn.TcpPort, std::string(TextOf(ctx.conn.IpAddress)),
         [&ctx](std::uint32_t h, int event, int error) { ClientTCPCB(ctx, h, event, error); },
-        kTcpConnectTimeoutMs);
-    ctx.ui.SetWaitCursor(false);
+        ctx.limits.tcpConnectMs);
+    ctx.owner.SetWaitCursor(false);
     if (ctx.link.LinkStatus >= 0) {
         ctx.link.TcpHandle = handle;
         ctx.link.TcpConnected = 1;
         return;
     }
-    ReportFailure(ctx, TcpErrorMessage(ctx.link.LinkStatus));
+    ctx.owner.ReportLinkFailure(TcpErrorMessage(ctx.link.LinkStatus));
     ctx.link.TcpConnected = 0;
 }
 
-int ClientTCPCB(Context& ctx, std::uint32_t handle, int event, int /*error*/) {
+int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int /*error*/) {
     // Events of a conversation that has since been replaced are of no interest.
     if (ctx.link.TcpConnected == 0 || handle != ctx.link.TcpHandle) return 0;
     auto& f = ctx.frames;
     if (event == kTcpDisconnect) {
-        ReportFailure(ctx, kMsgServerClosed);
+        ctx.owner.ReportLinkFailure(kMsgServerClosed);
         ctx.link.TcpHandle = 0;
         ctx.link.TcpConnected = 0;
     } else if (event == kTcpDataReady) {
         const int room = static_cast<int>(kFrameBufferSize) - f.RxCount;
         if (room > 0) {
             const int n = ctx.tcp.ClientTCPRead(handle, f.RxBuffer.data() + f.RxCount, room,
-                                                kTcpReadTimeoutMs);
+                                                ctx.limits.tcpReadMs);
             if (n > 0) f.RxCount += n;
         }
         if (f.RxCount >= static_cast<int>(kFrameBufferSize)) {
             // The buffer is full: whatever else has arrived is dropped, not kept for later.
             std::array<std::uint8_t, 512> scratch{};
             while (ctx.tcp.ClientTCPRead(handle, scratch.data(), static_cast<int>(scratch.size()),
-                                         kTcpReadTimeoutMs) > 0) {
+                                         ctx.limits.tcpReadMs) > 0) {
             }
         }
-        ctx.ui.WakeWait();
+        ctx.loop.WakeWait();
     }
     return 0;
-}
-
-namespace {
-struct ComFamily {
-    const char* prefix;
-    int first;  // COM number of device 0
-    int last;   // largest COM number of the family
-};
-constexpr ComFamily kComFamilies[] = {{"/dev/ttyS", 1, 100},     {"/dev/ttyUSB", 101, 200},
-                                      {"/dev/ttyACM", 201, 300}, {"/dev/ttyAMA", 301, 400},
-                                      {"/dev/rfcomm", 401, 500}, {"/dev/pts/", 1001, 1000000}};
-}  // namespace
-
-std::string ComPortDevicePath(int number) {
-#ifdef _WIN32
-    return "COM" + std::to_string(number);
-#else
-    for (const auto& fam : kComFamilies) {
-        if (number >= fam.first && number <= fam.last) {
-            return fam.prefix + std::to_string(number - fam.first);
-        }
-    }
-    return {};
-#endif
-}
-
-std::optional<int> ComPortNumberForPath(std::string_view path) {
-#ifdef _WIN32
-    if (path.size() > 3 && (path.substr(0, 3) == "COM" || path.substr(0, 3) == "com")) {
-        int n = 0;
-        auto r = std::from_chars(path.data() + 3, path.data() + path.size(), n);
-        if (r.ec == std::errc() && r.ptr == path.data() + path.size() && n > 0) return n;
-    }
-    return std::nullopt;
-#else
-    for (const auto& fam : kComFamilies) {
-        const std::string_view prefix(fam.prefix);
-        if (path.substr(0, prefix.size()) != prefix) continue;
-        const std::string_view rest = path.substr(prefix.size());
-        int k = 0;
-        auto r = std::from_chars(rest.data(), rest.data() + rest.size(), k);
-        if (rest.empty() || r.ec != std::errc() || r.ptr != rest.data() + rest.size() || k < 0 ||
-            k > fam.last - fam.first) {
-            return std::nullopt;
-        }
-        return fam.first + k;
-    }
-    return std::nullopt;
-#endif
 }
 
 }  // namespace qelto

@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "ui/memory_ui.hpp"
+#include "link/event_loop.hpp"
 
 class QEventLoop;
 

@@ -9,13 +9,6 @@
 namespace qelto {
 namespace {
 
-// Codes of the RS-232 message table.
-constexpr int kUnknownSystemError = -1;
-constexpr int kInvalidPortNumber = -2;
-constexpr int kNoSerialPortFound = -6;
-constexpr int kCannotOpenPort = -7;
-constexpr int kInvalidBaudrate = -14;
-
 constexpr int kLineErrorBit = 1;
 
 }  // namespace
@@ -39,13 +32,13 @@ QtSerialPort::Port* QtSerialPort::find(int port) {
 int QtSerialPort::OpenComConfig(int port, int baud) {
     CloseCom(port);
     const std::string path = ComPortDevicePath(port);
-    if (path.empty()) return kInvalidPortNumber;
+    if (path.empty()) return kRs232InvalidPortNumber;
     auto* s = new QSerialPort(this);
     s->setPortName(QString::fromStdString(path));
     if (!s->setBaudRate(baud) || !s->setDataBits(QSerialPort::Data8) ||
         !s->setParity(QSerialPort::NoParity) || !s->setStopBits(QSerialPort::OneStop)) {
         delete s;
-        return kInvalidBaudrate;
+        return kRs232InvalidBaudrate;
     }
     s->setFlowControl(QSerialPort::NoFlowControl);
     if (!s->open(QIODevice::ReadWrite)) {
@@ -53,21 +46,21 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
         delete s;
         switch (err) {
             case QSerialPort::DeviceNotFoundError:
-                return kNoSerialPortFound;
+                return kRs232NoSerialPortFound;
             case QSerialPort::PermissionError:
             case QSerialPort::OpenError:
-                return kCannotOpenPort;
+                return kRs232CannotOpenPort;
             case QSerialPort::UnsupportedOperationError:
-                return kInvalidBaudrate;
+                return kRs232InvalidBaudrate;
             default:
-                return kUnknownSystemError;
+                return kRs232UnknownSystemError;
         }
     }
     // Settings made before open() are applied by open(); a rate the device refuses shows here.
     if (s->baudRate() != baud) {
         s->close();
         delete s;
-        return kInvalidBaudrate;
+        return kRs232InvalidBaudrate;
     }
     ports_[port] = Port{s, 2.0, 0};
     QObject::connect(s, &QSerialPort::readyRead, this, [this] {
@@ -123,7 +116,7 @@ void QtSerialPort::FlushOutQ(int port) {
 
 int QtSerialPort::ComWrt(int port, const std::uint8_t* data, int count) {
     Port* p = find(port);
-    if (p == nullptr) return -3;
+    if (p == nullptr) return kRs232PortNotOpen;
     const qint64 n = p->serial->write(reinterpret_cast<const char*>(data), count);
     p->serial->flush();
     return n < 0 ? -4 : static_cast<int>(n);
@@ -131,7 +124,7 @@ int QtSerialPort::ComWrt(int port, const std::uint8_t* data, int count) {
 
 int QtSerialPort::ComRd(int port, std::uint8_t* data, int count) {
     Port* p = find(port);
-    if (p == nullptr) return -3;
+    if (p == nullptr) return kRs232PortNotOpen;
     if (p->serial->bytesAvailable() < count) {
         QEventLoop loop;
         QTimer timer;
@@ -146,7 +139,7 @@ int QtSerialPort::ComRd(int port, std::uint8_t* data, int count) {
         timer.start(static_cast<int>(std::ceil(p->timeLimit * 1000.0)));
         loop.exec();
         p = find(port);
-        if (p == nullptr) return -3;
+        if (p == nullptr) return kRs232PortNotOpen;
     }
     const qint64 n = p->serial->read(reinterpret_cast<char*>(data), count);
     return n < 0 ? -4 : static_cast<int>(n);

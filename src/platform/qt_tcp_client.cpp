@@ -6,24 +6,16 @@
 namespace qelto {
 namespace {
 
-// Codes of the TCP message table.
-constexpr int kUnableToEstablishConnection = -2;
-constexpr int kFailedToConnect = -4;
-constexpr int kServerNotRegistered = -5;
-constexpr int kInvalidParameter = -9;
-constexpr int kTimeOutError = -11;
-constexpr int kNoConnectionEstablished = -12;
-
 int ConnectErrorCode(QAbstractSocket::SocketError error) {
     switch (error) {
         case QAbstractSocket::ConnectionRefusedError:
-            return kUnableToEstablishConnection;
+            return kTcpUnableToEstablishConnection;
         case QAbstractSocket::HostNotFoundError:
-            return kServerNotRegistered;
+            return kTcpServerNotRegistered;
         case QAbstractSocket::SocketTimeoutError:
-            return kTimeOutError;
+            return kTcpTimeOutError;
         default:
-            return kFailedToConnect;
+            return kTcpFailedToConnect;
     }
 }
 
@@ -46,7 +38,7 @@ QTcpSocket* QtTcpClient::socket(std::uint32_t handle) const {
 
 int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host,
                                       Callback callback, int timeoutMs) {
-    if (host.empty() || port < 0 || port > 65535) return kInvalidParameter;
+    if (host.empty() || port < 0 || port > 65535) return kTcpInvalidParameter;
     auto* s = new QTcpSocket(this);
     s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     QEventLoop loop;
@@ -66,11 +58,11 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
         loop.exec();
     }
     if (s->state() != QAbstractSocket::ConnectedState) {
-        const int code = timedOut ? kTimeOutError : ConnectErrorCode(s->error());
+        const int code = timedOut ? kTcpTimeOutError : ConnectErrorCode(s->error());
         s->disconnect();
         s->abort();
         s->deleteLater();
-        return code == 0 ? kNoConnectionEstablished : code;
+        return code == 0 ? kTcpNoConnectionEstablished : code;
     }
     s->disconnect(&loop);
     const std::uint32_t h = nextHandle_++;
@@ -90,7 +82,7 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
 
 int QtTcpClient::DisconnectFromTCPServer(std::uint32_t handle) {
     QTcpSocket* s = socket(handle);
-    if (s == nullptr) return kInvalidParameter;
+    if (s == nullptr) return kTcpInvalidParameter;
     sockets_.erase(handle);
     // A conversation we end ourselves reports nothing.
     s->disconnect(this);
@@ -101,17 +93,17 @@ int QtTcpClient::DisconnectFromTCPServer(std::uint32_t handle) {
 
 int QtTcpClient::ClientTCPWrite(std::uint32_t handle, const std::uint8_t* data, int count, int) {
     QTcpSocket* s = socket(handle);
-    if (s == nullptr) return kNoConnectionEstablished;
+    if (s == nullptr) return kTcpNoConnectionEstablished;
     const qint64 n = s->write(reinterpret_cast<const char*>(data), count);
     s->flush();
-    return n < 0 ? kFailedToConnect : static_cast<int>(n);
+    return n < 0 ? kTcpFailedToConnect : static_cast<int>(n);
 }
 
 int QtTcpClient::ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount, int) {
     QTcpSocket* s = socket(handle);
-    if (s == nullptr) return kNoConnectionEstablished;
+    if (s == nullptr) return kTcpNoConnectionEstablished;
     const qint64 n = s->read(reinterpret_cast<char*>(data), maxCount);
-    return n < 0 ? kFailedToConnect : static_cast<int>(n);
+    return n < 0 ? kTcpFailedToConnect : static_cast<int>(n);
 }
 
 }  // namespace qelto

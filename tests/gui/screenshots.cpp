@@ -11,10 +11,10 @@
 #include "demo_sim.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
-#include "sensor/live.hpp"
-#include "sensor/records.hpp"
-#include "sensor/transfer.hpp"
-#include "ui/control_table.hpp"
+#include "app/live.hpp"
+#include "protocol/records.hpp"
+#include "app/transfer.hpp"
+#include "app/control_table.hpp"
 
 using namespace qelto;
 using namespace qelto::gui;

@@ -17,7 +17,7 @@
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "sim_server.hpp"
-#include "ui/control_table.hpp"
+#include "app/control_table.hpp"
 
 namespace qelto::gui {
 namespace {

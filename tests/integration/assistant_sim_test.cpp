@@ -5,17 +5,17 @@
 
 #include <QTimer>
 
+#include "app/assistant.hpp"
+#include "app/assistant_messages.hpp"
+#include "app/context.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"  // STOP
+#include "app/memory_ui.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
-#include "sensor/assistant.hpp"
-#include "sensor/assistant_messages.hpp"
-#include "sensor/live.hpp"  // STOP
 #include "sim_server.hpp"
-#include "ui/context.hpp"
-#include "ui/control_table.hpp"
-#include "ui/memory_ui.hpp"
 
 namespace qelto {
 namespace {

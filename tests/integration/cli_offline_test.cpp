@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "sensor/records.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 namespace {

@@ -16,12 +16,12 @@
 #include <string>
 #include <tuple>
 
+#include "app/live.hpp"
+#include "app/panel_settings.hpp"
 #include "files/inifile.hpp"
-#include "files/panel_settings.hpp"
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
+#include "protocol/records.hpp"
 #include "qt_rig.hpp"
-#include "sensor/live.hpp"
-#include "sensor/records.hpp"
 #include "sensor_model.hpp"
 #include "sim_server.hpp"
 

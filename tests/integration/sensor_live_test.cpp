@@ -3,11 +3,11 @@
 // and the graph scaling for exact live points from a scripted peer.
 #include <gtest/gtest.h>
 
-#include "sensor/live.hpp"
+#include "app/control_table.hpp"
+#include "app/graphs.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "sensor_sim_rig.hpp"
-#include "ui/control_table.hpp"
-#include "ui/graphs.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {

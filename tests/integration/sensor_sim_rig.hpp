@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "link/connection.hpp"
+#include "app/connection.hpp"
 #include "qt_rig.hpp"
 #include "sensor_model.hpp"
 #include "sim_server.hpp"

@@ -2,10 +2,10 @@
 // on an EEPROM load, and a teach-table read that fails half way.
 #include <gtest/gtest.h>
 
-#include "sensor/transfer.hpp"
+#include "app/control_table.hpp"
+#include "app/main_panel.hpp"
+#include "app/transfer.hpp"
 #include "sensor_sim_rig.hpp"
-#include "ui/control_table.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {

@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "app/context.hpp"
+#include "app/memory_ui.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
-#include "ui/context.hpp"
-#include "ui/memory_ui.hpp"
 
 namespace qelto {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sensor/assistant_messages.hpp"
+#include "app/assistant_messages.hpp"
 
 namespace qelto {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "sensor/assistant.hpp"
-#include "sensor/assistant_messages.hpp"
-#include "sensor/live.hpp"
+#include "app/assistant.hpp"
+#include "app/assistant_messages.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"
 #include "sensor_model.hpp"
-#include "ui/control_table.hpp"
 #include "unit_fakes.hpp"
 
 namespace qelto {

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/connection.hpp"
-#include "link/connection_page.hpp"
+#include "app/connection.hpp"
+#include "app/connection_page.hpp"
+#include "app/control_table.hpp"
 #include "scripted_sensor.hpp"
 #include "temp_dir.hpp"
-#include "ui/control_table.hpp"
 
 namespace qelto {
 namespace {

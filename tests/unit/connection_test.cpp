@@ -2,7 +2,7 @@
 // lines shown, the default-parameter question, CLOSE / OFFLINE and going offline.
 #include <gtest/gtest.h>
 
-#include "link/connection.hpp"
+#include "app/connection.hpp"
 #include "scripted_sensor.hpp"
 
 namespace qelto {

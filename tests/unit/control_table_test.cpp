@@ -4,8 +4,8 @@
 
 #include <map>
 
+#include "app/control_table.hpp"
 #include "scripted_sensor.hpp"
-#include "ui/control_table.hpp"
 
 namespace qelto {
 namespace {

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
 #include "unit_fakes.hpp"
 
 namespace qelto {

@@ -2,8 +2,8 @@
 // drawing routines hand to the operator interface.
 #include <gtest/gtest.h>
 
-#include "ui/control_table.hpp"
-#include "ui/graphs.hpp"
+#include "app/control_table.hpp"
+#include "app/graphs.hpp"
 #include "unit_fakes.hpp"
 
 namespace qelto {

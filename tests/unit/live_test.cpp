@@ -2,10 +2,10 @@
 // of a sample, the live displays and history, and the scan frequency.
 #include <gtest/gtest.h>
 
+#include "app/control_table.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "scripted_sensor.hpp"
-#include "sensor/live.hpp"
-#include "ui/control_table.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {

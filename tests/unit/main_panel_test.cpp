@@ -6,12 +6,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/connection.hpp"
+#include "app/connection.hpp"
+#include "app/control_table.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
 #include "scripted_sensor.hpp"
-#include "sensor/live.hpp"
 #include "temp_dir.hpp"
-#include "ui/control_table.hpp"
-#include "ui/main_panel.hpp"
 
 namespace qelto {
 namespace {

@@ -10,7 +10,8 @@
 #include <random>
 #include <string>
 
-#include "files/panel_settings.hpp"
+#include "app/file_commands.hpp"
+#include "app/panel_settings.hpp"
 #include "files/parameter_file.hpp"
 #include "temp_dir.hpp"
 #include "unit_fakes.hpp"

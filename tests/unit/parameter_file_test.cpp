@@ -10,8 +10,9 @@
 #include <random>
 #include <string>
 
+#include "app/file_commands.hpp"
 #include "files/parameter_file.hpp"
-#include "sensor/records.hpp"
+#include "protocol/records.hpp"
 #include "temp_dir.hpp"
 #include "unit_fakes.hpp"
 

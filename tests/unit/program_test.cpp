@@ -3,12 +3,12 @@
 
 #include <filesystem>
 
+#include "app/connection.hpp"
+#include "app/graphs.hpp"
+#include "app/program.hpp"
 #include "files/inifile.hpp"
-#include "link/connection.hpp"
 #include "scripted_sensor.hpp"
 #include "temp_dir.hpp"
-#include "ui/graphs.hpp"
-#include "ui/program.hpp"
 
 namespace qelto {
 namespace {

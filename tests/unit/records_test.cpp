@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "sensor/records.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
 #include "sensor_model.hpp"
 
 namespace qelto::sim {

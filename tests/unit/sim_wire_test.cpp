@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "faults.hpp"
-#include "link/frame.hpp"
+#include "link/transaction.hpp"
 #include "request_framer.hpp"
 #include "sim_options.hpp"
 

@@ -2,9 +2,9 @@
 // success and what reaches the panels.
 #include <gtest/gtest.h>
 
+#include "app/graphs.hpp"
+#include "app/transfer.hpp"
 #include "scripted_sensor.hpp"
-#include "sensor/transfer.hpp"
-#include "ui/graphs.hpp"
 
 namespace qelto {
 namespace {

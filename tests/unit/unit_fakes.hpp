@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "ui/context.hpp"
-#include "ui/memory_ui.hpp"
+#include "app/context.hpp"
+#include "app/memory_ui.hpp"
 
 namespace qelto {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "link/frame.hpp"
+#include "protocol/frame.hpp"
 
 namespace qelto::sim {
 namespace {

@@ -1,7 +1,7 @@
 #include "request_framer.hpp"
 
-#include "link/frame.hpp"
-#include "sensor/records.hpp"
+#include "protocol/frame.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::sim {
 namespace {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "link/frame.hpp"
+#include "protocol/frame.hpp"
 
 namespace qelto::sim {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sensor/records.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::sim {
 

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "link/frame.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
+#include "protocol/frame.hpp"
 
 #ifdef __linux__
 #include <fcntl.h>

@@ -1,0 +1,175 @@
+#include "app/control_table.hpp"
+
+#include <array>
+
+#include "app/assistant.hpp"
+#include "app/connection_page.hpp"
+#include "app/context.hpp"
+#include "app/graphs.hpp"
+#include "app/live.hpp"
+#include "app/main_panel.hpp"
+
+namespace qelto {
+namespace {
+
+// The help texts, as the right-click shows them.
+struct Help {
+    // Connection page
+    static constexpr std::string_view kProtocol = "Select RS232 or TCP/IP Interface. ";
+    static constexpr std::string_view kComPort = "Select a serial COM-PORT.";
+    static constexpr std::string_view kBaudrate =
+        "Select the Baudrate for data transfer. \n\nAttention! Sensor and user surface \nmust "
+        "work with the same Baudrate. ";
+    static constexpr std::string_view kServer = "Select a Server by name or IP address.";
+    static constexpr std::string_view kPortNumber = "Select a port number.";
+    static constexpr std::string_view kConnect = "Try to connect sensor.";
+    static constexpr std::string_view kDisconnect = "Disconnect from sensor.!";
+    static constexpr std::string_view kFindComPorts = "Shows a list of available COM PORTS.";
+    static constexpr std::string_view kAccept =
+        "Accept settings for communication \nand switch to parapanel. ";
+    // Data panel
+    static constexpr std::string_view kDispRGB =
+        "Displays the current color intensity of RED,GREEN and BLUE. ";
+    static constexpr std::string_view kDispX =
+        "Displays the red content of the color currently arriving at the receiver.";
+    static constexpr std::string_view kDispY =
+        "Displays the green content of the color currently arriving at the receiver. ";
+    static constexpr std::string_view kDispINT =
+        "Displays the intensity of the color currently arriving at the receiver. ";
+    static constexpr std::string_view kDispCOL =
+        "Displays the current detected color number in \naccordance with the row in the TEACH "
+        "TABLE. \n\nFailure condition is 255.";
+    static constexpr std::string_view kGraph3D =
+        "The four graphs display a 3 sides view of the 3 dimensional color/intensity sphere "
+        "\nplus the intensity of RED, GREEN, BLUE in an extra graph.";
+    // Main panel
+    static constexpr std::string_view kSend =
+        "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
+        "selectable file. \nThe target of the parameter transfer is determined by the select "
+        "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9. ";
+    static constexpr std::string_view kGet =
+        "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of "
+        "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
+        "\n\nShortcut Key: F10. ";
+    static constexpr std::string_view kSelectMem =
+        "Select source respectively the target for the parameter transfer.";
+    static constexpr std::string_view kAverage =
+        "Select the number of scanning values (measured values) \nover which the raw signal is "
+        "averaged (meanvalue!).";
+    static constexpr std::string_view kLanguage = "Select your language.";
+    static constexpr std::string_view kTab = "Select TAB-window.";
+    static constexpr std::string_view kGo =
+        "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ";
+    static constexpr std::string_view kStop =
+        "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ";
+    static constexpr std::string_view kFreq =
+        "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen press "
+        "the button.";
+    static constexpr std::string_view kScanFreq =
+        "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the "
+        "button.";
+    // Parameter page
+    static constexpr std::string_view kStartAssistant = "Start assistant to adjust the sensor.";
+};
+
+template <Outcome (*F)(Context&)>
+Outcome Run(Context& ctx, Ctrl) {
+    return F(ctx);
+}
+
+constexpr Event kCommit = Event::Commit;
+
+using E = ControlEntry;
+constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
+    // Connection page
+    E{Ctrl::ProtocolSelector, Help::kProtocol, Key::None, kCommit,
+      Run<CBF_EditCommunicationProtocol>},
+    E{Ctrl::ComPortSelector, Help::kComPort, Key::None, kCommit, Run<DimAcceptButton>},
+    E{Ctrl::BaudRateSelector, Help::kBaudrate, Key::None, kCommit, Run<DimAcceptButton>},
+    E{Ctrl::ServerField, Help::kServer, Key::None, kCommit, Run<CBF_StringIpAdress>},
+    E{Ctrl::PortField, Help::kPortNumber, Key::None, kCommit, Run<DimAcceptButton>},
+    E{Ctrl::ConnectButton, Help::kConnect, Key::None, kCommit, Run<CBF_ButtonTryToConnect>},
+    E{Ctrl::DisconnectButton, Help::kDisconnect, Key::None, kCommit, Run<CBF_ButtonDisconnect>},
+    E{Ctrl::PortListButton, Help::kFindComPorts, Key::None, kCommit, Run<CBF_ButtonFindComPorts>},
+    E{Ctrl::AcceptButton, Help::kAccept, Key::None, kCommit, Run<CBF_ButtonAccept>},
+    E{Ctrl::InfoBox, {}, Key::None, kCommit, nullptr},
+    // Data panel
+    E{Ctrl::RedDisplay, Help::kDispRGB, Key::None, kCommit, nullptr},
+    E{Ctrl::GreenDisplay, Help::kDispRGB, Key::None, kCommit, nullptr},
+    E{Ctrl::BlueDisplay, Help::kDispRGB, Key::None, kCommit, nullptr},
+    E{Ctrl::XDisplay, Help::kDispX, Key::None, kCommit, nullptr},
+    E{Ctrl::YDisplay, Help::kDispY, Key::None, kCommit, nullptr},
+    E{Ctrl::IntDisplay, Help::kDispINT, Key::None, kCommit, nullptr},
+    E{Ctrl::ColorNoDisplay, Help::kDispCOL, Key::None, kCommit, nullptr},
+    E{Ctrl::GraphXY, Help::kGraph3D, Key::None, kCommit, nullptr},
+    E{Ctrl::GraphXInt, Help::kGraph3D, Key::None, kCommit, nullptr},
+    E{Ctrl::GraphYInt, Help::kGraph3D, Key::None, kCommit, nullptr},
+    E{Ctrl::RgbStripChart, Help::kGraph3D, Key::None, kCommit, nullptr},
+    E{Ctrl::StatusDisplay, {}, Key::None, Event::RightDoubleClick, Run<CBF_DispStatus>},
+    E{Ctrl::ComPortDisplay, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::IpAddressDisplay, {}, Key::None, kCommit, nullptr},
+    // Main panel
+    E{Ctrl::TabControl, Help::kTab, Key::None, Event::ActiveTabChange, Run<CBF_TabMain1>},
+    E{Ctrl::SendButton, Help::kSend, Key::F9, kCommit, Run<CBF_ButtonSend>},
+    E{Ctrl::GetButton, Help::kGet, Key::F10, kCommit, Run<CBF_ButtonGet>},
+    E{Ctrl::EepromButton, Help::kSelectMem, Key::None, Event::ValChanged, CBF_SelectMem},
+    E{Ctrl::FileButton, Help::kSelectMem, Key::None, Event::ValChanged, CBF_SelectMem},
+    // AVERAGE is read by Send; changing it does nothing by itself.
+    E{Ctrl::AverageControl, Help::kAverage, Key::None, kCommit, nullptr},
+    E{Ctrl::LanguageSelector, Help::kLanguage, Key::None, kCommit, Run<CBF_EditSelectLanguage>},
+    E{Ctrl::GoButton, Help::kGo, Key::F11, kCommit, Run<CBF_ButtonGo>},
+    E{Ctrl::StopButton, Help::kStop, Key::F12, kCommit, Run<CBF_ButtonStop>},
+    E{Ctrl::FreqButton, Help::kFreq, Key::None, kCommit, Run<CBF_ButtonFREQ>},
+    E{Ctrl::ScanFreqDisplay, Help::kScanFreq, Key::None, kCommit, nullptr},
+    // Parameter page: the displays are filled by the program and have no callback.
+    E{Ctrl::PowerDisplay, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::MaxVecNoDisplay, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::GainDisplay, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::IntegralDisplay, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::TeachTableCtrl, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::StartAssistantButton, Help::kStartAssistant, Key::None, kCommit, Run<CBF_ButtonStart>},
+}};
+
+constexpr bool InRoleOrder() {
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        if (static_cast<std::size_t>(kControls[i].role) != i) return false;
+    }
+    return true;
+}
+static_assert(InRoleOrder(), "one entry per control role, in the order of Ctrl");
+
+}  // namespace
+
+const ControlEntry& ControlOf(Ctrl role) {
+    static constexpr ControlEntry kNone{};
+    const auto i = static_cast<std::size_t>(role);
+    return i < kControls.size() ? kControls[i] : kNone;
+}
+
+std::string_view HelpText(Ctrl role) {
+    return ControlOf(role).help;
+}
+
+Key ShortcutKey(Ctrl role) {
+    return ControlOf(role).key;
+}
+
+Ctrl ControlForKey(Key key) {
+    if (key == Key::None) return Ctrl::Count_;
+    for (const ControlEntry& e : kControls) {
+        if (e.key == key) return e.role;
+    }
+    return Ctrl::Count_;
+}
+
+Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
+    const ControlEntry& e = ControlOf(role);
+    if (event == Event::RightClick) {
+        if (!e.help.empty()) HelpPopup(ctx, e.help);
+        return Outcome::Done;
+    }
+    if (event != e.trigger || e.action == nullptr) return Outcome::Done;
+    return e.action(ctx, role);
+}
+
+}  // namespace qelto

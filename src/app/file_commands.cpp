@@ -1,0 +1,92 @@
+#include "app/file_commands.hpp"
+
+#include <string_view>
+
+#include "app/context.hpp"
+#include "app/graphs.hpp"
+#include "app/transfer.hpp"
+#include "files/parameter_file.hpp"
+#include "files/paths.hpp"
+
+namespace qelto {
+namespace {
+
+struct Texts {
+    static constexpr std::string_view kDialogFilter = "*.ini";
+    static constexpr std::string_view kDialogTitle = "Parameter";
+
+    static constexpr std::string_view kTitleAttention = "ATTENTION!";
+    static constexpr std::string_view kTitleReport = "Attention!";
+    static constexpr std::string_view kNoFileSelected = "No file was selected!";
+    static constexpr std::string_view kNotParameterFile =
+        "Selected file is not a parameter file! \nDo you want to proceed anyway?";
+    static constexpr std::string_view kVersionMismatch =
+        "Selected file and qelto version do not match! \nDo you want to proceed anyway?";
+    static constexpr std::string_view kNoParameterRead = "No parameter where read!";
+    // A save that did not happen must not pass for one that did.
+    static constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
+};
+
+// Shows the file dialog in the directory of the last parameter file; the chosen path becomes
+// the new ParameterFilePath.
+int SelectParameterFile(Context& ctx) {
+    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
+    FileSelectSpec dialog;
+    dialog.startDirectory = parts.drive + parts.directory;
+    dialog.defaultFileName = kParameterFileName;
+    dialog.filter = Texts::kDialogFilter;
+    dialog.title = Texts::kDialogTitle;
+    return ctx.ui.FileSelectPopup(dialog, ctx.files.ParameterFilePath);
+}
+
+void Report(Context& ctx, const std::string& report) {
+    if (!report.empty()) ctx.ui.MessagePopup(Texts::kTitleReport, report);
+}
+
+}  // namespace
+
+Outcome SendParaToFile(Context& ctx) {
+    const int chosen = SelectParameterFile(ctx);
+    if (chosen != kFileExisting && chosen != kFileNew) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+        return Outcome::Declined;
+    }
+    IniHandle doc = Ini_New(0);
+    PutParameterFileHeader(doc.get());
+    AppendParaToIniHandle(ctx.para, doc.get());
+    AppendTechVecToIniHandle(ctx.teach, doc.get());
+    const int written = Ini_WriteToFile(doc.get(), ctx.files.ParameterFilePath);
+    Ini_Dispose(doc);
+    if (written < 0) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+Outcome ReadParaFromFile(Context& ctx) {
+    if (SelectParameterFile(ctx) != kFileExisting) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+        return Outcome::Declined;
+    }
+    IniHandle doc = Ini_New(0);
+    Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
+    const bool proceed =
+        (IsParameterFile(doc.get()) ||
+         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
+        (IsOfThisVersion(doc.get()) ||
+         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
+    if (proceed) {
+        Report(ctx, AcquireParaFromIniHandle(ctx.para, doc.get()));
+        Report(ctx, AcquireTechVecFromIniHandle(ctx.teach, doc.get()));
+    } else {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoParameterRead);
+    }
+    Ini_Dispose(doc);
+    SetPanelValues(ctx);
+    InitGraphs(ctx);
+    ShowGraph3D(ctx);
+    return proceed ? Outcome::Done : Outcome::Declined;
+}
+
+}  // namespace qelto

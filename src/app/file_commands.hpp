@@ -1,0 +1,17 @@
+// Send and Get with the FILE target: choosing a parameter file, asking about foreign files,
+// reporting what could not be read, and refreshing the panels.
+#pragma once
+
+#include "app/operation_state.hpp"
+
+namespace qelto {
+
+struct Context;
+
+// Asks for a file and writes the working copy to it (an existing file is overwritten).
+Outcome SendParaToFile(Context& ctx);
+// Asks for an existing file and reads it into the working copy, then refreshes the panels
+// and graphs. Declined: nothing chosen, or the operator refused a foreign file.
+Outcome ReadParaFromFile(Context& ctx);
+
+}  // namespace qelto

@@ -1,0 +1,66 @@
+#include "app/main_panel.hpp"
+
+#include <cmath>
+
+#include "app/connection.hpp"
+#include "app/context.hpp"
+#include "app/file_commands.hpp"
+#include "app/transfer.hpp"
+#include "files/parameter_file.hpp"
+
+namespace qelto {
+
+Outcome CBF_ButtonSend(Context& ctx) {
+    ctx.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
+    if (ctx.state.TransferTarget == kTargetFile) return SendParaToFile(ctx);
+    if (ctx.state.DataTransferActive != 0) {
+        // The acquisition loop owns the link; it sends between two samples.
+        ctx.state.SendRequest = 1;
+        return Outcome::Done;
+    }
+    SetButtonsDimmed(ctx, 0, 1);
+    SendPara(ctx);
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
+}
+
+Outcome CBF_ButtonGet(Context& ctx) {
+    if (ctx.state.TransferTarget == kTargetFile) return ReadParaFromFile(ctx);
+    if (ctx.state.DataTransferActive != 0) {
+        ctx.state.GetRequest = 1;
+        return Outcome::Done;
+    }
+    SetButtonsDimmed(ctx, 0, 1);
+    GetPara(ctx);
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
+}
+
+Outcome CBF_SelectMem(Context& ctx, Ctrl button) {
+    // The two buttons act as radio buttons: the one clicked always ends up on.
+    const bool file = button == Ctrl::FileButton;
+    if (!file && button != Ctrl::EepromButton) return Outcome::Done;
+    ctx.ui.SetCtrlVal(Ctrl::EepromButton, file ? 0 : 1);
+    ctx.ui.SetCtrlVal(Ctrl::FileButton, file ? 1 : 0);
+    ctx.state.TransferTarget = file ? kTargetFile : kTargetEeprom;
+    return Outcome::Done;
+}
+
+Outcome CBF_EditSelectLanguage(Context& ctx) {
+    const double value = ctx.ui.GetCtrlVal(Ctrl::LanguageSelector);
+    // Every message table has exactly seven columns; anything else keeps the language.
+    if (value >= 0 && value < kLanguageCount && value == std::floor(value)) {
+        ctx.state.Language = static_cast<std::int32_t>(value);
+    }
+    return Outcome::Done;
+}
+
+Outcome CBF_TabMain1(Context& ctx) {
+    if (ctx.ui.GetActiveTabPage() == kConnectionPage) {
+        ctx.state.DataTransferActive = 0;
+        ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
+    }
+    return Outcome::Done;
+}
+
+}  // namespace qelto

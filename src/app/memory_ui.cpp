@@ -1,0 +1,166 @@
+#include "app/memory_ui.hpp"
+
+#include <algorithm>
+
+namespace qelto {
+
+std::string MemoryUi::ComboItem(Ctrl c, int index) {
+    auto& items = rec(c).items;
+    if (index < 0 || index >= static_cast<int>(items.size())) return {};
+    return items[static_cast<std::size_t>(index)];
+}
+
+void MemoryUi::ComboInsert(Ctrl c, int index, std::string_view text) {
+    auto& items = rec(c).items;
+    const auto pos = std::clamp(index, 0, static_cast<int>(items.size()));
+    items.insert(items.begin() + pos, std::string(text));
+}
+
+void MemoryUi::ComboDelete(Ctrl c, int index) {
+    auto& items = rec(c).items;
+    if (index >= 0 && index < static_cast<int>(items.size())) items.erase(items.begin() + index);
+}
+
+void MemoryUi::SetTableCellVal(Ctrl, int column, int row, double value) {
+    cells_[{column, row}] = value;
+}
+
+void MemoryUi::SetTableCellColor(Ctrl, int column, int row, std::uint32_t rgb) {
+    cellColors_[{column, row}] = rgb;
+}
+
+void MemoryUi::SetActiveTableCell(Ctrl, int column, int row) {
+    activeCell_ = {column, row};
+}
+
+std::optional<double> MemoryUi::cellValue(int column, int row) const {
+    auto it = cells_.find({column, row});
+    if (it == cells_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::uint32_t> MemoryUi::cellColor(int column, int row) const {
+    auto it = cellColors_.find({column, row});
+    if (it == cellColors_.end()) return std::nullopt;
+    return it->second;
+}
+
+void MemoryUi::DeleteGraphPlots(Ctrl graph) {
+    auto& g = graphs_[graph];
+    g.arcs.clear();
+    ++g.deletions;
+}
+
+void MemoryUi::PlotArc(Ctrl graph, double left, double bottom, double right, double top,
+                       std::uint32_t rgb) {
+    graphs_[graph].arcs.push_back({left, bottom, right, top, rgb});
+}
+
+void MemoryUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {
+    auto& g = graphs_[graph];
+    (axis == Axis::Horizontal ? g.horizontal : g.vertical) = {min, max};
+}
+
+void MemoryUi::SetGraphCursor(Ctrl graph, double x, double y) {
+    graphs_[graph].cursor = std::make_pair(x, y);
+}
+
+void MemoryUi::SetStripChartPointsPerScreen(Ctrl chart, int points) {
+    graphs_[chart].pointsPerScreen = points;
+}
+
+void MemoryUi::AppendStripChart(Ctrl chart, std::span<const double> values, int traces) {
+    auto& g = graphs_[chart];
+    g.stripValuesAppended += values.size();
+    g.lastStripValues.assign(values.begin(), values.end());
+    g.stripTraces = traces;
+}
+
+void MemoryUi::SetWindowPos(int left, int top) {
+    window_.top = top;
+    window_.left = left;
+}
+
+void MemoryUi::SetWindowSize(int width, int height) {
+    window_.height = height;
+    window_.width = width;
+}
+
+void MemoryUi::ShowInfoText(std::string_view text, bool withTooltip, int left, int top,
+                            int pointSize, std::uint32_t textRgb) {
+    infoTexts.push_back({std::string(text), withTooltip, left, top, pointSize, textRgb});
+}
+
+void MemoryUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
+    logo = LogoRecord{left, top, std::string(imageFileName)};
+}
+
+void MemoryUi::MessagePopup(std::string_view title, std::string_view message) {
+    popups.push_back({PopupKind::Message, std::string(title), std::string(message), {}, {}});
+}
+
+std::optional<PopupAnswer> MemoryUi::nextAnswer(const PopupRecord& r) {
+    if (answers.empty()) {
+        if (onUnexpectedPopup) onUnexpectedPopup(r);
+        return std::nullopt;
+    }
+    PopupAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+int MemoryUi::ConfirmPopup(std::string_view title, std::string_view question) {
+    popups.push_back({PopupKind::Confirm, std::string(title), std::string(question), {}, {}});
+    auto a = nextAnswer(popups.back());
+    return a ? (a->value != 0 ? 1 : 0) : 0;
+}
+
+GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+    popups.push_back({PopupKind::Generic, popup.title, popup.message, popup, {}});
+    auto a = nextAnswer(popups.back());
+    if (!a) return {popup.escapeButton != 0 ? popup.escapeButton : 1, {}};
+    std::string input = popup.withInput ? a->text : std::string();
+    if (popup.withInput && popup.maxInputLength > 0 &&
+        input.size() > static_cast<std::size_t>(popup.maxInputLength)) {
+        input.resize(static_cast<std::size_t>(popup.maxInputLength));
+    }
+    return {a->value, input};
+}
+
+int MemoryUi::FileSelectPopup(const FileSelectSpec& dialog, std::string& path) {
+    popups.push_back({PopupKind::FileSelect, dialog.title, {}, {}, dialog});
+    auto a = nextAnswer(popups.back());
+    if (!a) return kFileNoneSelected;
+    if (a->value > 0) path = a->text;
+    return a->value;
+}
+
+void MemoryUi::SetProgress(int step, int maxSteps) {
+    progress_.emplace_back(step, maxSteps);
+}
+
+void MemoryUi::ProcessSystemEvents() {
+    ++eventPasses;
+    if (pump_) pump_->ProcessSystemEvents();
+    if (onEvents) onEvents();
+}
+
+void MemoryUi::WaitForEvents(double deadline) {
+    ++eventPasses;
+    if (pump_) {
+        pump_->WaitForEvents(deadline);
+    } else {
+        now_ = std::max(now_, deadline);
+    }
+    if (onEvents) onEvents();
+}
+
+void MemoryUi::WakeWait() {
+    if (pump_) pump_->WakeWait();
+}
+
+void MemoryUi::QuitUserInterface(int exitCode) {
+    if (!quit_) quit_ = exitCode;
+}
+
+}  // namespace qelto

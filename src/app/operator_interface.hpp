@@ -1,0 +1,194 @@
+// The operator interface: everything the program's logic asks of its window, addressed by
+// control role. The Qt widgets, the console of qelto-cli and the in-memory recorder used by
+// the tests each implement it; the logic never sees a toolkit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "link/event_loop.hpp"
+
+namespace qelto {
+
+// Every control the logic reads or writes, by role.
+enum class Ctrl {
+    // Connection page (tab page 0)
+    ProtocolSelector,
+    ComPortSelector,
+    BaudRateSelector,
+    ServerField,  // combo box: text plus a list of recent servers
+    PortField,
+    ConnectButton,
+    DisconnectButton,
+    PortListButton,
+    AcceptButton,
+    InfoBox,
+    // Data panel
+    RedDisplay,
+    GreenDisplay,
+    BlueDisplay,
+    XDisplay,
+    YDisplay,
+    IntDisplay,
+    ColorNoDisplay,
+    GraphXY,
+    GraphXInt,
+    GraphYInt,
+    RgbStripChart,
+    StatusDisplay,
+    ComPortDisplay,
+    IpAddressDisplay,
+    // Main panel
+    TabControl,
+    SendButton,
+    GetButton,
+    EepromButton,
+    FileButton,
+    AverageControl,
+    LanguageSelector,
+    GoButton,
+    StopButton,
+    FreqButton,
+    ScanFreqDisplay,
+    // Parameter page (tab page 1)
+    PowerDisplay,
+    MaxVecNoDisplay,
+    GainDisplay,
+    IntegralDisplay,
+    TeachTableCtrl,
+    StartAssistantButton,
+    Count_
+};
+
+inline constexpr int kCtrlCount = static_cast<int>(Ctrl::Count_);
+
+// Tab pages of the main panel's tab control.
+inline constexpr int kConnectionPage = 0;
+inline constexpr int kParameterPage = 1;
+
+// Events a control or panel callback receives.
+enum class Event { Commit, ValChanged, RightClick, RightDoubleClick, Close, ActiveTabChange };
+
+enum class Axis { Horizontal, Vertical };
+
+// Window zoom states as stored in the panel settings.
+inline constexpr int kZoomNormal = 0;
+inline constexpr int kZoomMinimised = 1;
+inline constexpr int kZoomMaximised = 2;
+
+struct WindowPlacement {
+    int zoom = kZoomNormal;
+    int left = 0;
+    int top = 0;
+    int width = 790;
+    int height = 548;
+};
+
+// A modal message with up to three labelled buttons and an optional one-line input.
+struct GenericPopupSpec {
+    std::string title;
+    std::string message;
+    std::array<std::string, 3> buttons;  // an empty label: no such button
+    int enterButton = 1;                 // button (1..3) that Enter presses; 0: none
+    int escapeButton = 0;                // button (1..3) that Escape presses; 0: none
+    bool withInput = false;
+    int maxInputLength = 0;  // characters the input accepts
+};
+
+struct GenericPopupResult {
+    int button = 0;  // 1..3
+    std::string input;
+};
+
+struct FileSelectSpec {
+    std::string startDirectory;
+    std::string defaultFileName;
+    std::string filter;
+    std::string title;
+};
+
+// Results of FileSelectPopup.
+inline constexpr int kFileNoneSelected = 0;
+inline constexpr int kFileExisting = 1;
+inline constexpr int kFileNew = 2;
+
+class OperatorInterface : public EventLoop {
+  public:
+    // Values. SetCtrlText replaces a control's text; AppendText adds to the end of a text
+    // box (the InfoBox, the running log); ResetTextBox replaces a text box's whole text.
+    virtual void SetCtrlVal(Ctrl c, double value) = 0;
+    virtual void SetCtrlText(Ctrl c, std::string_view text) = 0;
+    virtual void AppendText(Ctrl c, std::string_view text) = 0;
+    virtual void ResetTextBox(Ctrl c, std::string_view text) = 0;
+    virtual double GetCtrlVal(Ctrl c) = 0;
+    virtual std::string GetCtrlText(Ctrl c) = 0;
+
+    // Attributes.
+    virtual void SetDimmed(Ctrl c, bool dimmed) = 0;
+    virtual void SetVisible(Ctrl c, bool visible) = 0;
+    virtual void SetTooltip(Ctrl c, std::string_view text) = 0;
+    virtual void SetPrecision(Ctrl c, int decimals) = 0;
+
+    // Tab control of the main panel.
+    virtual void SetActiveTabPage(int page) = 0;
+    virtual int GetActiveTabPage() = 0;
+
+    // The server field's list of recent entries.
+    virtual int ComboCount(Ctrl c) = 0;
+    virtual std::string ComboItem(Ctrl c, int index) = 0;
+    virtual void ComboInsert(Ctrl c, int index, std::string_view text) = 0;
+    virtual void ComboDelete(Ctrl c, int index) = 0;
+
+    // Tables: columns and rows count from 1.
+    virtual void SetTableCellVal(Ctrl c, int column, int row, double value) = 0;
+    virtual void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) = 0;
+    virtual void SetActiveTableCell(Ctrl c, int column, int row) = 0;
+
+    // Graphs and the strip chart.
+    virtual void DeleteGraphPlots(Ctrl graph) = 0;
+    virtual void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
+                         std::uint32_t rgb) = 0;
+    virtual void SetAxisRange(Ctrl graph, Axis axis, double min, double max) = 0;
+    virtual void SetGraphCursor(Ctrl graph, double x, double y) = 0;
+    virtual void SetStripChartPointsPerScreen(Ctrl chart, int points) = 0;
+    // Appends points to the strip chart: values interleaved over `traces` traces, one point
+    // per trace for every `traces` values; the chart scrolls, keeping its points per screen.
+    virtual void AppendStripChart(Ctrl chart, std::span<const double> values, int traces) = 0;
+
+    // The main window.
+    virtual WindowPlacement GetWindowPlacement() = 0;
+    virtual void SetWindowZoom(int zoom) = 0;
+    virtual void SetWindowPos(int left, int top) = 0;
+    virtual void SetWindowSize(int width, int height) = 0;
+    // Centres the main window on its screen.
+    virtual void CenterWindow() = 0;
+    // Shows the main window with its data panel (once, at start-up).
+    virtual void DisplayPanels() = 0;
+
+    // The header area: one text line created on the main window at (left, top), white on a
+    // transparent background, with kProgramTooltip as tooltip when withTooltip; the banner
+    // colour; the logo picture, loaded from an image file the front end looks up by name
+    // (no image when it is missing).
+    virtual void ShowInfoText(std::string_view text, bool withTooltip, int left, int top,
+                              int pointSize, std::uint32_t textRgb) = 0;
+    virtual void SetBannerColor(std::uint32_t rgb) = 0;
+    virtual void DisplayLogo(int left, int top, std::string_view imageFileName) = 0;
+
+    // Modal popups.
+    virtual void MessagePopup(std::string_view title, std::string_view message) = 0;
+    virtual int ConfirmPopup(std::string_view title, std::string_view question) = 0;  // 1 yes
+    virtual GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) = 0;
+    // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
+    virtual int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) = 0;
+    virtual void SetWaitCursor(bool busy) = 0;
+
+    // Progress of a long operation; step < 0 clears it.
+    virtual void SetProgress(int step, int maxSteps) = 0;
+
+    // Events and time: see EventLoop.
+};
+
+}  // namespace qelto

@@ -1,0 +1,98 @@
+#include "app/program.hpp"
+
+#include "app/connection.hpp"
+#include "app/connection_page.hpp"
+#include "app/context.hpp"
+#include "app/graphs.hpp"
+#include "app/panel_settings.hpp"
+
+namespace qelto {
+namespace {
+
+struct InfoLine {
+    const char* text;
+    bool withTooltip;
+    int left, top, pointSize;
+};
+
+void PaintTeachTable(Context& ctx) {
+    for (int row = 1; row <= kTeachTableRows; ++row) {
+        for (int col = 1; col <= kTeachTableColumns; ++col)
+            ctx.ui.SetTableCellColor(Ctrl::TeachTableCtrl, col, row, kTeachTableGrey);
+    }
+    // Column 5 marks each row with the colour its circles are drawn in.
+    for (int row = 1; row <= kTeachTableRows; ++row) {
+        ctx.ui.SetTableCellColor(Ctrl::TeachTableCtrl, kTeachTableColumns, row,
+                                 TeachRowColor(static_cast<std::size_t>(row - 1)));
+    }
+}
+
+}  // namespace
+
+void SetStartupState(Context& ctx) {
+    ctx.link.TcpConnected = 0;
+    ctx.state.TransferTarget = kTargetEeprom;
+    ctx.state.DataTransferActive = 0;
+    ctx.state.SendRequest = 0;
+    ctx.state.GetRequest = 0;
+    ctx.state.Language = 0;
+}
+
+void ShowLogo(Context& ctx) {
+    static constexpr InfoLine kLines[] = {
+        {kProgramTitle, true, 323, 29, 19},
+        {kInfoProjectName, false, 15, 6, 11},
+        {kInfoContact, false, 15, 22, 11},
+        {kInfoWebAddress, false, 15, 36, 11},
+    };
+    for (const InfoLine& l : kLines)
+        ctx.ui.ShowInfoText(l.text, l.withTooltip, l.left, l.top, l.pointSize, kBannerTextColor);
+    ctx.ui.SetBannerColor(kBannerColor);
+    ctx.ui.DisplayLogo(325, 6, kLogoFileName);
+}
+
+void InitAll(Context& ctx, const StartupOptions& options) {
+    SetStartupState(ctx);
+    InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
+    PaintTeachTable(ctx);
+    ShowLogo(ctx);
+    LoadPanelSettings(ctx);
+    ctx.ui.SetActiveTabPage(kParameterPage);
+    ctx.ui.DisplayPanels();
+    GetConnectionSettingsFromFile(ctx);
+    if (options.connectionOverride) {
+        ctx.files.StoredConnection = ctx.conn;
+        ctx.conn = *options.connectionOverride;
+        ShowConnectionSettings(ctx);
+    }
+    InitConnectPanel(ctx);
+    FirstConnection(ctx);
+}
+
+Outcome FirstConnection(Context& ctx) {
+    SetButtonsDimmed(ctx, 0, 1);
+    TryToConnect(ctx);
+    if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
+}
+
+Outcome CBF_MAINP(Context& ctx, Event event) {
+    if (event == Event::Close) {
+        ctx.state.DataTransferActive = 0;
+        StorePanelSettings(ctx);
+        ctx.ui.QuitUserInterface(0);
+        return Outcome::Quit;
+    }
+    if (event == Event::RightDoubleClick) {
+        ctx.ui.SetWindowSize(kStandardWidth, kStandardHeight);
+        ctx.ui.CenterWindow();
+    }
+    return Outcome::Done;
+}
+
+void Shutdown(Context& ctx) {
+    if (ctx.link.TcpConnected != 0) CloseTcp(ctx);
+    CloseSerial(ctx, ctx.conn.ComPort);
+}
+
+}  // namespace qelto

@@ -1,0 +1,96 @@
+// The link's share of the program's state, and what the link asks of the program above it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "link/event_loop.hpp"
+#include "link/ports.hpp"
+#include "protocol/frame.hpp"
+
+namespace qelto {
+
+enum LinkKind : std::uint16_t { kRs232 = 0, kTcpIp = 1 };
+
+inline constexpr std::size_t kIpAddressSize = 256;
+inline constexpr std::size_t kPortNumberSize = 32;
+
+struct ConnectionSettings {
+    std::uint16_t Protocol = kRs232;
+    std::uint16_t ComPort = 1;
+    std::uint16_t BaudRateIndex = 4;
+    std::array<char, kIpAddressSize> IpAddress{};
+    std::array<char, kPortNumberSize> PortNumber{'5', '0', '0', '0'};
+    std::int32_t TcpPort = 0;
+};
+
+struct LinkState {
+    std::int32_t LinkStatus = 0;
+    std::uint32_t TcpHandle = 0;
+    std::int16_t TcpConnected = 0;
+};
+
+// The frame buffers and the decoded reply header; one set for the whole program.
+struct FrameBuffers {
+    std::array<std::uint8_t, kFrameBufferSize> RequestFrame{};
+    std::array<std::uint8_t, kFrameBufferSize> TxBuffer{};
+    std::array<std::uint8_t, kFrameBufferSize> RxBuffer{};
+    std::int32_t RxCount = 0;
+    std::int32_t ComStatus = 0;
+    std::uint8_t ReplyCommand = 0;
+    std::uint16_t ReplyArgument = 0;
+    std::uint16_t ReplyLength = 0;
+    std::uint8_t ReplyDataCrc = 0;
+
+    // The request's data area.
+    std::uint8_t* RequestData() { return RequestFrame.data() + kHeaderSize; }
+    // The reply's data, valid after a successful exchange.
+    const std::uint8_t* ReplyData() const { return RxBuffer.data() + kHeaderSize; }
+};
+
+// The link's time limits. The sensor's are fixed; tests shorten them so that a time-out
+// does not cost seconds of waiting.
+struct LinkLimits {
+    double reply = 3.0;       // seconds, reply header and data each
+    double serialRead = 2.0;  // seconds, the serial port's own read limit
+    int tcpConnectMs = 5000;
+    int tcpWriteMs = 2000;
+    int tcpReadMs = 5000;
+};
+
+// What the link needs from the program above it.
+class LinkOwner {
+  public:
+    virtual ~LinkOwner() = default;
+    // The program's one failure report (its SetTimeout): shows `message` to the operator and
+    // ends the running operation.
+    virtual void ReportLinkFailure(std::string_view message) = 0;
+    // Opening the serial line ends an acquisition that may still be flagged as running.
+    virtual void EndDataTransfer() = 0;
+    virtual void SetWaitCursor(bool busy) = 0;
+};
+
+struct LinkContext {
+    LinkContext(EventLoop& loop_, LinkOwner& owner_, SerialPort& serial_, TcpClient& tcp_)
+        : loop(loop_), owner(owner_), serial(serial_), tcp(tcp_) {}
+    LinkContext(const LinkContext&) = delete;
+    LinkContext& operator=(const LinkContext&) = delete;
+
+    EventLoop& loop;
+    LinkOwner& owner;
+    SerialPort& serial;
+    TcpClient& tcp;
+
+    ConnectionSettings conn;
+    LinkState link;
+    FrameBuffers frames;
+    LinkLimits limits;
+
+    // Optional observer of every frame on the wire (request: outgoing = true).
+    std::function<void(bool outgoing, std::span<const std::uint8_t>)> frameTrace;
+};
+
+}  // namespace qelto

@@ -1,0 +1,157 @@
+#include "link/transaction.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "protocol/records.hpp"
+
+namespace qelto {
+namespace {
+
+void Trace(LinkContext& ctx, bool outgoing, const std::uint8_t* data, std::size_t n) {
+    if (ctx.frameTrace) ctx.frameTrace(outgoing, std::span<const std::uint8_t>(data, n));
+}
+
+enum class WaitResult { Complete, TimedOut, Quit };
+
+// Waits until `have()` reports at least `need` bytes or the time limit runs out. Each pass
+// delivers pending events and then checks the byte count before the clock, so bytes that are
+// complete in the pass in which the time runs out still count. Between passes the wait blocks
+// until data arrives (WakeWait) or the limit is reached; it never spins. Once the program is
+// quitting the wait gives up at once: the event loop would no longer block, and nobody is
+// left to see the reply.
+template <typename Have>
+WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
+    const double start = ctx.loop.Timer();
+    const double deadline = start + ctx.limits.reply;
+    for (;;) {
+        if (ctx.loop.QuitRequested()) {
+            ctx.owner.EndDataTransfer();
+            return WaitResult::Quit;
+        }
+        ctx.loop.ProcessSystemEvents();
+        const std::int32_t n = have();
+        const double elapsed = ctx.loop.Timer() - start;
+        if (n >= need) return WaitResult::Complete;
+        if (elapsed >= ctx.limits.reply) return WaitResult::TimedOut;
+        if (ctx.loop.QuitRequested()) continue;
+        ctx.loop.WaitForEvents(deadline);
+    }
+}
+
+}  // namespace
+
+void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length) {
+    auto& f = ctx.frames;
+    const std::size_t n = std::min<std::size_t>(length, kMaxDataLength);
+    BuildFrame(static_cast<std::uint8_t>(command & 0xFF), argument,
+               std::span<const std::uint8_t>(f.RequestData(), n), f.RequestFrame.data());
+    std::memcpy(f.TxBuffer.data(), f.RequestFrame.data(), kHeaderSize + n);
+}
+
+int DataExchange(LinkContext& ctx, int count) {
+    auto& f = ctx.frames;
+    f.RxBuffer.fill(0);
+    f.ComStatus = 0;
+    const int n = std::clamp(count, 0, static_cast<int>(kFrameBufferSize));
+    Trace(ctx, true, f.TxBuffer.data(), static_cast<std::size_t>(n));
+    if (ctx.conn.Protocol == kRs232) {
+        ctx.serial.FlushInQ(ctx.conn.ComPort);
+        ctx.serial.FlushOutQ(ctx.conn.ComPort);
+        ctx.serial.ComWrt(ctx.conn.ComPort, f.TxBuffer.data(), n);
+    } else {
+        f.RxCount = 0;
+        ctx.tcp.ClientTCPWrite(ctx.link.TcpHandle, f.TxBuffer.data(), n, ctx.limits.tcpWriteMs);
+    }
+    const int header = GetHeaderFrame(ctx);
+    if (header != 1) return header;
+    const int result = f.ReplyLength == 0 ? 1 : GetDataFrame(ctx);
+    if (result == 1) Trace(ctx, false, f.RxBuffer.data(), kHeaderSize + f.ReplyLength);
+    return result;
+}
+
+int GetHeaderFrame(LinkContext& ctx) {
+    auto& f = ctx.frames;
+    WaitResult waited;
+    if (ctx.conn.Protocol == kRs232) {
+        const int port = ctx.conn.ComPort;
+        waited =
+            WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
+        if (waited == WaitResult::Quit) return -1;
+        f.ComStatus = ctx.serial.GetComStat(port);
+        ctx.serial.ComRd(port, f.RxBuffer.data(), kHeaderSize);
+    } else {
+        waited = WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount; });
+    }
+    // Quitting ends the exchange without a report: the window is going away.
+    if (waited == WaitResult::Quit) return -1;
+    if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
+        ctx.owner.ReportLinkFailure(kMsgTimeout);
+        return -1;
+    }
+    if (CheckHeaderCRC(ctx) == -1) return -1;
+    if (f.ReplyCommand != kCmdErrorReply) return 1;
+    if (f.ReplyArgument == 1) {
+        ctx.owner.ReportLinkFailure(kMsgInvalidOrder);
+        return -1;
+    }
+    if (f.ReplyArgument == 2) {
+        ctx.owner.ReportLinkFailure(kMsgSensorCommError);
+        return -1;
+    }
+    return 1;
+}
+
+int CheckHeaderCRC(LinkContext& ctx) {
+    auto& f = ctx.frames;
+    const std::uint8_t* h = f.RxBuffer.data();
+    if (h[0] != kStartByte || crc8Update(h, 0, 7, kCrc8Table) != h[7]) {
+        ctx.owner.ReportLinkFailure(kMsgBadHeader);
+        return -1;
+    }
+    f.ReplyCommand = h[1];
+    f.ReplyArgument = GetU16(h + 2);
+    f.ReplyLength = GetU16(h + 4);
+    f.ReplyDataCrc = h[6];
+    return 1;
+}
+
+int GetDataFrame(LinkContext& ctx) {
+    auto& f = ctx.frames;
+    // A length the buffer cannot hold is a broken frame: nothing of it is read.
+    if (f.ReplyLength > kMaxDataLength) {
+        ctx.owner.ReportLinkFailure(kMsgBadData);
+        return -1;
+    }
+    const std::int32_t length = f.ReplyLength;
+    WaitResult waited;
+    if (ctx.conn.Protocol == kRs232) {
+        const int port = ctx.conn.ComPort;
+        waited = WaitForBytes(ctx, length, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
+        if (waited == WaitResult::Quit) return -1;
+        f.ComStatus = ctx.serial.GetComStat(port);
+        ctx.serial.ComRd(port, f.RxBuffer.data() + kHeaderSize, length);
+    } else {
+        waited = WaitForBytes(ctx, length + static_cast<std::int32_t>(kHeaderSize),
+                              [&] { return f.RxCount; });
+    }
+    if (waited == WaitResult::Quit) return -1;
+    if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
+        ctx.owner.ReportLinkFailure(kMsgTimeout);
+        return -1;
+    }
+    if (crc8Update(f.ReplyData(), 0, f.ReplyLength, kCrc8Table) != f.ReplyDataCrc) {
+        ctx.owner.ReportLinkFailure(kMsgBadData);
+        return -1;
+    }
+    return 1;
+}
+
+int Exchange(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length) {
+    FillTxBuf(ctx, command, argument, length);
+    return DataExchange(
+        ctx, static_cast<int>(std::min<std::size_t>(length, kMaxDataLength) + kHeaderSize));
+}
+
+}  // namespace qelto
