@@ -2,13 +2,13 @@
 // shutdown, with every control event forwarded by role to the core's dispatcher.
 #pragma once
 
+#include "app/context.hpp"
+#include "app/program.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
 #include "qt_ui.hpp"
-#include "app/context.hpp"
-#include "app/program.hpp"
 
 namespace qelto::gui {
 

@@ -286,6 +286,7 @@ void StripChart::SetPointsPerScreen(int points) {
 
 void StripChart::Append(std::span<const double> values, int traces) {
     if (traces <= 0) return;
+    ++appends_;
     const std::size_t n = static_cast<std::size_t>(points_);
     for (double v : values) {
         const std::size_t t = nextTrace_;

@@ -107,6 +107,8 @@ class StripChart : public QCustomPlot {
     // The points currently kept for a trace, oldest first.
     std::vector<double> Trace(int trace) const;
     long replots() const { return replots_; }
+    // Append calls so far (one per sample the core draws).
+    long appends() const { return appends_; }
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -122,6 +124,7 @@ class StripChart : public QCustomPlot {
     std::array<std::size_t, 3> heads_{};
     std::size_t nextTrace_ = 0;  // values are dealt out in turn, across calls too
     long replots_ = 0;
+    long appends_ = 0;
 };
 
 }  // namespace qelto::gui

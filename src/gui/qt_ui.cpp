@@ -26,9 +26,9 @@
 #include <QWindow>
 #include <cmath>
 
+#include "app/context.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
-#include "app/context.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -120,6 +120,13 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
         }
     }
     m.progressBar->hide();
+    // The memory selector's two buttons show at a glance which one is on, in any theme.
+    for (QPushButton* b : {m.eepromButton, m.fileButton}) {
+        b->setStyleSheet(QStringLiteral(
+            "QPushButton:checked { background: palette(highlight); color: "
+            "palette(highlighted-text);"
+            " border: 1px solid palette(dark); border-radius: 3px; padding: 3px; }"));
+    }
 
     d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
     d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));

@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "main_window.hpp"
-#include "plots.hpp"
 #include "app/memory_ui.hpp"
 #include "app/operator_interface.hpp"
+#include "main_window.hpp"
+#include "plots.hpp"
 
 class QShortcut;
 
