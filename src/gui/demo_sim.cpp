@@ -18,7 +18,9 @@ constexpr int kStartTimeoutMs = 5000;
 }  // namespace
 
 QStringList kDemoSimulatorArguments() {
-    return {QStringLiteral("--cycle"), QStringLiteral("3")};
+    // Five colours already taught, so that Get shows their circles at once.
+    return {QStringLiteral("--cycle"), QStringLiteral("2"), QStringLiteral("--taught"),
+            QStringLiteral("5")};
 }
 
 ConnectionSettings DemoConnection(const std::string& host, int port) {

@@ -57,10 +57,10 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     Register(Ctrl::BaudRateSelector, Kind::Choice, m.baudRateSelector, m.baudRateLabel, nullptr);
     Register(Ctrl::ServerField, Kind::Server, m.serverField, m.serverLabel, nullptr);
     Register(Ctrl::PortField, Kind::Line, m.portField, m.portLabel, nullptr);
-    Register(Ctrl::ConnectButton, Kind::Button, m.connectButton, nullptr, nullptr);
-    Register(Ctrl::DisconnectButton, Kind::Button, m.disconnectButton, nullptr, nullptr);
-    Register(Ctrl::PortListButton, Kind::Button, m.portListButton, nullptr, nullptr);
-    Register(Ctrl::AcceptButton, Kind::Button, m.acceptButton, nullptr, nullptr);
+    Register(Ctrl::ConnectButton, Kind::Button, m.connectButton, nullptr, "Connect");
+    Register(Ctrl::DisconnectButton, Kind::Button, m.disconnectButton, nullptr, "Disconnect");
+    Register(Ctrl::PortListButton, Kind::Button, m.portListButton, nullptr, "Port list");
+    Register(Ctrl::AcceptButton, Kind::Button, m.acceptButton, nullptr, "Accept");
     Register(Ctrl::InfoBox, Kind::TextBox, m.infoBox, nullptr, "Connection log");
     // Data panel
     Register(Ctrl::RedDisplay, Kind::Number, d.redDisplay, d.redLabel, "Red");
@@ -158,6 +158,7 @@ void QtUi::Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* a
         w->setAccessibleName(l->text().remove(QLatin1Char('&')));
     }
     QWidget* target = kind == Kind::Tab ? static_cast<QTabWidget*>(w)->tabBar() : w;
+    target->setAccessibleName(w->accessibleName());
     target->setProperty("qeltoCtrl", static_cast<int>(c));
     target->installEventFilter(this);
     if (label != nullptr) {

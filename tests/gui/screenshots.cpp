@@ -8,13 +8,13 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "app/control_table.hpp"
+#include "app/live.hpp"
+#include "app/transfer.hpp"
 #include "demo_sim.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
-#include "app/live.hpp"
 #include "protocol/records.hpp"
-#include "app/transfer.hpp"
-#include "app/control_table.hpp"
 
 using namespace qelto;
 using namespace qelto::gui;

@@ -2,6 +2,7 @@
 // sensor, the help on every control, the keys, the tab rule, files, and closing.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,10 +15,10 @@
 #include <QTest>
 #include <memory>
 
+#include "app/control_table.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "sim_server.hpp"
-#include "app/control_table.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -156,8 +157,22 @@ TEST_F(Window, CloseAtTheConnectionQuestionEndsWithoutWaitingOrStoring) {
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
+    model.TeachStandardPatches(5);  // as the demo's sensor
     StartWithSensor();
     EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find("SERIAL NUMBER: 4711"), std::string::npos);
+    EXPECT_TRUE(Button(ui(), Ctrl::EepromButton)->isChecked());
+
+    // Connecting read the taught colours: a circle for every row.
+    auto* xy = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY));
+    EXPECT_EQ(xy->ellipseCount(), 64);
+
+    // Every control is named for assistive technology; languages by their own names.
+    for (int i = 0; i < kCtrlCount; ++i) {
+        EXPECT_FALSE(ui().widget(static_cast<Ctrl>(i))->accessibleName().isEmpty()) << i;
+    }
+    auto* language = qobject_cast<QComboBox*>(ui().widget(Ctrl::LanguageSelector));
+    ASSERT_EQ(language->count(), 7);
+    EXPECT_EQ(language->itemText(2), QString::fromUtf8("Français"));
 
     // Help on every control that has a help text, and nothing else happens.
     std::vector<std::string> expected;
@@ -193,6 +208,10 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));
     ASSERT_EQ(strip->Trace(0).size(), 101u);
     EXPECT_EQ(strip->Trace(2).back(), ctx().live.Blue());
+    // The view holds the taught circles and the live point, round on a square plot area.
+    EXPECT_GT(xy->horizontalRange().lower, 0);
+    EXPECT_DOUBLE_EQ(xy->horizontalRange().size(), xy->verticalRange().size());
+    EXPECT_EQ(xy->plotArea().width(), xy->plotArea().height());
 
     // The program's own page switch leaves the acquisition running; the operator's stops it.
     bool ranOnAfterOwnSwitch = false;

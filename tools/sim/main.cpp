@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     }
 
     SensorModel model(options->sensor);
+    if (options->taught > 0) model.TeachStandardPatches(options->taught);
     if (options->scene) SelectScene(model, *options->scene);
     if (options->rgb) model.SetPatch(*options->rgb);
 

@@ -174,6 +174,30 @@ void SensorModel::NextPatch() {
     SelectPatch(next);
 }
 
+void SensorModel::TeachStandardPatches(std::size_t count) {
+    count = std::min(count, StandardPatches().size());
+    const Patch scene = patch_;
+    const std::optional<std::size_t> sceneIndex = patchIndex_;
+    const bool noise = config_.noise;
+    config_.noise = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        SelectPatch(i);
+        const LiveData d = Measure();
+        ramTeach_[i].Cell = {static_cast<std::uint16_t>(d.X()),
+                             static_cast<std::uint16_t>(d.Y()),
+                             static_cast<std::uint16_t>(d.Int()),
+                             500,
+                             0,
+                             0};
+    }
+    config_.noise = noise;
+    patch_ = scene;
+    patchIndex_ = sceneIndex;
+    ramPara_.MaxVecNo = static_cast<std::uint16_t>(count);
+    eepromPara_ = ramPara_;
+    eepromTeach_ = ramTeach_;
+}
+
 LiveData SensorModel::Measure() {
     const ParameterSet& p = ramPara_;
     const double scale = kCountsPerUnit * p.Gain * p.Integral * (p.Power / kReferencePower);

@@ -99,6 +99,10 @@ class SensorModel {
     void SetPatch(const Patch& patch);
     void NextPatch();  // the next standard patch, after the last the first
     const Patch& CurrentPatch() const { return patch_; }
+    // Teaches the first `count` standard patches (at most all of them) into rows 0.. of RAM
+    // and EEPROM, as the assistant would with the parameters in RAM: each patch's X, Y and INT
+    // measured without noise, tolerance 500; MaxVecNo becomes the count. The scene stays.
+    void TeachStandardPatches(std::size_t count);
     std::optional<std::size_t> CurrentPatchIndex() const { return patchIndex_; }
 
     // One measurement of the current scene with the RAM parameters (advances the noise).

@@ -74,6 +74,8 @@ const char* const kSimUsage =
     "                      5 orange, 6 grey, 7 black (default white)\n"
     "  --rgb R,G,B         a patch of your own: reflectance 0..1 on each channel\n"
     "  --cycle SECONDS     move to the next standard patch every SECONDS (0: never)\n"
+    "  --taught N          start with the first N standard patches taught (rows 0..N-1 of\n"
+    "                      RAM and EEPROM, tolerance 500), as after the teach assistant\n"
     "\n"
     "Faults:\n"
     "  --fault FAULT       put a fault into the replies; may be repeated (see below)\n"
@@ -205,6 +207,12 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             std::string why;
             o.rgb = ParseRgb(*v, why);
             if (!o.rgb) return bad(*v, why);
+        } else if (opt == "--taught") {
+            auto v = value();
+            if (!v) return std::nullopt;
+            if (!ParseNumber<std::size_t>(*v, 0, SensorModel::StandardPatches().size(), o.taught)) {
+                return bad(*v, "expected 0..8");
+            }
         } else if (opt == "--cycle") {
             auto v = value();
             if (!v) return std::nullopt;

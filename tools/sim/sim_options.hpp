@@ -26,6 +26,7 @@ struct SimOptions {
     std::optional<std::string> scene;  // standard patch, by index or name
     std::optional<Patch> rgb;
     double cycleSeconds = 0;
+    std::size_t taught = 0;  // standard patches taught at start
     std::vector<FaultRule> faults;
     bool verbose = false;
 };
