@@ -32,11 +32,16 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString&)
     std::_Exit(kExitNoWindow & 0xFF);
 }
 
-bool NoDisplayAtAll() {
+bool NoDisplayAtAll(const QStringList& arguments) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (arguments.contains(QStringLiteral("-platform")) ||
+        arguments.contains(QStringLiteral("--platform"))) {
+        return false;
+    }
     return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
            qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 #else
+    Q_UNUSED(arguments);
     return false;
 #endif
 }
@@ -58,11 +63,9 @@ int main(int argc, char** argv) {
         QStringLiteral("Start the simulated sensor (qelto-sim) and connect to it for this run "
                        "only; the stored connection settings stay as they are."));
     parser.addOption(demo);
-    if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "qelto: %s\nTry 'qelto --help' for more information.\n",
-                     qPrintable(parser.errorText()));
-        return kExitUsage;
-    }
+    // Qt's own options (-platform, -style, ...) are known only once QApplication has taken
+    // them out: unknown options are judged then, but --help and --version need no display.
+    parser.parse(arguments);
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                         QStringLiteral("qelto"))),
@@ -73,7 +76,7 @@ int main(int argc, char** argv) {
         std::printf("qelto %s (%s)\n", QELTO_VERSION, qelto::kProgramTitle);
         return 0;
     }
-    if (NoDisplayAtAll()) {
+    if (NoDisplayAtAll(arguments)) {
         std::fputs(
             "qelto: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not "
             "set); start it in a graphical session, or use qelto-cli\n",
@@ -84,6 +87,11 @@ int main(int argc, char** argv) {
     const QtMessageHandler previous = qInstallMessageHandler(NoDisplayHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    if (!parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "qelto: %s\nTry 'qelto --help' for more information.\n",
+                     qPrintable(parser.errorText()));
+        return kExitUsage;
+    }
     QApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganization));
     QApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
     QApplication::setApplicationVersion(QStringLiteral(QELTO_VERSION));
