@@ -162,6 +162,7 @@ class MemoryUi : public OperatorInterface {
     std::optional<PopupAnswer> nextAnswer(const PopupRecord& r);
 
     EventPump* pump_;
+    bool woken_ = false;  // without a pump: WakeWait() since the last wait
     std::array<CtrlRecord, kCtrlCount> ctrls_{};
     std::map<Ctrl, GraphRecord> graphs_;
     std::map<std::tuple<int, int>, double> cells_;

@@ -16,11 +16,13 @@ void Trace(LinkContext& ctx, bool outgoing, const std::uint8_t* data, std::size_
 enum class WaitResult { Complete, TimedOut, Quit };
 
 // Waits until `have()` reports at least `need` bytes or the time limit runs out. Each pass
-// delivers pending events and then checks the byte count before the clock, so bytes that are
-// complete in the pass in which the time runs out still count. Between passes the wait blocks
-// until data arrives (WakeWait) or the limit is reached; it never spins. Once the program is
-// quitting the wait gives up at once: the event loop would no longer block, and nobody is
-// left to see the reply.
+// looks at what has arrived before it waits, and at the byte count before the clock, so bytes
+// that are complete in the pass in which the time runs out still count. The wait delivers the
+// events pending and blocks until data arrives (WakeWait) or the limit is reached; it never
+// spins. Replies reach the count only through events, and the header wait starts from none,
+// so every exchange delivers events at least once (STOP, timers, the window). Once the
+// program is quitting the wait gives up at once: the event loop would no longer block, and
+// nobody is left to see the reply.
 template <typename Have>
 WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
     const double start = ctx.loop.Timer();
@@ -30,12 +32,10 @@ WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
             ctx.owner.EndDataTransfer();
             return WaitResult::Quit;
         }
-        ctx.loop.ProcessSystemEvents();
         const std::int32_t n = have();
         const double elapsed = ctx.loop.Timer() - start;
         if (n >= need) return WaitResult::Complete;
         if (elapsed >= ctx.limits.reply) return WaitResult::TimedOut;
-        if (ctx.loop.QuitRequested()) continue;
         ctx.loop.WaitForEvents(deadline);
     }
 }

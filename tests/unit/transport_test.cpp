@@ -132,7 +132,7 @@ struct QuittingLoop : EventLoop, LinkOwner {
         if (++passes == quitAtPass) quit = true;
     }
     void WaitForEvents(double) override {
-        ++passes;
+        if (++passes == quitAtPass) quit = true;
         now += 1e-6;
     }
     void WakeWait() override {}
