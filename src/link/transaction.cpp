@@ -25,17 +25,21 @@ enum class WaitResult { Complete, TimedOut, Quit };
 // nobody is left to see the reply.
 template <typename Have>
 WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
-    const double start = ctx.loop.Timer();
-    const double deadline = start + ctx.limits.reply;
+    // The limit runs from the first pass that finds too few bytes; a reply that is already
+    // complete costs no look at the clock.
+    double deadline = -1.0;
     for (;;) {
         if (ctx.loop.QuitRequested()) {
             ctx.owner.EndDataTransfer();
             return WaitResult::Quit;
         }
-        const std::int32_t n = have();
-        const double elapsed = ctx.loop.Timer() - start;
-        if (n >= need) return WaitResult::Complete;
-        if (elapsed >= ctx.limits.reply) return WaitResult::TimedOut;
+        if (have() >= need) return WaitResult::Complete;
+        const double now = ctx.loop.Timer();
+        if (deadline < 0) {
+            deadline = now + ctx.limits.reply;
+        } else if (now >= deadline) {
+            return WaitResult::TimedOut;
+        }
         ctx.loop.WaitForEvents(deadline);
     }
 }

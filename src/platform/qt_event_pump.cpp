@@ -23,11 +23,11 @@ void QtEventPump::WaitForEvents(double deadline) {
     // enough: processEvents() returns once it has run a callback. Ending a QEventLoop instead
     // would write to the dispatcher's wake-up descriptor for every reply.
     while (!woken_) {
-        if (Timer() >= deadline) return;
         // A timer armed for this deadline or an earlier one wakes us in time (an earlier one
         // merely costs another pass); one armed for later, by an outer wait, must come forward.
         if (!deadline_.isActive() || armedFor_ > deadline) ArmDeadline(deadline);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!woken_ && Timer() >= deadline) return;
     }
     // A wake before the wait began ends it at once; every wake ends one wait only.
     woken_ = false;
