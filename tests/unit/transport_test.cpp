@@ -104,6 +104,21 @@ TEST(DataExchange, ATransactionOnAClosedLinkTimesOut) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
 }
 
+TEST(DataExchange, AReplyInTwoPiecesArrivesWithoutWaitingOutTheLimit) {
+    UnitRig rig;
+    rig.tcp.responder = [](const Bytes&) {
+        Bytes reply(8 + 42, 7);
+        BuildFrame(8, 0, std::span<const std::uint8_t>(reply.data() + 8, 42), reply.data());
+        return std::vector<Bytes>{Bytes(reply.begin(), reply.begin() + 20),
+                                  Bytes(reply.begin() + 20, reply.end())};
+    };
+    const long passes = rig.ui.eventPasses;
+    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
+    // Each wait delivers what is pending at once: the clock only runs when nothing comes.
+    EXPECT_EQ(rig.ui.Timer(), 0.0);
+    EXPECT_EQ(rig.ui.eventPasses, passes + 2);
+}
+
 TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
     UnitRig rig;
     Bytes reply(8);
