@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "app/live_record.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
 #include "files/file_header.hpp"
@@ -66,6 +67,9 @@ struct Context : LinkOwner, LinkContext {
     double ScanFrequency = 0.0;
 
     FileSettings files;
+
+    LiveRecorder recorder;
+    LiveStats liveStats;
 
     // LinkOwner
     void ReportLinkFailure(std::string_view message) override;
