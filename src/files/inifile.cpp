@@ -1,11 +1,15 @@
 #include "files/inifile.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <new>
 
+#include "files/os_file.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
@@ -22,6 +26,7 @@ constexpr CodeText kCodeTexts[] = {
     {kIniNoTemporaryName,       "Could Not Find Unused Temporary File Name"},
     {kIniCannotCreateTemporary, "Could Not Create Temporary File"},
     {kIniInvalidInteger,        "Invalid Integer Number"},
+    {kIniFileTooLarge,          "File Too Large"},
 };
 // clang-format on
 
@@ -29,11 +34,15 @@ constexpr std::string_view kTempPrefix = "ini$$";
 constexpr std::string_view kTempExtension = ".CVI";
 constexpr int kTempNames = 1000;
 constexpr int kMaxDeniedCreations = 100;
+// A temporary file unchanged for this long whose writer holds no lock on it is an orphan: a
+// write takes milliseconds, and the age also covers a writer that cannot lock.
+constexpr std::chrono::seconds kOrphanAge = std::chrono::minutes(5);
 constexpr std::string_view kSeparatorOut = " = ";
 constexpr std::string_view kLineMarker = " Line";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::size_t kLookupStep = 1024;
 constexpr std::size_t kReadBlock = 64 * 1024;
+constexpr std::size_t kLimit32 = std::numeric_limits<std::uint32_t>::max();
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -64,27 +73,82 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string NameKey(std::string_view name) {
-    std::string key(Trim(name));
-    for (char& c : key)
-        c = Lower(c);
-    return key;
+std::size_t NameHash(std::string_view name) {
+    std::uint64_t h = 14695981039346656037u;  // FNV-1a
+    for (char c : name) {
+        h ^= static_cast<unsigned char>(Lower(c));
+        h *= 1099511628211u;
+    }
+    return static_cast<std::size_t>(h ^ (h >> 32));
 }
 
 // Names read from a file are cut to the longest length the writer produces.
-std::string CutName(std::string_view name) {
+std::string_view CutName(std::string_view name) {
     name = Trim(name);
-    return std::string(Trim(name.substr(0, Utf8CutLength(name, kIniMaxNameLength))));
+    return Trim(name.substr(0, Utf8CutLength(name, kIniMaxNameLength)));
+}
+
+std::uint32_t Narrow(std::size_t n) {
+    if (n > kLimit32) throw std::bad_alloc();  // beyond what a document can address
+    return static_cast<std::uint32_t>(n);
+}
+
+// Appends bytes to the document's text; their position.
+std::uint32_t Store(IniDocument& doc, std::string_view bytes) {
+    const std::uint32_t at = Narrow(doc.text.size());
+    Narrow(doc.text.size() + bytes.size());
+    doc.text += bytes;
+    return at;
+}
+
+std::string_view TagOf(const IniDocument& doc, const IniItem& item) {
+    return std::string_view(doc.text).substr(item.at, item.tagSize);
+}
+std::string_view ValueOf(const IniDocument& doc, const IniItem& item) {
+    return std::string_view(doc.text).substr(item.at + item.tagSize, item.valueSize);
+}
+
+// ---- the index of first sections by name
+
+// The slot holding name's first section, or the free slot where it belongs.
+std::size_t NameSlot(const IniDocument& doc, std::string_view name) {
+    const std::size_t mask = doc.nameSlots.size() - 1;
+    for (std::size_t i = NameHash(name) & mask;; i = (i + 1) & mask) {
+        const std::uint32_t entry = doc.nameSlots[i];
+        if (entry == 0 || SameName(doc.SectionName(entry - 1), name)) return i;
+    }
+}
+
+void IndexSection(IniDocument& doc, std::size_t s) {
+    if ((doc.namesUsed + 1) * 2 > doc.nameSlots.size()) {
+        std::vector<std::uint32_t> grown(std::max<std::size_t>(16, doc.nameSlots.size() * 2), 0);
+        grown.swap(doc.nameSlots);
+        for (std::uint32_t entry : grown) {  // now the old slots
+            if (entry != 0) doc.nameSlots[NameSlot(doc, doc.SectionName(entry - 1))] = entry;
+        }
+    }
+    std::uint32_t& slot = doc.nameSlots[NameSlot(doc, doc.SectionName(s))];
+    if (slot == 0) {
+        slot = Narrow(s + 1);
+        ++doc.namesUsed;
+    }
 }
 
 IniSection* FindSection(IniDocument& doc, std::string_view name) {
-    auto it = doc.firstSection.find(NameKey(name));
-    return it == doc.firstSection.end() ? nullptr : &doc.sections[it->second];
+    if (doc.nameSlots.empty()) return nullptr;
+    name = Trim(name);
+    const std::uint32_t entry = doc.nameSlots[NameSlot(doc, name)];
+    return entry == 0 ? nullptr : &doc.sections[entry - 1];
 }
 
-IniSection& AppendSection(IniDocument& doc, std::string name) {
-    doc.sections.push_back(IniSection{std::move(name), {}});
-    doc.firstSection.try_emplace(NameKey(doc.sections.back().name), doc.sections.size() - 1);
+// A new last section; its items start after all others.
+IniSection& AppendSection(IniDocument& doc, std::string_view name) {
+    IniSection s;
+    s.nameAt = Store(doc, name);
+    s.nameSize = static_cast<std::uint32_t>(name.size());
+    s.firstItem = Narrow(doc.items.size());
+    doc.sections.push_back(s);
+    IndexSection(doc, doc.sections.size() - 1);
     return doc.sections.back();
 }
 
@@ -92,29 +156,60 @@ const IniItem* FindItem(IniDocument& doc, std::string_view section, std::string_
     const IniSection* s = FindSection(doc, section);
     if (s == nullptr) return nullptr;
     const std::string_view wanted = Trim(tag);
-    for (const auto& item : s->items) {
-        if (SameName(item.tag, wanted)) return &item;
+    for (std::size_t i = s->firstItem; i < s->firstItem + s->itemCount; ++i) {
+        if (SameName(TagOf(doc, doc.items[i]), wanted)) return &doc.items[i];
     }
     return nullptr;
 }
 
-int PutItem(IniDocument* doc, std::string_view section, std::string_view tag, std::string value,
-            bool quoted) {
+// Moves the items of every section after s by delta places.
+void ShiftLaterSections(IniDocument& doc, const IniSection& s, std::int64_t delta) {
+    for (std::size_t k = static_cast<std::size_t>(&s - doc.sections.data()) + 1;
+         k < doc.sections.size(); ++k) {
+        doc.sections[k].firstItem = static_cast<std::uint32_t>(doc.sections[k].firstItem + delta);
+    }
+}
+
+int PutItem(IniDocument* doc, std::string_view section, std::string_view tag,
+            std::string_view value, bool quoted) {
     if (doc == nullptr) return kIniNoDocument;
     try {
         IniSection* s = FindSection(*doc, section);
-        if (s == nullptr) s = &AppendSection(*doc, std::string(Trim(section)));
-        const std::string_view wanted = Trim(tag);
-        auto& items = s->items;
-        std::size_t at = items.size();
-        for (std::size_t i = items.size(); i-- > 0;) {
-            if (SameName(items[i].tag, wanted)) {
-                items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
-                at = i;
+        if (s == nullptr) s = &AppendSection(*doc, Trim(section));
+        IniItem item;
+        tag = Trim(tag);
+        item.at = Store(*doc, tag);
+        item.tagSize = static_cast<std::uint32_t>(tag.size());
+        Store(*doc, value);
+        item.valueSize = static_cast<std::uint32_t>(value.size());
+        item.quoted = quoted;
+        // The caller's texts may have been views of the document's own text, which has moved.
+        const std::string_view wanted = TagOf(*doc, item);
+
+        // The new item takes the place of the first of its tag; the others go.
+        auto& items = doc->items;
+        const std::size_t first = s->firstItem;
+        const std::size_t end = first + s->itemCount;
+        bool placed = false;
+        std::size_t w = first;
+        for (std::size_t r = first; r < end; ++r) {
+            if (!SameName(TagOf(*doc, items[r]), wanted)) {
+                items[w++] = items[r];
+            } else if (!placed) {
+                items[w++] = item;
+                placed = true;
             }
         }
-        items.insert(items.begin() + static_cast<std::ptrdiff_t>(at),
-                     IniItem{std::string(wanted), std::move(value), quoted});
+        if (!placed) {  // nothing of that tag: the end of the section
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(end), item);
+            ++w;
+        } else if (w < end) {
+            items.erase(items.begin() + static_cast<std::ptrdiff_t>(w),
+                        items.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        const std::int64_t delta = static_cast<std::int64_t>(w) - static_cast<std::int64_t>(end);
+        s->itemCount = static_cast<std::uint32_t>(w - first);
+        if (delta != 0) ShiftLaterSections(*doc, *s, delta);
         return 0;
     } catch (const std::bad_alloc&) {
         return kIniOutOfMemory;
@@ -141,20 +236,20 @@ void AppendValueLine(std::string& out, std::string_view tag, std::string_view va
 
 std::string DocumentText(const IniDocument& doc) {
     std::string out;
-    for (const auto& section : doc.sections) {
+    for (std::size_t s = 0; s < doc.SectionCount(); ++s) {
         out += '[';
-        out += section.name;
+        out += doc.SectionName(s);
         out += ']';
         out += kLineEnd;
-        for (const auto& item : section.items) {
+        for (std::size_t i = 0; i < doc.ItemCount(s); ++i) {
+            const IniItemView item = doc.Item(s, i);
             std::string_view value = item.value;
+            std::string_view tag = item.tag;
             if (value.size() <= kIniMaxValueLineLength) {
-                std::string_view tag = item.tag;
                 AppendValueLine(out, tag.substr(0, Utf8CutLength(tag, kIniMaxNameLength)), value,
                                 item.quoted);
                 continue;
             }
-            std::string_view tag = item.tag;
             tag = tag.substr(0, Utf8CutLength(tag, kIniMaxRunTagLength));
             for (int line = 1; !value.empty(); ++line) {
                 const std::size_t n = Utf8CutLength(value, kIniMaxValueLineLength);
@@ -187,7 +282,7 @@ bool HasAnyWriteBit(fs::perms p) {
 // The target must take a write: an existing file opens for reading and writing (and carries
 // a write permission, which counts even for a user the system would let through anyway); a
 // missing one can be created.
-int CheckWritable(const fs::path& target, bool& existed, fs::perms& perms) {
+int CheckWritable(const fs::path& target, bool& existed) {
     std::error_code ec;
     const fs::file_status st = fs::status(target, ec);
     existed = st.type() != fs::file_type::not_found;
@@ -197,7 +292,6 @@ int CheckWritable(const fs::path& target, bool& existed, fs::perms& perms) {
         if (!fs::is_regular_file(st) || !HasAnyWriteBit(st.permissions())) {
             return kIniAccessDenied;
         }
-        perms = st.permissions();
         std::FILE* f = OpenFile(target, "r+b");
         if (f == nullptr) return kIniAccessDenied;
         std::fclose(f);
@@ -210,7 +304,9 @@ int CheckWritable(const fs::path& target, bool& existed, fs::perms& perms) {
     return 0;
 }
 
-// Creates the first free "ini$$<n>.CVI" in dir.
+// Creates the first free "ini$$<n>.CVI" in dir, locked while it is being written. A name
+// whose file was left behind by a writer that died is free again; every such orphan met on
+// the way is cleared, so they do not gather until no name is left.
 int CreateTemporary(const fs::path& dir, fs::path& name, std::FILE*& file) {
     int denied = 0;
     for (int n = 0; n < kTempNames; ++n) {
@@ -219,12 +315,20 @@ int CreateTemporary(const fs::path& dir, fs::path& name, std::FILE*& file) {
         const fs::file_status st = fs::symlink_status(name, ec);
         if (st.type() != fs::file_type::not_found) {
             if (ec) return kIniExistenceTestFailed;
-            continue;
+            if (!RemoveOrphanedFile(name, kOrphanAge)) continue;
         }
-        errno = 0;
-        file = OpenFile(name, "wbx");
-        if (file != nullptr) return 0;
-        const int err = errno;
+        int err = 0;
+        file = CreateLockedFile(name, err);
+        if (file != nullptr) {
+            // Orphans right behind the name taken would otherwise wait for a busier day.
+            for (int k = n + 1; k < kTempNames; ++k) {
+                const fs::path next = dir / (std::string(kTempPrefix) + std::to_string(k) +
+                                             std::string(kTempExtension));
+                if (!fs::exists(fs::symlink_status(next, ec))) break;
+                RemoveOrphanedFile(next, kOrphanAge);
+            }
+            return 0;
+        }
         if (err == EEXIST) continue;  // someone else took the name meanwhile
         if ((err == EACCES || err == EPERM) && ++denied <= kMaxDeniedCreations) continue;
         return kIniCannotCreateTemporary;
@@ -244,10 +348,10 @@ int WriteAll(std::FILE* f, const std::string& text) {
 
 // ---- reading
 
-// Line number of a run tag "<tag> Line<digits>", 0 when the tag carries none. The last
-// " Line" counts, so that a tag that itself contains " Line" still reads back as written.
+// Line number of a run tag "<tag> Line<digits>", 0 when the tag carries none. The first
+// " Line" of the tag counts.
 std::int64_t RunLineNumber(std::string_view tag) {
-    const std::size_t pos = tag.rfind(kLineMarker);
+    const std::size_t pos = tag.find(kLineMarker);
     if (pos == std::string_view::npos) return 0;
     const std::string_view digits = tag.substr(pos + kLineMarker.size());
     if (digits.empty()) return 0;
@@ -260,49 +364,80 @@ std::int64_t RunLineNumber(std::string_view tag) {
     return n == 0 ? -1 : n;  // -1: line number 0, which extends a run like any other
 }
 
-void JoinRuns(IniSection& section) {
-    auto& items = section.items;
-    std::vector<IniItem> joined;
-    joined.reserve(items.size());
-    bool inRun = false;
-    for (auto& item : items) {
-        const std::int64_t line = RunLineNumber(item.tag);
-        if (line == 1) {
-            std::string_view tag = item.tag;
-            item.tag = std::string(Trim(tag.substr(0, tag.rfind(kLineMarker))));
-            joined.push_back(std::move(item));
-            inRun = true;
-        } else if (line != 0 && inRun) {
-            joined.back().value += item.value;
-        } else {
-            joined.push_back(std::move(item));
-            inRun = false;
+// Joins the runs of numbered lines of the sections from first on, in place: a section read
+// from a file holds its items' tags and values back to back in the document's text, so each
+// further piece of a run moves down right behind the run's value so far.
+void JoinRuns(IniDocument& doc, std::size_t firstSection) {
+    auto& items = doc.items;
+    char* text = doc.text.data();
+    std::size_t w = firstSection < doc.sections.size() ? doc.sections[firstSection].firstItem : 0;
+    for (std::size_t s = firstSection; s < doc.sections.size(); ++s) {
+        IniSection& section = doc.sections[s];
+        const std::size_t first = section.firstItem;
+        const std::size_t end = first + section.itemCount;
+        section.firstItem = static_cast<std::uint32_t>(w);
+        bool inRun = false;
+        for (std::size_t r = first; r < end; ++r) {
+            IniItem item = items[r];
+            const std::string_view tag = TagOf(doc, item);
+            const std::int64_t line = RunLineNumber(tag);
+            if (line == 1) {
+                const std::size_t size = Trim(tag.substr(0, tag.find(kLineMarker))).size();
+                std::memmove(text + item.at + size, text + item.at + item.tagSize, item.valueSize);
+                item.tagSize = static_cast<std::uint32_t>(size);
+                items[w++] = item;
+                inRun = true;
+            } else if (line != 0 && inRun) {
+                IniItem& run = items[w - 1];
+                std::memmove(text + run.at + run.tagSize + run.valueSize,
+                             text + item.at + item.tagSize, item.valueSize);
+                run.valueSize += item.valueSize;
+            } else {
+                items[w++] = item;
+                inRun = false;
+            }
         }
+        section.itemCount = static_cast<std::uint32_t>(w - section.firstItem);
     }
-    items = std::move(joined);
+    items.resize(w);
 }
 
 class LineParser {
   public:
     explicit LineParser(IniDocument& doc) : doc_(doc), firstNew_(doc.sections.size()) {
-        line_.reserve(kIniMaxLineLength + 1);
+        line_.reserve(kIniMaxLineLength);
     }
 
     void Feed(const char* data, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const char c = data[i];
-            if (pairWith_ != '\0') {
-                const char expected = pairWith_;
-                pairWith_ = '\0';
-                if (c == expected) continue;  // second half of CR LF or LF CR
+        std::size_t i = 0;
+        if (pairWith_ != '\0' && n > 0) {
+            if (data[0] == pairWith_) i = 1;  // second half of CR LF or LF CR
+            pairWith_ = '\0';
+        }
+        while (i < n) {
+            std::size_t end = i;
+            while (end < n && data[end] != '\r' && data[end] != '\n' && data[end] != '\0')
+                ++end;
+            const std::string_view piece(data + i, end - i);
+            if (end == n) {  // the line goes on in the next block
+                line_.append(piece.substr(0, kIniMaxLineLength - line_.size()));
+                return;
             }
-            if (c == '\r' || c == '\n') {
+            if (line_.empty()) {
+                Classify(piece.substr(0, kIniMaxLineLength));  // all of it in this block
+            } else {
+                line_.append(piece.substr(0, kIniMaxLineLength - line_.size()));
                 EndLine();
-                pairWith_ = c == '\r' ? '\n' : '\r';
-            } else if (c == '\0') {
-                EndLine();
-            } else if (line_.size() <= kIniMaxLineLength) {
-                line_ += c;  // one byte past the limit tells whether the cut splits a character
+            }
+            const char c = data[end];
+            i = end + 1;
+            if (c != '\0') {
+                const char pair = c == '\r' ? '\n' : '\r';
+                if (i == n) {
+                    pairWith_ = pair;
+                } else if (data[i] == pair) {
+                    ++i;
+                }
             }
         }
     }
@@ -312,14 +447,10 @@ class LineParser {
         if (!line_.empty()) EndLine();
         JoinNewSections();
     }
-    void JoinNewSections() {
-        for (std::size_t s = firstNew_; s < doc_.sections.size(); ++s)
-            JoinRuns(doc_.sections[s]);
-    }
+    void JoinNewSections() { JoinRuns(doc_, firstNew_); }
 
   private:
     void EndLine() {
-        if (line_.size() > kIniMaxLineLength) line_.resize(Utf8CutLength(line_, kIniMaxLineLength));
         Classify(line_);
         line_.clear();
     }
@@ -331,27 +462,35 @@ class LineParser {
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close == std::string_view::npos || !Trim(line.substr(close + 1)).empty()) return;
-            std::string name = CutName(line.substr(1, close - 1));
+            const std::string_view name = CutName(line.substr(1, close - 1));
             if (name.empty()) return;
-            current_ = &AppendSection(doc_, std::move(name));
+            AppendSection(doc_, name);
+            inSection_ = true;
             return;
         }
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || current_ == nullptr) return;
-        std::string tag = CutName(line.substr(0, eq));
+        if (eq == std::string_view::npos || !inSection_) return;
+        const std::string_view tag = CutName(line.substr(0, eq));
         std::string_view value = Trim(line.substr(eq + 1));
         if (tag.empty() || value.empty()) return;
-        bool quoted = false;
+        IniItem item;
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
             value = value.substr(1, value.size() - 2);
-            quoted = true;
+            item.quoted = true;
         }
-        current_->items.push_back(IniItem{std::move(tag), std::string(value), quoted});
+        // The section read last is the document's last, and its items are the last items.
+        item.at = Store(doc_, tag);
+        item.tagSize = static_cast<std::uint32_t>(tag.size());
+        Store(doc_, value);
+        item.valueSize = static_cast<std::uint32_t>(value.size());
+        Narrow(doc_.items.size() + 1);
+        doc_.items.push_back(item);
+        ++doc_.sections.back().itemCount;
     }
 
     IniDocument& doc_;
     std::size_t firstNew_;
-    IniSection* current_ = nullptr;  // stays valid: sections are appended only by this parser
+    bool inSection_ = false;  // a header of this file has come
     std::string line_;
     char pairWith_ = '\0';
 };
@@ -487,23 +626,34 @@ int Ini_WriteToFile(IniDocument* doc, const std::string& path) {
             target = std::move(resolved);
         }
         bool existed = false;
-        fs::perms perms = fs::perms::none;
-        if (const int r = CheckWritable(target, existed, perms); r != 0) return r;
+        if (const int r = CheckWritable(target, existed); r != 0) return r;
 
         const std::string text = DocumentText(*doc);
+        const fs::path dir = target.parent_path();
         fs::path temp;
         std::FILE* f = nullptr;
-        if (const int r = CreateTemporary(target.parent_path(), temp, f); r != 0) return r;
+        if (const int r = CreateTemporary(dir, temp, f); r != 0) return r;
         int result = WriteAll(f, text);
+        if (result == 0 && existed) {
+            if (const int err = CopyOwnerAndMode(f, target); err != 0) result = CodeForErrno(err);
+        }
+        // On the disk before it takes the old file's place: after a power loss the target is
+        // the old file or the new one, never an empty one.
+        if (result == 0) {
+            if (const int err = SyncFile(f); err != 0) result = CodeForErrno(err);
+        }
         errno = 0;
         if (std::fclose(f) != 0 && result == 0) result = CodeForErrno(errno);
-        if (result == 0 && existed) fs::permissions(temp, perms, ec);  // keep the old mode
         if (result == 0) {
             fs::rename(temp, target, ec);
             if (ec) result = ec == std::errc::permission_denied ? kIniAccessDenied : kIniIoError;
         }
-        if (result != 0) fs::remove(temp, ec);
-        return result;
+        if (result != 0) {
+            fs::remove(temp, ec);
+            return result;
+        }
+        SyncDirectory(dir);  // and the new name on the disk too
+        return 0;
     } catch (const std::bad_alloc&) {
         return kIniOutOfMemory;
     } catch (const fs::filesystem_error&) {
@@ -521,11 +671,23 @@ int Ini_ReadFromFile(IniDocument* doc, const std::string& path) {
         std::error_code ec;
         // Only a regular file: a FIFO would block the read and a device might never end.
         if (!fs::is_regular_file(fs::status(p, ec))) return kIniCannotOpenForReading;
+        const std::uintmax_t size = fs::file_size(p, ec);
+        if (ec) return kIniCannotOpenForReading;
+        if (size > kIniMaxFileSize) return kIniFileTooLarge;
         f = OpenFile(p, "rb");
         if (f == nullptr) return kIniCannotOpenForReading;
+        // Names, tags and values are pieces of distinct lines, and runs are joined in place:
+        // the text grows by at most the file's size.
+        doc->text.reserve(doc->text.size() + static_cast<std::size_t>(size));
         std::vector<char> block(kReadBlock);
+        std::uintmax_t total = 0;
         for (;;) {
             const std::size_t n = std::fread(block.data(), 1, block.size(), f);
+            total += n;
+            if (total > kIniMaxFileSize) {  // it grew while being read
+                result = kIniFileTooLarge;
+                break;
+            }
             parser.Feed(block.data(), n);
             if (n < block.size()) {
                 if (std::ferror(f)) result = kIniReadError;
@@ -539,6 +701,7 @@ int Ini_ReadFromFile(IniDocument* doc, const std::string& path) {
         }
     } catch (const std::bad_alloc&) {
         result = kIniOutOfMemory;
+        parser.JoinNewSections();  // what was read stays usable
     }
     if (f != nullptr) std::fclose(f);
     return result;
@@ -551,7 +714,7 @@ int Ini_GetStringIntoBuffer(IniDocument* doc, std::string_view section, std::str
     try {
         const IniItem* item = FindItem(*doc, section, tag);
         if (item == nullptr) return 0;
-        std::string decoded = IniDecode(item->value);
+        std::string decoded = IniDecode(ValueOf(*doc, *item));
         const std::size_t needed = decoded.size() + 1;
         if (doc->lookup.capacity() < needed) {
             doc->lookup.reserve((needed + kLookupStep - 1) / kLookupStep * kLookupStep);
@@ -572,7 +735,7 @@ int Ini_GetInt(IniDocument* doc, std::string_view section, std::string_view tag,
     if (doc == nullptr) return kIniNoDocument;
     const IniItem* item = FindItem(*doc, section, tag);
     if (item == nullptr) return 0;
-    const std::string_view text = Trim(item->value);
+    const std::string_view text = Trim(ValueOf(*doc, *item));
     if (text.empty()) return 0;
     std::size_t i = 0;
     bool negative = false;

@@ -1,7 +1,8 @@
 // The INI document store: sections of named items held in memory, written to and read from
 // the text files of the program (parameter files, panel settings). Names match without regard
-// to ASCII letter case and surrounding white space; the first match wins. Text is UTF-8 and
-// no cut made here ever splits a character.
+// to ASCII letter case and surrounding white space; the first match wins. Text is UTF-8; the
+// writer and the lookups never split a character, while a read line over 1024 bytes is cut at
+// exactly that byte, as every reader of the format cuts it.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qelto {
@@ -27,6 +27,7 @@ inline constexpr int kIniReadError = -5002;
 inline constexpr int kIniNoTemporaryName = -5003;
 inline constexpr int kIniCannotCreateTemporary = -5004;
 inline constexpr int kIniInvalidInteger = -5021;
+inline constexpr int kIniFileTooLarge = -5030;  // over kIniMaxFileSize: refused unread
 
 // The text of a result code ("" for the codes that have none).
 std::string_view Ini_ErrorText(int code);
@@ -35,25 +36,57 @@ inline constexpr std::size_t kIniMaxValueLineLength = 80;  // longer values beco
 inline constexpr std::size_t kIniMaxLineLength = 1024;     // longer lines read are cut
 inline constexpr std::size_t kIniMaxNameLength = 255;      // longer names are cut
 inline constexpr std::size_t kIniMaxRunTagLength = 246;    // room for " Line0001"
+// Our own files are a few kilobytes; anything far beyond is not one of them and is not read.
+inline constexpr std::uintmax_t kIniMaxFileSize = 16 * 1024 * 1024;
 
+// An item as the document holds it: its tag (trimmed) and stored value (the escaped text of
+// a text item, the decimal digits of an integer), both in the document's text.
 struct IniItem {
-    std::string tag;    // trimmed
-    std::string value;  // escaped text for text items, decimal digits for integers
+    std::uint32_t at = 0;  // the tag's first byte; the value follows it directly
+    std::uint32_t tagSize = 0;
+    std::uint32_t valueSize = 0;
     bool quoted = false;
 };
 
+// A section: its name (trimmed) and its items, which are one run of the document's items.
 struct IniSection {
-    std::string name;  // trimmed
-    std::vector<IniItem> items;
+    std::uint32_t nameAt = 0;
+    std::uint32_t nameSize = 0;
+    std::uint32_t firstItem = 0;
+    std::uint32_t itemCount = 0;
 };
 
+struct IniItemView {
+    std::string_view tag;
+    std::string_view value;
+    bool quoted = false;
+};
+
+// The document keeps every name and value in one text and the sections and items as small
+// fixed records pointing into it, so that even a file of nothing but tiny lines costs a small
+// multiple of its size. Each section's items follow the previous section's.
 struct IniDocument {
+    std::string text;
     std::vector<IniSection> sections;  // in creation order
-    bool sorting = false;              // kept for the interface; documents keep insertion order
-    // Normalised name -> index of the first section of that name. Sections are only ever
-    // appended, so the first index of a name never changes.
-    std::unordered_map<std::string, std::size_t> firstSection;
-    std::string lookup;  // decoded value of the last text lookup, grown in 1024-byte steps
+    std::vector<IniItem> items;
+    // Open addressing, index + 1 of the first section of each name (0: free slot); sections
+    // are only ever appended, so the first of a name never changes.
+    std::vector<std::uint32_t> nameSlots;
+    std::size_t namesUsed = 0;
+    bool sorting = false;  // kept for the interface; documents keep insertion order
+    std::string lookup;    // decoded value of the last text lookup, grown in 1024-byte steps
+
+    std::size_t SectionCount() const { return sections.size(); }
+    std::string_view SectionName(std::size_t s) const {
+        return std::string_view(text).substr(sections[s].nameAt, sections[s].nameSize);
+    }
+    std::size_t ItemCount(std::size_t s) const { return sections[s].itemCount; }
+    IniItemView Item(std::size_t s, std::size_t i) const {
+        const IniItem& item = items[sections[s].firstItem + i];
+        const std::string_view all(text);
+        return {all.substr(item.at, item.tagSize),
+                all.substr(item.at + item.tagSize, item.valueSize), item.quoted};
+    }
 };
 
 using IniHandle = std::unique_ptr<IniDocument>;
@@ -73,7 +106,8 @@ int Ini_PutInt(IniDocument* doc, std::string_view section, std::string_view tag,
 // file "ini$$<n>.CVI" of its directory; on any failure the previous target stays whole.
 int Ini_WriteToFile(IniDocument* doc, const std::string& path);
 // 0, or a negative code. Appends the file's sections to the document; a read that fails
-// part-way keeps what was read before the failure.
+// part-way keeps what was read before the failure. A file over kIniMaxFileSize gives
+// kIniFileTooLarge and adds nothing.
 int Ini_ReadFromFile(IniDocument* doc, const std::string& path);
 
 // 1 found (buffer holds the decoded value, cut to fit and terminated), 0 not found (buffer

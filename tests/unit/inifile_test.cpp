@@ -1,6 +1,7 @@
 // The INI store against hand-written files and the exact text it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -9,13 +10,17 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "files/inifile.hpp"
 #include "temp_dir.hpp"
 
 #if defined(__unix__)
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -75,6 +80,15 @@ TEST_F(IniFile, PutReplacesTheFirstMatchInPlaceAndDropsTheOthers) {
     Ini_PutInt(doc.get(), "S", "C", 3);
     Ini_PutString(doc.get(), "s", " b", "two");
     EXPECT_EQ(Written(doc.get()), "[S]\r\nA = 1\r\nb = \"two\"\r\nC = 3\r\n\r\n");
+
+    // Into a read document: duplicates go, and a section that is not the last still grows.
+    auto read = Read("[S]\nA=1\nB=2\nA=3\nB=4\n[T]\nX=5\n");
+    Ini_PutString(read.get(), "s", " b", "two");
+    Ini_PutInt(read.get(), "S", "NEW", 6);
+    Ini_PutInt(read.get(), "T", "Y", 7);
+    EXPECT_EQ(Written(read.get()),
+              "[S]\r\nA = 1\r\nb = \"two\"\r\nA = 3\r\nNEW = 6\r\n\r\n"
+              "[T]\r\nX = 5\r\nY = 7\r\n\r\n");
 }
 
 TEST_F(IniFile, DocumentTextIsExact) {
@@ -95,7 +109,7 @@ TEST_F(IniFile, FirstOfDuplicateSectionsAndItemsIsFound) {
     EXPECT_EQ(Ini_GetInt(doc.get(), "S", "A", v), 1);
     EXPECT_EQ(v, 1);
     EXPECT_EQ(Ini_GetInt(doc.get(), "S", "B", v), 0);  // only in the second section
-    EXPECT_EQ(doc->sections.size(), 2u);
+    EXPECT_EQ(doc->SectionCount(), 2u);
 }
 
 TEST_F(IniFile, ReadingAppendsToTheDocument) {
@@ -160,7 +174,7 @@ TEST_F(IniFile, LongValuesBecomeNumberedRunsAndReadBackWhole) {
     EXPECT_EQ(GetString(back.get(), "D", "EIGHTY"), v80);
     EXPECT_EQ(GetString(back.get(), "D", "EIGHTYONE"), v81);
     EXPECT_EQ(GetString(back.get(), "D", "PARAMETER FILE"), v200);
-    EXPECT_EQ(back->sections[0].items.size(), 3u);
+    EXPECT_EQ(back->ItemCount(0), 3u);
 }
 
 TEST_F(IniFile, RunsAreCutBetweenUtf8CharactersAndEscapesAreJoinedBeforeDecoding) {
@@ -191,16 +205,30 @@ TEST_F(IniFile, RunJoiningFollowsTheLineNumbers) {
     EXPECT_EQ(GetString(doc.get(), "S", "B Line0002"), "2");
     EXPECT_EQ(GetString(doc.get(), "S", "C"), "x");
     EXPECT_EQ(GetString(doc.get(), "S", "D Line99999999999"), "big");
-    EXPECT_EQ(GetString(doc.get(), "S", "Main Line"), "m1m2");
-    ASSERT_EQ(doc->sections[0].items.size(), 7u);
-    EXPECT_EQ(doc->sections[0].items[3].tag, "C");
-    EXPECT_EQ(doc->sections[0].items[4].tag, "C");
+    // The first " Line" of a tag is the one that counts: these tags carry no number.
+    EXPECT_EQ(GetString(doc.get(), "S", "Main Line Line0001"), "m1");
+    EXPECT_EQ(GetString(doc.get(), "S", "Main Line Line0002"), "m2");
+    ASSERT_EQ(doc->ItemCount(0), 8u);
+    EXPECT_EQ(doc->Item(0, 3).tag, "C");
+    EXPECT_EQ(doc->Item(0, 4).tag, "C");
 
+    // So a long value under such a tag comes back as its numbered pieces, as any reader of
+    // the format reads it.
     IniHandle put = Ini_New(0);
     const std::string longValue(100, 'z');
     Ini_PutString(put.get(), "S", "Main Line", longValue);
     auto back = RoundTrip(put.get());
-    EXPECT_EQ(GetString(back.get(), "S", "Main Line"), longValue);
+    EXPECT_EQ(GetString(back.get(), "S", "Main Line Line0001"), longValue.substr(0, 80));
+    EXPECT_EQ(GetString(back.get(), "S", "Main Line Line0002"), longValue.substr(80));
+}
+
+TEST_F(IniFile, TheFirstLineMarkerOfATagStartsItsNumber) {
+    // A hand-edited file: X's tag has a " Line" of its own before the number, so it carries
+    // no line number and ends POWER's run.
+    auto doc = Read("[S]\nPOWER Line0001 = 1\nX Line Line0002 = 2\nY Line0002 = 3\n");
+    EXPECT_EQ(GetString(doc.get(), "S", "POWER"), "1");
+    EXPECT_EQ(GetString(doc.get(), "S", "X Line Line0002"), "2");
+    EXPECT_EQ(GetString(doc.get(), "S", "Y Line0002"), "3");  // outside any run
 }
 
 // ---- reading lines
@@ -216,17 +244,20 @@ TEST_F(IniFile, EveryLineEndingIsOneTerminator) {
         EXPECT_EQ(Ini_GetInt(doc.get(), "S", tags[i], v), 1) << tags[i];
         EXPECT_EQ(v, i + 1);
     }
-    EXPECT_EQ(doc->sections[0].items.size(), 7u);
+    EXPECT_EQ(doc->ItemCount(0), 7u);
 }
 
 TEST_F(IniFile, LinesOverTheLimitKeepTheirFirst1024Characters) {
     const std::string prefix = "A=";
     const std::string longLine = prefix + std::string(1500, 'v');
-    // A two-byte character straddles position 1024: it goes whole.
+    // A two-byte character straddles position 1024: the cut is by bytes all the same, so
+    // every reader of the format gets the same value.
     const std::string straddle = "B=" + std::string(1021, 'w') + "\xC3\xA9" + "more";
     auto doc = Read("[S]\n" + longLine + "\nC=after\n" + straddle + "\n");
     EXPECT_EQ(GetString(doc.get(), "S", "A", nullptr, 4096), std::string(1022, 'v'));
-    EXPECT_EQ(GetString(doc.get(), "S", "B", nullptr, 4096), std::string(1021, 'w'));
+    const std::string b = GetString(doc.get(), "S", "B", nullptr, 4096);
+    EXPECT_EQ(b.size(), 1022u);
+    EXPECT_EQ(b.substr(1018), "www\xC3");
     EXPECT_EQ(GetString(doc.get(), "S", "C"), "after");
 }
 
@@ -244,8 +275,8 @@ TEST_F(IniFile, CommentsJunkAndIncompleteLinesContributeNothing) {
         "EMPTY=\n"
         "EMPTY2 =    \n"
         "OK = 5\n");
-    ASSERT_EQ(doc->sections.size(), 1u);
-    EXPECT_EQ(doc->sections[0].items.size(), 1u);
+    ASSERT_EQ(doc->SectionCount(), 1u);
+    EXPECT_EQ(doc->ItemCount(0), 1u);
     std::int32_t v = 0;
     EXPECT_EQ(Ini_GetInt(doc.get(), "S", "OK", v), 1);
     EXPECT_EQ(Ini_GetInt(doc.get(), "S", "EMPTY", v), 0);
@@ -347,7 +378,24 @@ TEST_F(IniFile, MissingFilesAndDirectoriesCannotBeOpened) {
     EXPECT_EQ(Ini_ReadFromFile(doc.get(), dir.File("missing.ini")), kIniCannotOpenForReading);
     fs::create_directory(dir.path() / "adir");
     EXPECT_EQ(Ini_ReadFromFile(doc.get(), dir.File("adir")), kIniCannotOpenForReading);
-    EXPECT_TRUE(doc->sections.empty());
+    EXPECT_EQ(doc->SectionCount(), 0u);
+}
+
+TEST_F(IniFile, FilesFarLargerThanAnyOfOursAreRefusedUnread) {
+    const std::string path = dir.File("big.ini");
+    WriteBytes(path, "[S]\nA=1\n");
+    const std::uintmax_t limit = 16 * 1024 * 1024;
+    EXPECT_EQ(kIniMaxFileSize, limit);
+    fs::resize_file(path, limit + 1);  // sparse: nothing to write
+    IniHandle doc = Ini_New(0);
+    EXPECT_EQ(Ini_ReadFromFile(doc.get(), path), kIniFileTooLarge);
+    EXPECT_EQ(Ini_ErrorText(kIniFileTooLarge), "File Too Large");
+    EXPECT_EQ(doc->SectionCount(), 0u);
+
+    fs::resize_file(path, limit);  // the rest are NUL bytes, which end lines
+    EXPECT_EQ(Ini_ReadFromFile(doc.get(), path), 0);
+    std::int32_t v = 0;
+    EXPECT_EQ(Ini_GetInt(doc.get(), "S", "A", v), 1);
 }
 
 // ---- writing safely
@@ -417,6 +465,63 @@ TEST_F(IniWrite, SymbolicLinkKeepsPointingAtTheRewrittenFile) {
 }
 
 #if defined(__unix__)
+// A shared file keeps its owner and group, and so the access of the group's members.
+TEST_F(IniWrite, ReplacementKeepsOwnerGroupAndMode) {
+    uid_t owner = static_cast<uid_t>(-1);
+    gid_t group = 0;
+    if (geteuid() == 0) {
+        owner = 4321;
+        group = 4322;
+    } else {
+        // Without privileges only a group of one's own can be given; take one that is not
+        // the group a new file gets anyway.
+        std::vector<gid_t> groups(static_cast<std::size_t>(getgroups(0, nullptr)));
+        groups.resize(
+            static_cast<std::size_t>(getgroups(static_cast<int>(groups.size()), groups.data())));
+        const auto other =
+            std::find_if(groups.begin(), groups.end(), [](gid_t g) { return g != getegid(); });
+        if (other == groups.end()) GTEST_SKIP() << "needs root or a second group";
+        group = *other;
+    }
+    ASSERT_EQ(chown(target.c_str(), owner, group), 0);
+    ASSERT_EQ(chmod(target.c_str(), 0664), 0);
+    ASSERT_EQ(Ini_WriteToFile(doc.get(), target), 0);
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    if (owner != static_cast<uid_t>(-1)) {
+        EXPECT_EQ(st.st_uid, owner);
+    }
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
+}
+
+// Writers that died left their temporary files behind, enough to take every name: a new
+// writer reclaims the old ones that no live writer holds, and clears them away.
+TEST_F(IniWrite, OrphanedTemporaryFilesAreReclaimed) {
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = dir.File("ini$$" + std::to_string(n) + ".CVI");
+        WriteBytes(name, "[S]\r\nHALF");
+        if (n != 1) fs::last_write_time(name, longAgo);  // 1: just begun
+    }
+    // 0: a writer that is still at work holds its file locked.
+    const int held = open(dir.File("ini$$0.CVI").c_str(), O_RDWR);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_EQ(Ini_WriteToFile(doc.get(), target), 0);
+    EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("ini$$", 0) == 0) left.push_back(name);
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"ini$$0.CVI", "ini$$1.CVI"}));
+    close(held);
+}
+
 TEST_F(IniWrite, FifoInPlaceOfTheFileNeitherBlocksNorIsReplaced) {
     const std::string fifo = dir.File("fifo.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
@@ -460,24 +565,26 @@ TEST_F(IniFile, RandomBytesNeverBreakTheReader) {
         }
         if (round % 10 == 0) bytes += "\n[S]\nA Line0001 = x\n" + std::string(1500, 'y');
         auto doc = Read(bytes);
-        for (const auto& s : doc->sections) {
-            EXPECT_FALSE(s.name.empty());
-            EXPECT_LE(s.name.size(), kIniMaxNameLength);
-            for (const auto& item : s.items) {
-                EXPECT_FALSE(item.tag.empty());
+        for (std::size_t s = 0; s < doc->SectionCount(); ++s) {
+            const std::string name(doc->SectionName(s));
+            EXPECT_FALSE(name.empty());
+            EXPECT_LE(name.size(), kIniMaxNameLength);
+            for (std::size_t i = 0; i < doc->ItemCount(s); ++i) {
+                const std::string tag(doc->Item(s, i).tag);
+                EXPECT_FALSE(tag.empty());
                 std::array<char, 64> small;
-                EXPECT_EQ(Ini_GetStringIntoBuffer(doc.get(), s.name, item.tag, small), 1);
+                EXPECT_EQ(Ini_GetStringIntoBuffer(doc.get(), name, tag, small), 1);
                 EXPECT_LT(std::char_traits<char>::length(small.data()), small.size());
                 std::int32_t v = 0;
-                const int r = Ini_GetInt(doc.get(), s.name, item.tag, v);
+                const int r = Ini_GetInt(doc.get(), name, tag, v);
                 EXPECT_TRUE(r == 1 || r == 0 || r == kIniInvalidInteger);
             }
         }
         // Whatever was read writes out and reads back with the same sections.
         auto back = RoundTrip(doc.get());
-        ASSERT_EQ(back->sections.size(), doc->sections.size()) << "round " << round;
-        for (std::size_t i = 0; i < doc->sections.size(); ++i) {
-            EXPECT_EQ(back->sections[i].name, doc->sections[i].name);
+        ASSERT_EQ(back->SectionCount(), doc->SectionCount()) << "round " << round;
+        for (std::size_t i = 0; i < doc->SectionCount(); ++i) {
+            EXPECT_EQ(back->SectionName(i), doc->SectionName(i));
         }
     }
 }

@@ -1,0 +1,125 @@
+// The INI reader on arbitrary bytes: a file of them is read as the program reads its files,
+// every item is looked up, and what was read is written and read back. Besides crashes and
+// sanitizer reports, a broken rule of the store is a finding.
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/inifile.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qelto;
+
+void Require(bool ok, const char* rule) {
+    if (ok) return;
+    std::fprintf(stderr, "fuzz_ini_reader: broken rule: %s\n", rule);
+    std::abort();
+}
+
+// A directory of this process's own, in memory where the system has one.
+const fs::path& WorkDir() {
+    static const fs::path dir = [] {
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        fs::path d = base / ("qelto-fuzz-ini-" + std::to_string(getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+void WriteFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    Require(f != nullptr, "the input file can be created");
+    if (size > 0) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+}
+
+// The document's records agree with its text.
+void CheckShape(const IniDocument& doc) {
+    std::size_t next = 0;
+    for (std::size_t s = 0; s < doc.SectionCount(); ++s) {
+        const IniSection& section = doc.sections[s];
+        Require(section.firstItem == next, "each section's items follow the previous section's");
+        next += section.itemCount;
+        Require(std::size_t{section.nameAt} + section.nameSize <= doc.text.size(),
+                "a name lies within the text");
+        for (std::size_t i = 0; i < doc.ItemCount(s); ++i) {
+            const IniItem& item = doc.items[section.firstItem + i];
+            Require(std::size_t{item.at} + item.tagSize + item.valueSize <= doc.text.size(),
+                    "an item lies within the text");
+        }
+    }
+    Require(next == doc.items.size(), "every item belongs to a section");
+}
+
+// Lookups find only the first section of a name (names match without regard to ASCII case).
+std::vector<bool> FirstOfTheirNames(const IniDocument& doc) {
+    std::set<std::string> seen;
+    std::vector<bool> first(doc.SectionCount());
+    for (std::size_t s = 0; s < doc.SectionCount(); ++s) {
+        std::string key(doc.SectionName(s));
+        for (char& c : key)
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        first[s] = seen.insert(std::move(key)).second;
+    }
+    return first;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fs::path input = WorkDir() / "input.ini";
+    const fs::path output = WorkDir() / "output.ini";
+    WriteFile(input, data, size);
+
+    IniHandle doc = Ini_New(0);
+    Require(Ini_ReadFromFile(doc.get(), input.string()) == 0, "a small regular file reads");
+    CheckShape(*doc);
+    const std::vector<bool> first = FirstOfTheirNames(*doc);
+    for (std::size_t s = 0; s < doc->SectionCount(); ++s) {
+        const std::string name(doc->SectionName(s));
+        Require(!name.empty() && name.size() <= kIniMaxNameLength, "section names are 1..255");
+        if (!first[s]) continue;
+        for (std::size_t i = 0; i < doc->ItemCount(s); ++i) {
+            const std::string tag(doc->Item(s, i).tag);
+            Require(!tag.empty(), "tags are not empty");
+            std::array<char, 16> small;
+            small.fill('#');
+            Require(Ini_GetStringIntoBuffer(doc.get(), name, tag, small) == 1,
+                    "every item read is found");
+            Require(std::char_traits<char>::length(small.data()) < small.size(),
+                    "a lookup is cut to the buffer and terminated");
+            std::int32_t v = 0;
+            const int r = Ini_GetInt(doc.get(), name, tag, v);
+            Require(r == 1 || r == 0 || r == kIniInvalidInteger, "Ini_GetInt gives 1, 0 or -5021");
+        }
+    }
+
+    // Whatever was read writes out, and reads back with the same sections.
+    Require(Ini_WriteToFile(doc.get(), output.string()) == 0, "what was read can be written");
+    IniHandle back = Ini_New(0);
+    Require(Ini_ReadFromFile(back.get(), output.string()) == 0, "what was written reads");
+    CheckShape(*back);
+    Require(back->SectionCount() == doc->SectionCount(), "sections survive a round trip");
+    for (std::size_t s = 0; s < doc->SectionCount(); ++s) {
+        Require(back->SectionName(s) == doc->SectionName(s), "section names survive a round trip");
+    }
+
+    // And a put into what was read keeps the document whole.
+    Require(Ini_PutString(doc.get(), "fuzz", "tag", "value") == 0, "a put succeeds");
+    if (doc->SectionCount() > 0) {
+        Require(Ini_PutInt(doc.get(), doc->SectionName(0), "A", 1) == 0, "a put succeeds");
+    }
+    CheckShape(*doc);
+    return 0;
+}

@@ -1,0 +1,33 @@
+// The few file operations the C++ library has no words for: locks, syncing to the disk, owner
+// and group. This is the one place of the core that reaches the operating system directly
+// (POSIX, or Windows' C runtime).
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+namespace qelto {
+
+// Creates path for writing, failing when it exists, and holds it locked for as long as it is
+// open, so that another writer can tell a live temporary file from one whose writer died.
+// Null with the errno value in err on failure.
+std::FILE* CreateLockedFile(const std::filesystem::path& path, int& err);
+
+// Removes path when it is a regular file that no live writer holds (see CreateLockedFile) and
+// that has not changed for minAge. True when it was removed.
+bool RemoveOrphanedFile(const std::filesystem::path& path, std::chrono::seconds minAge);
+
+// Gives the open file the mode of model and, where the process may set them, its owner and
+// group (else at least its group), so a replacement keeps the access the old file granted.
+// 0, or the errno value of a failure to set the mode.
+int CopyOwnerAndMode(std::FILE* file, const std::filesystem::path& model);
+
+// Flushes the file's buffers and waits until its content is on the disk. 0 or an errno value.
+int SyncFile(std::FILE* file);
+
+// Waits until the directory's entries (a rename into it) are on the disk. Best effort: some
+// file systems cannot sync a directory, and the rename has happened either way.
+void SyncDirectory(const std::filesystem::path& directory);
+
+}  // namespace qelto
