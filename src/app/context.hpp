@@ -73,6 +73,7 @@ struct Context : LinkOwner, LinkContext {
 
     // LinkOwner
     void ReportLinkFailure(std::string_view message) override;
+    void ShowLinkHint(std::string_view hint) override;
     void EndDataTransfer() override { state.DataTransferActive = 0; }
     void SetWaitCursor(bool busy) override { ui.SetWaitCursor(busy); }
 };
