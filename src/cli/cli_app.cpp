@@ -1,17 +1,17 @@
 #include "cli_app.hpp"
 
-#include <array>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "app/compare.hpp"
 #include "app/connection.hpp"
 #include "app/control_table.hpp"
 #include "app/file_commands.hpp"
 #include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/main_panel.hpp"
 #include "app/operation_state.hpp"
 #include "app/panel_settings.hpp"
@@ -68,35 +68,6 @@ long Whole(double v) {
     return std::lround(v);
 }
 
-// A sample line as snprintf's "%.6f" and "%ld" write it, at a quarter of the cost: thousands of
-// lines a second go out. The buffer holds the longest line; what would not fit is left out.
-class SampleLine {
-  public:
-    SampleLine& Text(std::string_view text) {
-        if (text.size() <= static_cast<std::size_t>(end() - p_)) {
-            std::memcpy(p_, text.data(), text.size());
-            p_ += text.size();
-        }
-        return *this;
-    }
-    SampleLine& Seconds(double t) {
-        return Put(std::to_chars(p_, end(), t, std::chars_format::fixed, 6));
-    }
-    SampleLine& Whole(double v) { return Put(std::to_chars(p_, end(), qelto::cli::Whole(v))); }
-    std::string_view view() const {
-        return {buf_.data(), static_cast<std::size_t>(p_ - buf_.data())};
-    }
-
-  private:
-    char* end() { return buf_.data() + buf_.size(); }
-    SampleLine& Put(std::to_chars_result r) {
-        if (r.ec == std::errc{}) p_ = r.ptr;
-        return *this;
-    }
-    std::array<char, 256> buf_;
-    char* p_ = buf_.data();
-};
-
 }  // namespace
 
 CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err)
@@ -141,6 +112,9 @@ int CliApp::Run() {
             break;
         case Command::Defaults:
             rc = Defaults();
+            break;
+        case Command::Diff:
+            rc = Diff();
             break;
         case Command::Ports:
             rc = Ports();
@@ -237,7 +211,9 @@ std::string CliApp::DescribeLink() const {
 int CliApp::Connect() {
     if (opt_.ram) ctx_.state.TransferTarget = kTargetRamOnly;
     FillConnectionPage();
-    ui_.AnswerQuestions(opt_.sendDefaults, kHintSendDefaults);
+    ui_.AnswerQuestions(opt_.sendDefaults, opt_.command == Command::Diff
+                                               ? "diff only reads from the sensor"
+                                               : kHintSendDefaults);
 
     // As at start-up: every command locked for the attempt, unlocked only for a sensor that
     // was identified and read.
@@ -365,21 +341,23 @@ int CliApp::Send() {
 
 void CliApp::PrintSample(const LiveSample& s) {
     const double t = ui_.Timer() - streamStart_;
-    SampleLine line;
+    char line[256];
+    int n = 0;
     if (opt_.format == Format::Jsonl) {
-        line.Text("{\"t\":").Seconds(t).Text(",\"red\":").Whole(s.red);
-        line.Text(",\"green\":").Whole(s.green).Text(",\"blue\":").Whole(s.blue);
-        line.Text(",\"x\":").Whole(s.x).Text(",\"y\":").Whole(s.y);
-        line.Text(",\"int\":").Whole(s.intensity).Text(",\"color_no\":").Whole(s.colorNo);
-        line.Text("}\n");
+        n = std::snprintf(line, sizeof line,
+                          "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
+                          "\"int\":%ld,\"color_no\":%ld}\n",
+                          t, Whole(s.red), Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y),
+                          Whole(s.intensity), Whole(s.colorNo));
     } else {
-        line.Seconds(t);
-        for (double v : {s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo})
-            line.Text(",").Whole(v);
-        line.Text("\n");
+        // The same line as a recording from the window.
+        const qelto::LiveSample row{Whole(s.red), Whole(s.green),     Whole(s.blue),   Whole(s.x),
+                                    Whole(s.y),   Whole(s.intensity), Whole(s.colorNo)};
+        n = static_cast<int>(FormatLiveCsvLine(line, t, row));
     }
-    const std::string_view text = line.view();
-    if (std::fwrite(text.data(), 1, text.size(), out_) != text.size()) FlushOutput();
+    if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
+        FlushOutput();
+    }
     // Whoever follows the stream sees each line within a few milliseconds (the timer fires in
     // the wait for the next reply), without a write for every one of thousands per second.
     if (!flushTimer_.isActive()) flushTimer_.start();
@@ -390,7 +368,7 @@ void CliApp::PrintSample(const LiveSample& s) {
 int CliApp::Live() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     if (opt_.format == Format::Csv) {
-        std::fputs("t,red,green,blue,x,y,int,color_no\n", out_);
+        std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), out_);
         FlushOutput();
     }
     ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
@@ -422,6 +400,43 @@ int CliApp::Freq() {
     std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
     FlushOutput();
     return kExitOk;
+}
+
+int CliApp::Diff() {
+    const bool twoFiles = !opt_.secondFile.empty();
+    if (!CheckInputFile(opt_.inputFile)) return kExitFile;
+    if (twoFiles && !CheckInputFile(opt_.secondFile)) return kExitFile;
+    // Both files are checked before the sensor is touched.
+    const auto load = [this](const std::string& path, Configuration& into) {
+        Context scratch(ui_, serial_, tcp_, ports_);
+        const int rc = LoadParameterFile(scratch, path);
+        into = {scratch.para, scratch.teach};
+        return rc;
+    };
+    Configuration older;
+    Configuration newer;
+    if (const int rc = load(twoFiles ? opt_.secondFile : opt_.inputFile, newer); rc != kExitOk) {
+        return rc;
+    }
+    std::size_t rows = kTeachRows;
+    if (twoFiles) {
+        if (const int rc = load(opt_.inputFile, older); rc != kExitOk) return rc;
+    } else {
+        // Read only: no default parameters, no EEPROM load, the sensor's RAM as it is.
+        opt_.ram = true;
+        opt_.sendDefaults = false;
+        if (const int rc = Connect(); rc != kExitOk) return rc;
+        older = {ctx_.para, ctx_.teach};
+        rows = kSensorTeachRows;
+    }
+    const std::vector<Difference> diffs = CompareConfigurations(older, newer, rows);
+    for (const Difference& d : diffs)
+        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+    FlushOutput();
+    ui_.Say(diffs.empty() ? std::string("no differences")
+                          : std::to_string(diffs.size()) +
+                                (diffs.size() == 1 ? " difference" : " differences"));
+    return diffs.empty() ? kExitOk : kExitDiffer;
 }
 
 int CliApp::Show() {

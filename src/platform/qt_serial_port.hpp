@@ -10,6 +10,10 @@
 
 namespace qelto {
 
+// Asks the system whether this user may read and write the device at `path`, and which group
+// owns it.
+SerialDeviceAccess ProbeSerialDeviceAccess(const std::string& path);
+
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
@@ -25,6 +29,7 @@ class QtSerialPort : public QObject, public SerialPort {
     int GetInQLen(int port) override;
     int GetComStat(int port) override;
     void SetDataArrivedHandler(std::function<void()> handler) override;
+    SerialDeviceAccess OpenFailureAccess(int port) override;
 
   private:
     struct Port {
@@ -34,6 +39,7 @@ class QtSerialPort : public QObject, public SerialPort {
     };
     Port* find(int port);
     std::map<int, Port> ports_;
+    std::map<int, SerialDeviceAccess> openFailures_;
     std::function<void()> dataArrived_;
 };
 
