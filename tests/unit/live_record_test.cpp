@@ -3,7 +3,9 @@
 
 #include <sys/resource.h>
 
+#include <array>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -78,6 +80,29 @@ TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(
         rig.ui.popups[1].message.rfind("Recording could not start: /nonexistent-dir/x.csv", 0), 0u);
+}
+
+TEST(FormatLiveCsvLine, WritesWhatPrintfWouldAndNothingPastTheBuffer) {
+    // Half-way cases round as printf rounds them (0.0078125 is exact in binary); carries, long
+    // recordings and negative readings come out whole.
+    const double times[] = {0.0,        0.0000005, 0.0078125, 0.123456789,
+                            59.9999996, 86400.25,  1e9 + 0.5};
+    const LiveSample samples[] = {{0, 0, 0, 0, 0, 0, 0},
+                                  {65535, 1, 22, 1365, 10000, 333, 255},
+                                  {-1, -32768, 7, -5, 2147483647L, -2147483648L, 12}};
+    for (const double t : times) {
+        for (const LiveSample& s : samples) {
+            char expected[128];
+            const int n =
+                std::snprintf(expected, sizeof expected, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", t,
+                              s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
+            std::array<char, 128> line{};
+            EXPECT_EQ(std::string_view(line.data(), FormatLiveCsvLine(line, t, s)),
+                      std::string_view(expected, static_cast<std::size_t>(n)));
+        }
+    }
+    std::array<char, 12> small{};
+    EXPECT_LE(FormatLiveCsvLine(small, 1.5, samples[1]), small.size());
 }
 
 }  // namespace
