@@ -74,8 +74,8 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
       out_(out),
       ui_(pump_, err),
       ctx_(ui_, serial_, tcp_, ports_) {
-    ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
-        TraceFrame(outgoing, frame);
+    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
+        TraceFrame(kind, frame);
     };
     SetStartupState(ctx_);
     flushTimer_.setSingleShot(true);
@@ -140,19 +140,26 @@ void CliApp::Interrupt() {
     if (streaming_) ctx_.state.DataTransferActive = 0;
 }
 
-void CliApp::TraceFrame(bool outgoing, std::span<const std::uint8_t> frame) {
+void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
     if (frame.size() >= kHeaderSize) {
         // The serial number is only shown, never kept: take it from the reply to command 15.
-        // Only good replies are traced, so a reply to command 7 means the firmware was read.
-        if (outgoing) {
+        // A reply taken for a request of command 7 means the firmware was read.
+        if (kind == TracedFrame::Request) {
             lastRequest_ = frame[1];
-        } else if (lastRequest_ == kCmdSensorName) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdSensorName) {
             serialNumber_ = GetU16(frame.data() + 2);
-        } else if (lastRequest_ == kCmdFirmware) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdFirmware) {
             firmwareRead_ = true;
         }
     }
-    if (opt_.verbose) ui_.Log((outgoing ? "> " : "< ") + Hex(frame));
+    if (!opt_.verbose) return;
+    if (kind == TracedFrame::Request) {
+        ui_.Log("> " + Hex(frame));
+    } else if (kind == TracedFrame::Reply) {
+        ui_.Log("< " + Hex(frame));
+    } else {
+        ui_.Log("< " + Hex(frame) + " (rejected)");
+    }
 }
 
 // --- Connecting

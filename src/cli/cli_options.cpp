@@ -34,6 +34,8 @@ COMMAND:
   defaults -o FILE             no sensor: write a parameter file holding the default values
   ports                        list serial ports: COM number and device path
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
+--verbose shows every request and reply frame in hex on stderr, the replies the link rejected
+  too (broken, an error reply, or cut short), marked (rejected).
 --help, --version
 
 Rates: 9600 19200 38400 57600 115200 230400 460800 921600.

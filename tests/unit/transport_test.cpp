@@ -119,5 +119,47 @@ TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
     EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
 }
 
+// What --verbose shows: every reply, the rejected ones too, with the bytes that came.
+TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
+    UnitRig rig;
+    std::vector<std::pair<TracedFrame, Bytes>> traced;
+    rig.ctx.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes) {
+        traced.emplace_back(kind, Bytes(bytes.begin(), bytes.end()));
+    };
+    const Bytes good = [] {
+        Bytes b(10);
+        const std::uint8_t data[] = {1, 2};
+        BuildFrame(8, 0, data, b.data());
+        return b;
+    }();
+    Bytes badStart = good;
+    badStart[0] = 0x54;
+    Bytes badHeaderCrc = good;
+    badHeaderCrc[7] ^= 1;
+    Bytes badDataCrc = good;
+    badDataCrc[9] ^= 1;
+    Bytes tooLong(8);
+    BuildFrame(8, 0, {}, tooLong.data());
+    tooLong[4] = 0xF9;  // 2041 bytes of data: more than the buffer holds
+    tooLong[5] = 0x07;
+    tooLong[7] = crc8({tooLong.data(), 7});
+    Bytes errorReply(8);
+    BuildFrame(0, 1, {}, errorReply.data());
+    const Bytes partial(good.begin(), good.begin() + 5);
+
+    for (const Bytes& reply :
+         {good, badStart, badHeaderCrc, badDataCrc, tooLong, errorReply, partial, Bytes{}}) {
+        traced.clear();
+        rig.tcp.responder = [&](const Bytes&) { return std::vector<Bytes>{reply}; };
+        const int result = Exchange(rig.ctx, 8, 0);
+        ASSERT_EQ(traced.size(), reply.empty() ? 1u : 2u);  // silence: the request alone
+        EXPECT_EQ(traced[0].first, TracedFrame::Request);
+        if (reply.empty()) continue;
+        EXPECT_EQ(traced[1].first, result == 1 ? TracedFrame::Reply : TracedFrame::RejectedReply);
+        EXPECT_EQ(traced[1].second, reply);
+        EXPECT_EQ(result == 1, reply == good);
+    }
+}
+
 }  // namespace
 }  // namespace qelto
