@@ -52,6 +52,18 @@ TEST(ComPortMapping, RoundTripsEveryFamily) {
     EXPECT_FALSE(ComPortNumberForPath("/tmp/ttyS1").has_value());
 }
 
+// Qt reports Windows ports as \\.\COMn; an operator types COMn.
+TEST(ComPortMapping, WindowsNamesInBothForms) {
+    EXPECT_EQ(WindowsComPortNumber("COM1"), 1);
+    EXPECT_EQ(WindowsComPortNumber("com7"), 7);
+    EXPECT_EQ(WindowsComPortNumber("\\\\.\\COM12"), 12);
+    EXPECT_EQ(WindowsComPortNumber("\\\\.\\cOm3"), 3);
+    for (const char* bad : {"COM", "COM0", "COM-1", "COM1x", "COM 1", "\\\\.\\", "\\\\.\\LPT1",
+                            "\\\\?\\COM3", "/dev/ttyS0", "", "COM99999999999"}) {
+        EXPECT_FALSE(WindowsComPortNumber(bad).has_value()) << bad;
+    }
+}
+
 TEST(InitRS232, OpensAtTheTableRateAndReportsFailures) {
     UnitRig rig;
     rig.ctx.conn.Protocol = kRs232;
