@@ -44,10 +44,43 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return s;
 }
 
+// The length of the well-formed UTF-8 sequence that text starts with; 0 when it starts with
+// none (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t n = 0;
+    unsigned char lo = 0x80;  // the range of the second byte
+    unsigned char hi = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        if (lead == 0xE0) lo = 0xA0;
+        if (lead == 0xED) hi = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        if (lead == 0xF0) lo = 0x90;
+        if (lead == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < n || byte(1) < lo || byte(1) > hi) return 0;
+    for (std::size_t i = 2; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+// A JSON string, always valid UTF-8: a byte that is not part of a well-formed UTF-8 character
+// (a Linux file name is any bytes) becomes U+FFFD.
 std::string JsonString(std::string_view text) {
     std::string s = "\"";
-    for (char c : text) {
+    while (!text.empty()) {
+        const char c = text.front();
         const auto u = static_cast<unsigned char>(c);
+        std::size_t n = 1;
         if (c == '"' || c == '\\') {
             s += '\\';
             s += c;
@@ -55,9 +88,13 @@ std::string JsonString(std::string_view text) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", u);
             s += buf;
+        } else if ((n = Utf8SequenceLength(text)) == 0) {
+            s += "\\ufffd";
+            n = 1;
         } else {
-            s += c;
+            s += text.substr(0, n);
         }
+        text.remove_prefix(n);
     }
     return s + "\"";
 }

@@ -30,7 +30,8 @@ COMMAND:
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters
                                by file key, 64 teach rows of eight values); reports go to stderr;
-                               --force as for send
+                               --force as for send; json is UTF-8: a byte of the file name that
+                               is not UTF-8 shows as \ufffd (U+FFFD)
   defaults -o FILE             no sensor: write a parameter file holding the default values
   ports                        list serial ports: COM number and device path
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
