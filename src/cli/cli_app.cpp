@@ -277,6 +277,12 @@ bool CliApp::CheckInputFile(const std::string& path) {
         ui_.Say(path + ": not a regular file");
         return false;
     }
+    // The store would not read it either; saying why beats a file of nothing but defaults.
+    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
+        ui_.Say(path + ": " + std::to_string(size) +
+                " bytes, too large for a parameter file (at most 16 MiB are read)");
+        return false;
+    }
     std::FILE* f = OpenFile(p, "rb");
     if (f == nullptr) {
         ui_.Say(path + ": cannot be read");

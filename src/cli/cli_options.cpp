@@ -44,7 +44,8 @@ COM numbers on Linux: /dev/ttyS<k> = k+1, /dev/ttyUSB<k> = 101+k, /dev/ttyACM<k>
 /dev/ttyAMA<k> = 301+k, /dev/rfcomm<k> = 401+k, /dev/pts/<k> = 1001+k.
 Status, log and messages go to stderr; results to stdout.
 Exit codes: 0 success; 1 failure reported by the sensor link or transfer; 2 usage error;
-3 unsupported sensor; 4 file problem (not found, not a parameter file, not written).
+3 unsupported sensor; 4 file problem (not found, over 16 MiB, not a parameter file,
+not written).
 )";
 
 namespace {

@@ -161,6 +161,23 @@ TEST_F(CliOffline, ShowJsonIsValidUtf8ForAPathThatIsNot) {
 }
 #endif
 
+// Far larger than any parameter file: refused unread, and said so.
+TEST_F(CliOffline, AHugeFileIsRefusedBeforeItIsRead) {
+    const QString path = Defaults("huge.ini");
+    QFile f(path);
+    ASSERT_TRUE(f.resize(16 * 1024 * 1024 + 1));  // sparse
+    for (const QStringList& args : {QStringList{"show", path, "--force"},
+                                    QStringList{"--tcp", "127.0.0.1:1", "send", "-i", path}}) {
+        const Outcome run = Cli(args);
+        EXPECT_EQ(run.code, 4);
+        EXPECT_TRUE(Contains(run.err,
+                             "huge.ini: 16777217 bytes, too large for a parameter file "
+                             "(at most 16 MiB are read)"))
+            << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
 TEST_F(CliOffline, DefaultsShowAsTheProgramsDefaults) {
     const QString path = Defaults("defaults.ini");
     const Outcome run = Cli({"show", path});
