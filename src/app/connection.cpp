@@ -78,6 +78,8 @@ void AskCloseOrOffline(Context& ctx, std::string_view message) {
     // Whatever the answer, no sensor is identified now; a caller must not take the attempt
     // for a success because an earlier connection had left CommunicationOk set.
     ctx.state.CommunicationOk = 0;
+    // The program is already on its way out: there is nothing left to ask.
+    if (ctx.ui.QuitRequested()) return;
     GenericPopupSpec popup;
     popup.title = kAttentionTitle;
     popup.message = std::string(message);
@@ -159,6 +161,10 @@ void CheckComLine(Context& ctx) {
     ui.AppendText(Ctrl::InfoBox, std::to_string(f.ReplyArgument));
     ui.AppendText(Ctrl::InfoBox, kInfoIdentityEnd);
 
+    if (ui.QuitRequested()) {
+        ctx.state.CommunicationOk = 0;
+        return;
+    }
     if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language)) ==
         1) {
         LoadDefaultParaValues(ctx.para, ctx.teach, 1);

@@ -30,22 +30,29 @@ int Reject(LinkContext& ctx, const char* message, std::int32_t serialBytes) {
     return -1;
 }
 
-enum class WaitResult { Complete, TimedOut };
+enum class WaitResult { Complete, TimedOut, Quit };
 
 // Waits until `have()` reports at least `need` bytes or the time limit runs out. Each pass
 // delivers pending events and then checks the byte count before the clock, so bytes that are
 // complete in the pass in which the time runs out still count. Between passes the wait blocks
-// until data arrives (WakeWait) or the limit is reached; it never spins.
+// until data arrives (WakeWait) or the limit is reached; it never spins. Once the program is
+// quitting the wait gives up at once: the event loop would no longer block, and nobody is
+// left to see the reply.
 template <typename Have>
 WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
     const double start = ctx.loop.Timer();
     const double deadline = start + ctx.limits.reply;
     for (;;) {
+        if (ctx.loop.QuitRequested()) {
+            ctx.owner.EndDataTransfer();
+            return WaitResult::Quit;
+        }
         ctx.loop.ProcessSystemEvents();
         const std::int32_t n = have();
         const double elapsed = ctx.loop.Timer() - start;
         if (n >= need) return WaitResult::Complete;
         if (elapsed >= ctx.limits.reply) return WaitResult::TimedOut;
+        if (ctx.loop.QuitRequested()) continue;
         ctx.loop.WaitForEvents(deadline);
     }
 }
@@ -89,11 +96,14 @@ int GetHeaderFrame(LinkContext& ctx) {
         const int port = ctx.conn.ComPort;
         waited =
             WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
+        if (waited == WaitResult::Quit) return -1;
         f.ComStatus = ctx.serial.GetComStat(port);
         got = ctx.serial.ComRd(port, f.RxBuffer.data(), kHeaderSize);
     } else {
         waited = WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount; });
     }
+    // Quitting ends the exchange without a report: the window is going away.
+    if (waited == WaitResult::Quit) return -1;
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) return Reject(ctx, kMsgTimeout, got);
     if (CheckHeaderCRC(ctx) == -1) return -1;
     if (f.ReplyCommand != kCmdErrorReply) return 1;
@@ -126,11 +136,13 @@ int GetDataFrame(LinkContext& ctx) {
     if (ctx.conn.Protocol == kRs232) {
         const int port = ctx.conn.ComPort;
         waited = WaitForBytes(ctx, length, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
+        if (waited == WaitResult::Quit) return -1;
         f.ComStatus = ctx.serial.GetComStat(port);
         got = ctx.serial.ComRd(port, f.RxBuffer.data() + kHeaderSize, length);
     } else {
         waited = WaitForBytes(ctx, length + kHeader, [&] { return f.RxCount; });
     }
+    if (waited == WaitResult::Quit) return -1;
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
         return Reject(ctx, kMsgTimeout, kHeader + std::max(got, std::int32_t{0}));
     }

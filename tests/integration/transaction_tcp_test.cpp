@@ -163,6 +163,7 @@ TEST_F(TcpTransaction, SilenceTimesOutAfterThreeSecondsWithOneReport) {
 TEST_F(TcpTransaction, MissingDataTimesOutOnItsOwnLimit) {
     const Bytes reply = ReplyFrame(8, 0, Bytes(42, 3));
     Answer({{Bytes(reply.begin(), reply.begin() + 20)}});
+    rig.ctx.limits.reply = 0.3;  // the real limit is waited out above
     EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
     EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
 }

@@ -173,5 +173,56 @@ TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
     }
 }
 
+// An event loop that, like Qt's once the application is quitting, no longer blocks: every
+// wait returns at once and the clock barely moves.
+struct QuittingLoop : EventLoop, LinkOwner {
+    long passes = 0;
+    long quitAtPass = -1;  // the pass in which a nested callback asks to quit
+    bool quit = false;
+    int failures = 0;
+    int endings = 0;
+    double now = 0.0;
+    void ProcessSystemEvents() override {
+        if (++passes == quitAtPass) quit = true;
+    }
+    void WaitForEvents(double) override {
+        ++passes;
+        now += 1e-6;
+    }
+    void WakeWait() override {}
+    double Timer() override { return now; }
+    void QuitUserInterface(int) override { quit = true; }
+    bool QuitRequested() override { return quit; }
+    void ReportLinkFailure(std::string_view) override { ++failures; }
+    void EndDataTransfer() override { ++endings; }
+    void SetWaitCursor(bool) override {}
+};
+
+TEST(DataExchange, QuittingEndsTheWaitAtOnceWithoutAReport) {
+    QuittingLoop loop;
+    FakeSerial serial;
+    FakeTcp tcp;
+    LinkContext link(loop, loop, serial, tcp);
+    link.conn.Protocol = kTcpIp;
+    InitTCP_IP(link);
+    // A silent sensor: without the quit this wait would pass a million times through a loop
+    // that no longer blocks.
+    loop.QuitUserInterface(0);
+    EXPECT_EQ(Exchange(link, kCmdLiveData, 0), -1);
+    EXPECT_LE(loop.passes, 1);
+    EXPECT_EQ(loop.failures, 0);
+    EXPECT_EQ(loop.endings, 1);
+
+    // Quit arriving in the middle of a wait (a nested close of the window).
+    QuittingLoop later;
+    later.quitAtPass = 5;
+    LinkContext link2(later, later, serial, tcp);
+    link2.conn.Protocol = kTcpIp;
+    InitTCP_IP(link2);
+    EXPECT_EQ(Exchange(link2, kCmdLiveData, 0), -1);
+    EXPECT_LE(later.passes, 6);
+    EXPECT_EQ(later.failures, 0);
+}
+
 }  // namespace
 }  // namespace qelto

@@ -96,6 +96,10 @@ int main(int argc, char** argv) {
         std::fputs(kFaultHelp, stdout);
         return 0;
     }
+    if (options->version) {
+        std::printf("qelto-sim %s\n", QELTO_VERSION);
+        return 0;
+    }
 
     QCoreApplication app(argc, argv);
     if (!InstallSignalHandlers()) {

@@ -81,6 +81,7 @@ const char* const kSimUsage =
     "Other:\n"
     "  --verbose           one line per request and reply on stderr\n"
     "  --help              this text\n"
+    "  --version           the program's version\n"
     "\n"
     "At start one line per transport goes to stdout:\n"
     "  listening tcp HOST PORT\n"
@@ -152,6 +153,8 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
         };
         if (opt == "--help" || opt == "-h") {
             o.help = true;
+        } else if (opt == "--version") {
+            o.version = true;
         } else if (opt == "--tcp") {
             auto v = value();
             if (!v) return std::nullopt;
@@ -220,7 +223,7 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             return std::nullopt;
         }
     }
-    if (!o.help && !o.tcp && !o.pty) {
+    if (!o.help && !o.version && !o.tcp && !o.pty) {
         error = "nothing to serve: give --tcp [HOST:]PORT and/or --pty";
         return std::nullopt;
     }

@@ -15,6 +15,7 @@ class SimServer;
 
 struct SimOptions {
     bool help = false;
+    bool version = false;
     bool tcp = false;
     std::string tcpHost = "127.0.0.1";
     int tcpPort = 0;
