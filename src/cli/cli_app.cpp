@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/compare.hpp"
 #include "app/connection.hpp"
 #include "app/control_table.hpp"
 #include "app/file_commands.hpp"
 #include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/main_panel.hpp"
 #include "app/operation_state.hpp"
 #include "app/panel_settings.hpp"
@@ -147,6 +149,9 @@ int CliApp::Run() {
             break;
         case Command::Defaults:
             rc = Defaults();
+            break;
+        case Command::Diff:
+            rc = Diff();
             break;
         case Command::Ports:
             rc = Ports();
@@ -393,9 +398,10 @@ void CliApp::PrintSample(const LiveSample& s) {
                           t, Whole(s.red), Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y),
                           Whole(s.intensity), Whole(s.colorNo));
     } else {
-        n = std::snprintf(line, sizeof line, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", t, Whole(s.red),
-                          Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y), Whole(s.intensity),
-                          Whole(s.colorNo));
+        // The same line as a recording from the window.
+        const qelto::LiveSample row{Whole(s.red), Whole(s.green),     Whole(s.blue),   Whole(s.x),
+                                    Whole(s.y),   Whole(s.intensity), Whole(s.colorNo)};
+        n = static_cast<int>(FormatLiveCsvLine(line, t, row));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();
@@ -410,7 +416,7 @@ void CliApp::PrintSample(const LiveSample& s) {
 int CliApp::Live() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     if (opt_.format == Format::Csv) {
-        std::fputs("t,red,green,blue,x,y,int,color_no\n", out_);
+        std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), out_);
         FlushOutput();
     }
     ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
@@ -442,6 +448,43 @@ int CliApp::Freq() {
     std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
     FlushOutput();
     return kExitOk;
+}
+
+int CliApp::Diff() {
+    const bool twoFiles = !opt_.secondFile.empty();
+    if (!CheckInputFile(opt_.inputFile)) return kExitFile;
+    if (twoFiles && !CheckInputFile(opt_.secondFile)) return kExitFile;
+    // Both files are checked before the sensor is touched.
+    const auto load = [this](const std::string& path, Configuration& into) {
+        Context scratch(ui_, serial_, tcp_, ports_);
+        const int rc = LoadParameterFile(scratch, path);
+        into = {scratch.para, scratch.teach};
+        return rc;
+    };
+    Configuration older;
+    Configuration newer;
+    if (const int rc = load(twoFiles ? opt_.secondFile : opt_.inputFile, newer); rc != kExitOk) {
+        return rc;
+    }
+    std::size_t rows = kTeachRows;
+    if (twoFiles) {
+        if (const int rc = load(opt_.inputFile, older); rc != kExitOk) return rc;
+    } else {
+        // Read only: no default parameters, no EEPROM load, the sensor's RAM as it is.
+        opt_.ram = true;
+        opt_.sendDefaults = false;
+        if (const int rc = Connect(); rc != kExitOk) return rc;
+        older = {ctx_.para, ctx_.teach};
+        rows = kSensorTeachRows;
+    }
+    const std::vector<Difference> diffs = CompareConfigurations(older, newer, rows);
+    for (const Difference& d : diffs)
+        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+    FlushOutput();
+    ui_.Say(diffs.empty() ? std::string("no differences")
+                          : std::to_string(diffs.size()) +
+                                (diffs.size() == 1 ? " difference" : " differences"));
+    return diffs.empty() ? kExitOk : kExitDiffer;
 }
 
 int CliApp::Show() {

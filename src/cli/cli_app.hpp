@@ -53,6 +53,7 @@ class CliApp {
     int Show();
     int Defaults();
     int Ports();
+    int Diff();
 
     // One connection attempt as at start-up; kExitOk when the sensor is identified.
     int Connect();

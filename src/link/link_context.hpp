@@ -70,6 +70,9 @@ class LinkOwner {
     // The program's one failure report (its SetTimeout): shows `message` to the operator and
     // ends the running operation.
     virtual void ReportLinkFailure(std::string_view message) = 0;
+    // A line of advice shown after the failure just reported; an owner without a place for
+    // advice may leave it out.
+    virtual void ShowLinkHint(std::string_view /*hint*/) {}
     // Opening the serial line ends an acquisition that may still be flagged as running.
     virtual void EndDataTransfer() = 0;
     virtual void SetWaitCursor(bool busy) = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt_serial_port.hpp"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 #include <cmath>
 
@@ -42,6 +43,22 @@ int LineErrorBits(const LineErrorCounts& before, const LineErrorCounts& now) {
     return bits;
 }
 
+SerialDeviceAccess ProbeSerialDeviceAccess(const std::string& path) {
+    SerialDeviceAccess access;
+    access.device = path;
+    const QFileInfo info(QString::fromStdString(path));
+    access.exists = info.exists();
+    if (!access.exists) return access;
+    // QFileInfo answers readable and writable by asking the system (access()), so supplementary
+    // groups count and root is never refused.
+    access.permissionDenied = !info.isReadable() || !info.isWritable();
+    access.group = info.group().toStdString();
+    const auto perms = info.permissions();
+    access.groupMayReadWrite =
+        perms.testFlag(QFileDevice::ReadGroup) && perms.testFlag(QFileDevice::WriteGroup);
+    return access;
+}
+
 QtSerialPort::~QtSerialPort() {
     for (auto& [n, p] : ports_) {
         if (p.serial) {
@@ -60,6 +77,7 @@ QtSerialPort::Port* QtSerialPort::find(int port) {
 
 int QtSerialPort::OpenComConfig(int port, int baud) {
     CloseCom(port);
+    openFailures_.erase(port);
     const std::string path = ComPortDevicePath(port);
     if (path.empty()) return kRs232InvalidPortNumber;
     auto* s = new QSerialPort(this);
@@ -78,6 +96,8 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
                 return kRs232NoSerialPortFound;
             case QSerialPort::PermissionError:
             case QSerialPort::OpenError:
+                // Refused for want of permission, or held by another program: the probe tells.
+                openFailures_[port] = ProbeSerialDeviceAccess(path);
                 return kRs232CannotOpenPort;
             case QSerialPort::UnsupportedOperationError:
                 return kRs232InvalidBaudrate;
@@ -193,6 +213,11 @@ int QtSerialPort::GetComStat(int port) {
         p.counts = now;
     }
     return bits;
+}
+
+SerialDeviceAccess QtSerialPort::OpenFailureAccess(int port) {
+    const auto it = openFailures_.find(port);
+    return it == openFailures_.end() ? SerialDeviceAccess{} : it->second;
 }
 
 void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) {

@@ -29,6 +29,10 @@ struct LineErrorCounts {
 // The bits of the counters that moved between two readings; 0 when none did.
 int LineErrorBits(const LineErrorCounts& before, const LineErrorCounts& now);
 
+// Asks the system whether this user may read and write the device at `path`, and which group
+// owns it.
+SerialDeviceAccess ProbeSerialDeviceAccess(const std::string& path);
+
 class QtSerialPort : public QObject, public SerialPort {
     Q_OBJECT
   public:
@@ -44,6 +48,7 @@ class QtSerialPort : public QObject, public SerialPort {
     int GetInQLen(int port) override;
     int GetComStat(int port) override;
     void SetDataArrivedHandler(std::function<void()> handler) override;
+    SerialDeviceAccess OpenFailureAccess(int port) override;
 
   private:
     struct Port {
@@ -57,6 +62,7 @@ class QtSerialPort : public QObject, public SerialPort {
     };
     Port* find(int port);
     std::map<int, Port> ports_;
+    std::map<int, SerialDeviceAccess> openFailures_;
     std::function<void()> dataArrived_;
 };
 
