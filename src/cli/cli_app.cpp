@@ -255,7 +255,9 @@ std::string CliApp::DescribeLink() const {
 int CliApp::Connect() {
     if (opt_.ram) ctx_.state.TransferTarget = kTargetRamOnly;
     FillConnectionPage();
-    ui_.AnswerQuestions(opt_.sendDefaults, kHintSendDefaults);
+    ui_.AnswerQuestions(opt_.sendDefaults, opt_.command == Command::Diff
+                                               ? "diff only reads from the sensor"
+                                               : kHintSendDefaults);
 
     // As at start-up: every command locked for the attempt, unlocked only for a sensor that
     // was identified and read.
