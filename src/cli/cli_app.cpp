@@ -46,10 +46,43 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return s;
 }
 
+// The length of the well-formed UTF-8 sequence that text starts with; 0 when it starts with
+// none (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t n = 0;
+    unsigned char lo = 0x80;  // the range of the second byte
+    unsigned char hi = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        if (lead == 0xE0) lo = 0xA0;
+        if (lead == 0xED) hi = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        if (lead == 0xF0) lo = 0x90;
+        if (lead == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < n || byte(1) < lo || byte(1) > hi) return 0;
+    for (std::size_t i = 2; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+// A JSON string, always valid UTF-8: a byte that is not part of a well-formed UTF-8 character
+// (a Linux file name is any bytes) becomes U+FFFD.
 std::string JsonString(std::string_view text) {
     std::string s = "\"";
-    for (char c : text) {
+    while (!text.empty()) {
+        const char c = text.front();
         const auto u = static_cast<unsigned char>(c);
+        std::size_t n = 1;
         if (c == '"' || c == '\\') {
             s += '\\';
             s += c;
@@ -57,9 +90,13 @@ std::string JsonString(std::string_view text) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", u);
             s += buf;
+        } else if ((n = Utf8SequenceLength(text)) == 0) {
+            s += "\\ufffd";
+            n = 1;
         } else {
-            s += c;
+            s += text.substr(0, n);
         }
+        text.remove_prefix(n);
     }
     return s + "\"";
 }
@@ -76,8 +113,8 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
       out_(out),
       ui_(pump_, err),
       ctx_(ui_, serial_, tcp_, ports_) {
-    ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
-        TraceFrame(outgoing, frame);
+    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
+        TraceFrame(kind, frame);
     };
     SetStartupState(ctx_);
     flushTimer_.setSingleShot(true);
@@ -145,19 +182,26 @@ void CliApp::Interrupt() {
     if (streaming_) ctx_.state.DataTransferActive = 0;
 }
 
-void CliApp::TraceFrame(bool outgoing, std::span<const std::uint8_t> frame) {
+void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
     if (frame.size() >= kHeaderSize) {
         // The serial number is only shown, never kept: take it from the reply to command 15.
-        // Only good replies are traced, so a reply to command 7 means the firmware was read.
-        if (outgoing) {
+        // A reply taken for a request of command 7 means the firmware was read.
+        if (kind == TracedFrame::Request) {
             lastRequest_ = frame[1];
-        } else if (lastRequest_ == kCmdSensorName) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdSensorName) {
             serialNumber_ = GetU16(frame.data() + 2);
-        } else if (lastRequest_ == kCmdFirmware) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdFirmware) {
             firmwareRead_ = true;
         }
     }
-    if (opt_.verbose) ui_.Log((outgoing ? "> " : "< ") + Hex(frame));
+    if (!opt_.verbose) return;
+    if (kind == TracedFrame::Request) {
+        ui_.Log("> " + Hex(frame));
+    } else if (kind == TracedFrame::Reply) {
+        ui_.Log("< " + Hex(frame));
+    } else {
+        ui_.Log("< " + Hex(frame) + " (rejected)");
+    }
 }
 
 // --- Connecting
@@ -238,6 +282,12 @@ bool CliApp::CheckInputFile(const std::string& path) {
     }
     if (!fs::is_regular_file(st)) {
         ui_.Say(path + ": not a regular file");
+        return false;
+    }
+    // The store would not read it either; saying why beats a file of nothing but defaults.
+    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
+        ui_.Say(path + ": " + std::to_string(size) +
+                " bytes, too large for a parameter file (at most 16 MiB are read)");
         return false;
     }
     std::FILE* f = OpenFile(p, "rb");

@@ -60,7 +60,7 @@ class CliApp {
     void FillConnectionPage();
     void UseStoredSettings();
     std::string DescribeLink() const;
-    void TraceFrame(bool outgoing, std::span<const std::uint8_t> frame);
+    void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
 
     // Pre-flight checks of the files named on the command line.
     bool CheckInputFile(const std::string& path);

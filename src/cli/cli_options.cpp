@@ -30,7 +30,8 @@ COMMAND:
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters
                                by file key, 64 teach rows of eight values); reports go to stderr;
-                               --force as for send
+                               --force as for send; json is UTF-8: a byte of the file name that
+                               is not UTF-8 shows as \ufffd (U+FFFD)
   defaults -o FILE             no sensor: write a parameter file holding the default values
   ports                        list serial ports: COM number and device path
   diff FILE [--force]          compare the sensor (its RAM, read only: nothing is written) with FILE
@@ -39,6 +40,8 @@ COMMAND:
                                FILE2): "parameter NAME old=A new=B" and "teach ROW old=W,... new=W,..."
                                (the eight words of the row); a sensor is compared on teach rows 0..31
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
+--verbose shows every request and reply frame in hex on stderr, the replies the link rejected
+  too (broken, an error reply, or cut short), marked (rejected).
 --help, --version
 
 Rates: 9600 19200 38400 57600 115200 230400 460800 921600.
@@ -46,7 +49,8 @@ COM numbers on Linux: /dev/ttyS<k> = k+1, /dev/ttyUSB<k> = 101+k, /dev/ttyACM<k>
 /dev/ttyAMA<k> = 301+k, /dev/rfcomm<k> = 401+k, /dev/pts/<k> = 1001+k.
 Status, log and messages go to stderr; results to stdout.
 Exit codes: 0 success; 1 failure reported by the sensor link or transfer; 2 usage error;
-3 unsupported sensor; 4 file problem (not found, not a parameter file, not written).
+3 unsupported sensor; 4 file problem (not found, over 16 MiB, not a parameter file,
+not written).
 diff: 0 the same, 5 different; 1 to 4 as above when the comparison could not be made.
 )";
 

@@ -61,6 +61,8 @@ struct LinkLimits {
     int tcpReadMs = 5000;
 };
 
+enum class TracedFrame { Request, Reply, RejectedReply };
+
 // What the link needs from the program above it.
 class LinkOwner {
   public:
@@ -92,8 +94,9 @@ struct LinkContext {
     FrameBuffers frames;
     LinkLimits limits;
 
-    // Optional observer of every frame on the wire (request: outgoing = true).
-    std::function<void(bool outgoing, std::span<const std::uint8_t>)> frameTrace;
+    // Optional observer of every frame on the wire: each request, each reply taken, and each
+    // reply rejected (broken, an error reply, or cut short) with the bytes that came of it.
+    std::function<void(TracedFrame kind, std::span<const std::uint8_t>)> frameTrace;
 };
 
 }  // namespace qelto

@@ -7,12 +7,41 @@
 
 #include "link/transport.hpp"
 
+#if defined(__linux__)
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
 namespace qelto {
 namespace {
 
-constexpr int kLineErrorBit = 1;
+// False where the counters cannot be had: pseudo-terminals, many USB adapters, other systems.
+bool ReadLineErrorCounts(QSerialPort& serial, LineErrorCounts& out) {
+#if defined(__linux__)
+    serial_icounter_struct icount{};
+    const int fd = serial.handle();
+    if (fd < 0 || ioctl(fd, TIOCGICOUNT, &icount) != 0) return false;
+    out = {icount.parity, icount.frame, icount.overrun, icount.brk, icount.buf_overrun};
+    return true;
+#else
+    (void)serial;
+    (void)out;
+    return false;
+#endif
+}
 
 }  // namespace
+
+int LineErrorBits(const LineErrorCounts& before, const LineErrorCounts& now) {
+    // The counters only grow (and may wrap): any change is a new error.
+    int bits = 0;
+    if (now.parity != before.parity) bits |= kParityErrorBit;
+    if (now.frame != before.frame) bits |= kFramingErrorBit;
+    if (now.overrun != before.overrun) bits |= kOverrunErrorBit;
+    if (now.brk != before.brk) bits |= kBreakBit;
+    if (now.bufOverrun != before.bufOverrun) bits |= kBufferOverrunBit;
+    return bits;
+}
 
 SerialDeviceAccess ProbeSerialDeviceAccess(const std::string& path) {
     SerialDeviceAccess access;
@@ -82,7 +111,9 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
         delete s;
         return kRs232InvalidBaudrate;
     }
-    ports_[port] = Port{s, 2.0, 0};
+    Port opened{s, 2.0, 0, false, {}};
+    opened.counted = ReadLineErrorCounts(*s, opened.counts);  // errors count from here on
+    ports_[port] = opened;
     QObject::connect(s, &QSerialPort::readyRead, this, [this] {
         if (dataArrived_) dataArrived_();
     });
@@ -173,8 +204,14 @@ int QtSerialPort::GetInQLen(int port) {
 int QtSerialPort::GetComStat(int port) {
     auto it = ports_.find(port);
     if (it == ports_.end()) return 0;
-    const int bits = it->second.errorBits;
-    it->second.errorBits = 0;
+    Port& p = it->second;
+    int bits = p.errorBits;
+    p.errorBits = 0;
+    LineErrorCounts now;
+    if (p.counted && p.serial && p.serial->isOpen() && ReadLineErrorCounts(*p.serial, now)) {
+        bits |= LineErrorBits(p.counts, now);
+        p.counts = now;
+    }
     return bits;
 }
 

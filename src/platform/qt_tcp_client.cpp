@@ -44,6 +44,8 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the limit is a floor, like the reply waits'.
+    timer.setTimerType(Qt::PreciseTimer);
     bool timedOut = false;
     QObject::connect(s, &QTcpSocket::connected, &loop, &QEventLoop::quit);
     QObject::connect(s, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);

@@ -336,6 +336,14 @@ TEST_F(CliSensor, VerboseShowsEveryFrameInHex) {
     EXPECT_TRUE(Contains(run.err, "> 55 0F 00 00 00 00 AA F3\n")) << run.err;
     EXPECT_TRUE(Contains(run.err, "< 55 07 00 00 ")) << run.err;
     EXPECT_FALSE(Contains(run.out, "55 07")) << "stdout carries only the result";
+
+    // A reply the link rejects is shown too: it is the one that tells what went wrong.
+    std::string error;
+    server.AddFault(*sim::ParseFault("bad-start,cmd=7", error));
+    const CliRun broken = RunCli(Tcp() + QStringList{"--verbose", "identify"});
+    EXPECT_NE(broken.code, 0);
+    EXPECT_TRUE(Contains(broken.err, "< 56 07 00 00 ")) << broken.err;
+    EXPECT_TRUE(Contains(broken.err, " (rejected)\n")) << broken.err;
 }
 
 TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
