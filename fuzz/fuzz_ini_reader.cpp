@@ -25,16 +25,25 @@ void Require(bool ok, const char* rule) {
     std::abort();
 }
 
-// A directory of this process's own, in memory where the system has one.
-const fs::path& WorkDir() {
-    static const fs::path dir = [] {
+// A directory of this process's own, in memory where the system has one; removed when the
+// fuzzer ends normally.
+struct ScratchDir {
+    fs::path path;
+    ScratchDir() {
         const fs::path base =
             fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path d = base / ("qelto-fuzz-ini-" + std::to_string(getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+        path = base / ("qelto-fuzz-ini-" + std::to_string(getpid()));
+        fs::create_directories(path);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+const fs::path& WorkDir() {
+    static const ScratchDir dir;
+    return dir.path;
 }
 
 void WriteFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {

@@ -132,8 +132,10 @@ void CheckComLine(Context& ctx) {
         AskCloseOrOffline(ctx, kMsgNoConnection);
         return;
     }
+    // Only what the reply carries: bytes behind it in the buffer are not the sensor's text.
     id.FirmwareString.fill('\0');
-    std::memcpy(id.FirmwareString.data(), f.ReplyData(), kFirmwareStringSize);
+    std::memcpy(id.FirmwareString.data(), f.ReplyData(),
+                std::min<std::size_t>(f.ReplyLength, kFirmwareStringSize));
     ui.SetTooltip(Ctrl::StatusDisplay, FirmwareText(ctx));
 
     const FirmwarePieces pieces = SplitFirmware(FirmwareText(ctx));

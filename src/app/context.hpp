@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "app/live_record.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
 #include "files/file_header.hpp"
@@ -67,8 +68,12 @@ struct Context : LinkOwner, LinkContext {
 
     FileSettings files;
 
+    LiveRecorder recorder;
+    LiveStats liveStats;
+
     // LinkOwner
     void ReportLinkFailure(std::string_view message) override;
+    void ShowLinkHint(std::string_view hint) override;
     void EndDataTransfer() override { state.DataTransferActive = 0; }
     void SetWaitCursor(bool busy) override { ui.SetWaitCursor(busy); }
 };

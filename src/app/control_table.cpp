@@ -3,10 +3,12 @@
 #include <array>
 
 #include "app/assistant.hpp"
+#include "app/compare.hpp"
 #include "app/connection_page.hpp"
 #include "app/context.hpp"
 #include "app/graphs.hpp"
 #include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/main_panel.hpp"
 
 namespace qelto {
@@ -70,6 +72,13 @@ struct Help {
         "button.";
     // Parameter page
     static constexpr std::string_view kStartAssistant = "Start assistant to adjust the sensor.";
+    // Additions of this program
+    static constexpr std::string_view kRecord =
+        "Records every live sample into a CSV file while data transfer runs. \nClick again "
+        "to stop recording.";
+    static constexpr std::string_view kCompare =
+        "Compares the parameters and teach table shown with those in the sensor or in a "
+        "parameter file, \nwithout changing either.";
 };
 
 template <Outcome (*F)(Context&)>
@@ -128,6 +137,9 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::IntegralDisplay, {}, Key::None, kCommit, nullptr},
     E{Ctrl::TeachTableCtrl, {}, Key::None, kCommit, nullptr},
     E{Ctrl::StartAssistantButton, Help::kStartAssistant, Key::None, kCommit, Run<CBF_ButtonStart>},
+    E{Ctrl::RecordButton, Help::kRecord, Key::None, kCommit, Run<CBF_ButtonRecord>},
+    E{Ctrl::CompareButton, Help::kCompare, Key::None, kCommit, Run<CBF_ButtonCompare>},
+    E{Ctrl::StatusBar, {}, Key::None, kCommit, nullptr},
 }};
 
 constexpr bool InRoleOrder() {

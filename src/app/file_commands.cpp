@@ -64,11 +64,13 @@ Outcome SendParaToFile(Context& ctx) {
     return Outcome::Done;
 }
 
-Outcome ReadParaFromFile(Context& ctx) {
-    if (SelectParameterFile(ctx) != kFileExisting) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
-        return Outcome::Declined;
-    }
+bool ChooseExistingParameterFile(Context& ctx) {
+    if (SelectParameterFile(ctx) == kFileExisting) return true;
+    ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+    return false;
+}
+
+Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
     IniHandle doc = Ini_New(0);
     Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
     const bool proceed =
@@ -77,16 +79,22 @@ Outcome ReadParaFromFile(Context& ctx) {
         (IsOfThisVersion(doc.get()) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
     if (proceed) {
-        Report(ctx, AcquireParaFromIniHandle(ctx.para, doc.get()));
-        Report(ctx, AcquireTechVecFromIniHandle(ctx.teach, doc.get()));
+        Report(ctx, AcquireParaFromIniHandle(para, doc.get()));
+        Report(ctx, AcquireTechVecFromIniHandle(teach, doc.get()));
     } else {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoParameterRead);
     }
     Ini_Dispose(doc);
+    return proceed ? Outcome::Done : Outcome::Declined;
+}
+
+Outcome ReadParaFromFile(Context& ctx) {
+    if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
+    const Outcome loaded = LoadParameterFile(ctx, ctx.para, ctx.teach);
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);
-    return proceed ? Outcome::Done : Outcome::Declined;
+    return loaded;
 }
 
 }  // namespace qelto

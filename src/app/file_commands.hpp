@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/operation_state.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 
@@ -13,5 +14,11 @@ Outcome SendParaToFile(Context& ctx);
 // Asks for an existing file and reads it into the working copy, then refreshes the panels
 // and graphs. Declined: nothing chosen, or the operator refused a foreign file.
 Outcome ReadParaFromFile(Context& ctx);
+
+// The two halves of reading, for a comparison that reads into a scratch copy: the file
+// dialog for an existing file (false: none chosen, said), and reading ParameterFilePath with
+// the questions about foreign files and the reports of defaulted items.
+bool ChooseExistingParameterFile(Context& ctx);
+Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach);
 
 }  // namespace qelto

@@ -27,6 +27,7 @@ int ReadLiveData(Context& ctx) {
 void GetData(Context& ctx) {
     auto& st = ctx.state;
     st.DataTransferActive = 1;
+    AcquisitionStarted(ctx);
     for (;;) {
         // Send and Get pressed during the last sample run here, between two samples.
         if (st.SendRequest != 0) {
@@ -39,6 +40,7 @@ void GetData(Context& ctx) {
         if (ReadLiveData(ctx) == 1) {
             SetPanelData(ctx);
             ShowGraph3D(ctx);
+            RecordSample(ctx);
         }
         if (st.DataTransferActive != 1) return;
     }
@@ -92,6 +94,7 @@ Outcome CBF_ButtonGo(Context& ctx) {
     SetButtonsDimmed(ctx, 1, 1);
     InitGraphs(ctx);
     GetData(ctx);
+    AcquisitionEnded(ctx);
     SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }
@@ -104,6 +107,7 @@ Outcome CBF_ButtonStop(Context& ctx) {
 Outcome CBF_ButtonFREQ(Context& ctx) {
     SetButtonsDimmed(ctx, 0, 1);
     GetCycleTime(ctx);
+    ShowStatusBar(ctx, true);
     SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }

@@ -149,14 +149,25 @@ void MemoryUi::WaitForEvents(double deadline) {
     ++eventPasses;
     if (pump_) {
         pump_->WaitForEvents(deadline);
-    } else {
-        now_ = std::max(now_, deadline);
+        if (onEvents) onEvents();
+        return;
     }
-    if (onEvents) onEvents();
+    // As in a real loop: what is pending arrives at once, and only a wait that nothing wakes
+    // lets the clock run to the deadline.
+    if (!woken_ && onEvents) onEvents();
+    if (!woken_) {
+        now_ = std::max(now_, deadline);
+        if (onEvents) onEvents();
+    }
+    woken_ = false;
 }
 
 void MemoryUi::WakeWait() {
-    if (pump_) pump_->WakeWait();
+    if (pump_) {
+        pump_->WakeWait();
+    } else {
+        woken_ = true;
+    }
 }
 
 void MemoryUi::QuitUserInterface(int exitCode) {

@@ -1,6 +1,7 @@
 // An operator interface that keeps every control's state in memory and answers popups from a
 // script. Used by the tests and the benchmarks; events and time come from an EventPump when
-// one is given (a real event loop), otherwise from a manual clock that jumps to each deadline.
+// one is given (a real event loop), otherwise from a manual clock: a wait delivers what is
+// pending at once, and only a wait that nothing wakes jumps the clock to its deadline.
 #pragma once
 
 #include <array>
@@ -162,6 +163,7 @@ class MemoryUi : public OperatorInterface {
     std::optional<PopupAnswer> nextAnswer(const PopupRecord& r);
 
     EventPump* pump_;
+    bool woken_ = false;  // without a pump: WakeWait() since the last wait
     std::array<CtrlRecord, kCtrlCount> ctrls_{};
     std::map<Ctrl, GraphRecord> graphs_;
     std::map<std::tuple<int, int>, double> cells_;

@@ -62,6 +62,11 @@ void Context::ReportLinkFailure(std::string_view message) {
     ReportFailure(*this, message);
 }
 
+void Context::ShowLinkHint(std::string_view hint) {
+    ui.AppendText(Ctrl::InfoBox, hint);
+    ui.AppendText(Ctrl::InfoBox, "\n\n");
+}
+
 Outcome LinkOutcome(Context& ctx) {
     if (ctx.ui.QuitRequested()) return Outcome::Quit;
     return ctx.state.CommunicationOk == 1 ? Outcome::Done : Outcome::Failed;

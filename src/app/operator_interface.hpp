@@ -60,6 +60,11 @@ enum class Ctrl {
     IntegralDisplay,
     TeachTableCtrl,
     StartAssistantButton,
+    // Additions of this program: recording live data, comparing before writing, and the
+    // status bar with the rate
+    RecordButton,
+    CompareButton,
+    StatusBar,
     Count_
 };
 

@@ -146,7 +146,10 @@ void ShowConnectionSettings(Context& ctx) {
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
                               std::string_view userConfigDirectory) {
     std::string dir = WithoutTrailingSeparator(programDirectory);
-    if (!DirectoryIsWritable(dir) && !userConfigDirectory.empty()) {
+    // A program installed with the system (root can write to /usr/bin) is not a portable
+    // copy: its settings belong to the user, not beside every user's shared binary.
+    const bool portable = !IsSystemProgramDirectory(dir) && DirectoryIsWritable(dir);
+    if (!portable && !userConfigDirectory.empty()) {
         dir = WithoutTrailingSeparator(userConfigDirectory);
         std::error_code ec;
         std::filesystem::create_directories(PathFromUtf8(dir), ec);

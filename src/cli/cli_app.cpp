@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/compare.hpp"
 #include "app/connection.hpp"
 #include "app/control_table.hpp"
 #include "app/file_commands.hpp"
 #include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/main_panel.hpp"
 #include "app/operation_state.hpp"
 #include "app/panel_settings.hpp"
@@ -44,10 +46,43 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     return s;
 }
 
+// The length of the well-formed UTF-8 sequence that text starts with; 0 when it starts with
+// none (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t n = 0;
+    unsigned char lo = 0x80;  // the range of the second byte
+    unsigned char hi = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        if (lead == 0xE0) lo = 0xA0;
+        if (lead == 0xED) hi = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        if (lead == 0xF0) lo = 0x90;
+        if (lead == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < n || byte(1) < lo || byte(1) > hi) return 0;
+    for (std::size_t i = 2; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    return n;
+}
+
+// A JSON string, always valid UTF-8: a byte that is not part of a well-formed UTF-8 character
+// (a Linux file name is any bytes) becomes U+FFFD.
 std::string JsonString(std::string_view text) {
     std::string s = "\"";
-    for (char c : text) {
+    while (!text.empty()) {
+        const char c = text.front();
         const auto u = static_cast<unsigned char>(c);
+        std::size_t n = 1;
         if (c == '"' || c == '\\') {
             s += '\\';
             s += c;
@@ -55,9 +90,13 @@ std::string JsonString(std::string_view text) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", u);
             s += buf;
+        } else if ((n = Utf8SequenceLength(text)) == 0) {
+            s += "\\ufffd";
+            n = 1;
         } else {
-            s += c;
+            s += text.substr(0, n);
         }
+        text.remove_prefix(n);
     }
     return s + "\"";
 }
@@ -74,8 +113,8 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
       out_(out),
       ui_(pump_, err),
       ctx_(ui_, serial_, tcp_, ports_) {
-    ctx_.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> frame) {
-        TraceFrame(outgoing, frame);
+    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
+        TraceFrame(kind, frame);
     };
     SetStartupState(ctx_);
     flushTimer_.setSingleShot(true);
@@ -111,6 +150,9 @@ int CliApp::Run() {
         case Command::Defaults:
             rc = Defaults();
             break;
+        case Command::Diff:
+            rc = Diff();
+            break;
         case Command::Ports:
             rc = Ports();
             break;
@@ -140,19 +182,26 @@ void CliApp::Interrupt() {
     if (streaming_) ctx_.state.DataTransferActive = 0;
 }
 
-void CliApp::TraceFrame(bool outgoing, std::span<const std::uint8_t> frame) {
+void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
     if (frame.size() >= kHeaderSize) {
         // The serial number is only shown, never kept: take it from the reply to command 15.
-        // Only good replies are traced, so a reply to command 7 means the firmware was read.
-        if (outgoing) {
+        // A reply taken for a request of command 7 means the firmware was read.
+        if (kind == TracedFrame::Request) {
             lastRequest_ = frame[1];
-        } else if (lastRequest_ == kCmdSensorName) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdSensorName) {
             serialNumber_ = GetU16(frame.data() + 2);
-        } else if (lastRequest_ == kCmdFirmware) {
+        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdFirmware) {
             firmwareRead_ = true;
         }
     }
-    if (opt_.verbose) ui_.Log((outgoing ? "> " : "< ") + Hex(frame));
+    if (!opt_.verbose) return;
+    if (kind == TracedFrame::Request) {
+        ui_.Log("> " + Hex(frame));
+    } else if (kind == TracedFrame::Reply) {
+        ui_.Log("< " + Hex(frame));
+    } else {
+        ui_.Log("< " + Hex(frame) + " (rejected)");
+    }
 }
 
 // --- Connecting
@@ -206,7 +255,9 @@ std::string CliApp::DescribeLink() const {
 int CliApp::Connect() {
     if (opt_.ram) ctx_.state.TransferTarget = kTargetRamOnly;
     FillConnectionPage();
-    ui_.AnswerQuestions(opt_.sendDefaults, kHintSendDefaults);
+    ui_.AnswerQuestions(opt_.sendDefaults, opt_.command == Command::Diff
+                                               ? "diff only reads from the sensor"
+                                               : kHintSendDefaults);
 
     // As at start-up: every command locked for the attempt, unlocked only for a sensor that
     // was identified and read.
@@ -231,6 +282,12 @@ bool CliApp::CheckInputFile(const std::string& path) {
     }
     if (!fs::is_regular_file(st)) {
         ui_.Say(path + ": not a regular file");
+        return false;
+    }
+    // The store would not read it either; saying why beats a file of nothing but defaults.
+    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
+        ui_.Say(path + ": " + std::to_string(size) +
+                " bytes, too large for a parameter file (at most 16 MiB are read)");
         return false;
     }
     std::FILE* f = OpenFile(p, "rb");
@@ -343,9 +400,10 @@ void CliApp::PrintSample(const LiveSample& s) {
                           t, Whole(s.red), Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y),
                           Whole(s.intensity), Whole(s.colorNo));
     } else {
-        n = std::snprintf(line, sizeof line, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", t, Whole(s.red),
-                          Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y), Whole(s.intensity),
-                          Whole(s.colorNo));
+        // The same line as a recording from the window.
+        const qelto::LiveSample row{Whole(s.red), Whole(s.green),     Whole(s.blue),   Whole(s.x),
+                                    Whole(s.y),   Whole(s.intensity), Whole(s.colorNo)};
+        n = static_cast<int>(FormatLiveCsvLine(line, t, row));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();
@@ -360,7 +418,7 @@ void CliApp::PrintSample(const LiveSample& s) {
 int CliApp::Live() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     if (opt_.format == Format::Csv) {
-        std::fputs("t,red,green,blue,x,y,int,color_no\n", out_);
+        std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), out_);
         FlushOutput();
     }
     ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
@@ -392,6 +450,43 @@ int CliApp::Freq() {
     std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
     FlushOutput();
     return kExitOk;
+}
+
+int CliApp::Diff() {
+    const bool twoFiles = !opt_.secondFile.empty();
+    if (!CheckInputFile(opt_.inputFile)) return kExitFile;
+    if (twoFiles && !CheckInputFile(opt_.secondFile)) return kExitFile;
+    // Both files are checked before the sensor is touched.
+    const auto load = [this](const std::string& path, Configuration& into) {
+        Context scratch(ui_, serial_, tcp_, ports_);
+        const int rc = LoadParameterFile(scratch, path);
+        into = {scratch.para, scratch.teach};
+        return rc;
+    };
+    Configuration older;
+    Configuration newer;
+    if (const int rc = load(twoFiles ? opt_.secondFile : opt_.inputFile, newer); rc != kExitOk) {
+        return rc;
+    }
+    std::size_t rows = kTeachRows;
+    if (twoFiles) {
+        if (const int rc = load(opt_.inputFile, older); rc != kExitOk) return rc;
+    } else {
+        // Read only: no default parameters, no EEPROM load, the sensor's RAM as it is.
+        opt_.ram = true;
+        opt_.sendDefaults = false;
+        if (const int rc = Connect(); rc != kExitOk) return rc;
+        older = {ctx_.para, ctx_.teach};
+        rows = kSensorTeachRows;
+    }
+    const std::vector<Difference> diffs = CompareConfigurations(older, newer, rows);
+    for (const Difference& d : diffs)
+        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+    FlushOutput();
+    ui_.Say(diffs.empty() ? std::string("no differences")
+                          : std::to_string(diffs.size()) +
+                                (diffs.size() == 1 ? " difference" : " differences"));
+    return diffs.empty() ? kExitOk : kExitDiffer;
 }
 
 int CliApp::Show() {

@@ -53,13 +53,14 @@ class CliApp {
     int Show();
     int Defaults();
     int Ports();
+    int Diff();
 
     // One connection attempt as at start-up; kExitOk when the sensor is identified.
     int Connect();
     void FillConnectionPage();
     void UseStoredSettings();
     std::string DescribeLink() const;
-    void TraceFrame(bool outgoing, std::span<const std::uint8_t> frame);
+    void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
 
     // Pre-flight checks of the files named on the command line.
     bool CheckInputFile(const std::string& path);

@@ -30,10 +30,18 @@ COMMAND:
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters
                                by file key, 64 teach rows of eight values); reports go to stderr;
-                               --force as for send
+                               --force as for send; json is UTF-8: a byte of the file name that
+                               is not UTF-8 shows as \ufffd (U+FFFD)
   defaults -o FILE             no sensor: write a parameter file holding the default values
   ports                        list serial ports: COM number and device path
+  diff FILE [--force]          compare the sensor (its RAM, read only: nothing is written) with FILE
+  diff FILE1 FILE2 [--force]   no sensor: compare two parameter files
+                               one line per difference, old (sensor or FILE1) beside new (FILE or
+                               FILE2): "parameter NAME old=A new=B" and "teach ROW old=W,... new=W,..."
+                               (the eight words of the row); a sensor is compared on teach rows 0..31
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
+--verbose shows every request and reply frame in hex on stderr, the replies the link rejected
+  too (broken, an error reply, or cut short), marked (rejected).
 --help, --version
 
 Rates: 9600 19200 38400 57600 115200 230400 460800 921600.
@@ -41,7 +49,9 @@ COM numbers on Linux: /dev/ttyS<k> = k+1, /dev/ttyUSB<k> = 101+k, /dev/ttyACM<k>
 /dev/ttyAMA<k> = 301+k, /dev/rfcomm<k> = 401+k, /dev/pts/<k> = 1001+k.
 Status, log and messages go to stderr; results to stdout.
 Exit codes: 0 success; 1 failure reported by the sensor link or transfer; 2 usage error;
-3 unsupported sensor; 4 file problem (not found, not a parameter file, not written).
+3 unsupported sensor; 4 file problem (not found, over 16 MiB, not a parameter file,
+not written).
+diff: 0 the same, 5 different; 1 to 4 as above when the comparison could not be made.
 )";
 
 namespace {
@@ -50,14 +60,15 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 8> kCommands{{{Command::Identify, "identify"},
+constexpr std::array<CommandInfo, 9> kCommands{{{Command::Identify, "identify"},
                                                 {Command::Get, "get"},
                                                 {Command::Send, "send"},
                                                 {Command::Live, "live"},
                                                 {Command::Freq, "freq"},
                                                 {Command::Show, "show"},
                                                 {Command::Defaults, "defaults"},
-                                                {Command::Ports, "ports"}}};
+                                                {Command::Ports, "ports"},
+                                                {Command::Diff, "diff"}}};
 
 bool AllDigits(std::string_view s) {
     return !s.empty() &&
@@ -170,6 +181,9 @@ std::set<std::string> AllowedOptions(Command c) {
             return {"-o"};
         case Command::Ports:
             return {};
+        case Command::Diff:
+            // Against a sensor the link options apply; it never sends defaults.
+            return {"--tcp", "--serial", "--baud", "--force"};
     }
     return {};
 }
@@ -183,7 +197,8 @@ bool CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
         if (opt == "--verbose") continue;
         if (!allowed.count(opt)) {
             const bool offline = o.command == Command::Show || o.command == Command::Defaults ||
-                                 o.command == Command::Ports;
+                                 o.command == Command::Ports ||
+                                 (o.command == Command::Diff && !o.secondFile.empty());
             const bool linkOption =
                 opt == "--tcp" || opt == "--serial" || opt == "--baud" || opt == "--send-defaults";
             error = opt + " does not apply to " + name +
@@ -206,6 +221,14 @@ bool CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
     }
     if (o.command == Command::Show && o.inputFile.empty()) {
         error = "show needs a FILE";
+        return false;
+    }
+    if (o.command == Command::Diff && o.inputFile.empty()) {
+        error = "diff needs FILE (against the sensor) or FILE1 FILE2";
+        return false;
+    }
+    if (o.command == Command::Diff && !o.secondFile.empty() && o.link != LinkChoice::FromSettings) {
+        error = "diff of two files uses no sensor: leave out --tcp and --serial";
         return false;
     }
     if (o.command == Command::Live) {
@@ -275,8 +298,11 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                 }
                 o.command = it->command;
                 haveCommand = true;
-            } else if (o.command == Command::Show && o.inputFile.empty()) {
+            } else if ((o.command == Command::Show || o.command == Command::Diff) &&
+                       o.inputFile.empty()) {
                 o.inputFile = arg;
+            } else if (o.command == Command::Diff && o.secondFile.empty()) {
+                o.secondFile = arg;
             } else {
                 error = "unexpected argument '" + arg + "'";
                 return std::nullopt;

@@ -8,7 +8,7 @@
 
 namespace qelto::cli {
 
-enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports };
+enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports, Diff };
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
 
@@ -32,6 +32,7 @@ struct CliOptions {
     bool force = false;
     std::string inputFile;               // send -i, show FILE
     std::string outputFile;              // get -o, defaults -o
+    std::string secondFile;              // diff FILE1 FILE2
     std::optional<std::uint64_t> count;  // live -n
     Format format = Format::Text;
 };
@@ -49,5 +50,7 @@ inline constexpr int kExitFailure = 1;  // reported by the core
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnsupported = 3;  // firmware of another family
 inline constexpr int kExitFile = 4;
+// diff: the two sides differ (same is kExitOk); kept apart from the codes of trouble above.
+inline constexpr int kExitDiffer = 5;
 
 }  // namespace qelto::cli

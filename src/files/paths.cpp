@@ -95,4 +95,21 @@ bool DirectoryIsWritable(const std::string& directory) {
     return false;
 }
 
+bool IsSystemProgramDirectory(std::string_view directory) {
+#ifdef _WIN32
+    (void)directory;
+    return false;
+#else
+    for (std::string_view root : {"/usr/", "/bin", "/sbin"}) {
+        if (directory.substr(0, root.size()) != root) continue;
+        // "/bin" itself or below it; "/binaries" is not.
+        if (root.back() == '/' || directory.size() == root.size() ||
+            directory[root.size()] == '/') {
+            return true;
+        }
+    }
+    return directory == "/usr";
+#endif
+}
+
 }  // namespace qelto

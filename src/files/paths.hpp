@@ -39,4 +39,8 @@ std::string WithoutTrailingSeparator(std::string_view directory);
 // a probe file can be made there (and is removed again).
 bool DirectoryIsWritable(const std::string& directory);
 
+// Whether a program directory belongs to the system's installation (/usr/..., /bin, /sbin)
+// rather than to a portable copy or a build tree. Always false on Windows.
+bool IsSystemProgramDirectory(std::string_view directory);
+
 }  // namespace qelto

@@ -61,6 +61,8 @@ struct LinkLimits {
     int tcpReadMs = 5000;
 };
 
+enum class TracedFrame { Request, Reply, RejectedReply };
+
 // What the link needs from the program above it.
 class LinkOwner {
   public:
@@ -68,6 +70,9 @@ class LinkOwner {
     // The program's one failure report (its SetTimeout): shows `message` to the operator and
     // ends the running operation.
     virtual void ReportLinkFailure(std::string_view message) = 0;
+    // A line of advice shown after the failure just reported; an owner without a place for
+    // advice may leave it out.
+    virtual void ShowLinkHint(std::string_view /*hint*/) {}
     // Opening the serial line ends an acquisition that may still be flagged as running.
     virtual void EndDataTransfer() = 0;
     virtual void SetWaitCursor(bool busy) = 0;
@@ -89,8 +94,9 @@ struct LinkContext {
     FrameBuffers frames;
     LinkLimits limits;
 
-    // Optional observer of every frame on the wire (request: outgoing = true).
-    std::function<void(bool outgoing, std::span<const std::uint8_t>)> frameTrace;
+    // Optional observer of every frame on the wire: each request, each reply taken, and each
+    // reply rejected (broken, an error reply, or cut short) with the bytes that came of it.
+    std::function<void(TracedFrame kind, std::span<const std::uint8_t>)> frameTrace;
 };
 
 }  // namespace qelto

@@ -40,6 +40,16 @@ enum TcpError : int {
     kTcpInfoNotAvailable = -20,
 };
 
+// What the system says about a serial device that would not open: enough to tell a user who
+// lacks the permission which group to join.
+struct SerialDeviceAccess {
+    std::string device;              // its path
+    bool exists = false;             // a device that is not there needs no permission advice
+    bool permissionDenied = false;   // this user may not read and write it
+    std::string group;               // the group that owns it
+    bool groupMayReadWrite = false;  // joining that group would give the access
+};
+
 // A serial port service addressed by COM number. Results follow the platform conventions the
 // link is written against: 0 or more succeeds, negative codes are the RS-232 table's codes.
 class SerialPort {
@@ -57,6 +67,9 @@ class SerialPort {
     virtual int GetInQLen(int port) = 0;
     // Line-error bits collected since the last call; greater than 0 when any error occurred.
     virtual int GetComStat(int port) = 0;
+    // Why the last OpenComConfig on `port` failed, as far as the platform can tell. A port
+    // that cannot tell says nothing, and no advice follows the failure.
+    virtual SerialDeviceAccess OpenFailureAccess(int /*port*/) { return {}; }
     // Called (from event processing) whenever bytes arrive on any open port.
     virtual void SetDataArrivedHandler(std::function<void()> handler) = 0;
 };

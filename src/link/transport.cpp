@@ -42,6 +42,17 @@ const char* Rs232ErrorMessage(int code) {
     }
 }
 
+std::string SerialPermissionHint(const SerialDeviceAccess& access) {
+    if (!access.exists || !access.permissionDenied) return {};
+    const std::string head = "Hint: you may not open " + access.device;
+    // Joining root's group is no advice to give; nor is a group that would not get access.
+    if (access.group.empty() || access.group == "root" || !access.groupMayReadWrite) {
+        return head + "; ask the administrator for read and write access to it.";
+    }
+    return head + "; join the group " + access.group + " (sudo adduser $USER " + access.group +
+           "), then log in again.";
+}
+
 const char* TcpErrorMessage(int code) {
     static constexpr const char* kTexts[] = {"UnableToRegisterService",
                                              "UnableToEstablishConnection",
@@ -110,6 +121,10 @@ void InitRS232(LinkContext& ctx) {
         return;
     }
     ctx.owner.ReportLinkFailure(Rs232ErrorMessage(ctx.link.LinkStatus));
+    if (ctx.link.LinkStatus == kRs232CannotOpenPort) {
+        const std::string hint = SerialPermissionHint(ctx.serial.OpenFailureAccess(port));
+        if (!hint.empty()) ctx.owner.ShowLinkHint(hint);
+    }
 }
 
 void InitTCP_IP(LinkContext& ctx) {

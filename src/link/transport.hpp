@@ -20,6 +20,11 @@ std::optional<int> BaudRateIndexFor(int baud);
 inline constexpr const char* kMsgServerClosed = "SERVER HAS CLOSED CONNECTION!";
 
 const char* Rs232ErrorMessage(int code);
+// The line shown after "Cannot open port" when the system refused this user the device: on
+// Linux serial devices belong to a group (dialout on Debian) whose members may use them.
+// Empty when the device does not exist or the refusal was not about permission (another
+// program holding the port).
+std::string SerialPermissionHint(const SerialDeviceAccess& access);
 const char* TcpErrorMessage(int code);
 
 // Leading decimal digits of a text (after blanks and a sign); no digits gives 0.

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -11,10 +10,8 @@ namespace qelto {
 QtEventPump::QtEventPump() {
     clock_.start();
     deadline_.setSingleShot(true);
+    // Its only job is to make processEvents() return; the wait itself looks at the clock.
     deadline_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline_, &QTimer::timeout, [this] {
-        if (current_ != nullptr) current_->quit();
-    });
 }
 
 void QtEventPump::ProcessSystemEvents() {
@@ -22,42 +19,29 @@ void QtEventPump::ProcessSystemEvents() {
 }
 
 void QtEventPump::WaitForEvents(double deadline) {
-    // A wake that came before the wait began must not be lost.
-    if (woken_) {
-        woken_ = false;
-        return;
+    // The wake comes from this thread, from a callback that processEvents() runs, so a flag is
+    // enough: processEvents() returns once it has run a callback. Ending a QEventLoop instead
+    // would write to the dispatcher's wake-up descriptor for every reply.
+    while (!woken_) {
+        // A timer armed for this deadline or an earlier one wakes us in time (an earlier one
+        // merely costs another pass); one armed for later, by an outer wait, must come forward.
+        if (!deadline_.isActive() || armedFor_ > deadline) ArmDeadline(deadline);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!woken_ && Timer() >= deadline) return;
     }
-    const double remaining = deadline - Timer();
-    if (remaining <= 0) return;
-    QEventLoop loop;
-    QEventLoop* outer = current_;
-    const double outerDeadline = currentDeadline_;
-    current_ = &loop;
-    currentDeadline_ = deadline;
-    ArmDeadline(deadline);
-    loop.exec();
-    current_ = outer;
-    currentDeadline_ = outerDeadline;
-    // A wait nested in another (a callback that waits) hands the timer back to the outer one.
-    if (outer != nullptr) {
-        ArmDeadline(outerDeadline);
-    } else {
-        deadline_.stop();
-    }
+    // A wake before the wait began ends it at once; every wake ends one wait only.
     woken_ = false;
 }
 
 void QtEventPump::ArmDeadline(double deadline) {
+    // Whole milliseconds, rounded up: the timer may fire late but never before the deadline.
     const double remaining = std::max(0.0, deadline - Timer());
+    armedFor_ = deadline;
     deadline_.start(static_cast<int>(std::ceil(remaining * 1000.0)));
 }
 
 void QtEventPump::WakeWait() {
-    if (current_ != nullptr) {
-        current_->quit();
-    } else {
-        woken_ = true;
-    }
+    woken_ = true;
 }
 
 double QtEventPump::Timer() {

@@ -1,5 +1,5 @@
-// Waiting on Qt's event loop without spinning: a nested QEventLoop that a precise single-shot
-// timer ends at the deadline and WakeWait() ends early.
+// Waiting on Qt's event loop without spinning: the wait delivers events with
+// processEvents(WaitForMoreEvents) until a wake, or a precise timer at the deadline, ends it.
 #pragma once
 
 #include <QElapsedTimer>
@@ -7,24 +7,27 @@
 
 #include "link/event_loop.hpp"
 
-class QEventLoop;
-
 namespace qelto {
 
 class QtEventPump : public EventPump {
   public:
     QtEventPump();
     void ProcessSystemEvents() override;
+    // Nested waits (a callback that waits) each keep their own deadline. A quit does not end
+    // a wait by itself: the front end's QuitUserInterface wakes it.
     void WaitForEvents(double deadline) override;
+    // Only from the event loop's own thread (a callback run by the wait, or code before it).
     void WakeWait() override;
     double Timer() override;
 
   private:
-    QElapsedTimer clock_;
-    QTimer deadline_;  // reused: a wait happens for every reply
     void ArmDeadline(double deadline);
-    QEventLoop* current_ = nullptr;
-    double currentDeadline_ = 0.0;
+
+    QElapsedTimer clock_;
+    // One timer serves every wait and is left running after a wait ends, so a reply costs no
+    // timer start and stop; a late wake-up of it does no harm.
+    QTimer deadline_;
+    double armedFor_ = 0.0;  // the deadline deadline_ was started for, on clock_
     bool woken_ = false;
 };
 

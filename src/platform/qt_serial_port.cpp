@@ -1,17 +1,63 @@
 #include "platform/qt_serial_port.hpp"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 #include <cmath>
 
 #include "link/transport.hpp"
 
+#if defined(__linux__)
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
 namespace qelto {
 namespace {
 
-constexpr int kLineErrorBit = 1;
+// False where the counters cannot be had: pseudo-terminals, many USB adapters, other systems.
+bool ReadLineErrorCounts(QSerialPort& serial, LineErrorCounts& out) {
+#if defined(__linux__)
+    serial_icounter_struct icount{};
+    const int fd = serial.handle();
+    if (fd < 0 || ioctl(fd, TIOCGICOUNT, &icount) != 0) return false;
+    out = {icount.parity, icount.frame, icount.overrun, icount.brk, icount.buf_overrun};
+    return true;
+#else
+    (void)serial;
+    (void)out;
+    return false;
+#endif
+}
 
 }  // namespace
+
+int LineErrorBits(const LineErrorCounts& before, const LineErrorCounts& now) {
+    // The counters only grow (and may wrap): any change is a new error.
+    int bits = 0;
+    if (now.parity != before.parity) bits |= kParityErrorBit;
+    if (now.frame != before.frame) bits |= kFramingErrorBit;
+    if (now.overrun != before.overrun) bits |= kOverrunErrorBit;
+    if (now.brk != before.brk) bits |= kBreakBit;
+    if (now.bufOverrun != before.bufOverrun) bits |= kBufferOverrunBit;
+    return bits;
+}
+
+SerialDeviceAccess ProbeSerialDeviceAccess(const std::string& path) {
+    SerialDeviceAccess access;
+    access.device = path;
+    const QFileInfo info(QString::fromStdString(path));
+    access.exists = info.exists();
+    if (!access.exists) return access;
+    // QFileInfo answers readable and writable by asking the system (access()), so supplementary
+    // groups count and root is never refused.
+    access.permissionDenied = !info.isReadable() || !info.isWritable();
+    access.group = info.group().toStdString();
+    const auto perms = info.permissions();
+    access.groupMayReadWrite =
+        perms.testFlag(QFileDevice::ReadGroup) && perms.testFlag(QFileDevice::WriteGroup);
+    return access;
+}
 
 QtSerialPort::~QtSerialPort() {
     for (auto& [n, p] : ports_) {
@@ -31,6 +77,7 @@ QtSerialPort::Port* QtSerialPort::find(int port) {
 
 int QtSerialPort::OpenComConfig(int port, int baud) {
     CloseCom(port);
+    openFailures_.erase(port);
     const std::string path = ComPortDevicePath(port);
     if (path.empty()) return kRs232InvalidPortNumber;
     auto* s = new QSerialPort(this);
@@ -49,6 +96,8 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
                 return kRs232NoSerialPortFound;
             case QSerialPort::PermissionError:
             case QSerialPort::OpenError:
+                // Refused for want of permission, or held by another program: the probe tells.
+                openFailures_[port] = ProbeSerialDeviceAccess(path);
                 return kRs232CannotOpenPort;
             case QSerialPort::UnsupportedOperationError:
                 return kRs232InvalidBaudrate;
@@ -62,7 +111,9 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
         delete s;
         return kRs232InvalidBaudrate;
     }
-    ports_[port] = Port{s, 2.0, 0};
+    Port opened{s, 2.0, 0, false, {}};
+    opened.counted = ReadLineErrorCounts(*s, opened.counts);  // errors count from here on
+    ports_[port] = opened;
     QObject::connect(s, &QSerialPort::readyRead, this, [this] {
         if (dataArrived_) dataArrived_();
     });
@@ -153,9 +204,20 @@ int QtSerialPort::GetInQLen(int port) {
 int QtSerialPort::GetComStat(int port) {
     auto it = ports_.find(port);
     if (it == ports_.end()) return 0;
-    const int bits = it->second.errorBits;
-    it->second.errorBits = 0;
+    Port& p = it->second;
+    int bits = p.errorBits;
+    p.errorBits = 0;
+    LineErrorCounts now;
+    if (p.counted && p.serial && p.serial->isOpen() && ReadLineErrorCounts(*p.serial, now)) {
+        bits |= LineErrorBits(p.counts, now);
+        p.counts = now;
+    }
     return bits;
+}
+
+SerialDeviceAccess QtSerialPort::OpenFailureAccess(int port) {
+    const auto it = openFailures_.find(port);
+    return it == openFailures_.end() ? SerialDeviceAccess{} : it->second;
 }
 
 void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) {

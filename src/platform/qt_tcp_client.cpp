@@ -44,6 +44,8 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the limit is a floor, like the reply waits'.
+    timer.setTimerType(Qt::PreciseTimer);
     bool timedOut = false;
     QObject::connect(s, &QTcpSocket::connected, &loop, &QEventLoop::quit);
     QObject::connect(s, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
@@ -51,7 +53,11 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
         timedOut = true;
         loop.quit();
     });
-    s->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
+    // Unbuffered: a request goes straight to the socket and a read takes the bytes from the
+    // socket itself, one system call each, instead of passing through Qt's buffers and
+    // switching its write notifier on and off for every request.
+    s->connectToHost(QString::fromStdString(host), static_cast<quint16>(port),
+                     QIODevice::ReadWrite | QIODevice::Unbuffered);
     timer.start(timeoutMs);
     if (s->state() != QAbstractSocket::ConnectedState &&
         s->state() != QAbstractSocket::UnconnectedState) {
@@ -67,17 +73,28 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     s->disconnect(&loop);
     const std::uint32_t h = nextHandle_++;
     sockets_[h] = s;
-    QObject::connect(s, &QTcpSocket::readyRead, this,
-                     [callback, h] { callback(h, kTcpDataReady, 0); });
-    QObject::connect(s, &QTcpSocket::disconnected, this, [this, callback, h] {
-        if (auto* sock = socket(h)) {
-            sockets_.erase(h);
-            sock->deleteLater();
+    QObject::connect(s, &QTcpSocket::readyRead, this, [this, callback, h] {
+        callback(h, kTcpDataReady, 0);
+        // An unbuffered socket learns of the server's close from the read that finds the end
+        // of the stream, and Qt then emits no disconnected().
+        QTcpSocket* sock = socket(h);
+        if (sock != nullptr && sock->state() != QAbstractSocket::ConnectedState) {
+            Closed(h, callback);
         }
-        callback(h, kTcpDisconnect, 0);
     });
+    QObject::connect(s, &QTcpSocket::disconnected, this,
+                     [this, callback, h] { Closed(h, callback); });
     handle = h;
     return 0;
+}
+
+void QtTcpClient::Closed(std::uint32_t handle, const Callback& callback) {
+    QTcpSocket* s = socket(handle);
+    if (s == nullptr) return;  // reported already, or ended by us
+    sockets_.erase(handle);
+    s->disconnect(this);
+    s->deleteLater();
+    callback(handle, kTcpDisconnect, 0);
 }
 
 int QtTcpClient::DisconnectFromTCPServer(std::uint32_t handle) {
@@ -95,8 +112,13 @@ int QtTcpClient::ClientTCPWrite(std::uint32_t handle, const std::uint8_t* data, 
     QTcpSocket* s = socket(handle);
     if (s == nullptr) return kTcpNoConnectionEstablished;
     const qint64 n = s->write(reinterpret_cast<const char*>(data), count);
-    s->flush();
-    return n < 0 ? kTcpFailedToConnect : static_cast<int>(n);
+    if (n < 0) {
+        // As a buffered socket does when its flush fails: the conversation is over, and
+        // disconnected() tells the link so.
+        s->abort();
+        return kTcpFailedToConnect;
+    }
+    return static_cast<int>(n);
 }
 
 int QtTcpClient::ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount, int) {

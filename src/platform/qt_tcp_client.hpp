@@ -25,6 +25,8 @@ class QtTcpClient : public QObject, public TcpClient {
 
   private:
     QTcpSocket* socket(std::uint32_t handle) const;
+    // The server has closed the conversation: forget it and tell the link, once.
+    void Closed(std::uint32_t handle, const Callback& callback);
     std::map<std::uint32_t, QPointer<QTcpSocket>> sockets_;
     std::uint32_t nextHandle_ = 1;
 };

@@ -28,14 +28,25 @@ std::string ComPortDevicePath(int number) {
 #endif
 }
 
+std::optional<int> WindowsComPortNumber(std::string_view name) {
+    constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+    if (name.substr(0, kDeviceNamespace.size()) == kDeviceNamespace) {
+        name.remove_prefix(kDeviceNamespace.size());
+    }
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (name.size() <= 3 || upper(name[0]) != 'C' || upper(name[1]) != 'O' ||
+        upper(name[2]) != 'M') {
+        return std::nullopt;
+    }
+    int n = 0;
+    const auto r = std::from_chars(name.data() + 3, name.data() + name.size(), n);
+    if (r.ec != std::errc() || r.ptr != name.data() + name.size() || n <= 0) return std::nullopt;
+    return n;
+}
+
 std::optional<int> ComPortNumberForPath(std::string_view path) {
 #ifdef _WIN32
-    if (path.size() > 3 && (path.substr(0, 3) == "COM" || path.substr(0, 3) == "com")) {
-        int n = 0;
-        auto r = std::from_chars(path.data() + 3, path.data() + path.size(), n);
-        if (r.ec == std::errc() && r.ptr == path.data() + path.size() && n > 0) return n;
-    }
-    return std::nullopt;
+    return WindowsComPortNumber(path);
 #else
     for (const auto& fam : kComFamilies) {
         const std::string_view prefix(fam.prefix);

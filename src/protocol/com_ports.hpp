@@ -12,4 +12,9 @@ namespace qelto {
 std::string ComPortDevicePath(int number);
 std::optional<int> ComPortNumberForPath(std::string_view path);
 
+// The number of a Windows serial port name: COM<n> in any letter case, also in the device
+// namespace form \\.\COM<n> that Qt reports as a port's system location. Nothing for any
+// other name. (The rule of ComPortNumberForPath on Windows; testable everywhere.)
+std::optional<int> WindowsComPortNumber(std::string_view name);
+
 }  // namespace qelto

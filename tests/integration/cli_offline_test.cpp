@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -131,6 +132,50 @@ TEST_F(CliOffline, ShowJsonOfAFileWithMissingAndMalformedItems) {
         << run.err;
     EXPECT_TRUE(Contains(run.err, "\n\nTEACH VECTOR 5\nTEACH VECTOR 63\n")) << run.err;
     EXPECT_FALSE(Contains(run.out, "Attention!"));
+}
+
+#if defined(__unix__)
+// A Linux file name is bytes: one that is not UTF-8 still gives valid JSON, each stray byte
+// shown as U+FFFD.
+TEST_F(CliOffline, ShowJsonIsValidUtf8ForAPathThatIsNot) {
+    const QString plain = Defaults("plain.ini");
+    const std::string dirBytes = dir.path().toStdString();
+    const std::string latin1 = dirBytes + "/caf\xE9-\xC3\xA9-\xED\xA0\x80.ini";  // and a surrogate
+    ASSERT_EQ(std::rename(plain.toStdString().c_str(), latin1.c_str()), 0);
+    QProcess p;
+    // The name reaches the tool as raw bytes only through the shell's printf.
+    p.start("/bin/sh", {"-c",
+                        "exec \"$0\" show \"$(printf '%s/caf\\351-\\303\\251-\\355\\240\\200.ini' "
+                        "\"$1\")\" --format json",
+                        CliPath(), dir.path()});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QByteArray out = p.readAllStandardOutput();
+    EXPECT_EQ(QString::fromUtf8(out).toUtf8(), out) << "not valid UTF-8";
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << out.toStdString();
+    EXPECT_EQ(doc.object()["file"].toString(),
+              dir.path() + QString::fromUtf8("/caf\uFFFD-\u00E9-\uFFFD\uFFFD\uFFFD.ini"));
+    std::remove(latin1.c_str());  // a name QTemporaryDir could not spell
+}
+#endif
+
+// Far larger than any parameter file: refused unread, and said so.
+TEST_F(CliOffline, AHugeFileIsRefusedBeforeItIsRead) {
+    const QString path = Defaults("huge.ini");
+    QFile f(path);
+    ASSERT_TRUE(f.resize(16 * 1024 * 1024 + 1));  // sparse
+    for (const QStringList& args : {QStringList{"show", path, "--force"},
+                                    QStringList{"--tcp", "127.0.0.1:1", "send", "-i", path}}) {
+        const Outcome run = Cli(args);
+        EXPECT_EQ(run.code, 4);
+        EXPECT_TRUE(Contains(run.err,
+                             "huge.ini: 16777217 bytes, too large for a parameter file "
+                             "(at most 16 MiB are read)"))
+            << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
 }
 
 TEST_F(CliOffline, DefaultsShowAsTheProgramsDefaults) {

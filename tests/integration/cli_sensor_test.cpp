@@ -258,6 +258,45 @@ TEST_F(CliSensor, AForeignFileIsRefusedBeforeTheSensorIsTouchedUnlessForced) {
     EXPECT_EQ(model.EepromTeach()[0].Group, 0);
 }
 
+TEST_F(CliSensor, DiffListsWhatASendWouldChangeAndWritesNothing) {
+    ParameterSet para;
+    TeachTable teach{};
+    DistinctConfiguration(para, teach);
+    model.SetRam(para, teach);
+    const QString file = File("edited.ini");
+    ASSERT_EQ(RunCli(Tcp() + QStringList{"--ram", "get", "-o", file}).code, 0);
+    const QString original = File("original.ini");
+    QFile::copy(file, original);
+    {
+        IniHandle doc = Ini_New(0);
+        Ini_ReadFromFile(doc.get(), file.toStdString());
+        Ini_PutInt(doc.get(), "PARAMETER", "POWER", 778);
+        Ini_PutInt(doc.get(), "PARAMETER", "GAIN", 4);
+        Ini_PutInt(doc.get(), "TEACH VECTOR 3", "CELL 0", 999);
+        Ini_PutInt(doc.get(), "TEACH VECTOR 40", "CELL 0", 999);  // not a row the sensor holds
+        ASSERT_GE(Ini_WriteToFile(doc.get(), file.toStdString()), 0);
+    }
+    const std::size_t before = model.CommandCount(kCmdRead);
+    const CliRun diff = RunCli(Tcp() + QStringList{"diff", file});
+    EXPECT_EQ(diff.code, 5) << diff.err;
+    EXPECT_EQ(diff.out,
+              "parameter Power old=777 new=778\n"
+              "parameter Gain old=3 new=4\n"
+              "teach 3 old=103,2003,303,400,3,7,3,103 new=999,2003,303,400,3,7,3,103\n");
+    EXPECT_EQ(model.CommandCount(kCmdRead), before + 2);
+    for (int write : {kCmdWrite, kCmdStoreEeprom, kCmdLoadEeprom})
+        EXPECT_EQ(model.CommandCount(write), 0u) << write;
+
+    // Two files, no sensor: the row the sensor does not hold counts too; a file against
+    // itself is the same.
+    const CliRun files = RunCli({"diff", original, file});
+    EXPECT_EQ(files.code, 5) << files.err;
+    EXPECT_EQ(std::count(files.out.begin(), files.out.end(), '\n'), 4);
+    const CliRun same = RunCli({"diff", file, file});
+    EXPECT_EQ(same.code, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+}
+
 TEST_F(CliSensor, FileProblemsEndBeforeAConnection) {
     EXPECT_EQ(RunCli(Tcp() + QStringList{"send", "-i", File("missing.ini")}).code, 4);
     EXPECT_EQ(RunCli(Tcp() + QStringList{"send", "-i", dir.path()}).code, 4);
@@ -297,6 +336,14 @@ TEST_F(CliSensor, VerboseShowsEveryFrameInHex) {
     EXPECT_TRUE(Contains(run.err, "> 55 0F 00 00 00 00 AA F3\n")) << run.err;
     EXPECT_TRUE(Contains(run.err, "< 55 07 00 00 ")) << run.err;
     EXPECT_FALSE(Contains(run.out, "55 07")) << "stdout carries only the result";
+
+    // A reply the link rejects is shown too: it is the one that tells what went wrong.
+    std::string error;
+    server.AddFault(*sim::ParseFault("bad-start,cmd=7", error));
+    const CliRun broken = RunCli(Tcp() + QStringList{"--verbose", "identify"});
+    EXPECT_NE(broken.code, 0);
+    EXPECT_TRUE(Contains(broken.err, "< 56 07 00 00 ")) << broken.err;
+    EXPECT_TRUE(Contains(broken.err, " (rejected)\n")) << broken.err;
 }
 
 TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {

@@ -38,12 +38,15 @@ TEST(QtEventPump, EventsRunDuringTheWaitAndAWakeEndsIt) {
     EXPECT_LT(pump.Timer() - start, 1.0);
 }
 
-TEST(QtEventPump, AWakeBeforeTheWaitIsNotLost) {
+TEST(QtEventPump, AWakeBeforeTheWaitIsNotLostAndEndsOneWaitOnly) {
     QtEventPump pump;
     pump.WakeWait();
     const double start = pump.Timer();
     pump.WaitForEvents(start + 3.0);
     EXPECT_LT(pump.Timer() - start, 0.5);
+    const double second = pump.Timer();
+    pump.WaitForEvents(second + 0.1);
+    EXPECT_GE(pump.Timer() - second, 0.1);
 }
 
 TEST(QtEventPump, ANestedWaitHandsTheDeadlineBack) {
@@ -62,6 +65,24 @@ TEST(QtEventPump, ANestedWaitHandsTheDeadlineBack) {
         pump.WaitForEvents(start + 0.4);
     EXPECT_GE(innerTook, 0.1);
     EXPECT_LT(pump.Timer() - start, 1.0);
+}
+
+TEST(QtEventPump, AnOuterWaitKeepsItsDeadlineAfterALongerNestedOne) {
+    QtEventPump pump;
+    // A wait that a wake ends early leaves the timer running for its deadline (50 ms).
+    QTimer::singleShot(0, [&] { pump.WakeWait(); });
+    pump.WaitForEvents(pump.Timer() + 0.05);
+    // A callback of the outer wait waits for longer than the outer wait may, takes the timer
+    // over once the stale deadline has passed, and is woken early.
+    QTimer::singleShot(20, [&] {
+        QTimer::singleShot(60, [&] { pump.WakeWait(); });
+        pump.WaitForEvents(pump.Timer() + 2.0);
+    });
+    const double start = pump.Timer();
+    pump.WaitForEvents(start + 0.3);
+    const double took = pump.Timer() - start;
+    EXPECT_GE(took, 0.3);
+    EXPECT_LT(took, 1.5);  // not the nested wait's 2 s
 }
 
 }  // namespace

@@ -32,8 +32,10 @@ struct SensorSimRig {
     SensorSimRig() {
         EXPECT_TRUE(server.ListenTcp());
         FillPage(server.tcpPort());
-        ctx.frameTrace = [this](bool outgoing, std::span<const std::uint8_t> f) {
-            if (outgoing && f.size() >= kHeaderSize) wire.emplace_back(f[1], GetU16(&f[2]));
+        ctx.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> f) {
+            if (kind == TracedFrame::Request && f.size() >= kHeaderSize) {
+                wire.emplace_back(f[1], GetU16(&f[2]));
+            }
         };
     }
     // The connection page as an operator leaves it for a TCP/IP server on this machine.

@@ -2,6 +2,9 @@
 // pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "platform/qt_serial_port.hpp"
 #include "sim_test_util.hpp"
 
 namespace qelto {
@@ -118,6 +121,25 @@ TEST_F(SimPty, RequestSplitByTheLineIsStillOneRequest) {
     rig.Spin(0.05);
     EXPECT_EQ(rig.ctx.serial.GetInQLen(rig.ctx.conn.ComPort), 8 + 19);
     EXPECT_EQ(model.CommandCount(kCmdFirmware), 1u);
+}
+
+// Qt 6 reports no parity, framing, overrun or break errors; the driver's counters are read
+// instead, and every counter that moved between two readings is an error.
+TEST(SerialLineErrors, EveryCounterThatMovedIsAnError) {
+    const LineErrorCounts before{7, 0, 2, 0, 0};
+    EXPECT_EQ(LineErrorBits(before, before), 0);
+    LineErrorCounts now = before;
+    now.frame = 1;
+    now.brk = 3;
+    EXPECT_EQ(LineErrorBits(before, now), kFramingErrorBit | kBreakBit);
+    now = {8, 1, 3, 1, 1};
+    EXPECT_EQ(LineErrorBits(before, now), kParityErrorBit | kFramingErrorBit | kOverrunErrorBit |
+                                              kBreakBit | kBufferOverrunBit);
+    LineErrorCounts high = before;
+    high.overrun = std::numeric_limits<int>::max();
+    now = before;
+    now.overrun = std::numeric_limits<int>::min();  // wrapped round
+    EXPECT_EQ(LineErrorBits(high, now), kOverrunErrorBit);
 }
 
 }  // namespace

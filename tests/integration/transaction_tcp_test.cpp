@@ -1,7 +1,16 @@
 // Transactions over real loopback TCP against a scripted peer.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include "qt_rig.hpp"
+
+#if defined(__linux__)
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace qelto {
 namespace {
@@ -212,6 +221,42 @@ TEST(TcpConnect, SecondAttemptEndsTheFirstConversation) {
     rig.Spin(0.1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");  // closing our own conversation reports nothing
 }
+
+#if defined(__linux__)
+// A server whose accept queue is full drops every further handshake: the attempt can only end
+// by its time limit, which is a floor, never a little earlier.
+TEST(TcpConnect, AServerThatNeverAnswersTimesOutNoEarlierThanTheLimit) {
+    const int server = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(server, 0), 0);
+    socklen_t len = sizeof addr;
+    getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len);
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        connect(fillers.back(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    QtTcpClient client;
+    const int limitMs = 150;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::uint32_t handle = 0;
+        QElapsedTimer clock;
+        clock.start();
+        const int result = client.ConnectToTCPServerEx(
+            handle, ntohs(addr.sin_port), "127.0.0.1", [](std::uint32_t, int, int) {}, limitMs);
+        const qint64 elapsed = clock.elapsed();
+        EXPECT_EQ(result, kTcpTimeOutError);
+        EXPECT_GE(elapsed, limitMs) << "attempt " << attempt;
+        EXPECT_LT(elapsed, limitMs + 2000) << "attempt " << attempt;  // generous: a busy machine
+    }
+    for (int fd : fillers)
+        close(fd);
+    close(server);
+}
+#endif
 
 }  // namespace
 }  // namespace qelto

@@ -206,6 +206,24 @@ TEST_F(Connect, LongTextsAreCutAndSerialNumbersAreUnsigned) {
     EXPECT_EQ(Status(), "KORVANEX V4.1" + std::string(56, 'x'));
 }
 
+// Bytes behind the reply (stray, or left over in the buffer) are not part of the firmware text.
+TEST_F(Connect, FirmwareTextIsOnlyWhatTheReplyCarries) {
+    for (const std::string firmware : {"KORVANEX V4.3.12 B7", "KORVANEX V4"}) {
+        SCOPED_TRACE(firmware);
+        sensor.override = [firmware](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+            if (r.command != kCmdFirmware) return std::nullopt;
+            Bytes reply = Frame(7, 0, Bytes(firmware.begin(), firmware.end()));
+            reply.insert(reply.end(), {'x', 'y'});
+            return std::vector<Bytes>{reply};
+        };
+        Answer(PopupAnswer::No());
+        TryToConnect(rig.ctx);
+        EXPECT_EQ(FirmwareText(rig.ctx), firmware);
+        EXPECT_EQ(rig.ctx.ident.SensorModel, 1);
+        EXPECT_EQ(Status(), firmware == "KORVANEX V4" ? "KORVANEX V4." : "KORVANEX V4.3B7");
+    }
+}
+
 TEST_F(Connect, PortTextWithoutDigitsConnectsToPortZero) {
     rig.ui.SetCtrlText(Ctrl::PortField, "abc");
     Answer(PopupAnswer::No());

@@ -68,6 +68,12 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
          "Sensor scanfrequency. \nDon't interrupt the sensor for 8 seconds \nthen press the "
          "button."},
         {Ctrl::StartAssistantButton, "Start assistant to adjust the sensor."},
+        {Ctrl::RecordButton,
+         "Records every live sample into a CSV file while data transfer runs. \nClick again "
+         "to stop recording."},
+        {Ctrl::CompareButton,
+         "Compares the parameters and teach table shown with those in the sensor or in a "
+         "parameter file, \nwithout changing either."},
     };
 
     UnitRig rig;

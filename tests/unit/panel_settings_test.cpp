@@ -13,6 +13,7 @@
 #include "app/file_commands.hpp"
 #include "app/panel_settings.hpp"
 #include "files/parameter_file.hpp"
+#include "files/paths.hpp"
 #include "temp_dir.hpp"
 #include "unit_fakes.hpp"
 
@@ -308,6 +309,14 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     EXPECT_EQ(rig.ctx.files.PanelSettingsPath, user + "/PanelSettings.cfg");
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+
+    // An installed program keeps its settings per user, even where it could write (root).
+    EXPECT_TRUE(IsSystemProgramDirectory("/usr/bin"));
+    EXPECT_TRUE(IsSystemProgramDirectory("/usr/local/bin"));
+    EXPECT_TRUE(IsSystemProgramDirectory("/bin"));
+    EXPECT_FALSE(IsSystemProgramDirectory("/binaries/qelto"));
+    EXPECT_FALSE(IsSystemProgramDirectory("/opt/qelto"));
+    EXPECT_FALSE(IsSystemProgramDirectory("/home/op/qelto/build"));
 }
 
 }  // namespace

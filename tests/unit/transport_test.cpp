@@ -52,6 +52,18 @@ TEST(ComPortMapping, RoundTripsEveryFamily) {
     EXPECT_FALSE(ComPortNumberForPath("/tmp/ttyS1").has_value());
 }
 
+// Qt reports Windows ports as \\.\COMn; an operator types COMn.
+TEST(ComPortMapping, WindowsNamesInBothForms) {
+    EXPECT_EQ(WindowsComPortNumber("COM1"), 1);
+    EXPECT_EQ(WindowsComPortNumber("com7"), 7);
+    EXPECT_EQ(WindowsComPortNumber("\\\\.\\COM12"), 12);
+    EXPECT_EQ(WindowsComPortNumber("\\\\.\\cOm3"), 3);
+    for (const char* bad : {"COM", "COM0", "COM-1", "COM1x", "COM 1", "\\\\.\\", "\\\\.\\LPT1",
+                            "\\\\?\\COM3", "/dev/ttyS0", "", "COM99999999999"}) {
+        EXPECT_FALSE(WindowsComPortNumber(bad).has_value()) << bad;
+    }
+}
+
 TEST(InitRS232, OpensAtTheTableRateAndReportsFailures) {
     UnitRig rig;
     rig.ctx.conn.Protocol = kRs232;
@@ -104,6 +116,21 @@ TEST(DataExchange, ATransactionOnAClosedLinkTimesOut) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
 }
 
+TEST(DataExchange, AReplyInTwoPiecesArrivesWithoutWaitingOutTheLimit) {
+    UnitRig rig;
+    rig.tcp.responder = [](const Bytes&) {
+        Bytes reply(8 + 42, 7);
+        BuildFrame(8, 0, std::span<const std::uint8_t>(reply.data() + 8, 42), reply.data());
+        return std::vector<Bytes>{Bytes(reply.begin(), reply.begin() + 20),
+                                  Bytes(reply.begin() + 20, reply.end())};
+    };
+    const long passes = rig.ui.eventPasses;
+    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
+    // Each wait delivers what is pending at once: the clock only runs when nothing comes.
+    EXPECT_EQ(rig.ui.Timer(), 0.0);
+    EXPECT_EQ(rig.ui.eventPasses, passes + 2);
+}
+
 TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
     UnitRig rig;
     Bytes reply(8);
@@ -119,6 +146,48 @@ TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
     EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
 }
 
+// What --verbose shows: every reply, the rejected ones too, with the bytes that came.
+TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
+    UnitRig rig;
+    std::vector<std::pair<TracedFrame, Bytes>> traced;
+    rig.ctx.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes) {
+        traced.emplace_back(kind, Bytes(bytes.begin(), bytes.end()));
+    };
+    const Bytes good = [] {
+        Bytes b(10);
+        const std::uint8_t data[] = {1, 2};
+        BuildFrame(8, 0, data, b.data());
+        return b;
+    }();
+    Bytes badStart = good;
+    badStart[0] = 0x54;
+    Bytes badHeaderCrc = good;
+    badHeaderCrc[7] ^= 1;
+    Bytes badDataCrc = good;
+    badDataCrc[9] ^= 1;
+    Bytes tooLong(8);
+    BuildFrame(8, 0, {}, tooLong.data());
+    tooLong[4] = 0xF9;  // 2041 bytes of data: more than the buffer holds
+    tooLong[5] = 0x07;
+    tooLong[7] = crc8({tooLong.data(), 7});
+    Bytes errorReply(8);
+    BuildFrame(0, 1, {}, errorReply.data());
+    const Bytes partial(good.begin(), good.begin() + 5);
+
+    for (const Bytes& reply :
+         {good, badStart, badHeaderCrc, badDataCrc, tooLong, errorReply, partial, Bytes{}}) {
+        traced.clear();
+        rig.tcp.responder = [&](const Bytes&) { return std::vector<Bytes>{reply}; };
+        const int result = Exchange(rig.ctx, 8, 0);
+        ASSERT_EQ(traced.size(), reply.empty() ? 1u : 2u);  // silence: the request alone
+        EXPECT_EQ(traced[0].first, TracedFrame::Request);
+        if (reply.empty()) continue;
+        EXPECT_EQ(traced[1].first, result == 1 ? TracedFrame::Reply : TracedFrame::RejectedReply);
+        EXPECT_EQ(traced[1].second, reply);
+        EXPECT_EQ(result == 1, reply == good);
+    }
+}
+
 // An event loop that, like Qt's once the application is quitting, no longer blocks: every
 // wait returns at once and the clock barely moves.
 struct QuittingLoop : EventLoop, LinkOwner {
@@ -132,7 +201,7 @@ struct QuittingLoop : EventLoop, LinkOwner {
         if (++passes == quitAtPass) quit = true;
     }
     void WaitForEvents(double) override {
-        ++passes;
+        if (++passes == quitAtPass) quit = true;
         now += 1e-6;
     }
     void WakeWait() override {}

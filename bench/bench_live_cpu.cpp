@@ -1,0 +1,279 @@
+// Processor time per live sample: `qelto-cli live -n N` against qelto-sim over loopback TCP,
+// next to the least a client can do, a blocking socket loop (write the request, read the
+// header, read the data) against the same simulator. Both run as child processes and are
+// charged their user and system time from wait4(), start-up included. Another program on
+// the machine can only add to a run's time, never take from it, so each side counts with the
+// least of several alternating runs.
+// When strace is installed, the system calls per sample of both are counted too: the
+// difference between a long and a short run, so start-up drops out.
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "bench_util.hpp"
+#include "protocol/frame.hpp"
+#include "protocol/records.hpp"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kSamples = 30000;
+constexpr int kRounds = 7;
+
+#if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
+
+double Seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+}
+
+// Waits for a child; its user + system seconds, or nothing when it failed.
+std::optional<double> ReapCpu(pid_t pid) {
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) return std::nullopt;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The simulator as a program of its own; it serves one client at a time, so the
+// measurements take turns.
+class Simulator {
+  public:
+    Simulator() {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = Spawn({QELTO_SIM_PATH, "--tcp", "0"}, fds[1]);
+        ::close(fds[1]);
+        std::string text;
+        char buf[256];
+        ssize_t n = 0;
+        while (pid_ > 0 && text.find("ready") == std::string::npos &&
+               (n = ::read(fds[0], buf, sizeof buf)) > 0) {
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+        ::close(fds[0]);
+        unsigned port = 0;
+        if (const auto at = text.find("listening tcp ");
+            at != std::string::npos &&
+            std::sscanf(text.c_str() + at, "listening tcp %*s %u", &port) == 1) {
+            port_ = static_cast<int>(port);
+        }
+    }
+    ~Simulator() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+    int port() const { return port_; }
+
+  private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+bool ReadFully(int fd, std::uint8_t* p, std::size_t n, long& calls) {
+    while (n > 0) {
+        const ssize_t got = ::read(fd, p, n);
+        ++calls;
+        if (got <= 0) return false;
+        p += got;
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// The blocking loop, in a child process of its own; returns its exit status (0: all samples
+// were read). Stores the number of reads and writes it made in `calls`.
+int BlockingLoop(int port, int count, long& calls) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return 1;
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) return 1;
+    std::uint8_t request[qelto::kHeaderSize];
+    qelto::BuildFrame(qelto::kCmdLiveData, 0, {}, request);
+    std::uint8_t reply[qelto::kFrameBufferSize];
+    for (int i = 0; i < count; ++i) {
+        ++calls;
+        if (::write(fd, request, sizeof request) != static_cast<ssize_t>(sizeof request)) return 1;
+        if (!ReadFully(fd, reply, qelto::kHeaderSize, calls)) return 1;
+        const std::size_t length = qelto::GetU16(reply + 4);
+        if (reply[0] != qelto::kStartByte || length > qelto::kMaxDataLength) return 1;
+        if (!ReadFully(fd, reply + qelto::kHeaderSize, length, calls)) return 1;
+    }
+    ::close(fd);
+    return 0;
+}
+
+std::optional<double> LoopCpu(int port, int count) {
+    std::fflush(stdout);
+    const pid_t pid = ::fork();
+    if (pid < 0) return std::nullopt;
+    if (pid == 0) {
+        long calls = 0;
+        ::_exit(BlockingLoop(port, count, calls));
+    }
+    return ReapCpu(pid);
+}
+
+// The whole command, as a script would run it; nothing when it failed or printed amiss.
+std::optional<double> CliCpu(const std::string& cliPath, int port, int count) {
+    char path[] = "/tmp/bench_live_cpu_XXXXXX";
+    const int out = ::mkstemp(path);
+    if (out < 0) return std::nullopt;
+    const pid_t pid = Spawn({cliPath, "--tcp", "127.0.0.1:" + std::to_string(port), "live", "-n",
+                             std::to_string(count)},
+                            out);
+    ::close(out);
+    const auto cpu = pid > 0 ? ReapCpu(pid) : std::nullopt;
+    std::ifstream in(path);
+    long lines = 0;
+    std::string line, last;
+    while (std::getline(in, line)) {
+        ++lines;
+        last = line;
+    }
+    ::unlink(path);
+    // The header line and `count` samples of eight fields.
+    if (!cpu || lines != count + 1 || std::count(last.begin(), last.end(), ',') != 7) {
+        std::fprintf(stderr, "bench_live_cpu: qelto-cli failed (%ld lines)\n", lines);
+        return std::nullopt;
+    }
+    return cpu;
+}
+
+// Calls made by `qelto-cli live -n count` as strace counts them (its summary's total).
+std::optional<long> StracedCliCalls(const std::string& cliPath, int port, int count) {
+    char path[] = "/tmp/bench_live_strace_XXXXXX";
+    const int fd = ::mkstemp(path);
+    if (fd < 0) return std::nullopt;
+    ::close(fd);
+    const int devnull = ::open("/dev/null", O_WRONLY);
+    const pid_t pid =
+        Spawn({"strace", "-f", "-c", "-o", path, cliPath, "--tcp",
+               "127.0.0.1:" + std::to_string(port), "live", "-n", std::to_string(count)},
+              devnull);
+    ::close(devnull);
+    const bool ran = pid > 0 && ReapCpu(pid).has_value();
+    std::ifstream in(path);
+    std::string line;
+    std::optional<long> total;
+    while (std::getline(in, line)) {
+        // "100.00    0.533503           2    234976        24 total"
+        long calls = 0;
+        if (line.find(" total") != std::string::npos &&
+            std::sscanf(line.c_str(), "%*f %*f %*d %ld", &calls) == 1) {
+            total = calls;
+        }
+    }
+    ::unlink(path);
+    return ran ? total : std::nullopt;
+}
+
+double Least(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
+#endif
+
+}  // namespace
+
+// An argument names another qelto-cli to measure (an older build, say) instead of this one's.
+int main(int argc, char** argv) {
+#if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
+    const std::string cliPath = argc > 1 ? argv[1] : QELTO_CLI_PATH;
+    Simulator sim;
+    if (sim.port() == 0) {
+        std::fprintf(stderr, "bench_live_cpu: the simulator did not start\n");
+        return 1;
+    }
+    CliCpu(cliPath, sim.port(), 1000);  // warm-up: caches, the simulator's first client
+
+    std::vector<double> cli, loop;
+    for (int r = 0; r < kRounds; ++r) {
+        std::optional<double> a, b;
+        if (r % 2 == 0) {
+            a = CliCpu(cliPath, sim.port(), kSamples);
+            b = LoopCpu(sim.port(), kSamples);
+        } else {
+            b = LoopCpu(sim.port(), kSamples);
+            a = CliCpu(cliPath, sim.port(), kSamples);
+        }
+        if (!a || !b || *b <= 0) {
+            std::fprintf(stderr, "bench_live_cpu: round %d failed\n", r + 1);
+            return 1;
+        }
+        cli.push_back(*a / kSamples * 1e6);
+        loop.push_back(*b / kSamples * 1e6);
+    }
+    qelto::bench::Report("cli_live_cpu_per_sample", Least(cli), "us", ">", 0);
+    qelto::bench::Report("blocking_loop_cpu_per_sample", Least(loop), "us", ">", 0);
+    qelto::bench::Report("cli_live_cpu_per_sample_vs_blocking_loop", Least(cli) / Least(loop),
+                         "ratio", "<=", 1.5);
+
+    // System calls: the loop counts its own; the tool's come from strace when there is one.
+    long loopCalls = 0;
+    if (BlockingLoop(sim.port(), 1000, loopCalls) == 0) {
+        qelto::bench::Report("blocking_loop_syscalls_per_sample", loopCalls / 1000.0, "calls", ">",
+                             0);
+    }
+    const auto shortRun = StracedCliCalls(cliPath, sim.port(), 1000);
+    const auto longRun = shortRun ? StracedCliCalls(cliPath, sim.port(), 6000) : std::nullopt;
+    if (shortRun && longRun) {
+        qelto::bench::Report("cli_live_syscalls_per_sample",
+                             static_cast<double>(*longRun - *shortRun) / 5000.0, "calls", "<=", 4);
+    } else {
+        std::printf("bench_live_cpu: system calls per sample not counted (needs strace)\n");
+    }
+    return 0;
+#else
+    (void)argc;
+    (void)argv;
+    std::fprintf(stderr, "bench_live_cpu: needs qelto-sim and qelto-cli\n");
+    return 1;
+#endif
+}

@@ -1,0 +1,130 @@
+// The parameter-file loader on arbitrary bytes: the file is loaded as the Get command loads it
+// (every question answered yes), then saved and loaded again, which must give back exactly the
+// same working copy without a question or a report.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/context.hpp"
+#include "app/file_commands.hpp"
+#include "app/memory_ui.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qelto;
+
+void Require(bool ok, const char* rule) {
+    if (ok) return;
+    std::fprintf(stderr, "fuzz_parameter_file: broken rule: %s\n", rule);
+    std::abort();
+}
+
+// A directory of this process's own, in memory where the system has one; removed when the
+// fuzzer ends normally.
+struct ScratchDir {
+    fs::path path;
+    ScratchDir() {
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        path = base / ("qelto-fuzz-para-" + std::to_string(getpid()));
+        fs::create_directories(path);
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+const fs::path& WorkDir() {
+    static const ScratchDir dir;
+    return dir.path;
+}
+
+// No sensor is involved: ports that are never opened.
+class NoSerial : public SerialPort {
+  public:
+    int OpenComConfig(int, int) override { return kRs232CannotOpenPort; }
+    void CloseCom(int) override {}
+    void SetComTime(int, double) override {}
+    void SetCTSMode(int, int) override {}
+    void FlushInQ(int) override {}
+    void FlushOutQ(int) override {}
+    int ComWrt(int, const std::uint8_t*, int) override { return kRs232PortNotOpen; }
+    int ComRd(int, std::uint8_t*, int) override { return kRs232PortNotOpen; }
+    int GetInQLen(int) override { return 0; }
+    int GetComStat(int) override { return 0; }
+    void SetDataArrivedHandler(std::function<void()>) override {}
+};
+
+class NoTcp : public TcpClient {
+  public:
+    int ConnectToTCPServerEx(std::uint32_t&, int, const std::string&, Callback, int) override {
+        return kTcpFailedToConnect;
+    }
+    int DisconnectFromTCPServer(std::uint32_t) override { return 0; }
+    int ClientTCPWrite(std::uint32_t, const std::uint8_t*, int, int) override { return -1; }
+    int ClientTCPRead(std::uint32_t, std::uint8_t*, int, int) override { return -1; }
+};
+
+class NoPorts : public PortEnumerator {
+  public:
+    std::vector<SerialPortInfo> LocateCom() override { return {}; }
+};
+
+struct Program {
+    MemoryUi ui;
+    NoSerial serial;
+    NoTcp tcp;
+    NoPorts ports;
+    Context ctx{ui, serial, tcp, ports};
+
+    Program() {
+        ui.onUnexpectedPopup = [](const PopupRecord&) {
+            Require(false, "every question is answered");
+        };
+    }
+    Outcome Load(const fs::path& path) {
+        ui.answers.push_back(PopupAnswer::File(kFileExisting, path.string()));
+        ui.answers.push_back(PopupAnswer::Yes());  // not a parameter file: load it anyway
+        ui.answers.push_back(PopupAnswer::Yes());  // another version: load it anyway
+        return ReadParaFromFile(ctx);
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fs::path input = WorkDir() / "input.ini";
+    const fs::path saved = WorkDir() / "saved.ini";
+    {
+        std::FILE* f = std::fopen(input.c_str(), "wb");
+        Require(f != nullptr, "the input file can be created");
+        if (size > 0) std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+
+    Program first;
+    Require(first.Load(input) == Outcome::Done, "a file is loaded when every answer is yes");
+    for (const PopupRecord& p : first.ui.popups) {
+        Require(
+            p.kind == PopupKind::FileSelect || p.title == "ATTENTION!" || p.title == "Attention!",
+            "only the loader's boxes");
+    }
+
+    first.ui.answers.clear();  // the questions a proper parameter file does not ask
+    first.ui.answers.push_back(PopupAnswer::File(kFileNew, saved.string()));
+    Require(SendParaToFile(first.ctx) == Outcome::Done, "the working copy can be saved");
+
+    Program second;
+    Require(second.Load(saved) == Outcome::Done, "the saved file loads");
+    Require(second.ui.popups.size() == 1 && second.ui.popups[0].kind == PopupKind::FileSelect,
+            "a saved file loads without a question or a report");
+    Require(second.ctx.para == first.ctx.para, "the parameters come back exactly");
+    Require(second.ctx.teach == first.ctx.teach, "the teach table comes back exactly");
+    return 0;
+}

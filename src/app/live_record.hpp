@@ -1,0 +1,91 @@
+// Recording live samples into a CSV file, and the figures the status bar shows while data
+// transfer runs. The CSV line is the one `qelto-cli live --format csv` prints, from the same
+// formatter.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/operation_state.hpp"
+#include "protocol/records.hpp"
+
+namespace qelto {
+
+struct Context;
+
+// One live sample as the displays show it.
+struct LiveSample {
+    long red = 0, green = 0, blue = 0, x = 0, y = 0, intensity = 0, colorNo = 0;
+};
+LiveSample SampleOf(const LiveData& d);
+
+inline constexpr std::string_view kLiveCsvHeader = "t,red,green,blue,x,y,int,color_no\n";
+// "t,red,...,color_no\n" with t in seconds to the microsecond; returns the length written
+// (the buffer holds any line; 128 bytes are plenty).
+std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s);
+
+// A CSV file that grows by one line per sample, flushed at least once a second so that a
+// crash loses at most the last second. A write error closes the file and keeps its reason;
+// the rows written before stay as they are.
+class LiveRecorder {
+  public:
+    LiveRecorder() = default;
+    LiveRecorder(const LiveRecorder&) = delete;
+    LiveRecorder& operator=(const LiveRecorder&) = delete;
+    ~LiveRecorder() { Stop(); }
+
+    // Creates (or replaces) the file and writes the header; false with the reason in error().
+    bool Start(const std::string& path, double now);
+    // false once writing failed (the file is closed then).
+    bool Append(const LiveSample& s, double now);
+    void Stop();
+
+    bool active() const { return file_ != nullptr; }
+    // Rows in the file (while recording, also those still on their way there).
+    std::uint64_t rows() const { return rows_ + pending_; }
+    const std::string& path() const { return path_; }
+    const std::string& error() const { return error_; }
+    void ClearError() { error_.clear(); }
+
+  private:
+    bool Fail();
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string error_;
+    std::uint64_t rows_ = 0;       // rows that reached the file
+    std::uint64_t pending_ = 0;    // rows written since the last flush
+    std::uint64_t written_ = 0;    // bytes handed to the stream
+    std::uint64_t committed_ = 0;  // bytes known to be in the file
+    double start_ = 0.0;
+    double lastFlush_ = 0.0;
+};
+
+// Samples of the running (or last) acquisition, for the rate in the status bar.
+struct LiveStats {
+    std::uint64_t samples = 0;
+    double start = 0.0;
+    double windowStart = 0.0;  // the rate is taken over the last second or so
+    std::uint64_t windowSamples = 0;
+    double rate = 0.0;
+    double lastShown = -1.0;
+};
+
+// The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.
+std::string DefaultRecordingName();
+
+// The Record toggle: on asks once for a file and records every sample from then on; off (or
+// the end of the acquisition) closes the file.
+Outcome CBF_ButtonRecord(Context& ctx);
+void StopRecording(Context& ctx);
+// Called by the acquisition loop for every sample, and once when it ends.
+void RecordSample(Context& ctx);
+void AcquisitionStarted(Context& ctx);
+void AcquisitionEnded(Context& ctx);
+// The status bar: rate, samples, the recording, the scan frequency.
+void ShowStatusBar(Context& ctx, bool force);
+
+}  // namespace qelto
