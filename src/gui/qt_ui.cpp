@@ -97,6 +97,10 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     Register(Ctrl::TeachTableCtrl, Kind::Table, m.teachTable, nullptr, "Teach table");
     Register(Ctrl::StartAssistantButton, Kind::Button, m.startAssistantButton, nullptr,
              "Start assistant");
+    // Recording, comparing and the status bar
+    Register(Ctrl::RecordButton, Kind::Switch, m.recordButton, nullptr, "Record");
+    Register(Ctrl::CompareButton, Kind::Button, m.compareButton, nullptr, "Compare");
+    Register(Ctrl::StatusBar, Kind::Text, d.statusBar, nullptr, "Acquisition status");
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -182,6 +186,10 @@ void QtUi::Wire() {
         const Ctrl c = static_cast<Ctrl>(i);
         Entry& e = entries_[i];
         if (e.kind == Kind::Button) {
+            connect(static_cast<QPushButton*>(e.widget.data()), &QPushButton::clicked, this,
+                    [this, c] { Forward(c, Event::Commit); });
+        } else if (e.kind == Kind::Switch) {
+            // An on/off button whose click is its command; the program sets its state.
             connect(static_cast<QPushButton*>(e.widget.data()), &QPushButton::clicked, this,
                     [this, c] { Forward(c, Event::Commit); });
         } else if (e.kind == Kind::Toggle) {
@@ -314,6 +322,7 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
             scheduler_.MarkDirty(displaysId_);
             break;
         case Kind::Toggle:
+        case Kind::Switch:
             static_cast<QPushButton*>(w)->setChecked(value != 0);
             break;
         case Kind::Choice: {
@@ -341,6 +350,7 @@ double QtUi::GetCtrlVal(Ctrl c) {
         case Kind::Number:
             return e.value;
         case Kind::Toggle:
+        case Kind::Switch:
             return static_cast<QPushButton*>(w)->isChecked() ? 1 : 0;
         case Kind::Choice:
             return static_cast<QComboBox*>(w)->currentIndex();
@@ -377,6 +387,7 @@ void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
         }
         case Kind::Button:
         case Kind::Toggle:
+        case Kind::Switch:
             static_cast<QPushButton*>(w)->setText(FromUtf8(text));
             break;
         default:
@@ -422,6 +433,7 @@ std::string QtUi::GetCtrlText(Ctrl c) {
             return std::to_string(static_cast<QSpinBox*>(w)->value());
         case Kind::Button:
         case Kind::Toggle:
+        case Kind::Switch:
             return static_cast<QPushButton*>(w)->text().toStdString();
         default:
             return {};

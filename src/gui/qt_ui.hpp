@@ -108,6 +108,7 @@ class QtUi : public QObject, public OperatorInterface {
     enum class Kind {
         Button,
         Toggle,
+        Switch,
         Choice,
         Spin,
         Server,

@@ -244,9 +244,13 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()), QDir(dir.path()));
-        dialog->selectFile(file);
-        // Accepted once the dialog has settled, as a person would.
-        QTimer::singleShot(100, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+        // Typed over the default name, then OK, once the dialog has settled (its folder loads
+        // in the background and selects the default name again).
+        QTimer::singleShot(200, dialog, [dialog] {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (name != nullptr) name->setText(QStringLiteral("backup.ini"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
     });
     QTest::mouseClick(Button(ui(), Ctrl::SendButton), Qt::LeftButton);
     QFile written(file);
