@@ -104,10 +104,18 @@ identify_against_sim() {
         [ "$line" = ready ] && break
     done
     exec 3<&-
-    [ -n "$port" ] || { echo "qelto-sim did not report its port"; return 1; }
-    local out
-    out=$("$bin/qelto-cli" --tcp "127.0.0.1:$port" identify 2>&1) || { echo "$out"; return 1; }
-    grep -qx 'serial: 4711' <<<"$out" || { echo "$out"; return 1; }
+    local out rc=0
+    if [ -n "$port" ]; then
+        out=$("$bin/qelto-cli" --tcp "127.0.0.1:$port" identify 2>&1) || rc=1
+        grep -qx 'serial: 4711' <<<"$out" || rc=1
+    else
+        out="qelto-sim did not report its port"
+        rc=1
+    fi
+    # This runs in the check's subshell: the simulator ends here, not in the exit trap.
+    kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+    [ $rc -eq 0 ] || echo "$out"
+    return $rc
 }
 check "qelto-cli identify against qelto-sim" identify_against_sim
 
