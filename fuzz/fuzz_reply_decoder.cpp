@@ -43,12 +43,16 @@ class MemoryLoop : public EventLoop, public LinkOwner {
     MemoryLoop(Wire& wire, std::function<void()> deliver)
         : wire_(wire), deliver_(std::move(deliver)) {}
     void ProcessSystemEvents() override { deliver_(); }
+    // A wait delivers what is pending, as the program's event loop does: the next piece
+    // arrives with each pass, and only when nothing more comes does the time run out.
     void WaitForEvents(double deadline) override {
-        if (woken_ || wire_.HasMore()) {  // the next piece arrives with the next pass
+        if (wire_.HasMore()) {
+            deliver_();
             woken_ = false;
             return;
         }
-        now_ = std::max(now_, deadline);  // nothing more comes: the time runs out
+        if (std::exchange(woken_, false)) return;
+        now_ = std::max(now_, deadline);
     }
     void WakeWait() override { woken_ = true; }
     double Timer() override { return now_ += 1e-4; }
