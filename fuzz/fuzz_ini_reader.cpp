@@ -13,45 +13,18 @@
 #include <vector>
 
 #include "files/inifile.hpp"
+#include "fuzz_support.hpp"
+
+namespace qelto::fuzz {
+const char* const kTargetName = "fuzz_ini_reader";
+}  // namespace qelto::fuzz
 
 namespace {
 
+using namespace qelto::fuzz;
+
 namespace fs = std::filesystem;
 using namespace qelto;
-
-void Require(bool ok, const char* rule) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_ini_reader: broken rule: %s\n", rule);
-    std::abort();
-}
-
-// A directory of this process's own, in memory where the system has one; removed when the
-// fuzzer ends normally.
-struct ScratchDir {
-    fs::path path;
-    ScratchDir() {
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        path = base / ("qelto-fuzz-ini-" + std::to_string(getpid()));
-        fs::create_directories(path);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-const fs::path& WorkDir() {
-    static const ScratchDir dir;
-    return dir.path;
-}
-
-void WriteFile(const fs::path& path, const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    Require(f != nullptr, "the input file can be created");
-    if (size > 0) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-}
 
 // The document's records agree with its text.
 void CheckShape(const IniDocument& doc) {

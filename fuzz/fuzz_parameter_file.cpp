@@ -12,38 +12,18 @@
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
 #include "app/memory_ui.hpp"
+#include "fuzz_support.hpp"
+
+namespace qelto::fuzz {
+const char* const kTargetName = "fuzz_parameter_file";
+}  // namespace qelto::fuzz
 
 namespace {
 
+using namespace qelto::fuzz;
+
 namespace fs = std::filesystem;
 using namespace qelto;
-
-void Require(bool ok, const char* rule) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_parameter_file: broken rule: %s\n", rule);
-    std::abort();
-}
-
-// A directory of this process's own, in memory where the system has one; removed when the
-// fuzzer ends normally.
-struct ScratchDir {
-    fs::path path;
-    ScratchDir() {
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        path = base / ("qelto-fuzz-para-" + std::to_string(getpid()));
-        fs::create_directories(path);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-};
-
-const fs::path& WorkDir() {
-    static const ScratchDir dir;
-    return dir.path;
-}
 
 // No sensor is involved: ports that are never opened.
 class NoSerial : public SerialPort {
@@ -101,12 +81,7 @@ struct Program {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fs::path input = WorkDir() / "input.ini";
     const fs::path saved = WorkDir() / "saved.ini";
-    {
-        std::FILE* f = std::fopen(input.c_str(), "wb");
-        Require(f != nullptr, "the input file can be created");
-        if (size > 0) std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
+    WriteFile(input, data, size);
 
     Program first;
     Require(first.Load(input) == Outcome::Done, "a file is loaded when every answer is yes");
