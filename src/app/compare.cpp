@@ -19,6 +19,8 @@ struct Texts {
     static constexpr std::string_view kSensor = "SENSOR";
     static constexpr std::string_view kFile = "FILE";
     static constexpr std::string_view kCancel = "CANCEL";
+    static constexpr std::string_view kBusy =
+        "The data transfer is using the sensor: \ncompare with the sensor after STOP.";
     static constexpr std::string_view kSame = "No differences: a Send would change nothing.";
     static constexpr std::string_view kHeadSensor =
         "A Send would change in the sensor (sensor -> shown):\n\n";
@@ -93,7 +95,10 @@ Outcome CBF_ButtonCompare(Context& ctx) {
     std::size_t rows = kTeachRows;
     if (answer == kAnswerSensor) {
         // The link is the acquisition loop's while it runs; it is locked like any transfer.
-        if (ctx.state.DataTransferActive != 0) return Outcome::Declined;
+        if (ctx.state.DataTransferActive != 0) {
+            ctx.ui.MessagePopup(Texts::kTitle, Texts::kBusy);
+            return Outcome::Declined;
+        }
         SetButtonsDimmed(ctx, 0, 1);
         const bool read = ReadSensorConfiguration(ctx, other);
         SetButtonsDimmed(ctx, 0, 0);
