@@ -556,7 +556,7 @@ TEST_F(IniFile, RandomBytesNeverBreakTheReader) {
     std::mt19937 rng(20240607);
     static constexpr char kAlphabet[] = "[]=\";\\ \t\r\n\0xLine0123 ABab\xC3\xA9\x80\xFF";
     const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 60; ++round) {  // the fuzz target goes further
         std::string bytes;
         const std::size_t n = rng() % 3000;
         const bool structured = round % 2 == 0;
