@@ -30,7 +30,7 @@ void Say(Context& ctx, AssistantMsg row) {
 // An OK/CANCEL prompt; Enter answers OK and Escape CANCEL. Anything but OK counts as CANCEL,
 // so a closed or unanswered prompt never lets the procedure go on.
 bool PromptOk(Context& ctx, const char* title, AssistantMsg row, std::string* answer) {
-    GenericPopupSpec popup;
+    GenericPopupRequest popup;
     popup.title = title;
     popup.message = Text(ctx, row);
     popup.buttons = {kButtonOk, kButtonCancel, ""};

@@ -81,7 +81,7 @@ bool ReadSensorConfiguration(Context& ctx, Configuration& out) {
 }
 
 Outcome CBF_ButtonCompare(Context& ctx) {
-    GenericPopupSpec ask;
+    GenericPopupRequest ask;
     ask.title = Texts::kTitle;
     ask.message = Texts::kQuestion;
     ask.buttons = {std::string(Texts::kSensor), std::string(Texts::kFile),

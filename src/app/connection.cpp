@@ -80,7 +80,7 @@ void AskCloseOrOffline(Context& ctx, std::string_view message) {
     ctx.state.CommunicationOk = 0;
     // The program is already on its way out: there is nothing left to ask.
     if (ctx.ui.QuitRequested()) return;
-    GenericPopupSpec popup;
+    GenericPopupRequest popup;
     popup.title = kAttentionTitle;
     popup.message = std::string(message);
     popup.buttons = {kButtonClose, kButtonOffline, ""};

@@ -31,7 +31,7 @@ struct Texts {
 // the new ParameterFilePath.
 int SelectParameterFile(Context& ctx) {
     const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
-    FileSelectSpec dialog;
+    FileDialogRequest dialog;
     dialog.startDirectory = parts.drive + parts.directory;
     dialog.defaultFileName = kParameterFileName;
     dialog.filter = Texts::kDialogFilter;

@@ -144,7 +144,7 @@ Outcome CBF_ButtonRecord(Context& ctx) {
         return Outcome::Done;
     }
     const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
-    FileSelectSpec dialog;
+    FileDialogRequest dialog;
     dialog.startDirectory = parts.drive + parts.directory;
     dialog.defaultFileName = DefaultRecordingName();
     dialog.filter = Texts::kDialogFilter;

@@ -115,7 +115,7 @@ int MemoryUi::ConfirmPopup(std::string_view title, std::string_view question) {
     return a ? (a->value != 0 ? 1 : 0) : 0;
 }
 
-GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     popups.push_back({PopupKind::Generic, popup.title, popup.message, popup, {}});
     auto a = nextAnswer(popups.back());
     if (!a) return {popup.escapeButton != 0 ? popup.escapeButton : 1, {}};
@@ -127,7 +127,7 @@ GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupSpec& popup) 
     return {a->value, input};
 }
 
-int MemoryUi::FileSelectPopup(const FileSelectSpec& dialog, std::string& path) {
+int MemoryUi::FileSelectPopup(const FileDialogRequest& dialog, std::string& path) {
     popups.push_back({PopupKind::FileSelect, dialog.title, {}, {}, dialog});
     auto a = nextAnswer(popups.back());
     if (!a) return kFileNoneSelected;

@@ -24,8 +24,8 @@ struct PopupRecord {
     PopupKind kind = PopupKind::Message;
     std::string title;
     std::string message;
-    GenericPopupSpec generic;  // for Generic
-    FileSelectSpec file;       // for FileSelect
+    GenericPopupRequest generic;  // for Generic
+    FileDialogRequest file;       // for FileSelect
 };
 
 // One scripted answer: the button (Generic), 1/0 (Confirm) or the FileSelect result, plus
@@ -109,8 +109,8 @@ class MemoryUi : public OperatorInterface {
     void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
-    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
-    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
+    int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override { waitCursor_ = busy; }
     void SetProgress(int step, int maxSteps) override;
     void ProcessSystemEvents() override;

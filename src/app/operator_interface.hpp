@@ -93,7 +93,7 @@ struct WindowPlacement {
 };
 
 // A modal message with up to three labelled buttons and an optional one-line input.
-struct GenericPopupSpec {
+struct GenericPopupRequest {
     std::string title;
     std::string message;
     std::array<std::string, 3> buttons;  // an empty label: no such button
@@ -108,7 +108,7 @@ struct GenericPopupResult {
     std::string input;
 };
 
-struct FileSelectSpec {
+struct FileDialogRequest {
     std::string startDirectory;
     std::string defaultFileName;
     std::string filter;
@@ -185,9 +185,9 @@ class OperatorInterface : public EventLoop {
     // Modal popups.
     virtual void MessagePopup(std::string_view title, std::string_view message) = 0;
     virtual int ConfirmPopup(std::string_view title, std::string_view question) = 0;  // 1 yes
-    virtual GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) = 0;
+    virtual GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) = 0;
     // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
-    virtual int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) = 0;
+    virtual int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) = 0;
     virtual void SetWaitCursor(bool busy) = 0;
 
     // Progress of a long operation; step < 0 clears it.

@@ -138,7 +138,7 @@ int ConsoleUi::ConfirmPopup(std::string_view title, std::string_view question) {
     return answer_ ? 1 : 0;
 }
 
-GenericPopupResult ConsoleUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+GenericPopupResult ConsoleUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     // Nobody is there to choose: take the button that Escape would press, the cautious way
     // out (for the connection question that is CLOSE).
     int button = popup.escapeButton != 0 ? popup.escapeButton : popup.enterButton;
@@ -150,7 +150,7 @@ GenericPopupResult ConsoleUi::GenericMessagePopup(const GenericPopupSpec& popup)
     return {button, {}};
 }
 
-int ConsoleUi::FileSelectPopup(const FileSelectSpec&, std::string& path) {
+int ConsoleUi::FileSelectPopup(const FileDialogRequest&, std::string& path) {
     if (dialogPath_.empty()) return lastDialogResult_ = kFileNoneSelected;
     path = dialogPath_;
     std::error_code ec;

@@ -83,8 +83,8 @@ class ConsoleUi : public OperatorInterface {
     void DisplayLogo(int, int, std::string_view) override {}
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
-    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
-    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
+    int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool) override {}
     void SetProgress(int, int) override {}
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }

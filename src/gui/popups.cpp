@@ -9,18 +9,18 @@
 
 namespace qelto::gui {
 
-GenericPopup::GenericPopup(const GenericPopupSpec& spec, QWidget* parent)
-    : QDialog(parent), spec_(spec) {
-    setWindowTitle(QString::fromStdString(spec.title));
+GenericPopup::GenericPopup(const GenericPopupRequest& request, QWidget* parent)
+    : QDialog(parent), request_(request) {
+    setWindowTitle(QString::fromStdString(request.title));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QString::fromStdString(spec.message), this);
+    auto* text = new QLabel(QString::fromStdString(request.message), this);
     text->setTextFormat(Qt::PlainText);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(text);
-    if (spec.withInput) {
+    if (request.withInput) {
         input_ = new QLineEdit(this);
-        if (spec.maxInputLength > 0) input_->setMaxLength(spec.maxInputLength);
+        if (request.maxInputLength > 0) input_->setMaxLength(request.maxInputLength);
         input_->setAccessibleName(tr("Answer"));
         text->setBuddy(input_);
         layout->addWidget(input_);
@@ -28,7 +28,7 @@ GenericPopup::GenericPopup(const GenericPopupSpec& spec, QWidget* parent)
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     for (int i = 0; i < 3; ++i) {
-        const std::string& label = spec.buttons[static_cast<std::size_t>(i)];
+        const std::string& label = request.buttons[static_cast<std::size_t>(i)];
         if (label.empty()) continue;
         auto* b = new QPushButton(QString::fromStdString(label), this);
         // Enter and Escape are bound to the buttons the caller names, not to whichever
@@ -42,8 +42,9 @@ GenericPopup::GenericPopup(const GenericPopupSpec& spec, QWidget* parent)
     layout->addLayout(row);
     if (input_ != nullptr) {
         input_->setFocus();
-    } else if (spec.enterButton >= 1 && spec.enterButton <= 3 && button(spec.enterButton)) {
-        button(spec.enterButton)->setFocus();
+    } else if (request.enterButton >= 1 && request.enterButton <= 3 &&
+               button(request.enterButton)) {
+        button(request.enterButton)->setFocus();
     }
 }
 
@@ -65,11 +66,11 @@ void GenericPopup::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            Press(spec_.enterButton);
+            Press(request_.enterButton);
             event->accept();
             return;
         case Qt::Key_Escape:
-            Press(spec_.escapeButton);
+            Press(request_.escapeButton);
             event->accept();
             return;
         default:
@@ -79,7 +80,7 @@ void GenericPopup::keyPressEvent(QKeyEvent* event) {
 
 void GenericPopup::reject() {
     // The window's close button counts as Escape; without an Escape button the question stays.
-    Press(spec_.escapeButton);
+    Press(request_.escapeButton);
 }
 
 }  // namespace qelto::gui

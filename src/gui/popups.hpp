@@ -14,7 +14,7 @@ namespace qelto::gui {
 class GenericPopup : public QDialog {
     Q_OBJECT
   public:
-    GenericPopup(const GenericPopupSpec& spec, QWidget* parent);
+    GenericPopup(const GenericPopupRequest& request, QWidget* parent);
     // Runs the dialog; the button pressed (1..3) and the typed text.
     GenericPopupResult Ask();
     QPushButton* button(int number) const { return buttons_[static_cast<std::size_t>(number - 1)]; }
@@ -26,7 +26,7 @@ class GenericPopup : public QDialog {
 
   private:
     void Press(int number);
-    GenericPopupSpec spec_;
+    GenericPopupRequest request_;
     std::array<QPushButton*, 3> buttons_{};
     QLineEdit* input_ = nullptr;
     int pressed_ = 0;

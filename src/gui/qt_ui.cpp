@@ -684,13 +684,13 @@ int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
     return box.exec() == QMessageBox::Yes ? 1 : 0;
 }
 
-GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupSpec& popup) {
+GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     GenericPopup dialog(popup, window_.get());
     return dialog.Ask();
 }
 
-int QtUi::FileSelectPopup(const FileSelectSpec& spec, std::string& path) {
-    QFileDialog dialog(window_.get(), FromUtf8(spec.title), FromUtf8(spec.startDirectory));
+int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
+    QFileDialog dialog(window_.get(), FromUtf8(request.title), FromUtf8(request.startDirectory));
     // The same dialog picks a file to read or a name to write; which it was is the result.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -698,10 +698,10 @@ int QtUi::FileSelectPopup(const FileSelectSpec& spec, std::string& path) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setLabelText(QFileDialog::Accept, tr("OK"));
     QStringList filters;
-    if (!spec.filter.empty()) filters << FromUtf8(spec.filter);
+    if (!request.filter.empty()) filters << FromUtf8(request.filter);
     filters << tr("All files (*)");
     dialog.setNameFilters(filters);
-    if (!spec.defaultFileName.empty()) dialog.selectFile(FromUtf8(spec.defaultFileName));
+    if (!request.defaultFileName.empty()) dialog.selectFile(FromUtf8(request.defaultFileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return kFileNoneSelected;
     }

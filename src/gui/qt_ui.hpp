@@ -87,8 +87,8 @@ class QtUi : public QObject, public OperatorInterface {
     void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
     int ConfirmPopup(std::string_view title, std::string_view question) override;
-    GenericPopupResult GenericMessagePopup(const GenericPopupSpec& popup) override;
-    int FileSelectPopup(const FileSelectSpec& dialog, std::string& path) override;
+    GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
+    int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }

@@ -218,7 +218,7 @@ TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
     rig.ctx.files.ParameterFilePath = dir.File("old.ini");
     Send(file);
     ASSERT_FALSE(rig.ui.popups.empty());
-    const FileSelectSpec& dialog = rig.ui.popups[0].file;
+    const FileDialogRequest& dialog = rig.ui.popups[0].file;
     EXPECT_EQ(dialog.startDirectory, (fs::path(file).parent_path() / "").string());
     EXPECT_EQ(dialog.defaultFileName, "Parameter.ini");
     EXPECT_EQ(dialog.filter, "*.ini");
