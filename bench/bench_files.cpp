@@ -17,6 +17,7 @@
 #include "bench_util.hpp"
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
+#include "link/no_devices.hpp"
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -25,36 +26,6 @@
 namespace {
 
 using namespace qelto;
-
-class NoSerial : public SerialPort {
-  public:
-    int OpenComConfig(int, int) override { return -1; }
-    void CloseCom(int) override {}
-    void SetComTime(int, double) override {}
-    void SetCTSMode(int, int) override {}
-    void FlushInQ(int) override {}
-    void FlushOutQ(int) override {}
-    int ComWrt(int, const std::uint8_t*, int) override { return 0; }
-    int ComRd(int, std::uint8_t*, int) override { return 0; }
-    int GetInQLen(int) override { return 0; }
-    int GetComStat(int) override { return 0; }
-    void SetDataArrivedHandler(std::function<void()>) override {}
-};
-
-class NoTcp : public TcpClient {
-  public:
-    int ConnectToTCPServerEx(std::uint32_t&, int, const std::string&, Callback, int) override {
-        return -1;
-    }
-    int DisconnectFromTCPServer(std::uint32_t) override { return 0; }
-    int ClientTCPWrite(std::uint32_t, const std::uint8_t*, int, int) override { return -1; }
-    int ClientTCPRead(std::uint32_t, std::uint8_t*, int, int) override { return -1; }
-};
-
-class NoPorts : public PortEnumerator {
-  public:
-    std::vector<SerialPortInfo> LocateCom() override { return {}; }
-};
 
 // Median milliseconds of one call of op over many runs (after a warm-up).
 double MedianMs(const std::function<void()>& op, int runs) {
@@ -85,9 +56,9 @@ Figures Measure(const std::filesystem::path& base) {
     const std::string file = (dir / "Parameter.ini").string();
 
     MemoryUi ui;
-    NoSerial serial;
-    NoTcp tcp;
-    NoPorts ports;
+    NoSerialPort serial;
+    NoTcpClient tcp;
+    NoPortEnumerator ports;
     Context ctx(ui, serial, tcp, ports);
     std::uint16_t v = 1;
     for (const auto& f : kParamFields) {

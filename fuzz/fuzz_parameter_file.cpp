@@ -13,6 +13,7 @@
 #include "app/file_commands.hpp"
 #include "app/memory_ui.hpp"
 #include "fuzz_support.hpp"
+#include "link/no_devices.hpp"
 
 namespace qelto::fuzz {
 const char* const kTargetName = "fuzz_parameter_file";
@@ -25,42 +26,11 @@ using namespace qelto::fuzz;
 namespace fs = std::filesystem;
 using namespace qelto;
 
-// No sensor is involved: ports that are never opened.
-class NoSerial : public SerialPort {
-  public:
-    int OpenComConfig(int, int) override { return kRs232CannotOpenPort; }
-    void CloseCom(int) override {}
-    void SetComTime(int, double) override {}
-    void SetCTSMode(int, int) override {}
-    void FlushInQ(int) override {}
-    void FlushOutQ(int) override {}
-    int ComWrt(int, const std::uint8_t*, int) override { return kRs232PortNotOpen; }
-    int ComRd(int, std::uint8_t*, int) override { return kRs232PortNotOpen; }
-    int GetInQLen(int) override { return 0; }
-    int GetComStat(int) override { return 0; }
-    void SetDataArrivedHandler(std::function<void()>) override {}
-};
-
-class NoTcp : public TcpClient {
-  public:
-    int ConnectToTCPServerEx(std::uint32_t&, int, const std::string&, Callback, int) override {
-        return kTcpFailedToConnect;
-    }
-    int DisconnectFromTCPServer(std::uint32_t) override { return 0; }
-    int ClientTCPWrite(std::uint32_t, const std::uint8_t*, int, int) override { return -1; }
-    int ClientTCPRead(std::uint32_t, std::uint8_t*, int, int) override { return -1; }
-};
-
-class NoPorts : public PortEnumerator {
-  public:
-    std::vector<SerialPortInfo> LocateCom() override { return {}; }
-};
-
 struct Program {
     MemoryUi ui;
-    NoSerial serial;
-    NoTcp tcp;
-    NoPorts ports;
+    NoSerialPort serial;
+    NoTcpClient tcp;
+    NoPortEnumerator ports;
     Context ctx{ui, serial, tcp, ports};
 
     Program() {

@@ -6,7 +6,6 @@
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
 #include "app/transfer.hpp"
-#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
@@ -66,20 +65,6 @@ std::string DiffLine(const Difference& d) {
     return d.item + " old=" + d.oldValue + " new=" + d.newValue;
 }
 
-bool ReadSensorConfiguration(Context& ctx, Configuration& out) {
-    if (Exchange(ctx, kCmdRead, kArgParameters) != 1) return false;
-    if (!ReplyCarries(ctx, kParameterBlockSize)) return false;
-    ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize>(ctx.frames.ReplyData(),
-                                                                             kParameterBlockSize),
-                          out.para);
-    if (Exchange(ctx, kCmdRead, kArgTeachTable) != 1) return false;
-    if (!ReplyCarries(ctx, kTeachBlockSize)) return false;
-    TeachTableFromBlock(
-        std::span<const std::uint8_t, kTeachBlockSize>(ctx.frames.ReplyData(), kTeachBlockSize),
-        out.teach);
-    return true;
-}
-
 Outcome CBF_ButtonCompare(Context& ctx) {
     GenericPopupRequest ask;
     ask.title = Texts::kTitle;
@@ -100,7 +85,7 @@ Outcome CBF_ButtonCompare(Context& ctx) {
             return Outcome::Declined;
         }
         SetButtonsDimmed(ctx, 0, 1);
-        const bool read = ReadSensorConfiguration(ctx, other);
+        const bool read = ReadSensorBlocks(ctx, other.para, other.teach);
         SetButtonsDimmed(ctx, 0, 0);
         if (!read) return LinkOutcome(ctx);
         rows = kSensorTeachRows;

@@ -32,10 +32,6 @@ std::vector<Difference> CompareConfigurations(const Configuration& older,
 // stable, one line per difference, for scripts.
 std::string DiffLine(const Difference& d);
 
-// The sensor's RAM (parameter and teach blocks) into `out`; only read commands go out.
-// Failures are reported like every read's; false then.
-bool ReadSensorConfiguration(Context& ctx, Configuration& out);
-
 // The Compare command: asks SENSOR or FILE, reads that into a scratch copy and lists what a
 // Send of the working copy would change.
 Outcome CBF_ButtonCompare(Context& ctx);

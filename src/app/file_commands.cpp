@@ -30,13 +30,10 @@ struct Texts {
 // Shows the file dialog in the directory of the last parameter file; the chosen path becomes
 // the new ParameterFilePath.
 int SelectParameterFile(Context& ctx) {
-    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
-    FileDialogRequest dialog;
-    dialog.startDirectory = parts.drive + parts.directory;
-    dialog.defaultFileName = kParameterFileName;
-    dialog.filter = Texts::kDialogFilter;
-    dialog.title = Texts::kDialogTitle;
-    return ctx.ui.FileSelectPopup(dialog, ctx.files.ParameterFilePath);
+    return ctx.ui.FileSelectPopup(
+        DialogBesideParameterFile(ctx, kParameterFileName, Texts::kDialogFilter,
+                                  Texts::kDialogTitle),
+        ctx.files.ParameterFilePath);
 }
 
 void Report(Context& ctx, const std::string& report) {
@@ -44,6 +41,17 @@ void Report(Context& ctx, const std::string& report) {
 }
 
 }  // namespace
+
+FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
+                                            std::string_view filter, std::string_view title) {
+    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
+    FileDialogRequest dialog;
+    dialog.startDirectory = parts.drive + parts.directory;
+    dialog.defaultFileName = defaultName;
+    dialog.filter = filter;
+    dialog.title = title;
+    return dialog;
+}
 
 Outcome SendParaToFile(Context& ctx) {
     const int chosen = SelectParameterFile(ctx);

@@ -2,12 +2,19 @@
 // reporting what could not be read, and refreshing the panels.
 #pragma once
 
+#include <string_view>
+
 #include "app/operation_state.hpp"
+#include "app/operator_interface.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 
 struct Context;
+
+// A file dialog that opens in the directory of the last parameter file.
+FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
+                                            std::string_view filter, std::string_view title);
 
 // Asks for a file and writes the working copy to it (an existing file is overwritten).
 Outcome SendParaToFile(Context& ctx);

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/context.hpp"
+#include "app/file_commands.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
@@ -143,14 +144,11 @@ Outcome CBF_ButtonRecord(Context& ctx) {
         StopRecording(ctx);
         return Outcome::Done;
     }
-    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
-    FileDialogRequest dialog;
-    dialog.startDirectory = parts.drive + parts.directory;
-    dialog.defaultFileName = DefaultRecordingName();
-    dialog.filter = Texts::kDialogFilter;
-    dialog.title = Texts::kDialogTitle;
     std::string path;
-    const int chosen = ctx.ui.FileSelectPopup(dialog, path);
+    const int chosen =
+        ctx.ui.FileSelectPopup(DialogBesideParameterFile(ctx, DefaultRecordingName(),
+                                                         Texts::kDialogFilter, Texts::kDialogTitle),
+                               path);
     if (chosen != kFileExisting && chosen != kFileNew) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;

@@ -10,30 +10,32 @@
 
 namespace qelto {
 
-Outcome CBF_ButtonSend(Context& ctx) {
-    ctx.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
-    if (ctx.state.TransferTarget == kTargetFile) return SendParaToFile(ctx);
+namespace {
+
+// Send and Get with the sensor: while acquisition runs the loop owns the link and serves the
+// request between two samples; otherwise the transfer runs with the commands locked.
+Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), std::int16_t& request) {
     if (ctx.state.DataTransferActive != 0) {
-        // The acquisition loop owns the link; it sends between two samples.
-        ctx.state.SendRequest = 1;
+        request = 1;
         return Outcome::Done;
     }
     SetButtonsDimmed(ctx, 0, 1);
-    SendPara(ctx);
+    transfer(ctx);
     SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }
 
+}  // namespace
+
+Outcome CBF_ButtonSend(Context& ctx) {
+    ctx.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
+    if (ctx.state.TransferTarget == kTargetFile) return SendParaToFile(ctx);
+    return TransferWithSensor(ctx, SendPara, ctx.state.SendRequest);
+}
+
 Outcome CBF_ButtonGet(Context& ctx) {
     if (ctx.state.TransferTarget == kTargetFile) return ReadParaFromFile(ctx);
-    if (ctx.state.DataTransferActive != 0) {
-        ctx.state.GetRequest = 1;
-        return Outcome::Done;
-    }
-    SetButtonsDimmed(ctx, 0, 1);
-    GetPara(ctx);
-    SetButtonsDimmed(ctx, 0, 0);
-    return LinkOutcome(ctx);
+    return TransferWithSensor(ctx, GetPara, ctx.state.GetRequest);
 }
 
 Outcome CBF_SelectMem(Context& ctx, Ctrl button) {

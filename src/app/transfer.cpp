@@ -42,6 +42,20 @@ void SendPara(Context& ctx) {
     if (ctx.state.TransferTarget == kTargetEeprom) Exchange(ctx, kCmdStoreEeprom, 0);
 }
 
+bool ReadSensorBlocks(Context& ctx, ParameterSet& para, TeachTable& teach) {
+    if (Exchange(ctx, kCmdRead, kArgParameters) != 1) return false;
+    if (!ReplyCarries(ctx, kParameterBlockSize)) return false;
+    ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize>(ctx.frames.ReplyData(),
+                                                                             kParameterBlockSize),
+                          para);
+    if (Exchange(ctx, kCmdRead, kArgTeachTable) != 1) return false;
+    if (!ReplyCarries(ctx, kTeachBlockSize)) return false;
+    TeachTableFromBlock(
+        std::span<const std::uint8_t, kTeachBlockSize>(ctx.frames.ReplyData(), kTeachBlockSize),
+        teach);
+    return true;
+}
+
 void GetPara(Context& ctx) {
     ctx.state.GetRequest = 0;
 
@@ -57,17 +71,7 @@ void GetPara(Context& ctx) {
         }
     }
 
-    if (Exchange(ctx, kCmdRead, kArgParameters) != 1) return;
-    if (!ReplyCarries(ctx, kParameterBlockSize)) return;
-    ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize>(ctx.frames.ReplyData(),
-                                                                             kParameterBlockSize),
-                          ctx.para);
-
-    if (Exchange(ctx, kCmdRead, kArgTeachTable) != 1) return;
-    if (!ReplyCarries(ctx, kTeachBlockSize)) return;
-    TeachTableFromBlock(
-        std::span<const std::uint8_t, kTeachBlockSize>(ctx.frames.ReplyData(), kTeachBlockSize),
-        ctx.teach);
+    if (!ReadSensorBlocks(ctx, ctx.para, ctx.teach)) return;
 
     SetPanelValues(ctx);
     InitGraphs(ctx);

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "protocol/records.hpp"
+
 namespace qelto {
 
 struct Context;
@@ -20,6 +22,9 @@ void SendPara(Context& ctx);
 // Sensor (RAM, loaded from EEPROM first when TransferTarget is EEPROM) to the working copy,
 // then refreshes the parameter page and the graphs.
 void GetPara(Context& ctx);
+// The sensor's RAM, parameter block then teach block, into `para` and `teach`; only read
+// commands go out. A failure is reported and stops it (the parameters may be in by then).
+bool ReadSensorBlocks(Context& ctx, ParameterSet& para, TeachTable& teach);
 // Working copy to the AVERAGE control and the parameter page.
 void SetPanelValues(Context& ctx);
 
