@@ -30,6 +30,12 @@ QPalette DarkPalette() {
     p.setColor(QPalette::AlternateBase, QColor(0x2B, 0x2D, 0x30));
     p.setColor(QPalette::Text, QColor(0xE6, 0xE6, 0xE6));
     p.setColor(QPalette::Button, QColor(0x3C, 0x3F, 0x41));
+    // The bevel roles too: a dark desktop theme sets them, and buttons are drawn from them.
+    p.setColor(QPalette::Light, QColor(0x55, 0x58, 0x5A));
+    p.setColor(QPalette::Midlight, QColor(0x48, 0x4B, 0x4D));
+    p.setColor(QPalette::Mid, QColor(0x30, 0x32, 0x34));
+    p.setColor(QPalette::Dark, QColor(0x20, 0x21, 0x23));
+    p.setColor(QPalette::Shadow, QColor(0x10, 0x10, 0x10));
     p.setColor(QPalette::ButtonText, QColor(0xE6, 0xE6, 0xE6));
     p.setColor(QPalette::Highlight, QColor(0x35, 0x74, 0xF0));
     p.setColor(QPalette::HighlightedText, Qt::white);
