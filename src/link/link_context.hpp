@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -61,7 +62,42 @@ struct LinkLimits {
     int tcpReadMs = 5000;
 };
 
-enum class TracedFrame { Request, Reply, RejectedReply };
+// TimedOut: the time limit ran out (or the line failed) before the reply was complete; the
+// bytes are what came, possibly none.
+enum class TracedFrame { Request, Reply, RejectedReply, TimedOut };
+
+// The observer of the frames on the wire. One that takes (kind, bytes) sees each request,
+// each reply taken, and each reply rejected or cut short that brought bytes, as a
+// RejectedReply. One that also takes a reason sees every rejection, with the message the
+// transaction reports for it, and every time-out, also one that brought nothing.
+class FrameTrace {
+  public:
+    using Bytes = std::span<const std::uint8_t>;
+    FrameTrace() = default;
+    template <typename F>
+    requires std::invocable<F&, TracedFrame, Bytes> FrameTrace(
+        F f)  // NOLINT(google-explicit-constructor): assigned from lambdas
+        : frames_(std::move(f)) {}
+    template <typename F>
+    requires std::invocable<F&, TracedFrame, Bytes, std::string_view> FrameTrace(
+        F f)  // NOLINT(google-explicit-constructor)
+        : withReason_(std::move(f)) {}
+
+    explicit operator bool() const { return frames_ || withReason_; }
+    void operator()(TracedFrame kind, Bytes bytes, std::string_view reason = {}) const {
+        if (withReason_) {
+            withReason_(kind, bytes, reason);
+        } else if (frames_ && (kind == TracedFrame::Request || kind == TracedFrame::Reply)) {
+            frames_(kind, bytes);
+        } else if (frames_ && !bytes.empty()) {
+            frames_(TracedFrame::RejectedReply, bytes);
+        }
+    }
+
+  private:
+    std::function<void(TracedFrame, Bytes)> frames_;
+    std::function<void(TracedFrame, Bytes, std::string_view)> withReason_;
+};
 
 // What the link needs from the program above it.
 class LinkOwner {
@@ -96,7 +132,7 @@ struct LinkContext {
 
     // Optional observer of every frame on the wire: each request, each reply taken, and each
     // reply rejected (broken, an error reply, or cut short) with the bytes that came of it.
-    std::function<void(TracedFrame kind, std::span<const std::uint8_t>)> frameTrace;
+    FrameTrace frameTrace;
 };
 
 }  // namespace qelto

@@ -9,23 +9,26 @@
 namespace qelto {
 namespace {
 
-void Trace(LinkContext& ctx, TracedFrame kind, const std::uint8_t* data, std::size_t n) {
-    if (ctx.frameTrace) ctx.frameTrace(kind, std::span<const std::uint8_t>(data, n));
+void Trace(LinkContext& ctx, TracedFrame kind, const std::uint8_t* data, std::size_t n,
+           std::string_view reason = {}) {
+    if (ctx.frameTrace) ctx.frameTrace(kind, std::span<const std::uint8_t>(data, n), reason);
 }
 
 // A reply that failed: what came of it is what a user needs to see to diagnose the link. On
 // TCP/IP that is everything stored so far; on RS-232 what the reads took from the port.
-void TraceRejected(LinkContext& ctx, std::int32_t serialBytes) {
+void TraceRejected(LinkContext& ctx, TracedFrame kind, const char* reason,
+                   std::int32_t serialBytes) {
     const auto& f = ctx.frames;
     const std::int32_t n = ctx.conn.Protocol == kRs232 ? serialBytes : f.RxCount;
     const auto size = static_cast<std::size_t>(
         std::clamp(n, std::int32_t{0}, static_cast<std::int32_t>(kFrameBufferSize)));
-    if (size > 0) Trace(ctx, TracedFrame::RejectedReply, f.RxBuffer.data(), size);
+    Trace(ctx, kind, f.RxBuffer.data(), size, reason);
 }
 
 // Reports the failure and shows the reply it was found in.
-int Reject(LinkContext& ctx, const char* message, std::int32_t serialBytes) {
-    TraceRejected(ctx, serialBytes);
+int Reject(LinkContext& ctx, const char* message, std::int32_t serialBytes,
+           TracedFrame kind = TracedFrame::RejectedReply) {
+    TraceRejected(ctx, kind, message, serialBytes);
     ctx.owner.ReportLinkFailure(message);
     return -1;
 }
@@ -108,7 +111,9 @@ int GetHeaderFrame(LinkContext& ctx) {
     }
     // Quitting ends the exchange without a report: the window is going away.
     if (waited == WaitResult::Quit) return -1;
-    if (waited == WaitResult::TimedOut || f.ComStatus > 0) return Reject(ctx, kMsgTimeout, got);
+    if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
+        return Reject(ctx, kMsgTimeout, got, TracedFrame::TimedOut);
+    }
     if (CheckHeaderCRC(ctx) == -1) return -1;
     if (f.ReplyCommand != kCmdErrorReply) return 1;
     if (f.ReplyArgument == 1) return Reject(ctx, kMsgInvalidOrder, got);
@@ -148,7 +153,8 @@ int GetDataFrame(LinkContext& ctx) {
     }
     if (waited == WaitResult::Quit) return -1;
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
-        return Reject(ctx, kMsgTimeout, kHeader + std::max(got, std::int32_t{0}));
+        return Reject(ctx, kMsgTimeout, kHeader + std::max(got, std::int32_t{0}),
+                      TracedFrame::TimedOut);
     }
     if (crc8Update(f.ReplyData(), 0, f.ReplyLength, kCrc8Table) != f.ReplyDataCrc) {
         return Reject(ctx, kMsgBadData, kHeader + length);

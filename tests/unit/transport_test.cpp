@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "unit_fakes.hpp"
 
 namespace qelto {
@@ -185,6 +188,32 @@ TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
         EXPECT_EQ(traced[1].first, result == 1 ? TracedFrame::Reply : TracedFrame::RejectedReply);
         EXPECT_EQ(traced[1].second, reply);
         EXPECT_EQ(result == 1, reply == good);
+    }
+}
+
+// The link monitor's view: every failure with the message reported for it, a time-out with
+// nothing to show as well.
+TEST(DataExchange, TraceWithReasonSeesEveryFailureAndItsMessage) {
+    UnitRig rig;
+    std::vector<std::tuple<TracedFrame, std::size_t, std::string>> traced;
+    rig.ctx.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes,
+                             std::string_view reason) {
+        traced.emplace_back(kind, bytes.size(), std::string(reason));
+    };
+    Bytes badDataCrc(10);
+    const std::uint8_t data[] = {1, 2};
+    BuildFrame(8, 0, data, badDataCrc.data());
+    badDataCrc[9] ^= 1;
+    for (const Bytes& reply : {badDataCrc, Bytes{}}) {
+        traced.clear();
+        rig.tcp.responder = [&](const Bytes&) { return std::vector<Bytes>{reply}; };
+        EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+        ASSERT_EQ(traced.size(), 2u);
+        EXPECT_EQ(std::get<0>(traced[0]), TracedFrame::Request);
+        EXPECT_EQ(std::get<1>(traced[1]), reply.size());
+        EXPECT_EQ(std::get<0>(traced[1]),
+                  reply.empty() ? TracedFrame::TimedOut : TracedFrame::RejectedReply);
+        EXPECT_EQ(std::get<2>(traced[1]), reply.empty() ? kMsgTimeout : kMsgBadData);
     }
 }
 

@@ -1,0 +1,236 @@
+// The window's processor time at the serial line's own pace, next to `qelto-cli live` at the
+// same pace: both against one `qelto-sim --pty --baud 115200`, taking turns, in one run. The
+// window runs in this process (offscreen, painting as on a screen) and is charged the
+// process's user and system time while GO runs; qelto-cli runs as a child and is charged
+// the difference between a long and a short run, so that its start-up drops out. The line
+// paces both to the same samples per second, so time per sample compares time per second.
+// Each side counts with the least of its rounds: another program can only add to a run.
+//
+// `bench_gui_line_rate --window SECONDS` runs only the window's part, once (for a profiler).
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/control_table.hpp"
+#include "bench_util.hpp"
+#include "gui_app.hpp"
+#include "gui_driver.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace qelto;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kBaud = 115200;
+constexpr int kWindowSeconds = 6;
+constexpr int kCliShort = 150;
+constexpr int kCliLong = 1150;  // about five seconds more at the line's pace
+constexpr int kRounds = 3;
+
+#if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
+
+double Seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+}
+
+double OwnCpu() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The simulated sensor on a paced pseudo-terminal, five colours taught and moving between
+// patches, so that the graphs rescale and the cursors travel as in the demo.
+class PtySimulator {
+  public:
+    PtySimulator() {
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        pid_ = Spawn({QELTO_SIM_PATH, "--pty", "--baud", std::to_string(kBaud), "--taught", "5",
+                      "--cycle", "1"},
+                     fds[1]);
+        ::close(fds[1]);
+        std::string text;
+        char buf[256];
+        ssize_t n = 0;
+        while (pid_ > 0 && text.find("ready") == std::string::npos &&
+               (n = ::read(fds[0], buf, sizeof buf)) > 0) {
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+        ::close(fds[0]);
+        char path[256] = {};
+        unsigned com = 0;
+        if (const auto at = text.find("listening pty ");
+            at != std::string::npos &&
+            std::sscanf(text.c_str() + at, "listening pty %255s %u", path, &com) == 2) {
+            path_ = path;
+            com_ = static_cast<int>(com);
+        }
+    }
+    ~PtySimulator() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    PtySimulator(const PtySimulator&) = delete;
+    PtySimulator& operator=(const PtySimulator&) = delete;
+    const std::string& path() const { return path_; }
+    int com() const { return com_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string path_;
+    int com_ = 0;
+};
+
+struct Cost {
+    double cpu = 0;  // seconds
+    long samples = 0;
+    double wall = 0;  // seconds
+    double PerSample() const { return samples > 0 ? cpu / static_cast<double>(samples) : 0; }
+};
+
+// The window: start-up with the serial link, GO for a while, STOP; the time while GO ran.
+std::optional<Cost> WindowCost(int com, int seconds) {
+    QTemporaryDir dir;
+    StartupOptions o;
+    o.programDirectory = dir.path().toStdString();
+    o.userConfigDirectory = dir.path().toStdString();
+    ConnectionSettings link;
+    link.Protocol = kRs232;
+    link.ComPort = static_cast<std::uint16_t>(com);
+    link.BaudRateIndex = static_cast<std::uint16_t>(BaudRateIndexFor(kBaud).value_or(4));
+    o.connectionOverride = link;
+    gui::testing::PopupAnswerer popups;
+    popups.ThenClick("No");
+    gui::GuiApp app;
+    app.Start(o);
+    if (app.ctx().state.CommunicationOk != 1) return std::nullopt;
+    auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
+    gui::testing::Spin(300);  // start-up paints settle
+    const long first = strip->appends();
+    QTimer::singleShot(seconds * 1000, [&] { app.ctx().state.DataTransferActive = 0; });
+    const double cpu0 = OwnCpu();
+    const auto start = Clock::now();
+    DispatchControlEvent(app.ctx(), Ctrl::GoButton, Event::Commit);
+    Cost c;
+    c.cpu = OwnCpu() - cpu0;
+    c.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    c.samples = strip->appends() - first;
+    return c;
+}
+
+// qelto-cli live -n count on the pseudo-terminal: its user + system seconds and wall time.
+std::optional<Cost> CliRun(const std::string& path, int count) {
+    const auto start = Clock::now();
+    const int out = ::open("/dev/null", O_WRONLY);
+    const pid_t pid = Spawn({QELTO_CLI_PATH, "--serial", path, "--baud", std::to_string(kBaud),
+                             "live", "-n", std::to_string(count)},
+                            out);
+    ::close(out);
+    if (pid <= 0) return std::nullopt;
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) return std::nullopt;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    Cost c;
+    c.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    c.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    c.samples = count;
+    return c;
+}
+
+std::optional<Cost> CliCost(const std::string& path) {
+    const auto a = CliRun(path, kCliShort);
+    const auto b = CliRun(path, kCliLong);
+    if (!a || !b) return std::nullopt;
+    return Cost{b->cpu - a->cpu, kCliLong - kCliShort, b->wall - a->wall};
+}
+
+double Least(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    PtySimulator sim;
+    if (sim.com() == 0) {
+        std::fprintf(stderr, "bench_gui_line_rate: the simulator did not start\n");
+        return 1;
+    }
+    if (argc > 2 && std::string(argv[1]) == "--window") {
+        const auto w = WindowCost(sim.com(), std::atoi(argv[2]));
+        if (!w) return 1;
+        std::printf("bench_gui_line_rate: window %ld samples in %.1f s, %.3f s processor time\n",
+                    w->samples, w->wall, w->cpu);
+        return 0;
+    }
+    std::vector<double> window, cli;
+    double rate = 0;
+    for (int r = 0; r < kRounds; ++r) {
+        const auto w = WindowCost(sim.com(), kWindowSeconds);
+        const auto c = CliCost(sim.path());
+        if (!w || !c || w->samples <= 0 || c->cpu <= 0) {
+            std::fprintf(stderr, "bench_gui_line_rate: round %d failed\n", r + 1);
+            return 1;
+        }
+        window.push_back(w->PerSample());
+        cli.push_back(c->PerSample());
+        rate = static_cast<double>(w->samples) / w->wall;
+    }
+    const double perSecondWindow = Least(window) * rate, perSecondCli = Least(cli) * rate;
+    std::printf(
+        "bench_gui_line_rate: %.0f samples/s at %d baud; window %.1f %% of a core, "
+        "qelto-cli live %.1f %%\n",
+        rate, kBaud, perSecondWindow * 100, perSecondCli * 100);
+    bench::Report("gui_line_rate_cpu_vs_cli", Least(window) / Least(cli), "ratio", "<=", 3);
+    return 0;
+#else
+    (void)argc;
+    (void)argv;
+    std::fprintf(stderr, "bench_gui_line_rate: needs qelto-sim and qelto-cli\n");
+    return 1;
+#endif
+}

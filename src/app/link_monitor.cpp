@@ -1,0 +1,238 @@
+#include "app/link_monitor.hpp"
+
+#include <cstdio>
+
+#include "protocol/frame.hpp"
+#include "protocol/records.hpp"
+
+namespace qelto {
+namespace {
+
+constexpr std::int64_t kMsPerDay = 24LL * 60 * 60 * 1000;
+
+// The link's messages span several lines with blanks before the breaks; a list wants one.
+std::string OneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const char ch = (c == '\n' || c == '\r' || c == '\t') ? ' ' : c;
+        if (ch == ' ' && (out.empty() || out.back() == ' ')) continue;
+        out.push_back(ch);
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+void ReadHeader(MonitorEntry& e, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kHeaderSize) return;
+    e.command = bytes[1];
+    e.argument = GetU16(bytes.data() + 2);
+    e.length = GetU16(bytes.data() + 4);
+}
+
+bool IsLiveDataRequest(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= kHeaderSize && bytes[1] == kCmdLiveData;
+}
+
+const char* DirectionMark(MonitorDirection d) {
+    switch (d) {
+        case MonitorDirection::Request:
+            return ">";
+        case MonitorDirection::Reply:
+            return "<";
+        case MonitorDirection::Exchanges:
+            return "<>";
+    }
+    return "";
+}
+
+}  // namespace
+
+LinkMonitor::LinkMonitor(std::size_t capacity) : capacity_(capacity > 0 ? capacity : 1) {}
+
+void LinkMonitor::SetFoldLiveData(bool fold) {
+    if (fold == fold_) return;
+    FlushPendingRequest();
+    fold_ = fold;
+}
+
+void LinkMonitor::Clear() {
+    entries_.clear();
+    pending_ = false;
+    dropped_ = 0;
+    ++revision_;
+}
+
+MonitorEntry& LinkMonitor::Add(MonitorDirection direction, std::span<const std::uint8_t> bytes,
+                               std::int64_t timeMs) {
+    if (entries_.size() >= capacity_) {
+        entries_.pop_front();
+        ++dropped_;
+    }
+    MonitorEntry& e = entries_.emplace_back();
+    e.number = nextNumber_++;
+    e.timeMs = e.lastTimeMs = timeMs;
+    e.direction = direction;
+    e.bytes.assign(bytes.begin(), bytes.end());
+    ReadHeader(e, bytes);
+    e.revision = ++revision_;
+    return e;
+}
+
+void LinkMonitor::FlushPendingRequest() {
+    if (!pending_) return;
+    pending_ = false;
+    Add(MonitorDirection::Request, pendingBytes_, pendingTime_);
+}
+
+void LinkMonitor::Record(TracedFrame kind, std::span<const std::uint8_t> bytes,
+                         std::string_view reason, std::int64_t timeMs) {
+    if (kind == TracedFrame::Request) {
+        // A request whose reply never came to the trace (the program quit meanwhile) still
+        // went out.
+        FlushPendingRequest();
+        if (fold_ && IsLiveDataRequest(bytes)) {
+            pending_ = true;
+            pendingBytes_.assign(bytes.begin(), bytes.end());
+            pendingTime_ = timeMs;
+            ++revision_;
+            return;
+        }
+        Add(MonitorDirection::Request, bytes, timeMs);
+        return;
+    }
+    if (kind == TracedFrame::Reply && pending_) {
+        pending_ = false;
+        const bool continues =
+            !entries_.empty() && entries_.back().direction == MonitorDirection::Exchanges;
+        MonitorEntry& run = continues
+                                ? entries_.back()
+                                : Add(MonitorDirection::Exchanges, pendingBytes_, pendingTime_);
+        if (continues) run.bytes.assign(pendingBytes_.begin(), pendingBytes_.end());
+        run.replyBytes.assign(bytes.begin(), bytes.end());
+        run.lastTimeMs = pendingTime_;
+        ++run.exchanges;
+        run.length = bytes.size() >= kHeaderSize ? GetU16(bytes.data() + 4) : 0;
+        run.result = MonitorResult::Ok;
+        run.revision = ++revision_;
+        return;
+    }
+    // A failed live-data exchange stands on its own lines, request and reply.
+    FlushPendingRequest();
+    MonitorEntry& e = Add(MonitorDirection::Reply, bytes, timeMs);
+    switch (kind) {
+        case TracedFrame::Reply:
+            e.result = MonitorResult::Ok;
+            break;
+        case TracedFrame::TimedOut:
+            e.result = MonitorResult::TimedOut;
+            break;
+        default:
+            e.result = MonitorResult::Rejected;
+            break;
+    }
+    e.reason = OneLine(reason);
+}
+
+std::string_view CommandName(int command) {
+    switch (command) {
+        case kCmdErrorReply:
+            return "error reply";
+        case kCmdWrite:
+            return "write RAM";
+        case kCmdRead:
+            return "read RAM";
+        case kCmdStoreEeprom:
+            return "store EEPROM";
+        case kCmdLoadEeprom:
+            return "load EEPROM";
+        case kCmdFirmware:
+            return "firmware";
+        case kCmdLiveData:
+            return "live data";
+        case kCmdSensorName:
+            return "sensor name";
+        case kCmdCycleTime:
+            return "cycle time";
+        default:
+            return "";
+    }
+}
+
+std::string FormatTimeOfDay(std::int64_t ms) {
+    ms %= kMsPerDay;
+    if (ms < 0) ms += kMsPerDay;
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
+                  static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
+                  static_cast<int>(ms % 1000));
+    return text;
+}
+
+std::string FormatHex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        if (!out.empty()) out.push_back(' ');
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
+std::string ResultText(const MonitorEntry& e) {
+    switch (e.result) {
+        case MonitorResult::Sent:
+            return "sent";
+        case MonitorResult::Ok:
+            if (e.direction != MonitorDirection::Exchanges) return "ok";
+            return "ok, " + std::to_string(e.exchanges) +
+                   (e.exchanges == 1 ? " exchange" : " exchanges") + " until " +
+                   FormatTimeOfDay(e.lastTimeMs);
+        case MonitorResult::Rejected:
+            return "rejected: " + e.reason;
+        case MonitorResult::TimedOut:
+            return "time-out: " + e.reason;
+    }
+    return {};
+}
+
+std::string FormatEntry(const MonitorEntry& e, bool withBytes) {
+    std::string command = "-";
+    if (e.command >= 0) {
+        command = std::to_string(e.command);
+        if (const std::string_view name = CommandName(e.command); !name.empty()) {
+            command += ' ';
+            command += name;
+        }
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "%s  %-2s  %-16s  arg %-5u  len %-4u  ",
+                  FormatTimeOfDay(e.timeMs).c_str(), DirectionMark(e.direction), command.c_str(),
+                  static_cast<unsigned>(e.argument), static_cast<unsigned>(e.length));
+    std::string out = line + ResultText(e) + "\n";
+    if (withBytes) {
+        const char* first = e.direction == MonitorDirection::Reply ? "<" : ">";
+        out += std::string("    ") + first + " " + FormatHex(e.bytes) + "\n";
+        if (e.direction == MonitorDirection::Exchanges) {
+            out += "    < " + FormatHex(e.replyBytes) + "\n";
+        }
+    }
+    return out;
+}
+
+std::string ExportText(const std::deque<MonitorEntry>& entries, const MonitorFilter& filter,
+                       bool withBytes) {
+    char heading[96];
+    std::snprintf(heading, sizeof heading, "%-12s  %-2s  %-16s  %-9s  %-8s  %s\n", "time", "",
+                  "command", "argument", "length", "result");
+    std::string out = heading;
+    for (const MonitorEntry& e : entries) {
+        if (filter.Matches(e)) out += FormatEntry(e, withBytes);
+    }
+    return out;
+}
+
+}  // namespace qelto
