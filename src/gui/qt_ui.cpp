@@ -138,7 +138,7 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     for (ColourGraph* g : {d.graphXY, d.graphXInt, d.graphYInt})
         g->SetScheduler(&scheduler_);
     d.rgbStripChart->SetScheduler(&scheduler_);
-    displaysId_ = scheduler_.Add([this] { RefreshDisplays(); });
+    displaysId_ = scheduler_.Add([this] { RefreshDisplays(); }, kDisplayMs);
 
     d.statusDisplay->setMinimumWidth(120);
     d.comPortDisplay->setMaximumWidth(64);
@@ -305,7 +305,11 @@ void QtUi::RefreshDisplays() {
         if (displayDirty_[i] == 0) continue;
         displayDirty_[i] = 0;
         const Entry& e = entries_[i];
-        if (auto* line = qobject_cast<QLineEdit*>(e.widget.data())) line->setText(NumberText(e));
+        auto* line = qobject_cast<QLineEdit*>(e.widget.data());
+        if (line == nullptr) continue;
+        // An unchanged text costs nothing to leave; a new one repaints the field.
+        const QString text = NumberText(e);
+        if (line->text() != text) line->setText(text);
     }
 }
 
