@@ -26,6 +26,7 @@ std::string OneLine(std::string_view text) {
 
 void ReadHeader(MonitorEntry& e, std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kHeaderSize) return;
+    e.headerCame = true;
     e.command = bytes[1];
     e.argument = GetU16(bytes.data() + 2);
     e.length = GetU16(bytes.data() + 4);
@@ -92,6 +93,10 @@ void LinkMonitor::Record(TracedFrame kind, std::span<const std::uint8_t> bytes,
         // A request whose reply never came to the trace (the program quit meanwhile) still
         // went out.
         FlushPendingRequest();
+        if (bytes.size() >= kHeaderSize) {
+            lastCommand_ = bytes[1];
+            lastArgument_ = GetU16(bytes.data() + 2);
+        }
         if (fold_ && IsLiveDataRequest(bytes)) {
             pending_ = true;
             pendingBytes_.assign(bytes.begin(), bytes.end());
@@ -121,6 +126,10 @@ void LinkMonitor::Record(TracedFrame kind, std::span<const std::uint8_t> bytes,
     // A failed live-data exchange stands on its own lines, request and reply.
     FlushPendingRequest();
     MonitorEntry& e = Add(MonitorDirection::Reply, bytes, timeMs);
+    if (!e.headerCame) {
+        e.command = lastCommand_;
+        e.argument = lastArgument_;
+    }
     switch (kind) {
         case TracedFrame::Reply:
             e.result = MonitorResult::Ok;
@@ -208,10 +217,11 @@ std::string FormatEntry(const MonitorEntry& e, bool withBytes) {
             command += name;
         }
     }
+    const std::string length = e.headerCame ? std::to_string(e.length) : "-";
     char line[96];
-    std::snprintf(line, sizeof line, "%s  %-2s  %-16s  arg %-5u  len %-4u  ",
+    std::snprintf(line, sizeof line, "%s  %-2s  %-16s  arg %-5u  len %-4s  ",
                   FormatTimeOfDay(e.timeMs).c_str(), DirectionMark(e.direction), command.c_str(),
-                  static_cast<unsigned>(e.argument), static_cast<unsigned>(e.length));
+                  static_cast<unsigned>(e.argument), length.c_str());
     std::string out = line + ResultText(e) + "\n";
     if (withBytes) {
         const char* first = e.direction == MonitorDirection::Reply ? "<" : ">";

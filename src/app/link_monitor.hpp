@@ -30,7 +30,10 @@ struct MonitorEntry {
     std::int64_t lastTimeMs = 0;  // a run: its latest request
     std::uint64_t exchanges = 0;  // a run: how many requests and replies it holds
     MonitorDirection direction = MonitorDirection::Request;
-    int command = -1;  // -1: no header came
+    // A reply without a header (nothing came, or too little) shows the command and argument of
+    // its request.
+    int command = -1;
+    bool headerCame = false;
     std::uint16_t argument = 0;
     std::uint16_t length = 0;  // the data length of the header (a run: of its latest reply)
     MonitorResult result = MonitorResult::Sent;
@@ -78,6 +81,8 @@ class LinkMonitor {
     std::uint64_t nextNumber_ = 1;
     std::uint64_t dropped_ = 0;
     std::uint64_t revision_ = 0;
+    int lastCommand_ = -1;
+    std::uint16_t lastArgument_ = 0;
     // A live-data request held back until its reply tells whether it folds.
     bool pending_ = false;
     std::vector<std::uint8_t> pendingBytes_;

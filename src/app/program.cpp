@@ -5,6 +5,9 @@
 #include "app/context.hpp"
 #include "app/graphs.hpp"
 #include "app/panel_settings.hpp"
+#include "files/paths.hpp"
+
+#include <filesystem>
 
 namespace qelto {
 namespace {
@@ -42,8 +45,8 @@ void ShowLogo(Context& ctx) {
     static constexpr InfoLine kLines[] = {
         {kProgramTitle, true, 323, 29, 19},
         {kInfoProjectName, false, 15, 6, 11},
-        {kInfoContact, false, 15, 22, 11},
-        {kInfoWebAddress, false, 15, 36, 11},
+        {kInfoLicence, false, 15, 22, 11},
+        {kInfoSimulator, false, 15, 36, 11},
     };
     for (const InfoLine& l : kLines)
         ctx.ui.ShowInfoText(l.text, l.withTooltip, l.left, l.top, l.pointSize, kBannerTextColor);
@@ -56,7 +59,16 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
     PaintTeachTable(ctx);
     ShowLogo(ctx);
+    std::error_code ec;
+    const bool firstStart =
+        !std::filesystem::exists(PathFromUtf8(ctx.files.PanelSettingsPath), ec);
     LoadPanelSettings(ctx);
+    // Once settings exist, their language holds (or the default, when they have none).
+    if (firstStart && options.desktopLanguage && *options.desktopLanguage >= 0 &&
+        *options.desktopLanguage < kLanguageCount) {
+        ctx.state.Language = *options.desktopLanguage;
+        ctx.ui.SetCtrlVal(Ctrl::LanguageSelector, ctx.state.Language);
+    }
     ctx.ui.SetActiveTabPage(kParameterPage);
     ctx.ui.DisplayPanels();
     GetConnectionSettingsFromFile(ctx);

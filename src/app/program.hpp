@@ -19,13 +19,14 @@ inline constexpr int kStandardHeight = 548;
 inline constexpr int kDataPanelLeft = 286;
 inline constexpr int kDataPanelTop = 63;
 
-// The header area: banner colour, logo and the three lines about the project.
+// The header area: banner colour, logo and the three lines about the project: what it is, its
+// licence, and how to try it without a sensor.
 inline constexpr std::uint32_t kBannerColor = 0x0080FF;
 inline constexpr std::uint32_t kBannerTextColor = 0xFFFFFF;
 inline constexpr const char* kLogoFileName = "qelto-logo.png";
 inline constexpr const char* kInfoProjectName = "Qelto \xE2\x80\x94 open colour-sensor tool";
-inline constexpr const char* kInfoContact = "Contact: qelto@example.org";
-inline constexpr const char* kInfoWebAddress = "https://qelto.example.org";
+inline constexpr const char* kInfoLicence = "Free software: GPL-3.0-or-later";
+inline constexpr const char* kInfoSimulator = "Simulated sensor: qelto-sim";
 
 inline constexpr std::uint32_t kTeachTableGrey = 0xC0C0C0;
 inline constexpr int kTeachTableRows = 31;
@@ -37,6 +38,9 @@ struct StartupOptions {
     // A connection for this run only (the demo): shown and used instead of the stored one,
     // which closing the window keeps as it was.
     std::optional<ConnectionSettings> connectionOverride;
+    // The desktop's language when it is one of the seven (a Language value): the first start,
+    // with no settings file yet, speaks it instead of the default.
+    std::optional<std::int32_t> desktopLanguage = std::nullopt;
 };
 
 // The values every run starts from, whatever they held.

@@ -1,9 +1,11 @@
 #include "gui_app.hpp"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QKeySequence>
 
 #include "app/control_table.hpp"
+#include "window_menu.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -28,6 +30,13 @@ QKeySequence KeyOf(Key key) {
 
 GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, serial_, tcp_, ports_) {
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
+    // Every frame on the wire goes to the link monitor's record, also while its panel is
+    // closed, so that it shows what happened before the operator opened it.
+    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> bytes,
+                             std::string_view reason) {
+        monitor_.Record(kind, bytes, reason, LocalTimeMs());
+    };
+    ui_.menu().SetLinkMonitor(&monitor_);
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
     for (int i = 0; i < kCtrlCount; ++i) {
         const Ctrl c = static_cast<Ctrl>(i);
@@ -37,6 +46,17 @@ GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, serial_, tcp_, ports_) {
 
 GuiApp::~GuiApp() {
     Shutdown();
+}
+
+std::int64_t GuiApp::LocalTimeMs() {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // The offset from UTC changes twice a year; looking it up once a minute is enough and
+    // spares the time-zone rules at every frame.
+    if (offsetCheckedMs_ < 0 || now - offsetCheckedMs_ > 60000) {
+        utcOffsetMs_ = static_cast<std::int64_t>(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+        offsetCheckedMs_ = now;
+    }
+    return now + utcOffsetMs_;
 }
 
 void GuiApp::Start(const StartupOptions& startup) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/context.hpp"
+#include "app/link_monitor.hpp"
 #include "app/program.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
@@ -30,14 +31,21 @@ class GuiApp {
 
     QtUi& ui() { return ui_; }
     Context& ctx() { return ctx_; }
+    LinkMonitor& linkMonitor() { return monitor_; }
 
   private:
+    // The local time of day in milliseconds, cheap enough for every frame on the wire.
+    std::int64_t LocalTimeMs();
+
     QtEventPump pump_;
     QtUi ui_;
     QtSerialPort serial_;
     QtTcpClient tcp_;
     QtPortEnumerator ports_;
     Context ctx_;
+    LinkMonitor monitor_;
+    std::int64_t utcOffsetMs_ = 0;
+    std::int64_t offsetCheckedMs_ = -1;
     bool shutDown_ = false;
 };
 

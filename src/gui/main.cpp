@@ -1,10 +1,12 @@
 // qelto: the window of the Qelto colour-sensor tool.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "demo_sim.hpp"
 #include "gui_app.hpp"
@@ -30,6 +32,28 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString&)
                  display.constData(), wayland.constData());
     std::fflush(stderr);
     std::_Exit(kExitNoWindow & 0xFF);
+}
+
+// The desktop's language as a Language value, when it is one of the seven.
+std::optional<std::int32_t> DesktopLanguage() {
+    switch (QLocale::system().language()) {
+        case QLocale::German:
+            return 0;
+        case QLocale::English:
+            return 1;
+        case QLocale::French:
+            return 2;
+        case QLocale::Spanish:
+            return 3;
+        case QLocale::Portuguese:
+            return 4;
+        case QLocale::Italian:
+            return 5;
+        case QLocale::Polish:
+            return 6;
+        default:
+            return std::nullopt;
+    }
 }
 
 bool NoDisplayAtAll(const QStringList& arguments) {
@@ -101,6 +125,7 @@ int main(int argc, char** argv) {
     startup.programDirectory = QApplication::applicationDirPath().toStdString();
     startup.userConfigDirectory =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+    startup.desktopLanguage = DesktopLanguage();
 
     qelto::gui::DemoSimulator simulator;
     if (parser.isSet(demo)) {

@@ -1,19 +1,31 @@
 #include "main_window.hpp"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/program.hpp"
 
 namespace qelto::gui {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
-    main_.setupUi(this);
-    dataPanel_ = new QWidget(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    menuBar_ = new QMenuBar(this);
+    panel_ = new QWidget(this);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(panel_);
+    main_.setupUi(panel_);
+    dataPanel_ = new QWidget(panel_);
     data_.setupUi(dataPanel_);
     dataPanel_->setObjectName(QStringLiteral("DataPanel"));
     // The banner stays a strip across the top; everything below it grows with the window.
     main_.banner->lower();
+    panel_->installEventFilter(this);
     resize(kStandardWidth, kStandardHeight);
     PlaceChildren();
 }
@@ -21,16 +33,30 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 MainWindow::~MainWindow() = default;
 
 void MainWindow::PlaceChildren() {
-    const int w = width();
-    const int h = height();
+    const int w = panel_->width();
+    const int h = panel_->height();
     main_.banner->setGeometry(0, 0, w, kDataPanelTop);
     main_.leftColumn->setGeometry(0, kDataPanelTop, kDataPanelLeft, h - kDataPanelTop);
     dataPanel_->setGeometry(kDataPanelLeft, kDataPanelTop, w - kDataPanelLeft, h - kDataPanelTop);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    PlaceChildren();
-    QWidget::resizeEvent(event);
+void MainWindow::UpdateMinimumSize() {
+    // The banner's texts sit at fixed places: the window is at least as wide as they reach.
+    int bannerRight = 0;
+    for (const QLabel* l : main_.banner->findChildren<QLabel*>()) {
+        if (!l->isHidden()) bannerRight = std::max(bannerRight, l->geometry().right() + 1);
+    }
+    const QSize left = main_.leftColumn->minimumSizeHint();
+    const QSize data = dataPanel_->minimumSizeHint();
+    const int width = std::max({bannerRight + 8, kDataPanelLeft + data.width()});
+    const int height = menuBar_->sizeHint().height() + kDataPanelTop +
+                       std::max(left.height(), data.height());
+    setMinimumSize(width, height);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_ && event->type() == QEvent::Resize) PlaceChildren();
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

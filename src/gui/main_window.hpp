@@ -1,6 +1,6 @@
-// The main window: the MainPanel form with the DataPanel form as a child at its fixed place.
-// It holds no logic; it reports the window's own events (close, a right double-click on its
-// background) to whoever listens.
+// The main window: a menu bar over the MainPanel form, which holds the DataPanel form as a child
+// at its fixed place. It holds no logic; it reports the window's own events (close, a right
+// double-click on its background) to whoever listens.
 #pragma once
 
 #include <QWidget>
@@ -9,6 +9,8 @@
 
 #include "ui_data_panel.h"
 #include "ui_main_panel.h"
+
+class QMenuBar;
 
 namespace qelto::gui {
 
@@ -21,6 +23,11 @@ class MainWindow : public QWidget {
     Ui::MainPanel& main() { return main_; }
     Ui::DataPanel& data() { return data_; }
     QWidget* dataPanel() const { return dataPanel_; }
+    // The MainPanel: everything below the menu bar, the banner at its top.
+    QWidget* panel() const { return panel_; }
+    QMenuBar* menuBar() const { return menuBar_; }
+    // Takes the smallest size at which no control is cut; call when texts or fonts changed.
+    void UpdateMinimumSize();
 
     std::function<void()> onClose;
     std::function<void()> onRightDoubleClick;
@@ -30,12 +37,14 @@ class MainWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void PlaceChildren();
     Ui::MainPanel main_;
     Ui::DataPanel data_;
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* panel_ = nullptr;
     QWidget* dataPanel_ = nullptr;
 };
 

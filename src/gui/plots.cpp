@@ -204,7 +204,9 @@ void ExplorablePlot::OperatorChangedView() {
 
 void ExplorablePlot::ZoomAt(QPointF pixel, double factor) {
     xAxis->setRange(Zoomed(xAxis->range(), xAxis->pixelToCoord(pixel.x()), factor));
-    yAxis->setRange(Zoomed(yAxis->range(), yAxis->pixelToCoord(pixel.y()), factor));
+    if (ExploresVertically()) {
+        yAxis->setRange(Zoomed(yAxis->range(), yAxis->pixelToCoord(pixel.y()), factor));
+    }
     OperatorChangedView();
 }
 
@@ -214,7 +216,7 @@ void ExplorablePlot::PanBy(QPointF pixels) {
     const double dx = -pixels.x() * xAxis->range().size() / area.width();
     const double dy = pixels.y() * yAxis->range().size() / area.height();
     xAxis->moveRange(dx);
-    yAxis->moveRange(dy);
+    if (ExploresVertically()) yAxis->moveRange(dy);
     OperatorChangedView();
 }
 
@@ -226,6 +228,16 @@ void ExplorablePlot::ResetView() {
 }
 
 void ExplorablePlot::PaintOverlay(QPainter& painter) {
+    if (paused_) {
+        // The drawing stands still on purpose: say so where the eye looks.
+        const QString tag = tr("paused");
+        const QFontMetrics fm(font());
+        QRect box(0, 0, fm.horizontalAdvance(tag) + 8, fm.height() + 2);
+        box.moveTopRight(plotArea().topRight() + QPoint(-2, 2));
+        painter.fillRect(box, palette().color(QPalette::Highlight));
+        painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.drawText(box, Qt::AlignCenter, tag);
+    }
     if (!hover_) return;
     const QString text = HoverText(*hover_);
     if (text.isEmpty()) return;
@@ -623,6 +635,12 @@ void StripChart::ApplyAutomaticView() {
     yAxis->setRange(0, AutomaticTop());
 }
 
+void StripChart::Redraw() {
+    // The operator chooses which samples; the vertical axis always fits what they show.
+    yAxis->setRange(0, AutomaticTop());
+    replot(rpQueuedReplot);
+}
+
 std::pair<std::size_t, std::size_t> StripChart::VisibleSamples() const {
     // What the view shows, and a sample either side so that the lines reach the edges.
     const History& h = Shown();
@@ -649,7 +667,8 @@ double StripChart::AutomaticTop() const {
 
 void StripChart::Flush() {
     const QCPRange x = xAxis->range(), y = yAxis->range();
-    if (!operatorView_) ApplyAutomaticView();
+    if (!operatorView_) xAxis->setRange(-(points_ - 1), 0);
+    yAxis->setRange(0, AutomaticTop());
     if (xAxis->range() != x || yAxis->range() != y) {
         replot(rpQueuedReplot);
     } else {

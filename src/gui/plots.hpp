@@ -92,6 +92,8 @@ class ExplorablePlot : public QCustomPlot {
   protected:
     // The automatic view came back: take the latest automatic ranges.
     virtual void ApplyAutomaticView() = 0;
+    // Whether the operator zooms and pans the vertical axis too (or only the horizontal one).
+    virtual bool ExploresVertically() const { return true; }
     // Draws what goes on top of the buffered plot (cursor, hover label).
     virtual void PaintOverlay(QPainter& painter);
     // Exports draw the overlay's content through QCustomPlot's own layers.
@@ -211,9 +213,10 @@ class StripChart : public ExplorablePlot {
 
   protected:
     void ApplyAutomaticView() override;
+    bool ExploresVertically() const override { return false; }
     void PauseChanged() override;
     void Flush() override;
-    void Redraw() override { replot(rpQueuedReplot); }
+    void Redraw() override;
     void PaintOverlay(QPainter& painter) override;
     void SetExportLayersVisible(bool visible) override;
 

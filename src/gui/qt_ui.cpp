@@ -27,8 +27,10 @@
 #include <cmath>
 
 #include "app/context.hpp"
+#include "app/control_table.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "window_menu.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -124,13 +126,7 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
         }
     }
     m.progressBar->hide();
-    // The memory selector's two buttons show at a glance which one is on, in any theme.
-    for (QPushButton* b : {m.eepromButton, m.fileButton}) {
-        b->setStyleSheet(QStringLiteral(
-            "QPushButton:checked { background: palette(highlight); color: "
-            "palette(highlighted-text);"
-            " border: 1px solid palette(dark); border-radius: 3px; padding: 3px; }"));
-    }
+    StyleMemoryButtons();
 
     d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
     d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
@@ -139,15 +135,56 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
         g->SetScheduler(&scheduler_);
     d.rgbStripChart->SetScheduler(&scheduler_);
     displaysId_ = scheduler_.Add([this] { RefreshDisplays(); }, kDisplayMs);
+    // Small enough for a small screen, big enough that the axes still read.
+    for (ExplorablePlot* p : {static_cast<ExplorablePlot*>(d.graphXY),
+                              static_cast<ExplorablePlot*>(d.graphXInt),
+                              static_cast<ExplorablePlot*>(d.graphYInt),
+                              static_cast<ExplorablePlot*>(d.rgbStripChart)}) {
+        p->setMinimumSize(150, 120);
+    }
 
     d.statusDisplay->setMinimumWidth(120);
     d.comPortDisplay->setMaximumWidth(64);
     d.ipAddressDisplay->setMaximumWidth(130);
+    // The status bar's figures, the recording's name and the scan frequency take two lines
+    // when one does not hold them.
+    d.statusBar->setWordWrap(true);
+    d.statusBar->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Wire();
+    menu_ = std::make_unique<WindowMenu>(*this);
 }
 
 QtUi::~QtUi() {
     if (waitCursor_) QApplication::restoreOverrideCursor();
+}
+
+void QtUi::StyleMemoryButtons() {
+    // The memory selector's two buttons show at a glance which one is on, in any theme, and a
+    // dimmed one that is on still reads as on. The colours are taken from the palette now and
+    // again whenever it changes, so the button that is off follows a new palette too.
+    const QPalette pal = window_->palette();
+    const QColor on = pal.color(QPalette::Highlight);
+    const QColor onText = pal.color(QPalette::HighlightedText);
+    const QColor button = pal.color(QPalette::Button);
+    auto mix = [](const QColor& a, const QColor& b, double f) {
+        return QColor::fromRgbF(static_cast<float>(a.redF() * f + b.redF() * (1 - f)),
+                                static_cast<float>(a.greenF() * f + b.greenF() * (1 - f)),
+                                static_cast<float>(a.blueF() * f + b.blueF() * (1 - f)));
+    };
+    const QString css =
+        QStringLiteral(
+            "QPushButton { background: %1; color: %2; border: 1px solid %3; border-radius: 3px;"
+            " padding: 3px; }"
+            " QPushButton:disabled { color: %4; }"
+            " QPushButton:checked { background: %5; color: %6; }"
+            " QPushButton:checked:disabled { background: %7; color: %8; }")
+            .arg(button.name(), pal.color(QPalette::ButtonText).name(),
+                 pal.color(QPalette::Mid).name(),
+                 pal.color(QPalette::Disabled, QPalette::ButtonText).name(), on.name(),
+                 onText.name(), mix(on, button, 0.45).name(), mix(onText, button, 0.7).name());
+    for (QPushButton* b : {window_->main().eepromButton, window_->main().fileButton}) {
+        if (b->styleSheet() != css) b->setStyleSheet(css);
+    }
 }
 
 void QtUi::Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* accessibleName) {
@@ -231,12 +268,45 @@ void QtUi::Wire() {
 void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
     auto* b = qobject_cast<QPushButton*>(widget(button));
     if (b == nullptr) return;
+    // The menu entry of the button carries the key (and shows it); the entry is dimmed with
+    // the button, so a dimmed button ignores its key as it ignores a click.
+    if (QAction* action = menu_->ActionFor(button)) {
+        action->setShortcut(key);
+        action->setEnabled(b->isEnabled());
+        return;
+    }
     auto* shortcut = new QShortcut(key, window_.get());
     shortcut->setContext(Qt::WindowShortcut);
     // A dimmed button ignores its key as it ignores a click.
     connect(shortcut, &QShortcut::activated, b, [b] {
         if (b->isEnabled() && b->isVisible()) b->click();
     });
+}
+
+void QtUi::Trigger(Ctrl c) {
+    if (auto* b = qobject_cast<QPushButton*>(entry(c).widget.data())) {
+        if (b->isEnabled()) b->click();
+        return;
+    }
+    Forward(c, ControlOf(c).trigger);
+}
+
+void QtUi::SetGraphsPaused(bool paused) {
+    graphsPaused_ = paused;
+    for (Ctrl c : {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt, Ctrl::RgbStripChart}) {
+        if (ExplorablePlot* p = plot(c)) p->SetPaused(paused);
+    }
+    if (QAction* a = menu_->ActionFor(WindowCommand::PauseGraphs)) a->setChecked(paused);
+}
+
+void QtUi::ResetGraphViews() {
+    for (Ctrl c : {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt, Ctrl::RgbStripChart}) {
+        if (ExplorablePlot* p = plot(c)) p->ResetView();
+    }
+}
+
+ExplorablePlot* QtUi::plot(Ctrl c) const {
+    return qobject_cast<ExplorablePlot*>(entry(c).widget.data());
 }
 
 QWidget* QtUi::widget(Ctrl c) const {
@@ -278,6 +348,16 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     if (!role.isValid()) return false;
     const Ctrl c = static_cast<Ctrl>(role.toInt());
     switch (event->type()) {
+        case QEvent::EnabledChange:
+            // A menu entry is usable exactly when its control is (its key too).
+            if (watched == entry(c).widget.data() && menu_ != nullptr) {
+                if (QAction* a = menu_->ActionFor(c)) a->setEnabled(entry(c).widget->isEnabled());
+            }
+            return false;
+        case QEvent::PaletteChange:
+        case QEvent::ApplicationPaletteChange:
+            if (c == Ctrl::EepromButton || c == Ctrl::FileButton) StyleMemoryButtons();
+            return false;
         case QEvent::ContextMenu:
             // A right-click (or the menu key) asks for the control's help, never a menu.
             Forward(c, Event::RightClick);
@@ -383,6 +463,10 @@ void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
         case Kind::Line:
         case Kind::Text:
         case Kind::Number: {
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                label->setText(FromUtf8(text));
+                break;
+            }
             auto* line = static_cast<QLineEdit*>(w);
             line->setText(FromUtf8(text));
             line->setCursorPosition(0);
@@ -432,6 +516,7 @@ std::string QtUi::GetCtrlText(Ctrl c) {
             return NumberText(e).toStdString();
         case Kind::Line:
         case Kind::Text:
+            if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
             return static_cast<QLineEdit*>(w)->text().toStdString();
         case Kind::Spin:
             return std::to_string(static_cast<QSpinBox*>(w)->value());
@@ -447,7 +532,19 @@ std::string QtUi::GetCtrlText(Ctrl c) {
 // --- Attributes
 
 void QtUi::SetDimmed(Ctrl c, bool dimmed) {
-    if (QWidget* w = entry(c).widget.data()) w->setEnabled(!dimmed);
+    QWidget* w = entry(c).widget.data();
+    if (w == nullptr) return;
+    if (dimmed && w->hasFocus()) {
+        // Qt would hand the keyboard to the next control in line (AVERAGE after FREQ, with
+        // its text selected); the window holds it until the button is back.
+        parkedFocus_ = w;
+        window_->setFocus(Qt::OtherFocusReason);
+    }
+    w->setEnabled(!dimmed);
+    if (!dimmed && parkedFocus_ == w && window_->hasFocus()) {
+        w->setFocus(Qt::OtherFocusReason);
+        parkedFocus_ = nullptr;
+    }
 }
 
 void QtUi::SetVisible(Ctrl c, bool visible) {
@@ -617,6 +714,7 @@ void QtUi::CenterWindow() {
 
 void QtUi::DisplayPanels() {
     window_->dataPanel()->show();
+    window_->UpdateMinimumSize();
     window_->show();
 }
 
@@ -626,8 +724,11 @@ void QtUi::ShowInfoText(std::string_view text, bool withTooltip, int left, int t
                         std::uint32_t textRgb) {
     auto* banner = window_->main().banner;
     auto* label = new QLabel(banner);
+    // The sizes of the banner's lines are the platform's: pixel heights on its 96-dpi screen.
+    // Taken as points they would be a third larger and the lines, 14 to 16 pixels apart,
+    // would run into each other.
     QFont font = label->font();
-    font.setPointSize(pointSize);
+    font.setPixelSize(pointSize);
     label->setFont(font);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, FromRgb(textRgb));

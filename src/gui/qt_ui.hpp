@@ -22,6 +22,8 @@ class QShortcut;
 
 namespace qelto::gui {
 
+class WindowMenu;
+
 // The seven languages by their own names, in the order of the Language values 0..6.
 inline constexpr std::array<const char*, 7> kLanguageNames{
     "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
@@ -42,8 +44,21 @@ class QtUi : public QObject, public OperatorInterface {
     std::function<void(Ctrl, Event)> onControlEvent;
     std::function<void(Event)> onPanelEvent;
 
-    // A key that clicks a command button, as a click would.
+    // A key that clicks a command button, as a click would (shown beside its menu entry).
     void SetShortcutKey(Ctrl button, const QKeySequence& key);
+    // What the operator's click on the control does (a menu entry stands for it): a button is
+    // clicked, any other control sends its trigger event.
+    void Trigger(Ctrl c);
+    // An event of the window itself (close, the right double-click on its background).
+    void TriggerWindowEvent(Event e) { PanelEvent(e); }
+    WindowMenu& menu() { return *menu_; }
+
+    // The graphs: paused drawing (the data go on) and the operator's views.
+    void SetGraphsPaused(bool paused);
+    bool graphsPaused() const { return graphsPaused_; }
+    void ResetGraphViews();
+    // The colour graph or strip chart of a role, or null.
+    ExplorablePlot* plot(Ctrl c) const;
     // The event loop is running; a quit ends it once the outermost callback has returned.
     void SetMainLoopRunning(bool running) { mainLoopRunning_ = running; }
     std::optional<int> quitCode() const { return quit_; }
@@ -130,6 +145,7 @@ class QtUi : public QObject, public OperatorInterface {
     };
 
     void Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* accessibleName);
+    void StyleMemoryButtons();
     void Wire();
     void Forward(Ctrl c, Event e);
     void PanelEvent(Event e);
@@ -152,6 +168,10 @@ class QtUi : public QObject, public OperatorInterface {
     bool waitCursor_ = false;
     std::optional<int> pendingZoom_;
     QString lastServerText_;
+    std::unique_ptr<WindowMenu> menu_;
+    bool graphsPaused_ = false;
+    // The button that had the keyboard when the program dimmed it; it gets it back.
+    QPointer<QWidget> parkedFocus_;
 };
 
 }  // namespace qelto::gui

@@ -1,12 +1,21 @@
 // qelto-screenshots OUTDIR [SUFFIX]: the window offscreen against qelto-sim, saved as PNGs at
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
-// the parameter page, a failure in the InfoBox, the assistant's first question.
+// the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page, a
+// failure in the InfoBox, the link monitor with a rejected reply, a menu, the About box, the
+// smallest window, the assistant's first question.
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QTableView>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 
 #include "app/control_table.hpp"
 #include "app/live.hpp"
@@ -15,6 +24,7 @@
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "protocol/records.hpp"
+#include "window_menu.hpp"
 
 using namespace qelto;
 using namespace qelto::gui;
@@ -59,10 +69,24 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir().mkpath(out);
-    auto save = [&](QWidget* w, const char* name) {
-        const QString path = QDir(out).filePath(QString::fromLatin1(name) + suffix + ".png");
-        const bool ok = w->grab().save(path);
+    auto savePixmap = [&](const QPixmap& pixmap, const QString& name) {
+        const QString path = QDir(out).filePath(name + suffix + ".png");
+        const bool ok = pixmap.save(path);
         std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    };
+    auto save = [&](QWidget* w, const char* name) {
+        savePixmap(w->grab(), QString::fromLatin1(name));
+    };
+    // The same view in the light and in the dark palette.
+    auto saveBoth = [&](QWidget* w, const char* name, const std::function<void()>& settle) {
+        for (bool dark : {false, true}) {
+            app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+            Spin(100);
+            if (settle) settle();
+            savePixmap(w->grab(), QString::fromLatin1(name) + (dark ? "-dark" : ""));
+        }
+        app.setPalette(QApplication::style()->standardPalette());
+        Spin(50);
     };
 
     DemoSimulator sim;
@@ -112,7 +136,9 @@ int main(int argc, char** argv) {
     sim.Control(QStringLiteral("scene red"));
     sim.Control(QStringLiteral("cycle 0.4"));
 
-    // GO, then the pictures while it runs, then STOP.
+    // GO, then the pictures while it runs, then STOP. Each step returns to the acquisition
+    // loop, which runs between them.
+    std::function<void()> explore;
     QTimer::singleShot(1500, [&] {
         ui.scheduler().FlushNow();
         save(&window, "02-acquiring");
@@ -122,8 +148,38 @@ int main(int argc, char** argv) {
         save(&window, "03-acquiring-dark");
         app.setPalette(QApplication::style()->standardPalette());
         Spin(100);
-        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
+
+        // Looking closer: other patches come in turn while the acquisition runs on, then the
+        // drawing is paused, X-Y is zoomed in with the mouse over a circle, and the strip
+        // chart shows samples further back.
+        static constexpr const char* kPatches[] = {"green", "blue", "yellow", "white", "red"};
+        for (int i = 0; i < 5; ++i) {
+            QTimer::singleShot(40 * (i + 1), [&sim, i] {
+                sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(kPatches[i])));
+            });
+        }
+        QTimer::singleShot(400, [&] { explore(); });
     });
+    explore = [&] {
+        ui.SetGraphsPaused(true);
+        auto* xy = qobject_cast<ColourGraph*>(ui.widget(Ctrl::GraphXY));
+        auto* strip = qobject_cast<StripChart*>(ui.widget(Ctrl::RgbStripChart));
+        xy->ZoomAt(xy->plotArea().center(), 0.6);
+        const QPointF over(xy->xAxis->coordToPixel(ctx.teach[0].Cell[0] + 120.0),
+                           xy->yAxis->coordToPixel(ctx.teach[0].Cell[1] - 60.0));
+        QCursor::setPos(xy->mapToGlobal(over.toPoint()));
+        QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(xy, &move);
+        strip->ZoomAt(QPointF(strip->plotArea().right(), strip->plotArea().center().y()), 8);
+        strip->PanBy(QPointF(strip->plotArea().width() * 0.6, 0));
+        saveBoth(&window, "07-graphs-explored", [&] { ui.scheduler().FlushNow(); });
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(xy, &leave);
+        ui.ResetGraphViews();
+        ui.SetGraphsPaused(false);
+        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
+    };
     qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
     sim.Control(QStringLiteral("cycle 0"));
 
@@ -149,6 +205,56 @@ int main(int argc, char** argv) {
     ui.SetActiveTabPage(kParameterPage);
     qobject_cast<QPushButton*>(ui.widget(Ctrl::StartAssistantButton))->click();
     Spin(100);
+
+    // The link monitor after a reply with a broken data block.
+    sim.Control(QStringLiteral("fault bad-data-crc,cmd=2"));
+    Spin(100);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
+    Spin(100);
+    ui.menu().ShowLinkMonitor();
+    LinkMonitorPanel* monitor = ui.menu().monitorPanel();
+    saveBoth(monitor, "08-link-monitor", [&] {
+        monitor->Follow();
+        monitor->view()->scrollToBottom();
+    });
+    monitor->hide();
+
+    // A menu, drawn where it opens over the window.
+    QMenu* sensor = ui.menu().menu(MenuName::Sensor);
+    window.menuBar()->setActiveAction(sensor->menuAction());
+    Spin(100);
+    {
+        for (bool dark : {false, true}) {
+            app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+            Spin(100);
+            QPixmap shot = window.grab();
+            QPainter painter(&shot);
+            painter.drawPixmap(window.mapFromGlobal(sensor->mapToGlobal(QPoint(0, 0))),
+                               sensor->grab());
+            painter.end();
+            savePixmap(shot, dark ? QStringLiteral("09-menu-sensor-dark")
+                                  : QStringLiteral("09-menu-sensor"));
+        }
+        app.setPalette(QApplication::style()->standardPalette());
+    }
+    sensor->hide();
+    window.menuBar()->setActiveAction(nullptr);
+
+    popups.Then([&](QWidget* w) {
+        save(w, "10-about");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    ui.menu().ShowAbout();
+
+    // The smallest the window goes: everything still whole.
+    const QSize standard = window.size();
+    window.resize(300, 200);
+    Spin(100);
+    ui.scheduler().FlushNow();
+    save(&window, "11-smallest");
+    window.resize(standard);
+    Spin(50);
+
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)
         std::printf("  [%s] %s\n", p.title.c_str(), p.text.c_str());

@@ -52,7 +52,8 @@ TEST(LinkMonitor, FoldsLiveDataKeepsFailuresOnTheirOwnLines) {
     EXPECT_EQ(ResultText(e[4]), "rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!");
     EXPECT_EQ(e[5].exchanges, 1u) << "a new run after the failure";
     EXPECT_EQ(e[7].result, MonitorResult::TimedOut);
-    EXPECT_EQ(e[7].command, -1) << "nothing came";
+    EXPECT_FALSE(e[7].headerCame) << "nothing came";
+    EXPECT_EQ(e[7].command, 8) << "the request's";
     EXPECT_EQ(FormatTimeOfDay(e[7].timeMs), "12:35:01.207");
 
     // Saved as text: one line each, the bytes on demand, filtered by command.

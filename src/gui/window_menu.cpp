@@ -1,0 +1,239 @@
+#include "window_menu.hpp"
+
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <array>
+
+#include "app/context.hpp"
+#include "link_monitor_panel.hpp"
+#include "qt_ui.hpp"
+
+#ifndef QELTO_VERSION
+#define QELTO_VERSION "unknown"
+#endif
+
+namespace qelto::gui {
+namespace {
+
+using M = MenuName;
+using W = WindowCommand;
+
+// Mnemonics are unique within each menu; the menu titles' letters are used by no control.
+constexpr MenuEntry kEntries[] = {
+    {M::File, W::Control, "&Record live data\u2026", Ctrl::RecordButton},
+    {M::File, W::Control, "Co&mpare\u2026", Ctrl::CompareButton},
+    {M::File, W::ExportGraph, "Export graph X\u2013&Y\u2026", Ctrl::GraphXY, 0, "", true},
+    {M::File, W::ExportGraph, "Export graph X\u2013&INT\u2026", Ctrl::GraphXInt},
+    {M::File, W::ExportGraph, "Export graph Y\u2013I&NT\u2026", Ctrl::GraphYInt},
+    {M::File, W::ExportGraph, "Export RGB &strip chart\u2026", Ctrl::RgbStripChart},
+    {M::File, W::Quit, "&Quit", Ctrl::Count_, 0, "Ctrl+Q", true},
+    {M::View, W::Page, "&Connection page", Ctrl::TabControl, kConnectionPage, "Ctrl+1"},
+    {M::View, W::Page, "&Parameter page", Ctrl::TabControl, kParameterPage, "Ctrl+2"},
+    {M::View, W::PauseGraphs, "Pa&use graphs", Ctrl::Count_, 0, "F8", true},
+    {M::View, W::ResetGraphViews, "&Reset graph views", Ctrl::Count_, 0, "Ctrl+0"},
+    {M::View, W::LinkMonitor, "&Link monitor", Ctrl::Count_, 0, "Ctrl+L", true},
+    {M::View, W::Control, "Clear c&onnection log", Ctrl::StatusDisplay},
+    {M::View, W::StandardSize, "&Standard size", Ctrl::Count_, 0, "", true},
+    {M::Sensor, W::Control, "&Send", Ctrl::SendButton},
+    {M::Sensor, W::Control, "&Get", Ctrl::GetButton},
+    {M::Sensor, W::Control, "&EEPROM", Ctrl::EepromButton, 0, "", true},
+    {M::Sensor, W::Control, "&FILE", Ctrl::FileButton},
+    {M::Sensor, W::Control, "G&O", Ctrl::GoButton, 0, "", true},
+    {M::Sensor, W::Control, "S&TOP", Ctrl::StopButton},
+    {M::Sensor, W::Control, "Scan fre&quency (FREQ)", Ctrl::FreqButton},
+    {M::Sensor, W::Control, "&Connect", Ctrl::ConnectButton, 0, "", true},
+    {M::Sensor, W::Control, "&Disconnect", Ctrl::DisconnectButton},
+    {M::Sensor, W::Control, "Port &list", Ctrl::PortListButton},
+    {M::Sensor, W::Control, "&Accept settings", Ctrl::AcceptButton},
+    {M::Sensor, W::Control, "Start ass&istant", Ctrl::StartAssistantButton, 0, "", true},
+    {M::Help, W::About, "&About Qelto", Ctrl::Count_},
+    {M::Help, W::Control, "Right-click a control for its help", Ctrl::Count_, 0, "", true},
+    {M::Help, W::Control, "Graphs: the wheel zooms, a drag pans, a double-click resets",
+     Ctrl::Count_},
+};
+
+constexpr std::array<const char*, 4> kMenuTitles{"&File", "&View", "&Sensor", "&Help"};
+
+QString FromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString GraphFileStem(Ctrl graph) {
+    switch (graph) {
+        case Ctrl::GraphXY:
+            return QStringLiteral("qelto-graph-x-y");
+        case Ctrl::GraphXInt:
+            return QStringLiteral("qelto-graph-x-int");
+        case Ctrl::GraphYInt:
+            return QStringLiteral("qelto-graph-y-int");
+        default:
+            return QStringLiteral("qelto-strip-chart");
+    }
+}
+
+}  // namespace
+
+std::span<const MenuEntry> MenuEntries() {
+    return kEntries;
+}
+
+WindowMenu::WindowMenu(QtUi& ui) : ui_(ui) {
+    exportDirectory_ = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (exportDirectory_.isEmpty() || !QDir(exportDirectory_).exists()) {
+        exportDirectory_ = QDir::homePath();
+    }
+    Build();
+}
+
+WindowMenu::~WindowMenu() = default;
+
+void WindowMenu::Build() {
+    QMenuBar* bar = ui_.window().menuBar();
+    for (std::size_t i = 0; i < menus_.size(); ++i) {
+        menus_[i] = bar->addMenu(tr(kMenuTitles[i]));
+        // What the controls allow changes all the time; the menu looks when it opens.
+        connect(menus_[i], &QMenu::aboutToShow, this, [this] { SyncWithControls(); });
+    }
+    for (const MenuEntry& e : kEntries) {
+        QMenu* m = menu(e.menu);
+        if (e.separatorBefore) m->addSeparator();
+        QAction* a = m->addAction(tr(e.title));
+        if (*e.key != '\0') a->setShortcut(QKeySequence(QString::fromLatin1(e.key)));
+        // Help lines without a command tell how the window is used.
+        const bool isHint = e.command == W::Control && e.role == Ctrl::Count_;
+        a->setEnabled(!isHint);
+        if (e.command == W::Control && qobject_cast<QPushButton*>(ui_.widget(e.role)) != nullptr) {
+            a->setCheckable(qobject_cast<QPushButton*>(ui_.widget(e.role))->isCheckable());
+        }
+        if (e.command == W::PauseGraphs) a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, &e] { Run(e); });
+        actions_.emplace_back(&e, a);
+    }
+    SyncWithControls();
+}
+
+QAction* WindowMenu::ActionFor(Ctrl role) const {
+    for (const auto& [e, a] : actions_) {
+        if (e->command == W::Control && e->role == role) return a;
+    }
+    return nullptr;
+}
+
+QAction* WindowMenu::ActionFor(WindowCommand command) const {
+    for (const auto& [e, a] : actions_) {
+        if (e->command == command) return a;
+    }
+    return nullptr;
+}
+
+void WindowMenu::SyncWithControls() {
+    for (const auto& [e, a] : actions_) {
+        if (e->command == W::PauseGraphs) a->setChecked(ui_.graphsPaused());
+        if (e->command != W::Control || e->role == Ctrl::Count_) continue;
+        QWidget* w = ui_.widget(e->role);
+        a->setEnabled(w != nullptr && w->isEnabled());
+        if (auto* b = qobject_cast<QPushButton*>(w); b != nullptr && b->isCheckable()) {
+            a->setChecked(b->isChecked());
+        }
+    }
+}
+
+void WindowMenu::Run(const MenuEntry& e) {
+    switch (e.command) {
+        case W::Control:
+            ui_.Trigger(e.role);
+            break;
+        case W::Page: {
+            // The operator's page change, with its rule (the connection page stops GO).
+            auto* tabs = ui_.window().main().tabs;
+            tabs->setCurrentIndex(e.page);
+            break;
+        }
+        case W::ExportGraph:
+            ExportGraph(e.role);
+            break;
+        case W::PauseGraphs:
+            ui_.SetGraphsPaused(!ui_.graphsPaused());
+            break;
+        case W::ResetGraphViews:
+            ui_.ResetGraphViews();
+            break;
+        case W::LinkMonitor:
+            ShowLinkMonitor();
+            break;
+        case W::StandardSize:
+            ui_.TriggerWindowEvent(Event::RightDoubleClick);
+            break;
+        case W::About:
+            ShowAbout();
+            break;
+        case W::Quit:
+            ui_.window().close();
+            break;
+    }
+    SyncWithControls();
+}
+
+void WindowMenu::ShowLinkMonitor() {
+    if (monitor_ == nullptr) return;
+    if (panel_ == nullptr) panel_ = new LinkMonitorPanel(*monitor_, &ui_.window());
+    panel_->show();
+    panel_->raise();
+    panel_->activateWindow();
+}
+
+void WindowMenu::ExportGraph(Ctrl graph) {
+    ExplorablePlot* plot = ui_.plot(graph);
+    if (plot == nullptr) return;
+    QFileDialog dialog(&ui_.window(), tr("Export graph"), exportDirectory_);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters{tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"),
+                              tr("PDF document (*.pdf)")};
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString& f) {
+        static constexpr std::array<const char*, 3> kSuffixes{"png", "svg", "pdf"};
+        const auto i = static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(f)));
+        dialog.setDefaultSuffix(QString::fromLatin1(kSuffixes[std::min<std::size_t>(i, 2)]));
+    });
+    dialog.selectFile(GraphFileStem(graph) +
+                      QDateTime::currentDateTime().toString(QStringLiteral("-yyyyMMdd-HHmmss")) +
+                      QStringLiteral(".png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().constFirst();
+    exportDirectory_ = QFileInfo(path).absolutePath();
+    QString why;
+    if (!plot->Export(path, &why)) {
+        QMessageBox box(QMessageBox::Warning, tr("Export graph"),
+                        tr("The graph was not saved to %1: %2.")
+                            .arg(QDir::toNativeSeparators(path), why),
+                        QMessageBox::Ok, &ui_.window());
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+}
+
+void WindowMenu::ShowAbout() {
+    const QString text =
+        tr("%1\nQelto %2\n\nConfigures and watches a KORVANEX colour sensor over RS-232 or "
+           "TCP/IP; qelto-cli does the same from scripts, qelto-sim simulates a sensor.\n\n"
+           "Licence: GPL-3.0-or-later\nQt %3 (built with %4), QCustomPlot %5")
+            .arg(FromUtf8(kProgramTitle), QStringLiteral(QELTO_VERSION),
+                 QString::fromLatin1(qVersion()), QStringLiteral(QT_VERSION_STR),
+                 QStringLiteral(QCUSTOMPLOT_VERSION_STR));
+    QMessageBox box(QMessageBox::Information, tr("About Qelto"), text, QMessageBox::Ok,
+                    &ui_.window());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+}  // namespace qelto::gui

@@ -1,0 +1,81 @@
+// The window's menu bar: File, View, Sensor, Help. Its entries are a table: an entry either
+// stands for a control role, and then does exactly what clicking that control does (through the
+// core's dispatcher, with the control's shortcut key), or for a command of the window itself
+// (pages, pausing and exporting the graphs, the link monitor, the About box).
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <span>
+
+#include "app/operator_interface.hpp"
+#include "link_monitor_panel.hpp"
+
+class QAction;
+class QMenu;
+
+namespace qelto::gui {
+
+class QtUi;
+
+enum class MenuName { File, View, Sensor, Help };
+
+enum class WindowCommand {
+    Control,          // what the control of `role` does when clicked
+    Page,             // show tab page `page`, as the operator's tab click would
+    ExportGraph,      // save the plot of `role` as an image
+    PauseGraphs,      // freeze the drawing; the acquisition goes on
+    ResetGraphViews,  // every graph back to its automatic view
+    LinkMonitor,
+    StandardSize,  // the right double-click on the window's background
+    About,
+    Quit  // the close of the window
+};
+
+struct MenuEntry {
+    MenuName menu;
+    WindowCommand command;
+    const char* title;     // with its mnemonic
+    Ctrl role = Ctrl::Count_;
+    int page = 0;
+    const char* key = "";  // a shortcut of the menu's own; a role's key comes from the control table
+    bool separatorBefore = false;
+};
+
+// Every entry, in menu order.
+std::span<const MenuEntry> MenuEntries();
+
+class WindowMenu : public QObject {
+    Q_OBJECT
+  public:
+    explicit WindowMenu(QtUi& ui);
+    ~WindowMenu() override;
+
+    // The action that stands for a control role, or null.
+    QAction* ActionFor(Ctrl role) const;
+    QAction* ActionFor(WindowCommand command) const;
+    QMenu* menu(MenuName name) const { return menus_[static_cast<std::size_t>(name)]; }
+    // The link monitor's record (owned by the application); the panel shows it.
+    void SetLinkMonitor(LinkMonitor* monitor) { monitor_ = monitor; }
+    LinkMonitorPanel* monitorPanel() const { return panel_; }
+
+    // The window's own commands, also for tests and screenshots.
+    void ShowLinkMonitor();
+    // Asks for a file name and saves the plot of `graph`.
+    void ExportGraph(Ctrl graph);
+    void ShowAbout();
+
+  private:
+    void Build();
+    void Run(const MenuEntry& entry);
+    void SyncWithControls();
+
+    QtUi& ui_;
+    std::array<QMenu*, 4> menus_{};
+    std::vector<std::pair<const MenuEntry*, QAction*>> actions_;
+    LinkMonitor* monitor_ = nullptr;
+    QPointer<LinkMonitorPanel> panel_;
+    QString exportDirectory_;
+};
+
+}  // namespace qelto::gui
