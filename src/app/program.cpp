@@ -60,8 +60,7 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     PaintTeachTable(ctx);
     ShowLogo(ctx);
     std::error_code ec;
-    const bool firstStart =
-        !std::filesystem::exists(PathFromUtf8(ctx.files.PanelSettingsPath), ec);
+    const bool firstStart = !std::filesystem::exists(PathFromUtf8(ctx.files.PanelSettingsPath), ec);
     LoadPanelSettings(ctx);
     // Once settings exist, their language holds (or the default, when they have none).
     if (firstStart && options.desktopLanguage && *options.desktopLanguage >= 0 &&

@@ -53,7 +53,8 @@ std::int64_t GuiApp::LocalTimeMs() {
     // The offset from UTC changes twice a year; looking it up once a minute is enough and
     // spares the time-zone rules at every frame.
     if (offsetCheckedMs_ < 0 || now - offsetCheckedMs_ > 60000) {
-        utcOffsetMs_ = static_cast<std::int64_t>(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+        utcOffsetMs_ =
+            static_cast<std::int64_t>(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
         offsetCheckedMs_ = now;
     }
     return now + utcOffsetMs_;

@@ -145,9 +145,9 @@ QVariant MonitorTableModel::data(const QModelIndex& index, int role) const {
             case Time:
                 return QString::fromStdString(FormatTimeOfDay(e.timeMs));
             case Direction:
-                return e.direction == MonitorDirection::Request  ? QStringLiteral("\u2192")
+                return e.direction == MonitorDirection::Request ? QStringLiteral("\u2192")
                        : e.direction == MonitorDirection::Reply ? QStringLiteral("\u2190")
-                                                                 : QStringLiteral("\u21C4");
+                                                                : QStringLiteral("\u21C4");
             case Command:
                 return CommandText(e.command);
             case Argument:
@@ -173,8 +173,8 @@ QVariant MonitorTableModel::data(const QModelIndex& index, int role) const {
         if (column == Bytes) return HexText(e);
         return {};
     }
-    if (role == Qt::ForegroundRole && (e.result == MonitorResult::Rejected ||
-                                       e.result == MonitorResult::TimedOut)) {
+    if (role == Qt::ForegroundRole &&
+        (e.result == MonitorResult::Rejected || e.result == MonitorResult::TimedOut)) {
         return QColor(0xD0, 0x30, 0x30);
     }
     if (role == Qt::TextAlignmentRole && (column == Argument || column == Length)) {
@@ -254,8 +254,10 @@ LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
     view_->horizontalHeader()->setStretchLastSection(true);
     const QFontMetrics fm(view_->font());
-    view_->setColumnWidth(MonitorTableModel::Time, fm.horizontalAdvance(QStringLiteral("00:00:00.000")) + 14);
-    view_->setColumnWidth(MonitorTableModel::Direction, fm.horizontalAdvance(QStringLiteral("\u21C4")) + 14);
+    view_->setColumnWidth(MonitorTableModel::Time,
+                          fm.horizontalAdvance(QStringLiteral("00:00:00.000")) + 14);
+    view_->setColumnWidth(MonitorTableModel::Direction,
+                          fm.horizontalAdvance(QStringLiteral("\u21C4")) + 14);
     int commandWidth = 0;
     for (int c : kCommands)
         commandWidth = std::max(commandWidth, fm.horizontalAdvance(CommandText(c)));

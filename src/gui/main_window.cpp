@@ -49,8 +49,8 @@ void MainWindow::UpdateMinimumSize() {
     const QSize left = main_.leftColumn->minimumSizeHint();
     const QSize data = dataPanel_->minimumSizeHint();
     const int width = std::max({bannerRight + 8, kDataPanelLeft + data.width()});
-    const int height = menuBar_->sizeHint().height() + kDataPanelTop +
-                       std::max(left.height(), data.height());
+    const int height =
+        menuBar_->sizeHint().height() + kDataPanelTop + std::max(left.height(), data.height());
     setMinimumSize(width, height);
 }
 

@@ -136,10 +136,10 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     d.rgbStripChart->SetScheduler(&scheduler_);
     displaysId_ = scheduler_.Add([this] { RefreshDisplays(); }, kDisplayMs);
     // Small enough for a small screen, big enough that the axes still read.
-    for (ExplorablePlot* p : {static_cast<ExplorablePlot*>(d.graphXY),
-                              static_cast<ExplorablePlot*>(d.graphXInt),
-                              static_cast<ExplorablePlot*>(d.graphYInt),
-                              static_cast<ExplorablePlot*>(d.rgbStripChart)}) {
+    for (ExplorablePlot* p :
+         {static_cast<ExplorablePlot*>(d.graphXY), static_cast<ExplorablePlot*>(d.graphXInt),
+          static_cast<ExplorablePlot*>(d.graphYInt),
+          static_cast<ExplorablePlot*>(d.rgbStripChart)}) {
         p->setMinimumSize(150, 120);
     }
 
@@ -151,6 +151,7 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     d.statusBar->setWordWrap(true);
     d.statusBar->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Wire();
+    window_->installEventFilter(this);
     menu_ = std::make_unique<WindowMenu>(*this);
 }
 
@@ -344,6 +345,13 @@ void QtUi::QuitUserInterface(int exitCode) {
 }
 
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    // A new palette reaches the window, not the style-sheet buttons: restyle them from it,
+    // once every widget has it.
+    if (watched == window_.get() && (event->type() == QEvent::PaletteChange ||
+                                     event->type() == QEvent::ApplicationPaletteChange)) {
+        QMetaObject::invokeMethod(this, &QtUi::StyleMemoryButtons, Qt::QueuedConnection);
+        return false;
+    }
     const QVariant role = watched->property("qeltoCtrl");
     if (!role.isValid()) return false;
     const Ctrl c = static_cast<Ctrl>(role.toInt());
@@ -354,10 +362,7 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
                 if (QAction* a = menu_->ActionFor(c)) a->setEnabled(entry(c).widget->isEnabled());
             }
             return false;
-        case QEvent::PaletteChange:
-        case QEvent::ApplicationPaletteChange:
-            if (c == Ctrl::EepromButton || c == Ctrl::FileButton) StyleMemoryButtons();
-            return false;
+
         case QEvent::ContextMenu:
             // A right-click (or the menu key) asks for the control's help, never a menu.
             Forward(c, Event::RightClick);

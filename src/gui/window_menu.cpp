@@ -213,10 +213,10 @@ void WindowMenu::ExportGraph(Ctrl graph) {
     exportDirectory_ = QFileInfo(path).absolutePath();
     QString why;
     if (!plot->Export(path, &why)) {
-        QMessageBox box(QMessageBox::Warning, tr("Export graph"),
-                        tr("The graph was not saved to %1: %2.")
-                            .arg(QDir::toNativeSeparators(path), why),
-                        QMessageBox::Ok, &ui_.window());
+        QMessageBox box(
+            QMessageBox::Warning, tr("Export graph"),
+            tr("The graph was not saved to %1: %2.").arg(QDir::toNativeSeparators(path), why),
+            QMessageBox::Ok, &ui_.window());
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }

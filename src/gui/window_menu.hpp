@@ -35,10 +35,11 @@ enum class WindowCommand {
 struct MenuEntry {
     MenuName menu;
     WindowCommand command;
-    const char* title;     // with its mnemonic
+    const char* title;  // with its mnemonic
     Ctrl role = Ctrl::Count_;
     int page = 0;
-    const char* key = "";  // a shortcut of the menu's own; a role's key comes from the control table
+    const char* key =
+        "";  // a shortcut of the menu's own; a role's key comes from the control table
     bool separatorBefore = false;
 };
 

@@ -11,8 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QTableView>
 #include <QStyleFactory>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
         const QPointF over(xy->xAxis->coordToPixel(ctx.teach[0].Cell[0] + 120.0),
                            xy->yAxis->coordToPixel(ctx.teach[0].Cell[1] - 60.0));
         QCursor::setPos(xy->mapToGlobal(over.toPoint()));
-        QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(xy, &move);
         strip->ZoomAt(QPointF(strip->plotArea().right(), strip->plotArea().center().y()), 8);
         strip->PanBy(QPointF(strip->plotArea().width() * 0.6, 0));

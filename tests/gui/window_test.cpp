@@ -1,11 +1,16 @@
 // The real window offscreen, walked along the operator's paths: start-up with and without a
-// sensor, the help on every control, the keys, the tab rule, files, and closing.
+// sensor, the help on every control, the keys, the tab rule, files, closing; the graphs
+// explored, paused and exported while recording; the link monitor; the menu bar, the keys and
+// the window's look on a desktop.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -18,7 +23,9 @@
 #include "app/control_table.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
+#include "link_monitor_panel.hpp"
 #include "sim_server.hpp"
+#include "window_menu.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -39,12 +46,58 @@ QPushButton* Button(QtUi& ui, Ctrl c) {
     return qobject_cast<QPushButton*>(ui.widget(c));
 }
 
+// Answers the program's file dialog with a name typed over the default one, once the dialog
+// has settled (its folder loads in the background and selects the default name again).
+void TypeFileName(QWidget* w, const QString& name) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    if (dialog == nullptr) return;
+    QTimer::singleShot(200, dialog, [dialog, name] {
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (field != nullptr) field->setText(name);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+// Runs `fn` after `ms`, from the event loop: a running acquisition goes on meanwhile.
+void Later(int ms, std::function<void()> fn) {
+    QTimer::singleShot(ms, std::move(fn));
+}
+
+QByteArray FileStart(const QString& path, int n) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+// The letters of the mnemonics the operator can reach now: visible controls, the menu bar.
+std::vector<QChar> VisibleMnemonics(MainWindow& w) {
+    std::vector<QChar> letters;
+    auto take = [&](QString text) {
+        text.replace(QStringLiteral("&&"), QString());
+        const auto at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size()) letters.push_back(text.at(at + 1).toUpper());
+    };
+    for (QAbstractButton* b : w.findChildren<QAbstractButton*>()) {
+        if (b->isVisible()) take(b->text());
+    }
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+        if (l->isVisible() && l->buddy() != nullptr) take(l->text());
+    }
+    for (QTabBar* bar : w.findChildren<QTabBar*>()) {
+        for (int i = 0; i < bar->count(); ++i)
+            take(bar->tabText(i));
+    }
+    for (QAction* a : w.menuBar()->actions())
+        take(a->text());
+    return letters;
+}
+
 class Window : public ::testing::Test {
   protected:
-    void Start(int port) {
+    void Start(int port, std::optional<std::int32_t> desktopLanguage = std::nullopt) {
         StartupOptions o;
         o.programDirectory = dir.path().toStdString();
         o.userConfigDirectory = dir.path().toStdString();
+        o.desktopLanguage = desktopLanguage;
         o.connectionOverride = ConnectionSettings{};
         o.connectionOverride->Protocol = kTcpIp;
         CopyText(o.connectionOverride->IpAddress, "127.0.0.1");
@@ -244,13 +297,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()), QDir(dir.path()));
-        // Typed over the default name, then OK, once the dialog has settled (its folder loads
-        // in the background and selects the default name again).
-        QTimer::singleShot(200, dialog, [dialog] {
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (name != nullptr) name->setText(QStringLiteral("backup.ini"));
-            static_cast<QDialog*>(dialog)->accept();
-        });
+        TypeFileName(w, QStringLiteral("backup.ini"));
     });
     QTest::mouseClick(Button(ui(), Ctrl::SendButton), Qt::LeftButton);
     QFile written(file);
@@ -266,6 +313,236 @@ TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
     EXPECT_TRUE(SettingsWritten());
     EXPECT_EQ(gui->Exec(), 0);
     EXPECT_TRUE(SpinUntil([&] { return !server.tcpClientConnected(); }, 2000));
+}
+
+TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
+    model.TeachStandardPatches(5);
+    StartWithSensor();
+    auto* xy = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY));
+    auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));
+    popups.Then([](QWidget* w) { TypeFileName(w, QStringLiteral("live.csv")); });
+
+    struct {
+        QCPRange before, zoomed, afterSamples, automatic;
+        bool round = false, reset = false, rowsGrew = false, cursorFroze = false,
+             cursorFollows = false, scrolledBack = false;
+        QString hover;
+        std::uint64_t rowsAtPause = 0;
+    } seen;
+    Acquire([&] {
+        QTest::mouseClick(Button(ui(), Ctrl::RecordButton), Qt::LeftButton);
+        // The wheel zooms in around the mouse; the program's rescaling goes on unseen.
+        const QPoint centre = xy->plotArea().center();
+        QWheelEvent wheel(centre, xy->mapToGlobal(centre), {}, QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        seen.before = xy->horizontalRange();
+        QApplication::sendEvent(xy, &wheel);
+        seen.zoomed = xy->horizontalRange();
+        model.SelectPatch("black");  // far from the taught colours: the automatic view grows
+        Later(200, [&] {
+            seen.afterSamples = xy->horizontalRange();
+            seen.automatic = xy->automaticHorizontalRange();
+            seen.round = std::abs(xy->horizontalRange().size() - xy->verticalRange().size()) <
+                         1e-9 * xy->horizontalRange().size();
+            const TeachVector& row2 = ctx().teach[2];
+            seen.hover = xy->HoverText(QPointF(xy->xAxis->coordToPixel(row2.Cell[0]),
+                                               xy->yAxis->coordToPixel(row2.Cell[1])));
+            QTest::mouseDClick(xy, Qt::LeftButton, {}, centre);
+            seen.reset = xy->horizontalRange() == xy->automaticHorizontalRange();
+            // Paused: the drawing stands, the samples and the recording go on.
+            ui().window().activateWindow();  // after the file dialog
+            QTest::qWaitForWindowActive(&ui().window());
+            QTest::keyClick(&ui().window(), Qt::Key_F8);
+            seen.rowsAtPause = ctx().recorder.rows();
+            const QPointF frozen = xy->cursorPosition();
+            model.SelectPatch("blue");
+            Later(200, [&, frozen] {
+                seen.rowsGrew = ctx().recorder.rows() > seen.rowsAtPause;
+                seen.cursorFroze = xy->cursorPosition() == frozen &&
+                                   QPointF(ctx().live.X(), ctx().live.Y()) != frozen;
+                strip->ZoomAt(QPointF(strip->plotArea().right(), 10), 5);
+                strip->PanBy(QPointF(strip->plotArea().width(), 0));
+                seen.scrolledBack = strip->keyRange().lower < -500;
+                QTest::keyClick(&ui().window(), Qt::Key_F8);
+                seen.cursorFollows =
+                    xy->cursorPosition() == QPointF(ctx().live.X(), ctx().live.Y());
+                DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit);
+            });
+        });
+    });
+    EXPECT_NEAR(seen.zoomed.size(), 0.85 * 0.85 * seen.before.size(), 1e-6 * seen.before.size());
+    EXPECT_EQ(seen.afterSamples, seen.zoomed) << "the operator's view stays";
+    EXPECT_TRUE(seen.round);
+    EXPECT_NE(seen.automatic, seen.zoomed);
+    EXPECT_TRUE(seen.hover.contains(QStringLiteral("colour 2"))) << seen.hover.toStdString();
+    EXPECT_TRUE(seen.reset);
+    EXPECT_GT(seen.rowsAtPause, 0u);
+    EXPECT_TRUE(seen.rowsGrew);
+    EXPECT_TRUE(seen.cursorFroze);
+    EXPECT_TRUE(seen.scrolledBack);
+    EXPECT_TRUE(seen.cursorFollows);
+    EXPECT_GT(QFile(dir.filePath("live.csv")).size(), 100);
+
+    // Each graph as PNG, SVG or PDF; through the menu, with its file dialog, too.
+    const QString png = dir.filePath("xy.png"), svg = dir.filePath("strip.svg"),
+                  pdf = dir.filePath("yint.pdf");
+    popups.Then([&](QWidget* w) { TypeFileName(w, png); });
+    for (QAction* a : ui().menu().menu(MenuName::File)->actions()) {
+        if (a->text().contains(QStringLiteral("X\u2013&Y"))) a->trigger();
+    }
+    QString why;
+    EXPECT_TRUE(strip->Export(svg, &why)) << why.toStdString();
+    auto* yInt = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphYInt));
+    EXPECT_TRUE(yInt->Export(pdf, &why)) << why.toStdString();
+    EXPECT_FALSE(yInt->Export(dir.filePath("yint.bmp"), &why));
+    EXPECT_EQ(FileStart(png, 8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_TRUE(FileStart(svg, 400).contains("<svg"));
+    EXPECT_EQ(FileStart(pdf, 5), QByteArray("%PDF-"));
+}
+
+TEST_F(Window, LinkMonitorShowsARejectedReply) {
+    StartWithSensor();
+    std::string error;
+    server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
+    QTest::keyClick(&ui().window(), Qt::Key_F10);  // Get: its read of RAM comes back broken
+    EXPECT_EQ(ctx().state.CommunicationOk, 0);
+    Activate();
+    QTest::keyClick(&ui().window(), Qt::Key_L, Qt::ControlModifier);
+    LinkMonitorPanel* panel = ui().menu().monitorPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    MonitorTableModel& rows = panel->model();
+    int rejected = -1;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        if (rows.entryAt(r).result == MonitorResult::Rejected) rejected = r;
+    }
+    ASSERT_GE(rejected, 1);
+    EXPECT_EQ(rows.entryAt(rejected).command, 2);
+    EXPECT_EQ(rows.entryAt(rejected - 1).direction, MonitorDirection::Request);
+    EXPECT_EQ(rows.data(rows.index(rejected, MonitorTableModel::Result), Qt::DisplayRole)
+                  .toString()
+                  .toStdString(),
+              "rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!");
+
+    // Live data while it is open: one counting line, however many samples.
+    const int before = rows.rowCount();
+    Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    panel->Follow();
+    ASSERT_GT(model.CommandCount(8), 10u);
+    EXPECT_LE(rows.rowCount(), before + 3);
+    EXPECT_EQ(rows.entryAt(rows.rowCount() - 1).exchanges, model.CommandCount(8));
+
+    // Only command 2, saved as text.
+    rows.SetFilter(MonitorFilter{2});
+    for (int r = 0; r < rows.rowCount(); ++r)
+        EXPECT_EQ(rows.entryAt(r).command, 2);
+    QString why;
+    ASSERT_TRUE(panel->SaveText(dir.filePath("link.txt"), &why)) << why.toStdString();
+    const QByteArray text = FileStart(dir.filePath("link.txt"), 100000);
+    EXPECT_TRUE(text.contains("rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!"));
+    EXPECT_FALSE(text.contains("live data"));
+    panel->close();
+
+    // FREQ dims itself while it runs; the keyboard comes back to it, not into AVERAGE.
+    Activate();
+    QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), ui().widget(Ctrl::FreqButton));
+    EXPECT_FALSE(qobject_cast<QSpinBox*>(ui().widget(Ctrl::AverageControl))
+                     ->findChild<QLineEdit*>()
+                     ->hasSelectedText());
+
+    // Every mnemonic in reach is one of a kind, so Alt+E goes to EEPROM and stays there.
+    for (int page : {kConnectionPage, kParameterPage}) {
+        ui().SetActiveTabPage(page);
+        std::vector<QChar> letters = VisibleMnemonics(ui().window());
+        std::sort(letters.begin(), letters.end());
+        EXPECT_EQ(std::adjacent_find(letters.begin(), letters.end()), letters.end()) << page;
+    }
+    QTest::keyClick(&ui().window(), Qt::Key_E, Qt::AltModifier);
+    QTest::keyClick(&ui().window(), Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), ui().widget(Ctrl::EepromButton));
+}
+
+TEST_F(Window, AtHomeOnADesktop) {
+    // No settings yet: the desktop's language (English) is the first start's.
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort(), 1);
+    EXPECT_EQ(ctx().state.Language, 1);
+    EXPECT_EQ(qobject_cast<QComboBox*>(ui().widget(Ctrl::LanguageSelector))->currentIndex(), 1);
+    MainWindow& w = ui().window();
+
+    // File, View, Sensor, Help; an entry is usable when its control is, and does what it does.
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Sensor", "&Help"}));
+    for (const MenuEntry& e : MenuEntries()) {
+        if (e.command != WindowCommand::Control || e.role == Ctrl::Count_) continue;
+        EXPECT_EQ(ui().menu().ActionFor(e.role)->isEnabled(), ui().widget(e.role)->isEnabled())
+            << e.title;
+    }
+    EXPECT_EQ(ui().menu().ActionFor(Ctrl::GoButton)->shortcut(), QKeySequence(Qt::Key_F11));
+    ui().SetDimmed(Ctrl::EepromButton, false);
+    ui().menu().ActionFor(Ctrl::EepromButton)->trigger();
+    EXPECT_EQ(ctx().state.TransferTarget, kTargetEeprom);
+    EXPECT_TRUE(Button(ui(), Ctrl::EepromButton)->isChecked());
+    popups.Then([](QWidget* box) { ClickButton(box, QStringLiteral("OK")); });
+    ui().menu().ActionFor(WindowCommand::About)->trigger();
+    ASSERT_EQ(popups.seen.size(), 2u);
+    EXPECT_EQ(popups.seen[1].title, "About Qelto");
+    EXPECT_NE(popups.seen[1].text.find("GPL-3.0-or-later"), std::string::npos);
+    EXPECT_NE(popups.seen[1].text.find(qVersion()), std::string::npos);
+
+    // The banner's lines do not run into each other.
+    std::vector<QLabel*> lines;
+    for (QLabel* l : w.main().banner->findChildren<QLabel*>()) {
+        if (l->x() == 15) lines.push_back(l);
+    }
+    std::sort(lines.begin(), lines.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+    ASSERT_EQ(lines.size(), 3u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_LE(lines[i - 1]->y() + lines[i - 1]->fontMetrics().height(), lines[i]->y() + 1);
+    }
+
+    // The status bar's longest text is whole at the standard size; below the minimum size
+    // nothing goes.
+    ui().SetCtrlText(Ctrl::StatusBar,
+                     "12345.6 samples/s   1234567 samples   recording "
+                     "qelto-live-20260101-120000.csv: 1234567 rows   scan frequency 1234.56 Hz");
+    Spin(50);
+    auto* bar = qobject_cast<QLabel*>(ui().widget(Ctrl::StatusBar));
+    EXPECT_GE(bar->height(), bar->heightForWidth(bar->width()));
+    w.resize(300, 200);
+    Spin(50);
+    EXPECT_GE(w.width(), w.minimumWidth());
+    EXPECT_GE(w.dataPanel()->width(), w.dataPanel()->minimumSizeHint().width());
+    EXPECT_GE(w.dataPanel()->height(), w.dataPanel()->minimumSizeHint().height());
+    w.resize(790, 548);
+    Spin(50);
+
+    // A new palette reaches the memory button that is off; one that is on but dimmed says so.
+    auto colourAt = [](QWidget* b) { return b->grab().toImage().pixelColor(4, b->height() / 2); };
+    QPushButton* off = Button(ui(), Ctrl::FileButton);
+    QPushButton* on = Button(ui(), Ctrl::EepromButton);
+    QPalette dark = qApp->palette();
+    dark.setColor(QPalette::Button, QColor(0x3C, 0x3F, 0x41));
+    const QPalette light = qApp->palette();
+    qApp->setPalette(dark);
+    Spin(50);
+    EXPECT_EQ(colourAt(off), QColor(0x3C, 0x3F, 0x41));
+    const QColor onColour = colourAt(on);
+    ui().SetDimmed(Ctrl::EepromButton, true);
+    EXPECT_NE(colourAt(on), onColour);
+    EXPECT_NE(colourAt(on), colourAt(off));
+    qApp->setPalette(light);
+
+    // With settings stored, their language holds whatever the desktop says.
+    QTimer::singleShot(0, [&] { w.close(); });
+    EXPECT_EQ(gui->Exec(), 0);
+    gui.reset();
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort(), 2);
+    EXPECT_EQ(ctx().state.Language, 1);
 }
 
 }  // namespace
