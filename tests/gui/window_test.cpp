@@ -324,7 +324,7 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
 
     struct {
         QCPRange before, zoomed, afterSamples, automatic;
-        bool round = false, reset = false, rowsGrew = false, cursorFroze = false,
+        bool active = false, round = false, reset = false, rowsGrew = false, cursorFroze = false,
              cursorFollows = false, scrolledBack = false;
         QString hover;
         std::uint64_t rowsAtPause = 0;
@@ -351,7 +351,7 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
             seen.reset = xy->horizontalRange() == xy->automaticHorizontalRange();
             // Paused: the drawing stands, the samples and the recording go on.
             ui().window().activateWindow();  // after the file dialog
-            QTest::qWaitForWindowActive(&ui().window());
+            seen.active = QTest::qWaitForWindowActive(&ui().window());
             QTest::keyClick(&ui().window(), Qt::Key_F8);
             seen.rowsAtPause = ctx().recorder.rows();
             const QPointF frozen = xy->cursorPosition();
@@ -376,6 +376,7 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
     EXPECT_NE(seen.automatic, seen.zoomed);
     EXPECT_TRUE(seen.hover.contains(QStringLiteral("colour 2"))) << seen.hover.toStdString();
     EXPECT_TRUE(seen.reset);
+    ASSERT_TRUE(seen.active);
     EXPECT_GT(seen.rowsAtPause, 0u);
     EXPECT_TRUE(seen.rowsGrew);
     EXPECT_TRUE(seen.cursorFroze);
