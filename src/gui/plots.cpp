@@ -455,7 +455,7 @@ void ColourGraph::UpdateHalo(std::size_t index) {
         c.halo->topLeft->setCoords(c.outline->topLeft->coords());
         c.halo->bottomRight->setCoords(c.outline->bottomRight->coords());
     }
-    c.halo->setPen(QPen(bg < 0.5 ? QColor(255, 255, 255, 110) : QColor(0, 0, 0, 80), 3));
+    c.halo->setPen(QPen(bg < 0.5 ? QColor(255, 255, 255, 90) : QColor(0, 0, 0, 70), 2.5));
 }
 
 void ColourGraph::SetRange(bool horizontal, double min, double max) {

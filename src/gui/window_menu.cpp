@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,8 +13,7 @@
 #include <QTabWidget>
 #include <array>
 
-#include "app/context.hpp"
-#include "link_monitor_panel.hpp"
+#include "files/file_header.hpp"
 #include "qt_ui.hpp"
 
 #ifndef QELTO_VERSION
