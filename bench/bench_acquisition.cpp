@@ -86,7 +86,7 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
     const std::size_t target = strip.stripValuesAppended + count * qelto::kRgbHistorySize;
     // Each drawn sample appends the whole history to the strip chart: stop after `count`.
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.DataTransferActive = 0;
+        if (strip.stripValuesAppended >= target) rig.ctx.state.acquisition = Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const std::size_t before = strip.stripValuesAppended;

@@ -68,7 +68,7 @@ double CoreSamplesPerSecond(int port, int count) {
     const std::size_t before = strip.stripValuesAppended;
     const std::size_t target = before + static_cast<std::size_t>(count) * qelto::kRgbHistorySize;
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.DataTransferActive = 0;
+        if (strip.stripValuesAppended >= target) rig.ctx.state.acquisition = Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const auto start = Clock::now();

@@ -62,7 +62,7 @@ double CoreRate(int port) {
     if (rig.ctx.state.CommunicationOk != 1) return 0;
     auto& strip = rig.ui.graph(Ctrl::RgbStripChart);
     const std::size_t before = strip.stripValuesAppended;
-    QTimer::singleShot(kRunMs, [&] { rig.ctx.state.DataTransferActive = 0; });
+    QTimer::singleShot(kRunMs, [&] { rig.ctx.state.acquisition = Acquisition::Stopped; });
     InitGraphs(rig.ctx);
     const auto start = Clock::now();
     GetData(rig.ctx);
@@ -89,7 +89,7 @@ GuiRun WindowRate(int port) {
     gui::testing::Spin(200);  // start-up paints settle
     const long samples = strip->appends();
     const long replots = strip->replots();
-    QTimer::singleShot(kRunMs, [&] { app.ctx().state.DataTransferActive = 0; });
+    QTimer::singleShot(kRunMs, [&] { app.ctx().state.acquisition = Acquisition::Stopped; });
     const auto start = Clock::now();
     DispatchControlEvent(app.ctx(), Ctrl::GoButton, Event::Commit);
     const double seconds = Seconds(start);
@@ -116,7 +116,7 @@ double RssGrowth(int port) {
         if (before < 0 && n >= kWarmUpSamples) before = ResidentMegabytes();
         if (before >= 0 && n >= kWarmUpSamples + kRssSamples) {
             after = ResidentMegabytes();
-            app.ctx().state.DataTransferActive = 0;
+            app.ctx().state.acquisition = Acquisition::Stopped;
         }
     });
     poll.start();

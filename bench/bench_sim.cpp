@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/context.hpp"
-#include "app/memory_ui.hpp"
+#include "doubles/memory_ui.hpp"
 #include "bench_util.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
@@ -32,13 +32,13 @@ struct Host {
 // Round trips per second over `seconds`, after a short warm-up; 0 when an exchange fails.
 double RoundTrips(Host& host, double seconds) {
     for (int i = 0; i < 20; ++i) {
-        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+        if (Exchange(host.link, kCmdLiveData, 0) != 1) return 0;
     }
     QElapsedTimer t;
     t.start();
     long n = 0;
     while (t.nsecsElapsed() < static_cast<qint64>(seconds * 1e9)) {
-        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+        if (Exchange(host.link, kCmdLiveData, 0) != 1) return 0;
         ++n;
     }
     return n / (t.nsecsElapsed() * 1e-9);
@@ -80,18 +80,18 @@ int main(int argc, char** argv) {
     }
 
     auto tcp = std::make_unique<Host>();
-    tcp->ctx.conn.Protocol = kTcpIp;
-    CopyText(tcp->ctx.conn.IpAddress, host);
-    tcp->ctx.conn.TcpPort = port;
+    tcp->ctx.settings.conn.Protocol = kTcpIp;
+    CopyText(tcp->ctx.settings.conn.IpAddress, host);
+    tcp->ctx.settings.conn.TcpPort = port;
     InitTCP_IP(tcp->ctx);
     const double tcpRate = tcp->ctx.link.TcpConnected ? RoundTrips(*tcp, 2.0) : 0;
     CloseTcp(tcp->ctx);
     tcp.reset();
 
     auto pty = std::make_unique<Host>();
-    pty->ctx.conn.Protocol = kRs232;
-    pty->ctx.conn.ComPort = static_cast<std::uint16_t>(com);
-    pty->ctx.conn.BaudRateIndex = static_cast<std::uint16_t>(*BaudRateIndexFor(kBaud));
+    pty->ctx.settings.conn.Protocol = kRs232;
+    pty->ctx.settings.conn.ComPort = static_cast<std::uint16_t>(com);
+    pty->ctx.settings.conn.BaudRateIndex = static_cast<std::uint16_t>(*BaudRateIndexFor(kBaud));
     InitRS232(pty->ctx);
     const double ptyRate = pty->ctx.link.LinkStatus >= 0 ? RoundTrips(*pty, 3.0) : 0;
     CloseSerial(pty->ctx, com);

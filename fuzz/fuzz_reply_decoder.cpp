@@ -187,12 +187,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     });
     LinkContext ctx(loop, loop, serial, tcp);
-    ctx.conn.Protocol = rs232 ? kRs232 : kTcpIp;
+    ctx.settings.conn.Protocol = rs232 ? kRs232 : kTcpIp;
     if (rs232) {
         InitRS232(ctx);
         serial.lineError = (mode & 2) ? 1 : 0;
     } else {
-        CopyText(ctx.conn.IpAddress, "sensor");
+        CopyText(ctx.settings.conn.IpAddress, "sensor");
         InitTCP_IP(ctx);
     }
     Require(ctx.link.LinkStatus >= 0, "the in-memory link opens");

@@ -33,7 +33,7 @@ int SelectParameterFile(Context& ctx) {
     return ctx.ui.FileSelectPopup(
         DialogBesideParameterFile(ctx, kParameterFileName, Texts::kDialogFilter,
                                   Texts::kDialogTitle),
-        ctx.files.ParameterFilePath);
+        ctx.settings.ParameterFilePath);
 }
 
 void Report(Context& ctx, const std::string& report) {
@@ -44,7 +44,7 @@ void Report(Context& ctx, const std::string& report) {
 
 FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
                                             std::string_view filter, std::string_view title) {
-    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
+    const SplitPathResult parts = SplitPath(ctx.settings.ParameterFilePath);
     FileDialogRequest dialog;
     dialog.startDirectory = parts.drive + parts.directory;
     dialog.defaultFileName = defaultName;
@@ -61,9 +61,9 @@ Outcome SendParaToFile(Context& ctx) {
     }
     IniHandle doc = Ini_New(0);
     PutParameterFileHeader(doc.get());
-    AppendParaToIniHandle(ctx.para, doc.get());
-    AppendTechVecToIniHandle(ctx.teach, doc.get());
-    const int written = Ini_WriteToFile(doc.get(), ctx.files.ParameterFilePath);
+    AppendParaToIniHandle(ctx.config.para, doc.get());
+    AppendTechVecToIniHandle(ctx.config.teach, doc.get());
+    const int written = Ini_WriteToFile(doc.get(), ctx.settings.ParameterFilePath);
     Ini_Dispose(doc);
     if (written < 0) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
@@ -78,17 +78,17 @@ bool ChooseExistingParameterFile(Context& ctx) {
     return false;
 }
 
-Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
+Outcome LoadParameterFile(Context& ctx, Configuration& config) {
     IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
+    Ini_ReadFromFile(doc.get(), ctx.settings.ParameterFilePath);  // unreadable: no items
     const bool proceed =
         (IsParameterFile(doc.get()) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
         (IsOfThisVersion(doc.get()) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
     if (proceed) {
-        Report(ctx, AcquireParaFromIniHandle(para, doc.get()));
-        Report(ctx, AcquireTechVecFromIniHandle(teach, doc.get()));
+        Report(ctx, AcquireParaFromIniHandle(config.para, doc.get()));
+        Report(ctx, AcquireTechVecFromIniHandle(config.teach, doc.get()));
     } else {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoParameterRead);
     }
@@ -98,7 +98,7 @@ Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
 
 Outcome ReadParaFromFile(Context& ctx) {
     if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
-    const Outcome loaded = LoadParameterFile(ctx, ctx.para, ctx.teach);
+    const Outcome loaded = LoadParameterFile(ctx, ctx.config);
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);

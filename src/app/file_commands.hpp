@@ -26,6 +26,6 @@ Outcome ReadParaFromFile(Context& ctx);
 // dialog for an existing file (false: none chosen, said), and reading ParameterFilePath with
 // the questions about foreign files and the reports of defaulted items.
 bool ChooseExistingParameterFile(Context& ctx);
-Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach);
+Outcome LoadParameterFile(Context& ctx, Configuration& config);
 
 }  // namespace qelto

@@ -1,6 +1,5 @@
 // Recording live samples into a CSV file, and the figures the status bar shows while data
-// transfer runs. The CSV line is the one `qelto-cli live --format csv` prints, from the same
-// formatter.
+// transfer runs. The CSV line is the one `qelto-cli live --format csv` prints (files/live_csv).
 #pragma once
 
 #include <cstdint>
@@ -10,22 +9,14 @@
 #include <string_view>
 
 #include "app/operation_state.hpp"
+#include "files/live_csv.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 
 struct Context;
 
-// One live sample as the displays show it.
-struct LiveSample {
-    long red = 0, green = 0, blue = 0, x = 0, y = 0, intensity = 0, colorNo = 0;
-};
 LiveSample SampleOf(const LiveData& d);
-
-inline constexpr std::string_view kLiveCsvHeader = "t,red,green,blue,x,y,int,color_no\n";
-// "t,red,...,color_no\n" with t in seconds to the microsecond; returns the length written
-// (the buffer holds any line; 128 bytes are plenty).
-std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s);
 
 // A CSV file that grows by one line per sample, flushed at least once a second so that a
 // crash loses at most the last second. A write error closes the file and keeps its reason;
@@ -72,6 +63,12 @@ struct LiveStats {
     std::uint64_t windowSamples = 0;
     double rate = 0.0;
     double lastShown = -1.0;
+};
+
+// The recording and the figures of the acquisition, one of each for the run.
+struct LiveRecording {
+    LiveRecorder recorder;
+    LiveStats stats;
 };
 
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.

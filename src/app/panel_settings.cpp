@@ -93,9 +93,9 @@ bool SettingsFileExists(const std::string& path) {
 
 // A document of the settings file, or null when the file is missing or of another type.
 IniHandle OpenSettings(const Context& ctx) {
-    if (!SettingsFileExists(ctx.files.PanelSettingsPath)) return nullptr;
+    if (!SettingsFileExists(ctx.settings.PanelSettingsPath)) return nullptr;
     IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.files.PanelSettingsPath);  // unreadable: no items
+    Ini_ReadFromFile(doc.get(), ctx.settings.PanelSettingsPath);  // unreadable: no items
     if (!HeaderItemIs(doc.get(), kItemFileType, Texts::kFileType)) Ini_Dispose(doc);
     return doc;
 }
@@ -136,11 +136,11 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
 }  // namespace
 
 void ShowConnectionSettings(Context& ctx) {
-    ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.conn.Protocol);
-    ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.conn.ComPort);
-    ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.conn.BaudRateIndex);
-    ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.conn.IpAddress));
-    ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.conn.PortNumber));
+    ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.settings.conn.Protocol);
+    ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.settings.conn.ComPort);
+    ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.settings.conn.BaudRateIndex);
+    ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.settings.conn.IpAddress));
+    ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.settings.conn.PortNumber));
 }
 
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
@@ -154,13 +154,13 @@ std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
         std::error_code ec;
         std::filesystem::create_directories(PathFromUtf8(dir), ec);
     }
-    ctx.files.ProgramDirectory = dir;
-    ctx.files.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
+    ctx.settings.ProgramDirectory = dir;
+    ctx.settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
     return dir;
 }
 
 void LoadPanelSettings(Context& ctx) {
-    ctx.files.ParameterFilePath = JoinPath(ctx.files.ProgramDirectory, kParameterFileName);
+    ctx.settings.ParameterFilePath = JoinPath(ctx.settings.ProgramDirectory, kParameterFileName);
     IniHandle doc = OpenSettings(ctx);
     if (!doc) return;
 
@@ -178,9 +178,9 @@ void LoadPanelSettings(Context& ctx) {
     std::array<char, kPathSize> path{};
     if (Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionDirectories, Texts::kItemParameterFile,
                                 path) > 0) {
-        ctx.files.ParameterFilePath = path.data();
+        ctx.settings.ParameterFilePath = path.data();
     } else {
-        ctx.files.ParameterFilePath = ctx.files.ProgramDirectory;
+        ctx.settings.ParameterFilePath = ctx.settings.ProgramDirectory;
     }
 
     LoadServerList(ctx, doc.get());
@@ -188,7 +188,7 @@ void LoadPanelSettings(Context& ctx) {
 }
 
 void GetConnectionSettingsFromFile(Context& ctx) {
-    auto& conn = ctx.conn;
+    auto& conn = ctx.settings.conn;
     conn.Protocol = kDefaultProtocol;
     conn.ComPort = kDefaultComPort;
     conn.BaudRateIndex = kDefaultBaudRateIndex;
@@ -238,7 +238,7 @@ void StorePanelSettings(Context& ctx) {
     Ini_PutInt(d, Texts::kSectionGeneralSettings, Texts::kItemLanguage, ctx.state.Language);
 
     Ini_PutString(d, Texts::kSectionDirectories, Texts::kItemParameterFile,
-                  ctx.files.ParameterFilePath);
+                  ctx.settings.ParameterFilePath);
 
     int n = ctx.ui.ComboCount(Ctrl::ServerField);
     if (n > kMaxRememberedServers) n = kMaxRememberedServers;
@@ -249,7 +249,7 @@ void StorePanelSettings(Context& ctx) {
                       ctx.ui.ComboItem(Ctrl::ServerField, i));
     }
 
-    auto& conn = ctx.conn;
+    auto& conn = ctx.settings.conn;
     conn.Protocol = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ProtocolSelector)));
     conn.ComPort = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ComPortSelector)));
     conn.BaudRateIndex =
@@ -257,7 +257,7 @@ void StorePanelSettings(Context& ctx) {
     CopyUtf8(conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
     CopyUtf8(conn.PortNumber, ctx.ui.GetCtrlText(Ctrl::PortField));
     const ConnectionSettings& kept =
-        ctx.files.StoredConnection ? *ctx.files.StoredConnection : conn;
+        ctx.settings.StoredConnection ? *ctx.settings.StoredConnection : conn;
     Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemProtocol, kept.Protocol);
     Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemComPort, kept.ComPort);
     Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemBaudRate, kept.BaudRateIndex);
@@ -266,7 +266,7 @@ void StorePanelSettings(Context& ctx) {
 
     // A failed write keeps the previous file; the settings are a convenience, and the window
     // may be closing, so nothing is shown.
-    Ini_WriteToFile(d, ctx.files.PanelSettingsPath);
+    Ini_WriteToFile(d, ctx.settings.PanelSettingsPath);
     Ini_Dispose(doc);
 }
 

@@ -1,10 +1,12 @@
 #include "app/program.hpp"
 
+#include "app/command_lock.hpp"
 #include "app/connection.hpp"
 #include "app/connection_page.hpp"
 #include "app/context.hpp"
 #include "app/graphs.hpp"
 #include "app/panel_settings.hpp"
+#include "files/file_header.hpp"
 
 namespace qelto {
 namespace {
@@ -30,11 +32,10 @@ void PaintTeachTable(Context& ctx) {
 }  // namespace
 
 void SetStartupState(Context& ctx) {
-    ctx.link.TcpConnected = 0;
     ctx.state.TransferTarget = kTargetEeprom;
-    ctx.state.DataTransferActive = 0;
-    ctx.state.SendRequest = 0;
-    ctx.state.GetRequest = 0;
+    ctx.state.acquisition = Acquisition::Stopped;
+    ctx.state.sendRequest = false;
+    ctx.state.getRequest = false;
     ctx.state.Language = 0;
 }
 
@@ -61,8 +62,8 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     ctx.ui.DisplayPanels();
     GetConnectionSettingsFromFile(ctx);
     if (options.connectionOverride) {
-        ctx.files.StoredConnection = ctx.conn;
-        ctx.conn = *options.connectionOverride;
+        ctx.settings.StoredConnection = ctx.settings.conn;
+        ctx.settings.conn = *options.connectionOverride;
         ShowConnectionSettings(ctx);
     }
     InitConnectPanel(ctx);
@@ -70,15 +71,16 @@ void InitAll(Context& ctx, const StartupOptions& options) {
 }
 
 Outcome FirstConnection(Context& ctx) {
+    CommandScope connecting(ctx, UserCommand::Connect);
     SetButtonsDimmed(ctx, 0, 1);
     TryToConnect(ctx);
-    if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+    if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }
 
 Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Close) {
-        ctx.state.DataTransferActive = 0;
+        ctx.state.acquisition = Acquisition::Stopped;
         StorePanelSettings(ctx);
         ctx.ui.QuitUserInterface(0);
         return Outcome::Quit;
@@ -91,8 +93,8 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
 }
 
 void Shutdown(Context& ctx) {
-    if (ctx.link.TcpConnected != 0) CloseTcp(ctx);
-    CloseSerial(ctx, ctx.conn.ComPort);
+    if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();
+    ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
 }
 
 }  // namespace qelto

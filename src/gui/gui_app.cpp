@@ -26,7 +26,7 @@ QKeySequence KeyOf(Key key) {
 
 }  // namespace
 
-GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, serial_, tcp_, ports_) {
+GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, sensor_, ports_) {
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
     for (int i = 0; i < kCtrlCount; ++i) {

@@ -41,6 +41,9 @@ QColor FromRgb(std::uint32_t rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// How long a passing status line stays.
+constexpr int kStatusMessageMs = 4000;
+
 // Teach-table rows and columns as the table widget shows them.
 constexpr int kTeachTableRows = 31;
 constexpr int kTeachTableColumns = 5;
@@ -363,10 +366,33 @@ double QtUi::GetCtrlVal(Ctrl c) {
     }
 }
 
+void QtUi::ShowStatusMessage(std::string_view text) {
+    auto* bar = qobject_cast<QLineEdit*>(entry(Ctrl::StatusBar).widget.data());
+    if (bar == nullptr) return;
+    if (!statusHold_) {
+        statusHold_ = new QTimer(this);
+        statusHold_->setSingleShot(true);
+        connect(statusHold_, &QTimer::timeout, this, [this] {
+            if (!heldStatus_) return;
+            const QByteArray held = heldStatus_->toUtf8();
+            heldStatus_.reset();
+            SetCtrlText(Ctrl::StatusBar, std::string_view(held.constData(), held.size()));
+        });
+    }
+    if (!statusHold_->isActive()) heldStatus_ = bar->text();
+    bar->setText(FromUtf8(text));
+    bar->setCursorPosition(0);
+    statusHold_->start(kStatusMessageMs);
+}
+
 void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
     Entry& e = entry(c);
     QWidget* w = e.widget.data();
     if (w == nullptr) return;
+    if (c == Ctrl::StatusBar && statusHold_ && statusHold_->isActive()) {
+        heldStatus_ = FromUtf8(text);
+        return;
+    }
     const QSignalBlocker block(w);
     switch (e.kind) {
         case Kind::TextBox:

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -13,7 +14,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/memory_ui.hpp"
 #include "app/operator_interface.hpp"
 #include "main_window.hpp"
 #include "plots.hpp"
@@ -91,6 +91,7 @@ class QtUi : public QObject, public OperatorInterface {
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
+    void ShowStatusMessage(std::string_view text) override;
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
     // Once the program quits, waits return at once (the operation ends at its next check).
     void WaitForEvents(double deadline) override {
@@ -152,6 +153,10 @@ class QtUi : public QObject, public OperatorInterface {
     bool waitCursor_ = false;
     std::optional<int> pendingZoom_;
     QString lastServerText_;
+    // A passing status line holds the status bar for a few seconds; what the program puts
+    // there meanwhile shows afterwards.
+    QTimer* statusHold_ = nullptr;
+    std::optional<QString> heldStatus_;
 };
 
 }  // namespace qelto::gui

@@ -98,15 +98,15 @@ int main(int argc, char** argv) {
         sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(scene)));
         Spin(150);
         if (ReadLiveData(ctx) != 1) break;
-        TeachVector& v = ctx.teach[static_cast<std::size_t>(row++)];
-        v.Cell = {static_cast<std::uint16_t>(ctx.live.X()),
-                  static_cast<std::uint16_t>(ctx.live.Y()),
-                  static_cast<std::uint16_t>(ctx.live.Int()),
+        TeachVector& v = ctx.config.teach[static_cast<std::size_t>(row++)];
+        v.Cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
+                  static_cast<std::uint16_t>(ctx.view.live.Y()),
+                  static_cast<std::uint16_t>(ctx.view.live.Int()),
                   500,
                   0,
                   0};
     }
-    ctx.para.MaxVecNo = static_cast<std::uint16_t>(row);
+    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(row);
     SendPara(ctx);
     SetPanelValues(ctx);
     sim.Control(QStringLiteral("scene red"));

@@ -56,7 +56,7 @@ class Window : public ::testing::Test {
         ASSERT_TRUE(server.ListenTcp());
         popups.ThenClick("No");  // no default parameters
         Start(server.tcpPort());
-        ASSERT_EQ(gui->ctx().state.CommunicationOk, 1);
+        ASSERT_TRUE(gui->ctx().state.communicationOk);
         EXPECT_EQ(ui().GetActiveTabPage(), kParameterPage);
         Activate();
     }
@@ -193,7 +193,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
         EXPECT_EQ(popups.seen[i + 1].title, "INFO!");
         EXPECT_EQ(popups.seen[i + 1].text, expected[i]);
     }
-    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_FALSE(ctx().state.acquiring());
     EXPECT_EQ(model.CommandCount(8), 0u) << "a right-click on GO must not start it";
 
     // F11 starts the acquisition, F12 stops it; the last sample is on the displays.
@@ -202,7 +202,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     QTest::keyClick(&ui().window(), Qt::Key_F11);
     const auto samples = model.CommandCount(8);
     EXPECT_GT(samples, 10u);
-    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_FALSE(ctx().state.acquiring());
     Spin(50);
     EXPECT_EQ(ui().GetCtrlText(Ctrl::RedDisplay), std::to_string(ctx().live.Red()));
     auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));
@@ -224,7 +224,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kConnectionPage).center());
     });
     EXPECT_TRUE(ranOnAfterOwnSwitch);
-    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_FALSE(ctx().state.acquiring());
     EXPECT_FALSE(Button(ui(), Ctrl::AcceptButton)->isEnabled());
 
     // AVERAGE typed in, F9 sends it through the EEPROM; F10 reads it back.
@@ -235,7 +235,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     ctx().para.Average = 0;
     QTest::keyClick(&ui().window(), Qt::Key_F10);
     EXPECT_EQ(ctx().para.Average, 128);
-    EXPECT_EQ(ctx().state.CommunicationOk, 1);
+    EXPECT_TRUE(ctx().state.communicationOk);
 
     // Send to a file: the dialog starts in the last folder with the default name.
     QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
@@ -262,7 +262,7 @@ TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
     StartWithSensor();
     Acquire([&] { ui().window().close(); });
     EXPECT_TRUE(gui->quitRequested());
-    EXPECT_EQ(ctx().state.DataTransferActive, 0);
+    EXPECT_FALSE(ctx().state.acquiring());
     EXPECT_TRUE(SettingsWritten());
     EXPECT_EQ(gui->Exec(), 0);
     EXPECT_TRUE(SpinUntil([&] { return !server.tcpClientConnected(); }, 2000));

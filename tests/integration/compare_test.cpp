@@ -12,10 +12,10 @@ namespace {
 TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
     SensorSimRig s;
     s.Connected();
-    s.ctx.para.Power = 650;
-    s.ctx.teach[2].Hold = 77;
-    s.ctx.teach[40].Hold = 77;  // a row the sensor does not hold
-    const ParameterSet para = s.ctx.para;
+    s.ctx.config.para.Power = 650;
+    s.ctx.config.teach[2].Hold = 77;
+    s.ctx.config.teach[40].Hold = 77;  // a row the sensor does not hold
+    const ParameterSet para = s.ctx.config.para;
     const auto target = s.ctx.state.TransferTarget;
     const auto powerShown = s.ui.ctrl(Ctrl::PowerDisplay).value;
 
@@ -27,7 +27,7 @@ TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
     EXPECT_NE(list.find("parameter Power:  500  ->  650"), std::string::npos) << list;
     EXPECT_NE(list.find("teach 2:"), std::string::npos) << list;
     EXPECT_EQ(list.find("teach 40"), std::string::npos) << list;
-    EXPECT_EQ(s.ctx.para, para);
+    EXPECT_EQ(s.ctx.config.para, para);
     EXPECT_EQ(s.ctx.state.TransferTarget, target);
     EXPECT_EQ(s.ui.ctrl(Ctrl::PowerDisplay).value, powerShown);
 

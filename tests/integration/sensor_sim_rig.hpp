@@ -52,12 +52,12 @@ struct SensorSimRig {
         ui.answers.push_back(defaultsAnswer);
         SetButtonsDimmed(ctx, 0, 1);
         TryToConnect(ctx);
-        if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+        if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
     }
     // Connected and identified, the wire record cleared.
     void Connected() {
         StartUp(PopupAnswer::No());
-        ASSERT_EQ(ctx.state.CommunicationOk, 1) << InfoBox();
+        ASSERT_TRUE(ctx.state.communicationOk) << InfoBox();
         wire.clear();
     }
     std::string InfoBox() const { return ui.ctrl(Ctrl::InfoBox).text; }

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "app/live_record.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -41,13 +41,13 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     ASSERT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Done);
     {
         FileSizeLimit limit(4096);
-        rig.ctx.live.w[LiveData::kRed] = 1234;
-        for (int i = 0; i < 2000 && rig.ctx.recorder.active(); ++i) {
+        rig.ctx.view.live.w[LiveData::kRed] = 1234;
+        for (int i = 0; i < 2000 && rig.ctx.recording->recorder.active(); ++i) {
             rig.ui.now_ += 0.01;  // a flush every hundred rows
             RecordSample(rig.ctx);
         }
     }
-    EXPECT_FALSE(rig.ctx.recorder.active());
+    EXPECT_FALSE(rig.ctx.recording->recorder.active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
     ASSERT_EQ(rig.ui.popups.size(), 2u);  // the file dialog, then the one message
     EXPECT_NE(rig.ui.popups[1].message.find("Recording stopped: " + path + ": File too large"),
@@ -76,7 +76,7 @@ TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, "/nonexistent-dir/x.csv"));
     rig.ui.onUnexpectedPopup = nullptr;
     EXPECT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Failed);
-    EXPECT_FALSE(rig.ctx.recorder.active());
+    EXPECT_FALSE(rig.ctx.recording->recorder.active());
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(
         rig.ui.popups[1].message.rfind("Recording could not start: /nonexistent-dir/x.csv", 0), 0u);
