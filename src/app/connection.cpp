@@ -34,11 +34,6 @@ std::uint16_t CtrlValueU16(Context& ctx, Ctrl c) {
     return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
 }
 
-std::string UnsupportedFirmwareMessage(const FirmwarePieces& pieces) {
-    return std::string(kMsgUnsupportedHead) + pieces.piece[0] + "." + pieces.piece[1] +
-           kMsgUnsupportedTail;
-}
-
 void AskCloseOrOffline(Context& ctx, std::string_view message) {
     // Whatever the answer, no sensor is identified now; a caller must not take the attempt
     // for a success because an earlier connection had left communicationOk set.
@@ -104,11 +99,7 @@ void CheckComLine(Context& ctx) {
 
     const auto named = sensor.ReadNameAndSerial();
     if (!named) return GiveUp(ctx, named.error());
-    ui.AppendText(Ctrl::InfoBox, kInfoSensorName);
-    ui.AppendText(Ctrl::InfoBox, named->name);
-    ui.AppendText(Ctrl::InfoBox, kInfoSerialNumber);
-    ui.AppendText(Ctrl::InfoBox, std::to_string(named->serialNumber));
-    ui.AppendText(Ctrl::InfoBox, kInfoIdentityEnd);
+    ui.AppendText(Ctrl::InfoBox, IdentityLogLines(*named));
 
     if (ui.QuitRequested()) {
         ctx.state.communicationOk = false;

@@ -8,44 +8,16 @@
 #include <string_view>
 
 #include "app/operation_state.hpp"
-#include "sensor/identity.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
 struct Context;
 
-inline constexpr const char* kStatusTryToConnect = "TRY TO CONNECT!";
-inline constexpr const char* kInfoTryToConnect = "TRY TO CONNECT!\n";
 inline constexpr const char* kStatusNoSensor = "NO SENSOR CONNECTED!";
 inline constexpr const char* kInfoNoSensor = "NO SENSOR CONNECTED!\n\n";
-inline constexpr const char* kMsgNoConnection =
-    "Could not establish connection! \nClose window or work in offline mode!";
-inline constexpr const char* kMsgUnsupportedHead =
-    "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware of connected sensor "
-    "is: ";
-inline constexpr const char* kMsgUnsupportedTail = "\n\nClose window or work in offline mode!";
-inline constexpr const char* kInfoSensorName = "\nSENSOR: ";
-inline constexpr const char* kInfoSerialNumber = "\nSERIAL NUMBER: ";
-inline constexpr const char* kInfoIdentityEnd = "\n\n";
-inline constexpr const char* kAttentionTitle = "ATTENTION!";
-inline constexpr const char* kButtonClose = "CLOSE";
-inline constexpr const char* kButtonOffline = "OFFLINE";
 inline constexpr int kAnswerClose = 1;
 inline constexpr int kAnswerOffline = 2;
-
-// "Send default parameters to the sensor?" in the seven languages (UTF-8).
-inline constexpr MultiText kDefaultParaQuestion{
-    "Möchten Sie Default Parameter zum Sensor senden?",
-    "Do you want to send default parameters to the sensor?",
-    "Voulez-vous envoyer les paramètres par défaut au capteur?",
-    "¿Desea enviar parámetros predeterminados al sensor?",
-    "Pretende enviar parâmetros Default para o sensor?",
-    "Vuoi inviare i parametri di default al sensore?",
-    "Czy wartosci standardowe parametrów maja zostac wyslane do czujnika?",
-};
-
-// The question shown for a firmware that is not supported.
-std::string UnsupportedFirmwareMessage(const FirmwarePieces& pieces);
 
 // One connection attempt with the settings on the connection page.
 void TryToConnect(Context& ctx);

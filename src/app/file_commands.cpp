@@ -16,15 +16,7 @@ struct Texts {
     static constexpr std::string_view kDialogTitle = "Parameter";
 
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
-    static constexpr std::string_view kTitleReport = "Attention!";
     static constexpr std::string_view kNoFileSelected = "No file was selected!";
-    static constexpr std::string_view kNotParameterFile =
-        "Selected file is not a parameter file! \nDo you want to proceed anyway?";
-    static constexpr std::string_view kVersionMismatch =
-        "Selected file and qelto version do not match! \nDo you want to proceed anyway?";
-    static constexpr std::string_view kNoParameterRead = "No parameter where read!";
-    // A save that did not happen must not pass for one that did.
-    static constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
 };
 
 // Shows the file dialog in the directory of the last parameter file; the chosen path becomes
@@ -37,7 +29,7 @@ int SelectParameterFile(Context& ctx) {
 }
 
 void Report(Context& ctx, const std::string& report) {
-    if (!report.empty()) ctx.ui.MessagePopup(Texts::kTitleReport, report);
+    if (!report.empty()) ctx.ui.MessagePopup(kReportTitle, report);
 }
 
 }  // namespace
@@ -59,14 +51,8 @@ Outcome SendParaToFile(Context& ctx) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
         return Outcome::Declined;
     }
-    IniHandle doc = Ini_New(0);
-    PutParameterFileHeader(doc.get());
-    AppendParaToIniHandle(ctx.config.para, doc.get());
-    AppendTechVecToIniHandle(ctx.config.teach, doc.get());
-    const int written = Ini_WriteToFile(doc.get(), ctx.settings.ParameterFilePath);
-    Ini_Dispose(doc);
-    if (written < 0) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
+    if (WriteParameterFile(ctx.settings.ParameterFilePath, ctx.config) < 0) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, kWriteFailed);
         return Outcome::Failed;
     }
     return Outcome::Done;
@@ -79,21 +65,17 @@ bool ChooseExistingParameterFile(Context& ctx) {
 }
 
 Outcome LoadParameterFile(Context& ctx, Configuration& config) {
-    IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.settings.ParameterFilePath);  // unreadable: no items
-    const bool proceed =
-        (IsParameterFile(doc.get()) ||
-         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
-        (IsOfThisVersion(doc.get()) ||
-         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
-    if (proceed) {
-        Report(ctx, AcquireParaFromIniHandle(config.para, doc.get()));
-        Report(ctx, AcquireTechVecFromIniHandle(config.teach, doc.get()));
-    } else {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoParameterRead);
+    const ParameterFileLoad load =
+        ReadParameterFile(ctx.settings.ParameterFilePath, config, [&](std::string_view question) {
+            return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question) == 1;
+        });
+    if (!load.loaded) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, kNoParameterRead);
+        return Outcome::Declined;
     }
-    Ini_Dispose(doc);
-    return proceed ? Outcome::Done : Outcome::Declined;
+    Report(ctx, load.paraReport);
+    Report(ctx, load.teachReport);
+    return Outcome::Done;
 }
 
 Outcome ReadParaFromFile(Context& ctx) {

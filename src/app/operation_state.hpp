@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/operator_interface.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
@@ -16,13 +17,8 @@ struct SensorError;
 inline constexpr std::uint16_t kTargetEeprom = 2;
 inline constexpr std::uint16_t kTargetFile = 3;
 
-inline constexpr int kLanguageCount = 7;  // 0 German, 1 English, 2 French, 3 Spanish,
-                                          // 4 Portuguese, 5 Italian, 6 Polish
+inline constexpr int kLanguageCount = kLanguages;
 inline constexpr int kEnglish = 1;
-// The column a message table may use for `language`; English for anything out of range.
-inline int LanguageColumn(std::int32_t language) {
-    return language >= 0 && language < kLanguageCount ? language : kEnglish;
-}
 
 // How an operation ended. What the operator saw is the same either way; callers that must
 // act on the end read this instead of the popups.
@@ -87,15 +83,5 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed);
 void HelpPopup(Context& ctx, std::string_view helpText);
 // Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
 Outcome LinkOutcome(Context& ctx);
-
-}  // namespace qelto
-
-namespace qelto {
-
-// A message in the seven languages, indexed by Language.
-using MultiText = std::array<const char*, kLanguageCount>;
-inline const char* Localized(const MultiText& texts, std::int32_t language) {
-    return texts[static_cast<std::size_t>(LanguageColumn(language))];
-}
 
 }  // namespace qelto

@@ -14,10 +14,6 @@ void ReportRamPlausibility(Context& ctx, RejectedCount rejected) {
 
 }  // namespace
 
-std::string PlausibilityText(unsigned count, const char* tail) {
-    return kMsgPlausibilityHead + std::to_string(count) + tail;
-}
-
 void SendPara(Context& ctx) {
     ctx.state.sendRequest = false;
     auto& sensor = ctx.sensor;

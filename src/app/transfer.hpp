@@ -5,19 +5,11 @@
 #include <string>
 
 #include "protocol/records.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
 struct Context;
-
-// Texts of the sensor's plausibility verdicts, joined with the count between them.
-inline constexpr const char* kMsgPlausibilityHead = "INFO!\n";
-inline constexpr const char* kMsgRamPlausibilityTail =
-    " PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
-inline constexpr const char* kMsgEepromPlausibilityTail =
-    " PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!\n\n";
-// "INFO!\n", the count, the tail.
-std::string PlausibilityText(unsigned count, const char* tail);
 
 // Working copy to the sensor's RAM, then into its EEPROM when TransferTarget is EEPROM.
 // Success is read from communicationOk afterwards.

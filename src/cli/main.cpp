@@ -10,6 +10,7 @@
 
 #include "cli_app.hpp"
 #include "cli_options.hpp"
+#include "files/file_header.hpp"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -83,4 +83,29 @@ std::string AcquireTechVecFromIniHandle(TeachTable& teach, IniDocument* doc) {
     return report;
 }
 
+ParameterFileLoad ReadParameterFile(const std::string& path, Configuration& into,
+                                    const std::function<bool(std::string_view)>& proceed) {
+    IniHandle doc = Ini_New(0);
+    Ini_ReadFromFile(doc.get(), path);  // unreadable: no items
+    ParameterFileLoad load;
+    load.loaded = (IsParameterFile(doc.get()) || proceed(kQuestionNotParameterFile)) &&
+                  (IsOfThisVersion(doc.get()) || proceed(kQuestionOtherVersion));
+    if (load.loaded) {
+        load.paraReport = AcquireParaFromIniHandle(into.para, doc.get());
+        load.teachReport = AcquireTechVecFromIniHandle(into.teach, doc.get());
+    }
+    Ini_Dispose(doc);
+    return load;
+}
+
+int WriteParameterFile(const std::string& path, const Configuration& config) {
+    IniHandle doc = Ini_New(0);
+    PutParameterFileHeader(doc.get());
+    AppendParaToIniHandle(config.para, doc.get());
+    AppendTechVecToIniHandle(config.teach, doc.get());
+    const int written = Ini_WriteToFile(doc.get(), path);
+    Ini_Dispose(doc);
+    return written;
+}
+
 }  // namespace qelto

@@ -3,6 +3,7 @@
 // program's (app/file_commands).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,17 @@ inline constexpr std::string_view kParaReportHead =
 inline constexpr std::string_view kTeachReportHead =
     "Following teach vectors could not be read \nand where set to default value:\n\n";
 
+// The questions about a file that does not look like one of ours.
+inline constexpr std::string_view kQuestionNotParameterFile =
+    "Selected file is not a parameter file! \nDo you want to proceed anyway?";
+inline constexpr std::string_view kQuestionOtherVersion =
+    "Selected file and qelto version do not match! \nDo you want to proceed anyway?";
+
+// What follows a refused question, the title of the reports, a file that was not written.
+inline constexpr std::string_view kNoParameterRead = "No parameter where read!";
+inline constexpr std::string_view kReportTitle = "Attention!";
+inline constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
+
 // "TEACH VECTOR <row>".
 std::string TeachVectorSection(int row);
 
@@ -35,5 +47,19 @@ void AppendTechVecToIniHandle(const TeachTable& teach, IniDocument* doc);
 // the report of those items (its head and one line each), empty when every item was read.
 std::string AcquireParaFromIniHandle(ParameterSet& para, IniDocument* doc);
 std::string AcquireTechVecFromIniHandle(TeachTable& teach, IniDocument* doc);
+
+// Reading a parameter file as the program loads it: a file that says it is no parameter
+// file, or one of another program version, is read only when `proceed` agrees to the
+// question. `into` changes only when the file is read.
+struct ParameterFileLoad {
+    bool loaded = false;      // false: a question was answered no
+    std::string paraReport;   // the items that took their default (empty: none)
+    std::string teachReport;  // likewise for the teach rows
+};
+ParameterFileLoad ReadParameterFile(const std::string& path, Configuration& into,
+                                    const std::function<bool(std::string_view)>& proceed);
+// Writes the whole configuration; the store's result (negative: not written, the previous
+// file stays).
+int WriteParameterFile(const std::string& path, const Configuration& config);
 
 }  // namespace qelto

@@ -204,10 +204,10 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     EXPECT_GT(samples, 10u);
     EXPECT_FALSE(ctx().state.acquiring());
     Spin(50);
-    EXPECT_EQ(ui().GetCtrlText(Ctrl::RedDisplay), std::to_string(ctx().live.Red()));
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::RedDisplay), std::to_string(ctx().view.live.Red()));
     auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));
     ASSERT_EQ(strip->Trace(0).size(), 101u);
-    EXPECT_EQ(strip->Trace(2).back(), ctx().live.Blue());
+    EXPECT_EQ(strip->Trace(2).back(), ctx().view.live.Blue());
     // The view holds the taught circles and the live point, round on a square plot area.
     EXPECT_GT(xy->horizontalRange().lower, 0);
     EXPECT_DOUBLE_EQ(xy->horizontalRange().size(), xy->verticalRange().size());
@@ -218,7 +218,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     Acquire([&] {
         ui().SetActiveTabPage(kConnectionPage);
         Spin(100);
-        ranOnAfterOwnSwitch = ctx().state.DataTransferActive == 1;
+        ranOnAfterOwnSwitch = ctx().state.acquisition == Acquisition::Live;
         auto* bar = qobject_cast<QTabBar*>(ui().widget(Ctrl::TabControl));
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kParameterPage).center());
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(kConnectionPage).center());
@@ -232,9 +232,9 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     average->setValue(128);
     QTest::keyClick(&ui().window(), Qt::Key_F9);
     EXPECT_EQ(model.EepromParameters().Average, 128);
-    ctx().para.Average = 0;
+    ctx().config.para.Average = 0;
     QTest::keyClick(&ui().window(), Qt::Key_F10);
-    EXPECT_EQ(ctx().para.Average, 128);
+    EXPECT_EQ(ctx().config.para.Average, 128);
     EXPECT_TRUE(ctx().state.communicationOk);
 
     // Send to a file: the dialog starts in the last folder with the default name.

@@ -10,6 +10,7 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"  // STOP
+#include "link/transport.hpp"
 #include "doubles/memory_ui.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
@@ -30,10 +31,9 @@ class AssistantOverTcp : public ::testing::Test {
         model.SelectPatch("white");
         ctx.settings.conn.Protocol = kTcpIp;
         CopyText(ctx.settings.conn.IpAddress, "127.0.0.1");
-        ctx.settings.conn.TcpPort = server.tcpPort();
-        InitTCP_IP(ctx);
-        ASSERT_EQ(ctx.sensor.tcpConnected(), true);
-        ctx.ident.SensorModel = 1;
+        CopyText(ctx.settings.conn.PortNumber, std::to_string(server.tcpPort()));
+        ASSERT_TRUE(sensor.Open(ctx.settings.conn).ok());
+        ASSERT_EQ(sensor.ReadFirmware()->SensorModel, 1);
         ctx.state.Language = kEnglish;
         ctx.state.communicationOk = true;
     }
@@ -46,7 +46,8 @@ class AssistantOverTcp : public ::testing::Test {
     QtSerialPort serial;
     QtTcpClient tcp;
     QtPortEnumerator ports;
-    Context ctx{ui, serial, tcp, ports};
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
 };
 
 TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {

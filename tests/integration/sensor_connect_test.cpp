@@ -122,7 +122,7 @@ TEST(SensorConnect, FirmwareFamiliesAndTheirLines) {
 TEST(SensorConnect, SensorSilentMidConnectThenClose) {
     SensorSimRig s;
     s.server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdSensorName});
-    s.ctx.limits.reply = 0.3;  // the real limit is waited out in the transaction tests
+    s.sensor.link().limits.reply = 0.3;  // the real limit is waited out in the transaction tests
     s.ui.answers.push_back(PopupAnswer::Button(kAnswerClose));
     s.StartUp(PopupAnswer::No());
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}}));
@@ -138,7 +138,7 @@ TEST(SensorConnect, SensorSilentMidConnectThenClose) {
 TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     SensorSimRig s;
     s.server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdFirmware});
-    s.ctx.limits.reply = 0.3;
+    s.sensor.link().limits.reply = 0.3;
     s.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     s.StartUp(PopupAnswer::No());
     EXPECT_EQ(s.wire, (Wire{{7, 0}}));

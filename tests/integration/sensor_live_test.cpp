@@ -23,9 +23,9 @@ void SlowLiveReplies(SensorSimRig& s) {
                        .command = kCmdLiveData});
 }
 
-bool MidReply(const Context& ctx) {
-    return ctx.frames.RxCount > 0 &&
-           ctx.frames.RxCount < static_cast<int>(kHeaderSize + kLiveDataSize);
+bool MidReply(const SensorSession& sensor) {
+    const auto& frames = sensor.link().frames;
+    return frames.RxCount > 0 && frames.RxCount < static_cast<int>(kHeaderSize + kLiveDataSize);
 }
 
 TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
@@ -34,7 +34,7 @@ TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
     SlowLiveReplies(s);
     bool stopped = false;
     s.ui.onEvents = [&] {
-        if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.ctx)) {
+        if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.sensor)) {
             stopped = true;
             DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
         }
@@ -62,7 +62,7 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
     SlowLiveReplies(s);
     bool pressed = false;
     s.ui.onEvents = [&] {
-        if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.ctx)) {
+        if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.sensor)) {
             pressed = true;
             s.ui.SetCtrlVal(Ctrl::AverageControl, 1024);
             DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit);

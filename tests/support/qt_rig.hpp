@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "app/context.hpp"
-#include "sensor/sensor_session.hpp"
 #include "doubles/memory_ui.hpp"
+#include "doubles/reporting_owner.hpp"
+#include "link/transaction.hpp"
+#include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 

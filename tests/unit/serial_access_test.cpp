@@ -11,7 +11,8 @@ SerialDeviceAccess Denied(const std::string& group, bool groupMayReadWrite) {
             .exists = true,
             .permissionDenied = true,
             .group = group,
-            .groupMayReadWrite = groupMayReadWrite};
+            .groupMayReadWrite = groupMayReadWrite,
+            .systemError = {}};
 }
 
 TEST(SerialPermissionHint, NamesTheGroupOnlyWhenJoiningItWouldHelp) {
