@@ -31,7 +31,8 @@ struct Program {
     NoSerialPort serial;
     NoTcpClient tcp;
     NoPortEnumerator ports;
-    Context ctx{ui, serial, tcp, ports};
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
 
     Program() {
         ui.onUnexpectedPopup = [](const PopupRecord&) {

@@ -59,15 +59,13 @@ class MemoryLoop : public EventLoop, public LinkOwner {
     void QuitUserInterface(int) override {}
     bool QuitRequested() override { return false; }
 
-    void ReportLinkFailure(std::string_view message) override {
+    void ReportLinkFailure(const LinkFailure& failure) override {
         ++failures;
+        const std::string_view message = failure.message;
         Require(message == kMsgTimeout || message == kMsgBadHeader || message == kMsgBadData ||
                     message == kMsgInvalidOrder || message == kMsgSensorCommError,
                 "a failure is reported with one of the transaction's texts");
     }
-    void EndDataTransfer() override {}
-    void SetWaitCursor(bool) override {}
-
     int failures = 0;
 
   private:
@@ -187,12 +185,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     });
     LinkContext ctx(loop, loop, serial, tcp);
-    ctx.settings.conn.Protocol = rs232 ? kRs232 : kTcpIp;
+    ctx.conn.Protocol = rs232 ? kRs232 : kTcpIp;
     if (rs232) {
         InitRS232(ctx);
         serial.lineError = (mode & 2) ? 1 : 0;
     } else {
-        CopyText(ctx.settings.conn.IpAddress, "sensor");
+        CopyText(ctx.conn.IpAddress, "sensor");
         InitTCP_IP(ctx);
     }
     Require(ctx.link.LinkStatus >= 0, "the in-memory link opens");

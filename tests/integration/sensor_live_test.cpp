@@ -80,6 +80,8 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
     EXPECT_FALSE(s.ctx.state.sendRequest);
     EXPECT_FALSE(s.ctx.state.getRequest);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
+    // Each press said what becomes of it (F9 and F10 during GO showed nothing before).
+    EXPECT_EQ(s.ui.statusMessages.size(), 2u);
 }
 
 TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
