@@ -76,7 +76,7 @@ class Simulator {
 double RawTransactionsPerSecond(qelto::QtRig& rig, int count) {
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
-        if (qelto::Exchange(rig.ctx, qelto::kCmdLiveData, 0) != 1) return 0;
+        if (qelto::Exchange(rig.sensor.link(), qelto::kCmdLiveData, 0) != 1) return 0;
     }
     return count / std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -86,7 +86,8 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
     const std::size_t target = strip.stripValuesAppended + count * qelto::kRgbHistorySize;
     // Each drawn sample appends the whole history to the strip chart: stop after `count`.
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.acquisition = Acquisition::Stopped;
+        if (strip.stripValuesAppended >= target)
+            rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const std::size_t before = strip.stripValuesAppended;

@@ -68,7 +68,8 @@ double CoreSamplesPerSecond(int port, int count) {
     const std::size_t before = strip.stripValuesAppended;
     const std::size_t target = before + static_cast<std::size_t>(count) * qelto::kRgbHistorySize;
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.acquisition = Acquisition::Stopped;
+        if (strip.stripValuesAppended >= target)
+            rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const auto start = Clock::now();
@@ -78,7 +79,7 @@ double CoreSamplesPerSecond(int port, int count) {
     if (!rig.ctx.state.communicationOk) return 0;
     const double samples =
         static_cast<double>(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
-    qelto::CloseTcp(rig.ctx);
+    rig.sensor.CloseTcp();
     return samples / seconds;
 }
 

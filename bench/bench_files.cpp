@@ -13,8 +13,8 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "doubles/memory_ui.hpp"
 #include "bench_util.hpp"
+#include "doubles/memory_ui.hpp"
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "link/no_devices.hpp"

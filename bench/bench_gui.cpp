@@ -67,7 +67,7 @@ double CoreRate(int port) {
     const auto start = Clock::now();
     GetData(rig.ctx);
     const double seconds = Seconds(start);
-    CloseTcp(rig.ctx);
+    rig.sensor.CloseTcp();
     return static_cast<double>(strip.stripValuesAppended - before) / kRgbHistorySize / seconds;
 }
 

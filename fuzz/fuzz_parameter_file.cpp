@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(second.ui.popups.size() == 1 && second.ui.popups[0].kind == PopupKind::FileSelect,
             "a saved file loads without a question or a report");
     Require(second.ctx.config.para == first.ctx.config.para, "the parameters come back exactly");
-    Require(second.ctx.config.teach == first.ctx.config.teach, "the teach table comes back exactly");
+    Require(second.ctx.config.teach == first.ctx.config.teach,
+            "the teach table comes back exactly");
     return 0;
 }

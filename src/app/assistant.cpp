@@ -179,7 +179,8 @@ int SetSensorPower(Context& ctx) {
     if (!PromptOk(ctx, kTitlePowerAdjust, MsgPlaceBrightest, nullptr)) return 1;
     Say(ctx, MsgDefaultsFirst);
 
-    LoadDefaultParaValues(ctx.config.para, ctx.config.teach, 0);  // keeps MaxVecNo and DigitalOutMode
+    LoadDefaultParaValues(ctx.config.para, ctx.config.teach,
+                          0);  // keeps MaxVecNo and DigitalOutMode
     ctx.config.para.PowerMode = 1;
 
     ctx.state.communicationOk = true;

@@ -84,6 +84,16 @@ std::string WhyNotNow(const PresenterState& state, UserCommand command) {
     return std::string(NameOf(command)) + " cannot run now: " + what + " is running.";
 }
 
+std::string WhyUnavailable(const Context& ctx, Ctrl role) {
+    const std::optional<UserCommand> command = CommandOf(role);
+    if (!command) return {};
+    if (std::string why = WhyNotNow(ctx.state, *command); !why.empty()) return why;
+    if (!ctx.sensor.connected()) {
+        return std::string(NameOf(*command)) + " is not available: no sensor is connected.";
+    }
+    return std::string(NameOf(*command)) + " is not available now.";
+}
+
 CommandScope::CommandScope(Context& ctx, UserCommand command) : ctx_(ctx) {
     auto& s = ctx_.state;
     if (s.runningCount < s.running.size()) {

@@ -19,6 +19,9 @@ std::optional<UserCommand> CommandOf(Ctrl role);
 // Empty when `command` may start now; otherwise the status line that says why not.
 std::string WhyNotNow(const PresenterState& state, UserCommand command);
 
+// The status line for a command whose control is dimmed when its key comes anyway.
+std::string WhyUnavailable(const Context& ctx, Ctrl role);
+
 // Marks a command as running for its lifetime and keeps the dimming of the controls that the
 // lock alone decides (Compare, Record) in step.
 class CommandScope {

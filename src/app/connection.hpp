@@ -31,5 +31,4 @@ void AskCloseOrOffline(Context& ctx, std::string_view message);
 // A numeric control's value as the unsigned 16-bit setting it stands for (clamped).
 std::uint16_t CtrlValueU16(Context& ctx, Ctrl c);
 
-
 }  // namespace qelto

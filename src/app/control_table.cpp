@@ -190,7 +190,8 @@ Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
         return Outcome::Declined;
     }
     // STOP and the memory selection are over as soon as they are given.
-    if (*command == UserCommand::Stop || *command == UserCommand::Select) return e.action(ctx, role);
+    if (*command == UserCommand::Stop || *command == UserCommand::Select)
+        return e.action(ctx, role);
     CommandScope running(ctx, *command);
     return e.action(ctx, role);
 }

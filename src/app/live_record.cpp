@@ -145,8 +145,8 @@ void StopRecording(Context& ctx) {
     ctx.recording->recorder.Stop();
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
     if (!ctx.recording->recorder.error().empty()) {
-        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() + "\n" +
-                                    std::to_string(ctx.recording->recorder.rows()) +
+        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() +
+                                    "\n" + std::to_string(ctx.recording->recorder.rows()) +
                                     std::string(Texts::kRowsKept);
         ctx.recording->recorder.ClearError();  // said once
         ctx.ui.MessagePopup(Texts::kTitleAttention, message);
@@ -172,7 +172,8 @@ void RecordSample(Context& ctx) {
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (ctx.recording->recorder.active() && !ctx.recording->recorder.Append(SampleOf(ctx.view.live), now)) {
+    if (ctx.recording->recorder.active() &&
+        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), now)) {
         StopRecording(ctx);
     }
     ShowStatusBar(ctx, false);
@@ -205,7 +206,8 @@ void ShowStatusBar(Context& ctx, bool force) {
         add("   recording %s: %llu rows", FileNameOf(ctx.recording->recorder.path()).c_str(),
             static_cast<unsigned long long>(ctx.recording->recorder.rows()));
     }
-    if (ctx.sensor.scanFrequency() > 0) add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());
+    if (ctx.sensor.scanFrequency() > 0)
+        add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());
     ctx.ui.SetCtrlText(
         Ctrl::StatusBar,
         std::string_view(text, static_cast<std::size_t>(std::min<int>(n, sizeof text - 1))));

@@ -94,7 +94,6 @@ std::string JsonString(std::string_view text) {
     return s + "\"";
 }
 
-
 }  // namespace
 
 CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err)
@@ -212,8 +211,8 @@ ConnectionSettings CliApp::ChosenConnection() {
     if (doc) Ini_Dispose(doc);
     std::error_code ec;
     if (fs::exists(PathFromUtf8(path), ec)) {
-        console_.Say("no --tcp or --serial given: using the connection settings stored in " +
-                     path + ": " + DescribeConnection(c));
+        console_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
+                     ": " + DescribeConnection(c));
     } else {
         console_.Say("no --tcp or --serial given and no settings file " + path +
                      ": using the default connection settings: " + DescribeConnection(c));
@@ -282,7 +281,8 @@ bool CliApp::WriteConfiguration(const Configuration& config) {
     if (!written) return Fail(written.error()), false;
     rejected(*written);
     if (!opt_.ram) {
-        if (const Status stored = sensor_.StoreEeprom(); !stored) return Fail(stored.error()), false;
+        if (const Status stored = sensor_.StoreEeprom(); !stored)
+            return Fail(stored.error()), false;
     }
     return ok;
 }
@@ -397,8 +397,9 @@ int CliApp::Send() {
         console_.Say("sending " + opt_.inputFile + " failed");
         return kExitFailure;
     }
-    console_.Say("sent " + opt_.inputFile +
-                 (opt_.ram ? " to the sensor's RAM" : " to the sensor and stored it in its EEPROM"));
+    console_.Say(
+        "sent " + opt_.inputFile +
+        (opt_.ram ? " to the sensor's RAM" : " to the sensor and stored it in its EEPROM"));
     return kExitOk;
 }
 
@@ -451,8 +452,7 @@ int CliApp::Live() {
     FlushOutput();
     streaming_ = false;
     if (failed) {
-        console_.Say("live data ended by a failure after " + std::to_string(samples_) +
-                     " samples");
+        console_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
         return kExitFailure;
     }
     console_.Say(std::to_string(samples_) + " samples" +

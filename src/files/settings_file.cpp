@@ -63,8 +63,7 @@ StoredConnection ReadStoredConnection(IniDocument* doc) {
 
 std::optional<std::int32_t> ReadStoredLanguage(IniDocument* doc) {
     std::int32_t language = 0;
-    if (doc == nullptr ||
-        Ini_GetInt(doc, kSectionGeneralSettings, kItemLanguage, language) != 1) {
+    if (doc == nullptr || Ini_GetInt(doc, kSectionGeneralSettings, kItemLanguage, language) != 1) {
         return std::nullopt;
     }
     return language;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeySequence>
 
+#include "app/command_lock.hpp"
 #include "app/control_table.hpp"
 
 namespace qelto::gui {
@@ -29,6 +30,7 @@ QKeySequence KeyOf(Key key) {
 GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, sensor_, ports_) {
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
+    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(WhyUnavailable(ctx_, c)); };
     for (int i = 0; i < kCtrlCount; ++i) {
         const Ctrl c = static_cast<Ctrl>(i);
         if (const Key key = ShortcutKey(c); key != Key::None) ui_.SetShortcutKey(c, KeyOf(key));

@@ -236,9 +236,13 @@ void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
     if (b == nullptr) return;
     auto* shortcut = new QShortcut(key, window_.get());
     shortcut->setContext(Qt::WindowShortcut);
-    // A dimmed button ignores its key as it ignores a click.
-    connect(shortcut, &QShortcut::activated, b, [b] {
-        if (b->isEnabled() && b->isVisible()) b->click();
+    // A dimmed button does not run its command for its key, but the operator hears why.
+    connect(shortcut, &QShortcut::activated, b, [this, b, button] {
+        if (b->isEnabled() && b->isVisible()) {
+            b->click();
+        } else if (onUnavailable) {
+            onUnavailable(button);
+        }
     });
 }
 

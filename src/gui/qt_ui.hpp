@@ -41,6 +41,8 @@ class QtUi : public QObject, public OperatorInterface {
 
     std::function<void(Ctrl, Event)> onControlEvent;
     std::function<void(Event)> onPanelEvent;
+    // The key of a dimmed command button was pressed.
+    std::function<void(Ctrl)> onUnavailable;
 
     // A key that clicks a command button, as a click would.
     void SetShortcutKey(Ctrl button, const QKeySequence& key);

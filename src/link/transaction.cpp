@@ -105,7 +105,8 @@ int GetHeaderFrame(LinkContext& ctx) {
     }
     // Quitting ends the exchange without a report: the window is going away.
     if (waited == WaitResult::Quit) return -1;
-    if (waited == WaitResult::TimedOut || f.ComStatus > 0) return Reject(ctx, LinkFault::Timeout, kMsgTimeout, got);
+    if (waited == WaitResult::TimedOut || f.ComStatus > 0)
+        return Reject(ctx, LinkFault::Timeout, kMsgTimeout, got);
     if (CheckHeaderCRC(ctx) == -1) return -1;
     if (f.ReplyCommand != kCmdErrorReply) return 1;
     if (f.ReplyArgument == 1) return Reject(ctx, LinkFault::InvalidOrder, kMsgInvalidOrder, got);
@@ -130,7 +131,8 @@ int GetDataFrame(LinkContext& ctx) {
     auto& f = ctx.frames;
     constexpr auto kHeader = static_cast<std::int32_t>(kHeaderSize);
     // A length the buffer cannot hold is a broken frame: nothing of it is read.
-    if (f.ReplyLength > kMaxDataLength) return Reject(ctx, LinkFault::BadData, kMsgBadData, kHeader);
+    if (f.ReplyLength > kMaxDataLength)
+        return Reject(ctx, LinkFault::BadData, kMsgBadData, kHeader);
     const std::int32_t length = f.ReplyLength;
     WaitResult waited;
     std::int32_t got = 0;
@@ -145,7 +147,8 @@ int GetDataFrame(LinkContext& ctx) {
     }
     if (waited == WaitResult::Quit) return -1;
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
-        return Reject(ctx, LinkFault::Timeout, kMsgTimeout, kHeader + std::max(got, std::int32_t{0}));
+        return Reject(ctx, LinkFault::Timeout, kMsgTimeout,
+                      kHeader + std::max(got, std::int32_t{0}));
     }
     if (crc8Update(f.ReplyData(), 0, f.ReplyLength, kCrc8Table) != f.ReplyDataCrc) {
         return Reject(ctx, LinkFault::BadData, kMsgBadData, kHeader + length);

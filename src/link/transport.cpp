@@ -61,8 +61,8 @@ std::string SerialOpenReason(int port, const SerialDeviceAccess& access) {
 }
 
 std::string TcpOpenReason(std::string_view host, int port, std::string_view systemError) {
-    std::string reason = std::string(host.empty() ? "(no server)" : host) + " port " +
-                         std::to_string(port);
+    std::string reason =
+        std::string(host.empty() ? "(no server)" : host) + " port " + std::to_string(port);
     if (!systemError.empty()) reason += ": " + std::string(systemError);
     return reason;
 }

@@ -1,8 +1,8 @@
 #include "platform/qt_tcp_client.hpp"
 
 #include <QEventLoop>
-#include <string>
 #include <QTimer>
+#include <string>
 
 namespace qelto {
 namespace {

@@ -30,9 +30,9 @@ std::int32_t SensorModelFor(const FirmwarePieces& pieces);
 std::string FirmwareLine(const FirmwarePieces& pieces);
 
 struct SensorIdentity {
-    std::string firmware;        // the reply's text up to its first zero, at most 72 bytes
+    std::string firmware;          // the reply's text up to its first zero, at most 72 bytes
     std::int32_t SensorModel = 0;  // 0 unsupported, 1..3 the supported families
-    std::string name;            // at most 255 bytes
+    std::string name;              // at most 255 bytes
     std::uint16_t serialNumber = 0;
 
     bool supported() const { return SensorModel != 0; }

@@ -36,7 +36,7 @@ struct SensorError {
 template <typename T>
 class [[nodiscard]] Result {
   public:
-    Result(T value) : v_(std::move(value)) {}  // NOLINT: a value converts implicitly
+    Result(T value) : v_(std::move(value)) {}            // NOLINT: a value converts implicitly
     Result(SensorError error) : v_(std::move(error)) {}  // NOLINT
 
     bool ok() const { return v_.index() == 0; }

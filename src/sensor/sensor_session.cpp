@@ -74,8 +74,8 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
         InitTCP_IP(link_);
     }
     if (link_.link.LinkStatus >= 0) return {};
-    SensorError error = failure_ ? std::move(*failure_)
-                                 : SensorError{SensorFault::OpenFailed, {}, {}, {}};
+    SensorError error =
+        failure_ ? std::move(*failure_) : SensorError{SensorFault::OpenFailed, {}, {}, {}};
     failure_.reset();
     return error;
 }

@@ -148,9 +148,9 @@ class MemoryUi : public OperatorInterface {
     };
     std::optional<LogoRecord> logo;
 
-    std::vector<PopupRecord> popups;  // every popup shown, in order
+    std::vector<PopupRecord> popups;          // every popup shown, in order
     std::vector<std::string> statusMessages;  // every passing status line, in order
-    std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
+    std::deque<PopupAnswer> answers;          // consumed by Confirm, Generic and FileSelect
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;

@@ -197,9 +197,16 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     EXPECT_EQ(model.CommandCount(8), 0u) << "a right-click on GO must not start it";
 
     // F11 starts the acquisition, F12 stops it; the last sample is on the displays.
+    // F11 again while GO runs (its button dimmed) says why in the status bar.
     Activate();
+    QString refused;
+    QTimer::singleShot(150, [&] {
+        QTest::keyClick(&ui().window(), Qt::Key_F11);
+        refused = QString::fromStdString(ui().GetCtrlText(Ctrl::StatusBar));
+    });
     QTimer::singleShot(300, [&] { QTest::keyClick(&ui().window(), Qt::Key_F12); });
     QTest::keyClick(&ui().window(), Qt::Key_F11);
+    EXPECT_EQ(refused, "GO cannot run now: data transfer is running.");
     const auto samples = model.CommandCount(8);
     EXPECT_GT(samples, 10u);
     EXPECT_FALSE(ctx().state.acquiring());

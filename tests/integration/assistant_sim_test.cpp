@@ -10,8 +10,8 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"  // STOP
-#include "link/transport.hpp"
 #include "doubles/memory_ui.hpp"
+#include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"

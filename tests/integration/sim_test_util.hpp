@@ -34,8 +34,8 @@ inline int WriteParameters(QtRig& rig, const ParameterSet& p) {
 }
 
 inline int WriteTeach(QtRig& rig, const TeachTable& t) {
-    TeachBlockFromTable(
-        t, std::span<std::uint8_t, kTeachBlockSize>(rig.link.frames.RequestData(), kTeachBlockSize));
+    TeachBlockFromTable(t, std::span<std::uint8_t, kTeachBlockSize>(rig.link.frames.RequestData(),
+                                                                    kTeachBlockSize));
     return Exchange(rig.link, kCmdWrite, kArgTeachTable, kTeachBlockSize);
 }
 
@@ -53,9 +53,9 @@ inline TeachTable ReadTeach(QtRig& rig) {
     TeachTable t{};
     EXPECT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
     EXPECT_EQ(rig.link.frames.ReplyLength, kTeachBlockSize);
-    TeachTableFromBlock(
-        std::span<const std::uint8_t, kTeachBlockSize>(rig.link.frames.ReplyData(), kTeachBlockSize),
-        t);
+    TeachTableFromBlock(std::span<const std::uint8_t, kTeachBlockSize>(rig.link.frames.ReplyData(),
+                                                                       kTeachBlockSize),
+                        t);
     return t;
 }
 

@@ -11,9 +11,9 @@
 #include "app/assistant_messages.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"
+#include "doubles/unit_rig.hpp"
 #include "link/transaction.hpp"
 #include "sensor_model.hpp"
-#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {
@@ -627,8 +627,8 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                 }
                 if (asked && yes) {
                     EXPECT_EQ(result, 1);
-                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);        // not stored
-                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);  // still marked
+                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);  // not stored
+                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);   // still marked
                     EXPECT_EQ(sensor.Count(kCmdWrite), 0);
                 } else {
                     EXPECT_EQ(result, 0);
@@ -670,7 +670,7 @@ TEST_F(Assistant, ExchangeFailureWhileTeachingIsReportedAndCancels) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
     EXPECT_EQ(rig.ui.cellValue(1, 1), TaughtColour(0).X());
     EXPECT_EQ(rig.ui.cellColor(1, 2), 0xC0C0C0u);
-    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);              // the default vector, nothing taught
+    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);       // the default vector, nothing taught
     EXPECT_FALSE(rig.ui.cellColor(1, 3).has_value());    // colour 2 never started
     EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // nothing written after the failure
 }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/connection.hpp"
-#include "link/transaction.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {

@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "link/transaction.hpp"
 #include "doubles/unit_rig.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {

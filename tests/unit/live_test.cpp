@@ -5,8 +5,8 @@
 #include "app/control_table.hpp"
 #include "app/live.hpp"
 #include "app/main_panel.hpp"
-#include "link/transaction.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {

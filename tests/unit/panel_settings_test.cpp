@@ -12,10 +12,10 @@
 
 #include "app/file_commands.hpp"
 #include "app/panel_settings.hpp"
+#include "doubles/unit_rig.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 #include "temp_dir.hpp"
-#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "app/file_commands.hpp"
+#include "doubles/unit_rig.hpp"
 #include "files/parameter_file.hpp"
 #include "protocol/records.hpp"
 #include "temp_dir.hpp"
-#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {

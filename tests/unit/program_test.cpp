@@ -6,8 +6,8 @@
 #include "app/connection.hpp"
 #include "app/graphs.hpp"
 #include "app/program.hpp"
-#include "files/inifile.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "files/inifile.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {

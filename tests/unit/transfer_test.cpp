@@ -4,8 +4,8 @@
 
 #include "app/graphs.hpp"
 #include "app/transfer.hpp"
-#include "link/transaction.hpp"
 #include "doubles//scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "link/transaction.hpp"
 #include "doubles//unit_rig.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
