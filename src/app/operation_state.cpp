@@ -3,11 +3,8 @@
 #include "app/context.hpp"
 
 namespace qelto {
-namespace {
 
-// Without a link only the file commands and a new connection attempt make sense: the
-// controls as going offline leaves them, with the parameter file as the transfer target.
-void ShowOffline(Context& ctx) {
+void ShowNoLink(Context& ctx) {
     auto& ui = ctx.ui;
     ui.SetCtrlVal(Ctrl::FileButton, 1);
     ui.SetCtrlVal(Ctrl::EepromButton, 0);
@@ -21,8 +18,6 @@ void ShowOffline(Context& ctx) {
         ui.SetDimmed(c, false);
     }
 }
-
-}  // namespace
 
 void SetTimeout(Context& ctx, std::string_view message) {
     ctx.state.acquisition = Acquisition::Stopped;
@@ -66,12 +61,14 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
     }
     // A command that ends on a link that is gone (the server closed it, or there never was
     // one) must not offer the commands that need it.
-    if (!d && !ctx.sensor.connected()) ShowOffline(ctx);
+    if (!d && !ctx.sensor.connected()) ShowNoLink(ctx);
     ctx.ui.ProcessSystemEvents();
 }
 
 void Context::LinkLost(const SensorError& error) {
     ReportFailure(*this, error);
+    // A command that is running leaves the controls so when it ends.
+    if (state.runningCount == 0) ShowNoLink(*this);
 }
 
 void Context::SetWaitCursor(bool busy) {

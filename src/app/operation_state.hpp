@@ -80,6 +80,9 @@ void ReportFailure(Context& ctx, const SensorError& error);
 // selection alone, for live data. Unlocking without an open link leaves the buttons that need
 // one dimmed, as going offline does.
 void SetButtonsDimmed(Context& ctx, int mode, int dimmed);
+// The controls without a link: only the file commands and a new connection attempt, with the
+// parameter file as the transfer target (as going offline leaves them).
+void ShowNoLink(Context& ctx);
 void HelpPopup(Context& ctx, std::string_view helpText);
 // Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
 Outcome LinkOutcome(Context& ctx);

@@ -84,6 +84,32 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
     EXPECT_EQ(s.ui.statusMessages.size(), 2u);
 }
 
+// The server ends the conversation during GO; GO pressed again learns so at once, without a
+// request and without waiting out a time-out, and the controls are those of offline work.
+TEST(SensorLive, GoAfterTheServerClosedTheLinkSaysSoAtOnce) {
+    SensorSimRig s;
+    s.Connected();
+    s.sensor.link().limits.reply = 0.3;  // the wait of the request the server left unanswered
+    s.server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData});
+    const std::string before = s.InfoBox();
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(s.InfoBox(), before + kMsgServerClosed + "\n\n" + kMsgTimeout + "\n\n");
+
+    s.wire.clear();
+    s.ui.ResetTextBox(Ctrl::InfoBox, "");
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    EXPECT_TRUE(s.wire.empty());
+    EXPECT_EQ(s.InfoBox(), std::string(kMsgServerClosed) + "\n\n");
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::DisconnectButton, Ctrl::EepromButton,
+                   Ctrl::StartAssistantButton}) {
+        EXPECT_TRUE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::SendButton, Ctrl::GetButton}) {
+        EXPECT_FALSE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+    EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
+}
+
 TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     SensorSimRig s;
     s.Connected();
