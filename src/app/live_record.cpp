@@ -9,6 +9,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "files/os_file.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
@@ -64,7 +65,8 @@ std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s
 bool LiveRecorder::Start(const std::string& path, double now) {
     Stop();
     error_.clear();
-    rows_ = 0;
+    rows_ = pending_ = committed_ = 0;
+    batch_.clear();
     path_ = path;
     errno = 0;
     file_ = OpenFile(PathFromUtf8(path), "wb");
@@ -73,55 +75,46 @@ bool LiveRecorder::Start(const std::string& path, double now) {
         return false;
     }
     start_ = now;
-    lastFlush_ = now;
-    written_ = committed_ = 0;
-    if (std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), file_) !=
-            kLiveCsvHeader.size() ||
-        std::fflush(file_) != 0) {
-        return Fail();
-    }
-    written_ = committed_ = kLiveCsvHeader.size();
-    return true;
+    lastWrite_ = now;
+    batch_.assign(kLiveCsvHeader);
+    return Write();
 }
 
 bool LiveRecorder::Append(const LiveSample& s, double now) {
     if (file_ == nullptr) return false;
     std::array<char, 128> line{};
     const std::size_t n = FormatLiveCsvLine(line, now - start_, s);
-    if (std::fwrite(line.data(), 1, n, file_) != n) return Fail();
-    written_ += n;
+    batch_.append(line.data(), n);
     ++pending_;
-    if (now - lastFlush_ >= kFlushInterval) {
-        lastFlush_ = now;
-        if (std::fflush(file_) != 0) return Fail();
-        committed_ = written_;
-        rows_ += pending_;
-        pending_ = 0;
-    }
+    if (now - lastWrite_ < kFlushInterval) return true;
+    lastWrite_ = now;
+    return Write();
+}
+
+bool LiveRecorder::Write() {
+    if (batch_.empty()) return true;
+    if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
+    committed_ += batch_.size();
+    batch_.clear();
+    rows_ += pending_;
+    pending_ = 0;
     return true;
 }
 
 void LiveRecorder::Stop() {
-    if (file_ == nullptr) return;
-    if (std::fflush(file_) != 0) {
-        Fail();
-        return;
-    }
-    committed_ = written_;
-    rows_ += pending_;
-    pending_ = 0;
+    if (file_ == nullptr || !Write()) return;
     std::fclose(file_);
     file_ = nullptr;
 }
 
-bool LiveRecorder::Fail() {
-    const int err = errno != 0 ? errno : EIO;
+bool LiveRecorder::Fail(int err) {
     error_ = path_ + ": " + std::strerror(err);
     std::fclose(file_);
     file_ = nullptr;
     // Part of the last batch may have reached the file: cut back to the last whole row.
     std::error_code ec;
     std::filesystem::resize_file(PathFromUtf8(path_), committed_, ec);
+    batch_.clear();
     pending_ = 0;
     return false;
 }

@@ -27,8 +27,9 @@ inline constexpr std::string_view kLiveCsvHeader = "t,red,green,blue,x,y,int,col
 // (the buffer holds any line; 128 bytes are plenty).
 std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s);
 
-// A CSV file that grows by one line per sample, flushed at least once a second so that a
-// crash loses at most the last second. A write error closes the file and keeps its reason;
+// A CSV file that grows by one line per sample. Rows wait in memory and go to the system as
+// whole rows in one write at least once a second, so that a crash at any moment leaves whole
+// rows and loses at most the last second. A write error closes the file and keeps its reason;
 // the rows written before stay as they are.
 class LiveRecorder {
   public:
@@ -51,17 +52,18 @@ class LiveRecorder {
     void ClearError() { error_.clear(); }
 
   private:
-    bool Fail();
+    bool Write();
+    bool Fail(int err);
 
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string error_;
+    std::string batch_;            // whole rows not yet handed to the system
     std::uint64_t rows_ = 0;       // rows that reached the file
-    std::uint64_t pending_ = 0;    // rows written since the last flush
-    std::uint64_t written_ = 0;    // bytes handed to the stream
+    std::uint64_t pending_ = 0;    // rows in batch_
     std::uint64_t committed_ = 0;  // bytes known to be in the file
     double start_ = 0.0;
-    double lastFlush_ = 0.0;
+    double lastWrite_ = 0.0;
 };
 
 // Samples of the running (or last) acquisition, for the rate in the status bar.

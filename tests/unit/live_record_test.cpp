@@ -2,12 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <thread>
 
 #include "app/live_record.hpp"
 #include "scripted_sensor.hpp"
@@ -69,6 +76,51 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     // Nothing more is said when acquisition ends afterwards.
     AcquisitionEnded(rig.ctx);
     EXPECT_EQ(rig.ui.popups.size(), 2u);
+}
+
+// A recording process killed at any moment leaves the header and whole rows only.
+TEST(LiveRecorder, AKilledRecorderLeavesOnlyWholeRows) {
+    TempDir dir("qelto-record-kill");
+    std::mt19937 random(std::random_device{}());
+    const std::regex row(R"(\d+\.\d{6}(,-?\d+){7})");
+    for (int run = 0; run < 10; ++run) {
+        const std::string path = dir.File("killed-" + std::to_string(run) + ".csv");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Rows of changing length, a millisecond of sensor time apart, so that a second's
+            // batch spans several pages of the file; paced so the file stays small.
+            LiveRecorder recorder;
+            if (!recorder.Start(path, 0.0)) _exit(1);
+            for (long i = 1;; ++i) {
+                const double t = static_cast<double>(i) * 0.001;
+                recorder.Append({i % 1000, i % 77, i, -i % 5, 1365, 1392, i % 256}, t);
+                if (i % 200 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+        // Killed once rows have started to arrive, at a random moment after that.
+        for (int i = 0; i < 5000; ++i) {
+            std::error_code ec;
+            const auto size = std::filesystem::file_size(path, ec);
+            if (!ec && size > kLiveCsvHeader.size()) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 30000)(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the recorder ended by itself";
+
+        const std::string text = ReadBytes(path);
+        ASSERT_EQ(text.rfind(kLiveCsvHeader, 0), 0u);
+        ASSERT_GT(text.size(), kLiveCsvHeader.size()) << "killed before any row reached the file";
+        ASSERT_EQ(text.back(), '\n') << "a torn last row: " << text.substr(text.rfind('\n') + 1);
+        std::istringstream in(text.substr(kLiveCsvHeader.size()));
+        for (std::string line; std::getline(in, line);) {
+            ASSERT_TRUE(std::regex_match(line, row)) << "run " << run << ": " << line;
+        }
+    }
 }
 
 TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
