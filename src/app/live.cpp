@@ -37,10 +37,11 @@ void GetData(Context& ctx) {
         if (st.GetRequest != 0) GetPara(ctx);
         if (st.DataTransferActive == 0) return;
 
+        const double requestedAt = ctx.ui.Timer();
         if (ReadLiveData(ctx) == 1) {
             SetPanelData(ctx);
             ShowGraph3D(ctx);
-            RecordSample(ctx);
+            RecordSample(ctx, requestedAt);
         }
         if (st.DataTransferActive != 1) return;
     }

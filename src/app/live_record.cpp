@@ -74,16 +74,18 @@ bool LiveRecorder::Start(const std::string& path, double now) {
         error_ = path + ": " + std::strerror(errno != 0 ? errno : EIO);
         return false;
     }
-    start_ = now;
+    opened_ = now;
     lastWrite_ = now;
     batch_.assign(kLiveCsvHeader);
     return Write();
 }
 
-bool LiveRecorder::Append(const LiveSample& s, double now) {
+bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
     if (file_ == nullptr) return false;
+    if (requestedAt < opened_) return true;
+    if (rows() == 0) firstRow_ = now;
     std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - start_, s);
+    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s);
     batch_.append(line.data(), n);
     ++pending_;
     if (now - lastWrite_ < kFlushInterval) return true;
@@ -179,7 +181,7 @@ void AcquisitionStarted(Context& ctx) {
     ShowStatusBar(ctx, true);
 }
 
-void RecordSample(Context& ctx) {
+void RecordSample(Context& ctx, double requestedAt) {
     const double now = ctx.ui.Timer();
     LiveStats& st = ctx.liveStats;
     ++st.samples;
@@ -189,7 +191,7 @@ void RecordSample(Context& ctx) {
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (ctx.recorder.active() && !ctx.recorder.Append(SampleOf(ctx.live), now)) {
+    if (ctx.recorder.active() && !ctx.recorder.Append(SampleOf(ctx.live), requestedAt, now)) {
         StopRecording(ctx);
     }
     ShowStatusBar(ctx, false);

@@ -40,8 +40,10 @@ class LiveRecorder {
 
     // Creates (or replaces) the file and writes the header; false with the reason in error().
     bool Start(const std::string& path, double now);
-    // false once writing failed (the file is closed then).
-    bool Append(const LiveSample& s, double now);
+    // Adds the sample taken now, asked for at requestedAt; a sample asked for before the file
+    // was opened is left out (the acquisition may have waited under the file dialog). The
+    // first row's time is 0. false once writing failed (the file is closed then).
+    bool Append(const LiveSample& s, double requestedAt, double now);
     void Stop();
 
     bool active() const { return file_ != nullptr; }
@@ -62,7 +64,8 @@ class LiveRecorder {
     std::uint64_t rows_ = 0;       // rows that reached the file
     std::uint64_t pending_ = 0;    // rows in batch_
     std::uint64_t committed_ = 0;  // bytes known to be in the file
-    double start_ = 0.0;
+    double opened_ = 0.0;
+    double firstRow_ = 0.0;
     double lastWrite_ = 0.0;
 };
 
@@ -83,8 +86,9 @@ std::string DefaultRecordingName();
 // the end of the acquisition) closes the file.
 Outcome CBF_ButtonRecord(Context& ctx);
 void StopRecording(Context& ctx);
-// Called by the acquisition loop for every sample, and once when it ends.
-void RecordSample(Context& ctx);
+// Called by the acquisition loop for every sample (with the time its request went out), and
+// once when it ends.
+void RecordSample(Context& ctx, double requestedAt);
 void AcquisitionStarted(Context& ctx);
 void AcquisitionEnded(Context& ctx);
 // The status bar: rate, samples, the recording, the scan frequency.

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/control_table.hpp"
 #include "app/live_record.hpp"
 #include "scripted_sensor.hpp"
 #include "temp_dir.hpp"
@@ -51,7 +52,7 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
         rig.ctx.live.w[LiveData::kRed] = 1234;
         for (int i = 0; i < 2000 && rig.ctx.recorder.active(); ++i) {
             rig.ui.now_ += 0.01;  // a flush every hundred rows
-            RecordSample(rig.ctx);
+            RecordSample(rig.ctx, rig.ui.now_);
         }
     }
     EXPECT_FALSE(rig.ctx.recorder.active());
@@ -94,7 +95,7 @@ TEST(LiveRecorder, AKilledRecorderLeavesOnlyWholeRows) {
             if (!recorder.Start(path, 0.0)) _exit(1);
             for (long i = 1;; ++i) {
                 const double t = static_cast<double>(i) * 0.001;
-                recorder.Append({i % 1000, i % 77, i, -i % 5, 1365, 1392, i % 256}, t);
+                recorder.Append({i % 1000, i % 77, i, -i % 5, 1365, 1392, i % 256}, t, t);
                 if (i % 200 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
@@ -121,6 +122,38 @@ TEST(LiveRecorder, AKilledRecorderLeavesOnlyWholeRows) {
             ASSERT_TRUE(std::regex_match(line, row)) << "run " << run << ": " << line;
         }
     }
+}
+
+// Record pressed during acquisition: the file dialog runs inside the loop's wait for a reply,
+// and the operator takes ten seconds over it. The sample asked for before the file was open
+// is not recorded, and time counts from the first row.
+TEST(LiveRecorder, RecordingStartsWithTheFirstSampleAskedForAfterTheFileIsOpen) {
+    TempDir dir("qelto-record");
+    const std::string path = dir.File("late.csv");
+    UnitRig rig;
+    ScriptedSensor sensor;
+    sensor.Attach(rig);
+    rig.ctx.state.CommunicationOk = 1;
+    rig.onEvents = [&] {
+        rig.ui.now_ += 0.001;
+        if (sensor.samples == 3 && !rig.ctx.recorder.active()) {
+            rig.ui.now_ += 10.0;  // in the dialog
+            rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
+            DispatchControlEvent(rig.ctx, Ctrl::RecordButton, Event::Commit);
+        }
+        if (sensor.samples == 8) DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
+    };
+    DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
+
+    std::istringstream in(ReadBytes(path));
+    std::string line;
+    std::getline(in, line);
+    std::vector<std::string> rows;
+    while (std::getline(in, line))
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 5u);  // samples 4 to 8: the simulated red is the sample's number
+    EXPECT_EQ(rows[0].rfind("0.000000,4,", 0), 0u) << rows[0];
+    EXPECT_EQ(rows[4].find(",8,"), rows[4].find(',')) << rows[4];
 }
 
 TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
