@@ -25,6 +25,9 @@ struct Texts {
     static constexpr std::string_view kNoParameterRead = "No parameter where read!";
     // A save that did not happen must not pass for one that did.
     static constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
+    // Nor may a file that could not be read pass for one without items: that would offer to
+    // load every default.
+    static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
 };
 
 // Shows the file dialog in the directory of the last parameter file; the chosen path becomes
@@ -79,8 +82,14 @@ bool ChooseExistingParameterFile(Context& ctx) {
 }
 
 Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
+    const std::string& path = ctx.files.ParameterFilePath;
     IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
+    if (const ReadProblem problem = ReadParameterFile(doc.get(), path); !problem.reason.empty()) {
+        Ini_Dispose(doc);
+        ctx.ui.MessagePopup(Texts::kTitleAttention,
+                            std::string(Texts::kReadFailed) + path + ": " + problem.Text());
+        return Outcome::Failed;
+    }
     const bool proceed =
         (IsParameterFile(doc.get()) ||
          ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
@@ -99,6 +108,7 @@ Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
 Outcome ReadParaFromFile(Context& ctx) {
     if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
     const Outcome loaded = LoadParameterFile(ctx, ctx.para, ctx.teach);
+    if (loaded == Outcome::Failed) return loaded;  // nothing was read: the panels stay as they are
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);

@@ -21,6 +21,20 @@ inline constexpr std::string_view kParaReportHead =
 inline constexpr std::string_view kTeachReportHead =
     "Following teach vectors could not be read \nand where set to default value:\n\n";
 
+// Why a file cannot be read as a parameter file: missing, not a regular file, over
+// kIniMaxFileSize, or refused by the system. Only a regular file is ever opened for the check
+// (opening a FIFO for reading waits for a writer).
+struct ReadProblem {
+    std::string reason;       // empty: the file can be read
+    std::string systemError;  // the system's own words for a refusal, where it gave some
+    // The reason with the system's words beside it.
+    std::string Text() const;
+};
+ReadProblem CheckParameterFileReadable(const std::string& path);
+// The check, then the file's items into doc. A read that fails after the check (the file
+// changed, or failed part-way) is a problem too, with the store's words for it.
+ReadProblem ReadParameterFile(IniDocument* doc, const std::string& path);
+
 // "TEACH VECTOR <row>".
 std::string TeachVectorSection(int row);
 
