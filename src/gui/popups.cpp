@@ -1,13 +1,81 @@
 #include "popups.hpp"
 
+#include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace qelto::gui {
+namespace {
+
+// Room left for the window's frame and the desktop's panels around a box.
+constexpr double kScreenShare = 0.9;
+
+QRect AvailableGeometry(QWidget* parent) {
+    QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
+// A message too long for the screen: the text scrolls, the OK button stays in view.
+class ScrollingMessage : public QDialog {
+  public:
+    // indent: where the message box would start the text, so both kinds read alike.
+    ScrollingMessage(QWidget* parent, const QString& title, const QString& text, QSize room,
+                     int indent)
+        : QDialog(parent) {
+        setWindowTitle(title);
+        setModal(true);
+        auto* label = new QLabel(text);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        auto* layout = new QVBoxLayout(this);
+        label->setContentsMargins(indent, 0, layout->spacing(), 0);
+        auto* scroll = new QScrollArea(this);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(label);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+        buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        layout->addWidget(scroll, 1);
+        layout->addWidget(buttons);
+        const QMargins m = layout->contentsMargins();
+        const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const int width = label->sizeHint().width() + scrollBar + m.left() + m.right();
+        resize(std::min(std::max(width, buttons->sizeHint().width()), room.width()), room.height());
+    }
+};
+
+}  // namespace
+
+void ShowMessage(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    const QRect screen = AvailableGeometry(parent);
+    const QSize room(static_cast<int>(screen.width() * kScreenShare),
+                     static_cast<int>(screen.height() * kScreenShare));
+    box.layout()->activate();
+    if (box.sizeHint().height() <= room.height()) {
+        box.exec();
+        return;
+    }
+    const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const int indent =
+        label != nullptr ? std::max(0, label->x() - box.layout()->contentsMargins().left()) : 0;
+    ScrollingMessage scrolling(parent, title, text, room, indent);
+    scrolling.exec();
+}
 
 GenericPopup::GenericPopup(const GenericPopupRequest& request, QWidget* parent)
     : QDialog(parent), request_(request) {

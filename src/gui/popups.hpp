@@ -1,4 +1,5 @@
-// The modal message with up to three labelled buttons and an optional one-line input.
+// The modal popups of the window: the message with one OK button, and the message with up to
+// three labelled buttons and an optional one-line input.
 #pragma once
 
 #include <QDialog>
@@ -8,8 +9,14 @@
 
 class QLineEdit;
 class QPushButton;
+class QString;
 
 namespace qelto::gui {
+
+// Shows a message with one OK button (Enter and Escape close it) and waits for it. A short
+// message is the platform's message box; one taller than the screen scrolls inside a box that
+// fits the screen, its text the same and as selectable.
+void ShowMessage(QWidget* parent, const QString& title, const QString& text);
 
 class GenericPopup : public QDialog {
     Q_OBJECT

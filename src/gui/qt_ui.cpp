@@ -669,10 +669,7 @@ void QtUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
 // --- Popups
 
 void QtUi::MessagePopup(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(message), QMessageBox::Ok,
-                    window_.get());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowMessage(window_.get(), FromUtf8(title), FromUtf8(message));
 }
 
 int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
