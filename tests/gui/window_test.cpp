@@ -14,12 +14,23 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "app/control_table.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "sim_server.hpp"
+
+// Qt's entry for a close request from the window system. Private, and declared here because
+// it is the one way to deliver a close offscreen as a window manager does: Qt drops it when a
+// modal dialog blocks the window, where QWidget::close() would still get through.
+class QWindowSystemInterface {
+  public:
+    struct SynchronousDelivery;
+    template <typename Delivery>
+    static bool handleCloseEvent(QWindow* window);
+};
 
 namespace qelto::gui {
 namespace {
@@ -35,6 +46,11 @@ int RefusedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
+}
+
+void WindowManagerCloses(QWidget& window) {
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window.windowHandle());
 }
 
 QPushButton* Button(QtUi& ui, Ctrl c) {
@@ -202,6 +218,31 @@ TEST_F(Window, CloseAtTheConnectionQuestionEndsWithoutWaitingOrStoring) {
     EXPECT_FALSE(waited) << "the event loop must not wait for input after CLOSE";
     EXPECT_FALSE(SettingsWritten());
     EXPECT_FALSE(ui().window().isVisible());
+}
+
+// Closing the window while a question is open: the question stays, the window takes no input
+// meanwhile, and once the question is answered the close path runs, once.
+TEST_F(Window, CloseDuringTheConnectQuestionIsCarriedOutOnceItIsAnswered) {
+    ASSERT_TRUE(server.ListenTcp());
+    bool stillAsked = false;
+    popups.Then([&](QWidget* question) {
+        auto* bar = qobject_cast<QTabBar*>(ui().widget(Ctrl::TabControl));
+        const int page = bar->currentIndex();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1 - page).center());
+        EXPECT_EQ(bar->currentIndex(), page) << "the window took a click under the question";
+        WindowManagerCloses(ui().window());
+        WindowManagerCloses(ui().window());
+        Spin(50);
+        stillAsked = question->isVisible() && !gui->quitRequested() && !SettingsWritten();
+        ClickButton(question, "No");
+    });
+    Start(server.tcpPort());
+    EXPECT_TRUE(stillAsked);
+    ASSERT_TRUE(gui->quitRequested());
+    EXPECT_TRUE(SettingsWritten());
+    EXPECT_EQ(gui->Exec(), 0);
+    EXPECT_FALSE(ui().window().isVisible());
+    EXPECT_EQ(popups.seen.size(), 1u);
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
