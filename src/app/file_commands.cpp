@@ -17,6 +17,9 @@ struct Texts {
 
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
     static constexpr std::string_view kNoFileSelected = "No file was selected!";
+    // A file that could not be read must not pass for one without items: that would offer to
+    // load every default.
+    static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
 };
 
 // Shows the file dialog in the directory of the last parameter file; the chosen path becomes
@@ -65,10 +68,16 @@ bool ChooseExistingParameterFile(Context& ctx) {
 }
 
 Outcome LoadParameterFile(Context& ctx, Configuration& config) {
+    const std::string& path = ctx.settings.ParameterFilePath;
     const ParameterFileLoad load =
-        ReadParameterFile(ctx.settings.ParameterFilePath, config, [&](std::string_view question) {
+        ReadParameterFile(path, config, [&](std::string_view question) {
             return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question) == 1;
         });
+    if (!load.problem.reason.empty()) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention,
+                            std::string(Texts::kReadFailed) + path + ": " + load.problem.Text());
+        return Outcome::Failed;
+    }
     if (!load.loaded) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, kNoParameterRead);
         return Outcome::Declined;
@@ -81,6 +90,7 @@ Outcome LoadParameterFile(Context& ctx, Configuration& config) {
 Outcome ReadParaFromFile(Context& ctx) {
     if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
     const Outcome loaded = LoadParameterFile(ctx, ctx.config);
+    if (loaded == Outcome::Failed) return loaded;  // nothing was read: the panels stay as they are
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);

@@ -32,10 +32,11 @@ void GetData(Context& ctx) {
         if (st.getRequest) GetPara(ctx);
         if (!st.acquiring()) return;
 
+        const double requestedAt = ctx.ui.Timer();
         if (ReadLiveData(ctx)) {
             SetPanelData(ctx);
             ShowGraph3D(ctx);
-            RecordSample(ctx);
+            RecordSample(ctx, requestedAt);
         }
         if (st.acquisition != Acquisition::Live) return;
     }

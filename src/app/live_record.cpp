@@ -8,6 +8,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "files/os_file.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
@@ -40,7 +41,8 @@ LiveSample SampleOf(const LiveData& d) {
 bool LiveRecorder::Start(const std::string& path, double now) {
     Stop();
     error_.clear();
-    rows_ = 0;
+    rows_ = pending_ = committed_ = 0;
+    batch_.clear();
     path_ = path;
     errno = 0;
     file_ = OpenFile(PathFromUtf8(path), "wb");
@@ -48,56 +50,49 @@ bool LiveRecorder::Start(const std::string& path, double now) {
         error_ = path + ": " + std::strerror(errno != 0 ? errno : EIO);
         return false;
     }
-    start_ = now;
-    lastFlush_ = now;
-    written_ = committed_ = 0;
-    if (std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), file_) !=
-            kLiveCsvHeader.size() ||
-        std::fflush(file_) != 0) {
-        return Fail();
-    }
-    written_ = committed_ = kLiveCsvHeader.size();
-    return true;
+    opened_ = now;
+    lastWrite_ = now;
+    batch_.assign(kLiveCsvHeader);
+    return Write();
 }
 
-bool LiveRecorder::Append(const LiveSample& s, double now) {
+bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
     if (file_ == nullptr) return false;
+    if (requestedAt < opened_) return true;
+    if (rows() == 0) firstRow_ = now;
     std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - start_, s);
-    if (std::fwrite(line.data(), 1, n, file_) != n) return Fail();
-    written_ += n;
+    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s);
+    batch_.append(line.data(), n);
     ++pending_;
-    if (now - lastFlush_ >= kFlushInterval) {
-        lastFlush_ = now;
-        if (std::fflush(file_) != 0) return Fail();
-        committed_ = written_;
-        rows_ += pending_;
-        pending_ = 0;
-    }
+    if (now - lastWrite_ < kFlushInterval) return true;
+    lastWrite_ = now;
+    return Write();
+}
+
+bool LiveRecorder::Write() {
+    if (batch_.empty()) return true;
+    if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
+    committed_ += batch_.size();
+    batch_.clear();
+    rows_ += pending_;
+    pending_ = 0;
     return true;
 }
 
 void LiveRecorder::Stop() {
-    if (file_ == nullptr) return;
-    if (std::fflush(file_) != 0) {
-        Fail();
-        return;
-    }
-    committed_ = written_;
-    rows_ += pending_;
-    pending_ = 0;
+    if (file_ == nullptr || !Write()) return;
     std::fclose(file_);
     file_ = nullptr;
 }
 
-bool LiveRecorder::Fail() {
-    const int err = errno != 0 ? errno : EIO;
+bool LiveRecorder::Fail(int err) {
     error_ = path_ + ": " + std::strerror(err);
     std::fclose(file_);
     file_ = nullptr;
     // Part of the last batch may have reached the file: cut back to the last whole row.
     std::error_code ec;
     std::filesystem::resize_file(PathFromUtf8(path_), committed_, ec);
+    batch_.clear();
     pending_ = 0;
     return false;
 }
@@ -162,7 +157,7 @@ void AcquisitionStarted(Context& ctx) {
     ShowStatusBar(ctx, true);
 }
 
-void RecordSample(Context& ctx) {
+void RecordSample(Context& ctx, double requestedAt) {
     const double now = ctx.ui.Timer();
     LiveStats& st = ctx.recording->stats;
     ++st.samples;
@@ -173,7 +168,7 @@ void RecordSample(Context& ctx) {
         st.windowSamples = 0;
     }
     if (ctx.recording->recorder.active() &&
-        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), now)) {
+        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), requestedAt, now)) {
         StopRecording(ctx);
     }
     ShowStatusBar(ctx, false);

@@ -300,30 +300,10 @@ bool CliApp::ReadConfiguration() {
 // --- Files
 
 bool CliApp::CheckInputFile(const std::string& path) {
-    std::error_code ec;
-    const fs::path p = PathFromUtf8(path);
-    const fs::file_status st = fs::status(p, ec);
-    if (!fs::exists(st)) {
-        console_.Say(path + ": no such file");
-        return false;
-    }
-    if (!fs::is_regular_file(st)) {
-        console_.Say(path + ": not a regular file");
-        return false;
-    }
-    // The store would not read it either; saying why beats a file of nothing but defaults.
-    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
-        console_.Say(path + ": " + std::to_string(size) +
-                     " bytes, too large for a parameter file (at most 16 MiB are read)");
-        return false;
-    }
-    std::FILE* f = OpenFile(p, "rb");
-    if (f == nullptr) {
-        console_.Say(path + ": cannot be read");
-        return false;
-    }
-    std::fclose(f);
-    return true;
+    const ReadProblem problem = CheckParameterFileReadable(path);
+    if (problem.reason.empty()) return true;
+    console_.Say(path + ": " + problem.reason);
+    return false;
 }
 
 bool CliApp::CheckOutputFile(const std::string& path) {

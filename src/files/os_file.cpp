@@ -1,6 +1,8 @@
 #include "files/os_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <system_error>
 
 #include "files/paths.hpp"
@@ -50,6 +52,18 @@ int SyncFile(std::FILE* file) {
 }
 
 void SyncDirectory(const fs::path&) {}  // NTFS journals the rename itself
+
+int WriteThrough(std::FILE* file, std::string_view bytes) {
+    const int fd = _fileno(file);
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX));
+        errno = 0;
+        const int n = _write(fd, bytes.data(), chunk);
+        if (n <= 0) return errno != 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
 
 #else
 
@@ -111,6 +125,20 @@ int CopyOwnerAndMode(std::FILE* file, const fs::path& model) {
 int SyncFile(std::FILE* file) {
     errno = 0;
     if (std::fflush(file) != 0 || fsync(fileno(file)) != 0) return errno != 0 ? errno : EIO;
+    return 0;
+}
+
+int WriteThrough(std::FILE* file, std::string_view bytes) {
+    const int fd = fileno(file);
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 namespace qelto {
 
@@ -25,6 +26,12 @@ int CopyOwnerAndMode(std::FILE* file, const std::filesystem::path& model);
 
 // Flushes the file's buffers and waits until its content is on the disk. 0 or an errno value.
 int SyncFile(std::FILE* file);
+
+// Hands bytes straight to the operating system, past the stream's buffer: one write call for
+// all of them unless the system takes only part (then the rest follows). A process killed
+// between two calls leaves the file cut where a call ended, never inside what one call
+// carried. Meant for a stream that is never written through stdio. 0 or an errno value.
+int WriteThrough(std::FILE* file, std::string_view bytes);
 
 // Waits until the directory's entries (a rename into it) are on the disk. Best effort: some
 // file systems cannot sync a directory, and the rename has happened either way.

@@ -33,6 +33,20 @@ inline constexpr std::string_view kNoParameterRead = "No parameter where read!";
 inline constexpr std::string_view kReportTitle = "Attention!";
 inline constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
 
+// Why a file cannot be read as a parameter file: missing, not a regular file, over
+// kIniMaxFileSize, or refused by the system. Only a regular file is ever opened for the check
+// (opening a FIFO for reading waits for a writer).
+struct ReadProblem {
+    std::string reason;       // empty: the file can be read
+    std::string systemError;  // the system's own words for a refusal, where it gave some
+    // The reason with the system's words beside it.
+    std::string Text() const;
+};
+ReadProblem CheckParameterFileReadable(const std::string& path);
+// The check, then the file's items into doc. A read that fails after the check (the file
+// changed, or failed part-way) is a problem too, with the store's words for it.
+ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path);
+
 // "TEACH VECTOR <row>".
 std::string TeachVectorSection(int row);
 
@@ -52,7 +66,8 @@ std::string AcquireTechVecFromIniHandle(TeachTable& teach, IniDocument* doc);
 // file, or one of another program version, is read only when `proceed` agrees to the
 // question. `into` changes only when the file is read.
 struct ParameterFileLoad {
-    bool loaded = false;      // false: a question was answered no
+    ReadProblem problem;      // the file could not be read: nothing was asked, nothing changed
+    bool loaded = false;      // false: it could not be read, or a question was answered no
     std::string paraReport;   // the items that took their default (empty: none)
     std::string teachReport;  // likewise for the teach rows
 };

@@ -227,7 +227,7 @@ void QtUi::Wire() {
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
 
-    window_->onClose = [this] { PanelEvent(Event::Close); };
+    window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
 }
 
@@ -272,6 +272,23 @@ void QtUi::AfterCallback() {
     // The loop ends once the callback that asked for it (and any it ran inside) has returned;
     // ending it earlier would cut short the operation still on the stack.
     if (depth_ == 0 && quit_ && mainLoopRunning_) QCoreApplication::exit(*quit_);
+}
+
+void QtUi::RequestClose() {
+    if (popups_.active()) {
+        closeRequested_ = true;
+        popups_.Raise();  // what holds the close up
+        return;
+    }
+    if (closed_) return;
+    closed_ = true;
+    PanelEvent(Event::Close);
+}
+
+void QtUi::CloseIfRequested() {
+    if (!closeRequested_ || popups_.active()) return;
+    closeRequested_ = false;
+    RequestClose();
 }
 
 void QtUi::QuitUserInterface(int exitCode) {
@@ -699,10 +716,8 @@ void QtUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
 // --- Popups
 
 void QtUi::MessagePopup(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(message), QMessageBox::Ok,
-                    window_.get());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowMessage(popups_, FromUtf8(title), FromUtf8(message));
+    CloseIfRequested();
 }
 
 int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
@@ -711,12 +726,16 @@ int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? 1 : 0;
+    const bool yes = popups_.Run(box) == QMessageBox::Yes;
+    CloseIfRequested();
+    return yes ? 1 : 0;
 }
 
 GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     GenericPopup dialog(popup, window_.get());
-    return dialog.Ask();
+    const GenericPopupResult answer = dialog.Ask(popups_);
+    CloseIfRequested();
+    return answer;
 }
 
 int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
@@ -732,9 +751,9 @@ int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
     filters << tr("All files (*)");
     dialog.setNameFilters(filters);
     if (!request.defaultFileName.empty()) dialog.selectFile(FromUtf8(request.defaultFileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return kFileNoneSelected;
-    }
+    const bool accepted = popups_.Run(dialog) == QDialog::Accepted;
+    CloseIfRequested();
+    if (!accepted || dialog.selectedFiles().isEmpty()) return kFileNoneSelected;
     const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? kFileExisting : kFileNew;

@@ -17,6 +17,7 @@
 #include "app/operator_interface.hpp"
 #include "main_window.hpp"
 #include "plots.hpp"
+#include "popups.hpp"
 
 class QShortcut;
 
@@ -137,6 +138,10 @@ class QtUi : public QObject, public OperatorInterface {
     void Forward(Ctrl c, Event e);
     void PanelEvent(Event e);
     void AfterCallback();
+    // The window's close: under a popup it waits until the popups are gone, then the close
+    // path runs once.
+    void RequestClose();
+    void CloseIfRequested();
     void RefreshDisplays();
     Entry& entry(Ctrl c) { return entries_[static_cast<std::size_t>(c)]; }
     const Entry& entry(Ctrl c) const { return entries_[static_cast<std::size_t>(c)]; }
@@ -146,6 +151,9 @@ class QtUi : public QObject, public OperatorInterface {
     EventPump& pump_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
+    PopupGuard popups_{*window_};
+    bool closeRequested_ = false;  // during a popup, to be carried out after it
+    bool closed_ = false;          // the close path has run
     std::array<Entry, kCtrlCount> entries_{};
     std::array<char, kCtrlCount> displayDirty_{};
     int displaysId_ = -1;

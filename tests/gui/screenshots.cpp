@@ -1,8 +1,10 @@
 // qelto-screenshots OUTDIR [SUFFIX]: the window offscreen against qelto-sim, saved as PNGs at
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
-// the parameter page, a failure in the InfoBox, the assistant's first question.
+// the parameter page, a failure in the InfoBox, the assistant's first question, the reports
+// after loading an empty file (the longer one taller than the screen).
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -148,6 +150,24 @@ int main(int argc, char** argv) {
     popups.ThenClick("OK");
     ui.SetActiveTabPage(kParameterPage);
     qobject_cast<QPushButton*>(ui.widget(Ctrl::StartAssistantButton))->click();
+    Spin(100);
+
+    // An empty file loaded anyway: every parameter and every teach row is reported.
+    QFile empty(QDir(settings.path()).filePath(QStringLiteral("empty.ini")));
+    if (empty.open(QIODevice::WriteOnly)) empty.close();
+    popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("empty.ini")); });
+    popups.ThenClick("Yes");
+    popups.ThenClick("Yes");
+    popups.Then([&](QWidget* w) {
+        save(w, "07-parameter-report");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    popups.Then([&](QWidget* w) {
+        save(w, "08-teach-report");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::FileButton))->click();
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
     Spin(100);
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -13,6 +14,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "app/control_table.hpp"
@@ -20,9 +22,20 @@
 #include "gui_driver.hpp"
 #include "sim_server.hpp"
 
+// Qt's entry for a close request from the window system. Private, and declared here because
+// it is the one way to deliver a close offscreen as a window manager does: Qt drops it when a
+// modal dialog blocks the window, where QWidget::close() would still get through.
+class QWindowSystemInterface {
+  public:
+    struct SynchronousDelivery;
+    template <typename Delivery>
+    static bool handleCloseEvent(QWindow* window);
+};
+
 namespace qelto::gui {
 namespace {
 
+using testing::ChooseFile;
 using testing::ClickButton;
 using testing::PopupAnswerer;
 using testing::Spin;
@@ -33,6 +46,11 @@ int RefusedPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
+}
+
+void WindowManagerCloses(QWidget& window) {
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window.windowHandle());
 }
 
 QPushButton* Button(QtUi& ui, Ctrl c) {
@@ -138,6 +156,52 @@ TEST_F(Window, NoSensorOfflineKeepsRunningAtStandardGeometry) {
     EXPECT_TRUE(SettingsWritten());
 }
 
+// The reports after loading an empty file list every parameter and every teach row: however
+// long, the box fits the screen, its text scrolls and can be selected, and Enter is OK.
+TEST_F(Window, ALongReportScrollsInsideABoxThatFitsTheScreen) {
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort());
+    QFile empty(dir.filePath("empty.ini"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    popups.Then([&](QWidget* w) { ChooseFile(w, QStringLiteral("empty.ini")); });
+    popups.ThenClick("Yes");  // not a parameter file: load it anyway
+    popups.ThenClick("Yes");  // another version: load it anyway
+    std::vector<int> heights;
+    const auto checkReport = [&](QWidget* w) {
+        const QRect screen = w->screen()->availableGeometry();
+        heights.push_back(w->frameGeometry().height());
+        EXPECT_TRUE(screen.contains(w->frameGeometry())) << w->frameGeometry().height();
+        EXPECT_TRUE(w->isModal());
+        QAbstractButton* ok = nullptr;
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+            if (b->text().remove(QLatin1Char('&')) == QLatin1String("OK")) ok = b;
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(screen.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size())));
+        bool selectable = false;
+        for (QLabel* l : w->findChildren<QLabel*>())
+            if (l->text().startsWith(QLatin1String("Following")))
+                selectable = (l->textInteractionFlags() & Qt::TextSelectableByMouse) != 0;
+        EXPECT_TRUE(selectable);
+        QTest::keyClick(w, Qt::Key_Return);
+        if (w->isVisible()) {
+            ADD_FAILURE() << "Enter did not close the report";
+            static_cast<QDialog*>(w)->reject();
+        }
+    };
+    popups.Then(checkReport);
+    popups.Then(checkReport);
+    QTest::mouseClick(Button(ui(), Ctrl::GetButton), Qt::LeftButton);
+    ASSERT_EQ(popups.seen.size(), 6u);
+    EXPECT_EQ(popups.seen[4].title, "Attention!");
+    EXPECT_EQ(popups.seen[5].text.rfind("Following teach vectors could not be read \nand where "
+                                        "set to default value:\n\nTEACH VECTOR 0\n",
+                                        0),
+              0u);
+    EXPECT_NE(popups.seen[5].text.find("TEACH VECTOR 63\n"), std::string::npos);
+    EXPECT_EQ(heights.size(), 2u);
+}
+
 TEST_F(Window, CloseAtTheConnectionQuestionEndsWithoutWaitingOrStoring) {
     popups.ThenClick("CLOSE");
     Start(RefusedPort());
@@ -154,6 +218,31 @@ TEST_F(Window, CloseAtTheConnectionQuestionEndsWithoutWaitingOrStoring) {
     EXPECT_FALSE(waited) << "the event loop must not wait for input after CLOSE";
     EXPECT_FALSE(SettingsWritten());
     EXPECT_FALSE(ui().window().isVisible());
+}
+
+// Closing the window while a question is open: the question stays, the window takes no input
+// meanwhile, and once the question is answered the close path runs, once.
+TEST_F(Window, CloseDuringTheConnectQuestionIsCarriedOutOnceItIsAnswered) {
+    ASSERT_TRUE(server.ListenTcp());
+    bool stillAsked = false;
+    popups.Then([&](QWidget* question) {
+        auto* bar = qobject_cast<QTabBar*>(ui().widget(Ctrl::TabControl));
+        const int page = bar->currentIndex();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1 - page).center());
+        EXPECT_EQ(bar->currentIndex(), page) << "the window took a click under the question";
+        WindowManagerCloses(ui().window());
+        WindowManagerCloses(ui().window());
+        Spin(50);
+        stillAsked = question->isVisible() && !gui->quitRequested() && !SettingsWritten();
+        ClickButton(question, "No");
+    });
+    Start(server.tcpPort());
+    EXPECT_TRUE(stillAsked);
+    ASSERT_TRUE(gui->quitRequested());
+    EXPECT_TRUE(SettingsWritten());
+    EXPECT_EQ(gui->Exec(), 0);
+    EXPECT_FALSE(ui().window().isVisible());
+    EXPECT_EQ(popups.seen.size(), 1u);
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
@@ -251,13 +340,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(QDir(dialog->directory()), QDir(dir.path()));
-        // Typed over the default name, then OK, once the dialog has settled (its folder loads
-        // in the background and selects the default name again).
-        QTimer::singleShot(200, dialog, [dialog] {
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            if (name != nullptr) name->setText(QStringLiteral("backup.ini"));
-            static_cast<QDialog*>(dialog)->accept();
-        });
+        ChooseFile(w, QStringLiteral("backup.ini"));  // typed over the default name
     });
     QTest::mouseClick(Button(ui(), Ctrl::SendButton), Qt::LeftButton);
     QFile written(file);

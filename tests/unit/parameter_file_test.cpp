@@ -2,6 +2,9 @@
 // reports and the exact file text.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -366,24 +369,41 @@ TEST_F(ParameterFile, FileWithoutTeachVectorsReportsAll64Rows) {
     EXPECT_EQ(rig.ctx.config.para.Power, 500);
 }
 
-TEST_F(ParameterFile, UnreadableFileAfterTwoYesTakesEveryReadDefault) {
-    fs::create_directory(file);  // chosen "file" is a directory
-    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 1);
-    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
-    rig.ui.answers.push_back(PopupAnswer::Yes());
-    rig.ui.answers.push_back(PopupAnswer::Yes());
-    ReadParaFromFile(rig.ctx);
-    const auto boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[2].rfind("Attention!|" + kParaHead + "POWER\nPOWER MODE\nAVERAGE\n", 0), 0u);
-    EXPECT_EQ(boxes[3].rfind("Attention!|" + kTeachHead + "TEACH VECTOR 0\n", 0), 0u);
-    const auto& p = rig.ctx.config.para;
-    EXPECT_EQ(p.Average, 1);
-    EXPECT_EQ(p.DigitalOutMode, 0);
-    EXPECT_EQ(p.CalculationMode, 0);
-    EXPECT_EQ(p.LedMode, 0);
-    EXPECT_EQ(p.Gain, 5);
-    EXPECT_EQ(p.DynWinHi, 3300);
+// What cannot be read is said with the reason, without a question, and nothing changes: the
+// working copy and the panels stay as the operator left them.
+TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing) {
+    const std::string folder = dir.File("folder.ini");
+    fs::create_directory(folder);
+    const std::string fifo = dir.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = dir.File("huge.ini");
+    WriteBytes(huge, "");
+    fs::resize_file(huge, kIniMaxFileSize + 1);  // sparse
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {folder, "not a regular file"},
+        {fifo, "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+        {huge, "16777217 bytes, too large for a parameter file (at most 16 MiB are read)"},
+    };
+    if (geteuid() != 0) {  // the superuser reads whatever the permissions say
+        const std::string locked = dir.File("locked.ini");
+        WriteBytes(locked, DefaultFile());
+        fs::permissions(locked, fs::perms::none);
+        cases.emplace_back(locked, "cannot be read (Permission denied)");
+    }
+    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
+    const ParameterSet para = rig.ctx.config.para;
+    const TeachTable teach = rig.ctx.config.teach;
+    for (const auto& [path, reason] : cases) {
+        rig.ui.popups.clear();
+        Get(path);
+        EXPECT_EQ(Boxes(), std::vector<std::string>{"ATTENTION!|The parameter file could not be "
+                                                    "read!\n" +
+                                                    path + ": " + reason});
+    }
+    EXPECT_EQ(rig.ctx.config.para, para);
+    EXPECT_EQ(rig.ctx.config.teach, teach);
+    EXPECT_EQ(Refreshes(), 0);
 }
 
 // ---- failed saves
