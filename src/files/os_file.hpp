@@ -10,9 +10,12 @@
 
 namespace qelto {
 
-// Creates path for writing, failing when it exists, and holds it locked for as long as it is
-// open, so that another writer can tell a live temporary file from one whose writer died.
-// Null with the errno value in err on failure.
+// Creates path for writing, failing when anything by that name exists (EEXIST), also a
+// symbolic link. Null with the errno value in err on failure.
+std::FILE* CreateNewFile(const std::filesystem::path& path, int& err);
+
+// CreateNewFile that holds the file locked for as long as it is open, so that another writer
+// can tell a live temporary file from one whose writer died.
 std::FILE* CreateLockedFile(const std::filesystem::path& path, int& err);
 
 // Removes path when it is a regular file that no live writer holds (see CreateLockedFile) and

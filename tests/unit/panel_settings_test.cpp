@@ -46,8 +46,8 @@ TEST_F(PanelSettings, FirstRunKeepsTheLayoutAndShowsTheDefaults) {
     rig.ctx.state.Language = 0;
     LoadPanelSettings(rig.ctx);
     GetConnectionSettingsFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, dir.str() + "/PanelSettings.cfg");
-    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.str() + "/Parameter.ini");
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, dir.File("PanelSettings.cfg"));
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.File("Parameter.ini"));
     EXPECT_EQ(Window().left, 222);
     EXPECT_EQ(Window().height, 333);
     EXPECT_EQ(rig.ctx.state.Language, 0);
@@ -72,7 +72,7 @@ TEST_F(PanelSettings, FileOfAnotherTypeCountsAsNoFile) {
     LoadPanelSettings(rig.ctx);
     GetConnectionSettingsFromFile(rig.ctx);
     EXPECT_EQ(Window().zoom, kZoomNormal);
-    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.str() + "/Parameter.ini");
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.File("Parameter.ini"));
     EXPECT_EQ(rig.ctx.settings.conn.ComPort, 1);
 }
 
@@ -271,8 +271,7 @@ TEST_F(PanelSettings, MissingParameterFileItemStartsTheDialogAboveTheProgramDire
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
     SendParaToFile(rig.ctx);
     ASSERT_FALSE(rig.ui.popups.empty());
-    EXPECT_EQ(rig.ui.popups[0].file.startDirectory,
-              fs::path(dir.str()).parent_path().string() + "/");
+    EXPECT_EQ(rig.ui.popups[0].file.startDirectory, (dir.path().parent_path() / "").string());
 }
 
 TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
@@ -295,21 +294,33 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     TempDir root;
     UnitRig rig;
     const std::string program = root.File("bin");
-    const std::string user = root.File("config/qelto");
+    const std::string user = (root.path() / "config" / "qelto").string();
     fs::create_directory(program);
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
     EXPECT_EQ(rig.ctx.settings.ProgramDirectory, program);
-    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, program + "/PanelSettings.cfg");
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, (fs::path(program) / "PanelSettings.cfg").string());
     EXPECT_TRUE(fs::is_empty(program));  // the probe left nothing behind
 
+    const std::string userSettings = (fs::path(user) / "PanelSettings.cfg").string();
+    // Windows does not refuse new files in a folder for its read-only flag (only access control
+    // lists do, which a test cannot set up portably): the flag means nothing there.
+#ifndef _WIN32
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(InitSettingsPaths(rig.ctx, program, user), user);
     EXPECT_TRUE(fs::is_directory(user));
-    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, user + "/PanelSettings.cfg");
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
+#endif
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+    EXPECT_TRUE(fs::is_directory(user));
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 
+#ifdef _WIN32
+    // A program installed under Program Files cannot write there, so the probe already sends
+    // its settings to the user's folder.
+    EXPECT_FALSE(IsSystemProgramDirectory("C:\\Program Files\\Qelto"));
+#else
     // An installed program keeps its settings per user, even where it could write (root).
     EXPECT_TRUE(IsSystemProgramDirectory("/usr/bin"));
     EXPECT_TRUE(IsSystemProgramDirectory("/usr/local/bin"));
@@ -317,6 +328,7 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     EXPECT_FALSE(IsSystemProgramDirectory("/binaries/qelto"));
     EXPECT_FALSE(IsSystemProgramDirectory("/opt/qelto"));
     EXPECT_FALSE(IsSystemProgramDirectory("/home/op/qelto/build"));
+#endif
 }
 
 }  // namespace
