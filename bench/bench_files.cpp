@@ -59,7 +59,8 @@ Figures Measure(const std::filesystem::path& base) {
     NoSerialPort serial;
     NoTcpClient tcp;
     NoPortEnumerator ports;
-    Context ctx(ui, serial, tcp, ports);
+    SensorSession sensor(ui, serial, tcp);
+    Context ctx(ui, sensor, ports);
     std::uint16_t v = 1;
     for (const auto& f : kParamFields) {
         ctx.config.para.*f.member = v += 2311;
