@@ -76,7 +76,7 @@ class Simulator {
 double RawTransactionsPerSecond(qelto::QtRig& rig, int count) {
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
-        if (qelto::Exchange(rig.ctx, qelto::kCmdLiveData, 0) != 1) return 0;
+        if (qelto::Exchange(rig.sensor.link(), qelto::kCmdLiveData, 0) != 1) return 0;
     }
     return count / std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -86,7 +86,8 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
     const std::size_t target = strip.stripValuesAppended + count * qelto::kRgbHistorySize;
     // Each drawn sample appends the whole history to the strip chart: stop after `count`.
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.DataTransferActive = 0;
+        if (strip.stripValuesAppended >= target)
+            rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const std::size_t before = strip.stripValuesAppended;
@@ -95,7 +96,7 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
     const double samples = double(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
-    if (rig.ctx.state.CommunicationOk != 1) return 0;
+    if (!rig.ctx.state.communicationOk) return 0;
     return samples / seconds;
 }
 
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(sim.port()));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
     qelto::TryToConnect(rig.ctx);
-    if (rig.ctx.state.CommunicationOk != 1) {
+    if (!rig.ctx.state.communicationOk) {
         std::fprintf(stderr, "bench_acquisition: could not connect:\n%s\n",
                      rig.ui.ctrl(qelto::Ctrl::InfoBox).text.c_str());
         return 1;

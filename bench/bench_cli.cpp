@@ -61,24 +61,25 @@ double CoreSamplesPerSecond(int port, int count) {
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
     qelto::TryToConnect(rig.ctx);
-    if (rig.ctx.state.CommunicationOk != 1) return 0;
+    if (!rig.ctx.state.communicationOk) return 0;
 
     auto& strip = rig.ui.graph(qelto::Ctrl::RgbStripChart);
     // Each drawn sample appends the whole history to the strip chart: stop after `count`.
     const std::size_t before = strip.stripValuesAppended;
     const std::size_t target = before + static_cast<std::size_t>(count) * qelto::kRgbHistorySize;
     rig.ui.onEvents = [&] {
-        if (strip.stripValuesAppended >= target) rig.ctx.state.DataTransferActive = 0;
+        if (strip.stripValuesAppended >= target)
+            rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
     qelto::InitGraphs(rig.ctx);
     const auto start = Clock::now();
     qelto::GetData(rig.ctx);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
-    if (rig.ctx.state.CommunicationOk != 1) return 0;
+    if (!rig.ctx.state.communicationOk) return 0;
     const double samples =
         static_cast<double>(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
-    qelto::CloseTcp(rig.ctx);
+    rig.sensor.CloseTcp();
     return samples / seconds;
 }
 

@@ -13,8 +13,8 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "app/memory_ui.hpp"
 #include "bench_util.hpp"
+#include "doubles/memory_ui.hpp"
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "link/no_devices.hpp"
@@ -59,12 +59,13 @@ Figures Measure(const std::filesystem::path& base) {
     NoSerialPort serial;
     NoTcpClient tcp;
     NoPortEnumerator ports;
-    Context ctx(ui, serial, tcp, ports);
+    SensorSession sensor(ui, serial, tcp);
+    Context ctx(ui, sensor, ports);
     std::uint16_t v = 1;
     for (const auto& f : kParamFields) {
-        ctx.para.*f.member = v += 2311;
+        ctx.config.para.*f.member = v += 2311;
     }
-    for (auto& row : ctx.teach) {
+    for (auto& row : ctx.config.teach) {
         for (std::size_t w = 0; w < kTeachWordCount; ++w) {
             TeachWordRef(row, w) = v += 977;
         }

@@ -59,15 +59,15 @@ double CoreRate(int port) {
     rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(PopupAnswer::No());
     TryToConnect(rig.ctx);
-    if (rig.ctx.state.CommunicationOk != 1) return 0;
+    if (!rig.ctx.state.communicationOk) return 0;
     auto& strip = rig.ui.graph(Ctrl::RgbStripChart);
     const std::size_t before = strip.stripValuesAppended;
-    QTimer::singleShot(kRunMs, [&] { rig.ctx.state.DataTransferActive = 0; });
+    QTimer::singleShot(kRunMs, [&] { rig.ctx.state.acquisition = Acquisition::Stopped; });
     InitGraphs(rig.ctx);
     const auto start = Clock::now();
     GetData(rig.ctx);
     const double seconds = Seconds(start);
-    CloseTcp(rig.ctx);
+    rig.sensor.CloseTcp();
     return static_cast<double>(strip.stripValuesAppended - before) / kRgbHistorySize / seconds;
 }
 
@@ -84,12 +84,12 @@ GuiRun WindowRate(int port) {
     gui::GuiApp app;
     app.Start(Startup(dir, port));
     GuiRun run;
-    if (app.ctx().state.CommunicationOk != 1) return run;
+    if (!app.ctx().state.communicationOk) return run;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     gui::testing::Spin(200);  // start-up paints settle
     const long samples = strip->appends();
     const long replots = strip->replots();
-    QTimer::singleShot(kRunMs, [&] { app.ctx().state.DataTransferActive = 0; });
+    QTimer::singleShot(kRunMs, [&] { app.ctx().state.acquisition = Acquisition::Stopped; });
     const auto start = Clock::now();
     DispatchControlEvent(app.ctx(), Ctrl::GoButton, Event::Commit);
     const double seconds = Seconds(start);
@@ -105,7 +105,7 @@ double RssGrowth(int port) {
     popups.ThenClick("No");
     gui::GuiApp app;
     app.Start(Startup(dir, port));
-    if (app.ctx().state.CommunicationOk != 1) return -1;
+    if (!app.ctx().state.communicationOk) return -1;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     const long first = strip->appends();
     double before = -1, after = -1;
@@ -116,7 +116,7 @@ double RssGrowth(int port) {
         if (before < 0 && n >= kWarmUpSamples) before = ResidentMegabytes();
         if (before >= 0 && n >= kWarmUpSamples + kRssSamples) {
             after = ResidentMegabytes();
-            app.ctx().state.DataTransferActive = 0;
+            app.ctx().state.acquisition = Acquisition::Stopped;
         }
     });
     poll.start();

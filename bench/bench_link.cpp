@@ -108,7 +108,7 @@ double ExchangesPerSecond(int port, int count) {
     rig.ConnectTcp("127.0.0.1", port);
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
-        if (qelto::Exchange(rig.ctx, 8, 0) != 1) return 0;
+        if (qelto::Exchange(rig.link, 8, 0) != 1) return 0;
     }
     return count / std::chrono::duration<double>(Clock::now() - start).count();
 }
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     qelto::QtRig rig;
     rig.ConnectTcp("127.0.0.1", silent.port());
     const double before = CpuSeconds();
-    qelto::Exchange(rig.ctx, 8, 0);
+    qelto::Exchange(rig.link, 8, 0);
     qelto::bench::Report("cpu_of_timed_out_wait", CpuSeconds() - before, "s", "<", 0.15);
     return 0;
 }

@@ -8,13 +8,14 @@
 #include <sstream>
 #include <string>
 
-#include "app/context.hpp"
-#include "app/memory_ui.hpp"
 #include "bench_util.hpp"
+#include "doubles/memory_ui.hpp"
+#include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace {
 
@@ -25,20 +26,19 @@ struct Host {
     MemoryUi ui{&pump};
     QtSerialPort serial;
     QtTcpClient tcp;
-    QtPortEnumerator ports;
-    Context ctx{ui, serial, tcp, ports};
+    SensorSession sensor{ui, serial, tcp};
 };
 
 // Round trips per second over `seconds`, after a short warm-up; 0 when an exchange fails.
 double RoundTrips(Host& host, double seconds) {
     for (int i = 0; i < 20; ++i) {
-        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+        if (!host.sensor.ReadLiveSample()) return 0;
     }
     QElapsedTimer t;
     t.start();
     long n = 0;
     while (t.nsecsElapsed() < static_cast<qint64>(seconds * 1e9)) {
-        if (Exchange(host.ctx, kCmdLiveData, 0) != 1) return 0;
+        if (!host.sensor.ReadLiveSample()) return 0;
         ++n;
     }
     return n / (t.nsecsElapsed() * 1e-9);
@@ -80,21 +80,21 @@ int main(int argc, char** argv) {
     }
 
     auto tcp = std::make_unique<Host>();
-    tcp->ctx.conn.Protocol = kTcpIp;
-    CopyText(tcp->ctx.conn.IpAddress, host);
-    tcp->ctx.conn.TcpPort = port;
-    InitTCP_IP(tcp->ctx);
-    const double tcpRate = tcp->ctx.link.TcpConnected ? RoundTrips(*tcp, 2.0) : 0;
-    CloseTcp(tcp->ctx);
+    ConnectionSettings overTcp;
+    overTcp.Protocol = kTcpIp;
+    CopyText(overTcp.IpAddress, host);
+    CopyText(overTcp.PortNumber, std::to_string(port));
+    const double tcpRate = tcp->sensor.Open(overTcp) ? RoundTrips(*tcp, 2.0) : 0;
+    tcp->sensor.CloseTcp();
     tcp.reset();
 
     auto pty = std::make_unique<Host>();
-    pty->ctx.conn.Protocol = kRs232;
-    pty->ctx.conn.ComPort = static_cast<std::uint16_t>(com);
-    pty->ctx.conn.BaudRateIndex = static_cast<std::uint16_t>(*BaudRateIndexFor(kBaud));
-    InitRS232(pty->ctx);
-    const double ptyRate = pty->ctx.link.LinkStatus >= 0 ? RoundTrips(*pty, 3.0) : 0;
-    CloseSerial(pty->ctx, com);
+    ConnectionSettings overPty;
+    overPty.Protocol = kRs232;
+    overPty.ComPort = static_cast<std::uint16_t>(com);
+    overPty.BaudRateIndex = static_cast<std::uint16_t>(*BaudRateIndexFor(kBaud));
+    const double ptyRate = pty->sensor.Open(overPty) ? RoundTrips(*pty, 3.0) : 0;
+    pty->sensor.CloseSerialPort(com);
     pty.reset();
 
     sim.terminate();

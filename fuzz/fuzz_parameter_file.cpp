@@ -11,7 +11,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "app/memory_ui.hpp"
+#include "doubles/memory_ui.hpp"
 #include "fuzz_support.hpp"
 #include "link/no_devices.hpp"
 
@@ -31,7 +31,8 @@ struct Program {
     NoSerialPort serial;
     NoTcpClient tcp;
     NoPortEnumerator ports;
-    Context ctx{ui, serial, tcp, ports};
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
 
     Program() {
         ui.onUnexpectedPopup = [](const PopupRecord&) {
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(second.Load(saved) == Outcome::Done, "the saved file loads");
     Require(second.ui.popups.size() == 1 && second.ui.popups[0].kind == PopupKind::FileSelect,
             "a saved file loads without a question or a report");
-    Require(second.ctx.para == first.ctx.para, "the parameters come back exactly");
-    Require(second.ctx.teach == first.ctx.teach, "the teach table comes back exactly");
+    Require(second.ctx.config.para == first.ctx.config.para, "the parameters come back exactly");
+    Require(second.ctx.config.teach == first.ctx.config.teach,
+            "the teach table comes back exactly");
     return 0;
 }

@@ -59,15 +59,13 @@ class MemoryLoop : public EventLoop, public LinkOwner {
     void QuitUserInterface(int) override {}
     bool QuitRequested() override { return false; }
 
-    void ReportLinkFailure(std::string_view message) override {
+    void ReportLinkFailure(const LinkFailure& failure) override {
         ++failures;
+        const std::string_view message = failure.message;
         Require(message == kMsgTimeout || message == kMsgBadHeader || message == kMsgBadData ||
                     message == kMsgInvalidOrder || message == kMsgSensorCommError,
                 "a failure is reported with one of the transaction's texts");
     }
-    void EndDataTransfer() override {}
-    void SetWaitCursor(bool) override {}
-
     int failures = 0;
 
   private:

@@ -17,8 +17,6 @@
 namespace qelto {
 namespace {
 
-constexpr std::int32_t kTwoOutputModel = 2;
-
 const char* Text(const Context& ctx, AssistantMsg row) {
     return AssistantText(row, ctx.state.Language);
 }
@@ -67,23 +65,23 @@ enum class StepResult { BelowWindow, Reached, Ended };
 
 // One write / read-back / measurement round with the stepped field already in the working copy.
 StepResult PowerStep(Context& ctx) {
-    const auto& ok = ctx.state.CommunicationOk;
+    const bool& ok = ctx.state.communicationOk;
     SendPara(ctx);
     SettleAfterWrite(ctx);
-    if (ok == 0) return StepResult::Ended;
+    if (!ok) return StepResult::Ended;
     GetPara(ctx);  // the sensor reports back the Power it chose
-    if (ok == 0) return StepResult::Ended;
+    if (!ok) return StepResult::Ended;
     SetPanelValues(ctx);
-    if (ReadLiveData(ctx) == 1) {
+    if (ReadLiveData(ctx)) {
         SetPanelData(ctx);
         ShowGraph3D(ctx);
     }
-    if (ok == 0) return StepResult::Ended;
-    if (LargestSignal(ctx.live) > ctx.para.DynWinLo) {
-        ctx.para.PowerMode = 0;
+    if (!ok) return StepResult::Ended;
+    if (LargestSignal(ctx.view.live) > ctx.config.para.DynWinLo) {
+        ctx.config.para.PowerMode = 0;
         SendPara(ctx);
         // A refused or failed final write leaves the sensor in adjustment mode: not a success.
-        return ok != 0 ? StepResult::Reached : StepResult::Ended;
+        return ok ? StepResult::Reached : StepResult::Ended;
     }
     return StepResult::BelowWindow;
 }
@@ -93,9 +91,9 @@ StepResult PowerStep(Context& ctx) {
 int AdjustPower(Context& ctx) {
     int stepsDone = 0;
     auto step = [&](std::uint16_t ParameterSet::*field, int value) {
-        ctx.para.*field = static_cast<std::uint16_t>(value);
+        ctx.config.para.*field = static_cast<std::uint16_t>(value);
         // STOP (or leaving for the connection page) lands here between two steps.
-        if (ctx.state.DataTransferActive == 0) {
+        if (ctx.state.acquisition != Acquisition::PowerAdjustment) {
             Say(ctx, MsgParamCancelled);
             return StepResult::Ended;
         }
@@ -128,11 +126,11 @@ bool TooBright(const LiveData& live) {
 }  // namespace
 
 int OutputCount(const Context& ctx) {
-    return ctx.ident.SensorModel == kTwoOutputModel ? 2 : 5;
+    return ctx.sensor.identity().SensorModel == kTwoOutputFamily ? 2 : 5;
 }
 
 int ColorLimit(const Context& ctx) {
-    return ctx.ident.SensorModel == kTwoOutputModel ? 3 : 31;
+    return ctx.sensor.identity().SensorModel == kTwoOutputFamily ? 3 : 31;
 }
 
 Outcome CBF_ButtonStart(Context& ctx) {
@@ -153,7 +151,7 @@ void StartAssistant(Context& ctx) {
 
 int GetMaxVecNo(Context& ctx) {
     const int limit = ColorLimit(ctx);
-    ctx.para.MaxVecNo = static_cast<std::uint16_t>(limit);
+    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(limit);
 
     std::string answer;
     if (!PromptOk(ctx, kTitleMaxColFirst, MsgHowManyColors, &answer)) return 1;
@@ -163,15 +161,15 @@ int GetMaxVecNo(Context& ctx) {
         count = AdmissibleCount(answer, limit);
     }
     if (count) {
-        ctx.para.MaxVecNo = static_cast<std::uint16_t>(*count);
+        ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(*count);
     } else {
         Say(ctx, MsgDefaultLoaded);
     }
 
-    ctx.para.DigitalOutMode = 2;
-    if (ctx.para.MaxVecNo <= OutputCount(ctx) &&
+    ctx.config.para.DigitalOutMode = 2;
+    if (ctx.config.para.MaxVecNo <= OutputCount(ctx) &&
         ctx.ui.ConfirmPopup("", Text(ctx, MsgDirectOutput)) == 1) {
-        ctx.para.DigitalOutMode = 0;
+        ctx.config.para.DigitalOutMode = 0;
     }
     SetPanelValues(ctx);
     return 0;
@@ -181,38 +179,39 @@ int SetSensorPower(Context& ctx) {
     if (!PromptOk(ctx, kTitlePowerAdjust, MsgPlaceBrightest, nullptr)) return 1;
     Say(ctx, MsgDefaultsFirst);
 
-    LoadDefaultParaValues(ctx.para, ctx.teach, 0);  // keeps MaxVecNo and DigitalOutMode
-    ctx.para.PowerMode = 1;
+    LoadDefaultParaValues(ctx.config.para, ctx.config.teach,
+                          0);  // keeps MaxVecNo and DigitalOutMode
+    ctx.config.para.PowerMode = 1;
 
-    ctx.state.CommunicationOk = 1;
-    ctx.state.DataTransferActive = 1;
+    ctx.state.communicationOk = true;
+    ctx.state.acquisition = Acquisition::PowerAdjustment;
     const int result = AdjustPower(ctx);
     // Left at 1, Send and Get would take the finished adjustment for running acquisition and
     // only queue their requests for a GO that may never come.
-    ctx.state.DataTransferActive = 0;
+    ctx.state.acquisition = Acquisition::Stopped;
     ctx.ui.SetProgress(-1, kPowerSteps);
     return result;
 }
 
 int TeachColors(Context& ctx) {
     // MaxVecNo is the sensor's read-back by now; never teach more rows than the sensor takes.
-    const int count = std::min<int>(ctx.para.MaxVecNo, ColorLimit(ctx));
+    const int count = std::min<int>(ctx.config.para.MaxVecNo, ColorLimit(ctx));
     for (int n = 0; n < count; ++n) {
         const int row = n + 1;
         ctx.ui.SetActiveTableCell(Ctrl::TeachTableCtrl, 1, row);
         PaintTeachRow(ctx, row, kRowBeingTaught);
         ctx.ui.MessagePopup(kTitleTeachColor + std::to_string(n), Text(ctx, MsgPlaceColor));
 
-        const int read = ReadLiveData(ctx);
-        if (read == 1) {
+        const bool read = ReadLiveData(ctx);
+        if (read) {
             SetPanelData(ctx);
-            if (TooBright(ctx.live) && ctx.ui.ConfirmPopup("", Text(ctx, MsgTooBright)) == 1) {
+            if (TooBright(ctx.view.live) && ctx.ui.ConfirmPopup("", Text(ctx, MsgTooBright)) == 1) {
                 return 1;
             }
-            auto& cell = ctx.teach[static_cast<std::size_t>(n)].Cell;
-            cell = {static_cast<std::uint16_t>(ctx.live.X()),
-                    static_cast<std::uint16_t>(ctx.live.Y()),
-                    static_cast<std::uint16_t>(ctx.live.Int()),
+            auto& cell = ctx.config.teach[static_cast<std::size_t>(n)].Cell;
+            cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
+                    static_cast<std::uint16_t>(ctx.view.live.Y()),
+                    static_cast<std::uint16_t>(ctx.view.live.Int()),
                     kTaughtRadius,
                     0,
                     0};
@@ -224,7 +223,7 @@ int TeachColors(Context& ctx) {
             ShowGraph3D(ctx);
         }
         PaintTeachRow(ctx, row, kRowTaught);
-        if (read != 1 || ctx.state.CommunicationOk == 0) return 1;
+        if (!read || !ctx.state.communicationOk) return 1;
     }
 
     Say(ctx, MsgSavedToEeprom);

@@ -5,7 +5,6 @@
 #include "app/connection.hpp"
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "app/transfer.hpp"
 
 namespace qelto {
 namespace {
@@ -18,8 +17,8 @@ struct Texts {
     static constexpr std::string_view kSensor = "SENSOR";
     static constexpr std::string_view kFile = "FILE";
     static constexpr std::string_view kCancel = "CANCEL";
-    static constexpr std::string_view kBusy =
-        "The data transfer is using the sensor: \ncompare with the sensor after STOP.";
+    static constexpr std::string_view kOffline =
+        "No sensor is connected: \ncompare with a parameter file, or connect first.";
     static constexpr std::string_view kSame = "No differences: a Send would change nothing.";
     static constexpr std::string_view kHeadSensor =
         "A Send would change in the sensor (sensor -> shown):\n\n";
@@ -32,38 +31,7 @@ constexpr int kAnswerFile = 2;
 // A message box stays readable; the rest is counted.
 constexpr std::size_t kMaxListedLines = 40;
 
-std::string RowText(const TeachVector& v) {
-    std::string s;
-    for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-        if (w > 0) s += ',';
-        s += std::to_string(TeachWordGet(v, w));
-    }
-    return s;
-}
-
 }  // namespace
-
-std::vector<Difference> CompareConfigurations(const Configuration& older,
-                                              const Configuration& newer, std::size_t teachRows) {
-    std::vector<Difference> out;
-    for (const ParamField& f : kParamFields) {
-        const std::uint16_t a = older.para.*f.member;
-        const std::uint16_t b = newer.para.*f.member;
-        if (a != b)
-            out.push_back(
-                {std::string("parameter ") + f.name, std::to_string(a), std::to_string(b)});
-    }
-    for (std::size_t r = 0; r < std::min(teachRows, kTeachRows); ++r) {
-        const std::string a = RowText(older.teach[r]);
-        const std::string b = RowText(newer.teach[r]);
-        if (a != b) out.push_back({"teach " + std::to_string(r), a, b});
-    }
-    return out;
-}
-
-std::string DiffLine(const Difference& d) {
-    return d.item + " old=" + d.oldValue + " new=" + d.newValue;
-}
 
 Outcome CBF_ButtonCompare(Context& ctx) {
     GenericPopupRequest ask;
@@ -79,24 +47,26 @@ Outcome CBF_ButtonCompare(Context& ctx) {
     Configuration other;
     std::size_t rows = kTeachRows;
     if (answer == kAnswerSensor) {
-        // The link is the acquisition loop's while it runs; it is locked like any transfer.
-        if (ctx.state.DataTransferActive != 0) {
-            ctx.ui.MessagePopup(Texts::kTitle, Texts::kBusy);
+        // Nothing to read from: say so, and leave the controls as they are.
+        if (!ctx.sensor.connected()) {
+            ctx.ui.MessagePopup(Texts::kTitle, Texts::kOffline);
             return Outcome::Declined;
         }
         SetButtonsDimmed(ctx, 0, 1);
-        const bool read = ReadSensorBlocks(ctx, other.para, other.teach);
+        const auto read = ctx.sensor.ReadConfiguration(false);
+        if (!read) ReportFailure(ctx, read.error());
         SetButtonsDimmed(ctx, 0, 0);
-        if (!read) return LinkOutcome(ctx);
+        if (!read) return ctx.ui.QuitRequested() ? Outcome::Quit : Outcome::Failed;
+        other = read->config;
         rows = kSensorTeachRows;
     } else {
         if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
-        const Outcome loaded = LoadParameterFile(ctx, other.para, other.teach);
+        const Outcome loaded = LoadParameterFile(ctx, other);
         if (loaded != Outcome::Done) return loaded;
     }
 
     // What a Send would write: the working copy with the AVERAGE the operator set.
-    Configuration shown{ctx.para, ctx.teach};
+    Configuration shown = ctx.config;
     shown.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
     const std::vector<Difference> diffs = CompareConfigurations(other, shown, rows);
     if (diffs.empty()) {

@@ -8,58 +8,16 @@
 #include <string_view>
 
 #include "app/operation_state.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
 struct Context;
 
-inline constexpr const char* kStatusTryToConnect = "TRY TO CONNECT!";
-inline constexpr const char* kInfoTryToConnect = "TRY TO CONNECT!\n";
 inline constexpr const char* kStatusNoSensor = "NO SENSOR CONNECTED!";
 inline constexpr const char* kInfoNoSensor = "NO SENSOR CONNECTED!\n\n";
-inline constexpr const char* kMsgNoConnection =
-    "Could not establish connection! \nClose window or work in offline mode!";
-inline constexpr const char* kMsgUnsupportedHead =
-    "Korvanex Tavreno Qelto doesn't support the connected sensor! \nFirmware of connected sensor "
-    "is: ";
-inline constexpr const char* kMsgUnsupportedTail = "\n\nClose window or work in offline mode!";
-inline constexpr const char* kInfoSensorName = "\nSENSOR: ";
-inline constexpr const char* kInfoSerialNumber = "\nSERIAL NUMBER: ";
-inline constexpr const char* kInfoIdentityEnd = "\n\n";
-inline constexpr const char* kAttentionTitle = "ATTENTION!";
-inline constexpr const char* kButtonClose = "CLOSE";
-inline constexpr const char* kButtonOffline = "OFFLINE";
 inline constexpr int kAnswerClose = 1;
 inline constexpr int kAnswerOffline = 2;
-
-// Firmware families by SensorModel 1..3.
-inline constexpr std::array<const char*, 3> kSensorFamilies{"KORVANEX V4.", "KORVANEX SL V1.",
-                                                            "KORVANEX SLE V1."};
-
-// "Send default parameters to the sensor?" in the seven languages (UTF-8).
-inline constexpr MultiText kDefaultParaQuestion{
-    "Möchten Sie Default Parameter zum Sensor senden?",
-    "Do you want to send default parameters to the sensor?",
-    "Voulez-vous envoyer les paramètres par défaut au capteur?",
-    "¿Desea enviar parámetros predeterminados al sensor?",
-    "Pretende enviar parâmetros Default para o sensor?",
-    "Vuoi inviare i parametri di default al sensore?",
-    "Czy wartosci standardowe parametrów maja zostac wyslane do czujnika?",
-};
-
-// The four pieces of a firmware text: up to the first ".", up to the next ".", up to the next
-// blank, and the rest. Separators at the start of a piece are skipped; a piece past the end of
-// the text is empty.
-struct FirmwarePieces {
-    std::array<std::string, 4> piece;
-};
-FirmwarePieces SplitFirmware(std::string_view firmware);
-// 1..3 for the supported families (whole, case-sensitive match of piece 1 plus "."), else 0.
-std::int32_t SensorModelFor(const FirmwarePieces& pieces);
-// Piece 1, ".", piece 2, piece 4: what the status display shows for an identified sensor.
-std::string FirmwareLine(const FirmwarePieces& pieces);
-// The question shown for a firmware that is not supported.
-std::string UnsupportedFirmwareMessage(const FirmwarePieces& pieces);
 
 // One connection attempt with the settings on the connection page.
 void TryToConnect(Context& ctx);
@@ -72,8 +30,5 @@ void AskCloseOrOffline(Context& ctx, std::string_view message);
 
 // A numeric control's value as the unsigned 16-bit setting it stands for (clamped).
 std::uint16_t CtrlValueU16(Context& ctx, Ctrl c);
-
-std::string_view FirmwareText(const Context& ctx);
-std::string_view SensorNameText(const Context& ctx);
 
 }  // namespace qelto

@@ -7,6 +7,7 @@
 #include "app/connection.hpp"
 #include "app/context.hpp"
 #include "app/panel_settings.hpp"
+#include "link/transport.hpp"
 
 namespace qelto {
 namespace {
@@ -22,9 +23,9 @@ std::string PortLine(const SerialPortInfo& port) {
 
 void InitConnectPanel(Context& ctx) {
     auto& ui = ctx.ui;
-    ctx.conn.Protocol = CtrlValueU16(ctx, Ctrl::ProtocolSelector);
-    if (ctx.conn.Protocol != kRs232 && ctx.conn.Protocol != kTcpIp) return;
-    const bool serial = ctx.conn.Protocol == kRs232;
+    ctx.settings.conn.Protocol = CtrlValueU16(ctx, Ctrl::ProtocolSelector);
+    if (ctx.settings.conn.Protocol != kRs232 && ctx.settings.conn.Protocol != kTcpIp) return;
+    const bool serial = ctx.settings.conn.Protocol == kRs232;
     ui.SetVisible(Ctrl::ComPortSelector, serial);
     ui.SetVisible(Ctrl::BaudRateSelector, serial);
     ui.SetVisible(Ctrl::ServerField, !serial);
@@ -59,15 +60,15 @@ Outcome DimAcceptButton(Context& ctx) {
 
 Outcome CBF_StringIpAdress(Context& ctx) {
     ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
-    CopyText(ctx.conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
-    RememberServer(ctx, TextOf(ctx.conn.IpAddress));
+    CopyText(ctx.settings.conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
+    RememberServer(ctx, TextOf(ctx.settings.conn.IpAddress));
     return Outcome::Done;
 }
 
 Outcome CBF_ButtonTryToConnect(Context& ctx) {
     SetButtonsDimmed(ctx, 0, 1);
     TryToConnect(ctx);
-    if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+    if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }
 

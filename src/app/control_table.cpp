@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/assistant.hpp"
+#include "app/command_lock.hpp"
 #include "app/compare.hpp"
 #include "app/connection_page.hpp"
 #include "app/context.hpp"
@@ -181,6 +182,17 @@ Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
         return Outcome::Done;
     }
     if (event != e.trigger || e.action == nullptr) return Outcome::Done;
+    const std::optional<UserCommand> command = CommandOf(role);
+    if (!command) return e.action(ctx, role);
+    if (const std::string why = WhyNotNow(ctx.state, *command); !why.empty()) {
+        // A dimmed command reached by a key or a menu: say so rather than nothing.
+        ctx.ui.ShowStatusMessage(why);
+        return Outcome::Declined;
+    }
+    // STOP and the memory selection are over as soon as they are given.
+    if (*command == UserCommand::Stop || *command == UserCommand::Select)
+        return e.action(ctx, role);
+    CommandScope running(ctx, *command);
     return e.action(ctx, role);
 }
 

@@ -16,15 +16,10 @@ struct Texts {
     static constexpr std::string_view kDialogTitle = "Parameter";
 
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
-    static constexpr std::string_view kTitleReport = "Attention!";
     static constexpr std::string_view kNoFileSelected = "No file was selected!";
-    static constexpr std::string_view kNotParameterFile =
-        "Selected file is not a parameter file! \nDo you want to proceed anyway?";
-    static constexpr std::string_view kVersionMismatch =
-        "Selected file and qelto version do not match! \nDo you want to proceed anyway?";
-    static constexpr std::string_view kNoParameterRead = "No parameter where read!";
-    // A save that did not happen must not pass for one that did.
-    static constexpr std::string_view kWriteFailed = "The parameter file could not be written!";
+    // A file that could not be read must not pass for one without items: that would offer to
+    // load every default.
+    static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
 };
 
 // Shows the file dialog in the directory of the last parameter file; the chosen path becomes
@@ -33,18 +28,18 @@ int SelectParameterFile(Context& ctx) {
     return ctx.ui.FileSelectPopup(
         DialogBesideParameterFile(ctx, kParameterFileName, Texts::kDialogFilter,
                                   Texts::kDialogTitle),
-        ctx.files.ParameterFilePath);
+        ctx.settings.ParameterFilePath);
 }
 
 void Report(Context& ctx, const std::string& report) {
-    if (!report.empty()) ctx.ui.MessagePopup(Texts::kTitleReport, report);
+    if (!report.empty()) ctx.ui.MessagePopup(kReportTitle, report);
 }
 
 }  // namespace
 
 FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
                                             std::string_view filter, std::string_view title) {
-    const SplitPathResult parts = SplitPath(ctx.files.ParameterFilePath);
+    const SplitPathResult parts = SplitPath(ctx.settings.ParameterFilePath);
     FileDialogRequest dialog;
     dialog.startDirectory = parts.drive + parts.directory;
     dialog.defaultFileName = defaultName;
@@ -59,14 +54,8 @@ Outcome SendParaToFile(Context& ctx) {
         ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
         return Outcome::Declined;
     }
-    IniHandle doc = Ini_New(0);
-    PutParameterFileHeader(doc.get());
-    AppendParaToIniHandle(ctx.para, doc.get());
-    AppendTechVecToIniHandle(ctx.teach, doc.get());
-    const int written = Ini_WriteToFile(doc.get(), ctx.files.ParameterFilePath);
-    Ini_Dispose(doc);
-    if (written < 0) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kWriteFailed);
+    if (WriteParameterFile(ctx.settings.ParameterFilePath, ctx.config) < 0) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, kWriteFailed);
         return Outcome::Failed;
     }
     return Outcome::Done;
@@ -78,27 +67,30 @@ bool ChooseExistingParameterFile(Context& ctx) {
     return false;
 }
 
-Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach) {
-    IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.files.ParameterFilePath);  // unreadable: no items
-    const bool proceed =
-        (IsParameterFile(doc.get()) ||
-         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kNotParameterFile) == 1) &&
-        (IsOfThisVersion(doc.get()) ||
-         ctx.ui.ConfirmPopup(Texts::kTitleAttention, Texts::kVersionMismatch) == 1);
-    if (proceed) {
-        Report(ctx, AcquireParaFromIniHandle(para, doc.get()));
-        Report(ctx, AcquireTechVecFromIniHandle(teach, doc.get()));
-    } else {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoParameterRead);
+Outcome LoadParameterFile(Context& ctx, Configuration& config) {
+    const std::string& path = ctx.settings.ParameterFilePath;
+    const ParameterFileLoad load =
+        ReadParameterFile(path, config, [&](std::string_view question) {
+            return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question) == 1;
+        });
+    if (!load.problem.reason.empty()) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention,
+                            std::string(Texts::kReadFailed) + path + ": " + load.problem.Text());
+        return Outcome::Failed;
     }
-    Ini_Dispose(doc);
-    return proceed ? Outcome::Done : Outcome::Declined;
+    if (!load.loaded) {
+        ctx.ui.MessagePopup(Texts::kTitleAttention, kNoParameterRead);
+        return Outcome::Declined;
+    }
+    Report(ctx, load.paraReport);
+    Report(ctx, load.teachReport);
+    return Outcome::Done;
 }
 
 Outcome ReadParaFromFile(Context& ctx) {
     if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
-    const Outcome loaded = LoadParameterFile(ctx, ctx.para, ctx.teach);
+    const Outcome loaded = LoadParameterFile(ctx, ctx.config);
+    if (loaded == Outcome::Failed) return loaded;  // nothing was read: the panels stay as they are
     SetPanelValues(ctx);
     InitGraphs(ctx);
     ShowGraph3D(ctx);

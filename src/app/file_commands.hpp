@@ -19,13 +19,15 @@ FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view
 // Asks for a file and writes the working copy to it (an existing file is overwritten).
 Outcome SendParaToFile(Context& ctx);
 // Asks for an existing file and reads it into the working copy, then refreshes the panels
-// and graphs. Declined: nothing chosen, or the operator refused a foreign file.
+// and graphs. Declined: nothing chosen, or the operator refused a foreign file. Failed: the
+// file could not be read (said, with the reason); nothing changed.
 Outcome ReadParaFromFile(Context& ctx);
 
 // The two halves of reading, for a comparison that reads into a scratch copy: the file
 // dialog for an existing file (false: none chosen, said), and reading ParameterFilePath with
-// the questions about foreign files and the reports of defaulted items.
+// the questions about foreign files and the reports of defaulted items (Failed: the file
+// could not be read, said with the reason).
 bool ChooseExistingParameterFile(Context& ctx);
-Outcome LoadParameterFile(Context& ctx, ParameterSet& para, TeachTable& teach);
+Outcome LoadParameterFile(Context& ctx, Configuration& config);
 
 }  // namespace qelto

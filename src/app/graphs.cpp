@@ -68,21 +68,21 @@ void InitGraphs(Context& ctx) {
     for (Ctrl g : kColourGraphs)
         ui.DeleteGraphPlots(g);
     // Every row is drawn, taught or not; only the extent looks at whether it counts.
-    for (std::size_t n = 0; n < ctx.teach.size(); ++n) {
-        const TeachVector& row = ctx.teach[n];
+    for (std::size_t n = 0; n < ctx.config.teach.size(); ++n) {
+        const TeachVector& row = ctx.config.teach[n];
         const double cx = row.Cell[0], cy = row.Cell[1], ci = row.Cell[2], r = row.Cell[3];
         const std::uint32_t colour = TeachRowColor(n);
         ui.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour);
         ui.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour);
         ui.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour);
     }
-    ctx.extent = ComputeTeachExtent(ctx.teach);
+    ctx.view.extent = ComputeTeachExtent(ctx.config.teach);
 }
 
 void ShowGraph3D(Context& ctx) {
     auto& ui = ctx.ui;
-    const std::int32_t x = ctx.live.X(), y = ctx.live.Y(), i = ctx.live.Int();
-    const GraphViews views = ComputeGraphViews(ctx.extent, x, y, i);
+    const std::int32_t x = ctx.view.live.X(), y = ctx.view.live.Y(), i = ctx.view.live.Int();
+    const GraphViews views = ComputeGraphViews(ctx.view.extent, x, y, i);
     ApplyView(ctx, Ctrl::GraphXY, views.xy);
     ApplyView(ctx, Ctrl::GraphXInt, views.xInt);
     ApplyView(ctx, Ctrl::GraphYInt, views.yInt);
@@ -90,7 +90,7 @@ void ShowGraph3D(Context& ctx) {
     ui.SetGraphCursor(Ctrl::GraphXInt, x, i);
     ui.SetGraphCursor(Ctrl::GraphYInt, y, i);
     ui.SetStripChartPointsPerScreen(Ctrl::RgbStripChart, kStripChartPointsPerScreen);
-    ui.AppendStripChart(Ctrl::RgbStripChart, ctx.history, kStripChartTraces);
+    ui.AppendStripChart(Ctrl::RgbStripChart, ctx.view.history, kStripChartTraces);
 }
 
 Outcome CBF_DispStatus(Context& ctx) {

@@ -1,54 +1,50 @@
 #include "app/live.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 #include "app/context.hpp"
 #include "app/graphs.hpp"
+#include "app/live_record.hpp"
 #include "app/transfer.hpp"
-#include "link/transaction.hpp"
 
 namespace qelto {
-namespace {
 
-inline constexpr std::size_t kCycleTimeReplySize = 8;
-
-}  // namespace
-
-int ReadLiveData(Context& ctx) {
-    if (Exchange(ctx, kCmdLiveData, 0) != 1) return -1;
-    // A short block would show (and let the assistant teach) zeros that were never measured.
-    if (!ReplyCarries(ctx, kLiveDataSize)) return -1;
-    ctx.live.FromBytes(
-        std::span<const std::uint8_t, kLiveDataSize>(ctx.frames.ReplyData(), kLiveDataSize));
-    return 1;
+bool ReadLiveData(Context& ctx) {
+    const auto sample = ctx.sensor.ReadLiveSample();
+    if (!sample) {
+        ReportFailure(ctx, sample.error());
+        return false;
+    }
+    ctx.view.live = *sample;
+    return true;
 }
 
 void GetData(Context& ctx) {
     auto& st = ctx.state;
-    st.DataTransferActive = 1;
+    st.acquisition = Acquisition::Live;
     AcquisitionStarted(ctx);
     for (;;) {
         // Send and Get pressed during the last sample run here, between two samples.
-        if (st.SendRequest != 0) {
+        if (st.sendRequest) {
             SendPara(ctx);
-            if (st.DataTransferActive == 0) return;
+            if (!st.acquiring()) return;
         }
-        if (st.GetRequest != 0) GetPara(ctx);
-        if (st.DataTransferActive == 0) return;
+        if (st.getRequest) GetPara(ctx);
+        if (!st.acquiring()) return;
 
-        if (ReadLiveData(ctx) == 1) {
+        const double requestedAt = ctx.ui.Timer();
+        if (ReadLiveData(ctx)) {
             SetPanelData(ctx);
             ShowGraph3D(ctx);
-            RecordSample(ctx);
+            RecordSample(ctx, requestedAt);
         }
-        if (st.DataTransferActive != 1) return;
+        if (st.acquisition != Acquisition::Live) return;
     }
 }
 
 void SetPanelData(Context& ctx) {
     auto& ui = ctx.ui;
-    const LiveData& d = ctx.live;
+    const LiveData& d = ctx.view.live;
     ui.SetCtrlVal(Ctrl::XDisplay, d.X());
     ui.SetCtrlVal(Ctrl::YDisplay, d.Y());
     ui.SetCtrlVal(Ctrl::IntDisplay, d.Int());
@@ -57,20 +53,11 @@ void SetPanelData(Context& ctx) {
     ui.SetCtrlVal(Ctrl::GreenDisplay, d.Green());
     ui.SetCtrlVal(Ctrl::BlueDisplay, d.Blue());
 
-    auto& h = ctx.history;
+    auto& h = ctx.view.history;
     std::copy(h.begin() + 3, h.end(), h.begin());
     h[kRgbHistorySize - 3] = d.Red();
     h[kRgbHistorySize - 2] = d.Green();
     h[kRgbHistorySize - 1] = d.Blue();
-}
-
-double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {
-    if (data.size() < kCycleTimeReplySize) return 0.0;
-    const std::int32_t n = GetI32(data.data());
-    const std::int32_t t = GetI32(data.data() + 4);
-    if (t == 0) return 0.0;
-    const double value = static_cast<double>(n) / (static_cast<double>(t) * 0.01);
-    return std::isfinite(value) ? value : 0.0;
 }
 
 int ScanFrequencyPrecision(double value) {
@@ -80,12 +67,9 @@ int ScanFrequencyPrecision(double value) {
 }
 
 void GetCycleTime(Context& ctx) {
-    double value = 0.0;
-    if (Exchange(ctx, kCmdCycleTime, 0) == 1 && ReplyCarries(ctx, kCycleTimeReplySize)) {
-        value = ScanFrequencyFromReply(
-            std::span<const std::uint8_t>(ctx.frames.ReplyData(), ctx.frames.ReplyLength));
-    }
-    ctx.ScanFrequency = value;
+    const auto measured = ctx.sensor.MeasureScanFrequency();
+    if (!measured) ReportFailure(ctx, measured.error());
+    const double value = measured ? *measured : 0.0;
     ctx.ui.SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(value));
     ctx.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, value);
 }
@@ -100,7 +84,7 @@ Outcome CBF_ButtonGo(Context& ctx) {
 }
 
 Outcome CBF_ButtonStop(Context& ctx) {
-    ctx.state.DataTransferActive = 0;
+    ctx.state.acquisition = Acquisition::Stopped;
     return Outcome::Done;
 }
 

@@ -1,7 +1,6 @@
 #include "app/live_record.hpp"
 
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -9,6 +8,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "files/os_file.hpp"
 #include "files/paths.hpp"
 
 namespace qelto {
@@ -38,33 +38,11 @@ LiveSample SampleOf(const LiveData& d) {
     return {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
 }
 
-std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s) {
-    // Byte for byte what snprintf's "%.6f,%ld,...\n" writes, at a quarter of its cost: a line
-    // goes out for every sample, thousands a second. What would not fit is left off.
-    char* p = out.data();
-    char* const end = p + out.size();
-    bool fits = true;
-    const auto put = [&](std::to_chars_result r) {
-        fits = fits && r.ec == std::errc{};
-        if (fits) p = r.ptr;
-    };
-    const auto putChar = [&](char c) {
-        fits = fits && p < end;
-        if (fits) *p++ = c;
-    };
-    put(std::to_chars(p, end, t, std::chars_format::fixed, 6));
-    for (const long v : {s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo}) {
-        putChar(',');
-        put(std::to_chars(p, end, v));
-    }
-    putChar('\n');
-    return static_cast<std::size_t>(p - out.data());
-}
-
 bool LiveRecorder::Start(const std::string& path, double now) {
     Stop();
     error_.clear();
-    rows_ = 0;
+    rows_ = pending_ = committed_ = 0;
+    batch_.clear();
     path_ = path;
     errno = 0;
     file_ = OpenFile(PathFromUtf8(path), "wb");
@@ -72,56 +50,49 @@ bool LiveRecorder::Start(const std::string& path, double now) {
         error_ = path + ": " + std::strerror(errno != 0 ? errno : EIO);
         return false;
     }
-    start_ = now;
-    lastFlush_ = now;
-    written_ = committed_ = 0;
-    if (std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), file_) !=
-            kLiveCsvHeader.size() ||
-        std::fflush(file_) != 0) {
-        return Fail();
-    }
-    written_ = committed_ = kLiveCsvHeader.size();
-    return true;
+    opened_ = now;
+    lastWrite_ = now;
+    batch_.assign(kLiveCsvHeader);
+    return Write();
 }
 
-bool LiveRecorder::Append(const LiveSample& s, double now) {
+bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
     if (file_ == nullptr) return false;
+    if (requestedAt < opened_) return true;
+    if (rows() == 0) firstRow_ = now;
     std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - start_, s);
-    if (std::fwrite(line.data(), 1, n, file_) != n) return Fail();
-    written_ += n;
+    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s);
+    batch_.append(line.data(), n);
     ++pending_;
-    if (now - lastFlush_ >= kFlushInterval) {
-        lastFlush_ = now;
-        if (std::fflush(file_) != 0) return Fail();
-        committed_ = written_;
-        rows_ += pending_;
-        pending_ = 0;
-    }
+    if (now - lastWrite_ < kFlushInterval) return true;
+    lastWrite_ = now;
+    return Write();
+}
+
+bool LiveRecorder::Write() {
+    if (batch_.empty()) return true;
+    if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
+    committed_ += batch_.size();
+    batch_.clear();
+    rows_ += pending_;
+    pending_ = 0;
     return true;
 }
 
 void LiveRecorder::Stop() {
-    if (file_ == nullptr) return;
-    if (std::fflush(file_) != 0) {
-        Fail();
-        return;
-    }
-    committed_ = written_;
-    rows_ += pending_;
-    pending_ = 0;
+    if (file_ == nullptr || !Write()) return;
     std::fclose(file_);
     file_ = nullptr;
 }
 
-bool LiveRecorder::Fail() {
-    const int err = errno != 0 ? errno : EIO;
+bool LiveRecorder::Fail(int err) {
     error_ = path_ + ": " + std::strerror(err);
     std::fclose(file_);
     file_ = nullptr;
     // Part of the last batch may have reached the file: cut back to the last whole row.
     std::error_code ec;
     std::filesystem::resize_file(PathFromUtf8(path_), committed_, ec);
+    batch_.clear();
     pending_ = 0;
     return false;
 }
@@ -140,7 +111,7 @@ std::string DefaultRecordingName() {
 }
 
 Outcome CBF_ButtonRecord(Context& ctx) {
-    if (ctx.recorder.active()) {
+    if (ctx.recording->recorder.active()) {
         StopRecording(ctx);
         return Outcome::Done;
     }
@@ -153,10 +124,10 @@ Outcome CBF_ButtonRecord(Context& ctx) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!ctx.recorder.Start(path, ctx.ui.Timer())) {
+    if (!ctx.recording->recorder.Start(path, ctx.ui.Timer())) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         ctx.ui.MessagePopup(Texts::kTitleAttention,
-                            std::string(Texts::kNotStarted) + ctx.recorder.error());
+                            std::string(Texts::kNotStarted) + ctx.recording->recorder.error());
         return Outcome::Failed;
     }
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 1);
@@ -165,14 +136,14 @@ Outcome CBF_ButtonRecord(Context& ctx) {
 }
 
 void StopRecording(Context& ctx) {
-    const bool wasActive = ctx.recorder.active();
-    ctx.recorder.Stop();
+    const bool wasActive = ctx.recording->recorder.active();
+    ctx.recording->recorder.Stop();
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (!ctx.recorder.error().empty()) {
-        const std::string message = std::string(Texts::kStopped) + ctx.recorder.error() + "\n" +
-                                    std::to_string(ctx.recorder.rows()) +
+    if (!ctx.recording->recorder.error().empty()) {
+        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() +
+                                    "\n" + std::to_string(ctx.recording->recorder.rows()) +
                                     std::string(Texts::kRowsKept);
-        ctx.recorder.ClearError();  // said once
+        ctx.recording->recorder.ClearError();  // said once
         ctx.ui.MessagePopup(Texts::kTitleAttention, message);
     }
     if (wasActive) ShowStatusBar(ctx, true);
@@ -180,15 +151,15 @@ void StopRecording(Context& ctx) {
 
 void AcquisitionStarted(Context& ctx) {
     const double now = ctx.ui.Timer();
-    ctx.liveStats = LiveStats{};
-    ctx.liveStats.start = now;
-    ctx.liveStats.windowStart = now;
+    ctx.recording->stats = LiveStats{};
+    ctx.recording->stats.start = now;
+    ctx.recording->stats.windowStart = now;
     ShowStatusBar(ctx, true);
 }
 
-void RecordSample(Context& ctx) {
+void RecordSample(Context& ctx, double requestedAt) {
     const double now = ctx.ui.Timer();
-    LiveStats& st = ctx.liveStats;
+    LiveStats& st = ctx.recording->stats;
     ++st.samples;
     ++st.windowSamples;
     if (now - st.windowStart >= kRateWindow) {
@@ -196,22 +167,23 @@ void RecordSample(Context& ctx) {
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (ctx.recorder.active() && !ctx.recorder.Append(SampleOf(ctx.live), now)) {
+    if (ctx.recording->recorder.active() &&
+        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), requestedAt, now)) {
         StopRecording(ctx);
     }
     ShowStatusBar(ctx, false);
 }
 
 void AcquisitionEnded(Context& ctx) {
-    LiveStats& st = ctx.liveStats;
+    LiveStats& st = ctx.recording->stats;
     const double took = ctx.ui.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
-    if (ctx.recorder.active()) StopRecording(ctx);
+    if (ctx.recording->recorder.active()) StopRecording(ctx);
     ShowStatusBar(ctx, true);
 }
 
 void ShowStatusBar(Context& ctx, bool force) {
-    LiveStats& st = ctx.liveStats;
+    LiveStats& st = ctx.recording->stats;
     const double now = ctx.ui.Timer();
     if (!force && st.lastShown >= 0 && now - st.lastShown < kStatusInterval) return;
     st.lastShown = now;
@@ -225,11 +197,12 @@ void ShowStatusBar(Context& ctx, bool force) {
         }
     };
     add("%.1f samples/s   %llu samples", st.rate, static_cast<unsigned long long>(st.samples));
-    if (ctx.recorder.active()) {
-        add("   recording %s: %llu rows", FileNameOf(ctx.recorder.path()).c_str(),
-            static_cast<unsigned long long>(ctx.recorder.rows()));
+    if (ctx.recording->recorder.active()) {
+        add("   recording %s: %llu rows", FileNameOf(ctx.recording->recorder.path()).c_str(),
+            static_cast<unsigned long long>(ctx.recording->recorder.rows()));
     }
-    if (ctx.ScanFrequency > 0) add("   scan frequency %.2f Hz", ctx.ScanFrequency);
+    if (ctx.sensor.scanFrequency() > 0)
+        add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());
     ctx.ui.SetCtrlText(
         Ctrl::StatusBar,
         std::string_view(text, static_cast<std::size_t>(std::min<int>(n, sizeof text - 1))));

@@ -1,6 +1,5 @@
 // Recording live samples into a CSV file, and the figures the status bar shows while data
-// transfer runs. The CSV line is the one `qelto-cli live --format csv` prints, from the same
-// formatter.
+// transfer runs. The CSV line is the one `qelto-cli live --format csv` prints (files/live_csv).
 #pragma once
 
 #include <cstdint>
@@ -10,25 +9,18 @@
 #include <string_view>
 
 #include "app/operation_state.hpp"
+#include "files/live_csv.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 
 struct Context;
 
-// One live sample as the displays show it.
-struct LiveSample {
-    long red = 0, green = 0, blue = 0, x = 0, y = 0, intensity = 0, colorNo = 0;
-};
 LiveSample SampleOf(const LiveData& d);
 
-inline constexpr std::string_view kLiveCsvHeader = "t,red,green,blue,x,y,int,color_no\n";
-// "t,red,...,color_no\n" with t in seconds to the microsecond; returns the length written
-// (the buffer holds any line; 128 bytes are plenty).
-std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s);
-
-// A CSV file that grows by one line per sample, flushed at least once a second so that a
-// crash loses at most the last second. A write error closes the file and keeps its reason;
+// A CSV file that grows by one line per sample. Rows wait in memory and go to the system as
+// whole rows in one write at least once a second, so that a crash at any moment leaves whole
+// rows and loses at most the last second. A write error closes the file and keeps its reason;
 // the rows written before stay as they are.
 class LiveRecorder {
   public:
@@ -39,8 +31,10 @@ class LiveRecorder {
 
     // Creates (or replaces) the file and writes the header; false with the reason in error().
     bool Start(const std::string& path, double now);
-    // false once writing failed (the file is closed then).
-    bool Append(const LiveSample& s, double now);
+    // Adds the sample taken now, asked for at requestedAt; a sample asked for before the file
+    // was opened is left out (the acquisition may have waited under the file dialog). The
+    // first row's time is 0. false once writing failed (the file is closed then).
+    bool Append(const LiveSample& s, double requestedAt, double now);
     void Stop();
 
     bool active() const { return file_ != nullptr; }
@@ -51,17 +45,19 @@ class LiveRecorder {
     void ClearError() { error_.clear(); }
 
   private:
-    bool Fail();
+    bool Write();
+    bool Fail(int err);
 
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string error_;
+    std::string batch_;            // whole rows not yet handed to the system
     std::uint64_t rows_ = 0;       // rows that reached the file
-    std::uint64_t pending_ = 0;    // rows written since the last flush
-    std::uint64_t written_ = 0;    // bytes handed to the stream
+    std::uint64_t pending_ = 0;    // rows in batch_
     std::uint64_t committed_ = 0;  // bytes known to be in the file
-    double start_ = 0.0;
-    double lastFlush_ = 0.0;
+    double opened_ = 0.0;
+    double firstRow_ = 0.0;
+    double lastWrite_ = 0.0;
 };
 
 // Samples of the running (or last) acquisition, for the rate in the status bar.
@@ -74,6 +70,12 @@ struct LiveStats {
     double lastShown = -1.0;
 };
 
+// The recording and the figures of the acquisition, one of each for the run.
+struct LiveRecording {
+    LiveRecorder recorder;
+    LiveStats stats;
+};
+
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.
 std::string DefaultRecordingName();
 
@@ -81,8 +83,9 @@ std::string DefaultRecordingName();
 // the end of the acquisition) closes the file.
 Outcome CBF_ButtonRecord(Context& ctx);
 void StopRecording(Context& ctx);
-// Called by the acquisition loop for every sample, and once when it ends.
-void RecordSample(Context& ctx);
+// Called by the acquisition loop for every sample (with the time its request went out), and
+// once when it ends.
+void RecordSample(Context& ctx, double requestedAt);
 void AcquisitionStarted(Context& ctx);
 void AcquisitionEnded(Context& ctx);
 // The status bar: rate, samples, the recording, the scan frequency.

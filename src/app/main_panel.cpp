@@ -14,9 +14,11 @@ namespace {
 
 // Send and Get with the sensor: while acquisition runs the loop owns the link and serves the
 // request between two samples; otherwise the transfer runs with the commands locked.
-Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), std::int16_t& request) {
-    if (ctx.state.DataTransferActive != 0) {
-        request = 1;
+Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), bool& request,
+                           std::string_view queued) {
+    if (ctx.state.acquiring()) {
+        request = true;
+        ctx.ui.ShowStatusMessage(queued);
         return Outcome::Done;
     }
     SetButtonsDimmed(ctx, 0, 1);
@@ -28,14 +30,16 @@ Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), std::int16_
 }  // namespace
 
 Outcome CBF_ButtonSend(Context& ctx) {
-    ctx.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
+    ctx.config.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
     if (ctx.state.TransferTarget == kTargetFile) return SendParaToFile(ctx);
-    return TransferWithSensor(ctx, SendPara, ctx.state.SendRequest);
+    return TransferWithSensor(ctx, SendPara, ctx.state.sendRequest,
+                              "Send: the parameters go to the sensor between two samples.");
 }
 
 Outcome CBF_ButtonGet(Context& ctx) {
     if (ctx.state.TransferTarget == kTargetFile) return ReadParaFromFile(ctx);
-    return TransferWithSensor(ctx, GetPara, ctx.state.GetRequest);
+    return TransferWithSensor(ctx, GetPara, ctx.state.getRequest,
+                              "Get: the parameters are read from the sensor between two samples.");
 }
 
 Outcome CBF_SelectMem(Context& ctx, Ctrl button) {
@@ -59,7 +63,7 @@ Outcome CBF_EditSelectLanguage(Context& ctx) {
 
 Outcome CBF_TabMain1(Context& ctx) {
     if (ctx.ui.GetActiveTabPage() == kConnectionPage) {
-        ctx.state.DataTransferActive = 0;
+        ctx.state.acquisition = Acquisition::Stopped;
         ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
     }
     return Outcome::Done;

@@ -1,47 +1,51 @@
 #include "app/operation_state.hpp"
 
-#include <cstdio>
-#include <string>
-
 #include "app/context.hpp"
 
 namespace qelto {
 
-void SetErrorMessage(Context& ctx, std::string_view text) {
-    auto& buf = ctx.state.ErrorMessage;
-    const std::size_t n = text.size() < buf.size() - 1 ? text.size() : buf.size() - 1;
-    text.copy(buf.data(), n);
-    buf[n] = '\0';
+void ShowNoLink(Context& ctx) {
+    auto& ui = ctx.ui;
+    ui.SetCtrlVal(Ctrl::FileButton, 1);
+    ui.SetCtrlVal(Ctrl::EepromButton, 0);
+    ctx.state.TransferTarget = kTargetFile;
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
+                   Ctrl::DisconnectButton, Ctrl::EepromButton, Ctrl::FileButton}) {
+        ui.SetDimmed(c, true);
+    }
+    for (Ctrl c :
+         {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
+        ui.SetDimmed(c, false);
+    }
 }
 
-void FormatErrorMessage(Context& ctx, std::string_view head, long number, std::string_view tail) {
-    std::string text(head);
-    text += std::to_string(number);
-    text += tail;
-    SetErrorMessage(ctx, text);
-}
-
-std::string_view ErrorMessageText(const Context& ctx) {
-    const auto& buf = ctx.state.ErrorMessage;
-    std::size_t n = 0;
-    while (n < buf.size() && buf[n] != '\0')
-        ++n;
-    return {buf.data(), n};
-}
-
-void SetTimeout(Context& ctx) {
-    ctx.state.DataTransferActive = 0;
-    ctx.state.CommunicationOk = 0;
+void SetTimeout(Context& ctx, std::string_view message) {
+    ctx.state.acquisition = Acquisition::Stopped;
+    ctx.state.communicationOk = false;
     ctx.ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
-    ctx.ui.AppendText(Ctrl::InfoBox, ErrorMessageText(ctx));
+    ctx.ui.AppendText(Ctrl::InfoBox, message);
     ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
     ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
     ctx.ui.SetActiveTabPage(kConnectionPage);
 }
 
-void ReportFailure(Context& ctx, std::string_view text) {
-    SetErrorMessage(ctx, text);
-    SetTimeout(ctx);
+void ReportFailure(Context& ctx, const SensorError& error) {
+    switch (error.kind) {
+        case SensorFault::Quit:
+            ctx.state.acquisition = Acquisition::Stopped;
+            return;
+        case SensorFault::Busy:
+            // Nothing went wrong with the sensor: a second command was too early.
+            ctx.ui.ShowStatusMessage(error.message);
+            return;
+        default:
+            break;
+    }
+    SetTimeout(ctx, error.message);
+    if (!error.advice.empty()) {
+        ctx.ui.AppendText(Ctrl::InfoBox, error.advice);
+        ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
+    }
 }
 
 void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
@@ -55,21 +59,25 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
                    Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
         ctx.ui.SetDimmed(c, d);
     }
+    // A command that ends on a link that is gone (the server closed it, or there never was
+    // one) must not offer the commands that need it.
+    if (!d && !ctx.sensor.connected()) ShowNoLink(ctx);
     ctx.ui.ProcessSystemEvents();
 }
 
-void Context::ReportLinkFailure(std::string_view message) {
-    ReportFailure(*this, message);
+void Context::LinkLost(const SensorError& error) {
+    ReportFailure(*this, error);
+    // A command that is running leaves the controls so when it ends.
+    if (state.runningCount == 0) ShowNoLink(*this);
 }
 
-void Context::ShowLinkHint(std::string_view hint) {
-    ui.AppendText(Ctrl::InfoBox, hint);
-    ui.AppendText(Ctrl::InfoBox, "\n\n");
+void Context::SetWaitCursor(bool busy) {
+    ui.SetWaitCursor(busy);
 }
 
 Outcome LinkOutcome(Context& ctx) {
     if (ctx.ui.QuitRequested()) return Outcome::Quit;
-    return ctx.state.CommunicationOk == 1 ? Outcome::Done : Outcome::Failed;
+    return ctx.state.communicationOk ? Outcome::Done : Outcome::Failed;
 }
 
 void HelpPopup(Context& ctx, std::string_view helpText) {

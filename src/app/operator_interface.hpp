@@ -192,6 +192,9 @@ class OperatorInterface : public EventLoop {
 
     // Progress of a long operation; step < 0 clears it.
     virtual void SetProgress(int step, int maxSteps) = 0;
+    // A line for the operator that passes by itself (a command that cannot run now), shown
+    // where the eye goes without asking for a click.
+    virtual void ShowStatusMessage(std::string_view text) = 0;
 
     // Events and time: see EventLoop.
 };

@@ -13,7 +13,9 @@
 #include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
+#include "files/settings_file.hpp"
 #include "link/transport.hpp"
+#include "sensor/link_settings.hpp"
 
 namespace qelto {
 
@@ -21,8 +23,6 @@ namespace {
 
 // The module's own texts.
 struct Texts {
-    static constexpr std::string_view kFileType = "Panel Settings";
-
     static constexpr std::string_view kSectionPosition = "PANEL POSITION";
     static constexpr std::string_view kItemZoom = "MAINPANEL FULLSCREEN";
     static constexpr std::string_view kItemLeft = "MAINPANEL LEFT";
@@ -30,24 +30,12 @@ struct Texts {
     static constexpr std::string_view kItemWidth = "MAINPANEL WIDTH";
     static constexpr std::string_view kItemHeight = "MAINPANEL HEIGHT";
 
-    static constexpr std::string_view kSectionGeneralSettings = "GENERAL SETTINGS";
-    static constexpr std::string_view kItemLanguage = "SELECTED LANGUAGE";
-
     static constexpr std::string_view kSectionDirectories = "DIRECTORIES";
     static constexpr std::string_view kItemParameterFile = "PARAMETER FILE";
 
     static constexpr std::string_view kSectionServers = "IP ADDRESSES";
     static constexpr std::string_view kItemServerCount = "LIST ITEMS";
     static constexpr std::string_view kItemServerPrefix = "IP ADDR ";
-
-    static constexpr std::string_view kSectionCommunication = "COMMUNICATION SETTINGS";
-    static constexpr std::string_view kItemProtocol = "COMPROTOCOL";
-    static constexpr std::string_view kItemComPort = "COMPORT";
-    static constexpr std::string_view kItemBaudRate = "BAUDRATE";
-    static constexpr std::string_view kItemIpAddress = "IP ADRESS";
-    static constexpr std::string_view kItemPortNumber = "PORT NUMBER";
-
-    static constexpr std::string_view kDefaultPortNumber = "5000";
 };
 
 // Geometry taken for an item that is missing or not above 0.
@@ -55,10 +43,6 @@ constexpr int kDefaultLeft = 10;
 constexpr int kDefaultTop = 40;
 constexpr int kDefaultWidth = 790;
 constexpr int kDefaultHeight = 548;
-
-constexpr std::uint16_t kDefaultProtocol = kRs232;
-constexpr std::uint16_t kDefaultComPort = 1;
-constexpr std::uint16_t kDefaultBaudRateIndex = 4;
 
 constexpr std::size_t kTextBufferSize = 1024;
 
@@ -86,18 +70,8 @@ void CopyUtf8(std::array<char, N>& dst, std::string_view text) {
     CopyText(dst, text.substr(0, Utf8CutLength(text, N - 1)));
 }
 
-bool SettingsFileExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::exists(PathFromUtf8(path), ec);
-}
-
-// A document of the settings file, or null when the file is missing or of another type.
 IniHandle OpenSettings(const Context& ctx) {
-    if (!SettingsFileExists(ctx.files.PanelSettingsPath)) return nullptr;
-    IniHandle doc = Ini_New(0);
-    Ini_ReadFromFile(doc.get(), ctx.files.PanelSettingsPath);  // unreadable: no items
-    if (!HeaderItemIs(doc.get(), kItemFileType, Texts::kFileType)) Ini_Dispose(doc);
-    return doc;
+    return OpenSettingsDocument(ctx.settings.PanelSettingsPath);
 }
 
 int GetPositive(IniDocument* doc, std::string_view tag, int fallback) {
@@ -136,51 +110,40 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
 }  // namespace
 
 void ShowConnectionSettings(Context& ctx) {
-    ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.conn.Protocol);
-    ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.conn.ComPort);
-    ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.conn.BaudRateIndex);
-    ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.conn.IpAddress));
-    ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.conn.PortNumber));
+    ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.settings.conn.Protocol);
+    ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.settings.conn.ComPort);
+    ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.settings.conn.BaudRateIndex);
+    ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.settings.conn.IpAddress));
+    ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.settings.conn.PortNumber));
 }
 
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
                               std::string_view userConfigDirectory) {
-    std::string dir = WithoutTrailingSeparator(programDirectory);
-    // A program installed with the system (root can write to /usr/bin) is not a portable
-    // copy: its settings belong to the user, not beside every user's shared binary.
-    const bool portable = !IsSystemProgramDirectory(dir) && DirectoryIsWritable(dir);
-    if (!portable && !userConfigDirectory.empty()) {
-        dir = WithoutTrailingSeparator(userConfigDirectory);
-        std::error_code ec;
-        std::filesystem::create_directories(PathFromUtf8(dir), ec);
-    }
-    ctx.files.ProgramDirectory = dir;
-    ctx.files.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
+    const std::string dir = SettingsDirectory(programDirectory, userConfigDirectory);
+    ctx.settings.ProgramDirectory = dir;
+    ctx.settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
     return dir;
 }
 
 void LoadPanelSettings(Context& ctx) {
-    ctx.files.ParameterFilePath = JoinPath(ctx.files.ProgramDirectory, kParameterFileName);
+    ctx.settings.ParameterFilePath = JoinPath(ctx.settings.ProgramDirectory, kParameterFileName);
     IniHandle doc = OpenSettings(ctx);
     if (!doc) return;
 
     ApplyPlacement(ctx, doc.get());
 
-    std::int32_t language = 0;
     // Every message table has seven columns: any other value must never reach them.
-    if (Ini_GetInt(doc.get(), Texts::kSectionGeneralSettings, Texts::kItemLanguage, language) ==
-            1 &&
-        IsLanguage(language)) {
-        ctx.state.Language = language;
+    if (const auto language = ReadStoredLanguage(doc.get()); language && IsLanguage(*language)) {
+        ctx.state.Language = *language;
     }
     ctx.ui.SetCtrlVal(Ctrl::LanguageSelector, ctx.state.Language);
 
     std::array<char, kPathSize> path{};
     if (Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionDirectories, Texts::kItemParameterFile,
                                 path) > 0) {
-        ctx.files.ParameterFilePath = path.data();
+        ctx.settings.ParameterFilePath = path.data();
     } else {
-        ctx.files.ParameterFilePath = ctx.files.ProgramDirectory;
+        ctx.settings.ParameterFilePath = ctx.settings.ProgramDirectory;
     }
 
     LoadServerList(ctx, doc.get());
@@ -188,43 +151,16 @@ void LoadPanelSettings(Context& ctx) {
 }
 
 void GetConnectionSettingsFromFile(Context& ctx) {
-    auto& conn = ctx.conn;
-    conn.Protocol = kDefaultProtocol;
-    conn.ComPort = kDefaultComPort;
-    conn.BaudRateIndex = kDefaultBaudRateIndex;
-    conn.IpAddress.fill('\0');
-    CopyText(conn.PortNumber, Texts::kDefaultPortNumber);
-
-    if (IniHandle doc = OpenSettings(ctx)) {
-        const auto readU16 = [&](std::string_view tag, std::uint16_t& field) {
-            std::int32_t v = 0;
-            if (Ini_GetInt(doc.get(), Texts::kSectionCommunication, tag, v) == 1) {
-                field = static_cast<std::uint16_t>(v);
-            }
-        };
-        readU16(Texts::kItemProtocol, conn.Protocol);
-        readU16(Texts::kItemComPort, conn.ComPort);
-        readU16(Texts::kItemBaudRate, conn.BaudRateIndex);
-
-        std::array<char, kIpAddressSize> ip{};
-        if (Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionCommunication, Texts::kItemIpAddress,
-                                    ip) > 0) {
-            CopyText(conn.IpAddress, ip.data());
-        }
-        std::array<char, kPortNumberSize> port{};
-        if (Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionCommunication, Texts::kItemPortNumber,
-                                    port) > 0) {
-            CopyText(conn.PortNumber, port.data());
-        }
-        Ini_Dispose(doc);
-    }
+    IniHandle doc = OpenSettings(ctx);
+    ctx.settings.conn = ConnectionFromStored(ReadStoredConnection(doc.get()));
+    if (doc) Ini_Dispose(doc);
     ShowConnectionSettings(ctx);
 }
 
 void StorePanelSettings(Context& ctx) {
     IniHandle doc = Ini_New(0);
     IniDocument* d = doc.get();
-    PutFileHeader(d, Texts::kFileType);
+    PutFileHeader(d, kPanelSettingsFileType);
 
     const WindowPlacement w = ctx.ui.GetWindowPlacement();
     Ini_PutInt(d, Texts::kSectionPosition, Texts::kItemZoom, w.zoom);
@@ -235,10 +171,10 @@ void StorePanelSettings(Context& ctx) {
 
     const std::int32_t language = ToInt32(ctx.ui.GetCtrlVal(Ctrl::LanguageSelector));
     if (IsLanguage(language)) ctx.state.Language = language;
-    Ini_PutInt(d, Texts::kSectionGeneralSettings, Texts::kItemLanguage, ctx.state.Language);
+    Ini_PutInt(d, kSectionGeneralSettings, kItemLanguage, ctx.state.Language);
 
     Ini_PutString(d, Texts::kSectionDirectories, Texts::kItemParameterFile,
-                  ctx.files.ParameterFilePath);
+                  ctx.settings.ParameterFilePath);
 
     int n = ctx.ui.ComboCount(Ctrl::ServerField);
     if (n > kMaxRememberedServers) n = kMaxRememberedServers;
@@ -249,7 +185,7 @@ void StorePanelSettings(Context& ctx) {
                       ctx.ui.ComboItem(Ctrl::ServerField, i));
     }
 
-    auto& conn = ctx.conn;
+    auto& conn = ctx.settings.conn;
     conn.Protocol = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ProtocolSelector)));
     conn.ComPort = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ComPortSelector)));
     conn.BaudRateIndex =
@@ -257,16 +193,16 @@ void StorePanelSettings(Context& ctx) {
     CopyUtf8(conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
     CopyUtf8(conn.PortNumber, ctx.ui.GetCtrlText(Ctrl::PortField));
     const ConnectionSettings& kept =
-        ctx.files.StoredConnection ? *ctx.files.StoredConnection : conn;
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemProtocol, kept.Protocol);
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemComPort, kept.ComPort);
-    Ini_PutInt(d, Texts::kSectionCommunication, Texts::kItemBaudRate, kept.BaudRateIndex);
-    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemIpAddress, TextOf(kept.IpAddress));
-    Ini_PutString(d, Texts::kSectionCommunication, Texts::kItemPortNumber, TextOf(kept.PortNumber));
+        ctx.settings.StoredConnection ? *ctx.settings.StoredConnection : conn;
+    Ini_PutInt(d, kSectionCommunication, kItemProtocol, kept.Protocol);
+    Ini_PutInt(d, kSectionCommunication, kItemComPort, kept.ComPort);
+    Ini_PutInt(d, kSectionCommunication, kItemBaudRate, kept.BaudRateIndex);
+    Ini_PutString(d, kSectionCommunication, kItemIpAddress, TextOf(kept.IpAddress));
+    Ini_PutString(d, kSectionCommunication, kItemPortNumber, TextOf(kept.PortNumber));
 
     // A failed write keeps the previous file; the settings are a convenience, and the window
     // may be closing, so nothing is shown.
-    Ini_WriteToFile(d, ctx.files.PanelSettingsPath);
+    Ini_WriteToFile(d, ctx.settings.PanelSettingsPath);
     Ini_Dispose(doc);
 }
 

@@ -5,11 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "files/settings_file.hpp"
+
 namespace qelto {
 
 struct Context;
 
-inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
 inline constexpr int kMaxRememberedServers = 10;
 
 // Where the settings live: the program's own directory when it is writable (a portable or

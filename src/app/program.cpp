@@ -1,10 +1,12 @@
 #include "app/program.hpp"
 
+#include "app/command_lock.hpp"
 #include "app/connection.hpp"
 #include "app/connection_page.hpp"
 #include "app/context.hpp"
 #include "app/graphs.hpp"
 #include "app/panel_settings.hpp"
+#include "files/file_header.hpp"
 #include "files/paths.hpp"
 
 #include <filesystem>
@@ -33,11 +35,10 @@ void PaintTeachTable(Context& ctx) {
 }  // namespace
 
 void SetStartupState(Context& ctx) {
-    ctx.link.TcpConnected = 0;
     ctx.state.TransferTarget = kTargetEeprom;
-    ctx.state.DataTransferActive = 0;
-    ctx.state.SendRequest = 0;
-    ctx.state.GetRequest = 0;
+    ctx.state.acquisition = Acquisition::Stopped;
+    ctx.state.sendRequest = false;
+    ctx.state.getRequest = false;
     ctx.state.Language = 0;
 }
 
@@ -60,7 +61,8 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     PaintTeachTable(ctx);
     ShowLogo(ctx);
     std::error_code ec;
-    const bool firstStart = !std::filesystem::exists(PathFromUtf8(ctx.files.PanelSettingsPath), ec);
+    const bool firstStart =
+        !std::filesystem::exists(PathFromUtf8(ctx.settings.PanelSettingsPath), ec);
     LoadPanelSettings(ctx);
     // Once settings exist, their language holds (or the default, when they have none).
     if (firstStart && options.desktopLanguage && *options.desktopLanguage >= 0 &&
@@ -72,8 +74,8 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     ctx.ui.DisplayPanels();
     GetConnectionSettingsFromFile(ctx);
     if (options.connectionOverride) {
-        ctx.files.StoredConnection = ctx.conn;
-        ctx.conn = *options.connectionOverride;
+        ctx.settings.StoredConnection = ctx.settings.conn;
+        ctx.settings.conn = *options.connectionOverride;
         ShowConnectionSettings(ctx);
     }
     InitConnectPanel(ctx);
@@ -81,15 +83,16 @@ void InitAll(Context& ctx, const StartupOptions& options) {
 }
 
 Outcome FirstConnection(Context& ctx) {
+    CommandScope connecting(ctx, UserCommand::Connect);
     SetButtonsDimmed(ctx, 0, 1);
     TryToConnect(ctx);
-    if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+    if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);
 }
 
 Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Close) {
-        ctx.state.DataTransferActive = 0;
+        ctx.state.acquisition = Acquisition::Stopped;
         StorePanelSettings(ctx);
         ctx.ui.QuitUserInterface(0);
         return Outcome::Quit;
@@ -102,8 +105,8 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
 }
 
 void Shutdown(Context& ctx) {
-    if (ctx.link.TcpConnected != 0) CloseTcp(ctx);
-    CloseSerial(ctx, ctx.conn.ComPort);
+    if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();
+    ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
 }
 
 }  // namespace qelto

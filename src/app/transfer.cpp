@@ -1,77 +1,59 @@
 #include "app/transfer.hpp"
 
-#include <span>
-
 #include "app/context.hpp"
 #include "app/graphs.hpp"
-#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
 
 // A non-zero plausibility count after a write means the sensor replaced values with its own
 // defaults: the transfer did not do what the operator asked, so it counts as a failure.
-void ReportRamPlausibility(Context& ctx) {
-    const std::uint16_t rejected = ctx.frames.ReplyArgument;
-    if (rejected == 0) return;
-    FormatErrorMessage(ctx, kMsgPlausibilityHead, rejected, kMsgRamPlausibilityTail);
-    SetTimeout(ctx);
+void ReportRamPlausibility(Context& ctx, RejectedCount rejected) {
+    if (rejected != 0) SetTimeout(ctx, PlausibilityText(rejected, kMsgRamPlausibilityTail));
 }
 
 }  // namespace
 
-bool ReplyCarries(Context& ctx, std::size_t needed) {
-    if (ctx.frames.ReplyLength >= needed) return true;
-    ReportFailure(ctx, kMsgBadData);
-    return false;
-}
-
 void SendPara(Context& ctx) {
-    ctx.state.SendRequest = 0;
+    ctx.state.sendRequest = false;
+    auto& sensor = ctx.sensor;
 
-    ParameterBlockFromSet(ctx.para, std::span<std::uint8_t, kParameterBlockSize>(
-                                        ctx.frames.RequestData(), kParameterBlockSize));
-    if (Exchange(ctx, kCmdWrite, kArgParameters, kParameterBlockSize) != 1) return;
-    ReportRamPlausibility(ctx);
+    auto written = sensor.WriteParameters(ctx.config.para);
+    if (!written) return ReportFailure(ctx, written.error());
+    ReportRamPlausibility(ctx, *written);
 
-    TeachBlockFromTable(ctx.teach, std::span<std::uint8_t, kTeachBlockSize>(
-                                       ctx.frames.RequestData(), kTeachBlockSize));
-    if (Exchange(ctx, kCmdWrite, kArgTeachTable, kTeachBlockSize) != 1) return;
-    ReportRamPlausibility(ctx);
+    written = sensor.WriteTeachTable(ctx.config.teach);
+    if (!written) return ReportFailure(ctx, written.error());
+    ReportRamPlausibility(ctx, *written);
 
-    if (ctx.state.TransferTarget == kTargetEeprom) Exchange(ctx, kCmdStoreEeprom, 0);
-}
-
-bool ReadSensorBlocks(Context& ctx, ParameterSet& para, TeachTable& teach) {
-    if (Exchange(ctx, kCmdRead, kArgParameters) != 1) return false;
-    if (!ReplyCarries(ctx, kParameterBlockSize)) return false;
-    ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize>(ctx.frames.ReplyData(),
-                                                                             kParameterBlockSize),
-                          para);
-    if (Exchange(ctx, kCmdRead, kArgTeachTable) != 1) return false;
-    if (!ReplyCarries(ctx, kTeachBlockSize)) return false;
-    TeachTableFromBlock(
-        std::span<const std::uint8_t, kTeachBlockSize>(ctx.frames.ReplyData(), kTeachBlockSize),
-        teach);
-    return true;
+    if (ctx.state.TransferTarget == kTargetEeprom) {
+        if (Status stored = sensor.StoreEeprom(); !stored) ReportFailure(ctx, stored.error());
+    }
 }
 
 void GetPara(Context& ctx) {
-    ctx.state.GetRequest = 0;
+    ctx.state.getRequest = false;
+    auto& sensor = ctx.sensor;
 
     if (ctx.state.TransferTarget == kTargetEeprom) {
-        if (Exchange(ctx, kCmdLoadEeprom, 0) != 1) return;
-        const std::uint16_t rejected = ctx.frames.ReplyArgument;
-        if (rejected != 0) {
+        const auto loaded = sensor.LoadEeprom();
+        if (!loaded) return ReportFailure(ctx, loaded.error());
+        if (*loaded != 0) {
             // Information only: the sensor already runs on its defaults for these, and the
             // operator sees which values came back in the read that follows.
             ctx.ui.SetActiveTabPage(kConnectionPage);
-            FormatErrorMessage(ctx, kMsgPlausibilityHead, rejected, kMsgEepromPlausibilityTail);
-            ctx.ui.AppendText(Ctrl::InfoBox, ErrorMessageText(ctx));
+            ctx.ui.AppendText(Ctrl::InfoBox, PlausibilityText(*loaded, kMsgEepromPlausibilityTail));
         }
     }
 
-    if (!ReadSensorBlocks(ctx, ctx.para, ctx.teach)) return;
+    const auto para = sensor.ReadParameters();
+    if (!para) return ReportFailure(ctx, para.error());
+    ctx.config.para = *para;
+    // A failed teach read leaves the new parameters in the working copy, the panels as they
+    // were.
+    const auto rows = sensor.ReadTeachRows();
+    if (!rows) return ReportFailure(ctx, rows.error());
+    PutSensorRows(ctx.config.teach, *rows);
 
     SetPanelValues(ctx);
     InitGraphs(ctx);
@@ -80,16 +62,17 @@ void GetPara(Context& ctx) {
 
 void SetPanelValues(Context& ctx) {
     auto& ui = ctx.ui;
-    ui.SetCtrlVal(Ctrl::AverageControl, ctx.para.Average);
-    ui.SetCtrlVal(Ctrl::PowerDisplay, ctx.para.Power);
-    ui.SetCtrlVal(Ctrl::MaxVecNoDisplay, ctx.para.MaxVecNo);
-    ui.SetCtrlVal(Ctrl::GainDisplay, ctx.para.Gain);
-    ui.SetCtrlVal(Ctrl::IntegralDisplay, ctx.para.Integral);
+    const ParameterSet& para = ctx.config.para;
+    ui.SetCtrlVal(Ctrl::AverageControl, para.Average);
+    ui.SetCtrlVal(Ctrl::PowerDisplay, para.Power);
+    ui.SetCtrlVal(Ctrl::MaxVecNoDisplay, para.MaxVecNo);
+    ui.SetCtrlVal(Ctrl::GainDisplay, para.Gain);
+    ui.SetCtrlVal(Ctrl::IntegralDisplay, para.Integral);
     // Table row r + 1 shows teach row r; columns 1..4 show Cell[0..3].
     for (std::size_t r = 0; r < kShownTeachRows; ++r) {
         for (int k = 1; k <= 4; ++k) {
             ui.SetTableCellVal(Ctrl::TeachTableCtrl, k, static_cast<int>(r) + 1,
-                               ctx.teach[r].Cell[static_cast<std::size_t>(k - 1)]);
+                               ctx.config.teach[r].Cell[static_cast<std::size_t>(k - 1)]);
         }
     }
 }

@@ -6,22 +6,15 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/compare.hpp"
-#include "app/connection.hpp"
-#include "app/control_table.hpp"
-#include "app/file_commands.hpp"
-#include "app/live.hpp"
-#include "app/live_record.hpp"
-#include "app/main_panel.hpp"
-#include "app/operation_state.hpp"
-#include "app/panel_settings.hpp"
-#include "app/program.hpp"
-#include "app/transfer.hpp"
+#include "files/file_header.hpp"
+#include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
-#include "link/transaction.hpp"
+#include "files/settings_file.hpp"
 #include "link/transport.hpp"
-#include "protocol/records.hpp"
+#include "protocol/configuration_diff.hpp"
+#include "sensor/link_settings.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto::cli {
 namespace {
@@ -101,29 +94,21 @@ std::string JsonString(std::string_view text) {
     return s + "\"";
 }
 
-long Whole(double v) {
-    return std::lround(v);
-}
-
 }  // namespace
 
 CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err)
-    : opt_(std::move(options)),
-      env_(std::move(env)),
-      out_(out),
-      ui_(pump_, err),
-      ctx_(ui_, serial_, tcp_, ports_) {
-    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
+    : opt_(std::move(options)), env_(std::move(env)), out_(out), console_(err) {
+    sensor_.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
         TraceFrame(kind, frame);
     };
-    SetStartupState(ctx_);
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
-    Shutdown(ctx_);
+    if (sensor_.tcpConnected()) sensor_.CloseTcp();
+    sensor_.CloseSerialPort(sensor_.settings().ComPort);
 }
 
 int CliApp::Run() {
@@ -161,7 +146,7 @@ int CliApp::Run() {
     // A reader that stopped reading (`| head`) has had what it wanted; any other failure to
     // write the results must not pass for a success.
     if (outputErrno_ != 0 && outputErrno_ != EPIPE) {
-        ui_.Say(std::string("standard output: ") + std::strerror(outputErrno_));
+        console_.Say(std::string("standard output: ") + std::strerror(outputErrno_));
         if (rc == kExitOk) rc = kExitFile;
     }
     return rc;
@@ -172,172 +157,193 @@ bool CliApp::FlushOutput() {
         outputErrno_ = errno != 0 ? errno : EIO;
     }
     // Nobody reads the stream any more: end it after the sample in progress.
-    if (outputErrno_ != 0 && streaming_) ctx_.state.DataTransferActive = 0;
+    if (outputErrno_ != 0 && streaming_) stopStream_ = true;
     return outputErrno_ == 0;
 }
 
 void CliApp::Interrupt() {
-    // The loop notices the cleared flag once the exchange in progress is done, so the sample
-    // being read still arrives and is printed.
-    if (streaming_) ctx_.state.DataTransferActive = 0;
+    // The loop notices once the request in progress is done, so the sample being read still
+    // arrives and is printed.
+    if (streaming_) stopStream_ = true;
 }
 
 void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
-    if (frame.size() >= kHeaderSize) {
-        // The serial number is only shown, never kept: take it from the reply to command 15.
-        // A reply taken for a request of command 7 means the firmware was read.
-        if (kind == TracedFrame::Request) {
-            lastRequest_ = frame[1];
-        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdSensorName) {
-            serialNumber_ = GetU16(frame.data() + 2);
-        } else if (kind == TracedFrame::Reply && lastRequest_ == kCmdFirmware) {
-            firmwareRead_ = true;
-        }
-    }
     if (!opt_.verbose) return;
     if (kind == TracedFrame::Request) {
-        ui_.Log("> " + Hex(frame));
+        console_.Log("> " + Hex(frame));
     } else if (kind == TracedFrame::Reply) {
-        ui_.Log("< " + Hex(frame));
+        console_.Log("< " + Hex(frame));
     } else {
-        ui_.Log("< " + Hex(frame) + " (rejected)");
+        console_.Log("< " + Hex(frame) + " (rejected)");
     }
+}
+
+void CliApp::Fail(const SensorError& error) {
+    if (error.kind == SensorFault::Quit) return;
+    console_.Failure(error.message, error.advice);
 }
 
 // --- Connecting
 
-void CliApp::FillConnectionPage() {
-    auto& ui = ui_;
+ConnectionSettings CliApp::ChosenConnection() {
+    ConnectionSettings c;
     if (opt_.link == LinkChoice::Tcp) {
-        ui.SetCtrlVal(Ctrl::ProtocolSelector, kTcpIp);
-        ui.SetCtrlVal(Ctrl::ComPortSelector, ctx_.conn.ComPort);
-        ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx_.conn.BaudRateIndex);
-        ui.SetCtrlText(Ctrl::ServerField, opt_.tcpHost);
-        ui.SetCtrlText(Ctrl::PortField, std::to_string(opt_.tcpPort));
-    } else if (opt_.link == LinkChoice::Serial) {
-        ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
-        ui.SetCtrlVal(Ctrl::ComPortSelector, opt_.comPort);
-        ui.SetCtrlVal(Ctrl::BaudRateSelector, opt_.baudRateIndex);
-        ui.SetCtrlText(Ctrl::ServerField, "");
-        ui.SetCtrlText(Ctrl::PortField, TextOf(ctx_.conn.PortNumber));
-    } else {
-        UseStoredSettings();
+        c.Protocol = kTcpIp;
+        CopyText(c.IpAddress, opt_.tcpHost);
+        CopyText(c.PortNumber, std::to_string(opt_.tcpPort));
+        return c;
     }
-}
-
-void CliApp::UseStoredSettings() {
-    InitSettingsPaths(ctx_, env_.programDirectory, env_.userConfigDirectory);
-    LoadPanelSettings(ctx_);
-    GetConnectionSettingsFromFile(ctx_);
-    const std::string& path = ctx_.files.PanelSettingsPath;
+    if (opt_.link == LinkChoice::Serial) {
+        c.Protocol = kRs232;
+        c.ComPort = static_cast<std::uint16_t>(opt_.comPort);
+        c.BaudRateIndex = static_cast<std::uint16_t>(opt_.baudRateIndex);
+        return c;
+    }
+    // Neither given: the window's stored settings, with their language for the question.
+    const std::string dir = SettingsDirectory(env_.programDirectory, env_.userConfigDirectory);
+    const std::string path = JoinPath(dir, kPanelSettingsFileName);
+    IniHandle doc = OpenSettingsDocument(path);
+    c = ConnectionFromStored(ReadStoredConnection(doc.get()));
+    if (const auto language = ReadStoredLanguage(doc.get());
+        language && *language >= 0 && *language < kLanguages) {
+        language_ = *language;
+    }
+    if (doc) Ini_Dispose(doc);
     std::error_code ec;
     if (fs::exists(PathFromUtf8(path), ec)) {
-        ui_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
-                ": " + DescribeLink());
+        console_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
+                     ": " + DescribeConnection(c));
     } else {
-        ui_.Say("no --tcp or --serial given and no settings file " + path +
-                ": using the default connection settings: " + DescribeLink());
+        console_.Say("no --tcp or --serial given and no settings file " + path +
+                     ": using the default connection settings: " + DescribeConnection(c));
     }
-}
-
-std::string CliApp::DescribeLink() const {
-    const auto& c = ctx_.conn;
-    if (c.Protocol == kRs232) {
-        const std::string device = ComPortDevicePath(c.ComPort);
-        return "RS-232 COM" + std::to_string(c.ComPort) +
-               (device.empty() ? std::string() : " (" + device + ")") + " at " +
-               std::to_string(BaudRateForIndex(c.BaudRateIndex)) + " baud";
-    }
-    return "TCP/IP " + std::string(TextOf(c.IpAddress)) + " port " +
-           std::string(TextOf(c.PortNumber));
+    return c;
 }
 
 int CliApp::Connect() {
-    if (opt_.ram) ctx_.state.TransferTarget = kTargetRamOnly;
-    FillConnectionPage();
-    ui_.AnswerQuestions(opt_.sendDefaults, opt_.command == Command::Diff
-                                               ? "diff only reads from the sensor"
-                                               : kHintSendDefaults);
+    const ConnectionSettings settings = ChosenConnection();
+    console_.Status(kStatusTryToConnect);
+    console_.Info(kInfoTryToConnect);
+    const auto noConnection = [this](const SensorError& error) {
+        Fail(error);
+        // Nobody is there to choose: the cautious way out, as Escape would answer.
+        console_.Choice(kAttentionTitle, kMsgNoConnection, kButtonClose);
+        console_.Say("no connection to the sensor");
+        return kExitFailure;
+    };
+    if (const Status opened = sensor_.Open(settings); !opened) return noConnection(opened.error());
 
-    // As at start-up: every command locked for the attempt, unlocked only for a sensor that
-    // was identified and read.
-    if (FirstConnection(ctx_) == Outcome::Done) return kExitOk;
-    if (firmwareRead_ && ctx_.ident.SensorModel == 0) {
-        ui_.Say("the connected sensor is not supported");
+    const auto firmware = sensor_.ReadFirmware();
+    if (!firmware) return noConnection(firmware.error());
+    const FirmwarePieces pieces = SplitFirmware(firmware->firmware);
+    if (!firmware->supported()) {
+        console_.Choice(kAttentionTitle, UnsupportedFirmwareMessage(pieces), kButtonClose);
+        console_.Say("the connected sensor is not supported");
         return kExitUnsupported;
     }
-    ui_.Say("no connection to the sensor");
-    return kExitFailure;
+    const std::string line = FirmwareLine(pieces);
+    console_.Status(line);
+    console_.Info(line);
+    const auto named = sensor_.ReadNameAndSerial();
+    if (!named) return noConnection(named.error());
+    console_.Info(IdentityLogLines(*named));
+
+    const bool diff = opt_.command == Command::Diff;
+    if (console_.Confirm(kAttentionTitle, Localized(kDefaultParaQuestion, language_),
+                         opt_.sendDefaults && !diff,
+                         diff ? "diff only reads from the sensor" : kHintSendDefaults)) {
+        Configuration defaults;
+        LoadDefaultParaValues(defaults.para, defaults.teach, 1);
+        if (!WriteConfiguration(defaults)) {
+            console_.Say("no connection to the sensor");
+            return kExitFailure;
+        }
+    }
+    if (!ReadConfiguration()) {
+        console_.Say("no connection to the sensor");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+bool CliApp::WriteConfiguration(const Configuration& config) {
+    bool ok = true;
+    // A value the sensor refused is a failed transfer, yet the rest goes out all the same.
+    const auto rejected = [&](RejectedCount count) {
+        if (count == 0) return;
+        console_.Failure(PlausibilityText(count, kMsgRamPlausibilityTail));
+        ok = false;
+    };
+    auto written = sensor_.WriteParameters(config.para);
+    if (!written) return Fail(written.error()), false;
+    rejected(*written);
+    written = sensor_.WriteTeachTable(config.teach);
+    if (!written) return Fail(written.error()), false;
+    rejected(*written);
+    if (!opt_.ram) {
+        if (const Status stored = sensor_.StoreEeprom(); !stored)
+            return Fail(stored.error()), false;
+    }
+    return ok;
+}
+
+bool CliApp::ReadConfiguration() {
+    const auto read = sensor_.ReadConfiguration(!opt_.ram);
+    if (!read) return Fail(read.error()), false;
+    if (read->eepromRejected != 0) {
+        console_.Info(PlausibilityText(read->eepromRejected, kMsgEepromPlausibilityTail));
+    }
+    config_ = read->config;
+    return true;
 }
 
 // --- Files
 
 bool CliApp::CheckInputFile(const std::string& path) {
-    std::error_code ec;
-    const fs::path p = PathFromUtf8(path);
-    const fs::file_status st = fs::status(p, ec);
-    if (!fs::exists(st)) {
-        ui_.Say(path + ": no such file");
-        return false;
-    }
-    if (!fs::is_regular_file(st)) {
-        ui_.Say(path + ": not a regular file");
-        return false;
-    }
-    // The store would not read it either; saying why beats a file of nothing but defaults.
-    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
-        ui_.Say(path + ": " + std::to_string(size) +
-                " bytes, too large for a parameter file (at most 16 MiB are read)");
-        return false;
-    }
-    std::FILE* f = OpenFile(p, "rb");
-    if (f == nullptr) {
-        ui_.Say(path + ": cannot be read");
-        return false;
-    }
-    std::fclose(f);
-    return true;
+    const ReadProblem problem = CheckParameterFileReadable(path);
+    if (problem.reason.empty()) return true;
+    console_.Say(path + ": " + problem.reason);
+    return false;
 }
 
 bool CliApp::CheckOutputFile(const std::string& path) {
     std::error_code ec;
     const fs::path p = PathFromUtf8(path);
     if (fs::is_directory(p, ec)) {
-        ui_.Say(path + ": is a directory");
+        console_.Say(path + ": is a directory");
         return false;
     }
     const fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
     if (!fs::is_directory(dir, ec)) {
-        ui_.Say(path + ": no such directory " + PathToUtf8(dir));
+        console_.Say(path + ": no such directory " + PathToUtf8(dir));
         return false;
     }
     return true;
 }
 
-int CliApp::LoadParameterFile(Context& target, const std::string& path) {
-    ui_.SetDialogPath(path);
-    ui_.AnswerQuestions(opt_.force, kHintForce);
-    const Outcome loaded = ReadParaFromFile(target);
-    if (ui_.lastDialogResult() != kFileExisting) {
-        ui_.Say(path + ": no such file");
+int CliApp::LoadParameterFile(const std::string& path, Configuration& into) {
+    const ParameterFileLoad load = ReadParameterFile(path, into, [this](std::string_view q) {
+        return console_.Confirm(kAttentionTitle, q, opt_.force, kHintForce);
+    });
+    if (!load.loaded) {
+        console_.Box(kAttentionTitle, kNoParameterRead);
+        console_.Say(path +
+                     ": not loaded (not a parameter file of this program version; --force "
+                     "loads it anyway)");
         return kExitFile;
     }
-    if (loaded != Outcome::Done) {
-        ui_.Say(path +
-                ": not loaded (not a parameter file of this program version; --force "
-                "loads it anyway)");
-        return kExitFile;
-    }
+    if (!load.paraReport.empty()) console_.Box(kReportTitle, load.paraReport);
+    if (!load.teachReport.empty()) console_.Box(kReportTitle, load.teachReport);
     return kExitOk;
 }
 
-int CliApp::SaveParameterFile(const std::string& path) {
-    ui_.SetDialogPath(path);
-    if (SendParaToFile(ctx_) != Outcome::Done) {
-        ui_.Say(path + ": not written");
+int CliApp::SaveParameterFile(const std::string& path, const Configuration& config) {
+    if (WriteParameterFile(path, config) < 0) {
+        console_.Box(kAttentionTitle, kWriteFailed);
+        console_.Say(path + ": not written");
         return kExitFile;
     }
-    ui_.Say("parameters saved to " + path);
+    console_.Say("parameters saved to " + path);
     return kExitOk;
 }
 
@@ -345,10 +351,10 @@ int CliApp::SaveParameterFile(const std::string& path) {
 
 int CliApp::Identify() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    const FirmwarePieces pieces = SplitFirmware(FirmwareText(ctx_));
+    const SensorIdentity& id = sensor_.identity();
     std::fprintf(out_, "firmware: %s\nfamily: %d\nname: %s\nserial: %u\n",
-                 FirmwareLine(pieces).c_str(), static_cast<int>(ctx_.ident.SensorModel),
-                 std::string(SensorNameText(ctx_)).c_str(), static_cast<unsigned>(serialNumber_));
+                 id.firmwareLine().c_str(), static_cast<int>(id.SensorModel), id.name.c_str(),
+                 static_cast<unsigned>(id.serialNumber));
     FlushOutput();
     return kExitOk;
 }
@@ -357,53 +363,39 @@ int CliApp::Get() {
     if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
     // The connection itself reads the parameters, through the EEPROM unless --ram.
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    return SaveParameterFile(opt_.outputFile);
+    return SaveParameterFile(opt_.outputFile, config_);
 }
 
 int CliApp::Send() {
     if (!CheckInputFile(opt_.inputFile)) return kExitFile;
-    {
-        // Checked on a working copy of its own before the sensor is touched: a file that
-        // would not load must not cost a connection, let alone a half-done transfer.
-        Context check(ui_, serial_, tcp_, ports_);
-        if (const int rc = LoadParameterFile(check, opt_.inputFile); rc != kExitOk) return rc;
-    }
+    // Loaded before the sensor is touched: a file that would not load must not cost a
+    // connection, let alone a half-done transfer.
+    Configuration file;
+    if (const int rc = LoadParameterFile(opt_.inputFile, file); rc != kExitOk) return rc;
     if (const int rc = Connect(); rc != kExitOk) return rc;
-
-    // Connecting read the sensor's parameters into the working copy; load the file over them
-    // (its questions and reports were shown by the check). That also puts the file's Average
-    // into the AVERAGE control, which the Send command reads.
-    ui_.SetQuiet(true);
-    const int loaded = LoadParameterFile(ctx_, opt_.inputFile);
-    ui_.SetQuiet(false);
-    if (loaded != kExitOk) return loaded;
-
-    if (DispatchControlEvent(ctx_, Ctrl::SendButton, Event::Commit) != Outcome::Done) {
-        ui_.Say("sending " + opt_.inputFile + " failed");
+    if (!WriteConfiguration(file)) {
+        console_.Say("sending " + opt_.inputFile + " failed");
         return kExitFailure;
     }
-    ui_.Say("sent " + opt_.inputFile +
-            (ctx_.state.TransferTarget == kTargetEeprom ? " to the sensor and stored it in its "
-                                                          "EEPROM"
-                                                        : " to the sensor's RAM"));
+    console_.Say(
+        "sent " + opt_.inputFile +
+        (opt_.ram ? " to the sensor's RAM" : " to the sensor and stored it in its EEPROM"));
     return kExitOk;
 }
 
-void CliApp::PrintSample(const LiveSample& s) {
-    const double t = ui_.Timer() - streamStart_;
+void CliApp::PrintSample(const LiveData& d) {
+    const double t = loop_.Timer() - streamStart_;
+    const LiveSample s{d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
     char line[256];
     int n = 0;
     if (opt_.format == Format::Jsonl) {
         n = std::snprintf(line, sizeof line,
                           "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
                           "\"int\":%ld,\"color_no\":%ld}\n",
-                          t, Whole(s.red), Whole(s.green), Whole(s.blue), Whole(s.x), Whole(s.y),
-                          Whole(s.intensity), Whole(s.colorNo));
+                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
     } else {
         // The same line as a recording from the window.
-        const qelto::LiveSample row{Whole(s.red), Whole(s.green),     Whole(s.blue),   Whole(s.x),
-                                    Whole(s.y),   Whole(s.intensity), Whole(s.colorNo)};
-        n = static_cast<int>(FormatLiveCsvLine(line, t, row));
+        n = static_cast<int>(FormatLiveCsvLine(line, t, s));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();
@@ -412,7 +404,7 @@ void CliApp::PrintSample(const LiveSample& s) {
     // the wait for the next reply), without a write for every one of thousands per second.
     if (!flushTimer_.isActive()) flushTimer_.start();
     ++samples_;
-    if (opt_.count && samples_ >= *opt_.count) ctx_.state.DataTransferActive = 0;
+    if (opt_.count && samples_ >= *opt_.count) stopStream_ = true;
 }
 
 int CliApp::Live() {
@@ -421,33 +413,44 @@ int CliApp::Live() {
         std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), out_);
         FlushOutput();
     }
-    ui_.onSample = [this](const LiveSample& s) { PrintSample(s); };
-    streamStart_ = ui_.Timer();
+    streamStart_ = loop_.Timer();
     streaming_ = true;
-    Outcome ended = Outcome::Done;
-    // Returns when the loop ends.
-    if (FlushOutput()) ended = DispatchControlEvent(ctx_, Ctrl::GoButton, Event::Commit);
+    stopStream_ = !FlushOutput();
+    bool failed = false;
+    // One request after the other, as fast as the link answers; Ctrl-C, the count or a
+    // closed output end it after the sample in progress.
+    while (!stopStream_) {
+        const auto sample = sensor_.ReadLiveSample();
+        if (!sample) {
+            Fail(sample.error());
+            failed = sample.error().kind != SensorFault::Quit;
+            break;
+        }
+        PrintSample(*sample);
+    }
     flushTimer_.stop();
     FlushOutput();
     streaming_ = false;
-    ui_.onSample = nullptr;
-    if (ended == Outcome::Failed) {
-        ui_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
+    if (failed) {
+        console_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
         return kExitFailure;
     }
-    ui_.Say(std::to_string(samples_) + " samples" +
-            (outputErrno_ != 0 ? " (the output was closed)" : ""));
+    console_.Say(std::to_string(samples_) + " samples" +
+                 (outputErrno_ != 0 ? " (the output was closed)" : ""));
     return kExitOk;
 }
 
 int CliApp::Freq() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    if (DispatchControlEvent(ctx_, Ctrl::FreqButton, Event::Commit) != Outcome::Done) {
-        ui_.Say("no scan frequency");
+    const auto measured = sensor_.MeasureScanFrequency();
+    if (!measured) {
+        Fail(measured.error());
+        console_.Say("no scan frequency");
         return kExitFailure;
     }
-    const int decimals = std::max(0, ui_.precision(Ctrl::ScanFreqDisplay));
-    std::fprintf(out_, "%.*f\n", decimals, ui_.GetCtrlVal(Ctrl::ScanFreqDisplay));
+    // As the window's display shows it: 0 decimals above 1000, 2 up to 1, 1 between.
+    const int decimals = *measured > 1000.0 ? 0 : *measured <= 1.0 ? 2 : 1;
+    std::fprintf(out_, "%.*f\n", decimals, *measured);
     FlushOutput();
     return kExitOk;
 }
@@ -456,53 +459,48 @@ int CliApp::Diff() {
     const bool twoFiles = !opt_.secondFile.empty();
     if (!CheckInputFile(opt_.inputFile)) return kExitFile;
     if (twoFiles && !CheckInputFile(opt_.secondFile)) return kExitFile;
-    // Both files are checked before the sensor is touched.
-    const auto load = [this](const std::string& path, Configuration& into) {
-        Context scratch(ui_, serial_, tcp_, ports_);
-        const int rc = LoadParameterFile(scratch, path);
-        into = {scratch.para, scratch.teach};
-        return rc;
-    };
+    // Both files are read before the sensor is touched.
     Configuration older;
     Configuration newer;
-    if (const int rc = load(twoFiles ? opt_.secondFile : opt_.inputFile, newer); rc != kExitOk) {
+    if (const int rc = LoadParameterFile(twoFiles ? opt_.secondFile : opt_.inputFile, newer);
+        rc != kExitOk) {
         return rc;
     }
     std::size_t rows = kTeachRows;
     if (twoFiles) {
-        if (const int rc = load(opt_.inputFile, older); rc != kExitOk) return rc;
+        if (const int rc = LoadParameterFile(opt_.inputFile, older); rc != kExitOk) return rc;
     } else {
         // Read only: no default parameters, no EEPROM load, the sensor's RAM as it is.
         opt_.ram = true;
-        opt_.sendDefaults = false;
         if (const int rc = Connect(); rc != kExitOk) return rc;
-        older = {ctx_.para, ctx_.teach};
+        older = config_;
         rows = kSensorTeachRows;
     }
     const std::vector<Difference> diffs = CompareConfigurations(older, newer, rows);
     for (const Difference& d : diffs)
         std::fprintf(out_, "%s\n", DiffLine(d).c_str());
     FlushOutput();
-    ui_.Say(diffs.empty() ? std::string("no differences")
-                          : std::to_string(diffs.size()) +
-                                (diffs.size() == 1 ? " difference" : " differences"));
+    console_.Say(diffs.empty() ? std::string("no differences")
+                               : std::to_string(diffs.size()) +
+                                     (diffs.size() == 1 ? " difference" : " differences"));
     return diffs.empty() ? kExitOk : kExitDiffer;
 }
 
 int CliApp::Show() {
     if (!CheckInputFile(opt_.inputFile)) return kExitFile;
-    if (const int rc = LoadParameterFile(ctx_, opt_.inputFile); rc != kExitOk) return rc;
-    PrintParameterFile(opt_.inputFile);
+    Configuration file;
+    if (const int rc = LoadParameterFile(opt_.inputFile, file); rc != kExitOk) return rc;
+    PrintParameterFile(opt_.inputFile, file);
     return kExitOk;
 }
 
-void CliApp::PrintParameterFile(const std::string& path) {
+void CliApp::PrintParameterFile(const std::string& path, const Configuration& config) {
     std::string s;
     if (opt_.format == Format::Json) {
         s += "{\n  \"file\": " + JsonString(path) + ",\n  \"parameters\": {\n";
         for (std::size_t i = 0; i < kParamFields.size(); ++i) {
             s += "    " + JsonString(kParamFields[i].key) + ": " +
-                 std::to_string(ctx_.para.*kParamFields[i].member) +
+                 std::to_string(config.para.*kParamFields[i].member) +
                  (i + 1 < kParamFields.size() ? ",\n" : "\n");
         }
         s += "  },\n  \"teach_columns\": [";
@@ -513,7 +511,7 @@ void CliApp::PrintParameterFile(const std::string& path) {
         for (std::size_t row = 0; row < kTeachRows; ++row) {
             s += "    [";
             for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-                s += (w ? ", " : "") + std::to_string(TeachWordGet(ctx_.teach[row], w));
+                s += (w ? ", " : "") + std::to_string(TeachWordGet(config.teach[row], w));
             }
             s += row + 1 < kTeachRows ? "],\n" : "]\n";
         }
@@ -521,7 +519,7 @@ void CliApp::PrintParameterFile(const std::string& path) {
     } else {
         s += "# " + path + "\n[PARAMETER]\n";
         for (const auto& f : kParamFields) {
-            s += std::string(f.key) + " = " + std::to_string(ctx_.para.*f.member) + "\n";
+            s += std::string(f.key) + " = " + std::to_string(config.para.*f.member) + "\n";
         }
         s += "[TEACH VECTORS]\nROW";
         char cell[16];
@@ -535,7 +533,7 @@ void CliApp::PrintParameterFile(const std::string& path) {
             s += cell;
             for (std::size_t w = 0; w < kTeachWordCount; ++w) {
                 std::snprintf(cell, sizeof cell, " %7u",
-                              static_cast<unsigned>(TeachWordGet(ctx_.teach[row], w)));
+                              static_cast<unsigned>(TeachWordGet(config.teach[row], w)));
                 s += cell;
             }
             s += "\n";
@@ -547,17 +545,18 @@ void CliApp::PrintParameterFile(const std::string& path) {
 
 int CliApp::Defaults() {
     if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
-    LoadDefaultParaValues(ctx_.para, ctx_.teach, 1);
-    return SaveParameterFile(opt_.outputFile);
+    Configuration defaults;
+    LoadDefaultParaValues(defaults.para, defaults.teach, 1);
+    return SaveParameterFile(opt_.outputFile, defaults);
 }
 
 int CliApp::Ports() {
-    const auto ports = ctx_.portEnumerator.LocateCom();
+    const auto ports = ports_.LocateCom();
     for (const auto& p : ports) {
         std::fprintf(out_, "%d\t%s\n", p.number, p.path.c_str());
     }
     FlushOutput();
-    if (ports.empty()) ui_.Say("no serial ports found");
+    if (ports.empty()) console_.Say("no serial ports found");
     return kExitOk;
 }
 

@@ -1,20 +1,23 @@
-// qelto-cli's commands: each one the GUI's own sequence of core operations on the console
-// operator interface, with the outcome turned into output and an exit code.
+// qelto-cli's commands, each on the sensor session directly: connect and identify as the
+// window does at start-up, then read, write, stream or measure, with the outcome turned into
+// output and an exit code.
 #pragma once
 
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 
-#include "app/context.hpp"
 #include "cli_options.hpp"
-#include "console_ui.hpp"
+#include "console.hpp"
+#include "files/live_csv.hpp"
+#include "link/event_loop.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
+#include "protocol/records.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto::cli {
 
@@ -22,9 +25,6 @@ namespace qelto::cli {
 // same for the GUI and the command-line tool.
 inline constexpr const char* kSettingsOrganization = "Qelto";
 inline constexpr const char* kSettingsApplication = "Qelto";
-
-// A transfer target other than EEPROM: every transfer then stays in the sensor's RAM.
-inline constexpr std::uint16_t kTargetRamOnly = 0;
 
 struct CliEnvironment {
     std::string programDirectory;     // where the executable lives
@@ -55,41 +55,47 @@ class CliApp {
     int Ports();
     int Diff();
 
-    // One connection attempt as at start-up; kExitOk when the sensor is identified.
+    // Connects and identifies the sensor, answers the question about default parameters as
+    // the command line says, and reads the sensor's configuration (through the EEPROM unless
+    // --ram): what the window does at start-up. kExitOk when all of that went well.
     int Connect();
-    void FillConnectionPage();
-    void UseStoredSettings();
-    std::string DescribeLink() const;
+    ConnectionSettings ChosenConnection();
+    // The window's Send and Get with the sensor: the configuration into the sensor (and its
+    // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
+    bool WriteConfiguration(const Configuration& config);
+    bool ReadConfiguration();
+    // A failure of a request, said as the window's failure report says it.
+    void Fail(const SensorError& error);
     void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
 
     // Pre-flight checks of the files named on the command line.
     bool CheckInputFile(const std::string& path);
     bool CheckOutputFile(const std::string& path);
-    // ReadParaFromFile on `target` with the questions answered by --force; kExitOk when the
-    // file was loaded.
-    int LoadParameterFile(Context& target, const std::string& path);
-    // SendParaToFile; kExitOk when the file was written.
-    int SaveParameterFile(const std::string& path);
+    // Reads a parameter file into `into` with the questions answered by --force; kExitOk
+    // when it was loaded.
+    int LoadParameterFile(const std::string& path, Configuration& into);
+    int SaveParameterFile(const std::string& path, const Configuration& config);
 
-    void PrintSample(const LiveSample& s);
+    void PrintSample(const LiveData& sample);
     // Flushes stdout; false once writing it has failed (the error is kept in outputErrno_).
     bool FlushOutput();
-    void PrintParameterFile(const std::string& path);
+    void PrintParameterFile(const std::string& path, const Configuration& config);
 
     CliOptions opt_;
     CliEnvironment env_;
     std::FILE* out_;
+    Console console_;
     QtEventPump pump_;
-    ConsoleUi ui_;
+    PumpEventLoop loop_{pump_};
     QtSerialPort serial_;
     QtTcpClient tcp_;
     QtPortEnumerator ports_;
-    Context ctx_;
+    SensorSession sensor_{loop_, serial_, tcp_};
 
-    std::uint16_t serialNumber_ = 0;  // from the reply to command 15
-    int lastRequest_ = -1;
-    bool firmwareRead_ = false;
+    std::int32_t language_ = 0;  // of the question about default parameters
+    Configuration config_;       // the sensor's, as read when connecting
     bool streaming_ = false;
+    bool stopStream_ = false;
     double streamStart_ = 0;
     std::uint64_t samples_ = 0;
     int outputErrno_ = 0;

@@ -1,6 +1,5 @@
 // qelto-cli: the sensor from the command line.
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <atomic>
 #include <csignal>
@@ -10,11 +9,82 @@
 
 #include "cli_app.hpp"
 #include "cli_options.hpp"
+#include "files/file_header.hpp"
+
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+
+#include <windows.h>
+#else
+#include <QSocketNotifier>
 
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+#ifdef Q_OS_WIN
+
+// Windows calls a console control handler on a thread of its own; the handler sets this
+// event, which the event loop watches: the one piece of process-wide state it can reach.
+std::atomic<HANDLE> interruptEvent{nullptr};
+std::atomic<bool> interruptTaken{false};
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+    const HANDLE event = interruptEvent.load();
+    // A second Ctrl-C, before the stream has wound down, goes on to Windows' own handler,
+    // which ends the program at once.
+    if (event == nullptr || interruptTaken.exchange(true)) return FALSE;
+    ::SetEvent(event);
+    return TRUE;
+}
+
+// Routes Ctrl-C to the live stream while it runs; at any other moment Ctrl-C ends the program
+// as usual (nothing is half-written then: files are replaced in one step).
+class InterruptRouter {
+  public:
+    explicit InterruptRouter(qelto::cli::CliApp& app) : app_(app) {
+        const HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (event == nullptr) return;
+        interruptEvent = event;
+        notifier_ = new QWinEventNotifier(event);
+        QObject::connect(notifier_, &QWinEventNotifier::activated, [this] { Activated(); });
+        ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    }
+    ~InterruptRouter() {
+        ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+        delete notifier_;
+        const HANDLE event = interruptEvent.exchange(nullptr);
+        if (event != nullptr) ::CloseHandle(event);
+    }
+    InterruptRouter(const InterruptRouter&) = delete;
+    InterruptRouter& operator=(const InterruptRouter&) = delete;
+
+  private:
+    void Activated() {
+        if (app_.streaming()) {
+            app_.Interrupt();
+        } else {
+            ::ExitProcess(STATUS_CONTROL_C_EXIT);  // as Windows' own handler does
+        }
+    }
+    qelto::cli::CliApp& app_;
+    QWinEventNotifier* notifier_ = nullptr;
+};
+
+// argv holds the arguments in the ANSI code page, which cannot spell every file name: Qt reads
+// them from the wide command line. The application object must exist for that.
+std::vector<std::string> Arguments(int, char**) {
+    std::vector<std::string> args;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i)
+        args.push_back(all[i].toStdString());
+    return args;
+}
+
+#else
 
 // Write end of the self-pipe that turns Ctrl-C into an event-loop event: the one piece of
 // process-wide state a signal handler can reach.
@@ -69,11 +139,21 @@ class InterruptRouter {
     QSocketNotifier* notifier_ = nullptr;
 };
 
+// The bytes as given: a file name need not be UTF-8.
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace qelto::cli;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef Q_OS_WIN
+    QCoreApplication app(argc, argv);
+#endif
+    const std::vector<std::string> args = Arguments(argc, argv);
     std::string error;
     const auto options = ParseCliOptions(args, error);
     if (!options) {
@@ -90,7 +170,9 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
 
+#ifndef Q_OS_WIN
     QCoreApplication app(argc, argv);
+#endif
     QCoreApplication::setOrganizationName(kSettingsOrganization);
     QCoreApplication::setApplicationName(kSettingsApplication);
     CliEnvironment env;

@@ -1,12 +1,16 @@
 #include "files/os_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <system_error>
 
 #include "files/paths.hpp"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -22,13 +26,30 @@ namespace fs = std::filesystem;
 
 #ifdef _WIN32
 
+// The C runtime's fopen ignores the "x" of "wbx" and would open an existing file: only
+// _O_EXCL makes the creation exclusive.
+std::FILE* CreateNewFile(const fs::path& path, int& err) {
+    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                          _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        err = errno;
+        return nullptr;
+    }
+    std::FILE* f = _wfdopen(fd, L"wb");
+    if (f == nullptr) {
+        err = errno;
+        _close(fd);
+        _wremove(path.c_str());
+        return nullptr;
+    }
+    err = 0;
+    return f;
+}
+
 // A file open in Windows' C runtime cannot be removed by anyone else: an open temporary file
 // is its own lock.
 std::FILE* CreateLockedFile(const fs::path& path, int& err) {
-    errno = 0;
-    std::FILE* f = OpenFile(path, "wbx");
-    err = f == nullptr ? errno : 0;
-    return f;
+    return CreateNewFile(path, err);
 }
 
 bool RemoveOrphanedFile(const fs::path& path, std::chrono::seconds minAge) {
@@ -51,16 +72,26 @@ int SyncFile(std::FILE* file) {
 
 void SyncDirectory(const fs::path&) {}  // NTFS journals the rename itself
 
+int WriteThrough(std::FILE* file, std::string_view bytes) {
+    const int fd = _fileno(file);
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX));
+        errno = 0;
+        const int n = _write(fd, bytes.data(), chunk);
+        if (n <= 0) return errno != 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
 #else
 
-std::FILE* CreateLockedFile(const fs::path& path, int& err) {
+std::FILE* CreateNewFile(const fs::path& path, int& err) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         err = errno;
         return nullptr;
     }
-    // A file system without locks still gets the file; the age rule alone then guards it.
-    flock(fd, LOCK_EX | LOCK_NB);
     std::FILE* f = fdopen(fd, "wb");
     if (f == nullptr) {
         err = errno;
@@ -69,6 +100,13 @@ std::FILE* CreateLockedFile(const fs::path& path, int& err) {
         return nullptr;
     }
     err = 0;
+    return f;
+}
+
+std::FILE* CreateLockedFile(const fs::path& path, int& err) {
+    std::FILE* f = CreateNewFile(path, err);
+    // A file system without locks still gets the file; the age rule alone then guards it.
+    if (f != nullptr) flock(fileno(f), LOCK_EX | LOCK_NB);
     return f;
 }
 
@@ -111,6 +149,20 @@ int CopyOwnerAndMode(std::FILE* file, const fs::path& model) {
 int SyncFile(std::FILE* file) {
     errno = 0;
     if (std::fflush(file) != 0 || fsync(fileno(file)) != 0) return errno != 0 ? errno : EIO;
+    return 0;
+}
+
+int WriteThrough(std::FILE* file, std::string_view bytes) {
+    const int fd = fileno(file);
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
     return 0;
 }
 

@@ -6,12 +6,16 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 namespace qelto {
 
-// Creates path for writing, failing when it exists, and holds it locked for as long as it is
-// open, so that another writer can tell a live temporary file from one whose writer died.
-// Null with the errno value in err on failure.
+// Creates path for writing, failing when anything by that name exists (EEXIST), also a
+// symbolic link. Null with the errno value in err on failure.
+std::FILE* CreateNewFile(const std::filesystem::path& path, int& err);
+
+// CreateNewFile that holds the file locked for as long as it is open, so that another writer
+// can tell a live temporary file from one whose writer died.
 std::FILE* CreateLockedFile(const std::filesystem::path& path, int& err);
 
 // Removes path when it is a regular file that no live writer holds (see CreateLockedFile) and
@@ -25,6 +29,12 @@ int CopyOwnerAndMode(std::FILE* file, const std::filesystem::path& model);
 
 // Flushes the file's buffers and waits until its content is on the disk. 0 or an errno value.
 int SyncFile(std::FILE* file);
+
+// Hands bytes straight to the operating system, past the stream's buffer: one write call for
+// all of them unless the system takes only part (then the rest follows). A process killed
+// between two calls leaves the file cut where a call ended, never inside what one call
+// carried. Meant for a stream that is never written through stdio. 0 or an errno value.
+int WriteThrough(std::FILE* file, std::string_view bytes);
 
 // Waits until the directory's entries (a rename into it) are on the disk. Best effort: some
 // file systems cannot sync a directory, and the rename has happened either way.

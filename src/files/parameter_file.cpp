@@ -1,17 +1,66 @@
 #include "files/parameter_file.hpp"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "files/file_header.hpp"
+#include "files/paths.hpp"
 
 namespace qelto {
 namespace {
+
+struct Texts {
+    static constexpr std::string_view kNoSuchFile = "no such file";
+    static constexpr std::string_view kNotRegular = "not a regular file";
+    static constexpr std::string_view kBytesTooLarge =
+        " bytes, too large for a parameter file (at most 16 MiB are read)";
+    static constexpr std::string_view kCannotRead = "cannot be read";
+};
 
 std::uint16_t Low16(std::int32_t v) {
     return static_cast<std::uint16_t>(v);
 }
 
 }  // namespace
+
+std::string ReadProblem::Text() const {
+    return systemError.empty() ? reason : reason + " (" + systemError + ")";
+}
+
+ReadProblem CheckParameterFileReadable(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path p = PathFromUtf8(path);
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (st.type() == fs::file_type::not_found) return {std::string(Texts::kNoSuchFile), {}};
+    // A directory on the way that may not be searched, and the like.
+    if (ec) return {std::string(Texts::kCannotRead), ec.message()};
+    if (!fs::is_regular_file(st)) return {std::string(Texts::kNotRegular), {}};
+    // The store would not read it either; saying why beats a file of nothing but defaults.
+    if (const std::uintmax_t size = fs::file_size(p, ec); !ec && size > kIniMaxFileSize) {
+        return {std::to_string(size) + std::string(Texts::kBytesTooLarge), {}};
+    }
+    errno = 0;
+    std::FILE* f = OpenFile(p, "rb");
+    if (f == nullptr) {
+        return {std::string(Texts::kCannotRead), errno != 0 ? std::strerror(errno) : ""};
+    }
+    std::fclose(f);
+    return {};
+}
+
+ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path) {
+    ReadProblem problem = CheckParameterFileReadable(path);
+    if (!problem.reason.empty()) return problem;
+    if (const int read = Ini_ReadFromFile(doc, path); read < 0) {
+        return {std::string(Texts::kCannotRead), std::string(Ini_ErrorText(read))};
+    }
+    return {};
+}
 
 std::string TeachVectorSection(int row) {
     return std::string(kTeachVectorPrefix) + std::to_string(row);
@@ -81,6 +130,35 @@ std::string AcquireTechVecFromIniHandle(TeachTable& teach, IniDocument* doc) {
         }
     }
     return report;
+}
+
+ParameterFileLoad ReadParameterFile(const std::string& path, Configuration& into,
+                                    const std::function<bool(std::string_view)>& proceed) {
+    IniHandle doc = Ini_New(0);
+    ParameterFileLoad load;
+    load.problem = ReadParameterDocument(doc.get(), path);
+    if (!load.problem.reason.empty()) {
+        Ini_Dispose(doc);
+        return load;
+    }
+    load.loaded = (IsParameterFile(doc.get()) || proceed(kQuestionNotParameterFile)) &&
+                  (IsOfThisVersion(doc.get()) || proceed(kQuestionOtherVersion));
+    if (load.loaded) {
+        load.paraReport = AcquireParaFromIniHandle(into.para, doc.get());
+        load.teachReport = AcquireTechVecFromIniHandle(into.teach, doc.get());
+    }
+    Ini_Dispose(doc);
+    return load;
+}
+
+int WriteParameterFile(const std::string& path, const Configuration& config) {
+    IniHandle doc = Ini_New(0);
+    PutParameterFileHeader(doc.get());
+    AppendParaToIniHandle(config.para, doc.get());
+    AppendTechVecToIniHandle(config.teach, doc.get());
+    const int written = Ini_WriteToFile(doc.get(), path);
+    Ini_Dispose(doc);
+    return written;
 }
 
 }  // namespace qelto

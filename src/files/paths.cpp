@@ -3,6 +3,8 @@
 #include <string>
 #include <system_error>
 
+#include "files/os_file.hpp"
+
 namespace qelto {
 
 namespace fs = std::filesystem;
@@ -65,7 +67,12 @@ SplitPathResult SplitPath(std::string_view path) {
 }
 
 std::string WithoutTrailingSeparator(std::string_view directory) {
-    while (directory.size() > 1 && IsSeparator(directory.back()))
+    std::size_t root = 1;
+#ifdef _WIN32
+    // "C:" alone names the drive's current folder, not its root: C:\ keeps its separator.
+    if (directory.size() >= 2 && directory[1] == ':') root = 3;
+#endif
+    while (directory.size() > root && IsSeparator(directory.back()))
         directory.remove_suffix(1);
     return std::string(directory);
 }
@@ -83,7 +90,8 @@ bool DirectoryIsWritable(const std::string& directory) {
     if ((st.permissions() & writeBits) == fs::perms::none) return false;
     for (int n = 0; n < kProbeAttempts; ++n) {
         const fs::path probe = dir / (std::string(kProbeName) + std::to_string(n));
-        std::FILE* f = OpenFile(probe, "wbx");
+        int err = 0;
+        std::FILE* f = CreateNewFile(probe, err);
         if (f == nullptr) {
             if (fs::exists(fs::symlink_status(probe, ec))) continue;  // left over; try another
             return false;

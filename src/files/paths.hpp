@@ -32,7 +32,8 @@ struct SplitPathResult {
 // so a directory given without a trailing separator splits into its parent and its own name.
 SplitPathResult SplitPath(std::string_view path);
 
-// A directory text without trailing separators (the root keeps its one).
+// A directory text without trailing separators. A root keeps its one: / and, on Windows, C:\ (a
+// drive's root; "C:" alone is its current folder).
 std::string WithoutTrailingSeparator(std::string_view directory);
 
 // Whether a file may be created in the directory: it exists, carries a write permission and

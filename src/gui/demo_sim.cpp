@@ -36,7 +36,12 @@ DemoSimulator::~DemoSimulator() {
 }
 
 QString DemoSimulator::Find(const QString& programDirectory) {
-    const QString beside = QDir(programDirectory).filePath(QStringLiteral("qelto-sim"));
+#ifdef Q_OS_WIN
+    const QString program = QStringLiteral("qelto-sim.exe");
+#else
+    const QString program = QStringLiteral("qelto-sim");
+#endif
+    const QString beside = QDir(programDirectory).filePath(program);
     if (QFileInfo(beside).isExecutable()) return beside;
 #ifdef QELTO_SIM_BUILD_PATH
     const QString built = QStringLiteral(QELTO_SIM_BUILD_PATH);
@@ -102,7 +107,13 @@ void DemoSimulator::Control(const QString& line) {
 
 void DemoSimulator::Stop() {
     if (process_.state() == QProcess::NotRunning) return;
+#ifdef Q_OS_WIN
+    // terminate() asks a program's windows to close, and the simulator has none: it takes the
+    // control line instead.
+    Control(QStringLiteral("quit"));
+#else
     process_.terminate();
+#endif
     if (!process_.waitForFinished(2000)) {
         process_.kill();
         process_.waitForFinished(2000);

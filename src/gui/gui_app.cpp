@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QKeySequence>
 
+#include "app/command_lock.hpp"
 #include "app/control_table.hpp"
 #include "window_menu.hpp"
 
@@ -28,16 +29,17 @@ QKeySequence KeyOf(Key key) {
 
 }  // namespace
 
-GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, serial_, tcp_, ports_) {
+GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, sensor_, ports_) {
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
     // Every frame on the wire goes to the link monitor's record, also while its panel is
     // closed, so that it shows what happened before the operator opened it.
-    ctx_.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> bytes,
-                             std::string_view reason) {
+    sensor_.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> bytes,
+                                       std::string_view reason) {
         monitor_.Record(kind, bytes, reason, LocalTimeMs());
     };
     ui_.menu().SetLinkMonitor(&monitor_);
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
+    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(WhyUnavailable(ctx_, c)); };
     for (int i = 0; i < kCtrlCount; ++i) {
         const Ctrl c = static_cast<Ctrl>(i);
         if (const Key key = ShortcutKey(c); key != Key::None) ui_.SetShortcutKey(c, KeyOf(key));

@@ -5,6 +5,7 @@
 #include "app/context.hpp"
 #include "app/link_monitor.hpp"
 #include "app/program.hpp"
+#include "files/file_header.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
@@ -42,6 +43,7 @@ class GuiApp {
     QtSerialPort serial_;
     QtTcpClient tcp_;
     QtPortEnumerator ports_;
+    SensorSession sensor_{ui_, serial_, tcp_};
     Context ctx_;
     LinkMonitor monitor_;
     std::int64_t utcOffsetMs_ = 0;

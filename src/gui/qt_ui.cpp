@@ -43,6 +43,9 @@ QColor FromRgb(std::uint32_t rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// How long a passing status line stays.
+constexpr int kStatusMessageMs = 4000;
+
 // Teach-table rows and columns as the table widget shows them.
 constexpr int kTeachTableRows = 31;
 constexpr int kTeachTableColumns = 5;
@@ -262,25 +265,28 @@ void QtUi::Wire() {
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
 
-    window_->onClose = [this] { PanelEvent(Event::Close); };
+    window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
 }
 
 void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
     auto* b = qobject_cast<QPushButton*>(widget(button));
     if (b == nullptr) return;
-    // The menu entry of the button carries the key (and shows it); the entry is dimmed with
-    // the button, so a dimmed button ignores its key as it ignores a click.
+    // The button's menu entry shows the key (after a tab, where a menu shows keys); the key
+    // itself stays the window's, so that a dimmed button's key can say why it does nothing.
     if (QAction* action = menu_->ActionFor(button)) {
-        action->setShortcut(key);
-        action->setEnabled(b->isEnabled());
-        return;
+        action->setText(action->text().section(QLatin1Char('\t'), 0, 0) + QLatin1Char('\t') +
+                        key.toString(QKeySequence::NativeText));
     }
     auto* shortcut = new QShortcut(key, window_.get());
     shortcut->setContext(Qt::WindowShortcut);
-    // A dimmed button ignores its key as it ignores a click.
-    connect(shortcut, &QShortcut::activated, b, [b] {
-        if (b->isEnabled() && b->isVisible()) b->click();
+    // A dimmed button does not run its command for its key, but the operator hears why.
+    connect(shortcut, &QShortcut::activated, b, [this, b, button] {
+        if (b->isEnabled() && b->isVisible()) {
+            b->click();
+        } else if (onUnavailable) {
+            onUnavailable(button);
+        }
     });
 }
 
@@ -336,6 +342,23 @@ void QtUi::AfterCallback() {
     // The loop ends once the callback that asked for it (and any it ran inside) has returned;
     // ending it earlier would cut short the operation still on the stack.
     if (depth_ == 0 && quit_ && mainLoopRunning_) QCoreApplication::exit(*quit_);
+}
+
+void QtUi::RequestClose() {
+    if (popups_.active()) {
+        closeRequested_ = true;
+        popups_.Raise();  // what holds the close up
+        return;
+    }
+    if (closed_) return;
+    closed_ = true;
+    PanelEvent(Event::Close);
+}
+
+void QtUi::CloseIfRequested() {
+    if (!closeRequested_ || popups_.active()) return;
+    closeRequested_ = false;
+    RequestClose();
 }
 
 void QtUi::QuitUserInterface(int exitCode) {
@@ -452,10 +475,32 @@ double QtUi::GetCtrlVal(Ctrl c) {
     }
 }
 
+void QtUi::ShowStatusMessage(std::string_view text) {
+    auto* bar = qobject_cast<QLabel*>(entry(Ctrl::StatusBar).widget.data());
+    if (bar == nullptr) return;
+    if (!statusHold_) {
+        statusHold_ = new QTimer(this);
+        statusHold_->setSingleShot(true);
+        connect(statusHold_, &QTimer::timeout, this, [this] {
+            if (!heldStatus_) return;
+            const QByteArray held = heldStatus_->toUtf8();
+            heldStatus_.reset();
+            SetCtrlText(Ctrl::StatusBar, std::string_view(held.constData(), held.size()));
+        });
+    }
+    if (!statusHold_->isActive()) heldStatus_ = bar->text();
+    bar->setText(FromUtf8(text));
+    statusHold_->start(kStatusMessageMs);
+}
+
 void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
     Entry& e = entry(c);
     QWidget* w = e.widget.data();
     if (w == nullptr) return;
+    if (c == Ctrl::StatusBar && statusHold_ && statusHold_->isActive()) {
+        heldStatus_ = FromUtf8(text);
+        return;
+    }
     const QSignalBlocker block(w);
     switch (e.kind) {
         case Kind::TextBox:
@@ -779,10 +824,8 @@ void QtUi::DisplayLogo(int left, int top, std::string_view imageFileName) {
 // --- Popups
 
 void QtUi::MessagePopup(std::string_view title, std::string_view message) {
-    QMessageBox box(QMessageBox::NoIcon, FromUtf8(title), FromUtf8(message), QMessageBox::Ok,
-                    window_.get());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowMessage(popups_, FromUtf8(title), FromUtf8(message));
+    CloseIfRequested();
 }
 
 int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
@@ -791,12 +834,16 @@ int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? 1 : 0;
+    const bool yes = popups_.Run(box) == QMessageBox::Yes;
+    CloseIfRequested();
+    return yes ? 1 : 0;
 }
 
 GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     GenericPopup dialog(popup, window_.get());
-    return dialog.Ask();
+    const GenericPopupResult answer = dialog.Ask(popups_);
+    CloseIfRequested();
+    return answer;
 }
 
 int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
@@ -812,9 +859,9 @@ int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
     filters << tr("All files (*)");
     dialog.setNameFilters(filters);
     if (!request.defaultFileName.empty()) dialog.selectFile(FromUtf8(request.defaultFileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return kFileNoneSelected;
-    }
+    const bool accepted = popups_.Run(dialog) == QDialog::Accepted;
+    CloseIfRequested();
+    if (!accepted || dialog.selectedFiles().isEmpty()) return kFileNoneSelected;
     const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? kFileExisting : kFileNew;

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -13,10 +14,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/memory_ui.hpp"
 #include "app/operator_interface.hpp"
 #include "main_window.hpp"
 #include "plots.hpp"
+#include "popups.hpp"
 
 class QShortcut;
 
@@ -43,6 +44,8 @@ class QtUi : public QObject, public OperatorInterface {
 
     std::function<void(Ctrl, Event)> onControlEvent;
     std::function<void(Event)> onPanelEvent;
+    // The key of a dimmed command button was pressed.
+    std::function<void(Ctrl)> onUnavailable;
 
     // A key that clicks a command button, as a click would (shown beside its menu entry).
     void SetShortcutKey(Ctrl button, const QKeySequence& key);
@@ -106,6 +109,7 @@ class QtUi : public QObject, public OperatorInterface {
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
+    void ShowStatusMessage(std::string_view text) override;
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
     // Once the program quits, waits return at once (the operation ends at its next check).
     void WaitForEvents(double deadline) override {
@@ -150,6 +154,10 @@ class QtUi : public QObject, public OperatorInterface {
     void Forward(Ctrl c, Event e);
     void PanelEvent(Event e);
     void AfterCallback();
+    // The window's close: under a popup it waits until the popups are gone, then the close
+    // path runs once.
+    void RequestClose();
+    void CloseIfRequested();
     void RefreshDisplays();
     Entry& entry(Ctrl c) { return entries_[static_cast<std::size_t>(c)]; }
     const Entry& entry(Ctrl c) const { return entries_[static_cast<std::size_t>(c)]; }
@@ -159,6 +167,9 @@ class QtUi : public QObject, public OperatorInterface {
     EventPump& pump_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
+    PopupGuard popups_{*window_};
+    bool closeRequested_ = false;  // during a popup, to be carried out after it
+    bool closed_ = false;          // the close path has run
     std::array<Entry, kCtrlCount> entries_{};
     std::array<char, kCtrlCount> displayDirty_{};
     int displaysId_ = -1;
@@ -168,6 +179,10 @@ class QtUi : public QObject, public OperatorInterface {
     bool waitCursor_ = false;
     std::optional<int> pendingZoom_;
     QString lastServerText_;
+    // A passing status line holds the status bar for a few seconds; what the program puts
+    // there meanwhile shows afterwards.
+    QTimer* statusHold_ = nullptr;
+    std::optional<QString> heldStatus_;
     std::unique_ptr<WindowMenu> menu_;
     bool graphsPaused_ = false;
     // The button that had the keyboard when the program dimmed it; it gets it back.

@@ -2,6 +2,8 @@
 // sensor delivers the events that arrive meanwhile, so other callbacks run nested.
 #pragma once
 
+#include <optional>
+
 namespace qelto {
 
 class EventLoop {
@@ -29,6 +31,27 @@ class EventPump {
     virtual void WaitForEvents(double deadline) = 0;
     virtual void WakeWait() = 0;
     virtual double Timer() = 0;
+};
+
+// An event loop on a borrowed pump for a program without a window: quitting is a flag that
+// ends every wait at once.
+class PumpEventLoop : public EventLoop {
+  public:
+    explicit PumpEventLoop(EventPump& pump) : pump_(pump) {}
+    void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
+    void WaitForEvents(double deadline) override {
+        if (!quit_) pump_.WaitForEvents(deadline);
+    }
+    void WakeWait() override { pump_.WakeWait(); }
+    double Timer() override { return pump_.Timer(); }
+    void QuitUserInterface(int exitCode) override {
+        if (!quit_) quit_ = exitCode;
+    }
+    bool QuitRequested() override { return quit_.has_value(); }
+
+  private:
+    EventPump& pump_;
+    std::optional<int> quit_;
 };
 
 }  // namespace qelto

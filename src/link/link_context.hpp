@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "link/event_loop.hpp"
@@ -99,19 +100,35 @@ class FrameTrace {
     std::function<void(TracedFrame, Bytes, std::string_view)> withReason_;
 };
 
-// What the link needs from the program above it.
+// What went wrong on the link, by kind; the text the operator reads comes with it.
+enum class LinkFault {
+    Timeout,       // no complete reply within the limit, or a serial line error
+    BadHeader,     // start byte or header CRC wrong
+    BadData,       // data CRC wrong, or a data block the buffer cannot hold
+    InvalidOrder,  // error reply 1: the sensor does not know the command
+    SensorComm,    // error reply 2: the sensor saw a communication error
+    ServerClosed,  // the server ended the TCP conversation
+    OpenFailed,    // the serial port or the TCP conversation could not be opened
+};
+
+struct LinkFailure {
+    LinkFault fault = LinkFault::Timeout;
+    std::string_view message;  // the program's own text for it
+    // What a person needs beside it: the host and port or the device, and what the system
+    // said. Empty when there is nothing to add.
+    std::string reason;
+    // A line of advice (which group to join for a serial device the system refused).
+    std::string advice;
+};
+
+// What the link needs from the layer above it.
 class LinkOwner {
   public:
     virtual ~LinkOwner() = default;
-    // The program's one failure report (its SetTimeout): shows `message` to the operator and
-    // ends the running operation.
-    virtual void ReportLinkFailure(std::string_view message) = 0;
-    // A line of advice shown after the failure just reported; an owner without a place for
-    // advice may leave it out.
-    virtual void ShowLinkHint(std::string_view /*hint*/) {}
-    // Opening the serial line ends an acquisition that may still be flagged as running.
-    virtual void EndDataTransfer() = 0;
-    virtual void SetWaitCursor(bool busy) = 0;
+    // Every failure is reported here once, where it is found; the caller then stops on -1.
+    // It also arrives between exchanges: the server closing the conversation.
+    virtual void ReportLinkFailure(const LinkFailure& failure) = 0;
+    virtual void SetWaitCursor(bool /*busy*/) {}
 };
 
 struct LinkContext {

@@ -48,6 +48,7 @@ struct SerialDeviceAccess {
     bool permissionDenied = false;   // this user may not read and write it
     std::string group;               // the group that owns it
     bool groupMayReadWrite = false;  // joining that group would give the access
+    std::string systemError;         // the system's own words, when it gave any
 };
 
 // A serial port service addressed by COM number. Results follow the platform conventions the
@@ -92,6 +93,8 @@ class TcpClient {
     // Bytes read, negative on error.
     virtual int ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount,
                               int timeoutMs) = 0;
+    // The system's words for why the last ConnectToTCPServerEx failed ("Connection refused").
+    virtual std::string LastConnectError() const { return {}; }
 };
 
 struct SerialPortInfo {

@@ -26,10 +26,11 @@ void TraceRejected(LinkContext& ctx, TracedFrame kind, const char* reason,
 }
 
 // Reports the failure and shows the reply it was found in.
-int Reject(LinkContext& ctx, const char* message, std::int32_t serialBytes,
-           TracedFrame kind = TracedFrame::RejectedReply) {
-    TraceRejected(ctx, kind, message, serialBytes);
-    ctx.owner.ReportLinkFailure(message);
+int Reject(LinkContext& ctx, LinkFault fault, const char* message, std::int32_t serialBytes) {
+    TraceRejected(ctx,
+                  fault == LinkFault::Timeout ? TracedFrame::TimedOut : TracedFrame::RejectedReply,
+                  message, serialBytes);
+    ctx.owner.ReportLinkFailure({fault, message, {}, {}});
     return -1;
 }
 
@@ -49,10 +50,7 @@ WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
     // complete costs no look at the clock.
     double deadline = -1.0;
     for (;;) {
-        if (ctx.loop.QuitRequested()) {
-            ctx.owner.EndDataTransfer();
-            return WaitResult::Quit;
-        }
+        if (ctx.loop.QuitRequested()) return WaitResult::Quit;
         if (have() >= need) return WaitResult::Complete;
         const double now = ctx.loop.Timer();
         if (deadline < 0) {
@@ -111,13 +109,12 @@ int GetHeaderFrame(LinkContext& ctx) {
     }
     // Quitting ends the exchange without a report: the window is going away.
     if (waited == WaitResult::Quit) return -1;
-    if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
-        return Reject(ctx, kMsgTimeout, got, TracedFrame::TimedOut);
-    }
+    if (waited == WaitResult::TimedOut || f.ComStatus > 0)
+        return Reject(ctx, LinkFault::Timeout, kMsgTimeout, got);
     if (CheckHeaderCRC(ctx) == -1) return -1;
     if (f.ReplyCommand != kCmdErrorReply) return 1;
-    if (f.ReplyArgument == 1) return Reject(ctx, kMsgInvalidOrder, got);
-    if (f.ReplyArgument == 2) return Reject(ctx, kMsgSensorCommError, got);
+    if (f.ReplyArgument == 1) return Reject(ctx, LinkFault::InvalidOrder, kMsgInvalidOrder, got);
+    if (f.ReplyArgument == 2) return Reject(ctx, LinkFault::SensorComm, kMsgSensorCommError, got);
     return 1;
 }
 
@@ -125,7 +122,7 @@ int CheckHeaderCRC(LinkContext& ctx) {
     auto& f = ctx.frames;
     const std::uint8_t* h = f.RxBuffer.data();
     if (h[0] != kStartByte || crc8Update(h, 0, 7, kCrc8Table) != h[7]) {
-        return Reject(ctx, kMsgBadHeader, kHeaderSize);
+        return Reject(ctx, LinkFault::BadHeader, kMsgBadHeader, kHeaderSize);
     }
     f.ReplyCommand = h[1];
     f.ReplyArgument = GetU16(h + 2);
@@ -138,7 +135,8 @@ int GetDataFrame(LinkContext& ctx) {
     auto& f = ctx.frames;
     constexpr auto kHeader = static_cast<std::int32_t>(kHeaderSize);
     // A length the buffer cannot hold is a broken frame: nothing of it is read.
-    if (f.ReplyLength > kMaxDataLength) return Reject(ctx, kMsgBadData, kHeader);
+    if (f.ReplyLength > kMaxDataLength)
+        return Reject(ctx, LinkFault::BadData, kMsgBadData, kHeader);
     const std::int32_t length = f.ReplyLength;
     WaitResult waited;
     std::int32_t got = 0;
@@ -153,11 +151,11 @@ int GetDataFrame(LinkContext& ctx) {
     }
     if (waited == WaitResult::Quit) return -1;
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
-        return Reject(ctx, kMsgTimeout, kHeader + std::max(got, std::int32_t{0}),
-                      TracedFrame::TimedOut);
+        return Reject(ctx, LinkFault::Timeout, kMsgTimeout,
+                      kHeader + std::max(got, std::int32_t{0}));
     }
     if (crc8Update(f.ReplyData(), 0, f.ReplyLength, kCrc8Table) != f.ReplyDataCrc) {
-        return Reject(ctx, kMsgBadData, kHeader + length);
+        return Reject(ctx, LinkFault::BadData, kMsgBadData, kHeader + length);
     }
     return 1;
 }

@@ -53,6 +53,20 @@ std::string SerialPermissionHint(const SerialDeviceAccess& access) {
            "), then log in again.";
 }
 
+std::string SerialOpenReason(int port, const SerialDeviceAccess& access) {
+    std::string reason = "COM" + std::to_string(port);
+    if (!access.device.empty()) reason += " (" + access.device + ")";
+    if (!access.systemError.empty()) reason += ": " + access.systemError;
+    return reason;
+}
+
+std::string TcpOpenReason(std::string_view host, int port, std::string_view systemError) {
+    std::string reason =
+        std::string(host.empty() ? "(no server)" : host) + " port " + std::to_string(port);
+    if (!systemError.empty()) reason += ": " + std::string(systemError);
+    return reason;
+}
+
 const char* TcpErrorMessage(int code) {
     static constexpr const char* kTexts[] = {"UnableToRegisterService",
                                              "UnableToEstablishConnection",
@@ -107,7 +121,6 @@ void CloseTcp(LinkContext& ctx) {
 }
 
 void InitRS232(LinkContext& ctx) {
-    ctx.owner.EndDataTransfer();
     const int port = ctx.conn.ComPort;
     ctx.serial.CloseCom(port);
     const int baud = BaudRateForIndex(ctx.conn.BaudRateIndex);
@@ -120,19 +133,20 @@ void InitRS232(LinkContext& ctx) {
         ctx.serial.SetCTSMode(port, 0);
         return;
     }
-    ctx.owner.ReportLinkFailure(Rs232ErrorMessage(ctx.link.LinkStatus));
-    if (ctx.link.LinkStatus == kRs232CannotOpenPort) {
-        const std::string hint = SerialPermissionHint(ctx.serial.OpenFailureAccess(port));
-        if (!hint.empty()) ctx.owner.ShowLinkHint(hint);
-    }
+    LinkFailure failure{LinkFault::OpenFailed, Rs232ErrorMessage(ctx.link.LinkStatus), {}, {}};
+    const SerialDeviceAccess access = ctx.serial.OpenFailureAccess(port);
+    failure.reason = SerialOpenReason(port, access);
+    if (ctx.link.LinkStatus == kRs232CannotOpenPort) failure.advice = SerialPermissionHint(access);
+    ctx.owner.ReportLinkFailure(failure);
 }
 
 void InitTCP_IP(LinkContext& ctx) {
     if (ctx.link.TcpConnected == 1) ctx.tcp.DisconnectFromTCPServer(ctx.link.TcpHandle);
     ctx.owner.SetWaitCursor(true);
     std::uint32_t handle = 0;
+    const std::string host(TextOf(ctx.conn.IpAddress));
     ctx.link.LinkStatus = ctx.tcp.ConnectToTCPServerEx(
-        handle, ctx.conn.TcpPort, std::string(TextOf(ctx.conn.IpAddress)),
+        handle, ctx.conn.TcpPort, host,
         [&ctx](std::uint32_t h, int event, int error) { ClientTCPCB(ctx, h, event, error); },
         ctx.limits.tcpConnectMs);
     ctx.owner.SetWaitCursor(false);
@@ -141,8 +155,10 @@ void InitTCP_IP(LinkContext& ctx) {
         ctx.link.TcpConnected = 1;
         return;
     }
-    ctx.owner.ReportLinkFailure(TcpErrorMessage(ctx.link.LinkStatus));
     ctx.link.TcpConnected = 0;
+    LinkFailure failure{LinkFault::OpenFailed, TcpErrorMessage(ctx.link.LinkStatus), {}, {}};
+    failure.reason = TcpOpenReason(host, ctx.conn.TcpPort, ctx.tcp.LastConnectError());
+    ctx.owner.ReportLinkFailure(failure);
 }
 
 int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int /*error*/) {
@@ -150,9 +166,10 @@ int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int /*error*/
     if (ctx.link.TcpConnected == 0 || handle != ctx.link.TcpHandle) return 0;
     auto& f = ctx.frames;
     if (event == kTcpDisconnect) {
-        ctx.owner.ReportLinkFailure(kMsgServerClosed);
+        // The link is gone before anyone hears of it, so that whoever is told sees it closed.
         ctx.link.TcpHandle = 0;
         ctx.link.TcpConnected = 0;
+        ctx.owner.ReportLinkFailure({LinkFault::ServerClosed, kMsgServerClosed, {}, {}});
     } else if (event == kTcpDataReady) {
         const int room = static_cast<int>(kFrameBufferSize) - f.RxCount;
         if (room > 0) {

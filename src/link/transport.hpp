@@ -26,6 +26,10 @@ const char* Rs232ErrorMessage(int code);
 // program holding the port).
 std::string SerialPermissionHint(const SerialDeviceAccess& access);
 const char* TcpErrorMessage(int code);
+// What a failed open was about, for a person: the port and its device, or the host and
+// port, and what the system said.
+std::string SerialOpenReason(int port, const SerialDeviceAccess& access);
+std::string TcpOpenReason(std::string_view host, int port, std::string_view systemError);
 
 // Leading decimal digits of a text (after blanks and a sign); no digits gives 0.
 std::int32_t ParseLeadingInt(std::string_view text);

@@ -90,7 +90,11 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
     s->setFlowControl(QSerialPort::NoFlowControl);
     if (!s->open(QIODevice::ReadWrite)) {
         const auto err = s->error();
+        SerialDeviceAccess said;
+        said.device = path;
+        said.systemError = s->errorString().toStdString();
         delete s;
+        openFailures_[port] = said;
         switch (err) {
             case QSerialPort::DeviceNotFoundError:
                 return kRs232NoSerialPortFound;
@@ -98,6 +102,7 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
             case QSerialPort::OpenError:
                 // Refused for want of permission, or held by another program: the probe tells.
                 openFailures_[port] = ProbeSerialDeviceAccess(path);
+                openFailures_[port].systemError = said.systemError;
                 return kRs232CannotOpenPort;
             case QSerialPort::UnsupportedOperationError:
                 return kRs232InvalidBaudrate;

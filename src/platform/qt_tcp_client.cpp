@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <string>
 
 namespace qelto {
 namespace {
@@ -38,7 +39,11 @@ QTcpSocket* QtTcpClient::socket(std::uint32_t handle) const {
 
 int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std::string& host,
                                       Callback callback, int timeoutMs) {
-    if (host.empty() || port < 0 || port > 65535) return kTcpInvalidParameter;
+    lastConnectError_.clear();
+    if (host.empty() || port < 0 || port > 65535) {
+        lastConnectError_ = host.empty() ? "no server named" : "no such port";
+        return kTcpInvalidParameter;
+    }
     auto* s = new QTcpSocket(this);
     s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     QEventLoop loop;
@@ -65,6 +70,8 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     }
     if (s->state() != QAbstractSocket::ConnectedState) {
         const int code = timedOut ? kTcpTimeOutError : ConnectErrorCode(s->error());
+        lastConnectError_ = timedOut ? "no answer within " + std::to_string(timeoutMs) + " ms"
+                                     : s->errorString().toStdString();
         s->disconnect();
         s->abort();
         s->deleteLater();

@@ -22,6 +22,7 @@ class QtTcpClient : public QObject, public TcpClient {
                        int timeoutMs) override;
     int ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int maxCount,
                       int timeoutMs) override;
+    std::string LastConnectError() const override { return lastConnectError_; }
 
   private:
     QTcpSocket* socket(std::uint32_t handle) const;
@@ -29,6 +30,7 @@ class QtTcpClient : public QObject, public TcpClient {
     void Closed(std::uint32_t handle, const Callback& callback);
     std::map<std::uint32_t, QPointer<QTcpSocket>> sockets_;
     std::uint32_t nextHandle_ = 1;
+    std::string lastConnectError_;
 };
 
 }  // namespace qelto

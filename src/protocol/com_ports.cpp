@@ -17,7 +17,7 @@ constexpr ComFamily kComFamilies[] = {{"/dev/ttyS", 1, 100},     {"/dev/ttyUSB",
 
 std::string ComPortDevicePath(int number) {
 #ifdef _WIN32
-    return "COM" + std::to_string(number);
+    return number > 0 ? "COM" + std::to_string(number) : std::string();
 #else
     for (const auto& fam : kComFamilies) {
         if (number >= fam.first && number <= fam.last) {

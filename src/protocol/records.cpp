@@ -1,5 +1,7 @@
 #include "protocol/records.hpp"
 
+#include <algorithm>
+
 namespace qelto {
 
 // clang-format off
@@ -94,6 +96,10 @@ void LiveData::FromBytes(std::span<const std::uint8_t, kLiveDataSize> in) {
 void LiveData::ToBytes(std::span<std::uint8_t, kLiveDataSize> out) const {
     for (std::size_t i = 0; i < kLiveDataWords; ++i)
         PutU16(&out[2 * i], static_cast<std::uint16_t>(w[i]));
+}
+
+void PutSensorRows(TeachTable& teach, const TeachRows& rows) {
+    std::copy(rows.begin(), rows.end(), teach.begin());
 }
 
 }  // namespace qelto

@@ -80,6 +80,18 @@ inline constexpr std::size_t kSensorTeachRows = 32;  // rows that travel to and 
 inline constexpr std::size_t kShownTeachRows = 31;   // rows on the parameter page
 using TeachTable = std::array<TeachVector, kTeachRows>;
 
+// The rows of the teach table that the sensor holds.
+using TeachRows = std::array<TeachVector, kSensorTeachRows>;
+// Puts the sensor's rows over rows 0..31; rows 32..63 stay as they are.
+void PutSensorRows(TeachTable& teach, const TeachRows& rows);
+
+// A sensor's whole configuration: what a Send writes, a Get reads and a parameter file keeps.
+struct Configuration {
+    ParameterSet para;
+    TeachTable teach{};
+    bool operator==(const Configuration&) const = default;
+};
+
 inline constexpr std::size_t kParameterBlockSize = 52;
 inline constexpr std::size_t kTeachBlockSize = 512;
 

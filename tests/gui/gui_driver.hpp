@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -60,6 +61,18 @@ inline bool ClickButton(QWidget* modal, const QString& label) {
         }
     }
     return false;
+}
+
+// Types `name` into a file dialog and confirms, once the dialog has settled (its folder loads
+// in the background and selects the default name again).
+inline void ChooseFile(QWidget* modal, const QString& name) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (dialog == nullptr) return;
+    QTimer::singleShot(200, dialog, [dialog, name] {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (edit != nullptr) edit->setText(name);
+        static_cast<QDialog*>(dialog)->accept();
+    });
 }
 
 // Answers modal popups as they appear, in order: each answer gets the popup and acts on it

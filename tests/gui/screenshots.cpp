@@ -1,11 +1,13 @@
 // qelto-screenshots OUTDIR [SUFFIX]: the window offscreen against qelto-sim, saved as PNGs at
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
 // the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page, a
-// failure in the InfoBox, the link monitor with a rejected reply, a menu, the About box, the
-// smallest window, the assistant's first question.
+// failure in the InfoBox, the assistant's first question, the link monitor with a rejected
+// reply, a menu, the About box, the smallest window, the reports after loading an empty file
+// (the longer one taller than the screen).
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -122,15 +124,15 @@ int main(int argc, char** argv) {
         sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(scene)));
         Spin(150);
         if (ReadLiveData(ctx) != 1) break;
-        TeachVector& v = ctx.teach[static_cast<std::size_t>(row++)];
-        v.Cell = {static_cast<std::uint16_t>(ctx.live.X()),
-                  static_cast<std::uint16_t>(ctx.live.Y()),
-                  static_cast<std::uint16_t>(ctx.live.Int()),
+        TeachVector& v = ctx.config.teach[static_cast<std::size_t>(row++)];
+        v.Cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
+                  static_cast<std::uint16_t>(ctx.view.live.Y()),
+                  static_cast<std::uint16_t>(ctx.view.live.Int()),
                   500,
                   0,
                   0};
     }
-    ctx.para.MaxVecNo = static_cast<std::uint16_t>(row);
+    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(row);
     SendPara(ctx);
     SetPanelValues(ctx);
     sim.Control(QStringLiteral("scene red"));
@@ -165,15 +167,15 @@ int main(int argc, char** argv) {
         auto* xy = qobject_cast<ColourGraph*>(ui.widget(Ctrl::GraphXY));
         auto* strip = qobject_cast<StripChart*>(ui.widget(Ctrl::RgbStripChart));
         xy->ZoomAt(xy->plotArea().center(), 0.6);
-        const QPointF over(xy->xAxis->coordToPixel(ctx.teach[0].Cell[0] + 120.0),
-                           xy->yAxis->coordToPixel(ctx.teach[0].Cell[1] - 60.0));
+        const QPointF over(xy->xAxis->coordToPixel(ctx.config.teach[0].Cell[0] + 120.0),
+                           xy->yAxis->coordToPixel(ctx.config.teach[0].Cell[1] - 60.0));
         QCursor::setPos(xy->mapToGlobal(over.toPoint()));
         QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(xy, &move);
         strip->ZoomAt(QPointF(strip->plotArea().right(), strip->plotArea().center().y()), 8);
         strip->PanBy(QPointF(strip->plotArea().width() * 0.6, 0));
-        saveBoth(&window, "07-graphs-explored", [&] { ui.scheduler().FlushNow(); });
+        saveBoth(&window, "09-graphs-explored", [&] { ui.scheduler().FlushNow(); });
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(xy, &leave);
         ui.ResetGraphViews();
@@ -213,7 +215,7 @@ int main(int argc, char** argv) {
     Spin(100);
     ui.menu().ShowLinkMonitor();
     LinkMonitorPanel* monitor = ui.menu().monitorPanel();
-    saveBoth(monitor, "08-link-monitor", [&] {
+    saveBoth(monitor, "10-link-monitor", [&] {
         monitor->Follow();
         monitor->view()->scrollToBottom();
     });
@@ -232,8 +234,8 @@ int main(int argc, char** argv) {
             painter.drawPixmap(window.mapFromGlobal(sensor->mapToGlobal(QPoint(0, 0))),
                                sensor->grab());
             painter.end();
-            savePixmap(shot, dark ? QStringLiteral("09-menu-sensor-dark")
-                                  : QStringLiteral("09-menu-sensor"));
+            savePixmap(shot, dark ? QStringLiteral("11-menu-sensor-dark")
+                                  : QStringLiteral("11-menu-sensor"));
         }
         app.setPalette(QApplication::style()->standardPalette());
     }
@@ -241,7 +243,7 @@ int main(int argc, char** argv) {
     window.menuBar()->setActiveAction(nullptr);
 
     popups.Then([&](QWidget* w) {
-        save(w, "10-about");
+        save(w, "12-about");
         ClickButton(w, QStringLiteral("OK"));
     });
     ui.menu().ShowAbout();
@@ -251,10 +253,27 @@ int main(int argc, char** argv) {
     window.resize(300, 200);
     Spin(100);
     ui.scheduler().FlushNow();
-    save(&window, "11-smallest");
+    save(&window, "13-smallest");
     window.resize(standard);
     Spin(50);
 
+    // An empty file loaded anyway: every parameter and every teach row is reported.
+    QFile empty(QDir(settings.path()).filePath(QStringLiteral("empty.ini")));
+    if (empty.open(QIODevice::WriteOnly)) empty.close();
+    popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("empty.ini")); });
+    popups.ThenClick("Yes");
+    popups.ThenClick("Yes");
+    popups.Then([&](QWidget* w) {
+        save(w, "07-parameter-report");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    popups.Then([&](QWidget* w) {
+        save(w, "08-teach-report");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::FileButton))->click();
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
+    Spin(100);
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)
         std::printf("  [%s] %s\n", p.title.c_str(), p.text.c_str());

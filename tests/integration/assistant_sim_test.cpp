@@ -10,7 +10,8 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"  // STOP
-#include "app/memory_ui.hpp"
+#include "doubles/memory_ui.hpp"
+#include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
@@ -28,14 +29,13 @@ class AssistantOverTcp : public ::testing::Test {
         };
         ASSERT_TRUE(server.ListenTcp());
         model.SelectPatch("white");
-        ctx.conn.Protocol = kTcpIp;
-        CopyText(ctx.conn.IpAddress, "127.0.0.1");
-        ctx.conn.TcpPort = server.tcpPort();
-        InitTCP_IP(ctx);
-        ASSERT_EQ(ctx.link.TcpConnected, 1);
-        ctx.ident.SensorModel = 1;
+        ctx.settings.conn.Protocol = kTcpIp;
+        CopyText(ctx.settings.conn.IpAddress, "127.0.0.1");
+        CopyText(ctx.settings.conn.PortNumber, std::to_string(server.tcpPort()));
+        ASSERT_TRUE(sensor.Open(ctx.settings.conn).ok());
+        ASSERT_EQ(sensor.ReadFirmware()->SensorModel, 1);
         ctx.state.Language = kEnglish;
-        ctx.state.CommunicationOk = 1;
+        ctx.state.communicationOk = true;
     }
     const PopupRecord& LastPopup() const { return ui.popups.back(); }
 
@@ -46,7 +46,8 @@ class AssistantOverTcp : public ::testing::Test {
     QtSerialPort serial;
     QtTcpClient tcp;
     QtPortEnumerator ports;
-    Context ctx{ui, serial, tcp, ports};
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
 };
 
 TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {
@@ -67,7 +68,7 @@ TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {
     EXPECT_LE(model.CommandCount(kCmdLiveData), samplesAtStop + 1);
     EXPECT_EQ(model.RamParameters().Gain, model.CommandCount(kCmdLiveData));
     EXPECT_EQ(model.RamParameters().PowerMode, 1);
-    EXPECT_EQ(ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(ctx.state.acquiring());
     ASSERT_FALSE(ui.progressLog().empty());
     EXPECT_EQ(ui.progressLog().back(), std::make_pair(-1, 106));
     EXPECT_FALSE(ui.ctrl(Ctrl::GoButton).dimmed);

@@ -558,7 +558,7 @@ class CliStoredSettings : public CliSensor {
         rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(server.tcpPort()));
         InitSettingsPaths(rig.ctx, directory.toStdString(), {});
         StorePanelSettings(rig.ctx);
-        return rig.ctx.files.PanelSettingsPath;
+        return rig.ctx.settings.PanelSettingsPath;
     }
 };
 

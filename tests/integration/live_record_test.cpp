@@ -36,13 +36,13 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
             DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
     };
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
-    EXPECT_FALSE(s.ctx.recorder.active());  // the end of acquisition closed the file
+    EXPECT_FALSE(s.ctx.recording->recorder.active());  // the end of acquisition closed the file
     EXPECT_EQ(s.ui.ctrl(Ctrl::RecordButton).value, 0);
     std::vector<std::string> lines = Lines(path);
     ASSERT_EQ(lines.size(), 26u);
     EXPECT_EQ(lines[0] + "\n", kLiveCsvHeader);
     // The last row is the last sample, as the displays showed it.
-    const LiveSample last = SampleOf(s.ctx.live);
+    const LiveSample last = SampleOf(s.ctx.view.live);
     std::ostringstream tail;
     tail << "," << last.red << "," << last.green << "," << last.blue << "," << last.x << ","
          << last.y << "," << last.intensity << "," << last.colorNo;
@@ -63,7 +63,7 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
     s.ui.onEvents = nullptr;
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 8);
-    EXPECT_FALSE(s.ctx.recorder.active());
+    EXPECT_FALSE(s.ctx.recording->recorder.active());
     EXPECT_EQ(Lines(second).size(), 1u + 7u);
 }
 

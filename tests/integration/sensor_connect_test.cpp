@@ -18,7 +18,7 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     stored.Average = 128;
     storedTeach[0].Cell = {1000, 1500, 800, 100, 0, 0};
     s.model.SetEeprom(stored, storedTeach);
-    s.ctx.teach[45].Cell[0] = 321;  // rows beyond 31 are the host's alone
+    s.ctx.config.teach[45].Cell[0] = 321;  // rows beyond 31 are the host's alone
     s.ctx.state.Language = 1;
 
     s.StartUp(PopupAnswer::No());
@@ -26,10 +26,10 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     EXPECT_EQ(s.InfoBox(), kIdentified);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
     EXPECT_EQ(s.ui.popups.at(0).message, "Do you want to send default parameters to the sensor?");
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);
-    EXPECT_EQ(s.ctx.para, stored);
-    EXPECT_EQ(s.ctx.teach[0].Cell[3], 100);
-    EXPECT_EQ(s.ctx.teach[45].Cell[0], 321);
+    EXPECT_TRUE(s.ctx.state.communicationOk);
+    EXPECT_EQ(s.ctx.config.para, stored);
+    EXPECT_EQ(s.ctx.config.teach[0].Cell[3], 100);
+    EXPECT_EQ(s.ctx.config.teach[45].Cell[0], 321);
     EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 128);
     EXPECT_EQ(s.ui.cellValue(1, 1), 1000);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
@@ -56,8 +56,8 @@ TEST(SensorConnect, StartUpAnsweringYesStoresTheDefaultsThroughTheEeprom) {
     LoadDefaultParaValues(defaults, defaultTeach, 1);
     EXPECT_EQ(s.model.EepromParameters(), defaults);
     EXPECT_EQ(s.model.RamParameters(), defaults);
-    EXPECT_EQ(s.ctx.para, defaults);
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);
+    EXPECT_EQ(s.ctx.config.para, defaults);
+    EXPECT_TRUE(s.ctx.state.communicationOk);
     EXPECT_EQ(s.InfoBox(), kIdentified);
 }
 
@@ -73,7 +73,7 @@ TEST(SensorConnect, YesWithTheFileTargetWritesRamOnly) {
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {1, 0}, {1, 2}, {2, 0}, {2, 2}}));
     EXPECT_EQ(s.model.RamParameters().Average, 256);
     EXPECT_EQ(s.model.EepromParameters().Average, 1000);
-    EXPECT_EQ(s.ctx.para.Average, 256);
+    EXPECT_EQ(s.ctx.config.para.Average, 256);
 }
 
 TEST(SensorConnect, UnsupportedFirmwareIsRefusedWithItsNameAndOfflineFollows) {
@@ -92,7 +92,7 @@ TEST(SensorConnect, UnsupportedFirmwareIsRefusedWithItsNameAndOfflineFollows) {
     EXPECT_EQ(s.Status(), "NO SENSOR CONNECTED!");
     s.rig.Spin(0.1);  // our own close of the conversation is not a failure
     EXPECT_EQ(s.InfoBox(), "TRY TO CONNECT!\nNO SENSOR CONNECTED!\n\n");
-    EXPECT_EQ(s.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(s.ctx.sensor.tcpConnected(), false);
     EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
     EXPECT_EQ(s.ui.ctrl(Ctrl::FileButton).value, 1);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::SendButton).dimmed);
@@ -112,17 +112,17 @@ TEST(SensorConnect, FirmwareFamiliesAndTheirLines) {
         SensorSimRig s;
         s.model.SetFirmware(firmware);
         s.StartUp(PopupAnswer::No());
-        EXPECT_EQ(s.ctx.ident.SensorModel, model);
+        EXPECT_EQ(s.sensor.identity().SensorModel, model);
         EXPECT_EQ(s.Status(), line);
         EXPECT_EQ(s.ui.ctrl(Ctrl::StatusDisplay).tooltip, firmware);
-        EXPECT_EQ(s.ctx.state.CommunicationOk, 1);
+        EXPECT_TRUE(s.ctx.state.communicationOk);
     }
 }
 
 TEST(SensorConnect, SensorSilentMidConnectThenClose) {
     SensorSimRig s;
     s.server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdSensorName});
-    s.ctx.limits.reply = 0.3;  // the real limit is waited out in the transaction tests
+    s.sensor.link().limits.reply = 0.3;  // the real limit is waited out in the transaction tests
     s.ui.answers.push_back(PopupAnswer::Button(kAnswerClose));
     s.StartUp(PopupAnswer::No());
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}}));
@@ -130,21 +130,21 @@ TEST(SensorConnect, SensorSilentMidConnectThenClose) {
     EXPECT_EQ(s.ui.popups.back().message,
               "Could not establish connection! \nClose window or work in offline mode!");
     EXPECT_EQ(s.ui.quitCode(), 0);
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(s.ctx.state.communicationOk);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::GoButton).dimmed);
-    EXPECT_EQ(s.ctx.link.TcpConnected, 1);  // CLOSE leaves the link to the program's exit
+    EXPECT_EQ(s.ctx.sensor.tcpConnected(), true);  // CLOSE leaves the link to the program's exit
 }
 
 TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     SensorSimRig s;
     s.server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdFirmware});
-    s.ctx.limits.reply = 0.3;
+    s.sensor.link().limits.reply = 0.3;
     s.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     s.StartUp(PopupAnswer::No());
     EXPECT_EQ(s.wire, (Wire{{7, 0}}));
     EXPECT_EQ(s.InfoBox(), std::string("TRY TO CONNECT!\n") + kMsgServerClosed + "\n\n" +
                                kMsgTimeout + "\n\nNO SENSOR CONNECTED!\n\n");
-    EXPECT_EQ(s.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(s.ctx.sensor.tcpConnected(), false);
     EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
     EXPECT_FALSE(s.ui.quitCode().has_value());
 
@@ -154,7 +154,7 @@ TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     s.ui.answers.push_back(PopupAnswer::No());
     TryToConnect(s.ctx);
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {2, 0}, {2, 2}}));
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(s.ctx.state.communicationOk);
 }
 
 TEST(SensorConnect, NoServerListeningAsksAtOnce) {
@@ -171,7 +171,7 @@ TEST(SensorConnect, NoServerListeningAsksAtOnce) {
     EXPECT_TRUE(s.wire.empty());
     EXPECT_EQ(s.InfoBox(),
               "TRY TO CONNECT!\nUnableToEstablishConnection\n\nNO SENSOR CONNECTED!\n\n");
-    EXPECT_EQ(s.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(s.ctx.sensor.tcpConnected(), false);
 }
 
 }  // namespace

@@ -23,9 +23,9 @@ void SlowLiveReplies(SensorSimRig& s) {
                        .command = kCmdLiveData});
 }
 
-bool MidReply(const Context& ctx) {
-    return ctx.frames.RxCount > 0 &&
-           ctx.frames.RxCount < static_cast<int>(kHeaderSize + kLiveDataSize);
+bool MidReply(const SensorSession& sensor) {
+    const auto& frames = sensor.link().frames;
+    return frames.RxCount > 0 && frames.RxCount < static_cast<int>(kHeaderSize + kLiveDataSize);
 }
 
 TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
@@ -34,7 +34,7 @@ TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
     SlowLiveReplies(s);
     bool stopped = false;
     s.ui.onEvents = [&] {
-        if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.ctx)) {
+        if (!stopped && s.Count(kCmdLiveData) == 3 && MidReply(s.sensor)) {
             stopped = true;
             DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
         }
@@ -43,15 +43,15 @@ TEST(SensorLive, StopDuringAReplyCompletesThatSampleThenEnds) {
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     ASSERT_TRUE(stopped);
     EXPECT_EQ(s.Commands(), (std::vector<int>{8, 8, 8}));
-    EXPECT_GT(s.ctx.live.Red(), 0);
-    EXPECT_EQ(s.ui.ctrl(Ctrl::RedDisplay).value, s.ctx.live.Red());
-    EXPECT_EQ(s.ui.ctrl(Ctrl::XDisplay).value, s.ctx.live.X());
-    EXPECT_EQ(s.ctx.history[297], s.ctx.live.Red());
-    EXPECT_EQ(s.ctx.history[291], s.ctx.live.Red());  // no noise: three equal samples
-    EXPECT_EQ(s.ctx.history[288], 0);
+    EXPECT_GT(s.ctx.view.live.Red(), 0);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::RedDisplay).value, s.ctx.view.live.Red());
+    EXPECT_EQ(s.ui.ctrl(Ctrl::XDisplay).value, s.ctx.view.live.X());
+    EXPECT_EQ(s.ctx.view.history[297], s.ctx.view.live.Red());
+    EXPECT_EQ(s.ctx.view.history[291], s.ctx.view.live.Red());  // no noise: three equal samples
+    EXPECT_EQ(s.ctx.view.history[288], 0);
     EXPECT_EQ(s.ui.graph(Ctrl::GraphXY).cursor,
-              std::make_pair(double(s.ctx.live.X()), double(s.ctx.live.Y())));
-    EXPECT_EQ(s.ctx.state.DataTransferActive, 0);
+              std::make_pair(double(s.ctx.view.live.X()), double(s.ctx.view.live.Y())));
+    EXPECT_FALSE(s.ctx.state.acquiring());
     EXPECT_EQ(s.InfoBox(), before);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::GoButton).dimmed);
 }
@@ -62,7 +62,7 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
     SlowLiveReplies(s);
     bool pressed = false;
     s.ui.onEvents = [&] {
-        if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.ctx)) {
+        if (!pressed && s.Count(kCmdLiveData) == 2 && MidReply(s.sensor)) {
             pressed = true;
             s.ui.SetCtrlVal(Ctrl::AverageControl, 1024);
             DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit);
@@ -76,10 +76,38 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
         s.wire,
         (Wire{{8, 0}, {8, 0}, {1, 0}, {1, 2}, {3, 0}, {4, 0}, {2, 0}, {2, 2}, {8, 0}, {8, 0}}));
     EXPECT_EQ(s.model.EepromParameters().Average, 1024);
-    EXPECT_EQ(s.ctx.para.Average, 1024);
-    EXPECT_EQ(s.ctx.state.SendRequest, 0);
-    EXPECT_EQ(s.ctx.state.GetRequest, 0);
+    EXPECT_EQ(s.ctx.config.para.Average, 1024);
+    EXPECT_FALSE(s.ctx.state.sendRequest);
+    EXPECT_FALSE(s.ctx.state.getRequest);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
+    // Each press said what becomes of it (F9 and F10 during GO showed nothing before).
+    EXPECT_EQ(s.ui.statusMessages.size(), 2u);
+}
+
+// The server ends the conversation during GO; GO pressed again learns so at once, without a
+// request and without waiting out a time-out, and the controls are those of offline work.
+TEST(SensorLive, GoAfterTheServerClosedTheLinkSaysSoAtOnce) {
+    SensorSimRig s;
+    s.Connected();
+    s.sensor.link().limits.reply = 0.3;  // the wait of the request the server left unanswered
+    s.server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData});
+    const std::string before = s.InfoBox();
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(s.InfoBox(), before + kMsgServerClosed + "\n\n" + kMsgTimeout + "\n\n");
+
+    s.wire.clear();
+    s.ui.ResetTextBox(Ctrl::InfoBox, "");
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    EXPECT_TRUE(s.wire.empty());
+    EXPECT_EQ(s.InfoBox(), std::string(kMsgServerClosed) + "\n\n");
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::DisconnectButton, Ctrl::EepromButton,
+                   Ctrl::StartAssistantButton}) {
+        EXPECT_TRUE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::SendButton, Ctrl::GetButton}) {
+        EXPECT_FALSE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+    EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
 }
 
 TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
@@ -92,7 +120,7 @@ TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
                        .command = kCmdLiveData});
     LiveData fourth;
     s.ui.onEvents = [&] {
-        if (s.Count(kCmdLiveData) == 4) fourth = s.ctx.live;
+        if (s.Count(kCmdLiveData) == 4) fourth = s.ctx.view.live;
     };
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
@@ -101,9 +129,9 @@ TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     EXPECT_EQ(s.InfoBox(), before + kMsgSensorCommError + "\n\n");
     EXPECT_EQ(s.Status(), "TIMEOUT!");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_EQ(s.ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 0);
-    EXPECT_EQ(s.ctx.live.w, fourth.w);
+    EXPECT_FALSE(s.ctx.state.acquiring());
+    EXPECT_FALSE(s.ctx.state.communicationOk);
+    EXPECT_EQ(s.ctx.view.live.w, fourth.w);
     // The link stays open: the next GO samples again.
     s.server.ClearFaults();
     s.ui.onEvents = [&] {
@@ -127,7 +155,7 @@ TEST(SensorLive, SelectingTheConnectionPageStopsAcquisition) {
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 3);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);  // stopping is not a failure
+    EXPECT_TRUE(s.ctx.state.communicationOk);  // stopping is not a failure
 }
 
 TEST(SensorLive, ScanFrequencyOfTheSimulatedSensor) {
@@ -136,7 +164,7 @@ TEST(SensorLive, ScanFrequencyOfTheSimulatedSensor) {
     DispatchControlEvent(s.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(s.wire, (Wire{{105, 0}}));
     const double expected = s.model.ScanFrequency();
-    EXPECT_DOUBLE_EQ(s.ctx.ScanFrequency, expected);
+    EXPECT_DOUBLE_EQ(s.ctx.sensor.scanFrequency(), expected);
     EXPECT_EQ(s.ui.ctrl(Ctrl::ScanFreqDisplay).value, expected);
     EXPECT_EQ(s.ui.ctrl(Ctrl::ScanFreqDisplay).precision, ScanFrequencyPrecision(expected));
     EXPECT_FALSE(s.ui.ctrl(Ctrl::FreqButton).dimmed);
@@ -194,7 +222,7 @@ struct ExactPeer {
         rig.ui.answers.push_back(PopupAnswer::No());
         rig.ctx.state.TransferTarget = kTargetFile;
         TryToConnect(rig.ctx);
-        ASSERT_EQ(rig.ctx.state.CommunicationOk, 1) << rig.ui.ctrl(Ctrl::InfoBox).text;
+        ASSERT_TRUE(rig.ctx.state.communicationOk) << rig.ui.ctrl(Ctrl::InfoBox).text;
     }
     static Bytes Point(std::int16_t x, std::int16_t y, std::int16_t i) {
         LiveData d;
@@ -253,8 +281,8 @@ TEST(SensorGraphs, TaughtRowLivePointOutsideAndTheShrinkBack) {
     p.live = {ExactPeer::Point(1000, 1500, 800), ExactPeer::Point(3000, 1500, 800),
               ExactPeer::Point(1000, 1500, 800)};
     p.Connect();
-    EXPECT_EQ(p.rig.ctx.extent.MinX, 900);
-    EXPECT_EQ(p.rig.ctx.extent.MaxInt, 900);
+    EXPECT_EQ(p.rig.ctx.view.extent.MinX, 900);
+    EXPECT_EQ(p.rig.ctx.view.extent.MaxInt, 900);
     const auto views = p.Acquire(3);
     ASSERT_EQ(views.size(), 3u);
     EXPECT_EQ(views[0][0], (GraphView{875, 1125, 1375, 1625}));
@@ -290,16 +318,16 @@ TEST(SensorCycleTime, ValuesAndPrecisions) {
     for (const Case& c : cases) {
         p.cycle = c.data;
         DispatchControlEvent(p.rig.ctx, Ctrl::FreqButton, Event::Commit);
-        EXPECT_DOUBLE_EQ(p.rig.ctx.ScanFrequency, c.value);
+        EXPECT_DOUBLE_EQ(p.rig.ctx.sensor.scanFrequency(), c.value);
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, c.value);
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, c.precision);
     }
-    EXPECT_EQ(p.rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(p.rig.ctx.state.communicationOk);
 
     // A reply too short to hold both figures is a broken frame.
     p.cycle = Bytes{1, 2, 3, 4};
     DispatchControlEvent(p.rig.ctx, Ctrl::FreqButton, Event::Commit);
-    EXPECT_EQ(p.rig.ctx.ScanFrequency, 0.0);
+    EXPECT_EQ(p.rig.ctx.sensor.scanFrequency(), 0.0);
     EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
     const std::string info = p.rig.ui.ctrl(Ctrl::InfoBox).text;
     EXPECT_EQ(info.substr(info.size() - std::string(kMsgBadData).size() - 2),

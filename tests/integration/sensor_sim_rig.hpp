@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/connection.hpp"
+#include "link/transaction.hpp"
+#include "link/transport.hpp"
 #include "qt_rig.hpp"
 #include "sensor_model.hpp"
 #include "sim_server.hpp"
@@ -26,13 +28,14 @@ struct SensorSimRig {
     sim::SimServer server{model};
     QtRig rig;
     Context& ctx = rig.ctx;
+    SensorSession& sensor = rig.sensor;
     MemoryUi& ui = rig.ui;
     Wire wire;
 
     SensorSimRig() {
         EXPECT_TRUE(server.ListenTcp());
         FillPage(server.tcpPort());
-        ctx.frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> f) {
+        rig.sensor.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> f) {
             if (kind == TracedFrame::Request && f.size() >= kHeaderSize) {
                 wire.emplace_back(f[1], GetU16(&f[2]));
             }
@@ -52,12 +55,12 @@ struct SensorSimRig {
         ui.answers.push_back(defaultsAnswer);
         SetButtonsDimmed(ctx, 0, 1);
         TryToConnect(ctx);
-        if (ctx.state.CommunicationOk == 1) SetButtonsDimmed(ctx, 0, 0);
+        if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
     }
     // Connected and identified, the wire record cleared.
     void Connected() {
         StartUp(PopupAnswer::No());
-        ASSERT_EQ(ctx.state.CommunicationOk, 1) << InfoBox();
+        ASSERT_TRUE(ctx.state.communicationOk) << InfoBox();
         wire.clear();
     }
     std::string InfoBox() const { return ui.ctrl(Ctrl::InfoBox).text; }

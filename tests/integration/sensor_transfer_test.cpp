@@ -13,9 +13,9 @@ namespace {
 TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromStores) {
     SensorSimRig s;
     s.Connected();
-    s.ctx.para.Gain = 99;     // the sensor takes 1..8
-    s.ctx.para.Power = 5000;  // and 1..1000
-    s.ctx.teach[2].Cell = {1200, 900, 700, 150, 0, 0};
+    s.ctx.config.para.Gain = 99;     // the sensor takes 1..8
+    s.ctx.config.para.Power = 5000;  // and 1..1000
+    s.ctx.config.teach[2].Cell = {1200, 900, 700, 150, 0, 0};
     s.ui.SetCtrlVal(Ctrl::AverageControl, 512);
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
@@ -29,14 +29,14 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     EXPECT_EQ(s.Status(), "TIMEOUT!");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(s.ctx.state.communicationOk);
     // The sensor replaced the two and kept the rest, the teach row included.
     EXPECT_EQ(s.model.EepromParameters().Gain, 6);
     EXPECT_EQ(s.model.EepromParameters().Power, 500);
     EXPECT_EQ(s.model.EepromParameters().Average, 512);
     EXPECT_EQ(s.model.EepromTeach()[2].Cell[0], 1200);
     // The host's copy is not corrected behind the operator's back.
-    EXPECT_EQ(s.ctx.para.Gain, 99);
+    EXPECT_EQ(s.ctx.config.para.Gain, 99);
     // The buttons are usable again for the next attempt.
     EXPECT_FALSE(s.ui.ctrl(Ctrl::SendButton).dimmed);
 }
@@ -59,19 +59,19 @@ TEST(SensorTransfer, ImplausibleEepromIsNotedAndTheReadGoesOn) {
                                "WERE SET TO DEFAULT VALUE!\n\n");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(s.ctx.state.communicationOk);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
     // What the host reads is what the sensor now runs on: its defaults for the three.
-    EXPECT_EQ(s.ctx.para.Integral, 1);
-    EXPECT_EQ(s.ctx.para.Average, 256);
-    EXPECT_EQ(s.ctx.teach[1].Hold, 10);
+    EXPECT_EQ(s.ctx.config.para.Integral, 1);
+    EXPECT_EQ(s.ctx.config.para.Average, 256);
+    EXPECT_EQ(s.ctx.config.teach[1].Hold, 10);
     EXPECT_EQ(s.ui.ctrl(Ctrl::IntegralDisplay).value, 1);
 }
 
 TEST(SensorTransfer, FailedTeachReadLeavesNewParametersAndOldPanels) {
     SensorSimRig s;
     s.Connected();
-    const TeachTable hostTeach = s.ctx.teach;
+    const TeachTable hostTeach = s.ctx.config.teach;
     const auto arcsBefore = s.ui.graph(Ctrl::GraphXY).deletions;
     ParameterSet sensorPara = s.model.RamParameters();
     sensorPara.Average = 64;
@@ -87,14 +87,14 @@ TEST(SensorTransfer, FailedTeachReadLeavesNewParametersAndOldPanels) {
     s.ctx.state.TransferTarget = kTargetFile;
     GetPara(s.ctx);
     EXPECT_EQ(s.wire, (Wire{{2, 0}, {2, 2}}));
-    EXPECT_EQ(s.ctx.para, sensorPara);
-    EXPECT_EQ(s.ctx.teach, hostTeach);
+    EXPECT_EQ(s.ctx.config.para, sensorPara);
+    EXPECT_EQ(s.ctx.config.teach, hostTeach);
     EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 256);
     EXPECT_EQ(s.ui.ctrl(Ctrl::GainDisplay).value, 6);
     EXPECT_EQ(s.ui.graph(Ctrl::GraphXY).deletions, arcsBefore);
     EXPECT_EQ(s.InfoBox().substr(s.InfoBox().size() - std::string(kMsgBadData).size() - 2),
               std::string(kMsgBadData) + "\n\n");
-    EXPECT_EQ(s.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(s.ctx.state.communicationOk);
 }
 
 }  // namespace

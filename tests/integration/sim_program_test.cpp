@@ -97,19 +97,19 @@ TEST_F(SimProgram, ServesTcpAndObeysTheControlInput) {
 
     QtRig rig;
     rig.ConnectTcp(host, port);
-    ASSERT_EQ(rig.ctx.link.TcpConnected, 1);
+    ASSERT_EQ(rig.link.link.TcpConnected, 1);
     ResetReport(rig);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
     EXPECT_EQ(ReplyText(rig), "KORVANEX SL V1.2.0 A1");
-    ASSERT_EQ(Exchange(rig.ctx, kCmdSensorName, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 77);
+    ASSERT_EQ(Exchange(rig.link, kCmdSensorName, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 77);
 
     const int white = ReadLive(rig).Red();
     EXPECT_EQ(Control("scene black").rfind("ok scene 7 black", 0), 0u);
     EXPECT_LT(ReadLive(rig).Red(), white);
 
     EXPECT_EQ(Control("fault error=1"), "ok fault error=1,times=1");
-    EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), -1);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgInvalidOrder) + "\n\n");
     EXPECT_EQ(Control("juggle").rfind("error: unknown command", 0), 0u);
 
@@ -131,13 +131,13 @@ TEST_F(SimProgram, ServesAPseudoTerminalAndLogsEachFrame) {
     proc.closeWriteChannel();  // the end of the control input does not end the program
 
     QtRig rig;
-    rig.ctx.conn.Protocol = kRs232;
-    rig.ctx.conn.ComPort = static_cast<std::uint16_t>(com);
-    InitRS232(rig.ctx);
-    ASSERT_GE(rig.ctx.link.LinkStatus, 0) << InfoBox(rig);
+    rig.link.conn.Protocol = kRs232;
+    rig.link.conn.ComPort = static_cast<std::uint16_t>(com);
+    InitRS232(rig.link);
+    ASSERT_GE(rig.link.link.LinkStatus, 0) << InfoBox(rig);
     ResetReport(rig);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), 1);
-    CloseSerial(rig.ctx, com);
+    ASSERT_EQ(Exchange(rig.link, kCmdLiveData, 0), 1);
+    CloseSerial(rig.link, com);
 
     ::kill(static_cast<pid_t>(proc.processId()), SIGINT);
     ASSERT_TRUE(proc.waitForFinished(3000));

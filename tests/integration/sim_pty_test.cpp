@@ -27,7 +27,7 @@ class SimPty : public ::testing::Test {
         ConnectPty(rig, server);
         ResetReport(rig);
     }
-    void TearDown() override { CloseSerial(rig.ctx, rig.ctx.conn.ComPort); }
+    void TearDown() override { CloseSerial(rig.link, rig.link.conn.ComPort); }
 
     sim::SensorModel model;
     sim::SimServer server;
@@ -41,17 +41,17 @@ TEST_F(SimPty, PathAndComNumberFollowTheMappingRule) {
 }
 
 TEST_F(SimPty, IdentificationAndParametersOverTheSerialLink) {
-    ASSERT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
     EXPECT_EQ(ReplyText(rig), sim::kDefaultFirmware);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdSensorName, 0), 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdSensorName, 0), 1);
     EXPECT_EQ(ReplyText(rig), sim::kDefaultSensorName);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, sim::kDefaultSerialNumber);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, sim::kDefaultSerialNumber);
 
     ParameterSet p = DefaultParameters();
     p.Gain = 7;
     p.Integral = 12;
     ASSERT_EQ(WriteParameters(rig, p), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0);
     EXPECT_EQ(ReadParameters(rig), p);
     TeachTable t = ReadTeach(rig);
     t[30] = {{100, 200, 300, 400, 5, 6}, 7, 8};
@@ -74,11 +74,11 @@ TEST_F(SimPty, BrokenRepliesAreReportedAndTheLineRecovers) {
         SCOPED_TRACE(c.text);
         ResetReport(rig);
         server.AddFault(Fault(c.text));
-        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), c.result);
+        EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), c.result);
         EXPECT_EQ(InfoBox(rig), c.message ? std::string(c.message) + "\n\n" : std::string());
         // The host flushes its input before each request, so leftovers do no harm.
         ResetReport(rig);
-        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), 1);
+        EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), 1);
         EXPECT_EQ(InfoBox(rig), "");
     }
 }
@@ -87,9 +87,9 @@ TEST_F(SimPty, SilentSensorTimesOutWithinTheSerialBound) {
     server.AddFault(Fault("no-reply"));
     // The reply limit shortened (its real length is waited out over TCP); the port's own 2 s
     // read limit is the real one.
-    rig.ctx.limits.reply = 0.3;
+    rig.link.limits.reply = 0.3;
     const double start = rig.ui.Timer();
-    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), -1);
     const double took = rig.ui.Timer() - start;
     EXPECT_GE(took, 0.29);
     EXPECT_LE(took, 2.8);  // the wait plus at most the port's 2 s read limit
@@ -103,7 +103,7 @@ TEST_F(SimPty, PacedOutputKeepsToTheBaudRate) {
         const int rounds = baud / 40000 + 1;
         const double start = rig.ui.Timer();
         for (int i = 0; i < rounds; ++i)
-            ASSERT_EQ(Exchange(rig.ctx, kCmdRead, kArgTeachTable), 1);
+            ASSERT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
         const double took = rig.ui.Timer() - start;
         const double bytesPerSecond = rounds * (kHeaderSize + kTeachBlockSize) / took;
         // Never faster than the line allows; a loaded machine can only make it slower. How
@@ -114,12 +114,12 @@ TEST_F(SimPty, PacedOutputKeepsToTheBaudRate) {
 
 TEST_F(SimPty, RequestSplitByTheLineIsStillOneRequest) {
     // Write a request in two parts with a pause: the sensor waits for the rest.
-    FillTxBuf(rig.ctx, kCmdFirmware, 0, 0);
-    rig.ctx.serial.ComWrt(rig.ctx.conn.ComPort, rig.ctx.frames.TxBuffer.data(), 3);
+    FillTxBuf(rig.link, kCmdFirmware, 0, 0);
+    rig.serial.ComWrt(rig.link.conn.ComPort, rig.link.frames.TxBuffer.data(), 3);
     rig.Spin(0.05);
-    rig.ctx.serial.ComWrt(rig.ctx.conn.ComPort, rig.ctx.frames.TxBuffer.data() + 3, 5);
+    rig.serial.ComWrt(rig.link.conn.ComPort, rig.link.frames.TxBuffer.data() + 3, 5);
     rig.Spin(0.05);
-    EXPECT_EQ(rig.ctx.serial.GetInQLen(rig.ctx.conn.ComPort), 8 + 19);
+    EXPECT_EQ(rig.serial.GetInQLen(rig.link.conn.ComPort), 8 + 19);
     EXPECT_EQ(model.CommandCount(kCmdFirmware), 1u);
 }
 

@@ -29,7 +29,7 @@ class SimTcp : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(server.ListenTcp(QHostAddress::LocalHost, 0));
         rig.ConnectTcp("127.0.0.1", server.tcpPort());
-        ASSERT_EQ(rig.ctx.link.TcpConnected, 1);
+        ASSERT_EQ(rig.link.link.TcpConnected, 1);
         ResetReport(rig);
     }
 
@@ -47,16 +47,16 @@ TEST_F(SimTcp, FirmwareNameAndSerialNumberAsConfigured) {
                                                     {"OTHER V2.1", 0}};
     for (const auto& [fw, family] : families) {
         model.SetFirmware(fw);
-        ASSERT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
-        EXPECT_EQ(rig.ctx.frames.ReplyCommand, kCmdFirmware);
+        ASSERT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
+        EXPECT_EQ(rig.link.frames.ReplyCommand, kCmdFirmware);
         EXPECT_EQ(ReplyText(rig), fw);
         EXPECT_EQ(SensorModelFor(SplitFirmware(ReplyText(rig))), family) << fw;
     }
     model.SetName("PRESS 3 LEFT");
     model.SetSerialNumber(60001);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdSensorName, 0), 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdSensorName, 0), 1);
     EXPECT_EQ(ReplyText(rig), "PRESS 3 LEFT");
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 60001);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 60001);
     EXPECT_EQ(InfoBox(rig), "");
 }
 
@@ -75,22 +75,22 @@ TEST_F(SimTcp, ParametersAndTeachRowsTravelBothWaysAndThroughTheEeprom) {
     t[0] = {{1365, 1400, 3100, 500, 0, 0}, 1, 10};
     t[31] = {{3000, 500, 1200, 250, 7, 9}, 2, 20};
     ASSERT_EQ(WriteParameters(rig, p), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0);
     ASSERT_EQ(WriteTeach(rig, t), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0);
     EXPECT_EQ(ReadParameters(rig), p);
     const TeachTable back = ReadTeach(rig);
     for (std::size_t r = 0; r < kSensorTeachRows; ++r)
         EXPECT_EQ(back[r], t[r]) << "row " << r;
 
     // Store, spoil RAM, load back.
-    ASSERT_EQ(Exchange(rig.ctx, kCmdStoreEeprom, 0), 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdStoreEeprom, 0), 1);
     ParameterSet other = p;
     other.Gain = 2;
     ASSERT_EQ(WriteParameters(rig, other), 1);
     EXPECT_EQ(ReadParameters(rig).Gain, 2);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdLoadEeprom, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    ASSERT_EQ(Exchange(rig.link, kCmdLoadEeprom, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0);
     EXPECT_EQ(ReadParameters(rig), p);
     EXPECT_EQ(ReadTeach(rig)[31], t[31]);
     EXPECT_EQ(InfoBox(rig), "");
@@ -101,12 +101,12 @@ TEST_F(SimTcp, PlausibilityCountsReachTheHost) {
     p.Gain = 1;
     p.Integral = 250;
     ASSERT_EQ(WriteParameters(rig, p), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0);
     p.Gain = 0;
     p.Integral = 251;
     p.CorrectionZ = 256;
     ASSERT_EQ(WriteParameters(rig, p), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 3);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 3);
     const ParameterSet now = ReadParameters(rig);
     EXPECT_EQ(now.Gain, 6);
     EXPECT_EQ(now.Integral, 1);
@@ -115,14 +115,14 @@ TEST_F(SimTcp, PlausibilityCountsReachTheHost) {
     TeachTable t = ReadTeach(rig);
     t[3].Cell[2] = 5000;
     ASSERT_EQ(WriteTeach(rig, t), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 1);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 1);
 
     // An EEPROM whose contents went bad reports on load.
     ParameterSet bad = DefaultParameters();
     bad.Average = 0;
     model.SetEeprom(bad, model.RamTeach());
-    ASSERT_EQ(Exchange(rig.ctx, kCmdLoadEeprom, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 1);
+    ASSERT_EQ(Exchange(rig.link, kCmdLoadEeprom, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 1);
     EXPECT_EQ(ReadParameters(rig).Average, 256);
 }
 
@@ -187,17 +187,17 @@ TEST_F(SimTcp, CycleTimeGivesTheSensorsScanFrequency) {
     ParameterSet p = DefaultParameters();
     p.Average = 64;
     ASSERT_EQ(WriteParameters(rig, p), 1);
-    ASSERT_EQ(Exchange(rig.ctx, kCmdCycleTime, 0), 1);
-    ASSERT_EQ(rig.ctx.frames.ReplyLength, 8);
-    const std::int32_t n = GetI32(rig.ctx.frames.ReplyData());
-    const std::int32_t t = GetI32(rig.ctx.frames.ReplyData() + 4);
+    ASSERT_EQ(Exchange(rig.link, kCmdCycleTime, 0), 1);
+    ASSERT_EQ(rig.link.frames.ReplyLength, 8);
+    const std::int32_t n = GetI32(rig.link.frames.ReplyData());
+    const std::int32_t t = GetI32(rig.link.frames.ReplyData() + 4);
     EXPECT_GT(t, 0);
     EXPECT_DOUBLE_EQ(n / (t * 0.01), model.ScanFrequency());
     EXPECT_GT(model.ScanFrequency(), 1000);
 }
 
 TEST_F(SimTcp, UnknownCommandIsAnInvalidOrder) {
-    EXPECT_EQ(Exchange(rig.ctx, 9, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, 9, 0), -1);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgInvalidOrder) + "\n\n");
     EXPECT_EQ(model.UnknownCommandCount(), 1u);
 }
@@ -223,13 +223,13 @@ TEST_F(SimTcp, QuickFaultsGiveTheMatchingResultOnTheHost) {
         ResetReport(rig);
         server.AddFault(Fault(c.text));
         const double start = rig.ui.Timer();
-        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), c.result);
+        EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), c.result);
         EXPECT_LT(rig.ui.Timer() - start, 1.5);
         EXPECT_EQ(InfoBox(rig), c.message ? std::string(c.message) + "\n\n" : std::string());
         rig.Spin(0.05);  // let the rest of a broken reply drain
         // The next exchange is clean again.
         ResetReport(rig);
-        EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), 1);
+        EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), 1);
         EXPECT_EQ(InfoBox(rig), "");
     }
     EXPECT_EQ(server.faultsApplied(), std::size(cases));
@@ -240,39 +240,39 @@ constexpr double kShortLimit = 0.3;
 
 TEST_F(SimTcp, NoReplyTimesOut) {
     server.AddFault(Fault("no-reply"));
-    rig.ctx.limits.reply = kShortLimit;
+    rig.link.limits.reply = kShortLimit;
     const double start = rig.ui.Timer();
-    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), -1);
     EXPECT_GE(rig.ui.Timer() - start, kShortLimit - 0.01);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
 }
 
 TEST_F(SimTcp, TruncatedReplyTimesOutWaitingForTheRest) {
     server.AddFault(Fault("truncate"));
-    rig.ctx.limits.reply = kShortLimit;
-    EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), -1);
+    rig.link.limits.reply = kShortLimit;
+    EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), -1);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
 }
 
 TEST_F(SimTcp, ReplyLaterThanTheLimitTimesOut) {
     server.AddFault(Fault("delay=500"));
-    rig.ctx.limits.reply = kShortLimit;
-    EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), -1);
+    rig.link.limits.reply = kShortLimit;
+    EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), -1);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
     rig.Spin(0.4);  // the late reply arrives and is ignored
 }
 
 TEST_F(SimTcp, CloseIsReportedAndTheNextClientIsServed) {
     server.AddFault(Fault("close"));
-    rig.ctx.limits.reply = kShortLimit;
-    EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), -1);
+    rig.link.limits.reply = kShortLimit;
+    EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), -1);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgServerClosed) + "\n\n" + kMsgTimeout + "\n\n");
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(rig.link.link.TcpConnected, 0);
 
     rig.ConnectTcp("127.0.0.1", server.tcpPort());
-    ASSERT_EQ(rig.ctx.link.TcpConnected, 1);
+    ASSERT_EQ(rig.link.link.TcpConnected, 1);
     ResetReport(rig);
-    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
     EXPECT_EQ(server.tcpClientsServed(), 2u);
 }
 
@@ -280,7 +280,7 @@ TEST_F(SimTcp, EveryNthAndProbabilityFaults) {
     server.AddFault(Fault("error=2,every=3"));
     std::string seen;
     for (int i = 0; i < 7; ++i)
-        seen += Exchange(rig.ctx, kCmdLiveData, 0) == 1 ? '.' : 'x';
+        seen += Exchange(rig.link, kCmdLiveData, 0) == 1 ? '.' : 'x';
     EXPECT_EQ(seen, "..x..x.");
     server.ClearFaults();
 
@@ -288,12 +288,12 @@ TEST_F(SimTcp, EveryNthAndProbabilityFaults) {
     const auto before = server.faultsApplied();
     int failed = 0;
     for (int i = 0; i < 30; ++i)
-        failed += Exchange(rig.ctx, kCmdLiveData, 0) == 1 ? 0 : 1;
+        failed += Exchange(rig.link, kCmdLiveData, 0) == 1 ? 0 : 1;
     EXPECT_EQ(static_cast<std::uint64_t>(failed), server.faultsApplied() - before);
     EXPECT_GT(failed, 5);
     EXPECT_LT(failed, 25);
     // Other commands are not touched by a rule for command 8.
-    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
 }
 
 // --- Transport ------------------------------------------------------------------------------
@@ -301,15 +301,15 @@ TEST_F(SimTcp, EveryNthAndProbabilityFaults) {
 TEST_F(SimTcp, OneClientAtATimeAndTheNextWhenItLeaves) {
     QtRig second;
     second.ConnectTcp("127.0.0.1", server.tcpPort());
-    ASSERT_EQ(second.ctx.link.TcpConnected, 1);  // waits in the backlog
+    ASSERT_EQ(second.link.link.TcpConnected, 1);  // waits in the backlog
     rig.Spin(0.05);
     EXPECT_EQ(server.tcpClientsServed(), 1u);
-    EXPECT_EQ(Exchange(rig.ctx, kCmdFirmware, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), 1);
 
-    CloseTcp(rig.ctx);
+    CloseTcp(rig.link);
     rig.Spin(0.1);
     ResetReport(second);
-    EXPECT_EQ(Exchange(second.ctx, kCmdFirmware, 0), 1);
+    EXPECT_EQ(Exchange(second.link, kCmdFirmware, 0), 1);
     EXPECT_EQ(ReplyText(second), sim::kDefaultFirmware);
     EXPECT_EQ(server.tcpClientsServed(), 2u);
 }
@@ -320,7 +320,7 @@ TEST_F(SimTcp, PacedOutputKeepsToTheBaudRate) {
     constexpr int kRounds = 2;
     const double start = rig.ui.Timer();
     for (int i = 0; i < kRounds; ++i)
-        ASSERT_EQ(Exchange(rig.ctx, kCmdRead, kArgTeachTable), 1);
+        ASSERT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
     const double bytesPerSecond =
         kRounds * (kHeaderSize + kTeachBlockSize) / (rig.ui.Timer() - start);
     // Never faster than the line allows; a loaded machine can only make it slower. How close

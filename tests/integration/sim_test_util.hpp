@@ -18,53 +18,53 @@ inline std::string InfoBox(QtRig& rig) {
 // Clears the failure log and arms the flags a failure report clears.
 inline void ResetReport(QtRig& rig) {
     rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-    rig.ctx.state.CommunicationOk = 1;
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.communicationOk = true;
+    rig.ctx.state.acquisition = Acquisition::Live;
 }
 
 inline std::string ReplyText(QtRig& rig) {
-    const auto* p = reinterpret_cast<const char*>(rig.ctx.frames.ReplyData());
-    return std::string(p, rig.ctx.frames.ReplyLength);
+    const auto* p = reinterpret_cast<const char*>(rig.link.frames.ReplyData());
+    return std::string(p, rig.link.frames.ReplyLength);
 }
 
 inline int WriteParameters(QtRig& rig, const ParameterSet& p) {
     ParameterBlockFromSet(p, std::span<std::uint8_t, kParameterBlockSize>(
-                                 rig.ctx.frames.RequestData(), kParameterBlockSize));
-    return Exchange(rig.ctx, kCmdWrite, kArgParameters, kParameterBlockSize);
+                                 rig.link.frames.RequestData(), kParameterBlockSize));
+    return Exchange(rig.link, kCmdWrite, kArgParameters, kParameterBlockSize);
 }
 
 inline int WriteTeach(QtRig& rig, const TeachTable& t) {
-    TeachBlockFromTable(
-        t, std::span<std::uint8_t, kTeachBlockSize>(rig.ctx.frames.RequestData(), kTeachBlockSize));
-    return Exchange(rig.ctx, kCmdWrite, kArgTeachTable, kTeachBlockSize);
+    TeachBlockFromTable(t, std::span<std::uint8_t, kTeachBlockSize>(rig.link.frames.RequestData(),
+                                                                    kTeachBlockSize));
+    return Exchange(rig.link, kCmdWrite, kArgTeachTable, kTeachBlockSize);
 }
 
 inline ParameterSet ReadParameters(QtRig& rig) {
     ParameterSet p;
-    EXPECT_EQ(Exchange(rig.ctx, kCmdRead, kArgParameters), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, kParameterBlockSize);
+    EXPECT_EQ(Exchange(rig.link, kCmdRead, kArgParameters), 1);
+    EXPECT_EQ(rig.link.frames.ReplyLength, kParameterBlockSize);
     ParameterSetFromBlock(std::span<const std::uint8_t, kParameterBlockSize>(
-                              rig.ctx.frames.ReplyData(), kParameterBlockSize),
+                              rig.link.frames.ReplyData(), kParameterBlockSize),
                           p);
     return p;
 }
 
 inline TeachTable ReadTeach(QtRig& rig) {
     TeachTable t{};
-    EXPECT_EQ(Exchange(rig.ctx, kCmdRead, kArgTeachTable), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, kTeachBlockSize);
-    TeachTableFromBlock(
-        std::span<const std::uint8_t, kTeachBlockSize>(rig.ctx.frames.ReplyData(), kTeachBlockSize),
-        t);
+    EXPECT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
+    EXPECT_EQ(rig.link.frames.ReplyLength, kTeachBlockSize);
+    TeachTableFromBlock(std::span<const std::uint8_t, kTeachBlockSize>(rig.link.frames.ReplyData(),
+                                                                       kTeachBlockSize),
+                        t);
     return t;
 }
 
 inline LiveData ReadLive(QtRig& rig) {
     LiveData live;
-    EXPECT_EQ(Exchange(rig.ctx, kCmdLiveData, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, kLiveDataSize);
+    EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyLength, kLiveDataSize);
     live.FromBytes(
-        std::span<const std::uint8_t, kLiveDataSize>(rig.ctx.frames.ReplyData(), kLiveDataSize));
+        std::span<const std::uint8_t, kLiveDataSize>(rig.link.frames.ReplyData(), kLiveDataSize));
     return live;
 }
 
@@ -80,11 +80,11 @@ inline void ConnectPty(QtRig& rig, sim::SimServer& server, int baudIndex = 4) {
     ASSERT_TRUE(server.OpenPty()) << server.errorString().toStdString();
     const auto com = server.ptyComNumber();
     ASSERT_TRUE(com) << server.ptyPath().toStdString();
-    rig.ctx.conn.Protocol = kRs232;
-    rig.ctx.conn.ComPort = static_cast<std::uint16_t>(*com);
-    rig.ctx.conn.BaudRateIndex = static_cast<std::uint16_t>(baudIndex);
-    InitRS232(rig.ctx);
-    ASSERT_GE(rig.ctx.link.LinkStatus, 0) << InfoBox(rig);
+    rig.link.conn.Protocol = kRs232;
+    rig.link.conn.ComPort = static_cast<std::uint16_t>(*com);
+    rig.link.conn.BaudRateIndex = static_cast<std::uint16_t>(baudIndex);
+    InitRS232(rig.link);
+    ASSERT_GE(rig.link.link.LinkStatus, 0) << InfoBox(rig);
 }
 
 }  // namespace qelto::simtest

@@ -19,8 +19,8 @@ class TcpTransaction : public ::testing::Test {
   protected:
     void SetUp() override {
         rig.ConnectTcp("127.0.0.1", peer.port());
-        ASSERT_EQ(rig.ctx.link.TcpConnected, 1);
-        rig.ctx.state.CommunicationOk = 1;
+        ASSERT_EQ(rig.link.link.TcpConnected, 1);
+        rig.ctx.state.communicationOk = true;
     }
     // Answers every request with these chunks.
     void Answer(std::vector<Chunk> chunks) {
@@ -40,16 +40,16 @@ Bytes Firmware() {
 
 TEST_F(TcpTransaction, ReplyWithDataIsDecoded) {
     Answer({{ReplyFrame(7, 0x1234, Firmware())}});
-    ASSERT_EQ(Exchange(rig.ctx, 7, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyCommand, 7);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 0x1234);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, Firmware().size());
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rig.ctx.frames.ReplyData())),
+    ASSERT_EQ(Exchange(rig.link, 7, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyCommand, 7);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 0x1234);
+    EXPECT_EQ(rig.link.frames.ReplyLength, Firmware().size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rig.link.frames.ReplyData())),
               "KORVANEX V4.3.12 B7");
     ASSERT_EQ(peer.requests.size(), 1u);
     EXPECT_EQ(peer.requests[0], (Bytes{0x55, 0x07, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x52}));
     EXPECT_EQ(InfoBox(), "");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(TcpTransaction, ReplyWithoutDataEndsAfterTheHeaderEvenWithAWrongDataCrcByte) {
@@ -57,8 +57,8 @@ TEST_F(TcpTransaction, ReplyWithoutDataEndsAfterTheHeaderEvenWithAWrongDataCrcBy
     reply[6] = 0x00;  // not checked when there is no data
     reply[7] = crc8({reply.data(), 7});
     Answer({{reply}});
-    EXPECT_EQ(Exchange(rig.ctx, 3, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, 0);
+    EXPECT_EQ(Exchange(rig.link, 3, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyLength, 0);
 }
 
 TEST_F(TcpTransaction, ReplyInPiecesWithGapsIsJoinedInOrder) {
@@ -66,27 +66,27 @@ TEST_F(TcpTransaction, ReplyInPiecesWithGapsIsJoinedInOrder) {
     Answer({{Bytes(reply.begin(), reply.begin() + 3)},
             {Bytes(reply.begin() + 3, reply.begin() + 10), 50},
             {Bytes(reply.begin() + 10, reply.end()), 50}});
-    ASSERT_EQ(Exchange(rig.ctx, 7, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyArgument, 5);
+    ASSERT_EQ(Exchange(rig.link, 7, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyArgument, 5);
 }
 
 TEST_F(TcpTransaction, BytesAfterTheReplyAreIgnored) {
     Bytes reply = ReplyFrame(8, 0, Bytes(42, 1));
     reply.insert(reply.end(), {0xDE, 0xAD, 0xBE, 0xEF});
     Answer({{reply}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyLength, 42);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyLength, 42);
 }
 
 TEST_F(TcpTransaction, ErrorReplyWithArgumentThreeCountsAsSuccess) {
     Answer({{ReplyFrame(0, 3)}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
     EXPECT_EQ(InfoBox(), "");
 }
 
 TEST_F(TcpTransaction, ReplyWithAnotherCommandIsAccepted) {
     Answer({{ReplyFrame(9, 0)}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
 }
 
 struct FailureCase {
@@ -135,15 +135,15 @@ TEST_F(TcpTransaction, EveryBrokenReplyIsReportedOnceWithItsText) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-        rig.ctx.state.CommunicationOk = 1;
-        rig.ctx.state.DataTransferActive = 1;
+        rig.ctx.state.communicationOk = true;
+        rig.ctx.state.acquisition = Acquisition::Live;
         rig.ui.SetActiveTabPage(kParameterPage);
         Answer({{c.reply()}});
-        EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+        EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
         EXPECT_EQ(InfoBox(), std::string(c.message) + "\n\n");
         EXPECT_EQ(Status(), "TIMEOUT!");
-        EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
-        EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+        EXPECT_FALSE(rig.ctx.state.communicationOk);
+        EXPECT_FALSE(rig.ctx.state.acquiring());
         EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
         EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
         rig.Spin(0.05);  // let stray bytes of this case drain before the next request
@@ -153,7 +153,7 @@ TEST_F(TcpTransaction, EveryBrokenReplyIsReportedOnceWithItsText) {
 TEST_F(TcpTransaction, SilenceTimesOutAfterThreeSecondsWithOneReport) {
     Answer({});
     const double start = rig.ui.Timer();
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
     const double took = rig.ui.Timer() - start;
     EXPECT_GE(took, 2.99);
     EXPECT_LT(took, 4.5);
@@ -163,35 +163,35 @@ TEST_F(TcpTransaction, SilenceTimesOutAfterThreeSecondsWithOneReport) {
 TEST_F(TcpTransaction, MissingDataTimesOutOnItsOwnLimit) {
     const Bytes reply = ReplyFrame(8, 0, Bytes(42, 3));
     Answer({{Bytes(reply.begin(), reply.begin() + 20)}});
-    rig.ctx.limits.reply = 0.3;  // the real limit is waited out above
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+    rig.link.limits.reply = 0.3;  // the real limit is waited out above
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
     EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
 }
 
 TEST_F(TcpTransaction, TwoFailuresInARowLeaveTwoMessages) {
     Answer({{ReplyFrame(0, 1)}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
     Answer({{ReplyFrame(0, 2)}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), -1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
     EXPECT_EQ(InfoBox(), std::string(kMsgInvalidOrder) + "\n\n" + kMsgSensorCommError + "\n\n");
 }
 
 TEST_F(TcpTransaction, MoreThanTheBufferStopsStoring) {
     peer.Send(Bytes(3000, 0x42));
     rig.Spin(0.2);
-    EXPECT_EQ(rig.ctx.frames.RxCount, 2048);
+    EXPECT_EQ(rig.link.frames.RxCount, 2048);
     // The next transaction starts clean.
     Answer({{ReplyFrame(8, 0, Bytes(42, 9))}});
-    EXPECT_EQ(Exchange(rig.ctx, 8, 0), 1);
-    EXPECT_EQ(rig.ctx.frames.ReplyData()[0], 9);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
+    EXPECT_EQ(rig.link.frames.ReplyData()[0], 9);
 }
 
 TEST_F(TcpTransaction, ServerCloseIsReportedAtOnce) {
     peer.CloseClient();
     rig.Spin(0.3);
     EXPECT_EQ(InfoBox(), std::string(kMsgServerClosed) + "\n\n");
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
-    EXPECT_EQ(rig.ctx.link.TcpHandle, 0u);
+    EXPECT_EQ(rig.link.link.TcpConnected, 0);
+    EXPECT_EQ(rig.link.link.TcpHandle, 0u);
 }
 
 TEST(TcpConnect, RefusedConnectionReportsItsTableMessage) {
@@ -203,10 +203,10 @@ TEST(TcpConnect, RefusedConnectionReportsItsTableMessage) {
         freePort = probe.serverPort();
     }
     rig.ConnectTcp("127.0.0.1", freePort);
-    EXPECT_LT(rig.ctx.link.LinkStatus, 0);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_LT(rig.link.link.LinkStatus, 0);
+    EXPECT_EQ(rig.link.link.TcpConnected, 0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text,
-              std::string(TcpErrorMessage(rig.ctx.link.LinkStatus)) + "\n\n");
+              std::string(TcpErrorMessage(rig.link.link.LinkStatus)) + "\n\n");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "UnableToEstablishConnection\n\n");
 }
 
@@ -214,10 +214,10 @@ TEST(TcpConnect, SecondAttemptEndsTheFirstConversation) {
     ScriptedPeer peer;
     QtRig rig;
     rig.ConnectTcp("127.0.0.1", peer.port());
-    const auto first = rig.ctx.link.TcpHandle;
+    const auto first = rig.link.link.TcpHandle;
     rig.ConnectTcp("127.0.0.1", peer.port());
-    EXPECT_NE(rig.ctx.link.TcpHandle, first);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+    EXPECT_NE(rig.link.link.TcpHandle, first);
+    EXPECT_EQ(rig.link.link.TcpConnected, 1);
     rig.Spin(0.1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");  // closing our own conversation reports nothing
 }

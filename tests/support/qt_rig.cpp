@@ -5,6 +5,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "link/transport.hpp"
+
 namespace qelto {
 
 QtRig::QtRig() {
@@ -14,10 +16,17 @@ QtRig::QtRig() {
 }
 
 void QtRig::ConnectTcp(const std::string& host, int port) {
-    ctx.conn.Protocol = kTcpIp;
-    CopyText(ctx.conn.IpAddress, host);
-    ctx.conn.TcpPort = port;
-    InitTCP_IP(ctx);
+    link.conn.Protocol = kTcpIp;
+    CopyText(link.conn.IpAddress, host);
+    link.conn.TcpPort = port;
+    InitTCP_IP(link);
+}
+
+Status QtRig::OpenSession(const std::string& host, int port) {
+    ctx.settings.conn.Protocol = kTcpIp;
+    CopyText(ctx.settings.conn.IpAddress, host);
+    CopyText(ctx.settings.conn.PortNumber, std::to_string(port));
+    return sensor.Open(ctx.settings.conn);
 }
 
 void QtRig::Spin(double seconds) {

@@ -10,11 +10,15 @@
 #include <vector>
 
 #include "app/context.hpp"
-#include "app/memory_ui.hpp"
+#include "doubles/memory_ui.hpp"
+#include "doubles/reporting_owner.hpp"
+#include "link/transaction.hpp"
+#include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 
@@ -26,12 +30,20 @@ struct QtRig {
     QtSerialPort serial;
     QtTcpClient tcp;
     QtPortEnumerator ports;
-    std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, serial, tcp, ports);
+    std::unique_ptr<SensorSession> sensorPtr = std::make_unique<SensorSession>(ui, serial, tcp);
+    SensorSession& sensor = *sensorPtr;
+    std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, sensor, ports);
     Context& ctx = *ctxPtr;
+    // The link beneath the session's, for the tests of the link itself: its failures reach
+    // the presenters' report as the session's do.
+    ReportingOwner owner{ctx};
+    LinkContext link{ui, owner, serial, tcp};
 
     QtRig();
-    // Sets the connection page's TCP settings in the context and opens the link.
+    // Opens the test link to a TCP server.
     void ConnectTcp(const std::string& host, int port);
+    // Opens the session's link to a TCP server, as the connection page would.
+    Status OpenSession(const std::string& host, int port);
     // Runs the event loop for a while (lets peers act).
     void Spin(double seconds);
 };

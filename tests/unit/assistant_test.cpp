@@ -11,8 +11,8 @@
 #include "app/assistant_messages.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "sensor_model.hpp"
-#include "unit_fakes.hpp"
+#include "doubles/unit_rig.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
@@ -136,9 +136,9 @@ class Assistant : public ::testing::Test {
         sensor.ui = &rig.ui;
         sensor.measure = DefaultScene;
         rig.tcp.responder = [this](const Bytes& r) { return sensor.Respond(r); };
-        rig.ctx.ident.SensorModel = 1;
+        IdentifyAs(rig, 1);
         rig.ctx.state.Language = kEnglish;
-        rig.ctx.state.CommunicationOk = 1;
+        rig.ctx.state.communicationOk = true;
     }
 
     void Answer(PopupAnswer a) { rig.ui.answers.push_back(std::move(a)); }
@@ -200,10 +200,10 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
                                   En(MsgPlaceColor), En(MsgPlaceColor), En(MsgSavedToEeprom)}));
 
     // Power adjustment: Gain 7 is the first to lift the signal above DynWinLo.
-    EXPECT_EQ(rig.ctx.para.Gain, 7);
-    EXPECT_EQ(rig.ctx.para.PowerMode, 0);
-    EXPECT_EQ(rig.ctx.para.MaxVecNo, 4);
-    EXPECT_EQ(rig.ctx.para.DigitalOutMode, 2);
+    EXPECT_EQ(rig.ctx.config.para.Gain, 7);
+    EXPECT_EQ(rig.ctx.config.para.PowerMode, 0);
+    EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 4);
+    EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, 2);
     std::vector<std::pair<int, int>> progress;
     for (int k = 1; k <= 7; ++k)
         progress.emplace_back(k, 106);
@@ -213,7 +213,7 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
     for (int n = 0; n < 4; ++n) {
         SCOPED_TRACE("colour " + std::to_string(n));
         const LiveData c = TaughtColour(n);
-        const TeachVector& v = rig.ctx.teach[static_cast<std::size_t>(n)];
+        const TeachVector& v = rig.ctx.config.teach[static_cast<std::size_t>(n)];
         EXPECT_EQ(v.Cell, (std::array<std::uint16_t, 6>{
                               static_cast<std::uint16_t>(c.X()), static_cast<std::uint16_t>(c.Y()),
                               static_cast<std::uint16_t>(c.Int()), 500, 0, 0}));
@@ -227,7 +227,7 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
         EXPECT_EQ(sensor.eepromTeach[static_cast<std::size_t>(n)], v);
     }
     EXPECT_EQ(rig.ui.activeCell(), std::make_pair(1, 4));
-    EXPECT_EQ(rig.ctx.teach[4].Cell[0], 1);  // untaught rows keep the default vector
+    EXPECT_EQ(rig.ctx.config.teach[4].Cell[0], 1);  // untaught rows keep the default vector
 
     // Stored through the EEPROM, and the operator's memory selection is as it was.
     ASSERT_GE(sensor.log.size(), 3u);
@@ -242,88 +242,13 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
 
     // Nothing is left running or locked.
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_TRUE(lockedWhileRunning);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::StartAssistantButton).dimmed);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
-}
-
-// The whole procedure against the simulated sensor: white in front for the adjustment, then
-// red, green, blue and yellow for colours 0..3.
-TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
-    UnitRig rig;
-    sim::SensorModel model;
-    const std::array<const char*, 4> colours{"red", "green", "blue", "yellow"};
-    int adjustmentSamples = 0;
-    rig.tcp.responder = [&](const Bytes& request) -> std::vector<Bytes> {
-        std::string teaching;
-        for (const auto& p : rig.ui.popups) {
-            if (p.title.rfind(kTitleTeachColor, 0) == 0) teaching = p.title;
-        }
-        if (teaching.empty()) {
-            model.SelectPatch("white");
-            adjustmentSamples += request[1] == kCmdLiveData ? 1 : 0;
-        } else {
-            const auto n = static_cast<std::size_t>(std::stoi(teaching.substr(12)));
-            model.SelectPatch(colours[n]);
-        }
-        return {model.HandleRequest(request)};
-    };
-    rig.ctx.ident.SensorModel = 1;
-    rig.ctx.state.Language = kEnglish;
-    rig.ctx.state.CommunicationOk = 1;
-    rig.ui.answers = {PopupAnswer::Button(kPromptOk, "4"), PopupAnswer::Yes(),
-                      PopupAnswer::Button(kPromptOk)};
-
-    DispatchControlEvent(rig.ctx, Ctrl::StartAssistantButton, Event::Commit);
-
-    std::vector<std::string> titles;
-    for (const auto& p : rig.ui.popups)
-        titles.push_back(p.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{
-                          "Parameter MAXCOL-No.", "", "Parameter POWER, GAIN, INTEGRAL", "",
-                          "TEACH COLOR 0", "TEACH COLOR 1", "TEACH COLOR 2", "TEACH COLOR 3", ""}));
-    EXPECT_EQ(rig.ui.popups.back().message, AssistantMessages[MsgSavedToEeprom][kEnglish]);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");  // the sensor accepted every write
-
-    // The adjustment ran into its second stage and stopped as soon as white passed DynWinLo.
-    EXPECT_EQ(rig.ctx.para.Gain, 8);
-    EXPECT_GT(rig.ctx.para.Integral, 1);
-    EXPECT_EQ(adjustmentSamples, 8 + rig.ctx.para.Integral - 1);
-    ASSERT_FALSE(rig.ui.progressLog().empty());
-    EXPECT_EQ(rig.ui.progressLog().back(), std::make_pair(-1, 106));
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-
-    // Everything is in the EEPROM, the memory selection is unchanged.
-    const ParameterSet& stored = model.EepromParameters();
-    EXPECT_EQ(stored.MaxVecNo, 4);
-    EXPECT_EQ(stored.DigitalOutMode, 0);  // YES to direct output
-    EXPECT_EQ(stored.PowerMode, 0);
-    EXPECT_EQ(stored.Gain, rig.ctx.para.Gain);
-    EXPECT_EQ(stored.Integral, rig.ctx.para.Integral);
-    for (std::size_t n = 0; n < 4; ++n) {
-        SCOPED_TRACE(colours[n]);
-        EXPECT_EQ(model.EepromTeach()[n], rig.ctx.teach[n]);
-        EXPECT_EQ(rig.ctx.teach[n].Cell[3], 500);
-        EXPECT_EQ(rig.ui.cellValue(1, static_cast<int>(n) + 1), rig.ctx.teach[n].Cell[0]);
-        EXPECT_EQ(rig.ui.cellValue(4, static_cast<int>(n) + 1), 500);
-    }
-    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
-
-    // Each colour in front of the sensor now reports its own C-No.
-    for (std::size_t n = 0; n < 4; ++n) {
-        SCOPED_TRACE(colours[n]);
-        model.SelectPatch(colours[n]);
-        rig.ui.popups.clear();  // the responder keeps the patch chosen here
-        rig.tcp.responder = [&](const Bytes& request) -> std::vector<Bytes> {
-            return {model.HandleRequest(request)};
-        };
-        ASSERT_EQ(ReadLiveData(rig.ctx), 1);
-        EXPECT_EQ(rig.ctx.live.ColorNo(), static_cast<int>(n));
-    }
 }
 
 TEST_F(Assistant, EachParameterWriteIsFollowedByHalfASecondBeforeTheReadBack) {
@@ -400,8 +325,8 @@ TEST_F(Assistant, CountAnswersAreReadAsLeadingIntegersWithinTheSensorsLimit) {
                      (c.answers.size() > 1 ? " then '" + c.answers.back() + "'" : ""));
         rig.ui.popups.clear();
         rig.ui.answers.clear();
-        rig.ctx.ident.SensorModel = c.model;
-        rig.ctx.para.DigitalOutMode = 7;
+        IdentifyAs(rig, c.model);
+        rig.ctx.config.para.DigitalOutMode = 7;
         for (const auto& a : c.answers)
             Answer(PopupAnswer::Button(kPromptOk, a));
         if (c.directOutputAnswer) {
@@ -410,15 +335,15 @@ TEST_F(Assistant, CountAnswersAreReadAsLeadingIntegersWithinTheSensorsLimit) {
 
         EXPECT_EQ(GetMaxVecNo(rig.ctx), 0);
 
-        EXPECT_EQ(rig.ctx.para.MaxVecNo, c.maxVecNo);
-        EXPECT_EQ(rig.ctx.para.DigitalOutMode, c.digitalOutMode);
+        EXPECT_EQ(rig.ctx.config.para.MaxVecNo, c.maxVecNo);
+        EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, c.digitalOutMode);
         EXPECT_EQ(TitlesOf(PopupKind::Generic).size(), c.answers.size());
         EXPECT_EQ(Shown(MsgDefaultLoaded), c.defaultLoaded);
         EXPECT_EQ(Shown(MsgDirectOutput), c.directOutputAnswer.has_value());
         EXPECT_TRUE(rig.ui.answers.empty());
     }
     EXPECT_EQ(OutputCount(rig.ctx), 2);
-    rig.ctx.ident.SensorModel = 0;
+    IdentifyAs(rig, 0);
     EXPECT_EQ(OutputCount(rig.ctx), 5);
     EXPECT_EQ(ColorLimit(rig.ctx), 31);
 }
@@ -429,7 +354,7 @@ TEST_F(Assistant, CancelAtACountPromptSendsNothingAndSaysSo) {
     for (int cancelAt = 1; cancelAt <= 2; ++cancelAt) {
         SCOPED_TRACE("cancel at prompt " + std::to_string(cancelAt));
         rig.ui.popups.clear();
-        rig.ctx.para.MaxVecNo = 9;
+        rig.ctx.config.para.MaxVecNo = 9;
         if (cancelAt == 2) Answer(PopupAnswer::Button(kPromptOk, "0"));
         Answer(PopupAnswer::Button(kPromptCancel, "4"));
 
@@ -439,7 +364,7 @@ TEST_F(Assistant, CancelAtACountPromptSendsNothingAndSaysSo) {
         EXPECT_EQ(LastPopup().kind, PopupKind::Message);
         EXPECT_EQ(LastPopup().title, "");
         EXPECT_EQ(LastPopup().message, En(MsgParamCancelled));
-        EXPECT_EQ(rig.ctx.para.MaxVecNo, 31);
+        EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 31);
         EXPECT_TRUE(sensor.log.empty());
     }
 }
@@ -448,7 +373,7 @@ TEST_F(Assistant, CancelAtTheBrightestColourPromptEndsSilently) {
     Answer(PopupAnswer::Button(kPromptOk, "4"));
     Answer(PopupAnswer::No());
     Answer(PopupAnswer::Button(kPromptCancel));
-    const ParameterSet before = rig.ctx.para;
+    const ParameterSet before = rig.ctx.config.para;
 
     StartAssistant(rig.ctx);
 
@@ -457,8 +382,8 @@ TEST_F(Assistant, CancelAtTheBrightestColourPromptEndsSilently) {
     EXPECT_FALSE(LastPopup().generic.withInput);
     EXPECT_EQ(LastPopup().generic.escapeButton, 2);
     EXPECT_TRUE(sensor.log.empty());
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(rig.ctx.para.Gain, before.Gain);  // no defaults loaded
+    EXPECT_FALSE(rig.ctx.state.acquiring());
+    EXPECT_EQ(rig.ctx.config.para.Gain, before.Gain);  // no defaults loaded
     EXPECT_TRUE(rig.ui.progressLog().empty());
 }
 
@@ -471,7 +396,7 @@ TEST_F(Assistant, StopEndsTheAdjustmentBeforeTheNextStep) {
         // STOP while the third step is under way.
         if (!pressed && sensor.ram.Gain == 3) {
             pressed = true;
-            rig.ctx.state.DataTransferActive = 0;
+            rig.ctx.state.acquisition = Acquisition::Stopped;
         }
     };
     AnswerSetup(4);
@@ -502,7 +427,7 @@ TEST_F(Assistant, AdjustmentStopsOneCountAboveDynWinLoNotAtIt) {
             d.w[channel] = static_cast<std::int16_t>(s.ram.DynWinLo + (s.ram.Gain >= 4 ? 1 : 0));
             return d;
         };
-        rig.ctx.state.CommunicationOk = 1;
+        rig.ctx.state.communicationOk = true;
         Answer(PopupAnswer::Button(kPromptOk));
 
         EXPECT_EQ(SetSensorPower(rig.ctx), 0);
@@ -510,10 +435,10 @@ TEST_F(Assistant, AdjustmentStopsOneCountAboveDynWinLoNotAtIt) {
         EXPECT_EQ(sensor.Count(kCmdLiveData), 4);
         EXPECT_EQ(sensor.ram.Gain, 4);
         EXPECT_EQ(sensor.ram.PowerMode, 0);
-        EXPECT_EQ(rig.ctx.para.PowerMode, 0);
+        EXPECT_EQ(rig.ctx.config.para.PowerMode, 0);
         EXPECT_EQ(sensor.log.back().command, kCmdStoreEeprom);  // the closing write, EEPROM
         EXPECT_EQ(sensor.eeprom.PowerMode, 0);
-        EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+        EXPECT_FALSE(rig.ctx.state.acquiring());
         EXPECT_EQ(rig.ui.progressLog().back(), std::make_pair(-1, 106));
     }
 }
@@ -532,10 +457,10 @@ TEST_F(Assistant, AdjustmentRunsThroughGainThenIntegralAndKeepsPowerMode) {
     EXPECT_EQ(sensor.ram.Gain, 8);
     EXPECT_EQ(sensor.ram.Integral, 99);
     EXPECT_EQ(sensor.ram.PowerMode, 1);
-    EXPECT_EQ(rig.ctx.para.PowerMode, 1);
+    EXPECT_EQ(rig.ctx.config.para.PowerMode, 1);
     EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // no closing write
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     ASSERT_EQ(rig.ui.progressLog().size(), 107u);
     EXPECT_EQ(rig.ui.progressLog()[105], std::make_pair(106, 106));
     EXPECT_EQ(rig.ui.progressLog()[106], std::make_pair(-1, 106));
@@ -543,23 +468,23 @@ TEST_F(Assistant, AdjustmentRunsThroughGainThenIntegralAndKeepsPowerMode) {
 }
 
 TEST_F(Assistant, AdjustmentStartsFromDefaultsButKeepsTheCountAndOutputMode) {
-    rig.ctx.para.MaxVecNo = 3;
-    rig.ctx.para.DigitalOutMode = 0;
-    rig.ctx.para.Average = 17;
-    rig.ctx.para.DynWinLo = 100;
-    rig.ctx.teach[40].Cell[0] = 999;
+    rig.ctx.config.para.MaxVecNo = 3;
+    rig.ctx.config.para.DigitalOutMode = 0;
+    rig.ctx.config.para.Average = 17;
+    rig.ctx.config.para.DynWinLo = 100;
+    rig.ctx.config.teach[40].Cell[0] = 999;
     sensor.silent = [](const Request&, int) { return true; };  // inspect the first write only
     Answer(PopupAnswer::Button(kPromptOk));
 
     EXPECT_EQ(SetSensorPower(rig.ctx), 1);
 
-    EXPECT_EQ(rig.ctx.para.MaxVecNo, 3);
-    EXPECT_EQ(rig.ctx.para.DigitalOutMode, 0);
-    EXPECT_EQ(rig.ctx.para.Average, 256);
-    EXPECT_EQ(rig.ctx.para.DynWinLo, 3200);
-    EXPECT_EQ(rig.ctx.para.PowerMode, 1);
-    EXPECT_EQ(rig.ctx.para.Gain, 1);
-    EXPECT_EQ(rig.ctx.teach[40].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 3);
+    EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, 0);
+    EXPECT_EQ(rig.ctx.config.para.Average, 256);
+    EXPECT_EQ(rig.ctx.config.para.DynWinLo, 3200);
+    EXPECT_EQ(rig.ctx.config.para.PowerMode, 1);
+    EXPECT_EQ(rig.ctx.config.para.Gain, 1);
+    EXPECT_EQ(rig.ctx.config.teach[40].Cell[0], 1);
     // The failure has been reported; the assistant adds nothing.
     EXPECT_EQ(LastPopup().message, En(MsgDefaultsFirst));
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
@@ -576,7 +501,7 @@ TEST_F(Assistant, RejectedParameterWriteEndsTheAssistantWithTheFailureReportOnly
     EXPECT_EQ(sensor.Count(kCmdLiveData), 0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find("PLAUSIBILITY"), std::string::npos);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
 }
 
 TEST_F(Assistant, FailedClosingWriteOfTheAdjustmentIsNotASuccess) {
@@ -606,9 +531,9 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                              (yes ? ", YES" : ", NO"));
                 rig.ui.popups.clear();
                 sensor.log.clear();
-                rig.ctx.teach[1].Cell.fill(1);
-                rig.ctx.para.MaxVecNo = 2;
-                rig.ctx.state.CommunicationOk = 1;
+                rig.ctx.config.teach[1].Cell.fill(1);
+                rig.ctx.config.para.MaxVecNo = 2;
+                rig.ctx.state.communicationOk = true;
                 sensor.measure = [channel, level](const TeachSensor&, int inFront) {
                     LiveData d = TaughtColour(inFront);
                     if (inFront == 1) d.w[channel] = static_cast<std::int16_t>(level);
@@ -626,12 +551,12 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                 }
                 if (asked && yes) {
                     EXPECT_EQ(result, 1);
-                    EXPECT_EQ(rig.ctx.teach[1].Cell[0], 1);        // not stored
-                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);  // still marked
+                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);  // not stored
+                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);   // still marked
                     EXPECT_EQ(sensor.Count(kCmdWrite), 0);
                 } else {
                     EXPECT_EQ(result, 0);
-                    EXPECT_EQ(rig.ctx.teach[1].Cell[0], TaughtColour(1).X());
+                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], TaughtColour(1).X());
                     EXPECT_EQ(rig.ui.cellColor(1, 2), 0xC0C0C0u);
                     EXPECT_EQ(sensor.Count(kCmdStoreEeprom), 1);
                 }
@@ -669,7 +594,7 @@ TEST_F(Assistant, ExchangeFailureWhileTeachingIsReportedAndCancels) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
     EXPECT_EQ(rig.ui.cellValue(1, 1), TaughtColour(0).X());
     EXPECT_EQ(rig.ui.cellColor(1, 2), 0xC0C0C0u);
-    EXPECT_EQ(rig.ctx.teach[1].Cell[0], 1);              // the default vector, nothing taught
+    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);       // the default vector, nothing taught
     EXPECT_FALSE(rig.ui.cellColor(1, 3).has_value());    // colour 2 never started
     EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // nothing written after the failure
 }
@@ -687,8 +612,8 @@ TEST_F(Assistant, FailedFinalWriteStillFinishesTheAssistant) {
 }
 
 TEST_F(Assistant, NeverTeachesMoreRowsThanTheSensorTakes) {
-    rig.ctx.ident.SensorModel = 2;
-    rig.ctx.para.MaxVecNo = 200;  // as a confused sensor might report it back
+    IdentifyAs(rig, 2);
+    rig.ctx.config.para.MaxVecNo = 200;  // as a confused sensor might report it back
     EXPECT_EQ(TeachColors(rig.ctx), 0);
     EXPECT_EQ(TitlesOf(PopupKind::Message),
               (std::vector<std::string>{"TEACH COLOR 0", "TEACH COLOR 1", "TEACH COLOR 2", ""}));

@@ -9,7 +9,7 @@
 #include "app/connection.hpp"
 #include "app/connection_page.hpp"
 #include "app/control_table.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -32,17 +32,17 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
     const Ctrl tcpCtrls[] = {Ctrl::ServerField, Ctrl::PortField};
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
     DispatchControlEvent(rig.ctx, Ctrl::ProtocolSelector, Event::Commit);
-    EXPECT_EQ(rig.ctx.conn.Protocol, kTcpIp);
+    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kTcpIp);
     for (Ctrl c : serialCtrls)
         EXPECT_FALSE(rig.ui.ctrl(c).visible);
     for (Ctrl c : tcpCtrls)
         EXPECT_TRUE(rig.ui.ctrl(c).visible);
     EXPECT_TRUE(AcceptDimmed());
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);  // the open link is not touched
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);  // the open link is not touched
 
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 0);
     InitConnectPanel(rig.ctx);
-    EXPECT_EQ(rig.ctx.conn.Protocol, kRs232);
+    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kRs232);
     for (Ctrl c : serialCtrls)
         EXPECT_TRUE(rig.ui.ctrl(c).visible);
     for (Ctrl c : tcpCtrls)
@@ -60,7 +60,7 @@ TEST_F(Page, RecentServersMostRecentFirstNoDuplicatesAtMostTen) {
     CommitServer("alpha");
     CommitServer("alpha");
     EXPECT_EQ(Servers(), (std::vector<std::string>{"alpha"}));
-    EXPECT_EQ(TextOf(rig.ctx.conn.IpAddress), "alpha");
+    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "alpha");
     for (int i = 1; i <= 9; ++i)
         CommitServer("s" + std::to_string(i));
     ASSERT_EQ(Servers().size(), 10u);
@@ -113,7 +113,7 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "sensor");
     rig.ui.answers.push_back(PopupAnswer::No());
     DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::DisconnectButton).dimmed);
     EXPECT_FALSE(AcceptDimmed());
@@ -137,13 +137,13 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
 TEST_F(Page, AcceptStoresTheSettingsAndShowsTheParameterPage) {
     TempDir temp("qelto-page");
     const auto& dir = temp.path();
-    rig.ctx.files.ProgramDirectory = dir.string();
-    rig.ctx.files.PanelSettingsPath = (dir / "PanelSettings.cfg").string();
+    rig.ctx.settings.ProgramDirectory = dir.string();
+    rig.ctx.settings.PanelSettingsPath = (dir / "PanelSettings.cfg").string();
     rig.ui.SetCtrlText(Ctrl::ServerField, "host.example");
     DispatchControlEvent(rig.ctx, Ctrl::ServerField, Event::Commit);
     DispatchControlEvent(rig.ctx, Ctrl::AcceptButton, Event::Commit);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kParameterPage);
-    std::ifstream in(rig.ctx.files.PanelSettingsPath);
+    std::ifstream in(rig.ctx.settings.PanelSettingsPath);
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_NE(text.str().find("host.example"), std::string::npos);

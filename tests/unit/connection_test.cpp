@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/connection.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
@@ -102,20 +103,20 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
               "TRY TO CONNECT!\nKORVANEX V4.3B7\nSENSOR: TAVRENO TEST\nSERIAL NUMBER: 4711\n\n");
     EXPECT_EQ(Status(), "KORVANEX V4.3B7");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).tooltip, "KORVANEX V4.3.12 B7");
-    EXPECT_EQ(FirmwareText(rig.ctx), "KORVANEX V4.3.12 B7");
-    EXPECT_EQ(SensorNameText(rig.ctx), "TAVRENO TEST");
-    EXPECT_EQ(rig.ctx.ident.SensorModel, 1);
+    EXPECT_EQ(rig.sensor.identity().firmware, "KORVANEX V4.3.12 B7");
+    EXPECT_EQ(rig.sensor.identity().name, "TAVRENO TEST");
+    EXPECT_EQ(rig.sensor.identity().SensorModel, 1);
     ASSERT_EQ(rig.ui.popups.size(), 1u);
     EXPECT_EQ(rig.ui.popups[0].kind, PopupKind::Confirm);
     EXPECT_EQ(rig.ui.popups[0].title, "ATTENTION!");
     EXPECT_EQ(rig.ui.popups[0].message, "Do you want to send default parameters to the sensor?");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(rig.ctx.para.Average, 99);
+    EXPECT_EQ(rig.ctx.config.para.Average, 99);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 99);
     // The page was read into the settings and the displays show the link in use.
     EXPECT_EQ(rig.tcp.connects.back(), std::make_pair(std::string("sensor"), 5000));
-    EXPECT_EQ(rig.ctx.conn.ComPort, 3);
+    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 3);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::IpAddressDisplay).text, "sensor");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::IpAddressDisplay).visible);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::ComPortDisplay).visible);
@@ -127,21 +128,21 @@ TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     sensor.writeRejects = 2;
     TryToConnect(rig.ctx);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3}));
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ui.popups.size(), 1u);  // no CLOSE / OFFLINE question
     EXPECT_EQ(Status(), "TIMEOUT!");
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
 }
 
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {
     sensor.firmware = "OTHER V2.1";
     Answer(PopupAnswer::Button(kAnswerClose));
-    rig.ctx.state.CommunicationOk = 1;
+    rig.ctx.state.communicationOk = true;
     TryToConnect(rig.ctx);
     EXPECT_EQ(rig.ui.quitCode(), 0);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);  // the attempt must not read as a success
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);  // the attempt must not read as a success
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
 }
 
@@ -161,7 +162,7 @@ TEST_F(Connect, SilenceMidConnectReportsThenAsks) {
         EXPECT_NE(InfoBox().find(std::string(kMsgTimeout) + "\n\n"), std::string::npos);
         EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
         EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
-        EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+        EXPECT_EQ(rig.ctx.sensor.tcpConnected(), false);
         rig.ctx.state.TransferTarget = kTargetEeprom;
     }
 }
@@ -181,7 +182,7 @@ TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
     serialRig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
     serialRig.ui.SetCtrlVal(Ctrl::ComPortSelector, 7);
     serialRig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 9);
-    serialRig.ctx.conn.ComPort = 2;
+    serialRig.ctx.settings.conn.ComPort = 2;
     serialRig.serial.openResult = -7;
     serialRig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     TryToConnect(serialRig.ctx);
@@ -200,8 +201,8 @@ TEST_F(Connect, LongTextsAreCutAndSerialNumbersAreUnsigned) {
     sensor.serial = 65535;
     Answer(PopupAnswer::No());
     TryToConnect(rig.ctx);
-    EXPECT_EQ(FirmwareText(rig.ctx).size(), 72u);
-    EXPECT_EQ(SensorNameText(rig.ctx).size(), 255u);
+    EXPECT_EQ(rig.sensor.identity().firmware.size(), 72u);
+    EXPECT_EQ(rig.sensor.identity().name.size(), 255u);
     EXPECT_NE(InfoBox().find("\nSERIAL NUMBER: 65535\n\n"), std::string::npos);
     EXPECT_EQ(Status(), "KORVANEX V4.1" + std::string(56, 'x'));
 }
@@ -218,8 +219,8 @@ TEST_F(Connect, FirmwareTextIsOnlyWhatTheReplyCarries) {
         };
         Answer(PopupAnswer::No());
         TryToConnect(rig.ctx);
-        EXPECT_EQ(FirmwareText(rig.ctx), firmware);
-        EXPECT_EQ(rig.ctx.ident.SensorModel, 1);
+        EXPECT_EQ(rig.sensor.identity().firmware, firmware);
+        EXPECT_EQ(rig.sensor.identity().SensorModel, 1);
         EXPECT_EQ(Status(), firmware == "KORVANEX V4" ? "KORVANEX V4." : "KORVANEX V4.3B7");
     }
 }
@@ -232,18 +233,18 @@ TEST_F(Connect, PortTextWithoutDigitsConnectsToPortZero) {
 }
 
 TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
-    rig.ctx.state.CommunicationOk = 1;
+    rig.ctx.state.communicationOk = true;
     rig.ui.SetCtrlVal(Ctrl::EepromButton, 1);
     rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 5);  // changed after connecting
     Disconnect(rig.ctx);
     EXPECT_EQ(rig.serial.closed.back(), 5);
     EXPECT_EQ(rig.tcp.disconnects, 1);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), false);
     EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
     for (Ctrl c :
          {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);

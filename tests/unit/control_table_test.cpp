@@ -5,7 +5,7 @@
 #include <map>
 
 #include "app/control_table.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
 
 namespace qelto {
 namespace {
@@ -79,8 +79,8 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
     UnitRig rig;
     ScriptedSensor sensor;
     sensor.Attach(rig);
-    rig.ctx.state.CommunicationOk = 1;
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.communicationOk = true;
+    rig.ctx.state.acquisition = Acquisition::Live;
     rig.ports.ports = {{1, "COM1"}};
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 3);
     for (int i = 0; i < kCtrlCount; ++i) {
@@ -99,12 +99,12 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
     }
     // Nothing ran: no request, no flag, no selection, no log line, no page change.
     EXPECT_TRUE(sensor.seen.empty());
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
+    EXPECT_TRUE(rig.ctx.state.acquiring());
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
     EXPECT_EQ(rig.ctx.state.Language, 0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 1);
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
 }
 
 }  // namespace

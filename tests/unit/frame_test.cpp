@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
+#include "doubles/unit_rig.hpp"
 #include "link/transaction.hpp"
-#include "unit_fakes.hpp"
 
 namespace qelto {
 namespace {
@@ -23,9 +23,9 @@ TEST(FillTxBuf, RequestsWithoutDataMatchTheWireBytes) {
         {8, {0x55, 0x08, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x76}},
     };
     for (const auto& [cmd, bytes] : cases) {
-        FillTxBuf(rig.ctx, cmd, 0, 0);
-        EXPECT_EQ(std::vector<std::uint8_t>(rig.ctx.frames.TxBuffer.begin(),
-                                            rig.ctx.frames.TxBuffer.begin() + 8),
+        FillTxBuf(rig.link, cmd, 0, 0);
+        EXPECT_EQ(std::vector<std::uint8_t>(rig.link.frames.TxBuffer.begin(),
+                                            rig.link.frames.TxBuffer.begin() + 8),
                   bytes)
             << "command " << cmd;
     }
@@ -34,9 +34,9 @@ TEST(FillTxBuf, RequestsWithoutDataMatchTheWireBytes) {
 TEST(FillTxBuf, HeaderCrcMakesTheWholeHeaderCheckToZero) {
     UnitRig rig;
     for (int i = 0; i < 52; ++i)
-        rig.ctx.frames.RequestData()[i] = static_cast<std::uint8_t>(i * 7);
-    FillTxBuf(rig.ctx, 1, 0x0102, 52);
-    const auto& tx = rig.ctx.frames.TxBuffer;
+        rig.link.frames.RequestData()[i] = static_cast<std::uint8_t>(i * 7);
+    FillTxBuf(rig.link, 1, 0x0102, 52);
+    const auto& tx = rig.link.frames.TxBuffer;
     EXPECT_EQ(crc8({tx.data(), 8}), 0x00);
     EXPECT_EQ(tx[6], crc8({tx.data() + 8, 52}));
     EXPECT_EQ(tx[2], 0x02);

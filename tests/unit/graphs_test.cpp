@@ -4,7 +4,7 @@
 
 #include "app/control_table.hpp"
 #include "app/graphs.hpp"
-#include "unit_fakes.hpp"
+#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {
@@ -88,9 +88,9 @@ TEST(GraphViewRule, TruncationLeavesTwentyFourOnTheUpperSide) {
 
 TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
     UnitRig rig;
-    rig.ctx.teach = DefaultTable();
-    rig.ctx.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
-    rig.ctx.teach[16].Cell = {2000, 100, 300, 50, 0, 0};
+    rig.ctx.config.teach = DefaultTable();
+    rig.ctx.config.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
+    rig.ctx.config.teach[16].Cell = {2000, 100, 300, 50, 0, 0};
     InitGraphs(rig.ctx);
     for (Ctrl g : {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt}) {
         EXPECT_EQ(rig.ui.graph(g).deletions, 1);
@@ -108,23 +108,23 @@ TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs[16].rgb, 0x80FF00u);  // 16 mod 15 = 1
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs[15].rgb, 0xFF0000u);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).arcs[63].rgb, kTeachColorPalette[3]);
-    EXPECT_EQ(rig.ctx.extent.MinY, 50);
-    EXPECT_EQ(rig.ctx.extent.MaxX, 2050);
+    EXPECT_EQ(rig.ctx.view.extent.MinY, 50);
+    EXPECT_EQ(rig.ctx.view.extent.MaxX, 2050);
 
     // A second InitGraphs starts from clean graphs.
     InitGraphs(rig.ctx);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
 
-    rig.ctx.live.w[LiveData::kX] = 1200;
-    rig.ctx.live.w[LiveData::kY] = -300;
-    rig.ctx.live.w[LiveData::kInt] = 700;
+    rig.ctx.view.live.w[LiveData::kX] = 1200;
+    rig.ctx.view.live.w[LiveData::kY] = -300;
+    rig.ctx.view.live.w[LiveData::kInt] = 700;
     for (std::size_t i = 0; i < kRgbHistorySize; ++i)
-        rig.ctx.history[i] = static_cast<double>(i);
+        rig.ctx.view.history[i] = static_cast<double>(i);
     ShowGraph3D(rig.ctx);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).cursor, std::make_pair(1200.0, -300.0));
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXInt).cursor, std::make_pair(1200.0, 700.0));
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).cursor, std::make_pair(-300.0, 700.0));
-    const GraphViews v = ComputeGraphViews(rig.ctx.extent, 1200, -300, 700);
+    const GraphViews v = ComputeGraphViews(rig.ctx.view.extent, 1200, -300, 700);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXInt).horizontal,
               std::make_pair(double(v.xInt.hMin), double(v.xInt.hMax)));
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).vertical,

@@ -9,6 +9,7 @@
 #include "files/inifile.hpp"
 #include "temp_dir.hpp"
 
+// Putting a function in front of the C library's takes Linux's dynamic linker.
 #if defined(__linux__)
 #include <dlfcn.h>
 #include <sys/stat.h>

@@ -424,8 +424,15 @@ TEST_F(IniWrite, ReplacesTheTargetAndLeavesNoTemporaryFile) {
     EXPECT_EQ(Ini_WriteToFile(doc.get(), target), 0);
     EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
     EXPECT_TRUE(NoTemporaryLeft());
-    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
+#ifdef _WIN32
+    // Windows keeps a read-only flag, no modes: a writable file shows every read and write bit.
+    const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write | fs::perms::others_read |
+                           fs::perms::others_write;
+#else
+    const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write;
+#endif
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, kept);
 }
 
 TEST_F(IniWrite, ReadOnlyTargetIsRefusedAndUnchanged) {
@@ -458,12 +465,50 @@ TEST_F(IniWrite, TakesTheFirstFreeTemporaryNameAndFailsWhenNoneIsFree) {
 
 TEST_F(IniWrite, SymbolicLinkKeepsPointingAtTheRewrittenFile) {
     const std::string link = dir.File("link.ini");
-    fs::create_symlink(target, link);
+    std::error_code ec;
+    fs::create_symlink(target, link, ec);
+    // Windows makes symbolic links only with a privilege a test cannot count on; Wine not at all.
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     EXPECT_EQ(Ini_WriteToFile(doc.get(), link), 0);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
 }
 
+// Writers that died left their temporary files behind, enough to take every name: a new
+// writer reclaims the old ones that no live writer holds, and clears them away.
+TEST_F(IniWrite, OrphanedTemporaryFilesAreReclaimed) {
+    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = dir.File("ini$$" + std::to_string(n) + ".CVI");
+        WriteBytes(name, "[S]\r\nHALF");
+        if (n != 1) fs::last_write_time(name, longAgo);  // 1: just begun
+    }
+    // 0: a writer that is still at work holds its file: locked, or on Windows, where an open
+    // file cannot be removed, open.
+#ifdef _WIN32
+    std::ifstream held(dir.File("ini$$0.CVI"));
+    ASSERT_TRUE(held.is_open());
+#else
+    const int held = open(dir.File("ini$$0.CVI").c_str(), O_RDWR);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+#endif
+
+    EXPECT_EQ(Ini_WriteToFile(doc.get(), target), 0);
+    EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("ini$$", 0) == 0) left.push_back(name);
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"ini$$0.CVI", "ini$$1.CVI"}));
+#ifndef _WIN32
+    close(held);
+#endif
+}
+
+// Owners and groups, FIFOs and a file size limit exist on Unix only.
 #if defined(__unix__)
 // A shared file keeps its owner and group, and so the access of the group's members.
 TEST_F(IniWrite, ReplacementKeepsOwnerGroupAndMode) {
@@ -494,32 +539,6 @@ TEST_F(IniWrite, ReplacementKeepsOwnerGroupAndMode) {
     EXPECT_EQ(st.st_gid, group);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
     EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
-}
-
-// Writers that died left their temporary files behind, enough to take every name: a new
-// writer reclaims the old ones that no live writer holds, and clears them away.
-TEST_F(IniWrite, OrphanedTemporaryFilesAreReclaimed) {
-    const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (int n = 0; n < 1000; ++n) {
-        const std::string name = dir.File("ini$$" + std::to_string(n) + ".CVI");
-        WriteBytes(name, "[S]\r\nHALF");
-        if (n != 1) fs::last_write_time(name, longAgo);  // 1: just begun
-    }
-    // 0: a writer that is still at work holds its file locked.
-    const int held = open(dir.File("ini$$0.CVI").c_str(), O_RDWR);
-    ASSERT_GE(held, 0);
-    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
-
-    EXPECT_EQ(Ini_WriteToFile(doc.get(), target), 0);
-    EXPECT_EQ(ReadBytes(target), "[S]\r\nNEW = \"content\"\r\n\r\n");
-    std::vector<std::string> left;
-    for (const auto& e : fs::directory_iterator(dir.path())) {
-        const std::string name = e.path().filename().string();
-        if (name.rfind("ini$$", 0) == 0) left.push_back(name);
-    }
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"ini$$0.CVI", "ini$$1.CVI"}));
-    close(held);
 }
 
 TEST_F(IniWrite, FifoInPlaceOfTheFileNeitherBlocksNorIsReplaced) {

@@ -5,7 +5,8 @@
 #include "app/control_table.hpp"
 #include "app/live.hpp"
 #include "app/main_panel.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
@@ -14,8 +15,8 @@ class Live : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.CommunicationOk = 1;
-        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        rig.ctx.state.communicationOk = true;
+        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
     }
     // Stops the loop once `n` samples have been requested.
     void StopAfter(int n) {
@@ -102,7 +103,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
          [&] {
              sensor.writeRejects = 1;
              rig.onEvents = [&] {
-                 if (sensor.samples == 1 && rig.ctx.state.SendRequest == 0 &&
+                 if (sensor.samples == 1 && !rig.ctx.state.sendRequest &&
                      sensor.Commands().size() == 1) {
                      DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
                      DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
@@ -126,7 +127,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
         {"window closed",
          [&] {
              rig.onEvents = [&] {
-                 if (sensor.samples == 2) rig.ctx.state.DataTransferActive = 0;
+                 if (sensor.samples == 2) rig.ctx.state.acquisition = Acquisition::Stopped;
              };
          },
          {8, 8}},
@@ -137,52 +138,52 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
         sensor.Attach(rig);
         rig.onEvents = nullptr;
         c.arrange();
-        rig.ctx.state.CommunicationOk = 1;
-        rig.ctx.state.SendRequest = rig.ctx.state.GetRequest = 0;
+        rig.ctx.state.communicationOk = true;
+        rig.ctx.state.sendRequest = rig.ctx.state.getRequest = false;
         GetData(rig.ctx);
         EXPECT_EQ(sensor.Commands(), c.commands);
-        EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+        EXPECT_FALSE(rig.ctx.state.acquiring());
     }
 }
 
 TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     for (int i = 1; i <= 100; ++i) {
-        rig.ctx.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
-        rig.ctx.live.w[LiveData::kGreen] = static_cast<std::int16_t>(-i);
-        rig.ctx.live.w[LiveData::kBlue] = static_cast<std::int16_t>(1000 + i);
+        rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
+        rig.ctx.view.live.w[LiveData::kGreen] = static_cast<std::int16_t>(-i);
+        rig.ctx.view.live.w[LiveData::kBlue] = static_cast<std::int16_t>(1000 + i);
         SetPanelData(rig.ctx);
     }
-    EXPECT_EQ(rig.ctx.history[0], 1);
-    EXPECT_EQ(rig.ctx.history[1], -1);
-    EXPECT_EQ(rig.ctx.history[2], 1001);
-    EXPECT_EQ(rig.ctx.history[297], 100);
-    EXPECT_EQ(rig.ctx.history[299], 1100);
-    rig.ctx.live.w[LiveData::kRed] = 101;
+    EXPECT_EQ(rig.ctx.view.history[0], 1);
+    EXPECT_EQ(rig.ctx.view.history[1], -1);
+    EXPECT_EQ(rig.ctx.view.history[2], 1001);
+    EXPECT_EQ(rig.ctx.view.history[297], 100);
+    EXPECT_EQ(rig.ctx.view.history[299], 1100);
+    rig.ctx.view.live.w[LiveData::kRed] = 101;
     SetPanelData(rig.ctx);
-    EXPECT_EQ(rig.ctx.history[0], 2);
-    EXPECT_EQ(rig.ctx.history[297], 101);
+    EXPECT_EQ(rig.ctx.view.history[0], 2);
+    EXPECT_EQ(rig.ctx.view.history[297], 101);
 
     LiveData d;
     Bytes raw = LiveBytes(-1, 2, 3, 4, 5, 6, 255);
     raw[0] = 0xFF;
     raw[1] = 0xFF;
     d.FromBytes(std::span<const std::uint8_t, kLiveDataSize>(raw.data(), kLiveDataSize));
-    rig.ctx.live = d;
+    rig.ctx.view.live = d;
     SetPanelData(rig.ctx);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, -1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::XDisplay).value, 4);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::IntDisplay).value, 6);
-    EXPECT_EQ(rig.ctx.history[297], -1);
+    EXPECT_EQ(rig.ctx.view.history[297], -1);
 }
 
 TEST_F(Live, SecondGoContinuesTheHistory) {
     StopAfter(2);
     DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
     DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit);
-    EXPECT_EQ(rig.ctx.history[291], 1);
-    EXPECT_EQ(rig.ctx.history[294], 2);
-    EXPECT_EQ(rig.ctx.history[297], 3);
+    EXPECT_EQ(rig.ctx.view.history[291], 1);
+    EXPECT_EQ(rig.ctx.view.history[294], 2);
+    EXPECT_EQ(rig.ctx.view.history[297], 3);
 }
 
 struct FreqCase {
@@ -211,7 +212,7 @@ TEST(ScanFrequency, ValuesAndPrecisions) {
 TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
     DispatchControlEvent(rig.ctx, Ctrl::FreqButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{105}));
-    EXPECT_EQ(rig.ctx.ScanFrequency, 250.0);
+    EXPECT_EQ(rig.ctx.sensor.scanFrequency(), 250.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 250.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 1);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::FreqButton).dimmed);
@@ -225,9 +226,10 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
     sensor.override = [](const SeenRequest&) -> std::optional<std::vector<Bytes>> {
         return std::vector<Bytes>{Frame(105, 0, Bytes{1, 0, 0, 0, 2, 0})};
     };
-    rig.ctx.ScanFrequency = 99;
+    rig.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, 99);
     GetCycleTime(rig.ctx);
-    EXPECT_EQ(rig.ctx.ScanFrequency, 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
+    EXPECT_EQ(rig.ctx.sensor.scanFrequency(), 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
     EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
 

@@ -10,7 +10,7 @@
 #include "app/control_table.hpp"
 #include "app/live.hpp"
 #include "app/main_panel.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -20,8 +20,8 @@ class MainPanel : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.CommunicationOk = 1;
-        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        rig.ctx.state.communicationOk = true;
+        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
     }
     std::string ReadFile(const std::filesystem::path& p) {
         std::ifstream in(p);
@@ -47,7 +47,7 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 3}));
     EXPECT_EQ(sensor.para.Average, 1024);
-    EXPECT_EQ(rig.ctx.para.Average, 1024);
+    EXPECT_EQ(rig.ctx.config.para.Average, 1024);
     EXPECT_TRUE(lockedDuringTransfer);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
 
@@ -63,14 +63,14 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
 }
 
 TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 32);
     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_TRUE(sensor.seen.empty());
-    EXPECT_EQ(rig.ctx.state.SendRequest, 1);
-    EXPECT_EQ(rig.ctx.state.GetRequest, 1);
-    EXPECT_EQ(rig.ctx.para.Average, 32);
+    EXPECT_TRUE(rig.ctx.state.sendRequest);
+    EXPECT_TRUE(rig.ctx.state.getRequest);
+    EXPECT_EQ(rig.ctx.config.para.Average, 32);
 }
 
 TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
@@ -85,12 +85,12 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
 
     // Get with FILE opens the file dialog at once, even while acquisition runs.
-    rig.ctx.para.Average = 1;
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.config.para.Average = 1;
+    rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file.string()));
     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
-    EXPECT_EQ(rig.ctx.state.GetRequest, 0);
-    EXPECT_EQ(rig.ctx.para.Average, 77);
+    EXPECT_FALSE(rig.ctx.state.getRequest);
+    EXPECT_EQ(rig.ctx.config.para.Average, 77);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_TRUE(sensor.seen.empty());
 }
@@ -130,21 +130,21 @@ TEST_F(MainPanel, LanguageTakesOnlyTheSevenLanguages) {
 }
 
 TEST_F(MainPanel, ConnectionPageStopsAcquisitionAndDimsAccept) {
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.SetActiveTabPage(kParameterPage);
     DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
+    EXPECT_TRUE(rig.ctx.state.acquiring());
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     rig.ui.SetActiveTabPage(kConnectionPage);
     DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::Commit);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 1);
+    EXPECT_TRUE(rig.ctx.state.acquiring());
     DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     // Switching back does not restart anything.
     rig.ui.SetActiveTabPage(kParameterPage);
     DispatchControlEvent(rig.ctx, Ctrl::TabControl, Event::ActiveTabChange);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
 }
 
 }  // namespace

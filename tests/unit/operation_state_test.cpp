@@ -1,35 +1,42 @@
 #include <gtest/gtest.h>
 
-#include "unit_fakes.hpp"
+#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {
 
 TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
     UnitRig rig;
-    rig.ctx.state.CommunicationOk = 1;
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.communicationOk = true;
+    rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.SetActiveTabPage(kParameterPage);
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
 
-    ReportFailure(rig.ctx, "first");
-    ReportFailure(rig.ctx, "second");
+    SetTimeout(rig.ctx, "first");
+    ReportFailure(rig.ctx, {SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
 
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "TRY TO CONNECT!\nfirst\n\nsecond\n\n");
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text,
+              "TRY TO CONNECT!\nfirst\n\nsecond\n\nHint: join dialout\n\n");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
 }
 
-TEST(ErrorMessage, HoldsAtMost255CharactersAndFormatsNumbers) {
+TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
     UnitRig rig;
-    SetErrorMessage(rig.ctx, std::string(400, 'x'));
-    EXPECT_EQ(ErrorMessageText(rig.ctx).size(), 255u);
-    FormatErrorMessage(rig.ctx, "INFO!\n", 3, " PARAMETER");
-    EXPECT_EQ(ErrorMessageText(rig.ctx), "INFO!\n3 PARAMETER");
+    rig.ctx.state.communicationOk = true;
+    rig.ctx.state.acquisition = Acquisition::Live;
+    ReportFailure(rig.ctx, {SensorFault::Busy, kMsgSensorBusy, {}, {}});
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.state.acquiring());
+    EXPECT_EQ(rig.ui.statusMessages, std::vector<std::string>{kMsgSensorBusy});
+
+    ReportFailure(rig.ctx, {SensorFault::Quit, "", {}, {}});
+    EXPECT_FALSE(rig.ctx.state.acquiring());
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
 }
 
 TEST(SetButtonsDimmed, ModeOneLeavesTheAcquisitionControlsAlone) {

@@ -12,10 +12,10 @@
 
 #include "app/file_commands.hpp"
 #include "app/panel_settings.hpp"
+#include "doubles/unit_rig.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 #include "temp_dir.hpp"
-#include "unit_fakes.hpp"
 
 namespace qelto {
 namespace {
@@ -32,7 +32,7 @@ class PanelSettings : public ::testing::Test {
         rig.ui.SetWindowPos(222, 111);
         rig.ui.SetWindowSize(444, 333);
     }
-    void Settings(const std::string& text) { WriteBytes(rig.ctx.files.PanelSettingsPath, text); }
+    void Settings(const std::string& text) { WriteBytes(rig.ctx.settings.PanelSettingsPath, text); }
     std::vector<std::string> Servers() { return rig.ui.ctrl(Ctrl::ServerField).items; }
     WindowPlacement Window() { return rig.ui.GetWindowPlacement(); }
 
@@ -46,8 +46,8 @@ TEST_F(PanelSettings, FirstRunKeepsTheLayoutAndShowsTheDefaults) {
     rig.ctx.state.Language = 0;
     LoadPanelSettings(rig.ctx);
     GetConnectionSettingsFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, dir.str() + "/PanelSettings.cfg");
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str() + "/Parameter.ini");
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, dir.File("PanelSettings.cfg"));
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.File("Parameter.ini"));
     EXPECT_EQ(Window().left, 222);
     EXPECT_EQ(Window().height, 333);
     EXPECT_EQ(rig.ctx.state.Language, 0);
@@ -58,9 +58,9 @@ TEST_F(PanelSettings, FirstRunKeepsTheLayoutAndShowsTheDefaults) {
     EXPECT_EQ(ui.ctrl(Ctrl::BaudRateSelector).value, 4);
     EXPECT_EQ(ui.ctrl(Ctrl::ServerField).text, "");
     EXPECT_EQ(ui.ctrl(Ctrl::PortField).text, "5000");
-    EXPECT_EQ(rig.ctx.conn.Protocol, kRs232);
-    EXPECT_EQ(TextOf(rig.ctx.conn.IpAddress), "");
-    for (char c : rig.ctx.conn.IpAddress)
+    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kRs232);
+    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "");
+    for (char c : rig.ctx.settings.conn.IpAddress)
         ASSERT_EQ(c, '\0');
     EXPECT_TRUE(rig.ui.popups.empty());
 }
@@ -72,8 +72,8 @@ TEST_F(PanelSettings, FileOfAnotherTypeCountsAsNoFile) {
     LoadPanelSettings(rig.ctx);
     GetConnectionSettingsFromFile(rig.ctx);
     EXPECT_EQ(Window().zoom, kZoomNormal);
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str() + "/Parameter.ini");
-    EXPECT_EQ(rig.ctx.conn.ComPort, 1);
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.File("Parameter.ini"));
+    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 1);
 }
 
 // ---- store and load
@@ -82,7 +82,7 @@ TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
     rig.ui.SetWindowPos(10, 40);
     rig.ui.SetWindowSize(790, 548);
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 1);
-    rig.ctx.files.ParameterFilePath = "C:\\Data\\p.ini";
+    rig.ctx.settings.ParameterFilePath = "C:\\Data\\p.ini";
     rig.ui.ComboInsert(Ctrl::ServerField, 0, "10.0.0.7");
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
     rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 3);
@@ -90,7 +90,7 @@ TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "10.0.0.7");
     rig.ui.SetCtrlText(Ctrl::PortField, "10001");
     StorePanelSettings(rig.ctx);
-    EXPECT_EQ(ReadBytes(rig.ctx.files.PanelSettingsPath),
+    EXPECT_EQ(ReadBytes(rig.ctx.settings.PanelSettingsPath),
               "[GENERAL INFO]\r\n"
               "FILE TYPE: = \"Panel Settings\"\r\n"
               "QELTO VERSION: = \"KORVANEX TAVRENO Qelto V1.1\"\r\n"
@@ -120,9 +120,9 @@ TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
               "PORT NUMBER = \"10001\"\r\n"
               "\r\n");
     // The connection settings take the values shown, connected or not.
-    EXPECT_EQ(rig.ctx.conn.ComPort, 3);
-    EXPECT_EQ(rig.ctx.conn.BaudRateIndex, 7);
-    EXPECT_EQ(TextOf(rig.ctx.conn.PortNumber), "10001");
+    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 3);
+    EXPECT_EQ(rig.ctx.settings.conn.BaudRateIndex, 7);
+    EXPECT_EQ(TextOf(rig.ctx.settings.conn.PortNumber), "10001");
     EXPECT_EQ(rig.ctx.state.Language, 1);
 }
 
@@ -134,7 +134,7 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
     while (longPath.size() < 200)
         longPath += "/sub\xC3\xA9";
     longPath += "/p.ini";
-    rig.ctx.files.ParameterFilePath = longPath;
+    rig.ctx.settings.ParameterFilePath = longPath;
     for (int i = 0; i < 12; ++i) {
         rig.ui.ComboInsert(Ctrl::ServerField, i, "host" + std::to_string(i) + ".example");
     }
@@ -144,7 +144,7 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "sensor \"A\"");
     rig.ui.SetCtrlText(Ctrl::PortField, "2101");
     StorePanelSettings(rig.ctx);
-    const std::string text = ReadBytes(rig.ctx.files.PanelSettingsPath);
+    const std::string text = ReadBytes(rig.ctx.settings.PanelSettingsPath);
     EXPECT_NE(text.find("PARAMETER FILE Line0003 = "), std::string::npos);
     EXPECT_NE(text.find("LIST ITEMS = 10\r\n"), std::string::npos);
 
@@ -160,23 +160,23 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
     EXPECT_EQ(w.height, 600);
     EXPECT_EQ(next.ctx.state.Language, 6);
     EXPECT_EQ(next.ui.ctrl(Ctrl::LanguageSelector).value, 6);
-    EXPECT_EQ(next.ctx.files.ParameterFilePath, longPath);
+    EXPECT_EQ(next.ctx.settings.ParameterFilePath, longPath);
     ASSERT_EQ(next.ui.ctrl(Ctrl::ServerField).items.size(), 10u);
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[0], "host0.example");
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[9], "host9.example");
-    EXPECT_EQ(next.ctx.conn.Protocol, kTcpIp);
-    EXPECT_EQ(next.ctx.conn.ComPort, 1002);
-    EXPECT_EQ(next.ctx.conn.BaudRateIndex, 2);
-    EXPECT_EQ(TextOf(next.ctx.conn.IpAddress), "sensor \"A\"");
+    EXPECT_EQ(next.ctx.settings.conn.Protocol, kTcpIp);
+    EXPECT_EQ(next.ctx.settings.conn.ComPort, 1002);
+    EXPECT_EQ(next.ctx.settings.conn.BaudRateIndex, 2);
+    EXPECT_EQ(TextOf(next.ctx.settings.conn.IpAddress), "sensor \"A\"");
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).text, "sensor \"A\"");
     EXPECT_EQ(next.ui.ctrl(Ctrl::PortField).text, "2101");
 }
 
 TEST_F(PanelSettings, FailedStoreKeepsTheOldFileQuietly) {
     Settings(kHeader);
-    fs::permissions(rig.ctx.files.PanelSettingsPath, fs::perms::owner_read);
+    fs::permissions(rig.ctx.settings.PanelSettingsPath, fs::perms::owner_read);
     StorePanelSettings(rig.ctx);
-    EXPECT_EQ(ReadBytes(rig.ctx.files.PanelSettingsPath), kHeader);
+    EXPECT_EQ(ReadBytes(rig.ctx.settings.PanelSettingsPath), kHeader);
     EXPECT_TRUE(rig.ui.popups.empty());
 }
 
@@ -258,7 +258,7 @@ TEST_F(PanelSettings, LanguageOutsideTheSevenIsIgnored) {
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 42);
     StorePanelSettings(rig.ctx);
     EXPECT_EQ(rig.ctx.state.Language, 5);
-    EXPECT_NE(ReadBytes(rig.ctx.files.PanelSettingsPath).find("SELECTED LANGUAGE = 5\r\n"),
+    EXPECT_NE(ReadBytes(rig.ctx.settings.PanelSettingsPath).find("SELECTED LANGUAGE = 5\r\n"),
               std::string::npos);
 }
 
@@ -267,12 +267,11 @@ TEST_F(PanelSettings, LanguageOutsideTheSevenIsIgnored) {
 TEST_F(PanelSettings, MissingParameterFileItemStartsTheDialogAboveTheProgramDirectory) {
     Settings(kHeader);
     LoadPanelSettings(rig.ctx);
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, dir.str());
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.str());
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
     SendParaToFile(rig.ctx);
     ASSERT_FALSE(rig.ui.popups.empty());
-    EXPECT_EQ(rig.ui.popups[0].file.startDirectory,
-              fs::path(dir.str()).parent_path().string() + "/");
+    EXPECT_EQ(rig.ui.popups[0].file.startDirectory, (dir.path().parent_path() / "").string());
 }
 
 TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
@@ -281,11 +280,11 @@ TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
              "PORT NUMBER = \"" +
              std::string(40, '9') + "\"\n");
     GetConnectionSettingsFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.conn.Protocol, 1);
-    EXPECT_EQ(rig.ctx.conn.ComPort, 1);
-    EXPECT_EQ(rig.ctx.conn.BaudRateIndex, 4);
-    EXPECT_EQ(TextOf(rig.ctx.conn.PortNumber), std::string(31, '9'));
-    EXPECT_EQ(TextOf(rig.ctx.conn.IpAddress), "");
+    EXPECT_EQ(rig.ctx.settings.conn.Protocol, 1);
+    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 1);
+    EXPECT_EQ(rig.ctx.settings.conn.BaudRateIndex, 4);
+    EXPECT_EQ(TextOf(rig.ctx.settings.conn.PortNumber), std::string(31, '9'));
+    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PortField).text, std::string(31, '9'));
 }
 
@@ -295,21 +294,33 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     TempDir root;
     UnitRig rig;
     const std::string program = root.File("bin");
-    const std::string user = root.File("config/qelto");
+    const std::string user = (root.path() / "config" / "qelto").string();
     fs::create_directory(program);
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
-    EXPECT_EQ(rig.ctx.files.ProgramDirectory, program);
-    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, program + "/PanelSettings.cfg");
+    EXPECT_EQ(rig.ctx.settings.ProgramDirectory, program);
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, (fs::path(program) / "PanelSettings.cfg").string());
     EXPECT_TRUE(fs::is_empty(program));  // the probe left nothing behind
 
+    const std::string userSettings = (fs::path(user) / "PanelSettings.cfg").string();
+    // Windows does not refuse new files in a folder for its read-only flag (only access control
+    // lists do, which a test cannot set up portably): the flag means nothing there.
+#ifndef _WIN32
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(InitSettingsPaths(rig.ctx, program, user), user);
     EXPECT_TRUE(fs::is_directory(user));
-    EXPECT_EQ(rig.ctx.files.PanelSettingsPath, user + "/PanelSettings.cfg");
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
+#endif
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+    EXPECT_TRUE(fs::is_directory(user));
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 
+#ifdef _WIN32
+    // A program installed under Program Files cannot write there, so the probe already sends
+    // its settings to the user's folder.
+    EXPECT_FALSE(IsSystemProgramDirectory("C:\\Program Files\\Qelto"));
+#else
     // An installed program keeps its settings per user, even where it could write (root).
     EXPECT_TRUE(IsSystemProgramDirectory("/usr/bin"));
     EXPECT_TRUE(IsSystemProgramDirectory("/usr/local/bin"));
@@ -317,6 +328,7 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     EXPECT_FALSE(IsSystemProgramDirectory("/binaries/qelto"));
     EXPECT_FALSE(IsSystemProgramDirectory("/opt/qelto"));
     EXPECT_FALSE(IsSystemProgramDirectory("/home/op/qelto/build"));
+#endif
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // reports and the exact file text.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -11,10 +14,10 @@
 #include <string>
 
 #include "app/file_commands.hpp"
+#include "doubles/unit_rig.hpp"
 #include "files/parameter_file.hpp"
 #include "protocol/records.hpp"
 #include "temp_dir.hpp"
-#include "unit_fakes.hpp"
 
 namespace qelto {
 namespace {
@@ -52,7 +55,7 @@ class ParameterFile : public ::testing::Test {
     }
     // A complete file with the defaults, for editing.
     std::string DefaultFile() {
-        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
         Send(file);
         rig.ui.popups.clear();
         return ReadBytes(file);
@@ -91,18 +94,18 @@ void FillPattern(ParameterSet& para, TeachTable& teach, int pattern) {
 
 TEST_F(ParameterFile, SendThenGetRestoresEverythingWithoutQuestions) {
     for (int pattern = 0; pattern < 3; ++pattern) {
-        FillPattern(rig.ctx.para, rig.ctx.teach, pattern);
-        const ParameterSet para = rig.ctx.para;
-        const TeachTable teach = rig.ctx.teach;
+        FillPattern(rig.ctx.config.para, rig.ctx.config.teach, pattern);
+        const ParameterSet para = rig.ctx.config.para;
+        const TeachTable teach = rig.ctx.config.teach;
         Send(file);
-        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
         Get(file);
-        EXPECT_EQ(rig.ctx.para, para) << "pattern " << pattern;
-        EXPECT_EQ(rig.ctx.teach, teach) << "pattern " << pattern;
+        EXPECT_EQ(rig.ctx.config.para, para) << "pattern " << pattern;
+        EXPECT_EQ(rig.ctx.config.teach, teach) << "pattern " << pattern;
     }
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(rig.ui.popups.size(), 6u);
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, file);
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, file);
 }
 
 TEST_F(ParameterFile, FileBeginsWithTheHeaderParametersAndFirstRowExactly) {
@@ -196,7 +199,7 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
                 "CELL 4 = 54\r\nCELL 5 = 55\r\nGROUP = 56\r\nHOLD = 57\r\n\r\n[TEACH VECTOR 6]");
     WriteBytes(file, text);
     Get(file);
-    const auto& p = rig.ctx.para;
+    const auto& p = rig.ctx.config.para;
     EXPECT_EQ(p.Power, 1000);
     EXPECT_EQ(p.PowerMode, 1001);
     EXPECT_EQ(p.Average, 1002);
@@ -208,14 +211,14 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
     EXPECT_EQ(p.Integral2, 1022);
     EXPECT_EQ(p.CorrectionZ, 1025);
     const TeachVector row5{{50, 51, 52, 53, 54, 55}, 56, 57};
-    EXPECT_EQ(rig.ctx.teach[5], row5);
+    EXPECT_EQ(rig.ctx.config.teach[5], row5);
     EXPECT_TRUE(Boxes().empty());
 }
 
 // ---- the dialog
 
 TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
-    rig.ctx.files.ParameterFilePath = dir.File("old.ini");
+    rig.ctx.settings.ParameterFilePath = dir.File("old.ini");
     Send(file);
     ASSERT_FALSE(rig.ui.popups.empty());
     const FileDialogRequest& dialog = rig.ui.popups[0].file;
@@ -223,24 +226,24 @@ TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
     EXPECT_EQ(dialog.defaultFileName, "Parameter.ini");
     EXPECT_EQ(dialog.filter, "*.ini");
     EXPECT_EQ(rig.ui.popups[0].title, "Parameter");
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, file);
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, file);
     EXPECT_TRUE(fs::exists(file));
 }
 
 TEST_F(ParameterFile, NoFileChosenChangesNothing) {
-    rig.ctx.files.ParameterFilePath = "/kept/path.ini";
+    rig.ctx.settings.ParameterFilePath = "/kept/path.ini";
     Send(file, kFileNoneSelected);
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(rig.ctx.files.ParameterFilePath, "/kept/path.ini");
+    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, "/kept/path.ini");
 
     WriteBytes(file, "junk");
-    LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
-    const ParameterSet before = rig.ctx.para;
+    LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+    const ParameterSet before = rig.ctx.config.para;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, dir.File("new-name.ini")));
     ReadParaFromFile(rig.ctx);  // a new name is no file to read
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
     ReadParaFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(rig.ctx.config.para, before);
     EXPECT_EQ(Refreshes(), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>(3, "ATTENTION!|No file was selected!"));
 }
@@ -251,8 +254,8 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
     std::string text = DefaultFile();
     text.erase(0, text.find("[PARAMETER]"));
     WriteBytes(file, text);
-    FillPattern(rig.ctx.para, rig.ctx.teach, 2);
-    const ParameterSet before = rig.ctx.para;
+    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
+    const ParameterSet before = rig.ctx.config.para;
 
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::No());
@@ -261,7 +264,7 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
         "ATTENTION!|Selected file is not a parameter file! \nDo you want to proceed anyway?",
         "ATTENTION!|No parameter where read!"};
     EXPECT_EQ(Boxes(), refused);
-    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(rig.ctx.config.para, before);
     EXPECT_EQ(Refreshes(), 1);  // the panels are refreshed all the same
 
     rig.ui.popups.clear();
@@ -273,7 +276,7 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
     EXPECT_EQ(Boxes()[1],
               "ATTENTION!|Selected file and qelto version do not match! \nDo you want to proceed "
               "anyway?");
-    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(rig.ctx.config.para, before);
 
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
@@ -281,7 +284,7 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
     rig.ui.answers.push_back(PopupAnswer::Yes());
     ReadParaFromFile(rig.ctx);
     EXPECT_EQ(Boxes().size(), 2u);  // the two questions, no report
-    EXPECT_EQ(rig.ctx.para.Power, 500);
+    EXPECT_EQ(rig.ctx.config.para.Power, 500);
 }
 
 TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
@@ -309,10 +312,10 @@ TEST_F(ParameterFile, MissingExternTeachIsReportedAsExteach) {
     std::string text = DefaultFile();
     ReplaceLine(text, "EXTERN TEACH = 0\r\n", "");
     WriteBytes(file, text);
-    rig.ctx.para.ExternTeach = 77;
+    rig.ctx.config.para.ExternTeach = 77;
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "EXTEACH\n"});
-    EXPECT_EQ(rig.ctx.para.ExternTeach, 0);
+    EXPECT_EQ(rig.ctx.config.para.ExternTeach, 0);
 }
 
 TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
@@ -323,10 +326,10 @@ TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
     ReplaceLine(text, "LED MODE = 1", "LED MODE = lots");
     WriteBytes(file, text);
     Get(file);
-    EXPECT_EQ(rig.ctx.para.Average, 0);
-    EXPECT_EQ(rig.ctx.para.Gain1, 65535);
-    EXPECT_EQ(rig.ctx.para.Gain, 5);
-    EXPECT_EQ(rig.ctx.para.LedMode, 0);
+    EXPECT_EQ(rig.ctx.config.para.Average, 0);
+    EXPECT_EQ(rig.ctx.config.para.Gain1, 65535);
+    EXPECT_EQ(rig.ctx.config.para.Gain, 5);
+    EXPECT_EQ(rig.ctx.config.para.LedMode, 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "LED MODE\nGAIN\n"});
 }
 
@@ -343,47 +346,67 @@ TEST_F(ParameterFile, TeachRowsWithBadItemsAreListedOnceAndStillReadTheRest) {
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead +
                                                 "TEACH VECTOR 12\nTEACH VECTOR 40\n"});
-    EXPECT_EQ(rig.ctx.teach[12].Cell[0], 1);
-    EXPECT_EQ(rig.ctx.teach[12].Cell[1], 9);
-    EXPECT_EQ(rig.ctx.teach[12].Group, 1);
-    EXPECT_EQ(rig.ctx.teach[40].Group, 0);  // the read default differs from the loader's
-    EXPECT_EQ(rig.ctx.teach[40].Hold, 10);
+    EXPECT_EQ(rig.ctx.config.teach[12].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.config.teach[12].Cell[1], 9);
+    EXPECT_EQ(rig.ctx.config.teach[12].Group, 1);
+    EXPECT_EQ(rig.ctx.config.teach[40].Group, 0);  // the read default differs from the loader's
+    EXPECT_EQ(rig.ctx.config.teach[40].Hold, 10);
 }
 
 TEST_F(ParameterFile, FileWithoutTeachVectorsReportsAll64Rows) {
     std::string text = DefaultFile();
     text.erase(text.find("[TEACH VECTOR 0]"));
     WriteBytes(file, text);
-    FillPattern(rig.ctx.para, rig.ctx.teach, 2);
+    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
     Get(file);
     std::string rows;
     for (int r = 0; r < 64; ++r)
         rows += "TEACH VECTOR " + std::to_string(r) + "\n";
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead + rows});
     const TeachVector readDefault{{1, 1, 1, 1, 1, 1}, 0, 10};
-    for (const auto& row : rig.ctx.teach)
+    for (const auto& row : rig.ctx.config.teach)
         EXPECT_EQ(row, readDefault);
-    EXPECT_EQ(rig.ctx.para.Power, 500);
+    EXPECT_EQ(rig.ctx.config.para.Power, 500);
 }
 
-TEST_F(ParameterFile, UnreadableFileAfterTwoYesTakesEveryReadDefault) {
-    fs::create_directory(file);  // chosen "file" is a directory
-    FillPattern(rig.ctx.para, rig.ctx.teach, 1);
-    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
-    rig.ui.answers.push_back(PopupAnswer::Yes());
-    rig.ui.answers.push_back(PopupAnswer::Yes());
-    ReadParaFromFile(rig.ctx);
-    const auto boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[2].rfind("Attention!|" + kParaHead + "POWER\nPOWER MODE\nAVERAGE\n", 0), 0u);
-    EXPECT_EQ(boxes[3].rfind("Attention!|" + kTeachHead + "TEACH VECTOR 0\n", 0), 0u);
-    const auto& p = rig.ctx.para;
-    EXPECT_EQ(p.Average, 1);
-    EXPECT_EQ(p.DigitalOutMode, 0);
-    EXPECT_EQ(p.CalculationMode, 0);
-    EXPECT_EQ(p.LedMode, 0);
-    EXPECT_EQ(p.Gain, 5);
-    EXPECT_EQ(p.DynWinHi, 3300);
+// What cannot be read is said with the reason, without a question, and nothing changes: the
+// working copy and the panels stay as the operator left them.
+TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing) {
+    const std::string folder = dir.File("folder.ini");
+    fs::create_directory(folder);
+    const std::string huge = dir.File("huge.ini");
+    WriteBytes(huge, "");
+    fs::resize_file(huge, kIniMaxFileSize + 1);  // sparse
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {folder, "not a regular file"},
+        {huge, "16777217 bytes, too large for a parameter file (at most 16 MiB are read)"},
+    };
+    // Windows has no FIFOs, no /dev/zero and no permission bits that refuse reading.
+#ifndef _WIN32
+    const std::string fifo = dir.File("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cases.emplace_back(fifo, "not a regular file");
+    cases.emplace_back("/dev/zero", "not a regular file");
+    if (geteuid() != 0) {  // the superuser reads whatever the permissions say
+        const std::string locked = dir.File("locked.ini");
+        WriteBytes(locked, DefaultFile());
+        fs::permissions(locked, fs::perms::none);
+        cases.emplace_back(locked, "cannot be read (Permission denied)");
+    }
+#endif
+    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
+    const ParameterSet para = rig.ctx.config.para;
+    const TeachTable teach = rig.ctx.config.teach;
+    for (const auto& [path, reason] : cases) {
+        rig.ui.popups.clear();
+        Get(path);
+        EXPECT_EQ(Boxes(), std::vector<std::string>{"ATTENTION!|The parameter file could not be "
+                                                    "read!\n" +
+                                                    path + ": " + reason});
+    }
+    EXPECT_EQ(rig.ctx.config.para, para);
+    EXPECT_EQ(rig.ctx.config.teach, teach);
+    EXPECT_EQ(Refreshes(), 0);
 }
 
 // ---- failed saves

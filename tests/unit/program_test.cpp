@@ -6,8 +6,8 @@
 #include "app/connection.hpp"
 #include "app/graphs.hpp"
 #include "app/program.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "files/inifile.hpp"
-#include "scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -58,7 +58,7 @@ TEST_F(Program, HeaderAreaTeachTableAndParameterPageAtStartUp) {
     options.connectionOverride = demo;
     InitAll(rig.ctx, options);
 
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kParameterPage);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     ASSERT_EQ(rig.ui.infoTexts.size(), 4u);
@@ -76,10 +76,10 @@ TEST_F(Program, HeaderAreaTeachTableAndParameterPageAtStartUp) {
 
     // Closing during acquisition ends it, stores the settings (the demo's connection is not
     // among them) and quits without a question.
-    rig.ctx.state.DataTransferActive = 1;
+    rig.ctx.state.acquisition = Acquisition::Live;
     const auto popups = rig.ui.popups.size();
     EXPECT_EQ(CBF_MAINP(rig.ctx, Event::Close), Outcome::Quit);
-    EXPECT_EQ(rig.ctx.state.DataTransferActive, 0);
+    EXPECT_FALSE(rig.ctx.state.acquiring());
     EXPECT_EQ(rig.ui.quitCode(), 0);
     EXPECT_EQ(rig.ui.popups.size(), popups);
     ASSERT_TRUE(fs::exists(SettingsFile()));
@@ -90,8 +90,9 @@ TEST_F(Program, HeaderAreaTeachTableAndParameterPageAtStartUp) {
     EXPECT_EQ(protocol, kRs232);
 
     Shutdown(rig.ctx);
-    EXPECT_EQ(rig.ctx.link.TcpConnected, 0);
-    EXPECT_EQ(rig.tcp.disconnects, 1);
+    EXPECT_EQ(rig.ctx.sensor.tcpConnected(), false);
+    // The rig's own conversation ended when the demo's opened; the demo's ends here.
+    EXPECT_EQ(rig.tcp.disconnects, 2);
     EXPECT_FALSE(rig.serial.closed.empty());
 }
 

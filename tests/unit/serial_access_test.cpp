@@ -1,7 +1,7 @@
 // The advice after a serial port the system would not open for this user.
 #include <gtest/gtest.h>
 
-#include "unit_fakes.hpp"
+#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 namespace {
@@ -11,7 +11,8 @@ SerialDeviceAccess Denied(const std::string& group, bool groupMayReadWrite) {
             .exists = true,
             .permissionDenied = true,
             .group = group,
-            .groupMayReadWrite = groupMayReadWrite};
+            .groupMayReadWrite = groupMayReadWrite,
+            .systemError = {}};
 }
 
 TEST(SerialPermissionHint, NamesTheGroupOnlyWhenJoiningItWouldHelp) {
@@ -51,13 +52,19 @@ std::string InfoBoxAfterOpening(int openResult, const SerialDeviceAccess& access
     RefusingSerial serial;
     FakeTcp tcp;
     FakePorts ports;
-    Context ctx{ui, serial, tcp, ports};
-    ctx.conn.Protocol = kRs232;
-    ctx.conn.ComPort = 101;
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
+    ctx.settings.conn.Protocol = kRs232;
+    ctx.settings.conn.ComPort = 101;
     serial.openResult = openResult;
     serial.access = access;
-    InitRS232(ctx);
-    EXPECT_EQ(ctx.state.CommunicationOk, 0);
+    const Status opened = sensor.Open(ctx.settings.conn);
+    EXPECT_FALSE(opened.ok());
+    if (opened.ok()) return {};
+    // The port and its device go beside the message, for whoever reads it.
+    EXPECT_EQ(opened.error().reason, "COM101 (/dev/ttyUSB0)");
+    ReportFailure(ctx, opened.error());
+    EXPECT_FALSE(ctx.state.communicationOk);
     EXPECT_EQ(ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     return ui.ctrl(Ctrl::InfoBox).text;
 }

@@ -4,7 +4,8 @@
 
 #include "app/graphs.hpp"
 #include "app/transfer.hpp"
-#include "scripted_sensor.hpp"
+#include "doubles//scripted_sensor.hpp"
+#include "link/transaction.hpp"
 
 namespace qelto {
 namespace {
@@ -13,8 +14,8 @@ class Transfer : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.CommunicationOk = 1;
-        LoadDefaultParaValues(rig.ctx.para, rig.ctx.teach, 1);
+        rig.ctx.state.communicationOk = true;
+        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
     }
     std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
     std::vector<std::pair<int, int>> Sequence() {
@@ -31,21 +32,21 @@ class Transfer : public ::testing::Test {
 using Seq = std::vector<std::pair<int, int>>;
 
 TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
-    rig.ctx.para.Power = 65535;
-    rig.ctx.teach[31].Hold = 1234;
-    rig.ctx.teach[32].Cell[0] = 999;
-    rig.ctx.state.SendRequest = 1;
+    rig.ctx.config.para.Power = 65535;
+    rig.ctx.config.teach[31].Hold = 1234;
+    rig.ctx.config.teach[32].Cell[0] = 999;
+    rig.ctx.state.sendRequest = true;
     rig.ctx.state.TransferTarget = kTargetEeprom;
     SendPara(rig.ctx);
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
-    EXPECT_EQ(rig.ctx.state.SendRequest, 0);
+    EXPECT_FALSE(rig.ctx.state.sendRequest);
     ASSERT_EQ(sensor.seen[0].data.size(), kParameterBlockSize);
     ASSERT_EQ(sensor.seen[1].data.size(), kTeachBlockSize);
-    EXPECT_EQ(sensor.para, rig.ctx.para);
+    EXPECT_EQ(sensor.para, rig.ctx.config.para);
     EXPECT_EQ(sensor.para.Power, 65535);
     EXPECT_EQ(sensor.teach[31].Hold, 1234);
     EXPECT_EQ(sensor.teach[32].Cell[0], 0);  // rows from 32 on never travel
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_EQ(InfoBox(), "");
 
     for (std::uint16_t target : {kTargetFile, std::uint16_t{0}, std::uint16_t{7}}) {
@@ -57,7 +58,7 @@ TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
 }
 
 TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
-    const ParameterSet before = rig.ctx.para;
+    const ParameterSet before = rig.ctx.config.para;
     sensor.writeRejects = 3;
     rig.ui.SetActiveTabPage(kParameterPage);
     SendPara(rig.ctx);
@@ -68,9 +69,9 @@ TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
         "VALUE!\n\n";
     EXPECT_EQ(InfoBox(), report + report);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_EQ(rig.ctx.para, before);  // the sensor's replacements are not taken over
+    EXPECT_EQ(rig.ctx.config.para, before);  // the sensor's replacements are not taken over
 }
 
 TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
@@ -81,27 +82,27 @@ TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
     SendPara(rig.ctx);
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}}));
     EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(Transfer, GetLoadsTheEepromFirstOnlyForTargetTwo) {
     sensor.para.Average = 77;
     sensor.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
-    rig.ctx.teach[40].Cell[0] = 4242;  // say, from a parameter file
-    rig.ctx.state.GetRequest = 1;
+    rig.ctx.config.teach[40].Cell[0] = 4242;  // say, from a parameter file
+    rig.ctx.state.getRequest = true;
     GetPara(rig.ctx);
     EXPECT_EQ(Sequence(), (Seq{{4, 0}, {2, 0}, {2, 2}}));
-    EXPECT_EQ(rig.ctx.state.GetRequest, 0);
-    EXPECT_EQ(rig.ctx.para, sensor.para);
-    EXPECT_EQ(rig.ctx.teach[0].Cell[3], 100);
-    EXPECT_EQ(rig.ctx.teach[5], sensor.teach[5]);
-    EXPECT_EQ(rig.ctx.teach[40].Cell[0], 4242);  // rows 32..63 stay
-    EXPECT_EQ(rig.ctx.teach[32].Hold, 10);
+    EXPECT_FALSE(rig.ctx.state.getRequest);
+    EXPECT_EQ(rig.ctx.config.para, sensor.para);
+    EXPECT_EQ(rig.ctx.config.teach[0].Cell[3], 100);
+    EXPECT_EQ(rig.ctx.config.teach[5], sensor.teach[5]);
+    EXPECT_EQ(rig.ctx.config.teach[40].Cell[0], 4242);  // rows 32..63 stay
+    EXPECT_EQ(rig.ctx.config.teach[32].Hold, 10);
     // Panels and graphs follow the new copy.
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_EQ(rig.ui.cellValue(1, 1), 1000);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
-    EXPECT_EQ(rig.ctx.extent.MinX, 900);
+    EXPECT_EQ(rig.ctx.view.extent.MinX, 900);
     EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended, kRgbHistorySize);
 
     sensor.seen.clear();
@@ -121,25 +122,25 @@ TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
               "DEFAULT VALUE!\n\n");
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "KORVANEX V4.3B7");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 1);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(rig.ctx.para.Gain, 3);
+    EXPECT_EQ(rig.ctx.config.para.Gain, 3);
 }
 
 TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
-    const ParameterSet before = rig.ctx.para;
-    const TeachTable teachBefore = rig.ctx.teach;
+    const ParameterSet before = rig.ctx.config.para;
+    const TeachTable teachBefore = rig.ctx.config.teach;
     // A sensor's error reply with a code other than 1 and 2 passes the exchange without data.
     sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdRead) return std::vector<Bytes>{Frame(0, 3)};
         return std::nullopt;
     };
     GetPara(rig.ctx);
-    EXPECT_EQ(rig.ctx.para, before);
+    EXPECT_EQ(rig.ctx.config.para, before);
     EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
 
-    rig.ctx.state.CommunicationOk = 1;
+    rig.ctx.state.communicationOk = true;
     sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdRead && r.argument == kArgTeachTable) {
             return std::vector<Bytes>{Frame(2, 2, Bytes(511, 9))};
@@ -147,18 +148,18 @@ TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
         return std::nullopt;
     };
     GetPara(rig.ctx);
-    EXPECT_EQ(rig.ctx.teach, teachBefore);
-    EXPECT_EQ(rig.ctx.state.CommunicationOk, 0);
+    EXPECT_EQ(rig.ctx.config.teach, teachBefore);
+    EXPECT_FALSE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(Transfer, PanelValuesShowRowsZeroToThirtyOnly) {
     for (std::size_t r = 0; r < kTeachRows; ++r) {
-        rig.ctx.teach[r].Cell = {static_cast<std::uint16_t>(r), 2, 3, 4, 5, 6};
+        rig.ctx.config.teach[r].Cell = {static_cast<std::uint16_t>(r), 2, 3, 4, 5, 6};
     }
-    rig.ctx.para.Power = 65535;
-    rig.ctx.para.MaxVecNo = 7;
-    rig.ctx.para.Gain = 8;
-    rig.ctx.para.Integral = 9;
+    rig.ctx.config.para.Power = 65535;
+    rig.ctx.config.para.MaxVecNo = 7;
+    rig.ctx.config.para.Gain = 8;
+    rig.ctx.config.para.Integral = 9;
     SetPanelValues(rig.ctx);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PowerDisplay).value, 65535);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::MaxVecNoDisplay).value, 7);

@@ -1,7 +1,6 @@
 // qelto-sim: a simulated KORVANEX sensor on a TCP port and/or a pseudo-terminal.
 #include <QCoreApplication>
 #include <QHostAddress>
-#include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -10,10 +9,43 @@
 #include "sim_options.hpp"
 #include "sim_server.hpp"
 
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include <windows.h>
+#else
+#include <QSocketNotifier>
+
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+#ifdef Q_OS_WIN
+
+// Windows calls a console control handler on a thread of its own; the handler sets this
+// event, which the event loop watches: the one piece of process-wide state it can reach.
+HANDLE stopEvent = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+    ::SetEvent(stopEvent);
+    return TRUE;
+}
+
+bool InstallSignalHandlers() {
+    stopEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (stopEvent == nullptr) return false;
+    auto* notifier = new QWinEventNotifier(stopEvent, QCoreApplication::instance());
+    QObject::connect(notifier, &QWinEventNotifier::activated, [] { QCoreApplication::quit(); });
+    return ::SetConsoleCtrlHandler(OnConsoleControl, TRUE) != 0;
+}
+
+#else
 
 // Write end of the self-pipe that turns SIGINT/SIGTERM into an event-loop event; the one
 // piece of process-wide state a signal handler can reach.
@@ -38,6 +70,8 @@ bool InstallSignalHandlers() {
     return ::sigaction(SIGINT, &sa, nullptr) == 0 && ::sigaction(SIGTERM, &sa, nullptr) == 0;
 }
 
+#endif
+
 void Say(const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
@@ -48,12 +82,47 @@ void Say(const std::string& line) {
 // a simulator started with stdin closed keeps serving.
 class ControlInput {
   public:
+#ifdef Q_OS_WIN
+    // Standard input is a console or a pipe there, and neither has a notifier: a thread reads
+    // it and posts what comes to the main thread. It may still wait in a read when the program
+    // ends, and posts nothing once the control input is gone.
+    explicit ControlInput(qelto::sim::SimServer& server)
+        : server_(server), mailbox_(std::make_shared<Mailbox>()) {
+        mailbox_->receiver = &receiver_;
+        std::thread([this, mailbox = mailbox_] {
+            const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+            char buf[1024];
+            DWORD n = 0;
+            while (::ReadFile(in, buf, sizeof buf, &n, nullptr) && n > 0) {
+                std::string chunk(buf, n);
+                const std::lock_guard lock(mailbox->mutex);
+                if (mailbox->receiver == nullptr) return;
+                QMetaObject::invokeMethod(
+                    mailbox->receiver, [this, chunk] { Take(chunk.data(), chunk.size()); },
+                    Qt::QueuedConnection);
+            }
+        }).detach();
+    }
+    ~ControlInput() {
+        const std::lock_guard lock(mailbox_->mutex);
+        mailbox_->receiver = nullptr;
+    }
+    ControlInput(const ControlInput&) = delete;
+    ControlInput& operator=(const ControlInput&) = delete;
+#else
     explicit ControlInput(qelto::sim::SimServer& server) : server_(server) {
         notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &server);
         QObject::connect(notifier_, &QSocketNotifier::activated, [this] { Read(); });
     }
+#endif
 
   private:
+#ifdef Q_OS_WIN
+    struct Mailbox {
+        std::mutex mutex;
+        QObject* receiver = nullptr;
+    };
+#else
     void Read() {
         char buf[1024];
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -61,7 +130,12 @@ class ControlInput {
             notifier_->setEnabled(false);
             return;
         }
-        pending_.append(buf, static_cast<std::size_t>(n));
+        Take(buf, static_cast<std::size_t>(n));
+    }
+#endif
+
+    void Take(const char* data, std::size_t size) {
+        pending_.append(data, size);
         for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos;) {
             std::string line = pending_.substr(0, nl);
             pending_.erase(0, nl + 1);
@@ -74,7 +148,12 @@ class ControlInput {
     }
 
     qelto::sim::SimServer& server_;
+#ifdef Q_OS_WIN
+    QObject receiver_;  // the posted input runs in its name, and is dropped with it
+    std::shared_ptr<Mailbox> mailbox_;
+#else
     QSocketNotifier* notifier_;
+#endif
     std::string pending_;
 };
 

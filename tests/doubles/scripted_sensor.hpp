@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "unit_fakes.hpp"
+#include "doubles/unit_rig.hpp"
 
 namespace qelto {
 

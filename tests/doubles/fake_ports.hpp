@@ -1,17 +1,16 @@
-// In-process stand-ins for the device ports, driven by the in-memory operator interface's
-// event passes and manual clock: fast, deterministic tests of the core without sockets.
+// In-process stand-ins for the device ports, driven by event passes: fast, deterministic tests
+// of the core without sockets.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "app/context.hpp"
-#include "app/memory_ui.hpp"
+#include "link/ports.hpp"
 
 namespace qelto {
 
@@ -104,29 +103,6 @@ class FakePorts : public PortEnumerator {
   public:
     std::vector<SerialPortInfo> ports;
     std::vector<SerialPortInfo> LocateCom() override { return ports; }
-};
-
-// A complete core around fakes, connected over the fake TCP link.
-struct UnitRig {
-    MemoryUi ui;
-    FakeSerial serial;
-    FakeTcp tcp;
-    FakePorts ports;
-    Context ctx{ui, serial, tcp, ports};
-    std::function<void()> onEvents;  // a test's own hook, after the fake link's delivery
-
-    UnitRig() {
-        ui.onEvents = [this] {
-            tcp.Deliver();
-            if (onEvents) onEvents();
-        };
-        ui.onUnexpectedPopup = [](const PopupRecord& r) {
-            ADD_FAILURE() << "unexpected popup: " << r.title << " / " << r.message;
-        };
-        ctx.conn.Protocol = kTcpIp;
-        CopyText(ctx.conn.IpAddress, "sensor");
-        InitTCP_IP(ctx);
-    }
 };
 
 }  // namespace qelto

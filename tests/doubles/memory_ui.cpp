@@ -1,4 +1,4 @@
-#include "app/memory_ui.hpp"
+#include "doubles/memory_ui.hpp"
 
 #include <algorithm>
 

@@ -1,0 +1,239 @@
+#include "sensor/sensor_session.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "link/transaction.hpp"
+#include "link/transport.hpp"
+
+namespace qelto {
+namespace {
+
+constexpr std::size_t kCycleTimeReplySize = 8;
+
+SensorFault FaultOf(LinkFault fault) {
+    switch (fault) {
+        case LinkFault::Timeout:
+            return SensorFault::Timeout;
+        case LinkFault::BadHeader:
+            return SensorFault::BadHeader;
+        case LinkFault::BadData:
+            return SensorFault::BadData;
+        case LinkFault::InvalidOrder:
+            return SensorFault::InvalidOrder;
+        case LinkFault::SensorComm:
+            return SensorFault::SensorComm;
+        case LinkFault::ServerClosed:
+            return SensorFault::LinkClosed;
+        case LinkFault::OpenFailed:
+            break;
+    }
+    return SensorFault::OpenFailed;
+}
+
+SensorError Refusal(SensorFault kind, const char* message) {
+    return {kind, message, {}, {}};
+}
+
+}  // namespace
+
+SensorSession::SensorSession(EventLoop& loop, SerialPort& serial, TcpClient& tcp)
+    : loop_(loop), link_(loop, *this, serial, tcp) {}
+
+void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
+    SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
+                      failure.advice};
+    if (failure.fault == LinkFault::ServerClosed) {
+        // It comes as an event, whenever it happens; whoever listens hears of it at once.
+        lost_ = true;
+        if (observer_ != nullptr) observer_->LinkLost(error);
+        return;
+    }
+    failure_ = std::move(error);
+}
+
+void SensorSession::SetWaitCursor(bool busy) {
+    if (observer_ != nullptr) observer_->SetWaitCursor(busy);
+}
+
+Status SensorSession::Open(const ConnectionSettings& settings) {
+    identity_ = {};
+    configuration_ = {};
+    lastSample_ = {};
+    scanFrequency_ = 0.0;
+    lost_ = false;
+    failure_.reset();
+    link_.conn = settings;
+    link_.conn.TcpPort = ParseLeadingInt(TextOf(settings.PortNumber));
+    if (settings.Protocol == kRs232) {
+        serialOpen_ = false;
+        InitRS232(link_);
+        serialOpen_ = link_.link.LinkStatus >= 0;
+    } else {
+        InitTCP_IP(link_);
+    }
+    if (link_.link.LinkStatus >= 0) return {};
+    SensorError error =
+        failure_ ? std::move(*failure_) : SensorError{SensorFault::OpenFailed, {}, {}, {}};
+    failure_.reset();
+    return error;
+}
+
+void SensorSession::CloseSerialPort(int port) {
+    CloseSerial(link_, port);
+    if (port == link_.conn.ComPort) serialOpen_ = false;
+}
+
+void SensorSession::CloseTcp() {
+    qelto::CloseTcp(link_);
+    lost_ = false;
+}
+
+bool SensorSession::connected() const {
+    return link_.conn.Protocol == kRs232 ? serialOpen_ : link_.link.TcpConnected != 0;
+}
+
+Status SensorSession::Request(int command, std::uint16_t argument,
+                              std::span<const std::uint8_t> data) {
+    if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
+    if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
+    if (!connected()) {
+        return lost_ ? Refusal(SensorFault::LinkClosed, kMsgServerClosed)
+                     : Refusal(SensorFault::NotConnected, kMsgNotConnected);
+    }
+    const std::size_t n = std::min(data.size(), kMaxDataLength);
+    std::copy_n(data.begin(), n, link_.frames.RequestData());
+    waiting_ = true;
+    failure_.reset();
+    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n));
+    waiting_ = false;
+    if (result == 1) return {};
+    if (failure_) {
+        SensorError error = std::move(*failure_);
+        failure_.reset();
+        return error;
+    }
+    // A wait that gave up because the program is quitting reports nothing.
+    return Refusal(SensorFault::Quit, "");
+}
+
+std::span<const std::uint8_t> SensorSession::Reply() const {
+    return {link_.frames.ReplyData(), link_.frames.ReplyLength};
+}
+
+Status SensorSession::ReplyCarries(std::size_t needed) {
+    if (link_.frames.ReplyLength >= needed) return {};
+    // Copying a short block would fill the working copy with zeros that were never sent.
+    return Refusal(SensorFault::BadData, kMsgBadData);
+}
+
+Result<SensorIdentity> SensorSession::ReadFirmware() {
+    if (Status s = Request(kCmdFirmware, 0); !s) return s.error();
+    const auto reply = Reply();
+    // The text ends at its first zero, and after 72 bytes at the latest; bytes behind the
+    // reply in the buffer are not the sensor's.
+    const std::size_t limit = std::min(reply.size(), kFirmwareStringSize);
+    const auto* text = reinterpret_cast<const char*>(reply.data());
+    identity_ = {};
+    identity_.firmware.assign(text, std::find(text, text + limit, '\0'));
+    identity_.SensorModel = SensorModelFor(SplitFirmware(identity_.firmware));
+    return identity_;
+}
+
+Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
+    if (Status s = Request(kCmdSensorName, 0); !s) return s.error();
+    const auto reply = Reply();
+    const std::size_t limit = std::min(reply.size(), kSensorNameSize - 1);
+    const auto* text = reinterpret_cast<const char*>(reply.data());
+    identity_.name.assign(text, std::find(text, text + limit, '\0'));
+    identity_.serialNumber = link_.frames.ReplyArgument;
+    return identity_;
+}
+
+Result<SensorIdentity> SensorSession::Identify() {
+    if (auto firmware = ReadFirmware(); !firmware || !firmware->supported()) return firmware;
+    return ReadNameAndSerial();
+}
+
+Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
+    std::array<std::uint8_t, kParameterBlockSize> block{};
+    ParameterBlockFromSet(para, block);
+    if (Status s = Request(kCmdWrite, kArgParameters, block); !s) return s.error();
+    return link_.frames.ReplyArgument;
+}
+
+Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
+    std::array<std::uint8_t, kTeachBlockSize> block{};
+    TeachBlockFromTable(teach, block);
+    if (Status s = Request(kCmdWrite, kArgTeachTable, block); !s) return s.error();
+    return link_.frames.ReplyArgument;
+}
+
+Status SensorSession::StoreEeprom() {
+    return Request(kCmdStoreEeprom, 0);
+}
+
+Result<RejectedCount> SensorSession::LoadEeprom() {
+    if (Status s = Request(kCmdLoadEeprom, 0); !s) return s.error();
+    return link_.frames.ReplyArgument;
+}
+
+Result<ParameterSet> SensorSession::ReadParameters() {
+    if (Status s = Request(kCmdRead, kArgParameters); !s) return s.error();
+    if (Status s = ReplyCarries(kParameterBlockSize); !s) return s.error();
+    ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
+    return configuration_.para;
+}
+
+Result<TeachRows> SensorSession::ReadTeachRows() {
+    if (Status s = Request(kCmdRead, kArgTeachTable); !s) return s.error();
+    if (Status s = ReplyCarries(kTeachBlockSize); !s) return s.error();
+    TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
+    TeachRows rows{};
+    std::copy_n(configuration_.teach.begin(), rows.size(), rows.begin());
+    return rows;
+}
+
+Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
+    ConfigurationRead read{};
+    if (throughEeprom) {
+        const auto loaded = LoadEeprom();
+        if (!loaded) return loaded.error();
+        read.eepromRejected = *loaded;
+    }
+    const auto para = ReadParameters();
+    if (!para) return para.error();
+    const auto rows = ReadTeachRows();
+    if (!rows) return rows.error();
+    read.config.para = *para;
+    PutSensorRows(read.config.teach, *rows);
+    return read;
+}
+
+Result<LiveData> SensorSession::ReadLiveSample() {
+    if (Status s = Request(kCmdLiveData, 0); !s) return s.error();
+    // A short block would show (and let the assistant teach) zeros that were never measured.
+    if (Status s = ReplyCarries(kLiveDataSize); !s) return s.error();
+    lastSample_.FromBytes(Reply().first<kLiveDataSize>());
+    return lastSample_;
+}
+
+Result<double> SensorSession::MeasureScanFrequency() {
+    scanFrequency_ = 0.0;
+    if (Status s = Request(kCmdCycleTime, 0); !s) return s.error();
+    if (Status s = ReplyCarries(kCycleTimeReplySize); !s) return s.error();
+    scanFrequency_ = ScanFrequencyFromReply(Reply());
+    return scanFrequency_;
+}
+
+double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {
+    if (data.size() < kCycleTimeReplySize) return 0.0;
+    const std::int32_t n = GetI32(data.data());
+    const std::int32_t t = GetI32(data.data() + 4);
+    if (t == 0) return 0.0;
+    const double value = static_cast<double>(n) / (static_cast<double>(t) * 0.01);
+    return std::isfinite(value) ? value : 0.0;
+}
+
+}  // namespace qelto

@@ -1,0 +1,130 @@
+// The one door to the sensor: the link, one request at a time, and what the program knows of
+// the sensor (who it is, its configuration as last read, the last live sample, the scan
+// frequency). Every request gives back a value or a SensorError; nothing here shows anything.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "link/event_loop.hpp"
+#include "link/link_context.hpp"
+#include "link/ports.hpp"
+#include "protocol/records.hpp"
+#include "sensor/identity.hpp"
+#include "sensor/sensor_error.hpp"
+
+namespace qelto {
+
+// Texts of the session's own refusals (nothing was sent for them).
+inline constexpr const char* kMsgSensorBusy =
+    "ANOTHER REQUEST IS WAITING FOR THE SENSOR! \nTRY AGAIN WHEN IT IS DONE.";
+inline constexpr const char* kMsgNotConnected = "NO SENSOR CONNECTED!";
+
+// What the session tells the program above it as it happens.
+class SessionObserver {
+  public:
+    virtual ~SessionObserver() = default;
+    // The server has ended the conversation: told at once, also between requests and while
+    // one waits (which then ends with its own time-out).
+    virtual void LinkLost(const SensorError& error) = 0;
+    // Opening a TCP conversation can take seconds.
+    virtual void SetWaitCursor(bool /*busy*/) {}
+};
+
+// The scan frequency a command-105 reply stands for: N / (T x 0.01). A reply shorter than the
+// two numbers, or T = 0, is a failed measurement and gives 0.
+double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
+
+// Rejection counts the sensor gives back: parameters it found implausible and replaced with
+// its own defaults (0: all taken).
+using RejectedCount = std::uint16_t;
+
+struct ConfigurationRead {
+    Configuration config;          // rows 32..63 of the teach table are zero
+    RejectedCount eepromRejected;  // from loading the EEPROM first; 0 when read from RAM
+};
+
+class SensorSession : private LinkOwner {
+  public:
+    SensorSession(EventLoop& loop, SerialPort& serial, TcpClient& tcp);
+    SensorSession(const SensorSession&) = delete;
+    SensorSession& operator=(const SensorSession&) = delete;
+
+    void SetObserver(SessionObserver* observer) { observer_ = observer; }
+
+    // --- The link
+    // Opens the link the settings describe. A serial port is closed before it opens; an open
+    // TCP conversation ends before a new one starts; choosing RS-232 leaves an open TCP
+    // conversation as it is (until CloseTcp). Forgets what was known of the sensor.
+    Status Open(const ConnectionSettings& settings);
+    // Harmless when the port is not open.
+    void CloseSerialPort(int port);
+    void CloseTcp();
+    // The link of the settings last opened with is open.
+    bool connected() const;
+    // The server ended the conversation (until the next Open).
+    bool linkLost() const { return lost_; }
+    bool tcpConnected() const { return link_.link.TcpConnected != 0; }
+    const ConnectionSettings& settings() const { return link_.conn; }
+
+    // --- Requests, one exchange each. While one waits for its reply, every other request is
+    // refused as Busy before a byte goes out. Without an open link they are refused as
+    // NotConnected, or LinkClosed once the server has ended the conversation.
+    // Command 7: the firmware text and the family it names.
+    Result<SensorIdentity> ReadFirmware();
+    // Command 15: the sensor's name and serial number.
+    Result<SensorIdentity> ReadNameAndSerial();
+    Result<RejectedCount> WriteParameters(const ParameterSet& para);
+    // Rows 0..31, the ones the sensor holds.
+    Result<RejectedCount> WriteTeachTable(const TeachTable& teach);
+    Status StoreEeprom();
+    Result<RejectedCount> LoadEeprom();
+    Result<ParameterSet> ReadParameters();
+    Result<TeachRows> ReadTeachRows();
+    Result<LiveData> ReadLiveSample();
+    // Command 105: N / (T x 0.01); a reply without the two numbers, or T = 0, is a failed
+    // measurement.
+    Result<double> MeasureScanFrequency();
+
+    // --- Several requests
+    // Firmware, then (for a supported family) name and serial number.
+    Result<SensorIdentity> Identify();
+    // Parameters and teach rows, from the EEPROM (loaded into RAM first) or from RAM.
+    Result<ConfigurationRead> ReadConfiguration(bool throughEeprom);
+
+    // --- What is known of the sensor
+    const SensorIdentity& identity() const { return identity_; }
+    // As last read; rows 32..63 are zero (the sensor holds 32).
+    const Configuration& configuration() const { return configuration_; }
+    const LiveData& lastSample() const { return lastSample_; }
+    double scanFrequency() const { return scanFrequency_; }
+
+    bool busy() const { return waiting_; }
+    // The link beneath: the frame trace, the time limits, the frames of the last exchange.
+    LinkContext& link() { return link_; }
+    const LinkContext& link() const { return link_; }
+
+  private:
+    void ReportLinkFailure(const LinkFailure& failure) override;
+    void SetWaitCursor(bool busy) override;
+    // One exchange with `data` as the request's data; on success the reply is in the frames.
+    Status Request(int command, std::uint16_t argument, std::span<const std::uint8_t> data = {});
+    // A reply whose data is shorter than its use needs is a broken data frame.
+    Status ReplyCarries(std::size_t needed);
+    std::span<const std::uint8_t> Reply() const;
+
+    EventLoop& loop_;
+    LinkContext link_;
+    SessionObserver* observer_ = nullptr;
+    bool waiting_ = false;
+    bool serialOpen_ = false;
+    bool lost_ = false;
+    std::optional<SensorError> failure_;  // what the exchange in progress reported
+
+    SensorIdentity identity_;
+    Configuration configuration_;
+    LiveData lastSample_;
+    double scanFrequency_ = 0.0;
+};
+
+}  // namespace qelto

@@ -1,0 +1,69 @@
+// A complete core around the fake ports and the in-memory operator interface, connected over
+// the fake TCP link.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/context.hpp"
+#include "doubles/fake_ports.hpp"
+#include "doubles/memory_ui.hpp"
+#include "doubles/reporting_owner.hpp"
+#include "link/transport.hpp"
+#include "protocol/frame.hpp"
+#include "sensor/sensor_session.hpp"
+
+namespace qelto {
+
+// A complete core around fakes, connected over the fake TCP link.
+struct UnitRig {
+    MemoryUi ui;
+    FakeSerial serial;
+    FakeTcp tcp;
+    FakePorts ports;
+    SensorSession sensor{ui, serial, tcp};
+    Context ctx{ui, sensor, ports};
+    // The link beneath the session's, for the tests of the link itself.
+    ReportingOwner owner{ctx};
+    LinkContext link{ui, owner, serial, tcp};
+    std::function<void()> onEvents;  // a test's own hook, after the fake link's delivery
+
+    UnitRig() {
+        ui.onEvents = [this] {
+            tcp.Deliver();
+            if (onEvents) onEvents();
+        };
+        ui.onUnexpectedPopup = [](const PopupRecord& r) {
+            ADD_FAILURE() << "unexpected popup: " << r.title << " / " << r.message;
+        };
+        ctx.settings.conn.Protocol = kTcpIp;
+        CopyText(ctx.settings.conn.IpAddress, "sensor");
+        EXPECT_TRUE(sensor.Open(ctx.settings.conn).ok());
+    }
+    // Opens the test link over the fake TCP port, which from then on talks to it alone.
+    void OpenTestLink() {
+        link.conn.Protocol = kTcpIp;
+        InitTCP_IP(link);
+    }
+};
+
+// Tells the session which family the sensor is (0: none supported), as its firmware text
+// would: one command-7 exchange on the fake link, answered here and seen by no responder.
+inline void IdentifyAs(UnitRig& rig, std::int32_t family) {
+    const std::string firmware = family >= 1 && family <= 3
+                                     ? std::string(kSensorFamilies[family - 1]) + "0.0 T"
+                                     : std::string("OTHER V2.1");
+    auto responder = std::move(rig.tcp.responder);
+    rig.tcp.responder = [&firmware](const Bytes&) {
+        Bytes reply(kHeaderSize + firmware.size());
+        BuildFrame(kCmdFirmware, 0, Bytes(firmware.begin(), firmware.end()), reply.data());
+        return std::vector<Bytes>{reply};
+    };
+    EXPECT_TRUE(rig.sensor.ReadFirmware().ok());
+    rig.tcp.responder = std::move(responder);
+}
+
+}  // namespace qelto
