@@ -328,7 +328,8 @@ void LinkMonitorPanel::Follow() {
 }
 
 void LinkMonitorPanel::UpdateStatus() {
-    QString text = tr("%n line(s)", nullptr, model_.rowCount());
+    const int lines = model_.rowCount();
+    QString text = lines == 1 ? tr("1 line") : tr("%1 lines").arg(lines);
     if (monitor_.dropped() > 0) {
         text += tr(", the oldest %1 no longer kept (the monitor keeps the last %2)")
                     .arg(monitor_.dropped())
