@@ -88,13 +88,13 @@ GuiRun WindowRate(int port) {
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     gui::testing::Spin(200);  // start-up paints settle
     const long samples = strip->appends();
-    const long replots = strip->replots();
+    const long frames = strip->frames();
     QTimer::singleShot(kRunMs, [&] { app.ctx().state.acquisition = Acquisition::Stopped; });
     const auto start = Clock::now();
     DispatchControlEvent(app.ctx(), Ctrl::GoButton, Event::Commit);
     const double seconds = Seconds(start);
     run.samplesPerSecond = static_cast<double>(strip->appends() - samples) / seconds;
-    run.replotsPerSecond = static_cast<double>(strip->replots() - replots) / seconds;
+    run.replotsPerSecond = static_cast<double>(strip->frames() - frames) / seconds;
     return run;
 }
 

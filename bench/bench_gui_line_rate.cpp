@@ -139,11 +139,11 @@ std::optional<Cost> WindowCost(int com, int seconds) {
     popups.ThenClick("No");
     gui::GuiApp app;
     app.Start(o);
-    if (app.ctx().state.CommunicationOk != 1) return std::nullopt;
+    if (!app.ctx().state.communicationOk) return std::nullopt;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     gui::testing::Spin(300);  // start-up paints settle
     const long first = strip->appends();
-    QTimer::singleShot(seconds * 1000, [&] { app.ctx().state.DataTransferActive = 0; });
+    QTimer::singleShot(seconds * 1000, [&] { app.ctx().state.acquisition = Acquisition::Stopped; });
     const double cpu0 = OwnCpu();
     const auto start = Clock::now();
     DispatchControlEvent(app.ctx(), Ctrl::GoButton, Event::Commit);

@@ -591,7 +591,6 @@ StripChart::StripChart(QWidget* parent) : ExplorablePlot(parent) {
     yAxis->setLabel(tr("R G B"));
     yAxis->setRange(0, kMinTop);
     ApplyAutomaticView();
-    connect(this, &QCustomPlot::afterReplot, this, [this] { ++replots_; });
 }
 
 void StripChart::SetPointsPerScreen(int points) {
@@ -677,6 +676,7 @@ void StripChart::Flush() {
 }
 
 void StripChart::PaintOverlay(QPainter& painter) {
+    ++frames_;
     const History& h = Shown();
     const auto [from, to] = VisibleSamples();
     if (from <= to) {

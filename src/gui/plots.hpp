@@ -206,7 +206,8 @@ class StripChart : public ExplorablePlot {
     // Samples kept (at most kHistory), counting those drawn while paused.
     std::size_t historySize() const { return live_.filled; }
     QCPRange keyRange() const { return xAxis->range(); }
-    long replots() const { return replots_; }
+    // Times the chart was drawn: a new frame of its traces, or a replot of its axes.
+    long frames() const { return frames_; }
     // Append calls so far (one per sample the core draws).
     long appends() const { return appends_; }
     QString HoverText(QPointF pixel) const override;
@@ -237,7 +238,7 @@ class StripChart : public ExplorablePlot {
     int points_ = 101;
     History live_;
     History frozen_;  // what was on screen when the drawing was paused
-    long replots_ = 0;
+    long frames_ = 0;
     long appends_ = 0;
 };
 
