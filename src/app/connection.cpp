@@ -105,8 +105,9 @@ void CheckComLine(Context& ctx) {
         ctx.state.communicationOk = false;
         return;
     }
-    if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language)) ==
-        1) {
+    // Yes writes the defaults over the sensor's settings and taught colours: Enter says no.
+    if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language),
+                        Default::No) == 1) {
         LoadDefaultParaValues(ctx.config.para, ctx.config.teach, 1);
         ctx.state.communicationOk = true;
         SendPara(ctx);

@@ -27,8 +27,10 @@
 #include <cmath>
 
 #include "app/context.hpp"
+#include "editor_view.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -104,6 +106,14 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     Register(Ctrl::RecordButton, Kind::Switch, m.recordButton, nullptr, "Record");
     Register(Ctrl::CompareButton, Kind::Button, m.compareButton, nullptr, "Compare");
     Register(Ctrl::StatusBar, Kind::Text, d.statusBar, nullptr, "Acquisition status");
+    // The parameter editor
+    editor_ = new EditorView(m.parameterPage, m.parameterLayout);
+    Register(Ctrl::EditModeButton, Kind::Switch, editor_->editButton, nullptr, "Edit parameters");
+    Register(Ctrl::ParameterEditor, Kind::Table, editor_->parameters, nullptr, "Parameters");
+    Register(Ctrl::TeachEditor, Kind::Table, editor_->teach, nullptr, "Teach rows");
+    Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
+    Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
+    Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -114,6 +124,11 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     table->setRowCount(kTeachTableRows);
     table->setColumnCount(kTeachTableColumns);
     table->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
+    // A row is labelled by its colour number, as C-No counts: from 0.
+    QStringList rowLabels;
+    for (int r = 0; r < kTeachTableRows; ++r)
+        rowLabels << QString::number(r);
+    table->setVerticalHeaderLabels(rowLabels);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(kTeachTableColumns - 1, QHeaderView::Fixed);
     table->horizontalHeader()->resizeSection(kTeachTableColumns - 1, 18);
@@ -226,6 +241,15 @@ void QtUi::Wire() {
     connect(server->lineEdit(), &QLineEdit::editingFinished, this, commitServer);
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
+    // A value typed into the editor reaches the program with its cell as the active one.
+    for (Ctrl c : {Ctrl::ParameterEditor, Ctrl::TeachEditor}) {
+        auto* table = static_cast<QTableWidget*>(entry(c).widget.data());
+        connect(table, &QTableWidget::itemChanged, this, [this, table, c](QTableWidgetItem* item) {
+            const QSignalBlocker block(table);
+            table->setCurrentItem(item);
+            Forward(c, Event::ValChanged);
+        });
+    }
 
     window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
@@ -557,18 +581,49 @@ void QtUi::ComboDelete(Ctrl c, int index) {
 
 // --- The teach table
 
-void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+QTableWidgetItem* QtUi::Cell(Ctrl c, int column, int row) const {
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
-    if (table == nullptr) return;
-    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+    if (table == nullptr) return nullptr;
+    // The editor shows the parameters in their groups, not in the order of the file.
+    if (c == Ctrl::ParameterEditor) {
+        if (row < 1 || row > static_cast<int>(kParamCount)) return nullptr;
+        row = editor_->RowOfParameter(row - 1) + 1;
+    }
+    return table->item(row - 1, column - 1);
+}
+
+void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+    if (QTableWidgetItem* item = Cell(c, column, row)) {
+        const QSignalBlocker block(item->tableWidget());
         item->setText(QString::number(value, 'g', 10));
     }
 }
 
-void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
+    const QTableWidgetItem* item = Cell(c, column, row);
+    if (item == nullptr) return 0;
+    // What was typed: a number, or something that is none (which the program refuses).
+    bool ok = false;
+    const double v = item->text().trimmed().toDouble(&ok);
+    return ok ? v : std::nan("");
+}
+
+std::pair<int, int> QtUi::GetActiveTableCell(Ctrl c) {
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
-    if (table == nullptr) return;
-    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+    if (table == nullptr || table->currentRow() < 0 || table->currentColumn() < 0) return {0, 0};
+    int row = table->currentRow() + 1;
+    if (c == Ctrl::ParameterEditor) row = editor_->ParameterOfRow(row - 1) + 1;
+    return {table->currentColumn() + 1, row};
+}
+
+void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+    if (QTableWidgetItem* item = Cell(c, column, row)) {
+        const QSignalBlocker block(item->tableWidget());
+        if (rgb == kCellPlain) {
+            item->setBackground(QBrush());
+            item->setForeground(QBrush());
+            return;
+        }
         const QColor colour = FromRgb(rgb);
         item->setBackground(colour);
         // Text stays readable on any cell colour, in a light or a dark theme.
@@ -720,11 +775,11 @@ void QtUi::MessagePopup(std::string_view title, std::string_view message) {
     CloseIfRequested();
 }
 
-int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
+int QtUi::ConfirmPopup(std::string_view title, std::string_view question, Default enter) {
     QMessageBox box(QMessageBox::Question, FromUtf8(title), FromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, window_.get());
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(enter == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     const bool yes = popups_.Run(box) == QMessageBox::Yes;
     CloseIfRequested();

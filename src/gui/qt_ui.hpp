@@ -20,8 +20,11 @@
 #include "popups.hpp"
 
 class QShortcut;
+class QTableWidgetItem;
 
 namespace qelto::gui {
+
+class EditorView;
 
 // The seven languages by their own names, in the order of the Language values 0..6.
 inline constexpr std::array<const char*, 7> kLanguageNames{
@@ -69,8 +72,10 @@ class QtUi : public QObject, public OperatorInterface {
     void ComboInsert(Ctrl c, int index, std::string_view text) override;
     void ComboDelete(Ctrl c, int index) override;
     void SetTableCellVal(Ctrl c, int column, int row, double value) override;
+    double GetTableCellVal(Ctrl c, int column, int row) override;
     void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
     void SetActiveTableCell(Ctrl c, int column, int row) override;
+    std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                  std::uint32_t rgb) override;
@@ -89,7 +94,7 @@ class QtUi : public QObject, public OperatorInterface {
     void SetBannerColor(std::uint32_t rgb) override;
     void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
-    int ConfirmPopup(std::string_view title, std::string_view question) override;
+    int ConfirmPopup(std::string_view title, std::string_view question, Default enter) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
@@ -146,11 +151,14 @@ class QtUi : public QObject, public OperatorInterface {
     Entry& entry(Ctrl c) { return entries_[static_cast<std::size_t>(c)]; }
     const Entry& entry(Ctrl c) const { return entries_[static_cast<std::size_t>(c)]; }
     ColourGraph* colourGraph(Ctrl c) const;
+    // The item of a table cell as the program counts it (from 1), or null.
+    QTableWidgetItem* Cell(Ctrl c, int column, int row) const;
     QString NumberText(const Entry& e) const;
 
     EventPump& pump_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
+    EditorView* editor_ = nullptr;
     PopupGuard popups_{*window_};
     bool closeRequested_ = false;  // during a popup, to be carried out after it
     bool closed_ = false;          // the close path has run

@@ -245,6 +245,18 @@ TEST_F(Window, CloseDuringTheConnectQuestionIsCarriedOutOnceItIsAnswered) {
     EXPECT_EQ(popups.seen.size(), 1u);
 }
 
+// Return at the question whether to send default parameters writes nothing to the sensor: the
+// taught colours stay.
+TEST_F(Window, ReturnAtTheDefaultParameterQuestionWritesNothing) {
+    ASSERT_TRUE(server.ListenTcp());
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    Start(server.tcpPort());
+    EXPECT_TRUE(ctx().state.communicationOk);
+    EXPECT_EQ(popups.seen.size(), 1u);
+    EXPECT_EQ(model.CommandCount(kCmdWrite), 0u);
+    EXPECT_EQ(model.CommandCount(kCmdStoreEeprom), 0u);
+}
+
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     model.TeachStandardPatches(5);  // as the demo's sensor
     StartWithSensor();
