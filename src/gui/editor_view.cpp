@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <algorithm>
 
 #include "protocol/records.hpp"
@@ -68,7 +69,9 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
                kParamFields[static_cast<std::size_t>(b)].group;
     });
     rowOfParameter_.assign(kParamCount, 0);
-    parameters = new QTableWidget(static_cast<int>(kParamCount), 3, page);
+    tables = new QTabWidget(page);
+    tables->setDocumentMode(true);
+    parameters = new QTableWidget(static_cast<int>(kParamCount), 3, tables);
     parameters->setHorizontalHeaderLabels({tr("Value"), tr("Group"), tr("Meaning")});
     QStringList keys;
     for (int row = 0; row < static_cast<int>(kParamCount); ++row) {
@@ -87,7 +90,7 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
     parameters->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     parameters->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
 
-    teach = new QTableWidget(kTeachRowsShown, static_cast<int>(kTeachWordCount), page);
+    teach = new QTableWidget(kTeachRowsShown, static_cast<int>(kTeachWordCount), tables);
     QStringList words;
     for (const TeachWord& w : kTeachWords)
         words << QString::fromLatin1(w.key);
@@ -108,14 +111,15 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
                            QAbstractItemView::AnyKeyPressed);
         t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 4);
         t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        t->hide();
     }
+    tables->addTab(parameters, tr("Parameters"));
+    tables->addTab(teach, tr("Teach rows"));
+    tables->hide();
     for (QPushButton* b : {undoButton, redoButton, revertButton})
         b->hide();
 
     // Edit mode takes the place of the four displays and of the plain teach table.
-    grid->addWidget(parameters, 0, 0, 2, 4);
-    grid->addWidget(teach, 2, 0, 1, 4);
+    grid->addWidget(tables, 0, 0, 3, 4);
     grid->addLayout(buttons, grid->rowCount(), 0, 1, 4);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QGridLayout;
+class QTabWidget;
 class QPushButton;
 
 namespace qelto::gui {
@@ -20,6 +21,7 @@ class EditorView : public QObject {
     EditorView(QWidget* page, QGridLayout* grid);
 
     QPushButton* editButton = nullptr;
+    QTabWidget* tables = nullptr;  // the two tables, one page each
     QTableWidget* parameters = nullptr;
     QTableWidget* teach = nullptr;
     QPushButton* undoButton = nullptr;

@@ -24,8 +24,15 @@ void MainWindow::PlaceChildren() {
     const int w = width();
     const int h = height();
     main_.banner->setGeometry(0, 0, w, kDataPanelTop);
-    main_.leftColumn->setGeometry(0, kDataPanelTop, kDataPanelLeft, h - kDataPanelTop);
+    main_.leftColumn->setGeometry(0, kDataPanelTop, wide_ ? w : kDataPanelLeft, h - kDataPanelTop);
     dataPanel_->setGeometry(kDataPanelLeft, kDataPanelTop, w - kDataPanelLeft, h - kDataPanelTop);
+    dataPanel_->setVisible(!wide_);
+}
+
+void MainWindow::SetWideLeftColumn(bool wide) {
+    if (wide == wide_) return;
+    wide_ = wide;
+    PlaceChildren();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

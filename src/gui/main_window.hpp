@@ -22,6 +22,9 @@ class MainWindow : public QWidget {
     Ui::DataPanel& data() { return data_; }
     QWidget* dataPanel() const { return dataPanel_; }
 
+    // The left column takes the whole width (the parameter editor), the data panel hidden.
+    void SetWideLeftColumn(bool wide);
+
     std::function<void()> onClose;
     std::function<void()> onRightDoubleClick;
     // While set, a close request is let through (the program is shutting down).
@@ -37,6 +40,7 @@ class MainWindow : public QWidget {
     Ui::MainPanel main_;
     Ui::DataPanel data_;
     QWidget* dataPanel_ = nullptr;
+    bool wide_ = false;
 };
 
 }  // namespace qelto::gui

@@ -109,8 +109,10 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     // The parameter editor
     editor_ = new EditorView(m.parameterPage, m.parameterLayout);
     Register(Ctrl::EditModeButton, Kind::Switch, editor_->editButton, nullptr, "Edit parameters");
-    Register(Ctrl::ParameterEditor, Kind::Table, editor_->parameters, nullptr, "Parameters");
-    Register(Ctrl::TeachEditor, Kind::Table, editor_->teach, nullptr, "Teach rows");
+    // The two tables show and hide with the pages that hold them.
+    Register(Ctrl::ParameterEditor, Kind::Table, editor_->parameters, editor_->tables,
+             "Parameters");
+    Register(Ctrl::TeachEditor, Kind::Table, editor_->teach, editor_->tables, "Teach rows");
     Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
     Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
     Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
@@ -143,7 +145,7 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     }
     m.progressBar->hide();
     // The memory selector's two buttons show at a glance which one is on, in any theme.
-    for (QPushButton* b : {m.eepromButton, m.fileButton}) {
+    for (QPushButton* b : {m.eepromButton, m.fileButton, editor_->editButton}) {
         b->setStyleSheet(QStringLiteral(
             "QPushButton:checked { background: palette(highlight); color: "
             "palette(highlighted-text);"
@@ -372,6 +374,8 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
         case Kind::Toggle:
         case Kind::Switch:
             static_cast<QPushButton*>(w)->setChecked(value != 0);
+            // The editor needs the window's width: the data panel steps aside while it is open.
+            if (c == Ctrl::EditModeButton) window_->SetWideLeftColumn(value != 0);
             break;
         case Kind::Choice: {
             auto* combo = static_cast<QComboBox*>(w);
