@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/context.hpp"
+#include "app/link_state.hpp"
 #include "app/transfer.hpp"
 #include "link/transport.hpp"
 
@@ -62,6 +63,7 @@ void TryToConnect(Context& ctx) {
     ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
     ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage(ctx);
+    LinkConnecting(ctx);
     ui.ProcessSystemEvents();
 
     ui.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
@@ -116,7 +118,10 @@ void CheckComLine(Context& ctx) {
 
     ctx.state.communicationOk = true;
     GetPara(ctx);
-    if (ctx.state.communicationOk) ui.SetDimmed(Ctrl::AcceptButton, false);
+    if (ctx.state.communicationOk) {
+        ui.SetDimmed(Ctrl::AcceptButton, false);
+        LinkConnected(ctx);
+    }
 }
 
 void Disconnect(Context& ctx) {
@@ -130,6 +135,8 @@ void Disconnect(Context& ctx) {
     ui.SetCtrlVal(Ctrl::FileButton, 1);
     ui.SetCtrlVal(Ctrl::EepromButton, 0);
     ctx.state.TransferTarget = kTargetFile;
+    // Offline after a failed attempt keeps saying why.
+    if (ctx.state.link != LinkView::Offline) LinkOffline(ctx);
     // Offline, only the file commands and a new connection attempt make sense.
     for (Ctrl c :
          {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {

@@ -162,6 +162,7 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::UndoButton, Help::kUndo, Key::None, kCommit, Run<CBF_Undo>},
     E{Ctrl::RedoButton, Help::kRedo, Key::None, kCommit, Run<CBF_Redo>},
     E{Ctrl::RevertButton, Help::kRevert, Key::None, kCommit, Run<CBF_Revert>},
+    E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
 }};
 
 constexpr bool InRoleOrder() {

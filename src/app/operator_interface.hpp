@@ -75,6 +75,8 @@ enum class Ctrl {
     UndoButton,
     RedoButton,
     RevertButton,
+    // The link at a glance, in the data panel's status area
+    LinkState,
     Count_
 };
 
@@ -128,6 +130,10 @@ struct FileDialogRequest {
 // The answer Enter gives to a yes/no question: the safe one wherever yes would write to the
 // sensor or throw the operator's work away.
 enum class Default { No, Yes };
+
+// How current the live displays are: arriving (the window greys them when none came for a
+// second), kept after acquisition ended, or older than the last failure (greyed).
+enum class LiveAge { Arriving, Kept, Old };
 
 // A table cell's background that the window's theme chooses.
 inline constexpr std::uint32_t kCellPlain = 0xFFFFFFFF;
@@ -218,6 +224,8 @@ class OperatorInterface : public EventLoop {
     // A line for the operator that passes by itself (a command that cannot run now), shown
     // where the eye goes without asking for a click.
     virtual void ShowStatusMessage(std::string_view text) = 0;
+    // How current the live displays (R, G, B, X, Y, INT, C-No) are.
+    virtual void ShowLiveAge(LiveAge age) = 0;
 
     // Events and time: see EventLoop.
 };

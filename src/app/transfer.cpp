@@ -2,6 +2,7 @@
 
 #include "app/context.hpp"
 #include "app/graphs.hpp"
+#include "app/link_state.hpp"
 #include "app/parameter_editor.hpp"
 
 namespace qelto {
@@ -63,6 +64,7 @@ void GetPara(Context& ctx) {
     const auto rows = sensor.ReadTeachRows();
     if (!rows) return ReportFailure(ctx, rows.error());
     PutSensorRows(ctx.config.teach, *rows);
+    LinkAnswered(ctx);
 
     SetPanelValues(ctx);
     InitGraphs(ctx);

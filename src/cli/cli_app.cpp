@@ -184,6 +184,8 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 void CliApp::Fail(const SensorError& error) {
     if (error.kind == SensorFault::Quit) return;
     console_.Failure(error.message, error.advice);
+    // What the system said, and about which host or device.
+    if (!error.reason.empty()) console_.Say(error.reason);
 }
 
 // --- Connecting

@@ -45,6 +45,9 @@ QColor FromRgb(std::uint32_t rgb) {
 
 // How long a passing status line stays.
 constexpr int kStatusMessageMs = 4000;
+// Live values older than this, while they should be arriving, are shown greyed.
+constexpr qint64 kLiveValuesCurrentMs = 1000;
+constexpr int kLiveAgeCheckMs = 250;
 
 // Teach-table rows and columns as the table widget shows them.
 constexpr int kTeachTableRows = 31;
@@ -116,6 +119,12 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
     Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
     Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
+    // The link at a glance, above the acquisition figures.
+    auto* linkState = new QLineEdit(window_->dataPanel());
+    linkState->setReadOnly(true);
+    linkState->setFocusPolicy(Qt::ClickFocus);
+    d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkState);
+    Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -412,6 +421,46 @@ double QtUi::GetCtrlVal(Ctrl c) {
             return GetActiveTabPage();
         default:
             return GetCtrlText(c).empty() ? 0 : std::atof(GetCtrlText(c).c_str());
+    }
+}
+
+void QtUi::ShowLiveAge(LiveAge age) {
+    if (age == LiveAge::Arriving) lastArrival_.start();
+    if (age == liveAge_) return;
+    liveAge_ = age;
+    if (!liveAgeTimer_) {
+        // While values arrive, a second without a new one greys them.
+        liveAgeTimer_ = new QTimer(this);
+        liveAgeTimer_->setInterval(kLiveAgeCheckMs);
+        connect(liveAgeTimer_, &QTimer::timeout, this, [this] { GreyLiveValues(LiveValuesOld()); });
+    }
+    if (age == LiveAge::Arriving) {
+        liveAgeTimer_->start();
+    } else {
+        liveAgeTimer_->stop();
+    }
+    GreyLiveValues(LiveValuesOld());
+}
+
+bool QtUi::LiveValuesOld() const {
+    if (liveAge_ == LiveAge::Old) return true;
+    return liveAge_ == LiveAge::Arriving && lastArrival_.isValid() &&
+           lastArrival_.elapsed() > kLiveValuesCurrentMs;
+}
+
+void QtUi::GreyLiveValues(bool grey) {
+    if (grey == liveGrey_) return;
+    liveGrey_ = grey;
+    for (Ctrl c : {Ctrl::RedDisplay, Ctrl::GreenDisplay, Ctrl::BlueDisplay, Ctrl::XDisplay,
+                   Ctrl::YDisplay, Ctrl::IntDisplay, Ctrl::ColorNoDisplay}) {
+        QWidget* w = entry(c).widget.data();
+        if (w == nullptr) continue;
+        // The theme's own disabled text colour, while the display stays a display (help on a
+        // right-click still works).
+        QPalette p = w->palette();
+        p.setColor(QPalette::Text, grey ? w->palette().color(QPalette::Disabled, QPalette::Text)
+                                        : QApplication::palette(w).color(QPalette::Text));
+        w->setPalette(p);
     }
 }
 

@@ -3,6 +3,7 @@
 // onControlEvent; the window's own events (close, right double-click) to onPanelEvent.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
@@ -100,6 +101,10 @@ class QtUi : public QObject, public OperatorInterface {
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
     void ShowStatusMessage(std::string_view text) override;
+    void ShowLiveAge(LiveAge age) override;
+    // Whether the live displays are greyed (older than the last failure, or not refreshed
+    // for a second while acquisition runs).
+    bool liveValuesGreyed() const { return liveGrey_; }
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
     // Once the program quits, waits return at once (the operation ends at its next check).
     void WaitForEvents(double deadline) override {
@@ -174,6 +179,12 @@ class QtUi : public QObject, public OperatorInterface {
     // A passing status line holds the status bar for a few seconds; what the program puts
     // there meanwhile shows afterwards.
     QTimer* statusHold_ = nullptr;
+    bool LiveValuesOld() const;
+    void GreyLiveValues(bool grey);
+    LiveAge liveAge_ = LiveAge::Kept;
+    QElapsedTimer lastArrival_;
+    QTimer* liveAgeTimer_ = nullptr;
+    bool liveGrey_ = false;
     std::optional<QString> heldStatus_;
 };
 

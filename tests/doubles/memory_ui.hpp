@@ -120,6 +120,7 @@ class MemoryUi : public OperatorInterface {
     void SetWaitCursor(bool busy) override { waitCursor_ = busy; }
     void SetProgress(int step, int maxSteps) override;
     void ShowStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
+    void ShowLiveAge(LiveAge age) override { liveAge = age; }
     void ProcessSystemEvents() override;
     void WaitForEvents(double deadline) override;
     void WakeWait() override;
@@ -168,7 +169,8 @@ class MemoryUi : public OperatorInterface {
 
     std::vector<PopupRecord> popups;          // every popup shown, in order
     std::vector<std::string> statusMessages;  // every passing status line, in order
-    std::deque<PopupAnswer> answers;          // consumed by Confirm, Generic and FileSelect
+    LiveAge liveAge = LiveAge::Kept;
+    std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;

@@ -105,9 +105,14 @@ class Window : public ::testing::Test {
 
 TEST_F(Window, NoSensorOfflineKeepsRunningAtStandardGeometry) {
     popups.ThenClick("OFFLINE");
-    Start(RefusedPort());
+    const int port = RefusedPort();
+    Start(port);
     ASSERT_EQ(popups.seen.size(), 1u);
     EXPECT_EQ(popups.seen[0].title, "ATTENTION!");
+    // The table's text, and beside it what was refused and what the system said.
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState),
+              "Offline: UnableToEstablishConnection (127.0.0.1 port " + std::to_string(port) +
+                  ": Connection refused)");
     EXPECT_FALSE(gui->quitRequested());
     MainWindow& w = ui().window();
     EXPECT_EQ(w.size(), QSize(790, 548));
@@ -321,6 +326,28 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     expected.Gain = 7;
     EXPECT_EQ(model.EepromParameters(), expected);
     EXPECT_EQ(parameters->item(gainRow, 0)->background(), QBrush());
+}
+
+// The link at a glance: connected, lost with when and why (the live values greyed), and
+// connected again once GO gets answers.
+TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
+    StartWithSensor();
+    const auto linkState = [&] { return ui().GetCtrlText(Ctrl::LinkState); };
+    EXPECT_EQ(linkState().rfind("Connected: TCP/IP 127.0.0.1 port ", 0), 0u) << linkState();
+    EXPECT_NE(linkState().find("KORVANEX V4.3B7, serial number 4711"), std::string::npos);
+
+    ctx().sensor.link().limits.reply = 0.3;
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
+    EXPECT_NE(linkState().find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << linkState();
+    EXPECT_TRUE(ui().liveValuesGreyed());
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "TIMEOUT!");  // the status display's own text
+
+    Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
+    EXPECT_FALSE(ui().liveValuesGreyed());
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
