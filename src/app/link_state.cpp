@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "app/context.hpp"
+#include "link/transport.hpp"
 #include "sensor/link_settings.hpp"
 
 namespace qelto {
@@ -31,6 +32,16 @@ std::string WithReason(const SensorError& e) {
 void Show(Context& ctx, LinkView view, const std::string& text) {
     ctx.state.link = view;
     ctx.ui.SetCtrlText(Ctrl::LinkState, text);
+    ctx.ui.SetTooltip(Ctrl::LinkState, text);  // whole, where the line is too short
+}
+
+// "TCP/IP 192.168.0.7:5000", "RS-232 COM3 at 115200 baud": short enough for the status line.
+std::string Where(const ConnectionSettings& c) {
+    if (c.Protocol == kTcpIp) {
+        return "TCP/IP " + std::string(TextOf(c.IpAddress)) + ":" +
+               std::string(TextOf(c.PortNumber));
+    }
+    return DescribeConnection(c);
 }
 
 }  // namespace
@@ -49,14 +60,14 @@ std::string TimeOfDay() {
 }
 
 void LinkConnecting(Context& ctx) {
-    Show(ctx, LinkView::Connecting, "Connecting: " + DescribeConnection(ctx.settings.conn));
+    Show(ctx, LinkView::Connecting, "Connecting: " + Where(ctx.settings.conn));
 }
 
 void LinkConnected(Context& ctx) {
     const SensorIdentity& id = ctx.sensor.identity();
     Show(ctx, LinkView::Connected,
-         "Connected: " + DescribeConnection(ctx.sensor.settings()) + " \xE2\x80\x94 " +
-             id.firmwareLine() + ", serial number " + std::to_string(id.serialNumber));
+         "Connected: " + Where(ctx.sensor.settings()) + " \xE2\x80\x94 " + id.firmwareLine() +
+             ", serial " + std::to_string(id.serialNumber));
 }
 
 void LinkOffline(Context& ctx, const SensorError* cause) {
