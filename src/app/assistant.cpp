@@ -168,7 +168,7 @@ int GetMaxVecNo(Context& ctx) {
 
     ctx.config.para.DigitalOutMode = 2;
     if (ctx.config.para.MaxVecNo <= OutputCount(ctx) &&
-        ctx.ui.ConfirmPopup("", Text(ctx, MsgDirectOutput)) == 1) {
+        ctx.ui.ConfirmPopup("", Text(ctx, MsgDirectOutput), Default::No) == 1) {
         ctx.config.para.DigitalOutMode = 0;
     }
     SetPanelValues(ctx);
@@ -205,7 +205,8 @@ int TeachColors(Context& ctx) {
         const bool read = ReadLiveData(ctx);
         if (read) {
             SetPanelData(ctx);
-            if (TooBright(ctx.view.live) && ctx.ui.ConfirmPopup("", Text(ctx, MsgTooBright)) == 1) {
+            if (TooBright(ctx.view.live) &&
+                ctx.ui.ConfirmPopup("", Text(ctx, MsgTooBright), Default::Yes) == 1) {
                 return 1;
             }
             auto& cell = ctx.config.teach[static_cast<std::size_t>(n)].Cell;

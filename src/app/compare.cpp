@@ -33,6 +33,16 @@ constexpr std::size_t kMaxListedLines = 40;
 
 }  // namespace
 
+std::string DifferenceList(const std::vector<Difference>& diffs) {
+    std::string text;
+    for (std::size_t i = 0; i < diffs.size() && i < kMaxListedLines; ++i)
+        text += DiffLine(diffs[i]) + "\n";
+    if (diffs.size() > kMaxListedLines) {
+        text += "... and " + std::to_string(diffs.size() - kMaxListedLines) + " more\n";
+    }
+    return text;
+}
+
 Outcome CBF_ButtonCompare(Context& ctx) {
     GenericPopupRequest ask;
     ask.title = Texts::kTitle;
@@ -73,14 +83,9 @@ Outcome CBF_ButtonCompare(Context& ctx) {
         ctx.ui.MessagePopup(Texts::kTitle, Texts::kSame);
         return Outcome::Done;
     }
-    std::string text(answer == kAnswerSensor ? Texts::kHeadSensor : Texts::kHeadFile);
-    for (std::size_t i = 0; i < diffs.size() && i < kMaxListedLines; ++i) {
-        text += diffs[i].item + ":  " + diffs[i].oldValue + "  ->  " + diffs[i].newValue + "\n";
-    }
-    if (diffs.size() > kMaxListedLines) {
-        text += "... and " + std::to_string(diffs.size() - kMaxListedLines) + " more\n";
-    }
-    ctx.ui.MessagePopup(Texts::kTitle, text);
+    ctx.ui.MessagePopup(Texts::kTitle, std::string(answer == kAnswerSensor ? Texts::kHeadSensor
+                                                                           : Texts::kHeadFile) +
+                                           DifferenceList(diffs));
     return Outcome::Done;
 }
 

@@ -4,12 +4,18 @@
 // nothing is written to the sensor.
 #pragma once
 
+#include <string>
+#include <vector>
 #include "app/operation_state.hpp"
+
 #include "protocol/configuration_diff.hpp"
 
 namespace qelto {
 
 struct Context;
+
+// The lines of a list of differences for a message box: at most 40, and a count of the rest.
+std::string DifferenceList(const std::vector<Difference>& diffs);
 
 // The Compare command: asks SENSOR or FILE, reads that into a scratch copy and lists what a
 // Send of the working copy would change.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/context.hpp"
+#include "app/link_state.hpp"
 #include "app/transfer.hpp"
 #include "link/transport.hpp"
 
@@ -62,6 +63,7 @@ void TryToConnect(Context& ctx) {
     ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
     ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage(ctx);
+    LinkConnecting(ctx);
     ui.ProcessSystemEvents();
 
     ui.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
@@ -105,8 +107,9 @@ void CheckComLine(Context& ctx) {
         ctx.state.communicationOk = false;
         return;
     }
-    if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language)) ==
-        1) {
+    // Yes writes the defaults over the sensor's settings and taught colours: Enter says no.
+    if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language),
+                        Default::No) == 1) {
         LoadDefaultParaValues(ctx.config.para, ctx.config.teach, 1);
         ctx.state.communicationOk = true;
         SendPara(ctx);
@@ -115,7 +118,10 @@ void CheckComLine(Context& ctx) {
 
     ctx.state.communicationOk = true;
     GetPara(ctx);
-    if (ctx.state.communicationOk) ui.SetDimmed(Ctrl::AcceptButton, false);
+    if (ctx.state.communicationOk) {
+        ui.SetDimmed(Ctrl::AcceptButton, false);
+        LinkConnected(ctx);
+    }
 }
 
 void Disconnect(Context& ctx) {
@@ -129,6 +135,8 @@ void Disconnect(Context& ctx) {
     ui.SetCtrlVal(Ctrl::FileButton, 1);
     ui.SetCtrlVal(Ctrl::EepromButton, 0);
     ctx.state.TransferTarget = kTargetFile;
+    // Offline after a failed attempt keeps saying why.
+    if (ctx.state.link != LinkView::Offline) LinkOffline(ctx);
     // Offline, only the file commands and a new connection attempt make sense.
     for (Ctrl c :
          {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {

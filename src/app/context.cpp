@@ -1,6 +1,7 @@
 #include "app/context.hpp"
 
 #include "app/live_record.hpp"
+#include "app/parameter_editor.hpp"
 
 namespace qelto {
 
@@ -8,7 +9,8 @@ Context::Context(OperatorInterface& ui_, SensorSession& sensor_, PortEnumerator&
     : ui(ui_),
       sensor(sensor_),
       portEnumerator(ports_),
-      recording(std::make_unique<LiveRecording>()) {
+      recording(std::make_unique<LiveRecording>()),
+      editing(std::make_unique<ParameterEditing>()) {
     sensor.SetObserver(this);
 }
 

@@ -45,8 +45,10 @@ struct Settings {
     std::optional<ConnectionSettings> StoredConnection;
 };
 
-// Recording live data into a file (live_record.hpp).
+// Recording live data into a file (live_record.hpp), editing the parameters
+// (parameter_editor.hpp).
 struct LiveRecording;
+struct ParameterEditing;
 
 struct Context : SessionObserver {
     Context(OperatorInterface& ui_, SensorSession& sensor_, PortEnumerator& ports_);
@@ -63,6 +65,7 @@ struct Context : SessionObserver {
     LiveView view;
     Settings settings;
     std::unique_ptr<LiveRecording> recording;
+    std::unique_ptr<ParameterEditing> editing;
 
     // SessionObserver
     void LinkLost(const SensorError& error) override;

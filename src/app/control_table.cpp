@@ -11,6 +11,7 @@
 #include "app/live.hpp"
 #include "app/live_record.hpp"
 #include "app/main_panel.hpp"
+#include "app/parameter_editor.hpp"
 
 namespace qelto {
 namespace {
@@ -80,6 +81,19 @@ struct Help {
     static constexpr std::string_view kCompare =
         "Compares the parameters and teach table shown with those in the sensor or in a "
         "parameter file, \nwithout changing either.";
+    static constexpr std::string_view kEditMode =
+        "Shows every parameter and the teach rows the sensor holds, to change them. \nClick "
+        "again for the plain page.";
+    static constexpr std::string_view kParameterEditor =
+        "Every parameter by its key in the parameter file. Type or step a value from 0 to "
+        "65535. \nValues that differ from the sensor's are marked; a Send from here lists "
+        "them and asks first.";
+    static constexpr std::string_view kTeachEditor =
+        "The teach rows the sensor holds, by colour number (0 to 31), with their eight words.";
+    static constexpr std::string_view kUndo = "Takes back the last change of the editor.";
+    static constexpr std::string_view kRedo = "Makes the change taken back again.";
+    static constexpr std::string_view kRevert =
+        "Returns every value of the editor to what the sensor holds.";
 };
 
 template <Outcome (*F)(Context&)>
@@ -141,6 +155,14 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::RecordButton, Help::kRecord, Key::None, kCommit, Run<CBF_ButtonRecord>},
     E{Ctrl::CompareButton, Help::kCompare, Key::None, kCommit, Run<CBF_ButtonCompare>},
     E{Ctrl::StatusBar, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::EditModeButton, Help::kEditMode, Key::None, kCommit, Run<CBF_EditMode>},
+    E{Ctrl::ParameterEditor, Help::kParameterEditor, Key::None, Event::ValChanged,
+      Run<CBF_EditParameterCell>},
+    E{Ctrl::TeachEditor, Help::kTeachEditor, Key::None, Event::ValChanged, Run<CBF_EditTeachCell>},
+    E{Ctrl::UndoButton, Help::kUndo, Key::None, kCommit, Run<CBF_Undo>},
+    E{Ctrl::RedoButton, Help::kRedo, Key::None, kCommit, Run<CBF_Redo>},
+    E{Ctrl::RevertButton, Help::kRevert, Key::None, kCommit, Run<CBF_Revert>},
+    E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
 }};
 
 constexpr bool InRoleOrder() {

@@ -69,10 +69,10 @@ bool ChooseExistingParameterFile(Context& ctx) {
 
 Outcome LoadParameterFile(Context& ctx, Configuration& config) {
     const std::string& path = ctx.settings.ParameterFilePath;
-    const ParameterFileLoad load =
-        ReadParameterFile(path, config, [&](std::string_view question) {
-            return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question) == 1;
-        });
+    const ParameterFileLoad load = ReadParameterFile(path, config, [&](std::string_view question) {
+        // Yes replaces the working copy with what a foreign file holds: Enter says no.
+        return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question, Default::No) == 1;
+    });
     if (!load.problem.reason.empty()) {
         ctx.ui.MessagePopup(Texts::kTitleAttention,
                             std::string(Texts::kReadFailed) + path + ": " + load.problem.Text());

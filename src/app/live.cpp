@@ -4,6 +4,7 @@
 
 #include "app/context.hpp"
 #include "app/graphs.hpp"
+#include "app/link_state.hpp"
 #include "app/live_record.hpp"
 #include "app/transfer.hpp"
 
@@ -16,6 +17,8 @@ bool ReadLiveData(Context& ctx) {
         return false;
     }
     ctx.view.live = *sample;
+    LinkAnswered(ctx);
+    LiveValuesFresh(ctx);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "app/link_state.hpp"
 #include "files/os_file.hpp"
 #include "files/paths.hpp"
 
@@ -175,6 +176,7 @@ void RecordSample(Context& ctx, double requestedAt) {
 }
 
 void AcquisitionEnded(Context& ctx) {
+    LiveValuesKept(ctx);
     LiveStats& st = ctx.recording->stats;
     const double took = ctx.ui.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;

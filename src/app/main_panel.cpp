@@ -5,6 +5,7 @@
 #include "app/connection.hpp"
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "app/parameter_editor.hpp"
 #include "app/transfer.hpp"
 #include "files/parameter_file.hpp"
 
@@ -14,7 +15,8 @@ namespace {
 
 // Send and Get with the sensor: while acquisition runs the loop owns the link and serves the
 // request between two samples; otherwise the transfer runs with the commands locked.
-Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), bool& request,
+template <typename Transfer>
+Outcome TransferWithSensor(Context& ctx, Transfer transfer, bool& request,
                            std::string_view queued) {
     if (ctx.state.acquiring()) {
         request = true;
@@ -32,8 +34,31 @@ Outcome TransferWithSensor(Context& ctx, void (*transfer)(Context&), bool& reque
 Outcome CBF_ButtonSend(Context& ctx) {
     ctx.config.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
     if (ctx.state.TransferTarget == kTargetFile) return SendParaToFile(ctx);
-    return TransferWithSensor(ctx, SendPara, ctx.state.sendRequest,
-                              "Send: the parameters go to the sensor between two samples.");
+    if (!EditModeOn(ctx)) {
+        return TransferWithSensor(ctx, SendPara, ctx.state.sendRequest,
+                                  "Send: the parameters go to the sensor between two samples.");
+    }
+    // From the editor: the differences first, and nothing goes out without a yes.
+    if (ConfirmEditedSend(ctx) != Outcome::Done) return Outcome::Declined;
+    if (ctx.state.acquiring()) {
+        return TransferWithSensor(ctx, SendPara, ctx.state.sendRequest,
+                                  "Send: the parameters go to the sensor between two samples.");
+    }
+    SetButtonsDimmed(ctx, 0, 1);
+    const Configuration sent = ctx.config;
+    if (SendPara(ctx) == SendResult::Refused) {
+        // Which values: what the sensor holds now tells.
+        const auto held = ctx.sensor.ReadConfiguration(false);
+        if (held) {
+            MarkRefused(ctx, sent, held->config);
+        } else {
+            ReportFailure(ctx, held.error());
+        }
+    } else {
+        MarkRefused(ctx, sent, sent);
+    }
+    SetButtonsDimmed(ctx, 0, 0);
+    return LinkOutcome(ctx);
 }
 
 Outcome CBF_ButtonGet(Context& ctx) {

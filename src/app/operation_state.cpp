@@ -1,6 +1,7 @@
 #include "app/operation_state.hpp"
 
 #include "app/context.hpp"
+#include "app/link_state.hpp"
 
 namespace qelto {
 
@@ -42,6 +43,7 @@ void ReportFailure(Context& ctx, const SensorError& error) {
             break;
     }
     SetTimeout(ctx, error.message);
+    LinkFailed(ctx, error);
     if (!error.advice.empty()) {
         ctx.ui.AppendText(Ctrl::InfoBox, error.advice);
         ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");

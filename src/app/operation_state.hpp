@@ -33,6 +33,9 @@ enum class Outcome {
 // STOP, a failure report, the connection page and the close of the window end either.
 enum class Acquisition { Stopped, Live, PowerAdjustment };
 
+// The link as the status area shows it.
+enum class LinkView { Offline, Connecting, Connected, Lost };
+
 // The commands of the window that use the sensor or start a dialogue; at most a few run at
 // once (Send or Get, and their file dialogs, inside GO), in the order they started.
 enum class UserCommand {
@@ -58,6 +61,8 @@ struct PresenterState {
     bool getRequest = false;       // Get likewise
     std::uint16_t TransferTarget = kTargetEeprom;
     std::int32_t Language = 0;
+    LinkView link = LinkView::Offline;
+    bool liveOld = false;  // the live displays are older than the last failure
     // The command lock: what runs now, outermost first.
     std::array<UserCommand, kMaxRunningCommands> running{};
     std::size_t runningCount = 0;

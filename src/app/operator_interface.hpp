@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/event_loop.hpp"
 
@@ -65,6 +66,17 @@ enum class Ctrl {
     RecordButton,
     CompareButton,
     StatusBar,
+    // The parameter editor on the parameter page: its switch, the parameters (one row each,
+    // column 1 the value), the teach rows the sensor holds (row r + 1 is teach row r, columns
+    // 1..8 its words), and undo, redo and revert
+    EditModeButton,
+    ParameterEditor,
+    TeachEditor,
+    UndoButton,
+    RedoButton,
+    RevertButton,
+    // The link at a glance, in the data panel's status area
+    LinkState,
     Count_
 };
 
@@ -115,6 +127,17 @@ struct FileDialogRequest {
     std::string title;
 };
 
+// The answer Enter gives to a yes/no question: the safe one wherever yes would write to the
+// sensor or throw the operator's work away.
+enum class Default { No, Yes };
+
+// How current the live displays are: arriving (the window greys them when none came for a
+// second), kept after acquisition ended, or older than the last failure (greyed).
+enum class LiveAge { Arriving, Kept, Old };
+
+// A table cell's background that the window's theme chooses.
+inline constexpr std::uint32_t kCellPlain = 0xFFFFFFFF;
+
 // Results of FileSelectPopup.
 inline constexpr int kFileNoneSelected = 0;
 inline constexpr int kFileExisting = 1;
@@ -147,10 +170,15 @@ class OperatorInterface : public EventLoop {
     virtual void ComboInsert(Ctrl c, int index, std::string_view text) = 0;
     virtual void ComboDelete(Ctrl c, int index) = 0;
 
-    // Tables: columns and rows count from 1.
+    // Tables: columns and rows count from 1. A cell the operator edits reaches the program as
+    // ValChanged of its table, with that cell active.
     virtual void SetTableCellVal(Ctrl c, int column, int row, double value) = 0;
+    virtual double GetTableCellVal(Ctrl c, int column, int row) = 0;
+    // rgb, or kCellPlain for the theme's own background.
     virtual void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) = 0;
     virtual void SetActiveTableCell(Ctrl c, int column, int row) = 0;
+    // (column, row) of the active cell; (0, 0) when none.
+    virtual std::pair<int, int> GetActiveTableCell(Ctrl c) = 0;
 
     // Graphs and the strip chart.
     virtual void DeleteGraphPlots(Ctrl graph) = 0;
@@ -184,7 +212,8 @@ class OperatorInterface : public EventLoop {
 
     // Modal popups.
     virtual void MessagePopup(std::string_view title, std::string_view message) = 0;
-    virtual int ConfirmPopup(std::string_view title, std::string_view question) = 0;  // 1 yes
+    // 1 yes, 0 no; Enter gives `enter`, Escape no.
+    virtual int ConfirmPopup(std::string_view title, std::string_view question, Default enter) = 0;
     virtual GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) = 0;
     // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
     virtual int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) = 0;
@@ -195,6 +224,8 @@ class OperatorInterface : public EventLoop {
     // A line for the operator that passes by itself (a command that cannot run now), shown
     // where the eye goes without asking for a click.
     virtual void ShowStatusMessage(std::string_view text) = 0;
+    // How current the live displays (R, G, B, X, Y, INT, C-No) are.
+    virtual void ShowLiveAge(LiveAge age) = 0;
 
     // Events and time: see EventLoop.
 };

@@ -2,33 +2,43 @@
 
 #include "app/context.hpp"
 #include "app/graphs.hpp"
+#include "app/link_state.hpp"
+#include "app/parameter_editor.hpp"
 
 namespace qelto {
 namespace {
 
 // A non-zero plausibility count after a write means the sensor replaced values with its own
 // defaults: the transfer did not do what the operator asked, so it counts as a failure.
-void ReportRamPlausibility(Context& ctx, RejectedCount rejected) {
-    if (rejected != 0) SetTimeout(ctx, PlausibilityText(rejected, kMsgRamPlausibilityTail));
+void ReportRamPlausibility(Context& ctx, RejectedCount rejected, SendResult& result) {
+    if (rejected == 0) return;
+    SetTimeout(ctx, PlausibilityText(rejected, kMsgRamPlausibilityTail));
+    result = SendResult::Refused;
 }
 
 }  // namespace
 
-void SendPara(Context& ctx) {
+SendResult SendPara(Context& ctx) {
     ctx.state.sendRequest = false;
     auto& sensor = ctx.sensor;
+    SendResult result = SendResult::Taken;
+    const auto failed = [&](const SensorError& error) {
+        ReportFailure(ctx, error);
+        return SendResult::Failed;
+    };
 
     auto written = sensor.WriteParameters(ctx.config.para);
-    if (!written) return ReportFailure(ctx, written.error());
-    ReportRamPlausibility(ctx, *written);
+    if (!written) return failed(written.error());
+    ReportRamPlausibility(ctx, *written, result);
 
     written = sensor.WriteTeachTable(ctx.config.teach);
-    if (!written) return ReportFailure(ctx, written.error());
-    ReportRamPlausibility(ctx, *written);
+    if (!written) return failed(written.error());
+    ReportRamPlausibility(ctx, *written, result);
 
     if (ctx.state.TransferTarget == kTargetEeprom) {
-        if (Status stored = sensor.StoreEeprom(); !stored) ReportFailure(ctx, stored.error());
+        if (Status stored = sensor.StoreEeprom(); !stored) return failed(stored.error());
     }
+    return result;
 }
 
 void GetPara(Context& ctx) {
@@ -54,6 +64,7 @@ void GetPara(Context& ctx) {
     const auto rows = sensor.ReadTeachRows();
     if (!rows) return ReportFailure(ctx, rows.error());
     PutSensorRows(ctx.config.teach, *rows);
+    LinkAnswered(ctx);
 
     SetPanelValues(ctx);
     InitGraphs(ctx);
@@ -61,6 +72,11 @@ void GetPara(Context& ctx) {
 }
 
 void SetPanelValues(Context& ctx) {
+    ShowPlainValues(ctx);
+    ForgetEdits(ctx);
+}
+
+void ShowPlainValues(Context& ctx) {
     auto& ui = ctx.ui;
     const ParameterSet& para = ctx.config.para;
     ui.SetCtrlVal(Ctrl::AverageControl, para.Average);

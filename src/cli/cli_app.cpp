@@ -141,6 +141,9 @@ int CliApp::Run() {
         case Command::Ports:
             rc = Ports();
             break;
+        case Command::Set:
+            rc = Set();
+            break;
     }
     FlushOutput();
     // A reader that stopped reading (`| head`) has had what it wanted; any other failure to
@@ -181,6 +184,8 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 void CliApp::Fail(const SensorError& error) {
     if (error.kind == SensorFault::Quit) return;
     console_.Failure(error.message, error.advice);
+    // What the system said, and about which host or device.
+    if (!error.reason.empty()) console_.Say(error.reason);
 }
 
 // --- Connecting
@@ -248,13 +253,14 @@ int CliApp::Connect() {
     if (!named) return noConnection(named.error());
     console_.Info(IdentityLogLines(*named));
 
-    const bool diff = opt_.command == Command::Diff;
+    const char* hint = opt_.command == Command::Diff  ? "diff only reads from the sensor"
+                       : opt_.command == Command::Set ? "set changes only the values it names"
+                                                      : kHintSendDefaults;
     if (console_.Confirm(kAttentionTitle, Localized(kDefaultParaQuestion, language_),
-                         opt_.sendDefaults && !diff,
-                         diff ? "diff only reads from the sensor" : kHintSendDefaults)) {
+                         opt_.sendDefaults, hint)) {
         Configuration defaults;
         LoadDefaultParaValues(defaults.para, defaults.teach, 1);
-        if (!WriteConfiguration(defaults)) {
+        if (WriteConfiguration(defaults) != Written::Taken) {
             console_.Say("no connection to the sensor");
             return kExitFailure;
         }
@@ -266,25 +272,26 @@ int CliApp::Connect() {
     return kExitOk;
 }
 
-bool CliApp::WriteConfiguration(const Configuration& config) {
-    bool ok = true;
+CliApp::Written CliApp::WriteConfiguration(const Configuration& config) {
+    Written result = Written::Taken;
     // A value the sensor refused is a failed transfer, yet the rest goes out all the same.
     const auto rejected = [&](RejectedCount count) {
         if (count == 0) return;
         console_.Failure(PlausibilityText(count, kMsgRamPlausibilityTail));
-        ok = false;
+        result = Written::Refused;
     };
     auto written = sensor_.WriteParameters(config.para);
-    if (!written) return Fail(written.error()), false;
+    if (!written) return Fail(written.error()), Written::Failed;
     rejected(*written);
     written = sensor_.WriteTeachTable(config.teach);
-    if (!written) return Fail(written.error()), false;
+    if (!written) return Fail(written.error()), Written::Failed;
     rejected(*written);
     if (!opt_.ram) {
-        if (const Status stored = sensor_.StoreEeprom(); !stored)
-            return Fail(stored.error()), false;
+        if (const Status stored = sensor_.StoreEeprom(); !stored) {
+            return Fail(stored.error()), Written::Failed;
+        }
     }
-    return ok;
+    return result;
 }
 
 bool CliApp::ReadConfiguration() {
@@ -373,7 +380,7 @@ int CliApp::Send() {
     Configuration file;
     if (const int rc = LoadParameterFile(opt_.inputFile, file); rc != kExitOk) return rc;
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    if (!WriteConfiguration(file)) {
+    if (WriteConfiguration(file) != Written::Taken) {
         console_.Say("sending " + opt_.inputFile + " failed");
         return kExitFailure;
     }
@@ -484,6 +491,47 @@ int CliApp::Diff() {
                                : std::to_string(diffs.size()) +
                                      (diffs.size() == 1 ? " difference" : " differences"));
     return diffs.empty() ? kExitOk : kExitDiffer;
+}
+
+int CliApp::Set() {
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    Configuration changed = config_;
+    for (const auto& [item, value] : opt_.assignments)
+        SetItemValue(changed, item, value);
+    const std::vector<Difference> diffs = CompareConfigurations(config_, changed, kSensorTeachRows);
+    for (const Difference& d : diffs)
+        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+    FlushOutput();
+    if (diffs.empty()) {
+        console_.Say("no differences: the sensor holds these values already; nothing was sent");
+        return kExitOk;
+    }
+    const Written written = WriteConfiguration(changed);
+    if (written == Written::Failed) {
+        console_.Say("set failed");
+        return kExitFailure;
+    }
+    if (written == Written::Refused) {
+        // Which of the values asked for did the sensor not take? What it holds now tells.
+        const auto back = sensor_.ReadConfiguration(false);
+        if (!back) {
+            Fail(back.error());
+        } else {
+            for (const auto& [item, value] : opt_.assignments) {
+                const std::uint16_t held = ItemValue(back->config, item);
+                if (held == value) continue;
+                console_.Say("refused: [" + ItemSection(item) + "] " + ItemKey(item) + " = " +
+                             std::to_string(value) + " (the sensor holds " + std::to_string(held) +
+                             ")");
+            }
+        }
+        console_.Say("the sensor refused some of the values");
+        return kExitFailure;
+    }
+    console_.Say(
+        "set " + std::to_string(diffs.size()) + (diffs.size() == 1 ? " value" : " values") +
+        (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored them in its EEPROM"));
+    return kExitOk;
 }
 
 int CliApp::Show() {

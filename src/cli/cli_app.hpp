@@ -54,6 +54,7 @@ class CliApp {
     int Defaults();
     int Ports();
     int Diff();
+    int Set();
 
     // Connects and identifies the sensor, answers the question about default parameters as
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
@@ -62,7 +63,8 @@ class CliApp {
     ConnectionSettings ChosenConnection();
     // The window's Send and Get with the sensor: the configuration into the sensor (and its
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
-    bool WriteConfiguration(const Configuration& config);
+    enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
+    Written WriteConfiguration(const Configuration& config);
     bool ReadConfiguration();
     // A failure of a request, said as the window's failure report says it.
     void Fail(const SensorError& error);

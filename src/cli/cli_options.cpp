@@ -36,9 +36,17 @@ COMMAND:
   ports                        list serial ports: COM number and device path
   diff FILE [--force]          compare the sensor (its RAM, read only: nothing is written) with FILE
   diff FILE1 FILE2 [--force]   no sensor: compare two parameter files
-                               one line per difference, old (sensor or FILE1) beside new (FILE or
-                               FILE2): "parameter NAME old=A new=B" and "teach ROW old=W,... new=W,..."
-                               (the eight words of the row); a sensor is compared on teach rows 0..31
+                               one line per value that differs, old (sensor or FILE1) beside new
+                               (FILE or FILE2), by the file's names: "[PARAMETER] GAIN: 6 -> 9",
+                               "[TEACH VECTOR 2] CELL 0: 1 -> 900"; a sensor is compared on teach
+                               rows 0..31
+  set [--ram] KEY=VALUE...     change only the values named: every KEY and VALUE is checked first
+                               (nothing is sent for a mistake); connect, read the sensor (through
+                               the EEPROM unless --ram), print the differences as diff does, send,
+                               store in the EEPROM unless --ram. KEY as in the parameter file, any
+                               case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
+                               section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
+                               Values the sensor refuses are named, exit 1
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
 --verbose shows every request and reply frame in hex on stderr, the replies the link rejected
   too (broken, an error reply, or cut short), marked (rejected).
@@ -60,15 +68,16 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 9> kCommands{{{Command::Identify, "identify"},
-                                                {Command::Get, "get"},
-                                                {Command::Send, "send"},
-                                                {Command::Live, "live"},
-                                                {Command::Freq, "freq"},
-                                                {Command::Show, "show"},
-                                                {Command::Defaults, "defaults"},
-                                                {Command::Ports, "ports"},
-                                                {Command::Diff, "diff"}}};
+constexpr std::array<CommandInfo, 10> kCommands{{{Command::Identify, "identify"},
+                                                 {Command::Get, "get"},
+                                                 {Command::Send, "send"},
+                                                 {Command::Live, "live"},
+                                                 {Command::Freq, "freq"},
+                                                 {Command::Show, "show"},
+                                                 {Command::Defaults, "defaults"},
+                                                 {Command::Ports, "ports"},
+                                                 {Command::Diff, "diff"},
+                                                 {Command::Set, "set"}}};
 
 bool AllDigits(std::string_view s) {
     return !s.empty() &&
@@ -157,6 +166,38 @@ bool ParseFormat(std::string_view value, CliOptions& o, std::string& error) {
     return true;
 }
 
+// KEY=VALUE of set: a key of the parameter file (teach rows 0..31, the ones the sensor holds)
+// and a value from 0 to 65535, each named at most once.
+bool ParseAssignment(std::string_view arg, CliOptions& o, std::string& error) {
+    const std::size_t eq = arg.find('=');
+    if (eq == std::string_view::npos) {
+        error = "expected KEY=VALUE, not '" + std::string(arg) + "'";
+        return false;
+    }
+    const std::string_view key = arg.substr(0, eq);
+    const std::string_view value = arg.substr(eq + 1);
+    const auto item = FindItem(key, kSensorTeachRows);
+    if (!item) {
+        error = "unknown key '" + std::string(key) +
+                "': keys are the parameter file's, with _ for a blank (gain, dynwin_lo, "
+                "teach_vector_2.cell_0; teach rows 0..31)";
+        return false;
+    }
+    const auto number = ParseNumber(value, 0, 65535);
+    if (!number) {
+        error = BadValue(key, value, "a number from 0 to 65535");
+        return false;
+    }
+    for (const auto& [named, v] : o.assignments) {
+        if (named == *item) {
+            error = std::string(key) + " is named twice";
+            return false;
+        }
+    }
+    o.assignments.emplace_back(*item, static_cast<std::uint16_t>(*number));
+    return true;
+}
+
 // Options each command takes besides --verbose, --help and --version.
 std::set<std::string> AllowedOptions(Command c) {
     const std::set<std::string> link{"--tcp", "--serial", "--baud", "--send-defaults"};
@@ -184,6 +225,9 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Diff:
             // Against a sensor the link options apply; it never sends defaults.
             return {"--tcp", "--serial", "--baud", "--force"};
+        case Command::Set:
+            // It changes the values it names and no others: never the defaults.
+            return {"--tcp", "--serial", "--baud", "--ram"};
     }
     return {};
 }
@@ -229,6 +273,10 @@ bool CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
     }
     if (o.command == Command::Diff && !o.secondFile.empty() && o.link != LinkChoice::FromSettings) {
         error = "diff of two files uses no sensor: leave out --tcp and --serial";
+        return false;
+    }
+    if (o.command == Command::Set && o.assignments.empty()) {
+        error = "set needs KEY=VALUE (for example gain=9)";
         return false;
     }
     if (o.command == Command::Live) {
@@ -303,6 +351,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                 o.inputFile = arg;
             } else if (o.command == Command::Diff && o.secondFile.empty()) {
                 o.secondFile = arg;
+            } else if (o.command == Command::Set) {
+                if (!ParseAssignment(arg, o, error)) return std::nullopt;
             } else {
                 error = "unexpected argument '" + arg + "'";
                 return std::nullopt;

@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "protocol/records.hpp"
 
 namespace qelto::cli {
 
-enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports, Diff };
+enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports, Diff, Set };
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
 
@@ -35,6 +38,8 @@ struct CliOptions {
     std::string secondFile;              // diff FILE1 FILE2
     std::optional<std::uint64_t> count;  // live -n
     Format format = Format::Text;
+    // set: the values named on the command line, checked, in the order given.
+    std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
 };
 
 // The parsed command line, or nullopt with a one-line reason in `error`.

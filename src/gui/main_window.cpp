@@ -36,8 +36,15 @@ void MainWindow::PlaceChildren() {
     const int w = panel_->width();
     const int h = panel_->height();
     main_.banner->setGeometry(0, 0, w, kDataPanelTop);
-    main_.leftColumn->setGeometry(0, kDataPanelTop, kDataPanelLeft, h - kDataPanelTop);
+    main_.leftColumn->setGeometry(0, kDataPanelTop, wide_ ? w : kDataPanelLeft, h - kDataPanelTop);
     dataPanel_->setGeometry(kDataPanelLeft, kDataPanelTop, w - kDataPanelLeft, h - kDataPanelTop);
+    dataPanel_->setVisible(!wide_);
+}
+
+void MainWindow::SetWideLeftColumn(bool wide) {
+    if (wide == wide_) return;
+    wide_ = wide;
+    PlaceChildren();
 }
 
 void MainWindow::UpdateMinimumSize() {

@@ -29,6 +29,9 @@ class MainWindow : public QWidget {
     // Takes the smallest size at which no control is cut; call when texts or fonts changed.
     void UpdateMinimumSize();
 
+    // The left column takes the whole width (the parameter editor), the data panel hidden.
+    void SetWideLeftColumn(bool wide);
+
     std::function<void()> onClose;
     std::function<void()> onRightDoubleClick;
     // While set, a close request is let through (the program is shutting down).
@@ -46,6 +49,7 @@ class MainWindow : public QWidget {
     QMenuBar* menuBar_ = nullptr;
     QWidget* panel_ = nullptr;
     QWidget* dataPanel_ = nullptr;
+    bool wide_ = false;
 };
 
 }  // namespace qelto::gui

@@ -28,8 +28,10 @@
 
 #include "app/context.hpp"
 #include "app/control_table.hpp"
+#include "editor_view.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "protocol/records.hpp"
 #include "window_menu.hpp"
 
 namespace qelto::gui {
@@ -45,6 +47,9 @@ QColor FromRgb(std::uint32_t rgb) {
 
 // How long a passing status line stays.
 constexpr int kStatusMessageMs = 4000;
+// Live values older than this, while they should be arriving, are shown greyed.
+constexpr qint64 kLiveValuesCurrentMs = 1000;
+constexpr int kLiveAgeCheckMs = 250;
 
 // Teach-table rows and columns as the table widget shows them.
 constexpr int kTeachTableRows = 31;
@@ -106,6 +111,22 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     Register(Ctrl::RecordButton, Kind::Switch, m.recordButton, nullptr, "Record");
     Register(Ctrl::CompareButton, Kind::Button, m.compareButton, nullptr, "Compare");
     Register(Ctrl::StatusBar, Kind::Text, d.statusBar, nullptr, "Acquisition status");
+    // The parameter editor
+    editor_ = new EditorView(m.parameterPage, m.parameterLayout);
+    Register(Ctrl::EditModeButton, Kind::Switch, editor_->editButton, nullptr, "Edit parameters");
+    // The two tables show and hide with the pages that hold them.
+    Register(Ctrl::ParameterEditor, Kind::Table, editor_->parameters, editor_->tables,
+             "Parameters");
+    Register(Ctrl::TeachEditor, Kind::Table, editor_->teach, editor_->tables, "Teach rows");
+    Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
+    Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
+    Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
+    // The link at a glance, above the acquisition figures.
+    auto* linkState = new QLineEdit(window_->dataPanel());
+    linkState->setReadOnly(true);
+    linkState->setFocusPolicy(Qt::ClickFocus);
+    d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkState);
+    Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -116,6 +137,11 @@ QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>(
     table->setRowCount(kTeachTableRows);
     table->setColumnCount(kTeachTableColumns);
     table->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
+    // A row is labelled by its colour number, as C-No counts: from 0.
+    QStringList rowLabels;
+    for (int r = 0; r < kTeachTableRows; ++r)
+        rowLabels << QString::number(r);
+    table->setVerticalHeaderLabels(rowLabels);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(kTeachTableColumns - 1, QHeaderView::Fixed);
     table->horizontalHeader()->resizeSection(kTeachTableColumns - 1, 18);
@@ -163,9 +189,10 @@ QtUi::~QtUi() {
 }
 
 void QtUi::StyleMemoryButtons() {
-    // The memory selector's two buttons show at a glance which one is on, in any theme, and a
-    // dimmed one that is on still reads as on. The colours are taken from the palette now and
-    // again whenever it changes, so the button that is off follows a new palette too.
+    // The memory selector's two buttons (and the editor's toggle) show at a glance which one
+    // is on, in any theme, and a dimmed one that is on still reads as on. The colours are taken
+    // from the palette now and again whenever it changes, so the button that is off follows a new
+    // palette too.
     const QPalette pal = window_->palette();
     const QColor on = pal.color(QPalette::Highlight);
     const QColor onText = pal.color(QPalette::HighlightedText);
@@ -186,7 +213,8 @@ void QtUi::StyleMemoryButtons() {
                  pal.color(QPalette::Mid).name(),
                  pal.color(QPalette::Disabled, QPalette::ButtonText).name(), on.name(),
                  onText.name(), mix(on, button, 0.45).name(), mix(onText, button, 0.7).name());
-    for (QPushButton* b : {window_->main().eepromButton, window_->main().fileButton}) {
+    for (QPushButton* b :
+         {window_->main().eepromButton, window_->main().fileButton, editor_->editButton}) {
         if (b->styleSheet() != css) b->setStyleSheet(css);
     }
 }
@@ -264,6 +292,15 @@ void QtUi::Wire() {
     connect(server->lineEdit(), &QLineEdit::editingFinished, this, commitServer);
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
+    // A value typed into the editor reaches the program with its cell as the active one.
+    for (Ctrl c : {Ctrl::ParameterEditor, Ctrl::TeachEditor}) {
+        auto* table = static_cast<QTableWidget*>(entry(c).widget.data());
+        connect(table, &QTableWidget::itemChanged, this, [this, table, c](QTableWidgetItem* item) {
+            const QSignalBlocker block(table);
+            table->setCurrentItem(item);
+            Forward(c, Event::ValChanged);
+        });
+    }
 
     window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
@@ -436,6 +473,8 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
         case Kind::Toggle:
         case Kind::Switch:
             static_cast<QPushButton*>(w)->setChecked(value != 0);
+            // The editor needs the window's width: the data panel steps aside while it is open.
+            if (c == Ctrl::EditModeButton) window_->SetWideLeftColumn(value != 0);
             break;
         case Kind::Choice: {
             auto* combo = static_cast<QComboBox*>(w);
@@ -472,6 +511,46 @@ double QtUi::GetCtrlVal(Ctrl c) {
             return GetActiveTabPage();
         default:
             return GetCtrlText(c).empty() ? 0 : std::atof(GetCtrlText(c).c_str());
+    }
+}
+
+void QtUi::ShowLiveAge(LiveAge age) {
+    if (age == LiveAge::Arriving) lastArrival_.start();
+    if (age == liveAge_) return;
+    liveAge_ = age;
+    if (!liveAgeTimer_) {
+        // While values arrive, a second without a new one greys them.
+        liveAgeTimer_ = new QTimer(this);
+        liveAgeTimer_->setInterval(kLiveAgeCheckMs);
+        connect(liveAgeTimer_, &QTimer::timeout, this, [this] { GreyLiveValues(LiveValuesOld()); });
+    }
+    if (age == LiveAge::Arriving) {
+        liveAgeTimer_->start();
+    } else {
+        liveAgeTimer_->stop();
+    }
+    GreyLiveValues(LiveValuesOld());
+}
+
+bool QtUi::LiveValuesOld() const {
+    if (liveAge_ == LiveAge::Old) return true;
+    return liveAge_ == LiveAge::Arriving && lastArrival_.isValid() &&
+           lastArrival_.elapsed() > kLiveValuesCurrentMs;
+}
+
+void QtUi::GreyLiveValues(bool grey) {
+    if (grey == liveGrey_) return;
+    liveGrey_ = grey;
+    for (Ctrl c : {Ctrl::RedDisplay, Ctrl::GreenDisplay, Ctrl::BlueDisplay, Ctrl::XDisplay,
+                   Ctrl::YDisplay, Ctrl::IntDisplay, Ctrl::ColorNoDisplay}) {
+        QWidget* w = entry(c).widget.data();
+        if (w == nullptr) continue;
+        // The theme's own disabled text colour, while the display stays a display (help on a
+        // right-click still works).
+        QPalette p = w->palette();
+        p.setColor(QPalette::Text, grey ? w->palette().color(QPalette::Disabled, QPalette::Text)
+                                        : QApplication::palette(w).color(QPalette::Text));
+        w->setPalette(p);
     }
 }
 
@@ -661,18 +740,49 @@ void QtUi::ComboDelete(Ctrl c, int index) {
 
 // --- The teach table
 
-void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+QTableWidgetItem* QtUi::Cell(Ctrl c, int column, int row) const {
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
-    if (table == nullptr) return;
-    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+    if (table == nullptr) return nullptr;
+    // The editor shows the parameters in their groups, not in the order of the file.
+    if (c == Ctrl::ParameterEditor) {
+        if (row < 1 || row > static_cast<int>(kParamCount)) return nullptr;
+        row = editor_->RowOfParameter(row - 1) + 1;
+    }
+    return table->item(row - 1, column - 1);
+}
+
+void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+    if (QTableWidgetItem* item = Cell(c, column, row)) {
+        const QSignalBlocker block(item->tableWidget());
         item->setText(QString::number(value, 'g', 10));
     }
 }
 
-void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
+    const QTableWidgetItem* item = Cell(c, column, row);
+    if (item == nullptr) return 0;
+    // What was typed: a number, or something that is none (which the program refuses).
+    bool ok = false;
+    const double v = item->text().trimmed().toDouble(&ok);
+    return ok ? v : std::nan("");
+}
+
+std::pair<int, int> QtUi::GetActiveTableCell(Ctrl c) {
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
-    if (table == nullptr) return;
-    if (QTableWidgetItem* item = table->item(row - 1, column - 1)) {
+    if (table == nullptr || table->currentRow() < 0 || table->currentColumn() < 0) return {0, 0};
+    int row = table->currentRow() + 1;
+    if (c == Ctrl::ParameterEditor) row = editor_->ParameterOfRow(row - 1) + 1;
+    return {table->currentColumn() + 1, row};
+}
+
+void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+    if (QTableWidgetItem* item = Cell(c, column, row)) {
+        const QSignalBlocker block(item->tableWidget());
+        if (rgb == kCellPlain) {
+            item->setBackground(QBrush());
+            item->setForeground(QBrush());
+            return;
+        }
         const QColor colour = FromRgb(rgb);
         item->setBackground(colour);
         // Text stays readable on any cell colour, in a light or a dark theme.
@@ -828,11 +938,11 @@ void QtUi::MessagePopup(std::string_view title, std::string_view message) {
     CloseIfRequested();
 }
 
-int QtUi::ConfirmPopup(std::string_view title, std::string_view question) {
+int QtUi::ConfirmPopup(std::string_view title, std::string_view question, Default enter) {
     QMessageBox box(QMessageBox::Question, FromUtf8(title), FromUtf8(question),
                     QMessageBox::Yes | QMessageBox::No, window_.get());
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(enter == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     const bool yes = popups_.Run(box) == QMessageBox::Yes;
     CloseIfRequested();

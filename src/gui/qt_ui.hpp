@@ -3,6 +3,7 @@
 // onControlEvent; the window's own events (close, right double-click) to onPanelEvent.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QKeySequence>
 #include <QObject>
 #include <QPointer>
@@ -20,9 +21,11 @@
 #include "popups.hpp"
 
 class QShortcut;
+class QTableWidgetItem;
 
 namespace qelto::gui {
 
+class EditorView;
 class WindowMenu;
 
 // The seven languages by their own names, in the order of the Language values 0..6.
@@ -84,8 +87,10 @@ class QtUi : public QObject, public OperatorInterface {
     void ComboInsert(Ctrl c, int index, std::string_view text) override;
     void ComboDelete(Ctrl c, int index) override;
     void SetTableCellVal(Ctrl c, int column, int row, double value) override;
+    double GetTableCellVal(Ctrl c, int column, int row) override;
     void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
     void SetActiveTableCell(Ctrl c, int column, int row) override;
+    std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                  std::uint32_t rgb) override;
@@ -104,12 +109,16 @@ class QtUi : public QObject, public OperatorInterface {
     void SetBannerColor(std::uint32_t rgb) override;
     void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
-    int ConfirmPopup(std::string_view title, std::string_view question) override;
+    int ConfirmPopup(std::string_view title, std::string_view question, Default enter) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
     void ShowStatusMessage(std::string_view text) override;
+    void ShowLiveAge(LiveAge age) override;
+    // Whether the live displays are greyed (older than the last failure, or not refreshed
+    // for a second while acquisition runs).
+    bool liveValuesGreyed() const { return liveGrey_; }
     void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
     // Once the program quits, waits return at once (the operation ends at its next check).
     void WaitForEvents(double deadline) override {
@@ -162,11 +171,14 @@ class QtUi : public QObject, public OperatorInterface {
     Entry& entry(Ctrl c) { return entries_[static_cast<std::size_t>(c)]; }
     const Entry& entry(Ctrl c) const { return entries_[static_cast<std::size_t>(c)]; }
     ColourGraph* colourGraph(Ctrl c) const;
+    // The item of a table cell as the program counts it (from 1), or null.
+    QTableWidgetItem* Cell(Ctrl c, int column, int row) const;
     QString NumberText(const Entry& e) const;
 
     EventPump& pump_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
+    EditorView* editor_ = nullptr;
     PopupGuard popups_{*window_};
     bool closeRequested_ = false;  // during a popup, to be carried out after it
     bool closed_ = false;          // the close path has run
@@ -182,6 +194,12 @@ class QtUi : public QObject, public OperatorInterface {
     // A passing status line holds the status bar for a few seconds; what the program puts
     // there meanwhile shows afterwards.
     QTimer* statusHold_ = nullptr;
+    bool LiveValuesOld() const;
+    void GreyLiveValues(bool grey);
+    LiveAge liveAge_ = LiveAge::Kept;
+    QElapsedTimer lastArrival_;
+    QTimer* liveAgeTimer_ = nullptr;
+    bool liveGrey_ = false;
     std::optional<QString> heldStatus_;
     std::unique_ptr<WindowMenu> menu_;
     bool graphsPaused_ = false;

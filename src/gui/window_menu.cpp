@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -39,6 +39,10 @@ constexpr MenuEntry kEntries[] = {
     {M::View, W::Page, "&Parameter page", Ctrl::TabControl, kParameterPage, "Ctrl+2"},
     {M::View, W::PauseGraphs, "Pa&use graphs", Ctrl::Count_, 0, "F8", true},
     {M::View, W::ResetGraphViews, "&Reset graph views", Ctrl::Count_, 0, "Ctrl+0"},
+    {M::View, W::Control, "&Edit parameters", Ctrl::EditModeButton, 0, "", true},
+    {M::View, W::Control, "U&ndo", Ctrl::UndoButton},
+    {M::View, W::Control, "Re&do", Ctrl::RedoButton},
+    {M::View, W::Control, "Re&vert", Ctrl::RevertButton},
     {M::View, W::LinkMonitor, "&Link monitor", Ctrl::Count_, 0, "Ctrl+L", true},
     {M::View, W::Control, "Clear c&onnection log", Ctrl::StatusDisplay},
     {M::View, W::StandardSize, "&Standard size", Ctrl::Count_, 0, "", true},
@@ -110,8 +114,15 @@ void WindowMenu::Build() {
         // Help lines without a command tell how the window is used.
         const bool isHint = e.command == W::Control && e.role == Ctrl::Count_;
         a->setEnabled(!isHint);
-        if (e.command == W::Control && qobject_cast<QPushButton*>(ui_.widget(e.role)) != nullptr) {
-            a->setCheckable(qobject_cast<QPushButton*>(ui_.widget(e.role))->isCheckable());
+        if (auto* b = qobject_cast<QPushButton*>(
+                isHint || e.command != W::Control ? nullptr : ui_.widget(e.role))) {
+            a->setCheckable(b->isCheckable());
+            // A button's own key is shown beside its entry (after a tab, where a menu shows
+            // keys) and stays the button's.
+            if (!b->shortcut().isEmpty()) {
+                a->setText(a->text() + QLatin1Char('\t') +
+                           b->shortcut().toString(QKeySequence::NativeText));
+            }
         }
         if (e.command == W::PauseGraphs) a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, &e] { Run(e); });

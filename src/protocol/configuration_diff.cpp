@@ -3,39 +3,27 @@
 #include <algorithm>
 
 namespace qelto {
-namespace {
-
-std::string RowText(const TeachVector& v) {
-    std::string s;
-    for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-        if (w > 0) s += ',';
-        s += std::to_string(TeachWordGet(v, w));
-    }
-    return s;
-}
-
-}  // namespace
 
 std::vector<Difference> CompareConfigurations(const Configuration& older,
                                               const Configuration& newer, std::size_t teachRows) {
     std::vector<Difference> out;
-    for (const ParamField& f : kParamFields) {
-        const std::uint16_t a = older.para.*f.member;
-        const std::uint16_t b = newer.para.*f.member;
-        if (a != b)
-            out.push_back(
-                {std::string("parameter ") + f.name, std::to_string(a), std::to_string(b)});
-    }
+    const auto compare = [&](ConfigItem item) {
+        const std::uint16_t a = ItemValue(older, item);
+        const std::uint16_t b = ItemValue(newer, item);
+        if (a != b) out.push_back({item, a, b});
+    };
+    for (std::size_t k = 0; k < kParamFields.size(); ++k)
+        compare(ConfigItem::Parameter(k));
     for (std::size_t r = 0; r < std::min(teachRows, kTeachRows); ++r) {
-        const std::string a = RowText(older.teach[r]);
-        const std::string b = RowText(newer.teach[r]);
-        if (a != b) out.push_back({"teach " + std::to_string(r), a, b});
+        for (std::size_t w = 0; w < kTeachWordCount; ++w)
+            compare(ConfigItem::Teach(r, w));
     }
     return out;
 }
 
 std::string DiffLine(const Difference& d) {
-    return d.item + " old=" + d.oldValue + " new=" + d.newValue;
+    return "[" + ItemSection(d.item) + "] " + ItemKey(d.item) + ": " + std::to_string(d.oldValue) +
+           " -> " + std::to_string(d.newValue);
 }
 
 }  // namespace qelto

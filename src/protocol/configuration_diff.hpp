@@ -1,4 +1,4 @@
-// Two configurations compared item by item, old value beside new.
+// Two configurations compared value by value, named as the parameter file names them.
 #pragma once
 
 #include <string>
@@ -8,18 +8,18 @@
 
 namespace qelto {
 
-// One parameter or one teach row that differs.
 struct Difference {
-    std::string item;  // "parameter Power", "teach 3"
-    std::string oldValue;
-    std::string newValue;
+    ConfigItem item;
+    std::uint16_t oldValue = 0;
+    std::uint16_t newValue = 0;
 };
 
-// The differences from `older` to `newer`, parameters first, then teach rows 0..teachRows-1.
+// The values that differ from `older` to `newer`: the parameters in file order, then teach
+// rows 0..teachRows-1 word by word.
 std::vector<Difference> CompareConfigurations(const Configuration& older,
                                               const Configuration& newer, std::size_t teachRows);
-// "parameter Power old=500 new=600", "teach 3 old=1365,1392,100,500,0,0,0,10 new=...":
-// stable, one line per difference, for scripts.
+// "[PARAMETER] GAIN: 6 -> 9", "[TEACH VECTOR 2] CELL 0: 1 -> 900": one line per value, the
+// names a person finds in the file.
 std::string DiffLine(const Difference& d);
 
 }  // namespace qelto

@@ -6,7 +6,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace qelto {
 
@@ -41,6 +44,12 @@ struct ParameterSet {
     bool operator==(const ParameterSet&) const = default;
 };
 
+// The groups the parameter editor shows the parameters in.
+enum class ParamGroup { Sensitivity, Colours, Outputs, PowerPresets, Correction };
+const char* ParamGroupName(ParamGroup group);
+
+// One parameter: its field, its item in the parameter file (section PARAMETER), its defaults
+// and what the program does with it. Field k travels at byte 2k of the parameter block.
 struct ParamField {
     const char* name;  // field name
     const char* key;   // parameter-file key
@@ -49,10 +58,16 @@ struct ParamField {
     bool defaultOnlyWithFlag;    // set by the default loader only when its flag is non-zero
     std::uint16_t readDefault;   // taken when a parameter file lacks the item
     const char* reportLine;      // line of the parameter-file report
+    ParamGroup group;
+    bool carriedOnly;     // stored and moved, never interpreted: its meaning is the sensor's
+    const char* meaning;  // what the program knows of it, for a person
 };
 
 inline constexpr std::size_t kParamCount = 26;
 extern const std::array<ParamField, kParamCount> kParamFields;
+inline constexpr std::size_t ParamWireOffset(std::size_t k) {
+    return 2 * k;
+}
 
 inline constexpr int kCellCount = 6;
 
@@ -69,6 +84,7 @@ struct TeachWord {
     const char* key;
     std::uint16_t defaultValue;  // LoadDefaultParaValues
     std::uint16_t readDefault;   // taken when a parameter file lacks the item
+    const char* meaning;         // what the program does with it, for a person
 };
 inline constexpr std::size_t kTeachWordCount = 8;
 extern const std::array<TeachWord, kTeachWordCount> kTeachWords;
@@ -91,6 +107,28 @@ struct Configuration {
     TeachTable teach{};
     bool operator==(const Configuration&) const = default;
 };
+
+// One value of a configuration: a parameter, or one word of a teach row.
+struct ConfigItem {
+    bool teach = false;
+    std::uint8_t index = 0;  // the parameter (0..25) or the teach row (0..63)
+    std::uint8_t word = 0;   // the teach word (0..7)
+    auto operator<=>(const ConfigItem&) const = default;
+    static ConfigItem Parameter(std::size_t k) { return {false, static_cast<std::uint8_t>(k), 0}; }
+    static ConfigItem Teach(std::size_t row, std::size_t word) {
+        return {true, static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(word)};
+    }
+};
+std::uint16_t ItemValue(const Configuration& config, ConfigItem item);
+void SetItemValue(Configuration& config, ConfigItem item, std::uint16_t value);
+// The item's section and key in the parameter file: "PARAMETER" and "GAIN",
+// "TEACH VECTOR 2" and "CELL 0".
+std::string ItemSection(ConfigItem item);
+std::string ItemKey(ConfigItem item);
+// An item by the parameter file's names, in any letter case and with "_" for a blank: "gain",
+// "dynwin_lo", "teach_vector_2.cell_0" (section and key joined by a dot). Teach rows count up
+// to `teachRows`.
+std::optional<ConfigItem> FindItem(std::string_view name, std::size_t teachRows = kTeachRows);
 
 inline constexpr std::size_t kParameterBlockSize = 52;
 inline constexpr std::size_t kTeachBlockSize = 512;

@@ -60,6 +60,7 @@ void SensorSession::SetWaitCursor(bool busy) {
 Status SensorSession::Open(const ConnectionSettings& settings) {
     identity_ = {};
     configuration_ = {};
+    paraKnown_ = teachKnown_ = false;
     lastSample_ = {};
     scanFrequency_ = 0.0;
     lost_ = false;
@@ -160,14 +161,24 @@ Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
     std::array<std::uint8_t, kParameterBlockSize> block{};
     ParameterBlockFromSet(para, block);
     if (Status s = Request(kCmdWrite, kArgParameters, block); !s) return s.error();
-    return link_.frames.ReplyArgument;
+    const RejectedCount rejected = link_.frames.ReplyArgument;
+    if (rejected == 0) {
+        configuration_.para = para;
+        paraKnown_ = true;
+    }
+    return rejected;
 }
 
 Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
     std::array<std::uint8_t, kTeachBlockSize> block{};
     TeachBlockFromTable(teach, block);
     if (Status s = Request(kCmdWrite, kArgTeachTable, block); !s) return s.error();
-    return link_.frames.ReplyArgument;
+    const RejectedCount rejected = link_.frames.ReplyArgument;
+    if (rejected == 0) {
+        std::copy_n(teach.begin(), kSensorTeachRows, configuration_.teach.begin());
+        teachKnown_ = true;
+    }
+    return rejected;
 }
 
 Status SensorSession::StoreEeprom() {
@@ -183,6 +194,7 @@ Result<ParameterSet> SensorSession::ReadParameters() {
     if (Status s = Request(kCmdRead, kArgParameters); !s) return s.error();
     if (Status s = ReplyCarries(kParameterBlockSize); !s) return s.error();
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
+    paraKnown_ = true;
     return configuration_.para;
 }
 
@@ -190,6 +202,7 @@ Result<TeachRows> SensorSession::ReadTeachRows() {
     if (Status s = Request(kCmdRead, kArgTeachTable); !s) return s.error();
     if (Status s = ReplyCarries(kTeachBlockSize); !s) return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
+    teachKnown_ = true;
     TeachRows rows{};
     std::copy_n(configuration_.teach.begin(), rows.size(), rows.begin());
     return rows;

@@ -94,8 +94,11 @@ class SensorSession : private LinkOwner {
 
     // --- What is known of the sensor
     const SensorIdentity& identity() const { return identity_; }
-    // As last read; rows 32..63 are zero (the sensor holds 32).
+    // As last read from the sensor, or written to it and taken whole (no value refused);
+    // rows 32..63 are zero (the sensor holds 32).
     const Configuration& configuration() const { return configuration_; }
+    // Both blocks have been read (or written and taken) since the link was opened.
+    bool knowsConfiguration() const { return paraKnown_ && teachKnown_; }
     const LiveData& lastSample() const { return lastSample_; }
     double scanFrequency() const { return scanFrequency_; }
 
@@ -123,6 +126,8 @@ class SensorSession : private LinkOwner {
 
     SensorIdentity identity_;
     Configuration configuration_;
+    bool paraKnown_ = false;
+    bool teachKnown_ = false;
     LiveData lastSample_;
     double scanFrequency_ = 0.0;
 };

@@ -21,26 +21,40 @@ void MemoryUi::ComboDelete(Ctrl c, int index) {
     if (index >= 0 && index < static_cast<int>(items.size())) items.erase(items.begin() + index);
 }
 
-void MemoryUi::SetTableCellVal(Ctrl, int column, int row, double value) {
-    cells_[{column, row}] = value;
+void MemoryUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
+    cells_[{c, column, row}] = value;
 }
 
-void MemoryUi::SetTableCellColor(Ctrl, int column, int row, std::uint32_t rgb) {
-    cellColors_[{column, row}] = rgb;
+double MemoryUi::GetTableCellVal(Ctrl c, int column, int row) {
+    return cellValue(c, column, row).value_or(0.0);
 }
 
-void MemoryUi::SetActiveTableCell(Ctrl, int column, int row) {
-    activeCell_ = {column, row};
+void MemoryUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
+    cellColors_[{c, column, row}] = rgb;
 }
 
-std::optional<double> MemoryUi::cellValue(int column, int row) const {
-    auto it = cells_.find({column, row});
+void MemoryUi::SetActiveTableCell(Ctrl c, int column, int row) {
+    activeCells_[c] = {column, row};
+}
+
+std::pair<int, int> MemoryUi::GetActiveTableCell(Ctrl c) {
+    const auto it = activeCells_.find(c);
+    return it == activeCells_.end() ? std::pair<int, int>{0, 0} : it->second;
+}
+
+void MemoryUi::EditCell(Ctrl table, int column, int row, double value) {
+    SetActiveTableCell(table, column, row);
+    SetTableCellVal(table, column, row, value);
+}
+
+std::optional<double> MemoryUi::cellValue(Ctrl c, int column, int row) const {
+    auto it = cells_.find({c, column, row});
     if (it == cells_.end()) return std::nullopt;
     return it->second;
 }
 
-std::optional<std::uint32_t> MemoryUi::cellColor(int column, int row) const {
-    auto it = cellColors_.find({column, row});
+std::optional<std::uint32_t> MemoryUi::cellColor(Ctrl c, int column, int row) const {
+    auto it = cellColors_.find({c, column, row});
     if (it == cellColors_.end()) return std::nullopt;
     return it->second;
 }
@@ -109,10 +123,13 @@ std::optional<PopupAnswer> MemoryUi::nextAnswer(const PopupRecord& r) {
     return a;
 }
 
-int MemoryUi::ConfirmPopup(std::string_view title, std::string_view question) {
+int MemoryUi::ConfirmPopup(std::string_view title, std::string_view question, Default enter) {
     popups.push_back({PopupKind::Confirm, std::string(title), std::string(question), {}, {}});
+    popups.back().enter = enter;
     auto a = nextAnswer(popups.back());
-    return a ? (a->value != 0 ? 1 : 0) : 0;
+    if (!a) return 0;
+    if (a->value == PopupAnswer::kEnter) return enter == Default::Yes ? 1 : 0;
+    return a->value != 0 ? 1 : 0;
 }
 
 GenericPopupResult MemoryUi::GenericMessagePopup(const GenericPopupRequest& popup) {

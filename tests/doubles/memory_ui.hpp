@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,13 +27,16 @@ struct PopupRecord {
     std::string message;
     GenericPopupRequest generic;  // for Generic
     FileDialogRequest file;       // for FileSelect
+    Default enter = Default::No;  // for Confirm: the answer Enter gives
 };
 
 // One scripted answer: the button (Generic), 1/0 (Confirm) or the FileSelect result, plus
 // the typed text or chosen path.
 struct PopupAnswer {
+    static constexpr int kEnter = -1;  // a question answered with Enter
     int value = 0;
     std::string text;
+    static PopupAnswer Enter() { return {kEnter, {}}; }
     static PopupAnswer Yes() { return {1, {}}; }
     static PopupAnswer No() { return {0, {}}; }
     static PopupAnswer Button(int b, std::string input = {}) { return {b, std::move(input)}; }
@@ -88,8 +92,10 @@ class MemoryUi : public OperatorInterface {
     void ComboInsert(Ctrl c, int index, std::string_view text) override;
     void ComboDelete(Ctrl c, int index) override;
     void SetTableCellVal(Ctrl c, int column, int row, double value) override;
+    double GetTableCellVal(Ctrl c, int column, int row) override;
     void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
     void SetActiveTableCell(Ctrl c, int column, int row) override;
+    std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                  std::uint32_t rgb) override;
@@ -108,12 +114,13 @@ class MemoryUi : public OperatorInterface {
     void SetBannerColor(std::uint32_t rgb) override { bannerColor_ = rgb; }
     void DisplayLogo(int left, int top, std::string_view imageFileName) override;
     void MessagePopup(std::string_view title, std::string_view message) override;
-    int ConfirmPopup(std::string_view title, std::string_view question) override;
+    int ConfirmPopup(std::string_view title, std::string_view question, Default enter) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override { waitCursor_ = busy; }
     void SetProgress(int step, int maxSteps) override;
     void ShowStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
+    void ShowLiveAge(LiveAge age) override { liveAge = age; }
     void ProcessSystemEvents() override;
     void WaitForEvents(double deadline) override;
     void WakeWait() override;
@@ -125,9 +132,21 @@ class MemoryUi : public OperatorInterface {
     CtrlRecord& rec(Ctrl c) { return ctrls_[static_cast<std::size_t>(c)]; }
     const CtrlRecord& ctrl(Ctrl c) const { return ctrls_[static_cast<std::size_t>(c)]; }
     GraphRecord& graph(Ctrl c) { return graphs_[c]; }
-    std::optional<double> cellValue(int column, int row) const;
-    std::optional<std::uint32_t> cellColor(int column, int row) const;
-    std::pair<int, int> activeCell() const { return activeCell_; }
+    // The teach table of the parameter page, or any other table.
+    std::optional<double> cellValue(int column, int row) const {
+        return cellValue(Ctrl::TeachTableCtrl, column, row);
+    }
+    std::optional<double> cellValue(Ctrl c, int column, int row) const;
+    std::optional<std::uint32_t> cellColor(int column, int row) const {
+        return cellColor(Ctrl::TeachTableCtrl, column, row);
+    }
+    std::optional<std::uint32_t> cellColor(Ctrl c, int column, int row) const;
+    std::pair<int, int> activeCell() const {
+        const auto it = activeCells_.find(Ctrl::TeachTableCtrl);
+        return it == activeCells_.end() ? std::pair<int, int>{0, 0} : it->second;
+    }
+    // The operator types a value into a cell (the program hears of it as ValChanged).
+    void EditCell(Ctrl table, int column, int row, double value);
     std::optional<int> quitCode() const { return quit_; }
     bool waitCursor() const { return waitCursor_; }
     const std::vector<std::pair<int, int>>& progressLog() const { return progress_; }
@@ -150,7 +169,8 @@ class MemoryUi : public OperatorInterface {
 
     std::vector<PopupRecord> popups;          // every popup shown, in order
     std::vector<std::string> statusMessages;  // every passing status line, in order
-    std::deque<PopupAnswer> answers;          // consumed by Confirm, Generic and FileSelect
+    LiveAge liveAge = LiveAge::Kept;
+    std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;
@@ -168,9 +188,9 @@ class MemoryUi : public OperatorInterface {
     bool woken_ = false;  // without a pump: WakeWait() since the last wait
     std::array<CtrlRecord, kCtrlCount> ctrls_{};
     std::map<Ctrl, GraphRecord> graphs_;
-    std::map<std::tuple<int, int>, double> cells_;
-    std::map<std::tuple<int, int>, std::uint32_t> cellColors_;
-    std::pair<int, int> activeCell_{0, 0};
+    std::map<std::tuple<Ctrl, int, int>, double> cells_;
+    std::map<std::tuple<Ctrl, int, int>, std::uint32_t> cellColors_;
+    std::map<Ctrl, std::pair<int, int>> activeCells_;
     int activeTab_ = 0;
     WindowPlacement window_{};
     bool waitCursor_ = false;

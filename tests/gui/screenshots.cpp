@@ -1,9 +1,9 @@
 // qelto-screenshots OUTDIR [SUFFIX]: the window offscreen against qelto-sim, saved as PNGs at
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
-// the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page, a
-// failure in the InfoBox, the assistant's first question, the link monitor with a rejected
-// reply, a menu, the About box, the smallest window, the reports after loading an empty file
-// (the longer one taller than the screen).
+// the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page and its
+// editor, a failure in the InfoBox, the assistant's first question, the link monitor with a
+// rejected reply, a menu, the About box, the smallest window, the reports after loading an
+// empty file (the longer one taller than the screen).
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -21,6 +21,7 @@
 
 #include "app/control_table.hpp"
 #include "app/live.hpp"
+#include "app/parameter_editor.hpp"
 #include "app/transfer.hpp"
 #include "demo_sim.hpp"
 #include "gui_app.hpp"
@@ -189,6 +190,15 @@ int main(int argc, char** argv) {
     Spin(200);
     ui.scheduler().FlushNow();
     save(&window, "04-parameter-page");
+
+    // The editor with two values changed from the sensor's.
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    EditItem(ctx, ConfigItem::Parameter(15), 9);
+    EditItem(ctx, ConfigItem::Teach(2, 0), 900);
+    Spin(100);
+    save(&window, "09-parameter-editor");
+    DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
 
     // A sensor that stays silent: the failure lands in the InfoBox.
     sim.Control(QStringLiteral("fault no-reply"));

@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabBar>
@@ -144,9 +147,14 @@ class Window : public ::testing::Test {
 
 TEST_F(Window, NoSensorOfflineKeepsRunningAtStandardGeometry) {
     popups.ThenClick("OFFLINE");
-    Start(RefusedPort());
+    const int port = RefusedPort();
+    Start(port);
     ASSERT_EQ(popups.seen.size(), 1u);
     EXPECT_EQ(popups.seen[0].title, "ATTENTION!");
+    // The table's text, and beside it what was refused and what the system said.
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState),
+              "Offline: UnableToEstablishConnection (127.0.0.1 port " + std::to_string(port) +
+                  ": Connection refused)");
     EXPECT_FALSE(gui->quitRequested());
     MainWindow& w = ui().window();
     EXPECT_EQ(w.size(), QSize(790, 548));
@@ -285,6 +293,103 @@ TEST_F(Window, CloseDuringTheConnectQuestionIsCarriedOutOnceItIsAnswered) {
     EXPECT_EQ(gui->Exec(), 0);
     EXPECT_FALSE(ui().window().isVisible());
     EXPECT_EQ(popups.seen.size(), 1u);
+}
+
+// Return at the question whether to send default parameters writes nothing to the sensor: the
+// taught colours stay.
+TEST_F(Window, ReturnAtTheDefaultParameterQuestionWritesNothing) {
+    ASSERT_TRUE(server.ListenTcp());
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    Start(server.tcpPort());
+    EXPECT_TRUE(ctx().state.communicationOk);
+    EXPECT_EQ(popups.seen.size(), 1u);
+    EXPECT_EQ(model.CommandCount(kCmdWrite), 0u);
+    EXPECT_EQ(model.CommandCount(kCmdStoreEeprom), 0u);
+}
+
+// The editor as an operator uses it: edit mode on, GAIN and a teach word typed, undo and redo,
+// then Send: the list of differences, No sends nothing, Yes sends those values.
+TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
+    StartWithSensor();
+    const ParameterSet before = model.EepromParameters();
+    QTest::mouseClick(Button(ui(), Ctrl::EditModeButton), Qt::LeftButton);
+    auto* parameters = qobject_cast<QTableWidget*>(ui().widget(Ctrl::ParameterEditor));
+    auto* teach = qobject_cast<QTableWidget*>(ui().widget(Ctrl::TeachEditor));
+    ASSERT_TRUE(parameters->isVisible());
+    EXPECT_FALSE(ui().widget(Ctrl::TeachTableCtrl)->isVisible());
+    EXPECT_FALSE(ui().window().dataPanel()->isVisible());  // the editor has the width
+
+    // Typed as an operator types into a cell: its editor opens, the text, Return.
+    const auto type = [](QTableWidget* table, int row, int column, const char* text) {
+        table->setCurrentCell(row, column);
+        table->editItem(table->item(row, column));
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QString::fromLatin1(text));
+        QTest::keyClick(editor, Qt::Key_Return);
+        Spin(20);  // the view hands the value on once the editor has closed
+    };
+    int gainRow = -1;
+    for (int r = 0; r < parameters->rowCount(); ++r) {
+        if (parameters->verticalHeaderItem(r)->text() == "GAIN") gainRow = r;
+    }
+    ASSERT_GE(gainRow, 0);
+    type(parameters, gainRow, 0, "7");
+    qobject_cast<QTabWidget*>(parameters->parentWidget()->parentWidget())->setCurrentIndex(1);
+    type(teach, 2, 0, "900");
+    EXPECT_EQ(ctx().config.para.Gain, 7);
+    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
+    EXPECT_EQ(parameters->item(gainRow, 0)->background().color(), QColor(0xFF, 0xE2, 0x8A));
+
+    QTest::mouseClick(Button(ui(), Ctrl::UndoButton), Qt::LeftButton);
+    EXPECT_EQ(teach->item(2, 0)->text(), QString::number(ctx().config.teach[2].Cell[0]));
+    EXPECT_NE(ctx().config.teach[2].Cell[0], 900);
+    QTest::mouseClick(Button(ui(), Ctrl::RedoButton), Qt::LeftButton);
+    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
+
+    QString listed;
+    popups.Then([&](QWidget* w) {
+        listed = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);  // Enter: no
+    });
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(listed.contains("[PARAMETER] GAIN: " + QString::number(before.Gain) + " -> 7"))
+        << listed.toStdString();
+    EXPECT_TRUE(listed.contains("[TEACH VECTOR 2] CELL 0: ")) << listed.toStdString();
+    EXPECT_EQ(model.CommandCount(kCmdWrite), 0u);
+
+    popups.ThenClick("Yes");
+    Activate();
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_EQ(model.EepromParameters().Gain, 7);
+    EXPECT_EQ(model.EepromTeach()[2].Cell[0], 900);
+    ParameterSet expected = before;
+    expected.Gain = 7;
+    EXPECT_EQ(model.EepromParameters(), expected);
+    EXPECT_EQ(parameters->item(gainRow, 0)->background(), QBrush());
+}
+
+// The link at a glance: connected, lost with when and why (the live values greyed), and
+// connected again once GO gets answers.
+TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
+    StartWithSensor();
+    const auto linkState = [&] { return ui().GetCtrlText(Ctrl::LinkState); };
+    EXPECT_EQ(linkState().rfind("Connected: TCP/IP 127.0.0.1:", 0), 0u) << linkState();
+    EXPECT_NE(linkState().find("KORVANEX V4.3B7, serial 4711"), std::string::npos);
+
+    ctx().sensor.link().limits.reply = 0.3;
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
+    EXPECT_NE(linkState().find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << linkState();
+    EXPECT_TRUE(ui().liveValuesGreyed());
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "TIMEOUT!");  // the status display's own text
+
+    Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
+    EXPECT_FALSE(ui().liveValuesGreyed());
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {

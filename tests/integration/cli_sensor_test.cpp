@@ -280,9 +280,9 @@ TEST_F(CliSensor, DiffListsWhatASendWouldChangeAndWritesNothing) {
     const CliRun diff = RunCli(Tcp() + QStringList{"diff", file});
     EXPECT_EQ(diff.code, 5) << diff.err;
     EXPECT_EQ(diff.out,
-              "parameter Power old=777 new=778\n"
-              "parameter Gain old=3 new=4\n"
-              "teach 3 old=103,2003,303,400,3,7,3,103 new=999,2003,303,400,3,7,3,103\n");
+              "[PARAMETER] POWER: 777 -> 778\n"
+              "[PARAMETER] GAIN: 3 -> 4\n"
+              "[TEACH VECTOR 3] CELL 0: 103 -> 999\n");
     EXPECT_EQ(model.CommandCount(kCmdRead), before + 2);
     for (int write : {kCmdWrite, kCmdStoreEeprom, kCmdLoadEeprom})
         EXPECT_EQ(model.CommandCount(write), 0u) << write;
@@ -295,6 +295,44 @@ TEST_F(CliSensor, DiffListsWhatASendWouldChangeAndWritesNothing) {
     const CliRun same = RunCli({"diff", file, file});
     EXPECT_EQ(same.code, 0) << same.err;
     EXPECT_EQ(same.out, "");
+}
+
+// set changes the values it names and no others, in the EEPROM; a mistake on the command line
+// sends nothing; a value the sensor refuses is named.
+TEST_F(CliSensor, SetChangesOnlyTheNamedValues) {
+    ParameterSet para;
+    TeachTable teach{};
+    DistinctConfiguration(para, teach);
+    model.SetEeprom(para, teach);
+
+    const CliRun set =
+        RunCli(Tcp() + QStringList{"set", "gain=4", "DYNWIN_LO=3100", "teach_vector_2.cell_0=900"});
+    ASSERT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(set.out,
+              "[PARAMETER] DYNWIN LO: 3000 -> 3100\n"
+              "[PARAMETER] GAIN: 3 -> 4\n"
+              "[TEACH VECTOR 2] CELL 0: 102 -> 900\n");
+    ParameterSet expected = para;
+    expected.Gain = 4;
+    expected.DynWinLo = 3100;
+    TeachTable expectedTeach = teach;
+    expectedTeach[2].Cell[0] = 900;
+    EXPECT_EQ(model.EepromParameters(), expected);
+    EXPECT_TRUE(SameSensorRows(model.EepromTeach(), expectedTeach));
+
+    const std::size_t requests = model.CommandCount(kCmdFirmware);
+    for (const QStringList& wrong :
+         {QStringList{"set", "gian=4"}, QStringList{"set", "gain=65536"},
+          QStringList{"set", "teach_vector_32.cell_0=1"}, QStringList{"set", "gain=4", "GAIN=5"}}) {
+        const CliRun refused = RunCli(Tcp() + wrong);
+        EXPECT_EQ(refused.code, 2) << refused.err;
+    }
+    EXPECT_EQ(model.CommandCount(kCmdFirmware), requests) << "a usage error touches no sensor";
+
+    const CliRun implausible = RunCli(Tcp() + QStringList{"set", "gain=99"});
+    EXPECT_EQ(implausible.code, 1) << implausible.err;
+    EXPECT_TRUE(Contains(implausible.err, "refused: [PARAMETER] GAIN = 99 (the sensor holds"))
+        << implausible.err;
 }
 
 TEST_F(CliSensor, FileProblemsEndBeforeAConnection) {

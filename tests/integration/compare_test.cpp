@@ -26,9 +26,9 @@ TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
     EXPECT_EQ(s.wire, (Wire{{2, 0}, {2, 2}}));
     ASSERT_EQ(s.ui.popups.back().title, "COMPARE");
     const std::string& list = s.ui.popups.back().message;
-    EXPECT_NE(list.find("parameter Power:  500  ->  650"), std::string::npos) << list;
-    EXPECT_NE(list.find("teach 2:"), std::string::npos) << list;
-    EXPECT_EQ(list.find("teach 40"), std::string::npos) << list;
+    EXPECT_NE(list.find("[PARAMETER] POWER: 500 -> 650\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("[TEACH VECTOR 2] HOLD: "), std::string::npos) << list;
+    EXPECT_EQ(list.find("TEACH VECTOR 40"), std::string::npos) << list;
     EXPECT_EQ(s.ctx.config.para, para);
     EXPECT_EQ(s.ctx.state.TransferTarget, target);
     EXPECT_EQ(s.ui.ctrl(Ctrl::PowerDisplay).value, powerShown);
