@@ -1,9 +1,7 @@
 #include "app/link_state.hpp"
 
-#include <chrono>
-#include <ctime>
-
 #include "app/context.hpp"
+#include "app/local_time.hpp"
 #include "link/transport.hpp"
 #include "sensor/link_settings.hpp"
 
@@ -46,19 +44,6 @@ std::string Where(const ConnectionSettings& c) {
 
 }  // namespace
 
-std::string TimeOfDay() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
 void LinkConnecting(Context& ctx) {
     Show(ctx, LinkView::Connecting, "Connecting: " + Where(ctx.settings.conn));
 }
@@ -83,7 +68,8 @@ void LinkFailed(Context& ctx, const SensorError& error) {
         return;
     }
     if (ctx.state.link == LinkView::Offline) return;
-    Show(ctx, LinkView::Lost, "Link lost at " + TimeOfDay() + ": " + WithReason(error));
+    Show(ctx, LinkView::Lost,
+         "Link lost at " + LocalTimeText("%H:%M:%S") + ": " + WithReason(error));
 }
 
 void LinkAnswered(Context& ctx) {

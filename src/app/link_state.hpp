@@ -27,7 +27,4 @@ void LinkAnswered(Context& ctx);
 void LiveValuesFresh(Context& ctx);
 void LiveValuesKept(Context& ctx);
 
-// "14:03:22": the local time of day, for "lost at".
-std::string TimeOfDay();
-
 }  // namespace qelto

@@ -1,14 +1,13 @@
 #include "app/live_record.hpp"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
 #include "app/link_state.hpp"
+#include "app/local_time.hpp"
 #include "files/os_file.hpp"
 #include "files/paths.hpp"
 
@@ -99,16 +98,7 @@ bool LiveRecorder::Fail(int err) {
 }
 
 std::string DefaultRecordingName() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char name[64];
-    std::strftime(name, sizeof name, "qelto-live-%Y%m%d-%H%M%S.csv", &local);
-    return name;
+    return LocalTimeText("qelto-live-%Y%m%d-%H%M%S.csv");
 }
 
 Outcome CBF_ButtonRecord(Context& ctx) {

@@ -93,6 +93,18 @@ void Do(Context& ctx, ParameterEditing::Step step) {
     ShowHistory(ctx);
 }
 
+// Undo (backwards) or redo (forwards): the last step of `from`, applied, onto `to`.
+Outcome Replay(Context& ctx, std::vector<ParameterEditing::Step>& from,
+               std::vector<ParameterEditing::Step>& to, bool forward) {
+    if (from.empty()) return Outcome::Declined;
+    ParameterEditing::Step step = std::move(from.back());
+    from.pop_back();
+    Apply(ctx, step, forward);
+    to.push_back(std::move(step));
+    ShowHistory(ctx);
+    return Outcome::Done;
+}
+
 Outcome EditActiveCell(Context& ctx, Ctrl table) {
     const auto [column, row] = ctx.ui.GetActiveTableCell(table);
     const bool teach = table == Ctrl::TeachEditor;
@@ -198,25 +210,11 @@ Outcome CBF_EditTeachCell(Context& ctx) {
 }
 
 Outcome CBF_Undo(Context& ctx) {
-    auto& e = Editing(ctx);
-    if (e.undo.empty()) return Outcome::Declined;
-    ParameterEditing::Step step = std::move(e.undo.back());
-    e.undo.pop_back();
-    Apply(ctx, step, false);
-    e.redo.push_back(std::move(step));
-    ShowHistory(ctx);
-    return Outcome::Done;
+    return Replay(ctx, Editing(ctx).undo, Editing(ctx).redo, false);
 }
 
 Outcome CBF_Redo(Context& ctx) {
-    auto& e = Editing(ctx);
-    if (e.redo.empty()) return Outcome::Declined;
-    ParameterEditing::Step step = std::move(e.redo.back());
-    e.redo.pop_back();
-    Apply(ctx, step, true);
-    e.undo.push_back(std::move(step));
-    ShowHistory(ctx);
-    return Outcome::Done;
+    return Replay(ctx, Editing(ctx).redo, Editing(ctx).undo, true);
 }
 
 Outcome CBF_Revert(Context& ctx) {

@@ -74,18 +74,6 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
         {Ctrl::CompareButton,
          "Compares the parameters and teach table shown with those in the sensor or in a "
          "parameter file, \nwithout changing either."},
-        {Ctrl::EditModeButton,
-         "Shows every parameter and the teach rows the sensor holds, to change them. \nClick "
-         "again for the plain page."},
-        {Ctrl::ParameterEditor,
-         "Every parameter by its key in the parameter file. Type or step a value from 0 to "
-         "65535. \nValues that differ from the sensor's are marked; a Send from here lists "
-         "them and asks first."},
-        {Ctrl::TeachEditor,
-         "The teach rows the sensor holds, by colour number (0 to 31), with their eight words."},
-        {Ctrl::UndoButton, "Takes back the last change of the editor."},
-        {Ctrl::RedoButton, "Makes the change taken back again."},
-        {Ctrl::RevertButton, "Returns every value of the editor to what the sensor holds."},
     };
 
     UnitRig rig;
@@ -101,8 +89,8 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
         rig.ui.popups.clear();
         EXPECT_EQ(DispatchControlEvent(rig.ctx, c, Event::RightClick), Outcome::Done);
         if (it == help.end()) {
-            EXPECT_TRUE(rig.ui.popups.empty()) << i;
-            EXPECT_TRUE(HelpText(c).empty()) << i;
+            // The editor's and the status line's controls: their own help, or none.
+            EXPECT_EQ(rig.ui.popups.size(), HelpText(c).empty() ? 0u : 1u) << i;
             continue;
         }
         ASSERT_EQ(rig.ui.popups.size(), 1u) << i;
