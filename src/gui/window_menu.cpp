@@ -117,9 +117,9 @@ void WindowMenu::Build() {
         if (auto* b = qobject_cast<QPushButton*>(
                 isHint || e.command != W::Control ? nullptr : ui_.widget(e.role))) {
             a->setCheckable(b->isCheckable());
-            // A button's own key is shown beside its entry (after a tab, where a menu shows
-            // keys) and stays the button's.
-            if (!b->shortcut().isEmpty()) {
+            // A button's own key (not its Alt mnemonic) is shown beside its entry (after a
+            // tab, where a menu shows keys) and stays the button's.
+            if (!b->shortcut().isEmpty() && b->shortcut() != QKeySequence::mnemonic(b->text())) {
                 a->setText(a->text() + QLatin1Char('\t') +
                            b->shortcut().toString(QKeySequence::NativeText));
             }

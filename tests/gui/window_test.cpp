@@ -673,6 +673,8 @@ TEST_F(Window, AtHomeOnADesktop) {
             << e.title;
     }
     EXPECT_TRUE(ui().menu().ActionFor(Ctrl::GoButton)->text().endsWith(QStringLiteral("\tF11")));
+    EXPECT_FALSE(ui().menu().ActionFor(Ctrl::EepromButton)->text().contains(QLatin1Char('\t')))
+        << "a mnemonic is no key of the menu's";
     ui().SetDimmed(Ctrl::EepromButton, false);
     ui().menu().ActionFor(Ctrl::EepromButton)->trigger();
     EXPECT_EQ(ctx().state.TransferTarget, kTargetEeprom);
