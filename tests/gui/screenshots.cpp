@@ -195,8 +195,7 @@ int main(int argc, char** argv) {
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
     EditItem(ctx, ConfigItem::Parameter(15), 9);
     EditItem(ctx, ConfigItem::Teach(2, 0), 900);
-    Spin(100);
-    save(&window, "09-parameter-editor");
+    saveBoth(&window, "09-parameter-editor", nullptr);
     DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
 
@@ -252,11 +251,15 @@ int main(int argc, char** argv) {
     sensor->hide();
     window.menuBar()->setActiveAction(nullptr);
 
-    popups.Then([&](QWidget* w) {
-        save(w, "12-about");
-        ClickButton(w, QStringLiteral("OK"));
-    });
-    ui.menu().ShowAbout();
+    for (bool dark : {false, true}) {
+        app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+        popups.Then([&, dark](QWidget* w) {
+            save(w, dark ? "12-about-dark" : "12-about");
+            ClickButton(w, QStringLiteral("OK"));
+        });
+        ui.menu().ShowAbout();
+    }
+    app.setPalette(QApplication::style()->standardPalette());
 
     // The smallest the window goes: everything still whole.
     const QSize standard = window.size();
