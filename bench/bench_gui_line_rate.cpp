@@ -21,18 +21,14 @@
 #include <vector>
 
 #include "app/control_table.hpp"
+#include "bench_process.hpp"
 #include "bench_util.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -47,30 +43,10 @@ constexpr int kRounds = 3;
 
 #if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
 
-double Seconds(const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-}
-
 double OwnCpu() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
-
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return bench::CpuSeconds(usage);
 }
 
 // The simulated sensor on a paced pseudo-terminal, five colours taught and moving between
@@ -78,41 +54,22 @@ pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
 class PtySimulator {
   public:
     PtySimulator() {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        pid_ = Spawn({QELTO_SIM_PATH, "--pty", "--baud", std::to_string(kBaud), "--taught", "5",
-                      "--cycle", "1"},
-                     fds[1]);
-        ::close(fds[1]);
-        std::string text;
-        char buf[256];
-        ssize_t n = 0;
-        while (pid_ > 0 && text.find("ready") == std::string::npos &&
-               (n = ::read(fds[0], buf, sizeof buf)) > 0) {
-            text.append(buf, static_cast<std::size_t>(n));
-        }
-        ::close(fds[0]);
         char path[256] = {};
         unsigned com = 0;
-        if (const auto at = text.find("listening pty ");
+        const std::string& said = process_.greeting();
+        if (const auto at = said.find("listening pty ");
             at != std::string::npos &&
-            std::sscanf(text.c_str() + at, "listening pty %255s %u", path, &com) == 2) {
+            std::sscanf(said.c_str() + at, "listening pty %255s %u", path, &com) == 2) {
             path_ = path;
             com_ = static_cast<int>(com);
         }
     }
-    ~PtySimulator() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    PtySimulator(const PtySimulator&) = delete;
-    PtySimulator& operator=(const PtySimulator&) = delete;
     const std::string& path() const { return path_; }
     int com() const { return com_; }
 
   private:
-    pid_t pid_ = -1;
+    bench::SimulatorProcess process_{{QELTO_SIM_PATH, "--pty", "--baud", std::to_string(kBaud),
+                                      "--taught", "5", "--cycle", "1"}};
     std::string path_;
     int com_ = 0;
 };
@@ -158,19 +115,15 @@ std::optional<Cost> WindowCost(int com, int seconds) {
 std::optional<Cost> CliRun(const std::string& path, int count) {
     const auto start = Clock::now();
     const int out = ::open("/dev/null", O_WRONLY);
-    const pid_t pid = Spawn({QELTO_CLI_PATH, "--serial", path, "--baud", std::to_string(kBaud),
-                             "live", "-n", std::to_string(count)},
-                            out);
+    const pid_t pid = bench::Spawn({QELTO_CLI_PATH, "--serial", path, "--baud",
+                                    std::to_string(kBaud), "live", "-n", std::to_string(count)},
+                                   out);
     ::close(out);
     if (pid <= 0) return std::nullopt;
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
-        if (errno != EINTR) return std::nullopt;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    const auto cpu = bench::ReapCpu(pid);
+    if (!cpu) return std::nullopt;
     Cost c;
-    c.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    c.cpu = *cpu;
     c.wall = std::chrono::duration<double>(Clock::now() - start).count();
     c.samples = count;
     return c;
@@ -181,10 +134,6 @@ std::optional<Cost> CliCost(const std::string& path) {
     const auto b = CliRun(path, kCliLong);
     if (!a || !b) return std::nullopt;
     return Cost{b->cpu - a->cpu, kCliLong - kCliShort, b->wall - a->wall};
-}
-
-double Least(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
 }
 
 #endif
@@ -220,12 +169,14 @@ int main(int argc, char** argv) {
         cli.push_back(c->PerSample());
         rate = static_cast<double>(w->samples) / w->wall;
     }
-    const double perSecondWindow = Least(window) * rate, perSecondCli = Least(cli) * rate;
+    const double perSecondWindow = bench::Least(window) * rate,
+                 perSecondCli = bench::Least(cli) * rate;
     std::printf(
         "bench_gui_line_rate: %.0f samples/s at %d baud; window %.1f %% of a core, "
         "qelto-cli live %.1f %%\n",
         rate, kBaud, perSecondWindow * 100, perSecondCli * 100);
-    bench::Report("gui_line_rate_cpu_vs_cli", Least(window) / Least(cli), "ratio", "<=", 3);
+    bench::Report("gui_line_rate_cpu_vs_cli", bench::Least(window) / bench::Least(cli), "ratio",
+                  "<=", 3);
     return 0;
 #else
     (void)argc;

@@ -18,96 +18,43 @@
 #include <string>
 #include <vector>
 
+#include "bench_process.hpp"
 #include "bench_util.hpp"
 #include "protocol/frame.hpp"
 #include "protocol/records.hpp"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
+
+using namespace qelto::bench;
 
 constexpr int kSamples = 30000;
 constexpr int kRounds = 7;
 
 #if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
 
-double Seconds(const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-}
-
-// Waits for a child; its user + system seconds, or nothing when it failed.
-std::optional<double> ReapCpu(pid_t pid) {
-    int status = 0;
-    rusage usage{};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
-        if (errno != EINTR) return std::nullopt;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
-
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
 // The simulator as a program of its own; it serves one client at a time, so the
 // measurements take turns.
 class Simulator {
   public:
     Simulator() {
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        pid_ = Spawn({QELTO_SIM_PATH, "--tcp", "0"}, fds[1]);
-        ::close(fds[1]);
-        std::string text;
-        char buf[256];
-        ssize_t n = 0;
-        while (pid_ > 0 && text.find("ready") == std::string::npos &&
-               (n = ::read(fds[0], buf, sizeof buf)) > 0) {
-            text.append(buf, static_cast<std::size_t>(n));
-        }
-        ::close(fds[0]);
         unsigned port = 0;
-        if (const auto at = text.find("listening tcp ");
+        const std::string& said = process_.greeting();
+        if (const auto at = said.find("listening tcp ");
             at != std::string::npos &&
-            std::sscanf(text.c_str() + at, "listening tcp %*s %u", &port) == 1) {
+            std::sscanf(said.c_str() + at, "listening tcp %*s %u", &port) == 1) {
             port_ = static_cast<int>(port);
         }
     }
-    ~Simulator() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
     int port() const { return port_; }
 
   private:
-    pid_t pid_ = -1;
+    qelto::bench::SimulatorProcess process_{{QELTO_SIM_PATH, "--tcp", "0"}};
     int port_ = 0;
 };
 
@@ -212,10 +159,6 @@ std::optional<long> StracedCliCalls(const std::string& cliPath, int port, int co
     }
     ::unlink(path);
     return ran ? total : std::nullopt;
-}
-
-double Least(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
 }
 
 #endif

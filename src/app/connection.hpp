@@ -2,19 +2,19 @@
 // between closing the program and working offline.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "app/operation_state.hpp"
+#include "sensor/sensor_session.hpp"
 #include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
 struct Context;
 
-inline constexpr const char* kStatusNoSensor = "NO SENSOR CONNECTED!";
+inline constexpr const char* kStatusNoSensor = kMsgNotConnected;
 inline constexpr const char* kInfoNoSensor = "NO SENSOR CONNECTED!\n\n";
 inline constexpr int kAnswerClose = 1;
 inline constexpr int kAnswerOffline = 2;

@@ -179,18 +179,6 @@ std::string FormatTimeOfDay(std::int64_t ms) {
     return text;
 }
 
-std::string FormatHex(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (std::uint8_t b : bytes) {
-        if (!out.empty()) out.push_back(' ');
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 0xF]);
-    }
-    return out;
-}
-
 std::string ResultText(const MonitorEntry& e) {
     switch (e.result) {
         case MonitorResult::Sent:

@@ -93,8 +93,6 @@ class LinkMonitor {
 std::string_view CommandName(int command);
 // "HH:MM:SS.mmm" of a time of day in milliseconds.
 std::string FormatTimeOfDay(std::int64_t ms);
-// "55 08 00 00 ..." (upper-case, one blank between bytes).
-std::string FormatHex(std::span<const std::uint8_t> bytes);
 // "sent", "ok", "rejected: why", "time-out: why", "ok, 1234 exchanges until 12:00:01.250".
 std::string ResultText(const MonitorEntry& e);
 // One line of the saved text; with the bytes, one more line for each frame.

@@ -63,12 +63,6 @@ void SetPanelData(Context& ctx) {
     h[kRgbHistorySize - 1] = d.Blue();
 }
 
-int ScanFrequencyPrecision(double value) {
-    if (value > 1000.0) return 0;
-    if (value <= 1.0) return 2;
-    return 1;
-}
-
 void GetCycleTime(Context& ctx) {
     const auto measured = ctx.sensor.MeasureScanFrequency();
     if (!measured) ReportFailure(ctx, measured.error());

@@ -18,9 +18,6 @@ void SetPanelData(Context& ctx);
 // One scan-frequency measurement onto its display.
 void GetCycleTime(Context& ctx);
 
-// Decimals the scan-frequency display shows for a value.
-int ScanFrequencyPrecision(double value);
-
 Outcome CBF_ButtonGo(Context& ctx);
 Outcome CBF_ButtonStop(Context& ctx);
 Outcome CBF_ButtonFREQ(Context& ctx);

@@ -55,7 +55,7 @@ Outcome CBF_ButtonSend(Context& ctx) {
             ReportFailure(ctx, held.error());
         }
     } else {
-        MarkRefused(ctx, sent, sent);
+        ClearRefused(ctx);
     }
     SetButtonsDimmed(ctx, 0, 0);
     return LinkOutcome(ctx);

@@ -184,6 +184,11 @@ void MarkRefused(Context& ctx, const Configuration& sent, const Configuration& h
     if (EditModeOn(ctx)) ShowEditor(ctx);
 }
 
+void ClearRefused(Context& ctx) {
+    Editing(ctx).refused.clear();
+    if (EditModeOn(ctx)) ShowEditor(ctx);
+}
+
 Outcome CBF_EditMode(Context& ctx) {
     auto& e = Editing(ctx);
     e.on = !e.on;

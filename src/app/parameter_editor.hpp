@@ -53,6 +53,8 @@ Outcome ConfirmEditedSend(Context& ctx);
 // After a send the sensor refused some of: what it holds now tells which, and they are
 // marked. `sent` is what went out.
 void MarkRefused(Context& ctx, const Configuration& sent, const Configuration& held);
+// A send the sensor took whole, or that failed on the way: no value is marked refused.
+void ClearRefused(Context& ctx);
 
 Outcome CBF_EditMode(Context& ctx);
 Outcome CBF_EditParameterCell(Context& ctx);

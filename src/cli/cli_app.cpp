@@ -27,18 +27,6 @@ constexpr const char* kHintForce = "--force answers yes";
 // The longest a printed sample waits in the output buffer.
 constexpr int kFlushDelayMs = 20;
 
-std::string Hex(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string s;
-    s.reserve(bytes.size() * 3);
-    for (std::uint8_t b : bytes) {
-        if (!s.empty()) s += ' ';
-        s += kDigits[b >> 4];
-        s += kDigits[b & 0x0F];
-    }
-    return s;
-}
-
 // The length of the well-formed UTF-8 sequence that text starts with; 0 when it starts with
 // none (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
 std::size_t Utf8SequenceLength(std::string_view text) {
@@ -173,11 +161,11 @@ void CliApp::Interrupt() {
 void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
     if (!opt_.verbose) return;
     if (kind == TracedFrame::Request) {
-        console_.Log("> " + Hex(frame));
+        console_.Log("> " + FormatHex(frame));
     } else if (kind == TracedFrame::Reply) {
-        console_.Log("< " + Hex(frame));
+        console_.Log("< " + FormatHex(frame));
     } else {
-        console_.Log("< " + Hex(frame) + " (rejected)");
+        console_.Log("< " + FormatHex(frame) + " (rejected)");
     }
 }
 
@@ -455,9 +443,8 @@ int CliApp::Freq() {
         console_.Say("no scan frequency");
         return kExitFailure;
     }
-    // As the window's display shows it: 0 decimals above 1000, 2 up to 1, 1 between.
-    const int decimals = *measured > 1000.0 ? 0 : *measured <= 1.0 ? 2 : 1;
-    std::fprintf(out_, "%.*f\n", decimals, *measured);
+    // As the window's display shows it.
+    std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
     FlushOutput();
     return kExitOk;
 }

@@ -45,4 +45,16 @@ std::size_t BuildFrame(std::uint8_t command, std::uint16_t argument,
     return kHeaderSize + length;
 }
 
+std::string FormatHex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (std::uint8_t b : bytes) {
+        if (!out.empty()) out.push_back(' ');
+        out.push_back(kDigits[b >> 4]);
+        out.push_back(kDigits[b & 0xF]);
+    }
+    return out;
+}
+
 }  // namespace qelto

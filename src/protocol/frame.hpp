@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace qelto {
 
@@ -41,5 +42,8 @@ inline std::uint8_t crc8(std::span<const std::uint8_t> bytes) {
 // builder and the simulated sensor's replies.
 std::size_t BuildFrame(std::uint8_t command, std::uint16_t argument,
                        std::span<const std::uint8_t> data, std::uint8_t* out);
+
+// "55 08 00 00 ...": a frame's bytes as a person reads them (upper case, one blank between).
+std::string FormatHex(std::span<const std::uint8_t> bytes);
 
 }  // namespace qelto

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
@@ -238,6 +237,12 @@ Result<double> SensorSession::MeasureScanFrequency() {
     if (Status s = ReplyCarries(kCycleTimeReplySize); !s) return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
     return scanFrequency_;
+}
+
+int ScanFrequencyPrecision(double value) {
+    if (value > 1000.0) return 0;
+    if (value <= 1.0) return 2;
+    return 1;
 }
 
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {

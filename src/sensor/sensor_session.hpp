@@ -34,6 +34,8 @@ class SessionObserver {
 // The scan frequency a command-105 reply stands for: N / (T x 0.01). A reply shorter than the
 // two numbers, or T = 0, is a failed measurement and gives 0.
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
+// The decimals a scan frequency is shown with: 0 above 1000, 2 up to 1, 1 between.
+int ScanFrequencyPrecision(double value);
 
 // Rejection counts the sensor gives back: parameters it found implausible and replaced with
 // its own defaults (0: all taken).

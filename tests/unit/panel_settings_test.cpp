@@ -299,7 +299,8 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
 
     EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
     EXPECT_EQ(rig.ctx.settings.ProgramDirectory, program);
-    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, (fs::path(program) / "PanelSettings.cfg").string());
+    EXPECT_EQ(rig.ctx.settings.PanelSettingsPath,
+              (fs::path(program) / "PanelSettings.cfg").string());
     EXPECT_TRUE(fs::is_empty(program));  // the probe left nothing behind
 
     const std::string userSettings = (fs::path(user) / "PanelSettings.cfg").string();

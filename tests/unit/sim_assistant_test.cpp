@@ -10,8 +10,8 @@
 #include "app/assistant_messages.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "sensor_model.hpp"
 #include "doubles/unit_rig.hpp"
+#include "sensor_model.hpp"
 
 namespace qelto {
 namespace {

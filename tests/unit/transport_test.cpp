@@ -209,7 +209,7 @@ TEST(DataExchange, TraceWithReasonSeesEveryFailureAndItsMessage) {
     rig.OpenTestLink();
     std::vector<std::tuple<TracedFrame, std::size_t, std::string>> traced;
     rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes,
-                             std::string_view reason) {
+                              std::string_view reason) {
         traced.emplace_back(kind, bytes.size(), std::string(reason));
     };
     Bytes badDataCrc(10);
