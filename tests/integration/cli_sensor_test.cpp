@@ -664,5 +664,16 @@ TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
     sim.waitForFinished(3000);
 }
 
+// The device API's example: a program of a dozen lines that connects and reads the gain.
+TEST_F(CliSensor, TheExampleProgramPrintsIdentityAndGain) {
+    const char* example = std::getenv("QELTO_EXAMPLE_IDENTIFY");
+    if (example == nullptr) GTEST_SKIP() << "QELTO_EXAMPLE_IDENTIFY is not set";
+    const CliRun run =
+        RunCliAt(QString::fromLocal8Bit(example), {"127.0.0.1", QString::number(server.tcpPort())});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "KORVANEX V4.3B7\nKORVANEX TAVRENO SIM, serial number 4711\ngain " +
+                           std::to_string(model.EepromParameters().Gain) + "\n");
+}
+
 }  // namespace
 }  // namespace qelto
