@@ -115,7 +115,7 @@ Outcome CBF_ButtonRecord(Context& ctx) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!ctx.recording->recorder.Start(path, ctx.ui.Timer())) {
+    if (!ctx.recording->recorder.Start(path, ctx.loop.Timer())) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         ctx.ui.MessagePopup(Texts::kTitleAttention,
                             std::string(Texts::kNotStarted) + ctx.recording->recorder.error());
@@ -141,7 +141,7 @@ void StopRecording(Context& ctx) {
 }
 
 void AcquisitionStarted(Context& ctx) {
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     ctx.recording->stats = LiveStats{};
     ctx.recording->stats.start = now;
     ctx.recording->stats.windowStart = now;
@@ -149,7 +149,7 @@ void AcquisitionStarted(Context& ctx) {
 }
 
 void RecordSample(Context& ctx, double requestedAt) {
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     LiveStats& st = ctx.recording->stats;
     ++st.samples;
     ++st.windowSamples;
@@ -168,7 +168,7 @@ void RecordSample(Context& ctx, double requestedAt) {
 void AcquisitionEnded(Context& ctx) {
     LiveValuesKept(ctx);
     LiveStats& st = ctx.recording->stats;
-    const double took = ctx.ui.Timer() - st.start;
+    const double took = ctx.loop.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
     if (ctx.recording->recorder.active()) StopRecording(ctx);
     ShowStatusBar(ctx, true);
@@ -176,7 +176,7 @@ void AcquisitionEnded(Context& ctx) {
 
 void ShowStatusBar(Context& ctx, bool force) {
     LiveStats& st = ctx.recording->stats;
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     if (!force && st.lastShown >= 0 && now - st.lastShown < kStatusInterval) return;
     st.lastShown = now;
     char text[512];
