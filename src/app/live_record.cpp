@@ -4,12 +4,13 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "app/link_state.hpp"
+#include "app/graphs.hpp"
 #include "app/local_time.hpp"
+#include "app/settings.hpp"
 #include "files/os_file.hpp"
 #include "files/paths.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
@@ -101,56 +102,60 @@ std::string DefaultRecordingName() {
     return LocalTimeText("qelto-live-%Y%m%d-%H%M%S.csv");
 }
 
-Outcome CBF_ButtonRecord(Context& ctx) {
-    if (ctx.recording->recorder.active()) {
-        StopRecording(ctx);
+Recording::Recording(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+                     const LiveView& view, const Settings& settings)
+    : ui_(ui), loop_(loop), sensor_(sensor), view_(view), settings_(settings) {}
+
+Outcome Recording::Toggle() {
+    if (recorder_.active()) {
+        Stop();
         return Outcome::Done;
     }
     std::string path;
     const int chosen =
-        ctx.ui.FileSelectPopup(DialogBesideParameterFile(ctx, DefaultRecordingName(),
-                                                         Texts::kDialogFilter, Texts::kDialogTitle),
-                               path);
+        ui_.FileSelectPopup(DialogBesideParameterFile(settings_, DefaultRecordingName(),
+                                                      Texts::kDialogFilter, Texts::kDialogTitle),
+                            path);
     if (chosen != kFileExisting && chosen != kFileNew) {
-        ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
+        ui_.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!ctx.recording->recorder.Start(path, ctx.loop.Timer())) {
-        ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-        ctx.ui.MessagePopup(Texts::kTitleAttention,
-                            std::string(Texts::kNotStarted) + ctx.recording->recorder.error());
+    if (!recorder_.Start(path, loop_.Timer())) {
+        ui_.SetCtrlVal(Ctrl::RecordButton, 0);
+        ui_.MessagePopup(Texts::kTitleAttention,
+                         std::string(Texts::kNotStarted) + recorder_.error());
         return Outcome::Failed;
     }
-    ctx.ui.SetCtrlVal(Ctrl::RecordButton, 1);
-    ShowStatusBar(ctx, true);
+    ui_.SetCtrlVal(Ctrl::RecordButton, 1);
+    ShowStatusBar(true);
     return Outcome::Done;
 }
 
-void StopRecording(Context& ctx) {
-    const bool wasActive = ctx.recording->recorder.active();
-    ctx.recording->recorder.Stop();
-    ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (!ctx.recording->recorder.error().empty()) {
-        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() +
-                                    "\n" + std::to_string(ctx.recording->recorder.rows()) +
+void Recording::Stop() {
+    const bool wasActive = recorder_.active();
+    recorder_.Stop();
+    ui_.SetCtrlVal(Ctrl::RecordButton, 0);
+    if (!recorder_.error().empty()) {
+        const std::string message = std::string(Texts::kStopped) + recorder_.error() + "\n" +
+                                    std::to_string(recorder_.rows()) +
                                     std::string(Texts::kRowsKept);
-        ctx.recording->recorder.ClearError();  // said once
-        ctx.ui.MessagePopup(Texts::kTitleAttention, message);
+        recorder_.ClearError();  // said once
+        ui_.MessagePopup(Texts::kTitleAttention, message);
     }
-    if (wasActive) ShowStatusBar(ctx, true);
+    if (wasActive) ShowStatusBar(true);
 }
 
-void AcquisitionStarted(Context& ctx) {
-    const double now = ctx.loop.Timer();
-    ctx.recording->stats = LiveStats{};
-    ctx.recording->stats.start = now;
-    ctx.recording->stats.windowStart = now;
-    ShowStatusBar(ctx, true);
+void Recording::AcquisitionStarted() {
+    const double now = loop_.Timer();
+    stats_ = LiveStats{};
+    stats_.start = now;
+    stats_.windowStart = now;
+    ShowStatusBar(true);
 }
 
-void RecordSample(Context& ctx, double requestedAt) {
-    const double now = ctx.loop.Timer();
-    LiveStats& st = ctx.recording->stats;
+void Recording::RecordSample(double requestedAt) {
+    const double now = loop_.Timer();
+    LiveStats& st = stats_;
     ++st.samples;
     ++st.windowSamples;
     if (now - st.windowStart >= kRateWindow) {
@@ -158,25 +163,21 @@ void RecordSample(Context& ctx, double requestedAt) {
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (ctx.recording->recorder.active() &&
-        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), requestedAt, now)) {
-        StopRecording(ctx);
-    }
-    ShowStatusBar(ctx, false);
+    if (recorder_.active() && !recorder_.Append(SampleOf(view_.live), requestedAt, now)) Stop();
+    ShowStatusBar(false);
 }
 
-void AcquisitionEnded(Context& ctx) {
-    LiveValuesKept(ctx);
-    LiveStats& st = ctx.recording->stats;
-    const double took = ctx.loop.Timer() - st.start;
+void Recording::AcquisitionEnded() {
+    LiveStats& st = stats_;
+    const double took = loop_.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
-    if (ctx.recording->recorder.active()) StopRecording(ctx);
-    ShowStatusBar(ctx, true);
+    if (recorder_.active()) Stop();
+    ShowStatusBar(true);
 }
 
-void ShowStatusBar(Context& ctx, bool force) {
-    LiveStats& st = ctx.recording->stats;
-    const double now = ctx.loop.Timer();
+void Recording::ShowStatusBar(bool force) {
+    LiveStats& st = stats_;
+    const double now = loop_.Timer();
     if (!force && st.lastShown >= 0 && now - st.lastShown < kStatusInterval) return;
     st.lastShown = now;
     char text[512];
@@ -189,13 +190,12 @@ void ShowStatusBar(Context& ctx, bool force) {
         }
     };
     add("%.1f samples/s   %llu samples", st.rate, static_cast<unsigned long long>(st.samples));
-    if (ctx.recording->recorder.active()) {
-        add("   recording %s: %llu rows", FileNameOf(ctx.recording->recorder.path()).c_str(),
-            static_cast<unsigned long long>(ctx.recording->recorder.rows()));
+    if (recorder_.active()) {
+        add("   recording %s: %llu rows", FileNameOf(recorder_.path()).c_str(),
+            static_cast<unsigned long long>(recorder_.rows()));
     }
-    if (ctx.sensor.scanFrequency() > 0)
-        add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());
-    ctx.ui.SetCtrlText(
+    if (sensor_.scanFrequency() > 0) add("   scan frequency %.2f Hz", sensor_.scanFrequency());
+    ui_.SetCtrlText(
         Ctrl::StatusBar,
         std::string_view(text, static_cast<std::size_t>(std::min<int>(n, sizeof text - 1))));
 }

@@ -10,11 +10,14 @@
 
 #include "app/operation_state.hpp"
 #include "files/live_csv.hpp"
+#include "link/event_loop.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 
-struct Context;
+class SensorSession;
+struct Settings;
+struct LiveView;
 
 LiveSample SampleOf(const LiveData& d);
 
@@ -70,25 +73,42 @@ struct LiveStats {
     double lastShown = -1.0;
 };
 
-// The recording and the figures of the acquisition, one of each for the run.
-struct LiveRecording {
-    LiveRecorder recorder;
-    LiveStats stats;
-};
-
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.
 std::string DefaultRecordingName();
 
-// The Record toggle: on asks once for a file and records every sample from then on; off (or
-// the end of the acquisition) closes the file.
-Outcome CBF_ButtonRecord(Context& ctx);
-void StopRecording(Context& ctx);
-// Called by the acquisition loop for every sample (with the time its request went out), and
-// once when it ends.
-void RecordSample(Context& ctx, double requestedAt);
-void AcquisitionStarted(Context& ctx);
-void AcquisitionEnded(Context& ctx);
-// The status bar: rate, samples, the recording, the scan frequency.
-void ShowStatusBar(Context& ctx, bool force);
+// Record: live samples into a CSV file, and the figures the status bar shows while data
+// transfer runs (the rate, the samples, the recording, the scan frequency).
+class Recording {
+  public:
+    Recording(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+              const LiveView& view, const Settings& settings);
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    // The Record toggle: on asks once for a file and records every sample from then on; off
+    // (or the end of the acquisition) closes the file.
+    Outcome Toggle();
+    void Stop();
+    // Called by the acquisition loop for every sample (with the time its request went out),
+    // and when it starts and ends.
+    void RecordSample(double requestedAt);
+    void AcquisitionStarted();
+    void AcquisitionEnded();
+    // The status bar: rate, samples, the recording, the scan frequency. `force` redraws it
+    // now; otherwise at most four times a second.
+    void ShowStatusBar(bool force);
+
+    LiveRecorder& recorder() { return recorder_; }
+    const LiveStats& stats() const { return stats_; }
+
+  private:
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    const SensorSession& sensor_;
+    const LiveView& view_;
+    const Settings& settings_;
+    LiveRecorder recorder_;
+    LiveStats stats_;
+};
 
 }  // namespace qelto

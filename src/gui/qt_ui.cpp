@@ -293,17 +293,18 @@ void QtUi::Wire() {
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
     // A value typed into the editor reaches the program with its cell as the active one.
-    for (Ctrl c : {Ctrl::ParameterEditor, Ctrl::TeachEditor}) {
-        auto* table = static_cast<QTableWidget*>(entry(c).widget.data());
-        connect(table, &QTableWidget::itemChanged, this, [this, table, c](QTableWidgetItem* item) {
-            const QSignalBlocker block(table);
-            table->setCurrentItem(item);
-            Forward(c, Event::ValChanged);
-        });
-    }
+    editor_->onEdit = [this](Ctrl table, int column, int row, double value) {
+        typed_ = Typed{table, column, row, value};
+        Forward(table, Event::ValChanged);
+        typed_.reset();
+    };
 
     window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
+}
+
+void QtUi::AttachEditor(const Editor& editor, WorkingCopy& working) {
+    editor_->Attach(editor, working);
 }
 
 void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
@@ -727,13 +728,9 @@ void QtUi::ComboDelete(Ctrl c, int index) {
 // --- The teach table
 
 QTableWidgetItem* QtUi::Cell(Ctrl c, int column, int row) const {
+    // The editor's tables are views of the working copy: only the plain teach table has items.
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
     if (table == nullptr) return nullptr;
-    // The editor shows the parameters in their groups, not in the order of the file.
-    if (c == Ctrl::ParameterEditor) {
-        if (row < 1 || row > static_cast<int>(kParamCount)) return nullptr;
-        row = editor_->RowOfParameter(row - 1) + 1;
-    }
     return table->item(row - 1, column - 1);
 }
 
@@ -745,6 +742,9 @@ void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
 }
 
 double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
+    if (typed_ && typed_->table == c && typed_->column == column && typed_->row == row) {
+        return typed_->value;
+    }
     const QTableWidgetItem* item = Cell(c, column, row);
     if (item == nullptr) return 0;
     // What was typed: a number, or something that is none (which the program refuses).
@@ -754,11 +754,10 @@ double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
 }
 
 std::pair<int, int> QtUi::GetActiveTableCell(Ctrl c) {
+    if (typed_ && typed_->table == c) return {typed_->column, typed_->row};
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
     if (table == nullptr || table->currentRow() < 0 || table->currentColumn() < 0) return {0, 0};
-    int row = table->currentRow() + 1;
-    if (c == Ctrl::ParameterEditor) row = editor_->ParameterOfRow(row - 1) + 1;
-    return {table->currentColumn() + 1, row};
+    return {table->currentColumn() + 1, table->currentRow() + 1};
 }
 
 void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {

@@ -24,6 +24,11 @@
 class QShortcut;
 class QTableWidgetItem;
 
+namespace qelto {
+class Editor;
+class WorkingCopy;
+}  // namespace qelto
+
 namespace qelto::gui {
 
 class EditorView;
@@ -51,6 +56,8 @@ class QtUi : public QObject, public OperatorInterface {
     // The key of a dimmed command button was pressed.
     std::function<void(Ctrl)> onUnavailable;
 
+    // The editor's tables show the working copy with the editor's marks from now on.
+    void AttachEditor(const Editor& editor, WorkingCopy& working);
     // A key that clicks a command button, as a click would (shown beside its menu entry).
     void SetShortcutKey(Ctrl button, const QKeySequence& key);
     // What the operator's click on the control does (a menu entry stands for it): a button is
@@ -162,6 +169,13 @@ class QtUi : public QObject, public OperatorInterface {
     // The item of a table cell as the program counts it (from 1), or null.
     QTableWidgetItem* Cell(Ctrl c, int column, int row) const;
     QString NumberText(const Entry& e) const;
+    // A value typed into an editor cell, while the program takes it.
+    struct Typed {
+        Ctrl table;
+        int column, row;
+        double value;
+    };
+    std::optional<Typed> typed_;
 
     WindowLoop& loop_;
     RefreshScheduler scheduler_;

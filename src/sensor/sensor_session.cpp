@@ -40,20 +40,43 @@ SensorError Refusal(SensorFault kind, const char* message) {
 SensorSession::SensorSession(EventLoop& loop, SerialPort& serial, TcpClient& tcp)
     : loop_(loop), link_(loop, *this, serial, tcp) {}
 
+SensorSession::~SensorSession() {
+    // Nobody is left to tell; the link does not outlive the session.
+    observers_.clear();
+    Close();
+}
+
+void SensorSession::AddObserver(SessionObserver* observer) {
+    if (observer != nullptr) observers_.push_back(observer);
+}
+
+void SensorSession::RemoveObserver(SessionObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void SensorSession::Tell(const SessionEvent& event) {
+    // An observer may add or remove observers while it is told: tell those of the moment.
+    const std::vector<SessionObserver*> now = observers_;
+    for (SessionObserver* o : now)
+        o->SessionChanged(event);
+}
+
 void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
     if (failure.fault == LinkFault::ServerClosed) {
         // It comes as an event, whenever it happens; whoever listens hears of it at once.
         lost_ = true;
-        if (observer_ != nullptr) observer_->LinkLost(error);
+        Tell({SessionEventKind::Lost, -1, &error});
         return;
     }
     failure_ = std::move(error);
 }
 
 void SensorSession::SetWaitCursor(bool busy) {
-    if (observer_ != nullptr) observer_->SetWaitCursor(busy);
+    const std::vector<SessionObserver*> now = observers_;
+    for (SessionObserver* o : now)
+        o->SetWaitCursor(busy);
 }
 
 Status SensorSession::Open(const ConnectionSettings& settings) {
@@ -63,9 +86,11 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     lastSample_ = {};
     scanFrequency_ = 0.0;
     lost_ = false;
+    identified_ = false;
     failure_.reset();
     link_.conn = settings;
     link_.conn.TcpPort = ParseLeadingInt(TextOf(settings.PortNumber));
+    Tell({SessionEventKind::Opening});
     if (settings.Protocol == kRs232) {
         serialOpen_ = false;
         InitRS232(link_);
@@ -73,21 +98,39 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     } else {
         InitTCP_IP(link_);
     }
-    if (link_.link.LinkStatus >= 0) return {};
+    if (link_.link.LinkStatus >= 0) {
+        Tell({SessionEventKind::Opened});
+        return {};
+    }
     SensorError error =
         failure_ ? std::move(*failure_) : SensorError{SensorFault::OpenFailed, {}, {}, {}};
     failure_.reset();
+    Tell({SessionEventKind::OpenFailed, -1, &error});
     return error;
 }
 
 void SensorSession::CloseSerialPort(int port) {
     CloseSerial(link_, port);
-    if (port == link_.conn.ComPort) serialOpen_ = false;
+    if (port == link_.conn.ComPort && serialOpen_) {
+        serialOpen_ = false;
+        identified_ = false;
+        Tell({SessionEventKind::Closed});
+    }
 }
 
 void SensorSession::CloseTcp() {
+    const bool wasOpen = link_.link.TcpConnected != 0;
     qelto::CloseTcp(link_);
     lost_ = false;
+    if (wasOpen) {
+        identified_ = false;
+        Tell({SessionEventKind::Closed});
+    }
+}
+
+void SensorSession::Close() {
+    if (link_.link.TcpConnected != 0) CloseTcp();
+    if (serialOpen_) CloseSerialPort(link_.conn.ComPort);
 }
 
 bool SensorSession::connected() const {
@@ -95,7 +138,7 @@ bool SensorSession::connected() const {
 }
 
 Status SensorSession::Request(int command, std::uint16_t argument,
-                              std::span<const std::uint8_t> data) {
+                              std::span<const std::uint8_t> data, std::size_t replyNeeds) {
     if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
     if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
     if (!connected()) {
@@ -108,10 +151,17 @@ Status SensorSession::Request(int command, std::uint16_t argument,
     failure_.reset();
     const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n));
     waiting_ = false;
-    if (result == 1) return {};
+    if (result == 1 && link_.frames.ReplyLength < replyNeeds) {
+        // Copying a short block would fill the working copy with zeros that were never sent.
+        failure_ = Refusal(SensorFault::BadData, kMsgBadData);
+    } else if (result == 1) {
+        Tell({SessionEventKind::Answered, command});
+        return {};
+    }
     if (failure_) {
         SensorError error = std::move(*failure_);
         failure_.reset();
+        Tell({SessionEventKind::Failed, command, &error});
         return error;
     }
     // A wait that gave up because the program is quitting reports nothing.
@@ -122,13 +172,8 @@ std::span<const std::uint8_t> SensorSession::Reply() const {
     return {link_.frames.ReplyData(), link_.frames.ReplyLength};
 }
 
-Status SensorSession::ReplyCarries(std::size_t needed) {
-    if (link_.frames.ReplyLength >= needed) return {};
-    // Copying a short block would fill the working copy with zeros that were never sent.
-    return Refusal(SensorFault::BadData, kMsgBadData);
-}
-
 Result<SensorIdentity> SensorSession::ReadFirmware() {
+    identified_ = false;
     if (Status s = Request(kCmdFirmware, 0); !s) return s.error();
     const auto reply = Reply();
     // The text ends at its first zero, and after 72 bytes at the latest; bytes behind the
@@ -148,6 +193,7 @@ Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
     const auto* text = reinterpret_cast<const char*>(reply.data());
     identity_.name.assign(text, std::find(text, text + limit, '\0'));
     identity_.serialNumber = link_.frames.ReplyArgument;
+    identified_ = identity_.supported();
     return identity_;
 }
 
@@ -190,16 +236,16 @@ Result<RejectedCount> SensorSession::LoadEeprom() {
 }
 
 Result<ParameterSet> SensorSession::ReadParameters() {
-    if (Status s = Request(kCmdRead, kArgParameters); !s) return s.error();
-    if (Status s = ReplyCarries(kParameterBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgParameters, {}, kParameterBlockSize); !s) {
+        return s.error();
+    }
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
     paraKnown_ = true;
     return configuration_.para;
 }
 
 Result<TeachRows> SensorSession::ReadTeachRows() {
-    if (Status s = Request(kCmdRead, kArgTeachTable); !s) return s.error();
-    if (Status s = ReplyCarries(kTeachBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgTeachTable, {}, kTeachBlockSize); !s) return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
     teachKnown_ = true;
     TeachRows rows{};
@@ -224,17 +270,15 @@ Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
 }
 
 Result<LiveData> SensorSession::ReadLiveSample() {
-    if (Status s = Request(kCmdLiveData, 0); !s) return s.error();
     // A short block would show (and let the assistant teach) zeros that were never measured.
-    if (Status s = ReplyCarries(kLiveDataSize); !s) return s.error();
+    if (Status s = Request(kCmdLiveData, 0, {}, kLiveDataSize); !s) return s.error();
     lastSample_.FromBytes(Reply().first<kLiveDataSize>());
     return lastSample_;
 }
 
 Result<double> SensorSession::MeasureScanFrequency() {
     scanFrequency_ = 0.0;
-    if (Status s = Request(kCmdCycleTime, 0); !s) return s.error();
-    if (Status s = ReplyCarries(kCycleTimeReplySize); !s) return s.error();
+    if (Status s = Request(kCmdCycleTime, 0, {}, kCycleTimeReplySize); !s) return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
     return scanFrequency_;
 }

@@ -124,18 +124,22 @@ int main(int argc, char** argv) {
     for (const char* scene : scenes) {
         sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(scene)));
         Spin(150);
-        if (ReadLiveData(ctx) != 1) break;
-        TeachVector& v = ctx.config.teach[static_cast<std::size_t>(row++)];
-        v.Cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
-                  static_cast<std::uint16_t>(ctx.view.live.Y()),
-                  static_cast<std::uint16_t>(ctx.view.live.Int()),
-                  500,
-                  0,
-                  0};
+        if (ctx.live.ReadLiveData() != 1) break;
+        const LiveData& live = ctx.view.live;
+        Configuration taught = ctx.working.config();
+        taught.teach[static_cast<std::size_t>(row++)].Cell = {
+            static_cast<std::uint16_t>(live.X()),
+            static_cast<std::uint16_t>(live.Y()),
+            static_cast<std::uint16_t>(live.Int()),
+            500,
+            0,
+            0};
+        ctx.working.Replace(taught);
     }
-    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(row);
-    SendPara(ctx);
-    SetPanelValues(ctx);
+    Configuration taught = ctx.working.config();
+    taught.para.MaxVecNo = static_cast<std::uint16_t>(row);
+    ctx.working.Replace(taught);
+    ctx.transfer.SendPara();
     sim.Control(QStringLiteral("scene red"));
     sim.Control(QStringLiteral("cycle 0.4"));
 
@@ -168,8 +172,8 @@ int main(int argc, char** argv) {
         auto* xy = qobject_cast<ColourGraph*>(ui.widget(Ctrl::GraphXY));
         auto* strip = qobject_cast<StripChart*>(ui.widget(Ctrl::RgbStripChart));
         xy->ZoomAt(xy->plotArea().center(), 0.6);
-        const QPointF over(xy->xAxis->coordToPixel(ctx.config.teach[0].Cell[0] + 120.0),
-                           xy->yAxis->coordToPixel(ctx.config.teach[0].Cell[1] - 60.0));
+        const QPointF over(xy->xAxis->coordToPixel(ctx.working.config().teach[0].Cell[0] + 120.0),
+                           xy->yAxis->coordToPixel(ctx.working.config().teach[0].Cell[1] - 60.0));
         QCursor::setPos(xy->mapToGlobal(over.toPoint()));
         QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
@@ -193,8 +197,8 @@ int main(int argc, char** argv) {
 
     // The editor with two values changed from the sensor's.
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
-    EditItem(ctx, ConfigItem::Parameter(15), 9);
-    EditItem(ctx, ConfigItem::Teach(2, 0), 900);
+    ctx.editor.EditItem(ConfigItem::Parameter(15), 9);
+    ctx.editor.EditItem(ConfigItem::Teach(2, 0), 900);
     saveBoth(&window, "09-parameter-editor", nullptr);
     DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);

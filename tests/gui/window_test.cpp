@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -313,16 +314,17 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     StartWithSensor();
     const ParameterSet before = model.EepromParameters();
     QTest::mouseClick(Button(ui(), Ctrl::EditModeButton), Qt::LeftButton);
-    auto* parameters = qobject_cast<QTableWidget*>(ui().widget(Ctrl::ParameterEditor));
-    auto* teach = qobject_cast<QTableWidget*>(ui().widget(Ctrl::TeachEditor));
+    auto* parameters = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
+    auto* teach = qobject_cast<QTableView*>(ui().widget(Ctrl::TeachEditor));
     ASSERT_TRUE(parameters->isVisible());
     EXPECT_FALSE(ui().widget(Ctrl::TeachTableCtrl)->isVisible());
     EXPECT_FALSE(ui().window().dataPanel()->isVisible());  // the editor has the width
 
     // Typed as an operator types into a cell: its editor opens, the text, Return.
-    const auto type = [](QTableWidget* table, int row, int column, const char* text) {
-        table->setCurrentCell(row, column);
-        table->editItem(table->item(row, column));
+    const auto type = [](QTableView* table, int row, int column, const char* text) {
+        const QModelIndex cell = table->model()->index(row, column);
+        table->setCurrentIndex(cell);
+        table->edit(cell);
         auto* editor = table->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
@@ -330,23 +332,28 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
         QTest::keyClick(editor, Qt::Key_Return);
         Spin(20);  // the view hands the value on once the editor has closed
     };
+    const auto shown = [](QTableView* table, int row, int column, int role = Qt::DisplayRole) {
+        return table->model()->index(row, column).data(role);
+    };
     int gainRow = -1;
-    for (int r = 0; r < parameters->rowCount(); ++r) {
-        if (parameters->verticalHeaderItem(r)->text() == "GAIN") gainRow = r;
+    for (int r = 0; r < parameters->model()->rowCount(); ++r) {
+        if (parameters->model()->headerData(r, Qt::Vertical).toString() == "GAIN") gainRow = r;
     }
     ASSERT_GE(gainRow, 0);
     type(parameters, gainRow, 0, "7");
     qobject_cast<QTabWidget*>(parameters->parentWidget()->parentWidget())->setCurrentIndex(1);
     type(teach, 2, 0, "900");
-    EXPECT_EQ(ctx().config.para.Gain, 7);
-    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
-    EXPECT_EQ(parameters->item(gainRow, 0)->background().color(), QColor(0xFF, 0xE2, 0x8A));
+    EXPECT_EQ(ctx().working.config().para.Gain, 7);
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
+    EXPECT_EQ(shown(parameters, gainRow, 0, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(0xFF, 0xE2, 0x8A));
 
     QTest::mouseClick(Button(ui(), Ctrl::UndoButton), Qt::LeftButton);
-    EXPECT_EQ(teach->item(2, 0)->text(), QString::number(ctx().config.teach[2].Cell[0]));
-    EXPECT_NE(ctx().config.teach[2].Cell[0], 900);
+    EXPECT_EQ(shown(teach, 2, 0).toString(),
+              QString::number(ctx().working.config().teach[2].Cell[0]));
+    EXPECT_NE(ctx().working.config().teach[2].Cell[0], 900);
     QTest::mouseClick(Button(ui(), Ctrl::RedoButton), Qt::LeftButton);
-    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
 
     QString listed;
     popups.Then([&](QWidget* w) {
@@ -367,7 +374,7 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     ParameterSet expected = before;
     expected.Gain = 7;
     EXPECT_EQ(model.EepromParameters(), expected);
-    EXPECT_EQ(parameters->item(gainRow, 0)->background(), QBrush());
+    EXPECT_EQ(shown(parameters, gainRow, 0, Qt::BackgroundRole).value<QBrush>(), QBrush());
 }
 
 // The link at a glance: connected, lost with when and why (the live values greyed), and
@@ -475,9 +482,11 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     average->setValue(128);
     QTest::keyClick(&ui().window(), Qt::Key_F9);
     EXPECT_EQ(model.EepromParameters().Average, 128);
-    ctx().config.para.Average = 0;
+    Configuration zero = ctx().working.config();
+    zero.para.Average = 0;
+    ctx().working.Replace(zero);
     QTest::keyClick(&ui().window(), Qt::Key_F10);
-    EXPECT_EQ(ctx().config.para.Average, 128);
+    EXPECT_EQ(ctx().working.config().para.Average, 128);
     EXPECT_TRUE(ctx().state.communicationOk);
 
     // Send to a file: the dialog starts in the last folder with the default name.
@@ -534,7 +543,7 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
             seen.automatic = xy->automaticHorizontalRange();
             seen.round = std::abs(xy->horizontalRange().size() - xy->verticalRange().size()) <
                          1e-9 * xy->horizontalRange().size();
-            const TeachVector& row2 = ctx().config.teach[2];
+            const TeachVector& row2 = ctx().working.config().teach[2];
             seen.hover = xy->HoverText(QPointF(xy->xAxis->coordToPixel(row2.Cell[0]),
                                                xy->yAxis->coordToPixel(row2.Cell[1])));
             QTest::mouseDClick(xy, Qt::LeftButton, {}, centre);
@@ -543,11 +552,11 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
             ui().window().activateWindow();  // after the file dialog
             seen.active = QTest::qWaitForWindowActive(&ui().window());
             QTest::keyClick(&ui().window(), Qt::Key_F8);
-            seen.rowsAtPause = ctx().recording->recorder.rows();
+            seen.rowsAtPause = ctx().recording.recorder().rows();
             const QPointF frozen = xy->cursorPosition();
             model.SelectPatch("blue");
             Later(200, [&, frozen] {
-                seen.rowsGrew = ctx().recording->recorder.rows() > seen.rowsAtPause;
+                seen.rowsGrew = ctx().recording.recorder().rows() > seen.rowsAtPause;
                 seen.cursorFroze = xy->cursorPosition() == frozen &&
                                    QPointF(ctx().view.live.X(), ctx().view.live.Y()) != frozen;
                 strip->ZoomAt(QPointF(strip->plotArea().right(), 10), 5);

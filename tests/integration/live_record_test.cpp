@@ -36,7 +36,7 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
             DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
     };
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
-    EXPECT_FALSE(s.ctx.recording->recorder.active());  // the end of acquisition closed the file
+    EXPECT_FALSE(s.ctx.recording.recorder().active());  // the end of acquisition closed the file
     EXPECT_EQ(s.ui.ctrl(Ctrl::RecordButton).value, 0);
     std::vector<std::string> lines = Lines(path);
     ASSERT_EQ(lines.size(), 26u);
@@ -63,7 +63,7 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
     s.ui.onEvents = nullptr;
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 8);
-    EXPECT_FALSE(s.ctx.recording->recorder.active());
+    EXPECT_FALSE(s.ctx.recording.recorder().active());
     EXPECT_EQ(Lines(second).size(), 1u + 7u);
 }
 

@@ -18,7 +18,9 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     stored.Average = 128;
     storedTeach[0].Cell = {1000, 1500, 800, 100, 0, 0};
     s.model.SetEeprom(stored, storedTeach);
-    s.ctx.config.teach[45].Cell[0] = 321;  // rows beyond 31 are the host's alone
+    SetWorking(s.ctx, [&](Configuration& c) {
+        c.teach[45].Cell[0] = 321;
+    });  // rows beyond 31 are the host's alone
     s.ctx.state.Language = 1;
 
     s.StartUp(PopupAnswer::No());
@@ -27,9 +29,9 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
     EXPECT_EQ(s.ui.popups.at(0).message, "Do you want to send default parameters to the sensor?");
     EXPECT_TRUE(s.ctx.state.communicationOk);
-    EXPECT_EQ(s.ctx.config.para, stored);
-    EXPECT_EQ(s.ctx.config.teach[0].Cell[3], 100);
-    EXPECT_EQ(s.ctx.config.teach[45].Cell[0], 321);
+    EXPECT_EQ(s.ctx.working.config().para, stored);
+    EXPECT_EQ(s.ctx.working.config().teach[0].Cell[3], 100);
+    EXPECT_EQ(s.ctx.working.config().teach[45].Cell[0], 321);
     EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 128);
     EXPECT_EQ(s.ui.cellValue(1, 1), 1000);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
@@ -56,7 +58,7 @@ TEST(SensorConnect, StartUpAnsweringYesStoresTheDefaultsThroughTheEeprom) {
     LoadDefaultParaValues(defaults, defaultTeach, 1);
     EXPECT_EQ(s.model.EepromParameters(), defaults);
     EXPECT_EQ(s.model.RamParameters(), defaults);
-    EXPECT_EQ(s.ctx.config.para, defaults);
+    EXPECT_EQ(s.ctx.working.config().para, defaults);
     EXPECT_TRUE(s.ctx.state.communicationOk);
     EXPECT_EQ(s.InfoBox(), kIdentified);
 }
@@ -73,7 +75,7 @@ TEST(SensorConnect, YesWithTheFileTargetWritesRamOnly) {
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {1, 0}, {1, 2}, {2, 0}, {2, 2}}));
     EXPECT_EQ(s.model.RamParameters().Average, 256);
     EXPECT_EQ(s.model.EepromParameters().Average, 1000);
-    EXPECT_EQ(s.ctx.config.para.Average, 256);
+    EXPECT_EQ(s.ctx.working.config().para.Average, 256);
 }
 
 TEST(SensorConnect, UnsupportedFirmwareIsRefusedWithItsNameAndOfflineFollows) {
@@ -152,7 +154,7 @@ TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     s.server.ClearFaults();
     s.wire.clear();
     s.ui.answers.push_back(PopupAnswer::No());
-    TryToConnect(s.ctx);
+    s.ctx.connection.TryToConnect();
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {2, 0}, {2, 2}}));
     EXPECT_TRUE(s.ctx.state.communicationOk);
 }

@@ -52,16 +52,16 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     UnitRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
     rig.ui.onUnexpectedPopup = nullptr;
-    ASSERT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Done);
+    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
     {
         FileSizeLimit limit(4096);
         rig.ctx.view.live.w[LiveData::kRed] = 1234;
-        for (int i = 0; i < 2000 && rig.ctx.recording->recorder.active(); ++i) {
+        for (int i = 0; i < 2000 && rig.ctx.recording.recorder().active(); ++i) {
             rig.ui.now_ += 0.01;  // a flush every hundred rows
-            RecordSample(rig.ctx, rig.ui.now_);
+            rig.ctx.recording.RecordSample(rig.ui.now_);
         }
     }
-    EXPECT_FALSE(rig.ctx.recording->recorder.active());
+    EXPECT_FALSE(rig.ctx.recording.recorder().active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
     ASSERT_EQ(rig.ui.popups.size(), 2u);  // the file dialog, then the one message
     EXPECT_NE(rig.ui.popups[1].message.find("Recording stopped: " + path + ": File too large"),
@@ -81,7 +81,7 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     EXPECT_LE(std::filesystem::file_size(path), 4096u);
 
     // Nothing more is said when acquisition ends afterwards.
-    AcquisitionEnded(rig.ctx);
+    rig.ctx.recording.AcquisitionEnded();
     EXPECT_EQ(rig.ui.popups.size(), 2u);
 }
 #endif
@@ -146,7 +146,7 @@ TEST(LiveRecorder, RecordingStartsWithTheFirstSampleAskedForAfterTheFileIsOpen) 
     rig.ctx.state.communicationOk = true;
     rig.onEvents = [&] {
         rig.ui.now_ += 0.001;
-        if (sensor.samples == 3 && !rig.ctx.recording->recorder.active()) {
+        if (sensor.samples == 3 && !rig.ctx.recording.recorder().active()) {
             rig.ui.now_ += 10.0;  // in the dialog
             rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
             DispatchControlEvent(rig.ctx, Ctrl::RecordButton, Event::Commit);
@@ -170,8 +170,8 @@ TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
     UnitRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, "/nonexistent-dir/x.csv"));
     rig.ui.onUnexpectedPopup = nullptr;
-    EXPECT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Failed);
-    EXPECT_FALSE(rig.ctx.recording->recorder.active());
+    EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Failed);
+    EXPECT_FALSE(rig.ctx.recording.recorder().active());
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(
         rig.ui.popups[1].message.rfind("Recording could not start: /nonexistent-dir/x.csv", 0), 0u);

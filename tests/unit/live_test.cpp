@@ -4,7 +4,6 @@
 
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "app/main_panel.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "link/transaction.hpp"
 
@@ -16,7 +15,7 @@ class Live : public ::testing::Test {
     void SetUp() override {
         sensor.Attach(rig);
         rig.ctx.state.communicationOk = true;
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     // Stops the loop once `n` samples have been requested.
     void StopAfter(int n) {
@@ -140,7 +139,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
         c.arrange();
         rig.ctx.state.communicationOk = true;
         rig.ctx.state.sendRequest = rig.ctx.state.getRequest = false;
-        GetData(rig.ctx);
+        rig.ctx.live.GetData();
         EXPECT_EQ(sensor.Commands(), c.commands);
         EXPECT_FALSE(rig.ctx.state.acquiring());
     }
@@ -151,7 +150,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
         rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
         rig.ctx.view.live.w[LiveData::kGreen] = static_cast<std::int16_t>(-i);
         rig.ctx.view.live.w[LiveData::kBlue] = static_cast<std::int16_t>(1000 + i);
-        SetPanelData(rig.ctx);
+        rig.ctx.live.SetPanelData();
     }
     EXPECT_EQ(rig.ctx.view.history[0], 1);
     EXPECT_EQ(rig.ctx.view.history[1], -1);
@@ -159,7 +158,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     EXPECT_EQ(rig.ctx.view.history[297], 100);
     EXPECT_EQ(rig.ctx.view.history[299], 1100);
     rig.ctx.view.live.w[LiveData::kRed] = 101;
-    SetPanelData(rig.ctx);
+    rig.ctx.live.SetPanelData();
     EXPECT_EQ(rig.ctx.view.history[0], 2);
     EXPECT_EQ(rig.ctx.view.history[297], 101);
 
@@ -169,7 +168,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     raw[1] = 0xFF;
     d.FromBytes(std::span<const std::uint8_t, kLiveDataSize>(raw.data(), kLiveDataSize));
     rig.ctx.view.live = d;
-    SetPanelData(rig.ctx);
+    rig.ctx.live.SetPanelData();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, -1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::XDisplay).value, 4);
@@ -227,7 +226,7 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
         return std::vector<Bytes>{Frame(105, 0, Bytes{1, 0, 0, 0, 2, 0})};
     };
     rig.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, 99);
-    GetCycleTime(rig.ctx);
+    rig.ctx.live.GetCycleTime();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ctx.sensor.scanFrequency(), 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
@@ -237,7 +236,7 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
         return std::vector<Bytes>{};
     };
     rig.ui.SetPrecision(Ctrl::ScanFreqDisplay, 0);
-    GetCycleTime(rig.ctx);
+    rig.ctx.live.GetCycleTime();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
 }

@@ -9,7 +9,6 @@
 #include "app/connection.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "app/main_panel.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "temp_dir.hpp"
 
@@ -21,7 +20,7 @@ class MainPanel : public ::testing::Test {
     void SetUp() override {
         sensor.Attach(rig);
         rig.ctx.state.communicationOk = true;
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string ReadFile(const std::filesystem::path& p) {
         std::ifstream in(p);
@@ -47,7 +46,7 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 3}));
     EXPECT_EQ(sensor.para.Average, 1024);
-    EXPECT_EQ(rig.ctx.config.para.Average, 1024);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 1024);
     EXPECT_TRUE(lockedDuringTransfer);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
 
@@ -70,12 +69,12 @@ TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
     EXPECT_TRUE(sensor.seen.empty());
     EXPECT_TRUE(rig.ctx.state.sendRequest);
     EXPECT_TRUE(rig.ctx.state.getRequest);
-    EXPECT_EQ(rig.ctx.config.para.Average, 32);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 32);
 }
 
 TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     rig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
-    AskCloseOrOffline(rig.ctx, kMsgNoConnection);  // offline: FILE selected
+    rig.ctx.connection.AskCloseOrOffline(kMsgNoConnection);  // offline: FILE selected
     ASSERT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
     const auto file = dir / "Parameter.ini";
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 77);
@@ -85,12 +84,12 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
 
     // Get with FILE opens the file dialog at once, even while acquisition runs.
-    rig.ctx.config.para.Average = 1;
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Average = 1; });
     rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file.string()));
     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_FALSE(rig.ctx.state.getRequest);
-    EXPECT_EQ(rig.ctx.config.para.Average, 77);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 77);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_TRUE(sensor.seen.empty());
 }

@@ -269,7 +269,7 @@ TEST_F(PanelSettings, MissingParameterFileItemStartsTheDialogAboveTheProgramDire
     LoadPanelSettings(rig.ctx);
     EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.str());
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    SendParaToFile(rig.ctx);
+    rig.ctx.files.SendParaToFile();
     ASSERT_FALSE(rig.ui.popups.empty());
     EXPECT_EQ(rig.ui.popups[0].file.startDirectory, (dir.path().parent_path() / "").string());
 }
