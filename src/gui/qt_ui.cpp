@@ -383,6 +383,9 @@ void QtUi::RequestClose() {
     if (closed_) return;
     closed_ = true;
     PanelEvent(Event::Close);
+    // The program kept the window (the operator chose to keep unsent edits): a later close
+    // asks again.
+    if (!loop_.QuitRequested()) closed_ = false;
 }
 
 void QtUi::CloseIfRequested() {
@@ -397,6 +400,15 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_.get() && (event->type() == QEvent::PaletteChange ||
                                      event->type() == QEvent::ApplicationPaletteChange)) {
         QMetaObject::invokeMethod(this, &QtUi::StyleMemoryButtons, Qt::QueuedConnection);
+        // The live values' colours come from the theme: take them from the new one.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const bool grey = liveGrey_;
+                liveGrey_ = !grey;
+                GreyLiveValues(grey);
+            },
+            Qt::QueuedConnection);
         return false;
     }
     const QVariant role = watched->property("qeltoCtrl");
@@ -532,11 +544,15 @@ void QtUi::GreyLiveValues(bool grey) {
                    Ctrl::YDisplay, Ctrl::IntDisplay, Ctrl::ColorNoDisplay}) {
         QWidget* w = entry(c).widget.data();
         if (w == nullptr) continue;
-        // The theme's own disabled text colour, while the display stays a display (help on a
-        // right-click still works).
+        // The theme's own disabled text colour, taken from the application's palette (the
+        // widget's own was changed by the last greying), while the display stays a display
+        // (help on a right-click still works). Only the groups of an enabled widget change.
+        const QPalette theme = QApplication::palette(w);
         QPalette p = w->palette();
-        p.setColor(QPalette::Text, grey ? w->palette().color(QPalette::Disabled, QPalette::Text)
-                                        : QApplication::palette(w).color(QPalette::Text));
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(g, QPalette::Text,
+                       theme.color(grey ? QPalette::Disabled : g, QPalette::Text));
+        }
         w->setPalette(p);
     }
 }

@@ -61,6 +61,10 @@ void SensorSession::Tell(const SessionEvent& event) {
         o->SessionChanged(event);
 }
 
+void SensorSession::Answered(int command) {
+    Tell({SessionEventKind::Answered, command});
+}
+
 void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
@@ -155,7 +159,8 @@ Status SensorSession::Request(int command, std::uint16_t argument,
         // Copying a short block would fill the working copy with zeros that were never sent.
         failure_ = Refusal(SensorFault::BadData, kMsgBadData);
     } else if (result == 1) {
-        Tell({SessionEventKind::Answered, command});
+        // Told by the caller, once it has taken what the reply brought (who the sensor is,
+        // what it holds), so that whoever listens sees the session as the reply left it.
         return {};
     }
     if (failure_) {
@@ -183,6 +188,7 @@ Result<SensorIdentity> SensorSession::ReadFirmware() {
     identity_ = {};
     identity_.firmware.assign(text, std::find(text, text + limit, '\0'));
     identity_.SensorModel = SensorModelFor(SplitFirmware(identity_.firmware));
+    Answered(kCmdFirmware);
     return identity_;
 }
 
@@ -194,6 +200,7 @@ Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
     identity_.name.assign(text, std::find(text, text + limit, '\0'));
     identity_.serialNumber = link_.frames.ReplyArgument;
     identified_ = identity_.supported();
+    Answered(kCmdSensorName);
     return identity_;
 }
 
@@ -211,6 +218,7 @@ Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
         configuration_.para = para;
         paraKnown_ = true;
     }
+    Answered(kCmdWrite);
     return rejected;
 }
 
@@ -223,15 +231,19 @@ Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
         std::copy_n(teach.begin(), kSensorTeachRows, configuration_.teach.begin());
         teachKnown_ = true;
     }
+    Answered(kCmdWrite);
     return rejected;
 }
 
 Status SensorSession::StoreEeprom() {
-    return Request(kCmdStoreEeprom, 0);
+    if (Status s = Request(kCmdStoreEeprom, 0); !s) return s;
+    Answered(kCmdStoreEeprom);
+    return {};
 }
 
 Result<RejectedCount> SensorSession::LoadEeprom() {
     if (Status s = Request(kCmdLoadEeprom, 0); !s) return s.error();
+    Answered(kCmdLoadEeprom);
     return link_.frames.ReplyArgument;
 }
 
@@ -241,6 +253,7 @@ Result<ParameterSet> SensorSession::ReadParameters() {
     }
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
     paraKnown_ = true;
+    Answered(kCmdRead);
     return configuration_.para;
 }
 
@@ -248,6 +261,7 @@ Result<TeachRows> SensorSession::ReadTeachRows() {
     if (Status s = Request(kCmdRead, kArgTeachTable, {}, kTeachBlockSize); !s) return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
     teachKnown_ = true;
+    Answered(kCmdRead);
     TeachRows rows{};
     std::copy_n(configuration_.teach.begin(), rows.size(), rows.begin());
     return rows;
@@ -273,6 +287,7 @@ Result<LiveData> SensorSession::ReadLiveSample() {
     // A short block would show (and let the assistant teach) zeros that were never measured.
     if (Status s = Request(kCmdLiveData, 0, {}, kLiveDataSize); !s) return s.error();
     lastSample_.FromBytes(Reply().first<kLiveDataSize>());
+    Answered(kCmdLiveData);
     return lastSample_;
 }
 
@@ -280,6 +295,7 @@ Result<double> SensorSession::MeasureScanFrequency() {
     scanFrequency_ = 0.0;
     if (Status s = Request(kCmdCycleTime, 0, {}, kCycleTimeReplySize); !s) return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
+    Answered(kCmdCycleTime);
     return scanFrequency_;
 }
 

@@ -122,6 +122,8 @@ class SensorSession : private LinkOwner {
     EventLoop& loop_;
     LinkContext link_;
     void Tell(const SessionEvent& event);
+    // An exchange got its reply and what it brought is taken.
+    void Answered(int command);
 
     std::vector<SessionObserver*> observers_;
     bool waiting_ = false;

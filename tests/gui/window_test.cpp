@@ -397,6 +397,82 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
     EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
     EXPECT_FALSE(ui().liveValuesGreyed());
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "KORVANEX V4.3B7");  // the failure is over
+
+    // FREQ times out, FREQ again is answered: the link line follows both.
+    server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdCycleTime});
+    QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
+    QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
+
+    // The server ends the conversation during GO: greyed again, and the first cause stays on
+    // the line after the wait that the closed link can never end.
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    Spin(400);
+    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+    EXPECT_TRUE(ui().liveValuesGreyed());
+
+    // Connected again and lost again: the values grey every time.
+    popups.ThenClick("No");
+    DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
+    ASSERT_TRUE(ctx().state.communicationOk);
+    Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    EXPECT_FALSE(ui().liveValuesGreyed());
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_TRUE(ui().liveValuesGreyed());
+    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+}
+
+// What the window shows is what Send and Save write, and edits that went nowhere are thrown
+// away only after a yes: Enter keeps them.
+TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
+    StartWithSensor();
+    const std::uint16_t sensorGain = model.RamParameters().Gain;
+    ctx().working.Edit(ConfigItem::Parameter(15), 7);  // GAIN, as typed into the editor
+    ctx().working.Edit(ConfigItem::Teach(2, 0), 900);
+    const auto reads = model.CommandCount(kCmdRead);
+
+    QString asked;
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    QTest::keyClick(&ui().window(), Qt::Key_F10);
+    EXPECT_EQ(asked, "Discard 2 unsent changes?");
+    EXPECT_EQ(model.CommandCount(kCmdRead), reads);
+    EXPECT_EQ(ctx().working.config().para.Gain, 7);
+
+    // Yes, and the teach block comes broken: the parameters are the sensor's, the teach cell
+    // keeps its edit, and the editor and a save agree with what is held.
+    server.AddFault({.kind = sim::FaultKind::BadDataCrc,
+                     .when = sim::FaultWhen::Every,
+                     .every = 2,
+                     .command = kCmdRead});
+    popups.ThenClick("Yes");
+    Activate();
+    QTest::keyClick(&ui().window(), Qt::Key_F10);
+    EXPECT_EQ(ctx().working.config().para.Gain, sensorGain);
+    EXPECT_EQ(ctx().editor.Cell(ConfigItem::Parameter(15)).value, sensorGain);
+    EXPECT_EQ(ctx().editor.Cell(ConfigItem::Teach(2, 0)).value, 900);
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::GainDisplay), std::to_string(sensorGain));
+
+    // Closing with the unsent teach cell asks; Enter keeps the window and the edit.
+    Activate();
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    WindowManagerCloses(ui().window());
+    Spin(50);
+    EXPECT_EQ(asked, "Discard 1 unsent change?");
+    EXPECT_FALSE(gui->quitRequested());
+    EXPECT_TRUE(ui().window().isVisible());
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
