@@ -150,6 +150,7 @@ void Recording::AcquisitionStarted() {
     stats_ = LiveStats{};
     stats_.start = now;
     stats_.windowStart = now;
+    stats_.running = true;
     ShowStatusBar(true);
 }
 
@@ -171,6 +172,8 @@ void Recording::AcquisitionEnded() {
     LiveStats& st = stats_;
     const double took = loop_.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
+    // No samples come any more: the line keeps their count, not a rate.
+    st.running = false;
     if (recorder_.active()) Stop();
     ShowStatusBar(true);
 }
@@ -189,7 +192,8 @@ void Recording::ShowStatusBar(bool force) {
             if (k > 0) n += k;
         }
     };
-    add("%.1f samples/s   %llu samples", st.rate, static_cast<unsigned long long>(st.samples));
+    if (st.running) add("%.1f samples/s   ", st.rate);
+    add("%llu samples", static_cast<unsigned long long>(st.samples));
     if (recorder_.active()) {
         add("   recording %s: %llu rows", FileNameOf(recorder_.path()).c_str(),
             static_cast<unsigned long long>(recorder_.rows()));

@@ -69,8 +69,9 @@ struct LiveStats {
     double start = 0.0;
     double windowStart = 0.0;  // the rate is taken over the last second or so
     std::uint64_t windowSamples = 0;
-    double rate = 0.0;
+    double rate = 0.0;  // over the last second or so; the whole run's once it ended
     double lastShown = -1.0;
+    bool running = false;  // samples are being taken
 };
 
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.

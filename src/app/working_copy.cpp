@@ -66,9 +66,10 @@ bool WorkingCopy::RevertToSensor() {
 }
 
 void WorkingCopy::Do(Step step) {
-    Apply(step, true);
+    // The history first: views that show whether there is something to undo are told after.
     undo_.push_back(std::move(step));
     redo_.clear();
+    Apply(undo_.back(), true);
 }
 
 void WorkingCopy::Apply(const Step& step, bool forward) {

@@ -127,6 +127,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     linkState->setFocusPolicy(Qt::ClickFocus);
     d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkState);
     Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
+    window_->KeepInSight(linkState, d.statusBar);
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -473,7 +474,7 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
         case Kind::Switch:
             static_cast<QPushButton*>(w)->setChecked(value != 0);
             // The editor needs the window's width: the data panel steps aside while it is open.
-            if (c == Ctrl::EditModeButton) window_->SetWideLeftColumn(value != 0);
+            if (c == Ctrl::EditModeButton) window_->SetEditorOpen(value != 0);
             break;
         case Kind::Choice: {
             auto* combo = static_cast<QComboBox*>(w);
@@ -701,8 +702,11 @@ void QtUi::SetPrecision(Ctrl c, int decimals) {
 void QtUi::SetActiveTabPage(int page) {
     auto* tabs = window_->main().tabs;
     // The program's own page switches must not come back as the operator's.
-    const QSignalBlocker block(tabs);
-    tabs->setCurrentIndex(page);
+    {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentIndex(page);
+    }
+    window_->Relayout();
 }
 
 int QtUi::GetActiveTabPage() {

@@ -277,6 +277,9 @@ int main(int argc, char** argv) {
     // An empty file loaded anyway: every parameter and every teach row is reported.
     QFile empty(QDir(settings.path()).filePath(QStringLiteral("empty.ini")));
     if (empty.open(QIODevice::WriteOnly)) empty.close();
+    // The assistant cancelled at its first question left its number of colours behind: an
+    // unsent change, which the Get asks to discard.
+    popups.ThenClick("Yes");
     popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("empty.ini")); });
     popups.ThenClick("Yes");
     popups.ThenClick("Yes");
@@ -291,6 +294,31 @@ int main(int argc, char** argv) {
     qobject_cast<QPushButton*>(ui.widget(Ctrl::FileButton))->click();
     qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
     Spin(100);
+    // The editor after a Send the sensor refused in part: GAIN 99 came back as its own value,
+    // and the cell is marked (its tooltip says what was sent and what the sensor holds).
+    sim.Control(QStringLiteral("clear"));
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::EepromButton))->click();
+    ui.SetActiveTabPage(kParameterPage);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    ctx.editor.EditItem(ConfigItem::Parameter(15), 99);
+    popups.ThenClick("Yes");
+    DispatchControlEvent(ctx, Ctrl::SendButton, Event::Commit);
+    ui.SetActiveTabPage(kParameterPage);
+    saveBoth(&window, "14-editor-refused", nullptr);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+
+    // The live values greyed when the link was lost a second time (connected again between).
+    const auto loseDuringGo = [&] {
+        QTimer::singleShot(300, [&] { sim.Control(QStringLiteral("fault close,cmd=8")); });
+        qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
+    };
+    loseDuringGo();
+    popups.ThenClick("No");
+    DispatchControlEvent(ctx, Ctrl::ConnectButton, Event::Commit);
+    ui.SetActiveTabPage(kParameterPage);
+    loseDuringGo();
+    saveBoth(&window, "15-greyed-after-second-loss", [&] { ui.scheduler().FlushNow(); });
+
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)
         std::printf("  [%s] %s\n", p.title.c_str(), p.text.c_str());

@@ -44,6 +44,8 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     EXPECT_EQ(rig.ui.statusMessages.back(),
               "[PARAMETER] GAIN: 70000 is outside 0..65535; the value stays 9.");
 
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::UndoButton).dimmed);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::RedoButton).dimmed);
     DispatchControlEvent(rig.ctx, Ctrl::UndoButton, Event::Commit);
     EXPECT_EQ(rig.ctx.working.config().teach[2].Cell[0], 1);
     DispatchControlEvent(rig.ctx, Ctrl::RedoButton, Event::Commit);
