@@ -30,14 +30,23 @@ std::optional<double> Seconds(const std::string& text) {
     return Number(text, 0.0, 86400.0);
 }
 
+// Takes an option's value into the options; returns why it is not one, or nothing.
+using Take = std::function<std::string(const std::string&)>;
+
+// A number in [lo, hi] into `target`.
+template <typename T>
+Take NumberInto(T& target, T lo, T hi, const char* why) {
+    return [&target, lo, hi, why](const std::string& text) {
+        const auto n = Number(text, lo, hi);
+        if (n) target = *n;
+        return n ? std::string() : why;
+    };
+}
+
 // A mistake on the command line, said in one line.
 struct Refusal {
     std::string reason;
 };
-
-[[noreturn]] void Bad(const char* option, const std::string& value, const std::string& why) {
-    throw Refusal{"bad value '" + value + "' for " + option + ": " + why};
-}
 
 std::vector<std::string> Words(std::string_view line) {
     std::vector<std::string> words;
@@ -157,71 +166,68 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
     app.add_flag("--pty", o.pty);
     app.add_flag("-v,--verbose", o.verbose);
     app.add_flag_callback("--no-noise", [&] { o.sensor.noise = false; });
-    // Each value is checked as it is taken, in the order given: of an option given twice the
-    // last counts, and every --fault adds one.
-    const auto option = [&](const char* name, std::function<void(const std::string&)> take) {
-        app.add_option(name)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)->each(take);
+    // Each value is taken in the order given: of an option given twice the last counts, and
+    // every --fault adds one.
+    const auto option = [&](const char* name, Take take) {
+        app.add_option(name)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->each([name, take](const std::string& value) {
+                const std::string why = take(value);
+                const std::string shown = value.size() > 2040 ? value.substr(0, 20) + "..." : value;
+                if (!why.empty()) {
+                    throw Refusal{"bad value '" + shown + "' for " + name + ": " + why};
+                }
+            });
     };
     option("--tcp", [&](const std::string& v) {
         const std::size_t colon = v.rfind(':');
-        o.tcpHost = colon == std::string::npos ? SimOptions{}.tcpHost : v.substr(0, colon);
-        const auto port = Number(colon == std::string::npos ? v : v.substr(colon + 1), 0, 65535);
-        if (o.tcpHost.empty() || !port) {
-            Bad("--tcp", v, "expected PORT or HOST:PORT with a port 0..65535");
-        }
+        const bool hostGiven = colon != std::string::npos;
+        o.tcpHost = hostGiven ? v.substr(0, colon) : SimOptions{}.tcpHost;
+        const auto port = Number(hostGiven ? v.substr(colon + 1) : v, 0, 65535);
+        if (o.tcpHost.empty() || !port) return "expected PORT or HOST:PORT with a port 0..65535";
         o.tcpPort = *port;
         o.tcp = true;
+        return "";
     });
-    for (const auto& [name, baud] : {std::pair{"--baud", &o.ptyBaud}, {"--tcp-baud", &o.tcpBaud}}) {
-        option(name, [&, name = name, baud = baud](const std::string& v) {
+    for (const auto& [name, target] :
+         {std::pair{"--baud", &o.ptyBaud}, {"--tcp-baud", &o.tcpBaud}}) {
+        option(name, [baud = target](const std::string& v) {
             const auto rate = Number(v, 0, 10000000);
             if (!rate || (*rate > 0 && *rate < 50)) {
-                Bad(name, v, "expected 0 (unpaced) or a rate of 50..10000000 baud");
+                return "expected 0 (unpaced) or a rate of 50..10000000 baud";
             }
             *baud = *rate;
+            return "";
         });
     }
-    for (const auto& [name, text] :
+    for (const auto& [name, target] :
          {std::pair{"--firmware", &o.sensor.firmware}, {"--name", &o.sensor.name}}) {
-        option(name, [&, name = name, text = text](const std::string& v) {
-            if (v.size() > 2040) Bad(name, v.substr(0, 20) + "...", "longer than 2040 bytes");
+        option(name, [text = target](const std::string& v) {
+            if (v.size() > 2040) return "longer than 2040 bytes";
             *text = v;
+            return "";
         });
     }
-    option("--serial", [&](const std::string& v) {
-        const auto n = Number<std::uint16_t>(v, 0, 65535);
-        if (!n) Bad("--serial", v, "expected 0..65535");
-        o.sensor.serialNumber = *n;
-    });
-    option("--seed", [&](const std::string& v) {
-        const auto n = Number<std::uint64_t>(v, 0, UINT64_MAX);
-        if (!n) Bad("--seed", v, "expected a non-negative integer");
-        o.sensor.seed = *n;
-    });
+    option("--serial",
+           NumberInto<std::uint16_t>(o.sensor.serialNumber, 0, 65535, "expected 0..65535"));
+    option("--seed", NumberInto<std::uint64_t>(o.sensor.seed, 0, UINT64_MAX,
+                                               "expected a non-negative integer"));
+    option("--taught", NumberInto<std::size_t>(o.taught, 0, SensorModel::StandardPatches().size(),
+                                               "expected 0..8"));
+    option("--cycle", NumberInto(o.cycleSeconds, 0.0, 86400.0, "expected seconds 0..86400"));
     option("--scene", [&](const std::string& v) {
-        if (!SelectScene(probe, v)) Bad("--scene", v, "expected 0..7 or a patch name");
         o.scene = v;
+        return SelectScene(probe, v) ? "" : "expected 0..7 or a patch name";
     });
     option("--rgb", [&](const std::string& v) {
         std::string why;
         o.rgb = ParseRgb(v, why);
-        if (!o.rgb) Bad("--rgb", v, why);
-    });
-    option("--taught", [&](const std::string& v) {
-        const auto n = Number<std::size_t>(v, 0, SensorModel::StandardPatches().size());
-        if (!n) Bad("--taught", v, "expected 0..8");
-        o.taught = *n;
-    });
-    option("--cycle", [&](const std::string& v) {
-        const auto seconds = Seconds(v);
-        if (!seconds) Bad("--cycle", v, "expected seconds 0..86400");
-        o.cycleSeconds = *seconds;
+        return why;
     });
     option("--fault", [&](const std::string& v) {
         std::string why;
-        const auto rule = ParseFault(v, why);
-        if (!rule) Bad("--fault", v, why);
-        o.faults.push_back(*rule);
+        if (const auto rule = ParseFault(v, why)) o.faults.push_back(*rule);
+        return why;
     });
 
     try {
