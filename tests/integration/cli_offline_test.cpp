@@ -277,6 +277,8 @@ TEST_F(CliOffline, UsageErrorsExitWithTwoAndSayWhy) {
         {{"identify", "--ram"}, "--ram does not apply to identify"},
         {{"live", "-n", "0"}, "at least 1"},
         {{"live", "-n", "ten"}, "bad value 'ten' for -n"},
+        {{"live", "-n", "0x10"}, "bad value '0x10' for -n"},
+        {{"set", "gain=-1"}, "bad value '-1' for gain"},
         {{"live", "--format", "json"}, "live writes csv or jsonl"},
         {{"show"}, "show needs a FILE"},
         {{"show", "a.ini", "b.ini"}, "unexpected argument 'b.ini'"},
