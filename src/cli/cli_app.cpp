@@ -535,9 +535,19 @@ int CliApp::Show() {
 
 void CliApp::PrintParameterFile(const std::string& path, const Configuration& config) {
     if (opt_.format == Format::Json) {
-        QJsonObject parameters;
-        for (const auto& f : kParamFields)
-            parameters.insert(f.key, config.para.*f.member);
+        // The parameters in the file's order, which a JSON object does not keep: the members
+        // are written one by one, each name and value by QJsonDocument.
+        const auto json = [](const QJsonValue& v) {
+            const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+            return a.mid(1, a.size() - 2);
+        };
+        QByteArray parameters = "{";
+        for (const auto& f : kParamFields) {
+            if (parameters.size() > 1) parameters += ',';
+            parameters += json(QString::fromLatin1(f.key)) + ':' +
+                          json(static_cast<int>(config.para.*f.member));
+        }
+        parameters += '}';
         QJsonArray columns;
         for (std::size_t w = 0; w < kTeachWordCount; ++w)
             columns.append(kTeachWords[w].key);
@@ -548,10 +558,11 @@ void CliApp::PrintParameterFile(const std::string& path, const Configuration& co
                 words.append(TeachWordGet(config.teach[row], w));
             rows.append(words);
         }
-        PrintJson({{"file", JsonText(path)},
-                   {"parameters", parameters},
-                   {"teach_columns", columns},
-                   {"teach_vectors", rows}});
+        const QByteArray line =
+            "{\"file\":" + json(JsonText(path)) + ",\"parameters\":" + parameters +
+            ",\"teach_columns\":" + json(columns) + ",\"teach_vectors\":" + json(rows) + "}\n";
+        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), out_);
+        FlushOutput();
         return;
     }
     std::string s;
