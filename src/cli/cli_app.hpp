@@ -66,7 +66,7 @@ class CliApp {
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
     enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
     Written WriteConfiguration(const Configuration& config);
-    bool ReadConfiguration();
+    class ConnectReport;
     // A failure of a request, said as the window's failure report says it.
     void Fail(const SensorError& error);
     void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
