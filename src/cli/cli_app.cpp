@@ -455,7 +455,7 @@ int CliApp::Freq() {
         return kExitFailure;
     }
     // As the window's display shows it.
-    std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
+    std::fprintf(out_, "%s\n", FormatScanFrequency(*measured).c_str());
     FlushOutput();
     return kExitOk;
 }

@@ -5,6 +5,7 @@
 
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -249,6 +250,10 @@ int ScanFrequencyPrecision(double value) {
     if (value > 1000.0) return 0;
     if (value <= 1.0) return 2;
     return 1;
+}
+
+std::string FormatScanFrequency(double value) {
+    return FormatFixed(value, ScanFrequencyPrecision(value));
 }
 
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "link/event_loop.hpp"
 #include "link/link_context.hpp"
@@ -36,6 +37,8 @@ class SessionObserver {
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
 // The decimals a scan frequency is shown with: 0 above 1000, 2 up to 1, 1 between.
 int ScanFrequencyPrecision(double value);
+// A scan frequency as the window's display shows it, with those decimals: "1001" for 1000.5.
+std::string FormatScanFrequency(double value);
 
 // Rejection counts the sensor gives back: parameters it found implausible and replaced with
 // its own defaults (0: all taken).
