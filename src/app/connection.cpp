@@ -30,10 +30,11 @@ void GiveUp(Context& ctx, const SensorError& error) {
 // The sensor is identified, but what it holds is not known: the defaults asked for, or the
 // read of its parameters, failed (and was reported). Nothing that uses them may run (above
 // all no Send over the sensor's own values, which were never read); the operator can try
-// again or go offline.
+// again or go offline. A link that went with the failure leaves the controls of offline work.
 void SensorNotRead(Context& ctx) {
     auto& ui = ctx.ui;
-    if (!ctx.sensor.connected() || ui.QuitRequested()) return;
+    if (ui.QuitRequested()) return;
+    if (!ctx.sensor.connected()) return ShowNoLink(ctx);
     for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
         ui.SetDimmed(c, false);
     }

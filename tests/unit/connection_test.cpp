@@ -169,6 +169,19 @@ TEST_F(Connect, AFailedParameterReadLeavesConnectAndDisconnectUsable) {
     EXPECT_TRUE(rig.ctx.state.communicationOk);
     const std::vector<int> commands = sensor.Commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), kCmdWrite), 0);
+
+    // The server closes during the read: Connect is usable, and the rest is offline work.
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead) rig.tcp.ServerCloses();
+        return r.command == kCmdRead ? std::optional<std::vector<Bytes>>{std::vector<Bytes>{}}
+                                     : std::nullopt;
+    };
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Failed);
+    EXPECT_NE(InfoBox().find(std::string(kMsgServerClosed) + "\n\n"), std::string::npos);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::ConnectButton).dimmed);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
 }
 
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {
