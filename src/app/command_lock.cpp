@@ -41,6 +41,14 @@ bool OnlyLiveDataRuns(const PresenterState& s) {
 
 }  // namespace
 
+bool LiveDataHoldsTheLink(const PresenterState& state) {
+    if (state.acquiring()) return true;
+    for (std::size_t i = 0; i < state.runningCount; ++i) {
+        if (state.running[i] == UserCommand::Go) return true;
+    }
+    return false;
+}
+
 std::optional<UserCommand> CommandOf(Ctrl role) {
     switch (role) {
         case Ctrl::ConnectButton:

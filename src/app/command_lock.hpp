@@ -14,6 +14,10 @@ namespace qelto {
 
 struct Context;
 
+// Live data holds the link: from GO until the last exchange of its loop has ended, also once
+// STOP has been given (or by the assistant's power adjustment).
+bool LiveDataHoldsTheLink(const PresenterState& state);
+
 // The command a control starts, if it starts one.
 std::optional<UserCommand> CommandOf(Ctrl role);
 // Empty when `command` may start now; otherwise the status line that says why not.

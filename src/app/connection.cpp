@@ -27,6 +27,27 @@ void GiveUp(Context& ctx, const SensorError& error) {
     AskCloseOrOffline(ctx, kMsgNoConnection);
 }
 
+// The sensor is identified, but what it holds is not known: the defaults asked for, or the
+// read of its parameters, failed (and was reported). Nothing that uses them may run (above
+// all no Send over the sensor's own values, which were never read); the operator can try
+// again or go offline. A link that went with the failure leaves the controls of offline work.
+void SensorNotRead(Context& ctx) {
+    auto& ui = ctx.ui;
+    if (ui.QuitRequested()) return;
+    if (!ctx.sensor.connected()) return ShowNoLink(ctx);
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
+        ui.SetDimmed(c, false);
+    }
+    ui.ShowStatusMessage(kStatusSensorNotRead);
+}
+
+// The serial port the session opened, if its link is one: the COM port selector may show
+// another by now.
+void CloseOpenSerialPort(Context& ctx) {
+    const ConnectionSettings& open = ctx.sensor.settings();
+    if (open.Protocol == kRs232) ctx.sensor.CloseSerialPort(open.ComPort);
+}
+
 }  // namespace
 
 std::uint16_t CtrlValueU16(Context& ctx, Ctrl c) {
@@ -60,6 +81,7 @@ void TryToConnect(Context& ctx) {
     auto& ui = ctx.ui;
     auto& conn = ctx.settings.conn;
     ctx.sensor.CloseSerialPort(conn.ComPort);
+    CloseOpenSerialPort(ctx);
     ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
     ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage(ctx);
@@ -113,20 +135,22 @@ void CheckComLine(Context& ctx) {
         LoadDefaultParaValues(ctx.config.para, ctx.config.teach, 1);
         ctx.state.communicationOk = true;
         SendPara(ctx);
-        if (!ctx.state.communicationOk) return;
+        if (!ctx.state.communicationOk) return SensorNotRead(ctx);
     }
 
     ctx.state.communicationOk = true;
     GetPara(ctx);
-    if (ctx.state.communicationOk) {
-        ui.SetDimmed(Ctrl::AcceptButton, false);
-        LinkConnected(ctx);
-    }
+    if (!ctx.state.communicationOk) return SensorNotRead(ctx);
+    ui.SetDimmed(Ctrl::AcceptButton, false);
+    LinkConnected(ctx);
 }
 
 void Disconnect(Context& ctx) {
     auto& ui = ctx.ui;
     SetButtonsDimmed(ctx, 0, 1);
+    // The port that is open, whatever the selector shows by now; then the selector's, which
+    // is harmless when it is not open.
+    CloseOpenSerialPort(ctx);
     ctx.settings.conn.ComPort = CtrlValueU16(ctx, Ctrl::ComPortSelector);
     ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
     if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();

@@ -16,6 +16,11 @@ struct Context;
 
 inline constexpr const char* kStatusNoSensor = kMsgNotConnected;
 inline constexpr const char* kInfoNoSensor = "NO SENSOR CONNECTED!\n\n";
+// The status line after a connection whose sensor answered but whose parameters could not be
+// read (or the defaults not written).
+inline constexpr const char* kStatusSensorNotRead =
+    "The sensor answers, but its parameters could not be read: Connect tries again, "
+    "Disconnect works offline.";
 inline constexpr int kAnswerClose = 1;
 inline constexpr int kAnswerOffline = 2;
 

@@ -30,10 +30,10 @@ void GetData(Context& ctx) {
         // Send and Get pressed during the last sample run here, between two samples.
         if (st.sendRequest) {
             SendPara(ctx);
-            if (!st.acquiring()) return;
+            if (!st.acquiring()) break;
         }
         if (st.getRequest) GetPara(ctx);
-        if (!st.acquiring()) return;
+        if (!st.acquiring()) break;
 
         const double requestedAt = ctx.loop.Timer();
         if (ReadLiveData(ctx)) {
@@ -41,8 +41,17 @@ void GetData(Context& ctx) {
             ShowGraph3D(ctx);
             RecordSample(ctx, requestedAt);
         }
-        if (st.acquisition != Acquisition::Live) return;
+        if (st.acquisition != Acquisition::Live) break;
     }
+    // Pressed after STOP while the last sample was still awaited, Send and Get run right after
+    // it, as they would have between two samples. After a failure they are dropped: it has
+    // been reported, and the link that failed would fail them too.
+    if (st.communicationOk && !ctx.ui.QuitRequested()) {
+        if (st.sendRequest) SendPara(ctx);
+        if (st.getRequest && st.communicationOk) GetPara(ctx);
+    }
+    st.sendRequest = false;
+    st.getRequest = false;
 }
 
 void SetPanelData(Context& ctx) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/command_lock.hpp"
 #include "app/connection.hpp"
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
@@ -13,12 +14,13 @@ namespace qelto {
 
 namespace {
 
-// Send and Get with the sensor: while acquisition runs the loop owns the link and serves the
-// request between two samples; otherwise the transfer runs with the commands locked.
+// Send and Get with the sensor: while acquisition holds the link (until the last sample after
+// STOP has come) the loop serves the request after the sample in progress; otherwise the
+// transfer runs with the commands locked.
 template <typename Transfer>
 Outcome TransferWithSensor(Context& ctx, Transfer transfer, bool& request,
                            std::string_view queued) {
-    if (ctx.state.acquiring()) {
+    if (LiveDataHoldsTheLink(ctx.state)) {
         request = true;
         ctx.ui.ShowStatusMessage(queued);
         return Outcome::Done;
@@ -40,7 +42,7 @@ Outcome CBF_ButtonSend(Context& ctx) {
     }
     // From the editor: the differences first, and nothing goes out without a yes.
     if (ConfirmEditedSend(ctx) != Outcome::Done) return Outcome::Declined;
-    if (ctx.state.acquiring()) {
+    if (LiveDataHoldsTheLink(ctx.state)) {
         return TransferWithSensor(ctx, SendPara, ctx.state.sendRequest,
                                   "Send: the parameters go to the sensor between two samples.");
     }

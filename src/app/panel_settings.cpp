@@ -110,6 +110,10 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
 }  // namespace
 
 void ShowConnectionSettings(Context& ctx) {
+    // An index the table does not have stands for 115200 baud, and the selector says so: the
+    // connection opens at the rate it shows.
+    auto& baud = ctx.settings.conn.BaudRateIndex;
+    baud = static_cast<std::uint16_t>(BaudRateIndexFor(BaudRateForIndex(baud)).value_or(0));
     ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.settings.conn.Protocol);
     ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.settings.conn.ComPort);
     ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.settings.conn.BaudRateIndex);

@@ -56,12 +56,14 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     sensor_.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
         TraceFrame(kind, frame);
     };
+    sensor_.SetObserver(this);
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
+    sensor_.SetObserver(nullptr);
     if (sensor_.tcpConnected()) sensor_.CloseTcp();
     sensor_.CloseSerialPort(sensor_.settings().ComPort);
 }
@@ -138,9 +140,18 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 
 void CliApp::Fail(const SensorError& error) {
     if (error.kind == SensorFault::Quit) return;
+    // The server's close is said once, however many requests it ends or refuses.
+    if (error.kind == SensorFault::LinkClosed) {
+        if (linkLostSaid_) return;
+        linkLostSaid_ = true;
+    }
     console_.Failure(error.message, error.advice);
     // What the system said, and about which host or device.
     if (!error.reason.empty()) console_.Say(error.reason);
+}
+
+void CliApp::LinkLost(const SensorError& error) {
+    Fail(error);
 }
 
 // --- Connecting
@@ -426,7 +437,7 @@ int CliApp::Freq() {
         return kExitOk;
     }
     // As the window's display shows it.
-    std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
+    std::fprintf(out_, "%s\n", FormatScanFrequency(*measured).c_str());
     FlushOutput();
     return kExitOk;
 }

@@ -31,6 +31,7 @@
 #include "editor_view.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "protocol/number_text.hpp"
 #include "protocol/records.hpp"
 #include "window_menu.hpp"
 
@@ -428,7 +429,8 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
 
 QString QtUi::NumberText(const Entry& e) const {
     if (std::isnan(e.value)) return QStringLiteral("NaN");
-    return QString::number(e.value, 'f', std::max(0, e.precision));
+    // The same text qelto-cli prints for the same value.
+    return QString::fromStdString(FormatFixed(e.value, std::max(0, e.precision)));
 }
 
 void QtUi::RefreshDisplays() {

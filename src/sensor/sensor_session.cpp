@@ -5,6 +5,7 @@
 
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -44,9 +45,14 @@ void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
     if (failure.fault == LinkFault::ServerClosed) {
-        // It comes as an event, whenever it happens; whoever listens hears of it at once.
+        // It comes as an event, whenever it happens. A request that waits ends at once with it
+        // as its own failure, which its caller reports; otherwise whoever listens hears of it.
         lost_ = true;
-        if (observer_ != nullptr) observer_->LinkLost(error);
+        if (waiting_) {
+            closed_ = std::move(error);
+        } else if (observer_ != nullptr) {
+            observer_->LinkLost(error);
+        }
         return;
     }
     failure_ = std::move(error);
@@ -94,7 +100,7 @@ bool SensorSession::connected() const {
     return link_.conn.Protocol == kRs232 ? serialOpen_ : link_.link.TcpConnected != 0;
 }
 
-Status SensorSession::Request(int command, std::uint16_t argument,
+Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expected,
                               std::span<const std::uint8_t> data) {
     if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
     if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
@@ -106,14 +112,21 @@ Status SensorSession::Request(int command, std::uint16_t argument,
     std::copy_n(data.begin(), n, link_.frames.RequestData());
     waiting_ = true;
     failure_.reset();
-    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n));
+    closed_.reset();
+    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n), expected);
     waiting_ = false;
-    if (result == 1) return {};
-    if (failure_) {
-        SensorError error = std::move(*failure_);
-        failure_.reset();
-        return error;
+    std::optional<SensorError> failure = std::move(failure_);
+    std::optional<SensorError> closed = std::move(closed_);
+    failure_.reset();
+    closed_.reset();
+    if (closed) {
+        // The close ended the wait: it is this request's failure. Had the reply come (or
+        // failed on its own) first, the close is told as one between requests.
+        if (result != 1 && !failure) return std::move(*closed);
+        if (observer_ != nullptr) observer_->LinkLost(*closed);
     }
+    if (result == 1) return {};
+    if (failure) return std::move(*failure);
     // A wait that gave up because the program is quitting reports nothing.
     return Refusal(SensorFault::Quit, "");
 }
@@ -122,14 +135,8 @@ std::span<const std::uint8_t> SensorSession::Reply() const {
     return {link_.frames.ReplyData(), link_.frames.ReplyLength};
 }
 
-Status SensorSession::ReplyCarries(std::size_t needed) {
-    if (link_.frames.ReplyLength >= needed) return {};
-    // Copying a short block would fill the working copy with zeros that were never sent.
-    return Refusal(SensorFault::BadData, kMsgBadData);
-}
-
 Result<SensorIdentity> SensorSession::ReadFirmware() {
-    if (Status s = Request(kCmdFirmware, 0); !s) return s.error();
+    if (Status s = Request(kCmdFirmware, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     // The text ends at its first zero, and after 72 bytes at the latest; bytes behind the
     // reply in the buffer are not the sensor's.
@@ -142,7 +149,7 @@ Result<SensorIdentity> SensorSession::ReadFirmware() {
 }
 
 Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
-    if (Status s = Request(kCmdSensorName, 0); !s) return s.error();
+    if (Status s = Request(kCmdSensorName, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     const std::size_t limit = std::min(reply.size(), kSensorNameSize - 1);
     const auto* text = reinterpret_cast<const char*>(reply.data());
@@ -159,7 +166,7 @@ Result<SensorIdentity> SensorSession::Identify() {
 Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
     std::array<std::uint8_t, kParameterBlockSize> block{};
     ParameterBlockFromSet(para, block);
-    if (Status s = Request(kCmdWrite, kArgParameters, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgParameters, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         configuration_.para = para;
@@ -171,7 +178,7 @@ Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
 Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
     std::array<std::uint8_t, kTeachBlockSize> block{};
     TeachBlockFromTable(teach, block);
-    if (Status s = Request(kCmdWrite, kArgTeachTable, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgTeachTable, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         std::copy_n(teach.begin(), kSensorTeachRows, configuration_.teach.begin());
@@ -181,25 +188,26 @@ Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
 }
 
 Status SensorSession::StoreEeprom() {
-    return Request(kCmdStoreEeprom, 0);
+    return Request(kCmdStoreEeprom, 0, ReplyFit{});
 }
 
 Result<RejectedCount> SensorSession::LoadEeprom() {
-    if (Status s = Request(kCmdLoadEeprom, 0); !s) return s.error();
+    if (Status s = Request(kCmdLoadEeprom, 0, ReplyFit{}); !s) return s.error();
     return link_.frames.ReplyArgument;
 }
 
 Result<ParameterSet> SensorSession::ReadParameters() {
-    if (Status s = Request(kCmdRead, kArgParameters); !s) return s.error();
-    if (Status s = ReplyCarries(kParameterBlockSize); !s) return s.error();
+    // Exactly the block: any other length is another reply's data.
+    if (Status s = Request(kCmdRead, kArgParameters, ReplyFit::Exactly(kParameterBlockSize)); !s)
+        return s.error();
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
     paraKnown_ = true;
     return configuration_.para;
 }
 
 Result<TeachRows> SensorSession::ReadTeachRows() {
-    if (Status s = Request(kCmdRead, kArgTeachTable); !s) return s.error();
-    if (Status s = ReplyCarries(kTeachBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgTeachTable, ReplyFit::Exactly(kTeachBlockSize)); !s)
+        return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
     teachKnown_ = true;
     TeachRows rows{};
@@ -224,17 +232,16 @@ Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
 }
 
 Result<LiveData> SensorSession::ReadLiveSample() {
-    if (Status s = Request(kCmdLiveData, 0); !s) return s.error();
     // A short block would show (and let the assistant teach) zeros that were never measured.
-    if (Status s = ReplyCarries(kLiveDataSize); !s) return s.error();
+    if (Status s = Request(kCmdLiveData, 0, ReplyFit::AtLeast(kLiveDataSize)); !s) return s.error();
     lastSample_.FromBytes(Reply().first<kLiveDataSize>());
     return lastSample_;
 }
 
 Result<double> SensorSession::MeasureScanFrequency() {
     scanFrequency_ = 0.0;
-    if (Status s = Request(kCmdCycleTime, 0); !s) return s.error();
-    if (Status s = ReplyCarries(kCycleTimeReplySize); !s) return s.error();
+    if (Status s = Request(kCmdCycleTime, 0, ReplyFit::AtLeast(kCycleTimeReplySize)); !s)
+        return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
     return scanFrequency_;
 }
@@ -243,6 +250,10 @@ int ScanFrequencyPrecision(double value) {
     if (value > 1000.0) return 0;
     if (value <= 1.0) return 2;
     return 1;
+}
+
+std::string FormatScanFrequency(double value) {
+    return FormatFixed(value, ScanFrequencyPrecision(value));
 }
 
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {

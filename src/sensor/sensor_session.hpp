@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "link/event_loop.hpp"
 #include "link/link_context.hpp"
@@ -24,8 +25,8 @@ inline constexpr const char* kMsgNotConnected = "NO SENSOR CONNECTED!";
 class SessionObserver {
   public:
     virtual ~SessionObserver() = default;
-    // The server has ended the conversation: told at once, also between requests and while
-    // one waits (which then ends with its own time-out).
+    // The server has ended the conversation while no request waited for its reply: told at
+    // once. A request that waits ends at once with it (LinkClosed), as its own failure.
     virtual void LinkLost(const SensorError& error) = 0;
     // Opening a TCP conversation can take seconds.
     virtual void SetWaitCursor(bool /*busy*/) {}
@@ -36,6 +37,8 @@ class SessionObserver {
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
 // The decimals a scan frequency is shown with: 0 above 1000, 2 up to 1, 1 between.
 int ScanFrequencyPrecision(double value);
+// A scan frequency as the window's display shows it, with those decimals: "1001" for 1000.5.
+std::string FormatScanFrequency(double value);
 
 // Rejection counts the sensor gives back: parameters it found implausible and replaced with
 // its own defaults (0: all taken).
@@ -71,7 +74,9 @@ class SensorSession : private LinkOwner {
 
     // --- Requests, one exchange each. While one waits for its reply, every other request is
     // refused as Busy before a byte goes out. Without an open link they are refused as
-    // NotConnected, or LinkClosed once the server has ended the conversation.
+    // NotConnected, or LinkClosed once the server has ended the conversation. A reply of
+    // another command, or of a length the request does not read, is a failure (BadHeader,
+    // BadData), never a value.
     // Command 7: the firmware text and the family it names.
     Result<SensorIdentity> ReadFirmware();
     // Command 15: the sensor's name and serial number.
@@ -112,10 +117,10 @@ class SensorSession : private LinkOwner {
   private:
     void ReportLinkFailure(const LinkFailure& failure) override;
     void SetWaitCursor(bool busy) override;
-    // One exchange with `data` as the request's data; on success the reply is in the frames.
-    Status Request(int command, std::uint16_t argument, std::span<const std::uint8_t> data = {});
-    // A reply whose data is shorter than its use needs is a broken data frame.
-    Status ReplyCarries(std::size_t needed);
+    // One exchange with `data` as the request's data; on success the reply, of the request's
+    // command and a length `expected` takes, is in the frames.
+    Status Request(int command, std::uint16_t argument, ReplyFit expected,
+                   std::span<const std::uint8_t> data = {});
     std::span<const std::uint8_t> Reply() const;
 
     EventLoop& loop_;
@@ -125,6 +130,7 @@ class SensorSession : private LinkOwner {
     bool serialOpen_ = false;
     bool lost_ = false;
     std::optional<SensorError> failure_;  // what the exchange in progress reported
+    std::optional<SensorError> closed_;   // the server's close, while the exchange waited
 
     SensorIdentity identity_;
     Configuration configuration_;

@@ -641,6 +641,17 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     EXPECT_FALSE(qobject_cast<QSpinBox*>(ui().widget(Ctrl::AverageControl))
                      ->findChild<QLineEdit*>()
                      ->hasSelectedText());
+    // Its display shows the text qelto-cli freq prints for the same value, 1000.5 Hz included.
+    auto* freq = qobject_cast<QLineEdit*>(ui().widget(Ctrl::ScanFreqDisplay));
+    const QString measured =
+        QString::fromStdString(FormatScanFrequency(ctx().sensor.scanFrequency()));
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == measured; }, 2000))
+        << freq->text().toStdString() << " / " << measured.toStdString();
+    ui().SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(1000.5));
+    ui().SetCtrlVal(Ctrl::ScanFreqDisplay, 1000.5);
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == "1001"; }, 2000))
+        << freq->text().toStdString();
+    EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
 
     // Every mnemonic in reach is one of a kind, so Alt+E goes to EEPROM and stays there.
     for (int page : {kConnectionPage, kParameterPage}) {

@@ -19,6 +19,7 @@
 
 #include "app/live.hpp"
 #include "app/panel_settings.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "files/inifile.hpp"
 #include "link/transaction.hpp"
 #include "protocol/records.hpp"
@@ -325,7 +326,9 @@ TEST_F(CliSensor, SetChangesOnlyTheNamedValues) {
     const std::size_t requests = model.CommandCount(kCmdFirmware);
     for (const QStringList& wrong :
          {QStringList{"set", "gian=4"}, QStringList{"set", "gain=65536"},
-          QStringList{"set", "teach_vector_32.cell_0=1"}, QStringList{"set", "gain=4", "GAIN=5"}}) {
+          QStringList{"set", "teach_vector_32.cell_0=1"}, QStringList{"set", "gain=4", "GAIN=5"},
+          QStringList{"set", "parameter.parameter.gain=5"},
+          QStringList{"set", "teach_vector_2.parameter.gain=5"}}) {
         const CliRun refused = RunCli(Tcp() + wrong);
         EXPECT_EQ(refused.code, 2) << refused.err;
     }
@@ -587,6 +590,63 @@ TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
     model.SetFirmware("");
     const CliRun empty = RunCli(Tcp() + QStringList{"identify"});
     EXPECT_EQ(empty.code, 3) << empty.err;
+}
+
+// The sensor sends the reply to the teach read once more, ahead of the reply to the write
+// (which says a value was refused): set fails, it never says it set the value.
+TEST_F(CliSensor, SetFailsWhenAStaleReplyComesAheadOfTheWrites) {
+    std::string error;
+    server.AddFault(*sim::ParseFault("stale,cmd=1", error));
+    const CliRun run = RunCli(Tcp() + QStringList{"set", "teach_vector_0.hold=5000"});
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, kMsgBadHeader)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "reply to command 2 while command 1 was asked")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "set failed")) << run.err;
+    EXPECT_FALSE(Contains(run.err, "set 1 value")) << run.err;
+}
+
+// The parameter read answered by another reply: get saves nothing and fails. So it does when
+// the server ends the conversation, which is said at once (no time-out is waited out), with
+// the host and port.
+TEST_F(CliSensor, GetSavesNothingFromAReplyThatIsNotTheReadsOwn) {
+    ScriptedPeer peer;
+    ScriptedSensor sensor;
+    std::vector<Chunk> instead;
+    peer.responder = [&](const Bytes& request) {
+        std::vector<Chunk> chunks;
+        for (Bytes& b : sensor.Answer(request))
+            chunks.push_back({std::move(b)});
+        const bool parameterRead = request[1] == kCmdRead && request[2] == kArgParameters;
+        return parameterRead ? instead : chunks;
+    };
+    const std::string where = "127.0.0.1 port " + std::to_string(peer.port());
+    struct Case {
+        const char* name;
+        std::vector<Chunk> reply;
+        std::vector<std::string> said;
+    };
+    const std::vector<Case> cases = {
+        {"the teach block",
+         {{Frame(kCmdRead, kArgParameters, Bytes(512, 1))}},
+         {kMsgBadData, "512 bytes where 52 were expected"}},
+        {"another command's reply",
+         {{Frame(kCmdFirmware, 0, Bytes(52, 1))}},
+         {kMsgBadHeader, "reply to command 7 while command 2 was asked"}},
+        {"the server's close", {{{}, 0, true}}, {"SERVER HAS CLOSED CONNECTION!", where}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        instead = c.reply;
+        const QString file = File("backup.ini");
+        const CliRun run =
+            RunCli({"--tcp", "127.0.0.1:" + QString::number(peer.port()), "get", "-o", file});
+        EXPECT_EQ(run.code, 1) << run.err;
+        EXPECT_FALSE(QFile::exists(file));
+        for (const std::string& text : c.said)
+            EXPECT_TRUE(Contains(run.err, text)) << text << "\n" << run.err;
+        EXPECT_FALSE(Contains(run.err, kMsgTimeout)) << run.err;
+        EXPECT_EQ(run.err.find(c.said[0]), run.err.rfind(c.said[0])) << "said once";
+    }
 }
 
 TEST_F(CliSensor, ASilentSensorExitsWithOneAndTheTimeoutText) {

@@ -288,6 +288,20 @@ TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PortField).text, std::string(31, '9'));
 }
 
+// A baud-rate index the table does not have means 115200 baud: the selector shows that entry
+// (a combo box has none for 9), and a connection opens at it.
+TEST_F(PanelSettings, ABaudRateIndexOutsideTheTableShowsAndOpens115200) {
+    for (const char* stored : {"9", "65535"}) {
+        SCOPED_TRACE(stored);
+        Settings(kHeader +
+                 "[COMMUNICATION SETTINGS]\nCOMPROTOCOL = \"0\"\nCOMPORT = 3\nBAUDRATE = " +
+                 stored + "\n");
+        GetConnectionSettingsFromFile(rig.ctx);
+        EXPECT_EQ(rig.ui.ctrl(Ctrl::BaudRateSelector).value, *BaudRateIndexFor(115200));
+        EXPECT_EQ(BaudRateForIndex(rig.ctx.settings.conn.BaudRateIndex), 115200);
+    }
+}
+
 // ---- where the settings live
 
 TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
