@@ -107,6 +107,7 @@ class MemoryUi : public OperatorInterface {
     void SetWindowZoom(int zoom) override { window_.zoom = zoom; }
     void SetWindowPos(int left, int top) override;
     void SetWindowSize(int width, int height) override;
+    ScreenArea GetScreenArea(const WindowPlacement&) override { return screen; }
     void CenterWindow() override { ++centered_; }
     void DisplayPanels() override { displayed_ = true; }
     void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
@@ -178,6 +179,8 @@ class MemoryUi : public OperatorInterface {
     std::function<void()> onEvents;
     // Count of ProcessSystemEvents and WaitForEvents calls.
     long eventPasses = 0;
+    // The screen area windows are fitted onto.
+    ScreenArea screen{0, 0, 1920, 1050};
     // Manual clock (used without a pump).
     double now_ = 0.0;
 
