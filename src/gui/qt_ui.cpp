@@ -882,14 +882,17 @@ ScreenArea QtUi::GetScreenArea(const WindowPlacement& near) {
     if (screen == nullptr) screen = QGuiApplication::screenAt(wanted.center());
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
-    // The frame is known once the window is shown; before, the title bar is reckoned with at
-    // the height the style gives one.
+    // The frame is known once the window is shown; before, it is reckoned as wide as the style
+    // draws a window's frame and title bar.
     QMargins frame(window_->geometry().left() - window_->frameGeometry().left(),
                    window_->geometry().top() - window_->frameGeometry().top(),
                    window_->frameGeometry().right() - window_->geometry().right(),
                    window_->frameGeometry().bottom() - window_->geometry().bottom());
     if (frame.isNull() && !window_->isVisible()) {
-        frame.setTop(window_->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        const QStyle* style = window_->style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        frame = QMargins(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border,
+                         border);
     }
     area = area.marginsRemoved(frame);
     return {area.x(), area.y(), area.width(), area.height()};

@@ -17,6 +17,7 @@
 #include "app/file_commands.hpp"
 #include "app/live_record.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "files/text_file.hpp"
 #include "temp_dir.hpp"
 
 #if defined(__unix__)
@@ -87,6 +88,26 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     // Nothing more is said when acquisition ends afterwards.
     AcquisitionEnded(rig.ctx);
     EXPECT_EQ(rig.ui.popups.size(), 2u);
+}
+#endif
+
+#if defined(__unix__)
+// A text saved (the link monitor's) onto a disk that fills up: the system's words for it, and
+// the file saved before stays as it was.
+TEST(SaveTextFile, AFailedSaveSaysTheSystemsWordsAndKeepsTheOldFile) {
+    TempDir dir("qelto-save");
+    const std::string path = dir.File("link.txt");
+    WriteBytes(path, "saved yesterday\n");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(SaveTextFile(path, std::string(10000, 'x')), "File too large");
+    }
+    EXPECT_EQ(ReadBytes(path), "saved yesterday\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "the temporary file is gone";
+    EXPECT_EQ(SaveTextFile(path, "saved today\n"), "");
+    EXPECT_EQ(ReadBytes(path), "saved today\n");
+    EXPECT_EQ(SaveTextFile(dir.str(), "x"), "not a regular file");
 }
 #endif
 
