@@ -19,7 +19,8 @@ struct Texts {
     static constexpr std::string_view kDialogFilter = "CSV files (*.csv)";
     static constexpr std::string_view kDialogSuffix = "csv";
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
-    static constexpr std::string_view kReplace = " already exists.\nDo you want to replace it?";
+    static constexpr std::string_view kReplaceIn = " already exists in the folder\n";
+    static constexpr std::string_view kReplace = "\nDo you want to replace it?";
     static constexpr std::string_view kNotStarted = "Recording could not start: ";
     static constexpr std::string_view kStopped = "Recording stopped: ";
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
@@ -179,7 +180,10 @@ Outcome CBF_ButtonRecord(Context& ctx) {
     // The file stays locked while the operator decides, so no other recording takes it
     // meanwhile. Enter keeps it.
     if (recorder.replacing() &&
-        ctx.ui.ConfirmPopup(Texts::kTitleAttention, path + std::string(Texts::kReplace),
+        ctx.ui.ConfirmPopup(Texts::kTitleAttention,
+                            FileNameOf(path) + std::string(Texts::kReplaceIn) +
+                                WithoutTrailingSeparator(FolderOf(path)) +
+                                std::string(Texts::kReplace),
                             Default::No) != 1) {
         recorder.Stop();
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);

@@ -512,8 +512,9 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     });
     popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
     QTest::mouseClick(Button(ui(), Ctrl::RecordButton), Qt::LeftButton);
-    EXPECT_EQ(popups.seen.back().text, QDir::toNativeSeparators(file).toStdString() +
-                                           " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(popups.seen.back().text, "backup.ini already exists in the folder\n" +
+                                           QDir::toNativeSeparators(dir.path()).toStdString() +
+                                           "\nDo you want to replace it?");
     EXPECT_FALSE(Button(ui(), Ctrl::RecordButton)->isChecked());
     EXPECT_FALSE(ctx().recording->recorder.active());
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));

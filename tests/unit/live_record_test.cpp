@@ -280,7 +280,8 @@ TEST(LiveRecorder, AnExistingFileIsReplacedOnlyAfterYesAndNothingButARegularFile
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(rig.ui.popups[1].kind, PopupKind::Confirm);
     EXPECT_EQ(rig.ui.popups[1].enter, Default::No);
-    EXPECT_EQ(rig.ui.popups[1].message, path + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(rig.ui.popups[1].message, "production.csv already exists in the folder\n" +
+                                            dir.str() + "\nDo you want to replace it?");
     EXPECT_EQ(ReadBytes(path), "1000 lines of last week's production\n");
     EXPECT_FALSE(rig.ctx.recording->recorder.active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
