@@ -60,7 +60,7 @@ Figures Measure(const std::filesystem::path& base) {
     NoTcpClient tcp;
     NoPortEnumerator ports;
     SensorSession sensor(ui, serial, tcp);
-    Context ctx(ui, sensor, ports);
+    Context ctx(ui, ui, sensor, ports);
     std::uint16_t v = 1;
     for (const auto& f : kParamFields) {
         ctx.config.para.*f.member = v += 2311;

@@ -32,7 +32,7 @@ struct Program {
     NoTcpClient tcp;
     NoPortEnumerator ports;
     SensorSession sensor{ui, serial, tcp};
-    Context ctx{ui, sensor, ports};
+    Context ctx{ui, ui, sensor, ports};
 
     Program() {
         ui.onUnexpectedPopup = [](const PopupRecord&) {

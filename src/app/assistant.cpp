@@ -51,10 +51,10 @@ std::optional<int> AdmissibleCount(std::string_view answer, int limit) {
 
 // The sensor needs time to settle after a parameter write; the window keeps working meanwhile.
 void SettleAfterWrite(Context& ctx) {
-    const double deadline = ctx.ui.Timer() + kPowerSettleSeconds;
+    const double deadline = ctx.loop.Timer() + kPowerSettleSeconds;
     // A quitting event loop returns from every wait at once: stop waiting rather than spin.
-    while (ctx.ui.Timer() < deadline && !ctx.ui.QuitRequested())
-        ctx.ui.WaitForEvents(deadline);
+    while (ctx.loop.Timer() < deadline && !ctx.loop.QuitRequested())
+        ctx.loop.WaitForEvents(deadline);
 }
 
 int LargestSignal(const LiveData& live) {

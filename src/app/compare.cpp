@@ -66,7 +66,7 @@ Outcome CBF_ButtonCompare(Context& ctx) {
         const auto read = ctx.sensor.ReadConfiguration(false);
         if (!read) ReportFailure(ctx, read.error());
         SetButtonsDimmed(ctx, 0, 0);
-        if (!read) return ctx.ui.QuitRequested() ? Outcome::Quit : Outcome::Failed;
+        if (!read) return ctx.loop.QuitRequested() ? Outcome::Quit : Outcome::Failed;
         other = read->config;
         rows = kSensorTeachRows;
     } else {

@@ -40,7 +40,7 @@ void AskCloseOrOffline(Context& ctx, std::string_view message) {
     // for a success because an earlier connection had left communicationOk set.
     ctx.state.communicationOk = false;
     // The program is already on its way out: there is nothing left to ask.
-    if (ctx.ui.QuitRequested()) return;
+    if (ctx.loop.QuitRequested()) return;
     GenericPopupRequest popup;
     popup.title = kAttentionTitle;
     popup.message = std::string(message);
@@ -52,7 +52,7 @@ void AskCloseOrOffline(Context& ctx, std::string_view message) {
         Disconnect(ctx);
     } else {
         // Panel settings are deliberately not stored on this way out.
-        ctx.ui.QuitUserInterface(0);
+        ctx.loop.QuitUserInterface(0);
     }
 }
 
@@ -64,7 +64,7 @@ void TryToConnect(Context& ctx) {
     ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage(ctx);
     LinkConnecting(ctx);
-    ui.ProcessSystemEvents();
+    ctx.loop.ProcessSystemEvents();
 
     ui.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
     ui.SetCtrlText(Ctrl::IpAddressDisplay, TextOf(conn.IpAddress));
@@ -103,7 +103,7 @@ void CheckComLine(Context& ctx) {
     if (!named) return GiveUp(ctx, named.error());
     ui.AppendText(Ctrl::InfoBox, IdentityLogLines(*named));
 
-    if (ui.QuitRequested()) {
+    if (ctx.loop.QuitRequested()) {
         ctx.state.communicationOk = false;
         return;
     }

@@ -5,8 +5,10 @@
 
 namespace qelto {
 
-Context::Context(OperatorInterface& ui_, SensorSession& sensor_, PortEnumerator& ports_)
+Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor_,
+                 PortEnumerator& ports_)
     : ui(ui_),
+      loop(loop_),
       sensor(sensor_),
       portEnumerator(ports_),
       recording(std::make_unique<LiveRecording>()),

@@ -53,12 +53,14 @@ struct LiveRecording;
 struct ParameterEditing;
 
 struct Context : SessionObserver {
-    Context(OperatorInterface& ui_, SensorSession& sensor_, PortEnumerator& ports_);
+    Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor_,
+            PortEnumerator& ports_);
     ~Context() override;
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
     OperatorInterface& ui;
+    EventLoop& loop;  // events and time: the waits, the clock, quitting
     SensorSession& sensor;
     PortEnumerator& portEnumerator;
 

@@ -35,7 +35,7 @@ void GetData(Context& ctx) {
         if (st.getRequest) GetPara(ctx);
         if (!st.acquiring()) return;
 
-        const double requestedAt = ctx.ui.Timer();
+        const double requestedAt = ctx.loop.Timer();
         if (ReadLiveData(ctx)) {
             SetPanelData(ctx);
             ShowGraph3D(ctx);

@@ -189,7 +189,7 @@ Outcome CBF_ButtonRecord(Context& ctx) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!recorder.Begin(ctx.ui.Timer())) return refused();
+    if (!recorder.Begin(ctx.loop.Timer())) return refused();
     ctx.recording->lastFolder = FolderOf(path);
     ctx.recording->endedName.clear();
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 1);
@@ -219,7 +219,7 @@ void StopRecording(Context& ctx) {
 }
 
 void AcquisitionStarted(Context& ctx) {
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     ctx.recording->stats = LiveStats{};
     ctx.recording->stats.start = now;
     ctx.recording->stats.windowStart = now;
@@ -227,7 +227,7 @@ void AcquisitionStarted(Context& ctx) {
 }
 
 void RecordSample(Context& ctx, double requestedAt) {
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     LiveStats& st = ctx.recording->stats;
     ++st.samples;
     ++st.windowSamples;
@@ -246,7 +246,7 @@ void RecordSample(Context& ctx, double requestedAt) {
 void AcquisitionEnded(Context& ctx) {
     LiveValuesKept(ctx);
     LiveStats& st = ctx.recording->stats;
-    const double took = ctx.ui.Timer() - st.start;
+    const double took = ctx.loop.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
     if (ctx.recording->recorder.active()) StopRecording(ctx);
     ShowStatusBar(ctx, true);
@@ -254,7 +254,7 @@ void AcquisitionEnded(Context& ctx) {
 
 void ShowStatusBar(Context& ctx, bool force) {
     LiveStats& st = ctx.recording->stats;
-    const double now = ctx.ui.Timer();
+    const double now = ctx.loop.Timer();
     if (!force && st.lastShown >= 0 && now - st.lastShown < kStatusInterval) return;
     st.lastShown = now;
     char text[512];

@@ -64,7 +64,7 @@ void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
     // A command that ends on a link that is gone (the server closed it, or there never was
     // one) must not offer the commands that need it.
     if (!d && !ctx.sensor.connected()) ShowNoLink(ctx);
-    ctx.ui.ProcessSystemEvents();
+    ctx.loop.ProcessSystemEvents();
 }
 
 void Context::LinkLost(const SensorError& error) {
@@ -78,7 +78,7 @@ void Context::SetWaitCursor(bool busy) {
 }
 
 Outcome LinkOutcome(Context& ctx) {
-    if (ctx.ui.QuitRequested()) return Outcome::Quit;
+    if (ctx.loop.QuitRequested()) return Outcome::Quit;
     return ctx.state.communicationOk ? Outcome::Done : Outcome::Failed;
 }
 

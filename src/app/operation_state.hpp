@@ -34,7 +34,7 @@ enum class Outcome {
 enum class Acquisition { Stopped, Live, PowerAdjustment };
 
 // The link as the status area shows it.
-enum class LinkView { Offline, Connecting, Connected, Lost };
+enum class LinkView { NeverConnected, Offline, Connecting, Connected, Lost };
 
 // The commands of the window that use the sensor or start a dialogue; at most a few run at
 // once (Send or Get, and their file dialogs, inside GO), in the order they started.

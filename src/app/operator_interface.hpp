@@ -10,8 +10,6 @@
 #include <string_view>
 #include <utility>
 
-#include "link/event_loop.hpp"
-
 namespace qelto {
 
 // Every control the logic reads or writes, by role.
@@ -154,8 +152,10 @@ inline constexpr int kFileNoneSelected = 0;
 inline constexpr int kFileExisting = 1;
 inline constexpr int kFileNew = 2;
 
-class OperatorInterface : public EventLoop {
+class OperatorInterface {
   public:
+    virtual ~OperatorInterface() = default;
+
     // Values. SetCtrlText replaces a control's text; AppendText adds to the end of a text
     // box (the InfoBox, the running log); ResetTextBox replaces a text box's whole text.
     virtual void SetCtrlVal(Ctrl c, double value) = 0;
@@ -239,8 +239,6 @@ class OperatorInterface : public EventLoop {
     virtual void ShowStatusMessage(std::string_view text) = 0;
     // How current the live displays (R, G, B, X, Y, INT, C-No) are.
     virtual void ShowLiveAge(LiveAge age) = 0;
-
-    // Events and time: see EventLoop.
 };
 
 }  // namespace qelto

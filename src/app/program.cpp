@@ -95,7 +95,7 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Close) {
         ctx.state.acquisition = Acquisition::Stopped;
         StorePanelSettings(ctx);
-        ctx.ui.QuitUserInterface(0);
+        ctx.loop.QuitUserInterface(0);
         return Outcome::Quit;
     }
     if (event == Event::RightDoubleClick) {

@@ -50,7 +50,7 @@ void SetStartupState(Context& ctx);
 // The header area: the four text lines, the banner colour and the logo.
 void ShowLogo(Context& ctx);
 // The whole start-up, up to and including the first connection attempt. When the operator
-// answers CLOSE to its failure, ctx.ui.QuitRequested() is true afterwards and the event loop
+// answers CLOSE to its failure, ctx.loop.QuitRequested() is true afterwards and the event loop
 // must not wait for input.
 void InitAll(Context& ctx, const StartupOptions& options);
 // The first connection attempt with every command locked; unlocked only when a sensor was

@@ -1,5 +1,9 @@
 #include "cli_app.hpp"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -27,59 +31,22 @@ constexpr const char* kHintForce = "--force answers yes";
 // The longest a printed sample waits in the output buffer.
 constexpr int kFlushDelayMs = 20;
 
-// The length of the well-formed UTF-8 sequence that text starts with; 0 when it starts with
-// none (a stray continuation byte, an overlong form, a surrogate, beyond U+10FFFF, cut short).
-std::size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    std::size_t n = 0;
-    unsigned char lo = 0x80;  // the range of the second byte
-    unsigned char hi = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        n = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        n = 3;
-        if (lead == 0xE0) lo = 0xA0;
-        if (lead == 0xED) hi = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        n = 4;
-        if (lead == 0xF0) lo = 0x90;
-        if (lead == 0xF4) hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < n || byte(1) < lo || byte(1) > hi) return 0;
-    for (std::size_t i = 2; i < n; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-    }
-    return n;
+// Text as a JSON string. Not every text here is UTF-8 (a Linux file name is any bytes, a
+// sensor name is what the sensor sent): a byte that is not part of a well-formed UTF-8
+// character becomes U+FFFD, so that the output is always valid UTF-8.
+QJsonValue JsonText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A JSON string, always valid UTF-8: a byte that is not part of a well-formed UTF-8 character
-// (a Linux file name is any bytes) becomes U+FFFD.
-std::string JsonString(std::string_view text) {
-    std::string s = "\"";
-    while (!text.empty()) {
-        const char c = text.front();
-        const auto u = static_cast<unsigned char>(c);
-        std::size_t n = 1;
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            s += buf;
-        } else if ((n = Utf8SequenceLength(text)) == 0) {
-            s += "\\ufffd";
-            n = 1;
-        } else {
-            s += text.substr(0, n);
-        }
-        text.remove_prefix(n);
+QJsonArray JsonDifferences(const std::vector<Difference>& diffs) {
+    QJsonArray list;
+    for (const Difference& d : diffs) {
+        list.append(QJsonObject{{"section", JsonText(ItemSection(d.item))},
+                                {"key", JsonText(ItemKey(d.item))},
+                                {"old", d.oldValue},
+                                {"new", d.newValue}});
     }
-    return s + "\"";
+    return list;
 }
 
 }  // namespace
@@ -347,6 +314,13 @@ int CliApp::SaveParameterFile(const std::string& path, const Configuration& conf
 int CliApp::Identify() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     const SensorIdentity& id = sensor_.identity();
+    if (opt_.format == Format::Json) {
+        PrintJson({{"firmware", JsonText(id.firmwareLine())},
+                   {"family", static_cast<int>(id.SensorModel)},
+                   {"name", JsonText(id.name)},
+                   {"serial", id.serialNumber}});
+        return kExitOk;
+    }
     std::fprintf(out_, "firmware: %s\nfamily: %d\nname: %s\nserial: %u\n",
                  id.firmwareLine().c_str(), static_cast<int>(id.SensorModel), id.name.c_str(),
                  static_cast<unsigned>(id.serialNumber));
@@ -358,7 +332,11 @@ int CliApp::Get() {
     if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
     // The connection itself reads the parameters, through the EEPROM unless --ram.
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    return SaveParameterFile(opt_.outputFile, config_);
+    const int rc = SaveParameterFile(opt_.outputFile, config_);
+    if (rc == kExitOk && opt_.format == Format::Json) {
+        PrintJson({{"file", JsonText(opt_.outputFile)}, {"memory", opt_.ram ? "ram" : "eeprom"}});
+    }
+    return rc;
 }
 
 int CliApp::Send() {
@@ -447,6 +425,10 @@ int CliApp::Freq() {
         console_.Say("no scan frequency");
         return kExitFailure;
     }
+    if (opt_.format == Format::Json) {
+        PrintJson({{"scan_frequency_hz", *measured}});
+        return kExitOk;
+    }
     // As the window's display shows it.
     std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
     FlushOutput();
@@ -475,9 +457,15 @@ int CliApp::Diff() {
         rows = kSensorTeachRows;
     }
     const std::vector<Difference> diffs = CompareConfigurations(older, newer, rows);
-    for (const Difference& d : diffs)
-        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
-    FlushOutput();
+    if (opt_.format == Format::Json) {
+        PrintJson({{"old_file", twoFiles ? JsonText(opt_.inputFile) : QJsonValue()},
+                   {"new_file", JsonText(twoFiles ? opt_.secondFile : opt_.inputFile)},
+                   {"differences", JsonDifferences(diffs)}});
+    } else {
+        for (const Difference& d : diffs)
+            std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+        FlushOutput();
+    }
     console_.Say(diffs.empty() ? std::string("no differences")
                                : std::to_string(diffs.size()) +
                                      (diffs.size() == 1 ? " difference" : " differences"));
@@ -490,17 +478,29 @@ int CliApp::Set() {
     for (const auto& [item, value] : opt_.assignments)
         SetItemValue(changed, item, value);
     const std::vector<Difference> diffs = CompareConfigurations(config_, changed, kSensorTeachRows);
-    for (const Difference& d : diffs)
-        std::fprintf(out_, "%s\n", DiffLine(d).c_str());
-    FlushOutput();
+    QJsonArray refused;
+    // JSON waits for the outcome, to name what the sensor refused; the text goes out first.
+    const auto done = [&](int rc) {
+        if (opt_.format == Format::Json) {
+            PrintJson({{"memory", opt_.ram ? "ram" : "eeprom"},
+                       {"differences", JsonDifferences(diffs)},
+                       {"refused", refused}});
+        }
+        return rc;
+    };
+    if (opt_.format == Format::Text) {
+        for (const Difference& d : diffs)
+            std::fprintf(out_, "%s\n", DiffLine(d).c_str());
+        FlushOutput();
+    }
     if (diffs.empty()) {
         console_.Say("no differences: the sensor holds these values already; nothing was sent");
-        return kExitOk;
+        return done(kExitOk);
     }
     const Written written = WriteConfiguration(changed);
     if (written == Written::Failed) {
         console_.Say("set failed");
-        return kExitFailure;
+        return done(kExitFailure);
     }
     if (written == Written::Refused) {
         // Which of the values asked for did the sensor not take? What it holds now tells.
@@ -514,15 +514,19 @@ int CliApp::Set() {
                 console_.Say("refused: [" + ItemSection(item) + "] " + ItemKey(item) + " = " +
                              std::to_string(value) + " (the sensor holds " + std::to_string(held) +
                              ")");
+                refused.append(QJsonObject{{"section", JsonText(ItemSection(item))},
+                                           {"key", JsonText(ItemKey(item))},
+                                           {"value", value},
+                                           {"held", held}});
             }
         }
         console_.Say("the sensor refused some of the values");
-        return kExitFailure;
+        return done(kExitFailure);
     }
     console_.Say(
         "set " + std::to_string(diffs.size()) + (diffs.size() == 1 ? " value" : " values") +
         (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored them in its EEPROM"));
-    return kExitOk;
+    return done(kExitOk);
 }
 
 int CliApp::Show() {
@@ -534,49 +538,58 @@ int CliApp::Show() {
 }
 
 void CliApp::PrintParameterFile(const std::string& path, const Configuration& config) {
-    std::string s;
     if (opt_.format == Format::Json) {
-        s += "{\n  \"file\": " + JsonString(path) + ",\n  \"parameters\": {\n";
-        for (std::size_t i = 0; i < kParamFields.size(); ++i) {
-            s += "    " + JsonString(kParamFields[i].key) + ": " +
-                 std::to_string(config.para.*kParamFields[i].member) +
-                 (i + 1 < kParamFields.size() ? ",\n" : "\n");
-        }
-        s += "  },\n  \"teach_columns\": [";
-        for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-            s += (w ? ", " : "") + JsonString(kTeachWords[w].key);
-        }
-        s += "],\n  \"teach_vectors\": [\n";
-        for (std::size_t row = 0; row < kTeachRows; ++row) {
-            s += "    [";
-            for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-                s += (w ? ", " : "") + std::to_string(TeachWordGet(config.teach[row], w));
-            }
-            s += row + 1 < kTeachRows ? "],\n" : "]\n";
-        }
-        s += "  ]\n}\n";
-    } else {
-        s += "# " + path + "\n[PARAMETER]\n";
+        // The parameters in the file's order, which a JSON object does not keep: the members
+        // are written one by one, each name and value by QJsonDocument.
+        const auto json = [](const QJsonValue& v) {
+            const QByteArray a = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+            return a.mid(1, a.size() - 2);
+        };
+        QByteArray parameters = "{";
         for (const auto& f : kParamFields) {
-            s += std::string(f.key) + " = " + std::to_string(config.para.*f.member) + "\n";
+            if (parameters.size() > 1) parameters += ',';
+            parameters += json(QString::fromLatin1(f.key)) + ':' +
+                          json(static_cast<int>(config.para.*f.member));
         }
-        s += "[TEACH VECTORS]\nROW";
-        char cell[16];
+        parameters += '}';
+        QJsonArray columns;
+        for (std::size_t w = 0; w < kTeachWordCount; ++w)
+            columns.append(kTeachWords[w].key);
+        QJsonArray rows;
+        for (std::size_t row = 0; row < kTeachRows; ++row) {
+            QJsonArray words;
+            for (std::size_t w = 0; w < kTeachWordCount; ++w)
+                words.append(TeachWordGet(config.teach[row], w));
+            rows.append(words);
+        }
+        const QByteArray line =
+            "{\"file\":" + json(JsonText(path)) + ",\"parameters\":" + parameters +
+            ",\"teach_columns\":" + json(columns) + ",\"teach_vectors\":" + json(rows) + "}\n";
+        std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), out_);
+        FlushOutput();
+        return;
+    }
+    std::string s;
+    s += "# " + path + "\n[PARAMETER]\n";
+    for (const auto& f : kParamFields) {
+        s += std::string(f.key) + " = " + std::to_string(config.para.*f.member) + "\n";
+    }
+    s += "[TEACH VECTORS]\nROW";
+    char cell[16];
+    for (std::size_t w = 0; w < kTeachWordCount; ++w) {
+        std::snprintf(cell, sizeof cell, " %7s", kTeachWords[w].key);
+        s += cell;
+    }
+    s += "\n";
+    for (std::size_t row = 0; row < kTeachRows; ++row) {
+        std::snprintf(cell, sizeof cell, "%3zu", row);
+        s += cell;
         for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-            std::snprintf(cell, sizeof cell, " %7s", kTeachWords[w].key);
+            std::snprintf(cell, sizeof cell, " %7u",
+                          static_cast<unsigned>(TeachWordGet(config.teach[row], w)));
             s += cell;
         }
         s += "\n";
-        for (std::size_t row = 0; row < kTeachRows; ++row) {
-            std::snprintf(cell, sizeof cell, "%3zu", row);
-            s += cell;
-            for (std::size_t w = 0; w < kTeachWordCount; ++w) {
-                std::snprintf(cell, sizeof cell, " %7u",
-                              static_cast<unsigned>(TeachWordGet(config.teach[row], w)));
-                s += cell;
-            }
-            s += "\n";
-        }
     }
     std::fwrite(s.data(), 1, s.size(), out_);
     FlushOutput();
@@ -591,12 +604,24 @@ int CliApp::Defaults() {
 
 int CliApp::Ports() {
     const auto ports = ports_.LocateCom();
-    for (const auto& p : ports) {
-        std::fprintf(out_, "%d\t%s\n", p.number, p.path.c_str());
+    if (opt_.format == Format::Json) {
+        QJsonArray list;
+        for (const auto& p : ports)
+            list.append(QJsonObject{{"com", p.number}, {"path", JsonText(p.path)}});
+        PrintJson({{"ports", list}});
+    } else {
+        for (const auto& p : ports)
+            std::fprintf(out_, "%d\t%s\n", p.number, p.path.c_str());
+        FlushOutput();
     }
-    FlushOutput();
     if (ports.empty()) console_.Say("no serial ports found");
     return kExitOk;
+}
+
+void CliApp::PrintJson(const QJsonObject& result) {
+    const QByteArray line = QJsonDocument(result).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), out_);
+    FlushOutput();
 }
 
 }  // namespace qelto::cli

@@ -3,6 +3,7 @@
 // output and an exit code.
 #pragma once
 
+#include <QJsonObject>
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
@@ -82,6 +83,8 @@ class CliApp {
     // Flushes stdout; false once writing it has failed (the error is kept in outputErrno_).
     bool FlushOutput();
     void PrintParameterFile(const std::string& path, const Configuration& config);
+    // --format json: the command's result as one object on one line.
+    void PrintJson(const QJsonObject& result);
 
     CliOptions opt_;
     CliEnvironment env_;

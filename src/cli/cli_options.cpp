@@ -1,9 +1,8 @@
 #include "cli_options.hpp"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <charconv>
 #include <set>
 #include <string_view>
 
@@ -31,8 +30,8 @@ COMMAND:
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters
                                by file key, 64 teach rows of eight values); reports go to stderr;
-                               --force as for send; json is UTF-8: a byte of the file name that
-                               is not UTF-8 shows as \ufffd (U+FFFD)
+                               --force as for send; json is always valid UTF-8: a byte of the file
+                               name that is not UTF-8 shows as U+FFFD
   defaults -o FILE             no sensor: write a parameter file holding the default values
   ports                        list serial ports: COM number and device path
   diff FILE [--force]          compare the sensor (its RAM, read only: nothing is written) with FILE
@@ -48,6 +47,8 @@ COMMAND:
                                case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
                                section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
                                Values the sensor refuses are named, exit 1
+--format json (identify, get, freq, diff, set, ports): the result as one JSON object on one
+  line instead of the text (get: the file it saved); its keys are in qelto-cli(1).
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
 --verbose shows every request and reply frame in hex on stderr, the replies the link rejected
   too (broken, an error reply, or cut short), marked (rejected).
@@ -80,20 +81,32 @@ constexpr std::array<CommandInfo, 10> kCommands{{{Command::Identify, "identify"}
                                                  {Command::Diff, "diff"},
                                                  {Command::Set, "set"}}};
 
-bool AllDigits(std::string_view s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+// Every option; the flags take no value.
+struct OptionInfo {
+    const char* name;
+    bool flag;
+};
+constexpr std::array<OptionInfo, 13> kOptions{{{"-h,--help", true},
+                                               {"--version", true},
+                                               {"--tcp", false},
+                                               {"--serial", false},
+                                               {"--baud", false},
+                                               {"--verbose", true},
+                                               {"--send-defaults", true},
+                                               {"--ram", true},
+                                               {"--force", true},
+                                               {"-o", false},
+                                               {"-i", false},
+                                               {"-n", false},
+                                               {"--format", false}}};
 
-// A decimal number in [lo, hi], nothing else.
-std::optional<std::uint64_t> ParseNumber(std::string_view s, std::uint64_t lo, std::uint64_t hi) {
-    if (!AllDigits(s)) return std::nullopt;
-    std::uint64_t v = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || v < lo || v > hi) {
-        return std::nullopt;
-    }
-    return v;
+// A mistake on the command line, said in one line.
+struct Refusal {
+    std::string reason;
+};
+
+[[noreturn]] void Refuse(std::string reason) {
+    throw Refusal{std::move(reason)};
 }
 
 std::string BadValue(std::string_view option, std::string_view value, std::string_view why) {
@@ -101,102 +114,106 @@ std::string BadValue(std::string_view option, std::string_view value, std::strin
            std::string(why);
 }
 
-bool ParseTcp(std::string_view value, CliOptions& o, std::string& error) {
+bool AllDigits(std::string_view s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A whole number in [lo, hi], read by the option library. Decimal digits only: the library
+// also reads 0x10 as hex, 010 as octal and -1 as the largest unsigned number, and a port, a
+// count or a value for the sensor must mean what it says.
+std::optional<std::uint64_t> Number(std::string_view text, std::uint64_t lo, std::uint64_t hi) {
+    if (!AllDigits(text)) return std::nullopt;
+    std::string digits(text.substr(std::min(text.find_first_not_of('0'), text.size() - 1)));
+    std::uint64_t v = 0;
+    if (!CLI::detail::lexical_cast(digits, v) || v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+void ParseTcp(std::string_view value, CliOptions& o) {
     const std::size_t colon = value.rfind(':');
-    if (colon == std::string_view::npos) {
-        error = BadValue("--tcp", value, "expected HOST:PORT");
-        return false;
-    }
+    if (colon == std::string_view::npos) Refuse(BadValue("--tcp", value, "expected HOST:PORT"));
     std::string_view host = value.substr(0, colon);
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
         host = host.substr(1, host.size() - 2);
     }
-    const auto port = ParseNumber(value.substr(colon + 1), 1, 65535);
-    if (host.empty()) {
-        error = BadValue("--tcp", value, "no host before the ':'");
-        return false;
-    }
-    if (!port) {
-        error = BadValue("--tcp", value, "the port must be a number from 1 to 65535");
-        return false;
-    }
+    const auto port = Number(value.substr(colon + 1), 1, 65535);
+    if (host.empty()) Refuse(BadValue("--tcp", value, "no host before the ':'"));
+    if (!port) Refuse(BadValue("--tcp", value, "the port must be a number from 1 to 65535"));
     o.tcpHost = std::string(host);
     o.tcpPort = static_cast<int>(*port);
-    return true;
+    o.link = LinkChoice::Tcp;
 }
 
-bool ParseSerial(std::string_view value, CliOptions& o, std::string& error) {
+void ParseSerial(std::string_view value, CliOptions& o) {
     o.serialText = std::string(value);
+    o.link = LinkChoice::Serial;
     std::string_view digits = value;
     if (digits.size() > 3 && (digits.substr(0, 3) == "COM" || digits.substr(0, 3) == "com")) {
         digits.remove_prefix(3);
     }
     if (AllDigits(digits)) {
-        const auto n = ParseNumber(digits, 1, 65535);
-        if (!n) {
-            error = BadValue("--serial", value, "COM numbers run from 1 to 65535");
-            return false;
-        }
+        const auto n = Number(digits, 1, 65535);
+        if (!n) Refuse(BadValue("--serial", value, "COM numbers run from 1 to 65535"));
         o.comPort = static_cast<int>(*n);
-        return true;
+        return;
     }
     const auto n = ComPortNumberForPath(value);
     if (!n || *n > 65535) {
-        error = BadValue("--serial", value,
-                         "neither a COM number nor a device with one (see --help for the "
-                         "numbering)");
-        return false;
+        Refuse(BadValue("--serial", value,
+                        "neither a COM number nor a device with one (see --help for the "
+                        "numbering)"));
     }
     o.comPort = *n;
-    return true;
 }
 
-bool ParseFormat(std::string_view value, CliOptions& o, std::string& error) {
-    if (value == "text") {
-        o.format = Format::Text;
-    } else if (value == "json") {
-        o.format = Format::Json;
-    } else if (value == "csv") {
-        o.format = Format::Csv;
-    } else if (value == "jsonl") {
-        o.format = Format::Jsonl;
-    } else {
-        error = BadValue("--format", value, "expected text, json, csv or jsonl");
-        return false;
-    }
-    return true;
+Format ParseFormat(std::string_view value) {
+    if (value == "text") return Format::Text;
+    if (value == "json") return Format::Json;
+    if (value == "csv") return Format::Csv;
+    if (value == "jsonl") return Format::Jsonl;
+    Refuse(BadValue("--format", value, "expected text, json, csv or jsonl"));
 }
 
 // KEY=VALUE of set: a key of the parameter file (teach rows 0..31, the ones the sensor holds)
 // and a value from 0 to 65535, each named at most once.
-bool ParseAssignment(std::string_view arg, CliOptions& o, std::string& error) {
+void ParseAssignment(std::string_view arg, CliOptions& o) {
     const std::size_t eq = arg.find('=');
-    if (eq == std::string_view::npos) {
-        error = "expected KEY=VALUE, not '" + std::string(arg) + "'";
-        return false;
-    }
+    if (eq == std::string_view::npos) Refuse("expected KEY=VALUE, not '" + std::string(arg) + "'");
     const std::string_view key = arg.substr(0, eq);
     const std::string_view value = arg.substr(eq + 1);
     const auto item = FindItem(key, kSensorTeachRows);
     if (!item) {
-        error = "unknown key '" + std::string(key) +
-                "': keys are the parameter file's, with _ for a blank (gain, dynwin_lo, "
-                "teach_vector_2.cell_0; teach rows 0..31)";
-        return false;
+        Refuse("unknown key '" + std::string(key) +
+               "': keys are the parameter file's, with _ for a blank (gain, dynwin_lo, "
+               "teach_vector_2.cell_0; teach rows 0..31)");
     }
-    const auto number = ParseNumber(value, 0, 65535);
-    if (!number) {
-        error = BadValue(key, value, "a number from 0 to 65535");
-        return false;
-    }
+    const auto number = Number(value, 0, 65535);
+    if (!number) Refuse(BadValue(key, value, "a number from 0 to 65535"));
     for (const auto& [named, v] : o.assignments) {
-        if (named == *item) {
-            error = std::string(key) + " is named twice";
-            return false;
-        }
+        if (named == *item) Refuse(std::string(key) + " is named twice");
     }
     o.assignments.emplace_back(*item, static_cast<std::uint16_t>(*number));
-    return true;
+}
+
+// The command and its operands: show FILE, diff FILE [FILE2], set KEY=VALUE...
+void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
+    if (words.empty()) Refuse("no command given");
+    const auto it = std::find_if(kCommands.begin(), kCommands.end(),
+                                 [&](const CommandInfo& c) { return words[0] == c.name; });
+    if (it == kCommands.end()) Refuse("unknown command '" + words[0] + "'");
+    o.command = it->command;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string& arg = words[i];
+        if ((o.command == Command::Show || o.command == Command::Diff) && o.inputFile.empty()) {
+            o.inputFile = arg;
+        } else if (o.command == Command::Diff && o.secondFile.empty()) {
+            o.secondFile = arg;
+        } else if (o.command == Command::Set) {
+            ParseAssignment(arg, o);
+        } else {
+            Refuse("unexpected argument '" + arg + "'");
+        }
+    }
 }
 
 // Options each command takes besides --verbose, --help and --version.
@@ -210,9 +227,9 @@ std::set<std::string> AllowedOptions(Command c) {
     switch (c) {
         case Command::Identify:
         case Command::Freq:
-            return link;
+            return with({"--format"});
         case Command::Get:
-            return with({"--ram", "-o"});
+            return with({"--ram", "-o", "--format"});
         case Command::Send:
             return with({"--ram", "-i", "--force"});
         case Command::Live:
@@ -222,20 +239,19 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Defaults:
             return {"-o"};
         case Command::Ports:
-            return {};
+            return {"--format"};
         case Command::Diff:
             // Against a sensor the link options apply; it never sends defaults.
-            return {"--tcp", "--serial", "--baud", "--force"};
+            return {"--tcp", "--serial", "--baud", "--force", "--format"};
         case Command::Set:
             // It changes the values it names and no others: never the defaults.
-            return {"--tcp", "--serial", "--baud", "--ram"};
+            return {"--tcp", "--serial", "--baud", "--ram", "--format"};
     }
     return {};
 }
 
 // Checks that the options given fit the command.
-bool CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool formatGiven,
-                  std::string& error) {
+void CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool formatGiven) {
     const std::string name = CommandName(o.command);
     const auto allowed = AllowedOptions(o.command);
     for (const auto& opt : given) {
@@ -246,52 +262,111 @@ bool CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
                                  (o.command == Command::Diff && !o.secondFile.empty());
             const bool linkOption =
                 opt == "--tcp" || opt == "--serial" || opt == "--baud" || opt == "--send-defaults";
-            error = opt + " does not apply to " + name +
-                    (offline && linkOption ? " (it does not use a sensor)" : "");
-            return false;
+            Refuse(opt + " does not apply to " + name +
+                   (offline && linkOption ? " (it does not use a sensor)" : ""));
         }
     }
     if (o.link != LinkChoice::Serial &&
         std::find(given.begin(), given.end(), "--baud") != given.end()) {
-        error = "--baud needs --serial";
-        return false;
+        Refuse("--baud needs --serial");
     }
     if ((o.command == Command::Get || o.command == Command::Defaults) && o.outputFile.empty()) {
-        error = name + " needs -o FILE";
-        return false;
+        Refuse(name + " needs -o FILE");
     }
-    if (o.command == Command::Send && o.inputFile.empty()) {
-        error = "send needs -i FILE";
-        return false;
-    }
-    if (o.command == Command::Show && o.inputFile.empty()) {
-        error = "show needs a FILE";
-        return false;
-    }
+    if (o.command == Command::Send && o.inputFile.empty()) Refuse("send needs -i FILE");
+    if (o.command == Command::Show && o.inputFile.empty()) Refuse("show needs a FILE");
     if (o.command == Command::Diff && o.inputFile.empty()) {
-        error = "diff needs FILE (against the sensor) or FILE1 FILE2";
-        return false;
+        Refuse("diff needs FILE (against the sensor) or FILE1 FILE2");
     }
     if (o.command == Command::Diff && !o.secondFile.empty() && o.link != LinkChoice::FromSettings) {
-        error = "diff of two files uses no sensor: leave out --tcp and --serial";
-        return false;
+        Refuse("diff of two files uses no sensor: leave out --tcp and --serial");
     }
     if (o.command == Command::Set && o.assignments.empty()) {
-        error = "set needs KEY=VALUE (for example gain=9)";
-        return false;
+        Refuse("set needs KEY=VALUE (for example gain=9)");
     }
     if (o.command == Command::Live) {
         if (!formatGiven) o.format = Format::Csv;
-        if (o.format != Format::Csv && o.format != Format::Jsonl) {
-            error = "live writes csv or jsonl";
-            return false;
+        if (o.format != Format::Csv && o.format != Format::Jsonl)
+            Refuse("live writes csv or jsonl");
+    } else if (o.format != Format::Text && o.format != Format::Json) {
+        Refuse(name + " writes text or json");
+    }
+}
+
+CliOptions Parse(const std::vector<std::string>& args) {
+    CLI::App app;
+    app.set_help_flag();  // the usage text is the program's own, kCliUsage
+    app.allow_extras();   // an unknown option is named below
+    std::vector<std::string> words;
+    app.add_option("words", words);
+    for (const auto& [name, flag] : kOptions) {
+        // Every value is kept: an option given twice is a mistake, said below.
+        (flag ? app.add_flag(name) : app.add_option(name))
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    }
+    try {
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::ArgumentMismatch&) {
+        // The only one left possible: the arguments ran out before the value of the last.
+        Refuse(args.back().substr(0, args.back().find('=')) + " needs a value");
+    } catch (const CLI::ParseError& e) {
+        Refuse(e.what());
+    }
+    for (const std::string& extra : app.remaining()) {
+        if (extra == "--") continue;  // the end of the options, kept among the extras
+        Refuse("unknown option '" + extra.substr(0, extra.find('=')) + "'");
+    }
+
+    std::vector<std::string> given;  // for the per-command check
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt->get_positional() || opt->count() == 0) continue;
+        const std::string name = opt->get_name();
+        if (opt->count() > 1) Refuse(name + " given twice");
+        // A flag given as --flag=VALUE: the library would read VALUE as yes or no.
+        if (opt->get_expected_max() == 0 && opt->results().front() != "true") {
+            Refuse(name + " takes no value");
+        }
+        given.push_back(name);
+    }
+    const auto value = [&](const char* name) -> std::optional<std::string> {
+        const CLI::Option* opt = app.get_option(name);
+        if (opt->count() == 0) return std::nullopt;
+        return opt->results().front();
+    };
+    const auto flag = [&](const char* name) { return app.get_option(name)->count() > 0; };
+
+    CliOptions o;
+    o.help = flag("--help");
+    o.version = flag("--version");
+    if (o.help || o.version) return o;
+    ParseWords(words, o);
+
+    if (flag("--tcp") && flag("--serial")) Refuse("give either --tcp or --serial, not both");
+    if (const auto v = value("--tcp")) ParseTcp(*v, o);
+    if (const auto v = value("--serial")) ParseSerial(*v, o);
+    if (const auto v = value("--baud")) {
+        const auto baud = Number(*v, 1, 10000000);
+        const auto index = baud ? BaudRateIndexFor(static_cast<int>(*baud)) : std::nullopt;
+        if (!index) Refuse(BadValue("--baud", *v, "not one of the eight rates (see --help)"));
+        o.baudRateIndex = *index;
+    }
+    o.verbose = flag("--verbose");
+    o.sendDefaults = flag("--send-defaults");
+    o.ram = flag("--ram");
+    o.force = flag("--force");
+    for (const auto& [option, file] : {std::pair{"-o", &o.outputFile}, {"-i", &o.inputFile}}) {
+        if (const auto v = value(option)) {
+            if (v->empty()) Refuse(std::string(option) + " needs a file name");
+            *file = *v;
         }
     }
-    if (o.command == Command::Show && o.format != Format::Text && o.format != Format::Json) {
-        error = "show writes text or json";
-        return false;
+    if (const auto v = value("-n")) {
+        o.count = Number(*v, 1, UINT64_MAX);
+        if (!o.count) Refuse(BadValue("-n", *v, "expected a whole number of samples, at least 1"));
     }
-    return true;
+    if (const auto v = value("--format")) o.format = ParseFormat(*v);
+    CheckCommand(o, given, value("--format").has_value());
+    return o;
 }
 
 }  // namespace
@@ -305,151 +380,12 @@ const char* CommandName(Command c) {
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
                                           std::string& error) {
-    CliOptions o;
-    bool haveCommand = false;
-    bool formatGiven = false;
-    bool optionsEnded = false;
-    std::vector<std::string> given;  // every option seen, for the per-command check
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        std::optional<std::string> inlineValue;
-        if (!optionsEnded && arg.rfind("--", 0) == 0 && arg.size() > 2) {
-            const std::size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                inlineValue = arg.substr(eq + 1);
-                arg.resize(eq);
-            }
-        }
-        const auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue) return inlineValue;
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return std::nullopt;
-            }
-            return args[++i];
-        };
-        const auto flag = [&]() {
-            if (inlineValue) {
-                error = arg + " takes no value";
-                return false;
-            }
-            return true;
-        };
-
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (!haveCommand) {
-                const auto it = std::find_if(kCommands.begin(), kCommands.end(),
-                                             [&](const CommandInfo& c) { return arg == c.name; });
-                if (it == kCommands.end()) {
-                    error = "unknown command '" + arg + "'";
-                    return std::nullopt;
-                }
-                o.command = it->command;
-                haveCommand = true;
-            } else if ((o.command == Command::Show || o.command == Command::Diff) &&
-                       o.inputFile.empty()) {
-                o.inputFile = arg;
-            } else if (o.command == Command::Diff && o.secondFile.empty()) {
-                o.secondFile = arg;
-            } else if (o.command == Command::Set) {
-                if (!ParseAssignment(arg, o, error)) return std::nullopt;
-            } else {
-                error = "unexpected argument '" + arg + "'";
-                return std::nullopt;
-            }
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            continue;
-        }
-        if (arg == "--version") {
-            o.version = true;
-            continue;
-        }
-
-        const bool known = arg == "--tcp" || arg == "--serial" || arg == "--baud" ||
-                           arg == "--verbose" || arg == "--send-defaults" || arg == "--ram" ||
-                           arg == "--force" || arg == "-o" || arg == "-i" || arg == "-n" ||
-                           arg == "--format";
-        if (!known) {
-            error = "unknown option '" + arg + "'";
-            return std::nullopt;
-        }
-        if (std::find(given.begin(), given.end(), arg) != given.end()) {
-            error = arg + " given twice";
-            return std::nullopt;
-        }
-        given.push_back(arg);
-
-        if (arg == "--tcp" || arg == "--serial") {
-            if (o.link != LinkChoice::FromSettings) {
-                error = "give either --tcp or --serial, not both";
-                return std::nullopt;
-            }
-            const auto v = value();
-            if (!v) return std::nullopt;
-            if (arg == "--tcp") {
-                if (!ParseTcp(*v, o, error)) return std::nullopt;
-                o.link = LinkChoice::Tcp;
-            } else {
-                if (!ParseSerial(*v, o, error)) return std::nullopt;
-                o.link = LinkChoice::Serial;
-            }
-        } else if (arg == "--baud") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            const auto baud = ParseNumber(*v, 1, 10000000);
-            const auto index = baud ? BaudRateIndexFor(static_cast<int>(*baud)) : std::nullopt;
-            if (!index) {
-                error = BadValue("--baud", *v, "not one of the eight rates (see --help)");
-                return std::nullopt;
-            }
-            o.baudRateIndex = *index;
-        } else if (arg == "--verbose" || arg == "--send-defaults" || arg == "--ram" ||
-                   arg == "--force") {
-            if (!flag()) return std::nullopt;
-            (arg == "--verbose"         ? o.verbose
-             : arg == "--send-defaults" ? o.sendDefaults
-             : arg == "--ram"           ? o.ram
-                                        : o.force) = true;
-        } else if (arg == "-o" || arg == "-i") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            if (v->empty()) {
-                error = arg + " needs a file name";
-                return std::nullopt;
-            }
-            (arg == "-o" ? o.outputFile : o.inputFile) = *v;
-        } else if (arg == "-n") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            const auto n = ParseNumber(*v, 1, UINT64_MAX);
-            if (!n) {
-                error = BadValue("-n", *v, "expected a whole number of samples, at least 1");
-                return std::nullopt;
-            }
-            o.count = *n;
-        } else if (arg == "--format") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            if (!ParseFormat(*v, o, error)) return std::nullopt;
-            formatGiven = true;
-        }
+    try {
+        return Parse(args);
+    } catch (const Refusal& refusal) {
+        error = refusal.reason;
     }
-
-    if (o.help || o.version) return o;
-    if (!haveCommand) {
-        error = "no command given";
-        return std::nullopt;
-    }
-    if (!CheckCommand(o, given, formatGiven, error)) return std::nullopt;
-    return o;
+    return std::nullopt;
 }
 
 }  // namespace qelto::cli

@@ -30,7 +30,7 @@ QKeySequence KeyOf(Key key) {
 
 }  // namespace
 
-GuiApp::GuiApp() : ui_(pump_), ctx_(ui_, sensor_, ports_) {
+GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
     // Every frame on the wire goes to the link monitor's record, also while its panel is
     // closed, so that it shows what happened before the operator opened it.
@@ -73,12 +73,12 @@ void GuiApp::Start(const StartupOptions& startup) {
 
 int GuiApp::Exec() {
     int code = 0;
-    if (!ui_.QuitRequested()) {
-        ui_.SetMainLoopRunning(true);
+    if (!loop_.QuitRequested()) {
+        loop_.SetMainLoopRunning(true);
         code = QCoreApplication::exec();
-        ui_.SetMainLoopRunning(false);
+        loop_.SetMainLoopRunning(false);
     }
-    if (ui_.quitCode()) code = *ui_.quitCode();
+    if (loop_.quitCode()) code = *loop_.quitCode();
     Shutdown();
     return code;
 }

@@ -24,13 +24,14 @@ class GuiApp {
     // The whole start-up, up to and including the first connection attempt. Afterwards
     // quitRequested() tells whether the operator chose CLOSE.
     void Start(const StartupOptions& startup);
-    bool quitRequested() { return ui_.QuitRequested(); }
+    bool quitRequested() { return loop_.QuitRequested(); }
     // Runs the event loop (unless a quit is already pending), then shuts down; the exit code.
     int Exec();
     // Closes the link and the window; runs once.
     void Shutdown();
 
     QtUi& ui() { return ui_; }
+    WindowLoop& loop() { return loop_; }
     Context& ctx() { return ctx_; }
     LinkMonitor& linkMonitor() { return monitor_; }
 
@@ -39,11 +40,12 @@ class GuiApp {
     std::int64_t LocalTimeMs();
 
     QtEventPump pump_;
-    QtUi ui_;
+    WindowLoop loop_{pump_};
+    QtUi ui_{loop_};
     QtSerialPort serial_;
     QtTcpClient tcp_;
     QtPortEnumerator ports_;
-    SensorSession sensor_{ui_, serial_, tcp_};
+    SensorSession sensor_{loop_, serial_, tcp_};
     Context ctx_;
     LinkMonitor monitor_;
     std::int64_t utcOffsetMs_ = 0;

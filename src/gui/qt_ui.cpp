@@ -70,7 +70,7 @@ QString StartFolder(const QString& last) {
     return DocumentsFolder();
 }
 
-QtUi::QtUi(EventPump& pump) : pump_(pump), window_(std::make_unique<MainWindow>()) {
+QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>()) {
     auto& m = window_->main();
     auto& d = window_->data();
     window_->setWindowTitle(QStringLiteral("Qelto"));
@@ -374,24 +374,16 @@ QWidget* QtUi::widget(Ctrl c) const {
 
 void QtUi::Forward(Ctrl c, Event e) {
     if (!onControlEvent) return;
-    ++depth_;
+    loop_.EnterCallback();
     onControlEvent(c, e);
-    --depth_;
-    AfterCallback();
+    loop_.LeaveCallback();
 }
 
 void QtUi::PanelEvent(Event e) {
     if (!onPanelEvent) return;
-    ++depth_;
+    loop_.EnterCallback();
     onPanelEvent(e);
-    --depth_;
-    AfterCallback();
-}
-
-void QtUi::AfterCallback() {
-    // The loop ends once the callback that asked for it (and any it ran inside) has returned;
-    // ending it earlier would cut short the operation still on the stack.
-    if (depth_ == 0 && quit_ && mainLoopRunning_) QCoreApplication::exit(*quit_);
+    loop_.LeaveCallback();
 }
 
 void QtUi::RequestClose() {
@@ -409,12 +401,6 @@ void QtUi::CloseIfRequested() {
     if (!closeRequested_ || popups_.active()) return;
     closeRequested_ = false;
     RequestClose();
-}
-
-void QtUi::QuitUserInterface(int exitCode) {
-    if (!quit_) quit_ = exitCode;
-    pump_.WakeWait();
-    AfterCallback();
 }
 
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {

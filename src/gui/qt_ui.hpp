@@ -19,6 +19,7 @@
 #include "main_window.hpp"
 #include "plots.hpp"
 #include "popups.hpp"
+#include "window_loop.hpp"
 
 class QShortcut;
 class QTableWidgetItem;
@@ -41,7 +42,7 @@ QString StartFolder(const QString& last);
 class QtUi : public QObject, public OperatorInterface {
     Q_OBJECT
   public:
-    explicit QtUi(EventPump& pump);
+    explicit QtUi(WindowLoop& loop);
     ~QtUi() override;
     QtUi(const QtUi&) = delete;
     QtUi& operator=(const QtUi&) = delete;
@@ -71,9 +72,6 @@ class QtUi : public QObject, public OperatorInterface {
     void ResetGraphViews();
     // The colour graph or strip chart of a role, or null.
     ExplorablePlot* plot(Ctrl c) const;
-    // The event loop is running; a quit ends it once the outermost callback has returned.
-    void SetMainLoopRunning(bool running) { mainLoopRunning_ = running; }
-    std::optional<int> quitCode() const { return quit_; }
 
     // --- OperatorInterface
     void SetCtrlVal(Ctrl c, double value) override;
@@ -126,15 +124,6 @@ class QtUi : public QObject, public OperatorInterface {
     // Whether the live displays are greyed (older than the last failure, or not refreshed
     // for a second while acquisition runs).
     bool liveValuesGreyed() const { return liveGrey_; }
-    void ProcessSystemEvents() override { pump_.ProcessSystemEvents(); }
-    // Once the program quits, waits return at once (the operation ends at its next check).
-    void WaitForEvents(double deadline) override {
-        if (!quit_) pump_.WaitForEvents(deadline);
-    }
-    void WakeWait() override { pump_.WakeWait(); }
-    double Timer() override { return pump_.Timer(); }
-    void QuitUserInterface(int exitCode) override;
-    bool QuitRequested() override { return quit_.has_value(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -169,7 +158,6 @@ class QtUi : public QObject, public OperatorInterface {
     void Wire();
     void Forward(Ctrl c, Event e);
     void PanelEvent(Event e);
-    void AfterCallback();
     // The window's close: under a popup it waits until the popups are gone, then the close
     // path runs once.
     void RequestClose();
@@ -182,7 +170,7 @@ class QtUi : public QObject, public OperatorInterface {
     QTableWidgetItem* Cell(Ctrl c, int column, int row) const;
     QString NumberText(const Entry& e) const;
 
-    EventPump& pump_;
+    WindowLoop& loop_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     EditorView* editor_ = nullptr;
@@ -192,9 +180,6 @@ class QtUi : public QObject, public OperatorInterface {
     std::array<Entry, kCtrlCount> entries_{};
     std::array<char, kCtrlCount> displayDirty_{};
     int displaysId_ = -1;
-    std::optional<int> quit_;
-    int depth_ = 0;  // callbacks running, nested ones included
-    bool mainLoopRunning_ = false;
     bool waitCursor_ = false;
     std::optional<int> pendingZoom_;
     QString lastServerText_;

@@ -21,6 +21,8 @@ enum class SensorFault {
     InvalidOrder,  // the sensor does not know the command
     SensorComm,    // the sensor saw a communication error
     Quit,          // the program is quitting; there is nobody left to tell
+    Unsupported,   // the firmware names a family this program does not support
+    Refused,       // the sensor replaced written values with its defaults (plausibility)
 };
 
 struct SensorError {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/operator_interface.hpp"
+#include "doubles/test_loop.hpp"
 
 namespace qelto {
 
@@ -70,9 +71,10 @@ struct CtrlRecord {
     std::vector<std::string> items;  // combo list
 };
 
-class MemoryUi : public OperatorInterface {
+// It is the tests' event loop as well (TestLoop), so that a test drives one object.
+class MemoryUi : public OperatorInterface, public TestLoop {
   public:
-    explicit MemoryUi(EventPump* pump = nullptr) : pump_(pump) {}
+    explicit MemoryUi(EventPump* pump = nullptr) : TestLoop(pump) {}
 
     // --- OperatorInterface
     void SetCtrlVal(Ctrl c, double value) override { rec(c).value = value; }
@@ -122,12 +124,6 @@ class MemoryUi : public OperatorInterface {
     void SetProgress(int step, int maxSteps) override;
     void ShowStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
     void ShowLiveAge(LiveAge age) override { liveAge = age; }
-    void ProcessSystemEvents() override;
-    void WaitForEvents(double deadline) override;
-    void WakeWait() override;
-    double Timer() override { return pump_ ? pump_->Timer() : now_; }
-    void QuitUserInterface(int exitCode) override;
-    bool QuitRequested() override { return quit_.has_value(); }
 
     // --- Inspection and scripting
     CtrlRecord& rec(Ctrl c) { return ctrls_[static_cast<std::size_t>(c)]; }
@@ -148,7 +144,6 @@ class MemoryUi : public OperatorInterface {
     }
     // The operator types a value into a cell (the program hears of it as ValChanged).
     void EditCell(Ctrl table, int column, int row, double value);
-    std::optional<int> quitCode() const { return quit_; }
     bool waitCursor() const { return waitCursor_; }
     const std::vector<std::pair<int, int>>& progressLog() const { return progress_; }
     int centered() const { return centered_; }
@@ -175,20 +170,12 @@ class MemoryUi : public OperatorInterface {
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;
-    // Called on every pass of event processing: lets a test press buttons mid-operation.
-    std::function<void()> onEvents;
-    // Count of ProcessSystemEvents and WaitForEvents calls.
-    long eventPasses = 0;
     // The screen area windows are fitted onto.
     ScreenArea screen{0, 0, 1920, 1050};
-    // Manual clock (used without a pump).
-    double now_ = 0.0;
 
   private:
     std::optional<PopupAnswer> nextAnswer(const PopupRecord& r);
 
-    EventPump* pump_;
-    bool woken_ = false;  // without a pump: WakeWait() since the last wait
     std::array<CtrlRecord, kCtrlCount> ctrls_{};
     std::map<Ctrl, GraphRecord> graphs_;
     std::map<std::tuple<Ctrl, int, int>, double> cells_;
@@ -197,7 +184,6 @@ class MemoryUi : public OperatorInterface {
     int activeTab_ = 0;
     WindowPlacement window_{};
     bool waitCursor_ = false;
-    std::optional<int> quit_;
     std::vector<std::pair<int, int>> progress_;
     int centered_ = 0;
     bool displayed_ = false;

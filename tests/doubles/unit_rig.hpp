@@ -25,7 +25,7 @@ struct UnitRig {
     FakeTcp tcp;
     FakePorts ports;
     SensorSession sensor{ui, serial, tcp};
-    Context ctx{ui, sensor, ports};
+    Context ctx{ui, ui, sensor, ports};
     // The link beneath the session's, for the tests of the link itself.
     ReportingOwner owner{ctx};
     LinkContext link{ui, owner, serial, tcp};

@@ -47,7 +47,7 @@ class AssistantOverTcp : public ::testing::Test {
     QtTcpClient tcp;
     QtPortEnumerator ports;
     SensorSession sensor{ui, serial, tcp};
-    Context ctx{ui, sensor, ports};
+    Context ctx{ui, ui, sensor, ports};
 };
 
 TEST_F(AssistantOverTcp, StopFromTheWindowDuringTheWaitEndsTheAdjustment) {

@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/records.hpp"
+#include "python_json.hpp"
 
 namespace qelto {
 namespace {
@@ -161,6 +163,24 @@ TEST_F(CliOffline, ShowJsonIsValidUtf8ForAPathThatIsNot) {
 }
 #endif
 
+// Results without a sensor as JSON: each one object on one line, read by Python's json module.
+TEST_F(CliOffline, ResultsAsJsonForScripts) {
+    const QString file = Defaults("a.ini");
+    const std::string path = file.toStdString();
+    const std::vector<std::pair<QStringList, std::string>> cases = {
+        {{"ports"}, R"({"ports": [)"},
+        {{"show", file}, R"({"file": ")" + path + R"(", "parameters": {)"},
+        {{"diff", file, file},
+         R"({"differences": [], "new_file": ")" + path + R"(", "old_file": ")" + path + R"("})"},
+    };
+    for (const auto& [args, start] : cases) {
+        const Outcome run = Cli(args + QStringList{"--format", "json"});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+        EXPECT_EQ(PythonJson(run.out).rfind(start, 0), 0u) << PythonJson(run.out);
+    }
+}
+
 // Far larger than any parameter file: refused unread, and said so.
 TEST_F(CliOffline, AHugeFileIsRefusedBeforeItIsRead) {
     const QString path = Defaults("huge.ini");
@@ -261,6 +281,8 @@ TEST_F(CliOffline, UsageErrorsExitWithTwoAndSayWhy) {
         {{"identify", "--ram"}, "--ram does not apply to identify"},
         {{"live", "-n", "0"}, "at least 1"},
         {{"live", "-n", "ten"}, "bad value 'ten' for -n"},
+        {{"live", "-n", "0x10"}, "bad value '0x10' for -n"},
+        {{"set", "gain=-1"}, "bad value '-1' for gain"},
         {{"live", "--format", "json"}, "live writes csv or jsonl"},
         {{"show"}, "show needs a FILE"},
         {{"show", "a.ini", "b.ini"}, "unexpected argument 'b.ini'"},

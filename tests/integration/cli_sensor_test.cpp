@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 #include "files/inifile.hpp"
 #include "link/transaction.hpp"
 #include "protocol/records.hpp"
+#include "python_json.hpp"
 #include "qt_rig.hpp"
 #include "sensor_model.hpp"
 #include "sim_server.hpp"
@@ -521,6 +523,57 @@ TEST_F(CliSensor, FreqPrintsTheScanFrequencyWithTheDisplaysPrecision) {
     }
 }
 
+// A script reads each result as JSON: one object on one line, read by Python's json module,
+// whatever bytes the sensor sends as its name.
+TEST_F(CliSensor, ResultsAsJsonForScripts) {
+    ParameterSet para;
+    TeachTable teach{};
+    DistinctConfiguration(para, teach);
+    model.SetEeprom(para, teach);
+    model.SetName("LINE 4 \xFF");
+    const auto json = [&](const QStringList& args, int code) {
+        const CliRun run = RunCli(Tcp() + args + QStringList{"--format", "json"});
+        EXPECT_EQ(run.code, code) << run.err;
+        EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+        return PythonJson(run.out);
+    };
+    EXPECT_EQ(json({"identify"}, 0),
+              R"({"family": 1, "firmware": "KORVANEX V4.3B7", "name": "LINE 4 \ufffd", )"
+              R"("serial": 4711})");
+
+    const std::string file = File("backup.ini").toStdString();
+    EXPECT_EQ(json({"get", "-o", File("backup.ini")}, 0),
+              R"({"file": ")" + file + R"(", "memory": "eeprom"})");
+
+    const std::string freq = json({"freq"}, 0);
+    sim::SensorModel twin{Quiet()};
+    twin.SetRam(para, teach);
+    EXPECT_DOUBLE_EQ(
+        QJsonDocument::fromJson(QByteArray::fromStdString(freq))["scan_frequency_hz"].toDouble(),
+        twin.CycleScans() / (twin.CycleWindow() * 0.01))
+        << freq;
+
+    {
+        IniHandle doc = Ini_New(0);
+        Ini_ReadFromFile(doc.get(), file);
+        Ini_PutInt(doc.get(), "PARAMETER", "GAIN", 4);
+        ASSERT_GE(Ini_WriteToFile(doc.get(), file), 0);
+    }
+    EXPECT_EQ(json({"diff", File("backup.ini")}, 5),
+              R"({"differences": [{"key": "GAIN", "new": 4, "old": 3, "section": "PARAMETER"}], )"
+              R"("new_file": ")" +
+                  file + R"(", "old_file": null})");
+
+    // Of two values one is refused: both are named as differences, the refused one with what
+    // the sensor holds instead.
+    const std::string set = json({"set", "gain=99", "power=600"}, 1);
+    EXPECT_EQ(set, R"({"differences": [{"key": "POWER", "new": 600, "old": 777, )"
+                   R"("section": "PARAMETER"}, {"key": "GAIN", "new": 99, "old": 3, )"
+                   R"("section": "PARAMETER"}], "memory": "eeprom", "refused": [{"held": )" +
+                       std::to_string(model.EepromParameters().Gain) +
+                       R"(, "key": "GAIN", "section": "PARAMETER", "value": 99}]})");
+}
+
 TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
     model.SetFirmware("OTHER V2.1");
     const CliRun run = RunCli(Tcp() + QStringList{"identify"});
@@ -664,6 +717,17 @@ TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
     EXPECT_TRUE(Contains(run.out, "family: 1\n")) << run.out;
     sim.terminate();
     sim.waitForFinished(3000);
+}
+
+// The device API's example: a program of a dozen lines that connects and reads the gain.
+TEST_F(CliSensor, TheExampleProgramPrintsIdentityAndGain) {
+    const char* example = std::getenv("QELTO_EXAMPLE_IDENTIFY");
+    if (example == nullptr) GTEST_SKIP() << "QELTO_EXAMPLE_IDENTIFY is not set";
+    const CliRun run =
+        RunCliAt(QString::fromLocal8Bit(example), {"127.0.0.1", QString::number(server.tcpPort())});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "KORVANEX V4.3B7\nKORVANEX TAVRENO SIM, serial number 4711\ngain " +
+                           std::to_string(model.EepromParameters().Gain) + "\n");
 }
 
 }  // namespace

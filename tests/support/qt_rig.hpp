@@ -32,7 +32,7 @@ struct QtRig {
     QtPortEnumerator ports;
     std::unique_ptr<SensorSession> sensorPtr = std::make_unique<SensorSession>(ui, serial, tcp);
     SensorSession& sensor = *sensorPtr;
-    std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, sensor, ports);
+    std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, ui, sensor, ports);
     Context& ctx = *ctxPtr;
     // The link beneath the session's, for the tests of the link itself: its failures reach
     // the presenters' report as the session's do.

@@ -9,13 +9,13 @@ namespace qelto {
 namespace {
 
 TEST(SensorSession, RefusesWithoutALinkAndOnceTheServerHasClosedIt) {
-    MemoryUi ui;
+    TestLoop loop;
     FakeSerial serial;
     FakeTcp tcp;
-    SensorSession sensor{ui, serial, tcp};
+    SensorSession sensor{loop, serial, tcp};
     ScriptedSensor scripted;
     tcp.responder = [&](const Bytes& r) { return scripted.Answer(r); };
-    ui.onEvents = [&] { tcp.Deliver(); };
+    loop.onEvents = [&] { tcp.Deliver(); };
 
     const auto before = sensor.ReadLiveSample();
     ASSERT_FALSE(before.ok());
@@ -43,7 +43,7 @@ TEST(SensorSession, RefusesWithoutALinkAndOnceTheServerHasClosedIt) {
     } listener;
     sensor.SetObserver(&listener);
     tcp.ServerCloses();
-    ui.ProcessSystemEvents();
+    loop.ProcessSystemEvents();
     EXPECT_EQ(listener.lost, std::vector<std::string>{kMsgServerClosed});
     const auto after = sensor.ReadLiveSample();
     ASSERT_FALSE(after.ok());

@@ -53,7 +53,7 @@ std::string InfoBoxAfterOpening(int openResult, const SerialDeviceAccess& access
     FakeTcp tcp;
     FakePorts ports;
     SensorSession sensor{ui, serial, tcp};
-    Context ctx{ui, sensor, ports};
+    Context ctx{ui, ui, sensor, ports};
     ctx.settings.conn.Protocol = kRs232;
     ctx.settings.conn.ComPort = 101;
     serial.openResult = openResult;

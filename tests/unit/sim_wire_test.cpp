@@ -287,6 +287,16 @@ TEST(SimOptions, MistakesAreNamed) {
     EXPECT_TRUE(Options({"--help"})->help);
 }
 
+// Whole numbers are decimal digits, whatever else the option library would read them as.
+TEST(SimOptions, NumbersAreDecimal) {
+    const auto leadingZero = Options({"--pty", "--serial", "010", "--tcp=0"});
+    ASSERT_TRUE(leadingZero);
+    EXPECT_EQ(leadingZero->sensor.serialNumber, 10) << "not octal";
+    EXPECT_TRUE(leadingZero->tcp);
+    for (const char* number : {"0x10", "+5", " 5", "-0"})
+        EXPECT_FALSE(Options({"--pty", "--serial", number})) << number;
+}
+
 TEST(SimOptions, UsageMentionsEveryOption) {
     for (const char* opt :
          {"--tcp", "--pty", "--baud", "--tcp-baud", "--firmware", "--name", "--serial", "--seed",

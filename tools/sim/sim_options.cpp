@@ -1,34 +1,52 @@
 #include "sim_options.hpp"
 
-#include <charconv>
-#include <cstdlib>
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <functional>
 #include <sstream>
+#include <type_traits>
 
 #include "sim_server.hpp"
 
 namespace qelto::sim {
 namespace {
 
+// A number in [lo, hi], read by the option library. A whole number is decimal digits only:
+// the library also reads 0x10 as hex, 010 as octal and -1 as the largest unsigned number.
 template <typename T>
-bool ParseNumber(std::string_view text, T lo, T hi, T& out) {
-    T v{};
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < lo ||
-        v > hi) {
-        return false;
+std::optional<T> Number(std::string text, T lo, T hi) {
+    if constexpr (std::is_integral_v<T>) {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+            return std::nullopt;
+        }
+        text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
     }
-    out = v;
-    return true;
+    T v{};
+    if (!CLI::detail::lexical_cast(text, v) || !(v >= lo && v <= hi)) return std::nullopt;
+    return v;
 }
 
-bool ParseSeconds(std::string_view text, double& out) {
-    const std::string s(text);
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (s.empty() || end != s.c_str() + s.size() || !(v >= 0.0 && v <= 86400.0)) return false;
-    out = v;
-    return true;
+std::optional<double> Seconds(const std::string& text) {
+    return Number(text, 0.0, 86400.0);
 }
+
+// Takes an option's value into the options; returns why it is not one, or nothing.
+using Take = std::function<std::string(const std::string&)>;
+
+// A number in [lo, hi] into `target`.
+template <typename T>
+Take NumberInto(T& target, T lo, T hi, const char* why) {
+    return [&target, lo, hi, why](const std::string& text) {
+        const auto n = Number(text, lo, hi);
+        if (n) target = *n;
+        return n ? std::string() : why;
+    };
+}
+
+// A mistake on the command line, said in one line.
+struct Refusal {
+    std::string reason;
+};
 
 std::vector<std::string> Words(std::string_view line) {
     std::vector<std::string> words;
@@ -117,9 +135,9 @@ std::optional<Patch> ParseRgb(std::string_view text, std::string& error) {
     double v[3] = {};
     bool ok = words.size() == 3;
     for (std::size_t i = 0; ok && i < 3; ++i) {
-        char* end = nullptr;
-        v[i] = std::strtod(words[i].c_str(), &end);
-        ok = end == words[i].c_str() + words[i].size() && v[i] >= 0.0 && v[i] <= 1.0;
+        const auto reflectance = Number(words[i], 0.0, 1.0);
+        ok = reflectance.has_value();
+        v[i] = reflectance.value_or(0.0);
     }
     if (!ok) {
         error = "expected three reflectances 0..1 (R,G,B), got '" + std::string(text) + "'";
@@ -129,9 +147,9 @@ std::optional<Patch> ParseRgb(std::string_view text, std::string& error) {
 }
 
 bool SelectScene(SensorModel& model, std::string_view which) {
-    std::size_t index = 0;
-    if (ParseNumber<std::size_t>(which, 0, SensorModel::StandardPatches().size() - 1, index)) {
-        return model.SelectPatch(index);
+    if (const auto index =
+            Number<std::size_t>(std::string(which), 0, SensorModel::StandardPatches().size() - 1)) {
+        return model.SelectPatch(*index);
     }
     return model.SelectPatch(which);
 }
@@ -140,96 +158,93 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
                                           std::string& error) {
     SimOptions o;
     SensorModel probe;  // for checking scene names
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& opt = args[i];
-        auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size()) {
-                error = "option " + opt + " needs a value";
-                return std::nullopt;
+    CLI::App app;
+    app.set_help_flag();  // the usage text is the program's own, kSimUsage
+    app.allow_extras();   // an unknown option is named below
+    app.add_flag("-h,--help", o.help);
+    app.add_flag("--version", o.version);
+    app.add_flag("--pty", o.pty);
+    app.add_flag("-v,--verbose", o.verbose);
+    app.add_flag_callback("--no-noise", [&] { o.sensor.noise = false; });
+    // Each value is taken in the order given: of an option given twice the last counts, and
+    // every --fault adds one.
+    const auto option = [&](const char* name, Take take) {
+        app.add_option(name)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->each([name, take](const std::string& value) {
+                const std::string why = take(value);
+                const std::string shown = value.size() > 2040 ? value.substr(0, 20) + "..." : value;
+                if (!why.empty()) {
+                    throw Refusal{"bad value '" + shown + "' for " + name + ": " + why};
+                }
+            });
+    };
+    option("--tcp", [&](const std::string& v) {
+        const std::size_t colon = v.rfind(':');
+        const bool hostGiven = colon != std::string::npos;
+        o.tcpHost = hostGiven ? v.substr(0, colon) : SimOptions{}.tcpHost;
+        const auto port = Number(hostGiven ? v.substr(colon + 1) : v, 0, 65535);
+        if (o.tcpHost.empty() || !port) return "expected PORT or HOST:PORT with a port 0..65535";
+        o.tcpPort = *port;
+        o.tcp = true;
+        return "";
+    });
+    for (const auto& [name, target] :
+         {std::pair{"--baud", &o.ptyBaud}, {"--tcp-baud", &o.tcpBaud}}) {
+        option(name, [baud = target](const std::string& v) {
+            const auto rate = Number(v, 0, 10000000);
+            if (!rate || (*rate > 0 && *rate < 50)) {
+                return "expected 0 (unpaced) or a rate of 50..10000000 baud";
             }
-            return args[++i];
-        };
-        auto bad = [&](const std::string& v, const std::string& what) {
-            error = "bad value '" + v + "' for " + opt + ": " + what;
-            return std::nullopt;
-        };
-        if (opt == "--help" || opt == "-h") {
-            o.help = true;
-        } else if (opt == "--version") {
-            o.version = true;
-        } else if (opt == "--tcp") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            const std::size_t colon = v->rfind(':');
-            const std::string portText = colon == std::string::npos ? *v : v->substr(colon + 1);
-            if (colon != std::string::npos) o.tcpHost = v->substr(0, colon);
-            if (o.tcpHost.empty() || !ParseNumber(portText, 0, 65535, o.tcpPort)) {
-                return bad(*v, "expected PORT or HOST:PORT with a port 0..65535");
-            }
-            o.tcp = true;
-        } else if (opt == "--pty") {
-            o.pty = true;
-        } else if (opt == "--baud" || opt == "--tcp-baud") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            int baud = 0;
-            if (!ParseNumber(*v, 0, 10000000, baud) || (baud > 0 && baud < 50)) {
-                return bad(*v, "expected 0 (unpaced) or a rate of 50..10000000 baud");
-            }
-            (opt == "--baud" ? o.ptyBaud : o.tcpBaud) = baud;
-        } else if (opt == "--firmware" || opt == "--name") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (v->size() > 2040) return bad(v->substr(0, 20) + "...", "longer than 2040 bytes");
-            (opt == "--firmware" ? o.sensor.firmware : o.sensor.name) = *v;
-        } else if (opt == "--serial") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (!ParseNumber<std::uint16_t>(*v, 0, 65535, o.sensor.serialNumber)) {
-                return bad(*v, "expected 0..65535");
-            }
-        } else if (opt == "--seed") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (!ParseNumber<std::uint64_t>(*v, 0, UINT64_MAX, o.sensor.seed)) {
-                return bad(*v, "expected a non-negative integer");
-            }
-        } else if (opt == "--no-noise") {
-            o.sensor.noise = false;
-        } else if (opt == "--scene") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (!SelectScene(probe, *v)) return bad(*v, "expected 0..7 or a patch name");
-            o.scene = *v;
-        } else if (opt == "--rgb") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            std::string why;
-            o.rgb = ParseRgb(*v, why);
-            if (!o.rgb) return bad(*v, why);
-        } else if (opt == "--taught") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (!ParseNumber<std::size_t>(*v, 0, SensorModel::StandardPatches().size(), o.taught)) {
-                return bad(*v, "expected 0..8");
-            }
-        } else if (opt == "--cycle") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            if (!ParseSeconds(*v, o.cycleSeconds)) return bad(*v, "expected seconds 0..86400");
-        } else if (opt == "--fault") {
-            auto v = value();
-            if (!v) return std::nullopt;
-            std::string why;
-            auto rule = ParseFault(*v, why);
-            if (!rule) return bad(*v, why);
-            o.faults.push_back(*rule);
-        } else if (opt == "--verbose" || opt == "-v") {
-            o.verbose = true;
-        } else {
-            error = "unknown option '" + opt + "'";
-            return std::nullopt;
+            *baud = *rate;
+            return "";
+        });
+    }
+    for (const auto& [name, target] :
+         {std::pair{"--firmware", &o.sensor.firmware}, {"--name", &o.sensor.name}}) {
+        option(name, [text = target](const std::string& v) {
+            if (v.size() > 2040) return "longer than 2040 bytes";
+            *text = v;
+            return "";
+        });
+    }
+    option("--serial",
+           NumberInto<std::uint16_t>(o.sensor.serialNumber, 0, 65535, "expected 0..65535"));
+    option("--seed", NumberInto<std::uint64_t>(o.sensor.seed, 0, UINT64_MAX,
+                                               "expected a non-negative integer"));
+    option("--taught", NumberInto<std::size_t>(o.taught, 0, SensorModel::StandardPatches().size(),
+                                               "expected 0..8"));
+    option("--cycle", NumberInto(o.cycleSeconds, 0.0, 86400.0, "expected seconds 0..86400"));
+    option("--scene", [&](const std::string& v) {
+        o.scene = v;
+        return SelectScene(probe, v) ? "" : "expected 0..7 or a patch name";
+    });
+    option("--rgb", [&](const std::string& v) {
+        std::string why;
+        o.rgb = ParseRgb(v, why);
+        return why;
+    });
+    option("--fault", [&](const std::string& v) {
+        std::string why;
+        if (const auto rule = ParseFault(v, why)) o.faults.push_back(*rule);
+        return why;
+    });
+
+    try {
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+        for (const std::string& extra : app.remaining()) {
+            if (extra != "--") throw Refusal{"unknown option '" + extra + "'"};
         }
+    } catch (const Refusal& refusal) {
+        error = refusal.reason;
+        return std::nullopt;
+    } catch (const CLI::ArgumentMismatch&) {
+        // The only one left possible: the arguments ran out before the value of the last.
+        error = "option " + args.back().substr(0, args.back().find('=')) + " needs a value";
+        return std::nullopt;
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return std::nullopt;
     }
     if (!o.help && !o.version && !o.tcp && !o.pty) {
         error = "nothing to serve: give --tcp [HOST:]PORT and/or --pty";
@@ -271,11 +286,9 @@ std::string RunControlLine(SimServer& server, std::string_view line, bool& quit)
         return "ok scene " + PatchText(model);
     }
     if (cmd == "cycle") {
-        double seconds = 0;
-        if (words.size() != 2 || !ParseSeconds(words[1], seconds)) {
-            return "error: expected cycle SECONDS (0..86400)";
-        }
-        server.SetSceneCycle(seconds);
+        const auto seconds = words.size() == 2 ? Seconds(words[1]) : std::nullopt;
+        if (!seconds) return "error: expected cycle SECONDS (0..86400)";
+        server.SetSceneCycle(*seconds);
         return "ok cycle " + words[1];
     }
     if (cmd == "fault") {

@@ -1,0 +1,146 @@
+#include "app/working_copy.hpp"
+
+#include <algorithm>
+
+#include "sensor/sensor_session.hpp"
+
+namespace qelto {
+
+WorkingCopy::WorkingCopy(const SensorSession& sensor) : sensor_(sensor) {}
+
+const Configuration* WorkingCopy::sensorValues() const {
+    return sensor_.knowsConfiguration() ? &sensor_.configuration() : nullptr;
+}
+
+bool WorkingCopy::DiffersFromSensor(ConfigItem item) const {
+    const Configuration* held = sensorValues();
+    return held != nullptr && ItemValue(*held, item) != value(item);
+}
+
+void WorkingCopy::ForgetHistory() {
+    undo_.clear();
+    redo_.clear();
+}
+
+void WorkingCopy::Replace(const Configuration& config) {
+    config_ = config;
+    baseline_ = config;
+    ForgetHistory();
+    Tell(std::nullopt);
+}
+
+void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
+    config_.para = para;
+    baseline_.para = para;
+    ForgetHistory();
+    Tell(std::nullopt);
+}
+
+void WorkingCopy::Update(const std::function<void(Configuration&)>& change) {
+    change(config_);
+    ForgetHistory();
+    Tell(std::nullopt);
+}
+
+bool WorkingCopy::Edit(ConfigItem item, std::uint16_t value) {
+    const std::uint16_t before = this->value(item);
+    if (before == value) return false;
+    // A value typed anew is no longer the one the sensor refused.
+    refused_.erase(item);
+    Do({{item, before, value}});
+    return true;
+}
+
+bool WorkingCopy::RevertToSensor() {
+    const Configuration* held = sensorValues();
+    if (held == nullptr) return false;
+    Step step;
+    ForEachItem([&](ConfigItem item) {
+        const std::uint16_t now = value(item), sensor = ItemValue(*held, item);
+        if (now != sensor) step.push_back({item, now, sensor});
+    });
+    if (step.empty()) return false;
+    Do(std::move(step));
+    return true;
+}
+
+void WorkingCopy::Do(Step step) {
+    Apply(step, true);
+    undo_.push_back(std::move(step));
+    redo_.clear();
+}
+
+void WorkingCopy::Apply(const Step& step, bool forward) {
+    for (const Change& c : step)
+        SetItemValue(config_, c.item, forward ? c.after : c.before);
+    Tell(step.size() == 1 ? std::optional<ConfigItem>(step.front().item) : std::nullopt);
+}
+
+bool WorkingCopy::Replay(std::vector<Step>& from, std::vector<Step>& to, bool forward) {
+    if (from.empty()) return false;
+    Step step = std::move(from.back());
+    from.pop_back();
+    to.push_back(std::move(step));
+    Apply(to.back(), forward);
+    return true;
+}
+
+bool WorkingCopy::Undo() {
+    return Replay(undo_, redo_, false);
+}
+
+bool WorkingCopy::Redo() {
+    return Replay(redo_, undo_, true);
+}
+
+std::size_t WorkingCopy::UnsentCount() const {
+    std::size_t n = 0;
+    ForEachItem([&](ConfigItem item) { n += ItemValue(baseline_, item) != value(item); });
+    return n;
+}
+
+void WorkingCopy::MarkSent() {
+    baseline_ = config_;
+}
+
+void WorkingCopy::MarkRefused(const Configuration& sent, const Configuration& held,
+                              std::string report) {
+    refused_.clear();
+    ForEachItem(
+        [&](ConfigItem item) {
+            const std::uint16_t s = ItemValue(sent, item), h = ItemValue(held, item);
+            if (s != h) refused_[item] = {s, h};
+        },
+        kSensorTeachRows);
+    refusalReport_ = std::move(report);
+    Tell(std::nullopt);
+}
+
+void WorkingCopy::ClearRefused() {
+    if (refused_.empty()) return;
+    refused_.clear();
+    refusalReport_.clear();
+    Tell(std::nullopt);
+}
+
+std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const {
+    const auto it = refused_.find(item);
+    if (it == refused_.end()) return std::nullopt;
+    return it->second;
+}
+
+int WorkingCopy::AddView(View view) {
+    views_.emplace_back(nextView_, std::move(view));
+    return nextView_++;
+}
+
+void WorkingCopy::RemoveView(int id) {
+    std::erase_if(views_, [id](const auto& v) { return v.first == id; });
+}
+
+void WorkingCopy::Tell(std::optional<ConfigItem> item) {
+    for (const auto& [id, view] : views_)
+        view(item);
+}
+
+}  // namespace qelto

@@ -1,0 +1,149 @@
+#include "sensor/connect.hpp"
+
+#include "link/transport.hpp"
+#include "sensor/link_settings.hpp"
+#include "sensor/sensor_texts.hpp"
+
+namespace qelto {
+namespace {
+
+Connection Stopped(Connection c, ConnectStage stage, SensorError error) {
+    c.reached = stage;
+    c.error = std::move(error);
+    return c;
+}
+
+class SilentListener : public ConnectListener {};
+
+}  // namespace
+
+LinkDescription LinkDescription::Tcp(std::string host, int port) {
+    LinkDescription d;
+    d.kind = Kind::Tcp;
+    d.host = std::move(host);
+    d.tcpPort = port;
+    return d;
+}
+
+LinkDescription LinkDescription::Serial(int comPort, int baud) {
+    LinkDescription d;
+    d.kind = Kind::Serial;
+    d.comPort = comPort;
+    d.baud = baud;
+    return d;
+}
+
+LinkDescription LinkDescription::From(const ConnectionSettings& s) {
+    if (s.Protocol == kTcpIp) {
+        return Tcp(std::string(TextOf(s.IpAddress)), ParseLeadingInt(TextOf(s.PortNumber)));
+    }
+    return Serial(s.ComPort, BaudRateForIndex(s.BaudRateIndex));
+}
+
+ConnectionSettings LinkDescription::Settings() const {
+    ConnectionSettings s;
+    if (kind == Kind::Tcp) {
+        s.Protocol = kTcpIp;
+        CopyText(s.IpAddress, host);
+        CopyText(s.PortNumber, std::to_string(tcpPort));
+        s.TcpPort = tcpPort;
+    } else {
+        s.Protocol = kRs232;
+        s.ComPort = static_cast<std::uint16_t>(comPort);
+        s.BaudRateIndex = static_cast<std::uint16_t>(BaudRateIndexFor(baud).value_or(4));
+    }
+    return s;
+}
+
+std::string LinkDescription::Describe() const {
+    return DescribeConnection(Settings());
+}
+
+Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
+                                       bool storeInEeprom) {
+    WriteCounts counts;
+    auto written = session.WriteParameters(config.para);
+    if (!written) return written.error();
+    counts.parameters = *written;
+    written = session.WriteTeachTable(config.teach);
+    if (!written) return written.error();
+    counts.teach = *written;
+    if (storeInEeprom) {
+        if (Status stored = session.StoreEeprom(); !stored) return stored.error();
+    }
+    return counts;
+}
+
+std::string RefusalText(const WriteCounts& counts) {
+    std::string text;
+    for (const RejectedCount n : {counts.parameters, counts.teach}) {
+        if (n == 0) continue;
+        if (!text.empty()) text += "\n\n";
+        text += PlausibilityText(n, kMsgRamPlausibilityTail);
+    }
+    return text;
+}
+
+Connection Connect(SensorSession& session, const ConnectionSettings& settings,
+                   ConnectListener& listener, ConnectOptions options) {
+    Connection c;
+    if (Status opened = session.Open(settings); !opened) {
+        return Stopped(std::move(c), ConnectStage::Open, opened.error());
+    }
+    const auto firmware = session.ReadFirmware();
+    if (!firmware) return Stopped(std::move(c), ConnectStage::Identify, firmware.error());
+    c.identity = *firmware;
+    if (!firmware->supported()) {
+        return Stopped(std::move(c), ConnectStage::Unsupported,
+                       {SensorFault::Unsupported,
+                        UnsupportedFirmwareMessage(SplitFirmware(firmware->firmware)),
+                        {},
+                        {}});
+    }
+    listener.Identified(c.identity);
+    const auto named = session.ReadNameAndSerial();
+    if (!named) return Stopped(std::move(c), ConnectStage::Identify, named.error());
+    c.identity = *named;
+    listener.Named(c.identity);
+
+    if (listener.SendDefaults()) {
+        Configuration defaults;
+        LoadDefaultParaValues(defaults.para, defaults.teach, 1);
+        const auto written = WriteConfiguration(session, defaults, options.throughEeprom);
+        if (!written) return Stopped(std::move(c), ConnectStage::Defaults, written.error());
+        c.defaultsSent = true;
+        if (written->refused()) {
+            return Stopped(std::move(c), ConnectStage::Defaults,
+                           {SensorFault::Refused, RefusalText(*written), {}, {}});
+        }
+    }
+    if (options.readConfiguration) {
+        auto read = session.ReadConfiguration(options.throughEeprom);
+        if (!read) return Stopped(std::move(c), ConnectStage::Read, read.error());
+        c.read = *read;
+        if (read->eepromRejected != 0) listener.EepromRejected(read->eepromRejected);
+    }
+    c.reached = ConnectStage::Done;
+    return c;
+}
+
+Connection Connect(SensorSession& session, const LinkDescription& link, ConnectListener& listener,
+                   ConnectOptions options) {
+    if (link.kind == LinkDescription::Kind::Serial && !BaudRateIndexFor(link.baud)) {
+        Connection c;
+        c.error = SensorError{
+            SensorFault::OpenFailed,
+            Rs232ErrorMessage(kRs232InvalidBaudrate),
+            "COM" + std::to_string(link.comPort) + " at " + std::to_string(link.baud) + " baud",
+            {}};
+        return c;
+    }
+    return Connect(session, link.Settings(), listener, options);
+}
+
+Connection Connect(SensorSession& session, const LinkDescription& link, ConnectOptions options) {
+    SilentListener silent;
+    return Connect(session, link, silent, options);
+}
+
+}  // namespace qelto
