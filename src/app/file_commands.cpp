@@ -22,13 +22,22 @@ struct Texts {
     static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
 };
 
-// Shows the file dialog in the directory of the last parameter file; the chosen path becomes
-// the new ParameterFilePath.
+// Shows the file dialog in the directory of the last parameter file the operator saved or
+// loaded (the one of start-up, beside the program, is no choice of theirs); the chosen path
+// becomes the new ParameterFilePath.
 int SelectParameterFile(Context& ctx) {
-    return ctx.ui.FileSelectPopup(
-        DialogBesideParameterFile(ctx, kParameterFileName, Texts::kDialogFilter,
-                                  Texts::kDialogTitle),
-        ctx.settings.ParameterFilePath);
+    const Settings& s = ctx.settings;
+    std::string last;
+    if (s.ParameterFilePath != JoinPath(s.ProgramDirectory, kParameterFileName)) {
+        const SplitPathResult parts = SplitPath(s.ParameterFilePath);
+        last = parts.drive + parts.directory;
+    }
+    FileDialogRequest dialog;
+    dialog.startDirectory = StartFolder(ctx, last);
+    dialog.defaultFileName = kParameterFileName;
+    dialog.filter = Texts::kDialogFilter;
+    dialog.title = Texts::kDialogTitle;
+    return ctx.ui.FileSelectPopup(dialog, ctx.settings.ParameterFilePath);
 }
 
 void Report(Context& ctx, const std::string& report) {
@@ -37,15 +46,10 @@ void Report(Context& ctx, const std::string& report) {
 
 }  // namespace
 
-FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title) {
-    const SplitPathResult parts = SplitPath(ctx.settings.ParameterFilePath);
-    FileDialogRequest dialog;
-    dialog.startDirectory = parts.drive + parts.directory;
-    dialog.defaultFileName = defaultName;
-    dialog.filter = filter;
-    dialog.title = title;
-    return dialog;
+std::string StartFolder(const Context& ctx, const std::string& last) {
+    if (!last.empty() && DirectoryIsWritable(last)) return last;
+    const std::string& documents = ctx.settings.DocumentsDirectory;
+    return documents.empty() ? last : documents;
 }
 
 Outcome SendParaToFile(Context& ctx) {

@@ -2,6 +2,7 @@
 // reporting what could not be read, and refreshing the panels.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/operation_state.hpp"
@@ -12,9 +13,10 @@ namespace qelto {
 
 struct Context;
 
-// A file dialog that opens in the directory of the last parameter file.
-FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title);
+// The folder a file dialog starts in: `last`, where the operator last saved or loaded that
+// kind of file, when there is one and the program may write there; otherwise the documents
+// folder. Never the program's own folder for want of another.
+std::string StartFolder(const Context& ctx, const std::string& last);
 
 // Asks for a file and writes the working copy to it (an existing file is overwritten).
 Outcome SendParaToFile(Context& ctx);

@@ -76,6 +76,17 @@ void LinkAnswered(Context& ctx) {
     if (ctx.state.link == LinkView::Lost && ctx.sensor.connected()) LinkConnected(ctx);
 }
 
+std::string LinkInForce(const Context& ctx) {
+    if (ctx.sensor.connected()) return Where(ctx.sensor.settings());
+    return "not connected (set: " + Where(ctx.settings.conn) + ")";
+}
+
+std::string SensorOnLink(const Context& ctx) {
+    const SensorIdentity& id = ctx.sensor.identity();
+    if (!ctx.sensor.connected() || id.firmware.empty()) return "not identified";
+    return id.firmwareLine() + ", " + id.name + ", serial " + std::to_string(id.serialNumber);
+}
+
 void LiveValuesFresh(Context& ctx) {
     ctx.state.liveOld = false;
     ctx.ui.ShowLiveAge(LiveAge::Arriving);

@@ -23,6 +23,12 @@ void LinkFailed(Context& ctx, const SensorError& error);
 // The sensor answered again after a failure.
 void LinkAnswered(Context& ctx);
 
+// For what is saved about the link (the link monitor's text): the link in force
+// ("TCP/IP 127.0.0.1:5000", or "not connected" with the settings on the page) and the sensor
+// identified on it (firmware, name, serial number; "not identified").
+std::string LinkInForce(const Context& ctx);
+std::string SensorOnLink(const Context& ctx);
+
 // The live displays: a new sample arrived, acquisition ended without a failure.
 void LiveValuesFresh(Context& ctx);
 void LiveValuesKept(Context& ctx);

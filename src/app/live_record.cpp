@@ -16,11 +16,20 @@ namespace {
 
 struct Texts {
     static constexpr std::string_view kDialogTitle = "Record live data";
-    static constexpr std::string_view kDialogFilter = "*.csv";
+    static constexpr std::string_view kDialogFilter = "CSV files (*.csv)";
+    static constexpr std::string_view kDialogSuffix = "csv";
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
+    static constexpr std::string_view kReplaceIn = " already exists in the folder\n";
+    static constexpr std::string_view kReplace = "\nDo you want to replace it?";
     static constexpr std::string_view kNotStarted = "Recording could not start: ";
     static constexpr std::string_view kStopped = "Recording stopped: ";
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
+    static constexpr std::string_view kRowsInLostFile =
+        " rows went into the file that was written until then.";
+    // Reasons beside a path, as the system's own are.
+    static constexpr std::string_view kNotRegularFile = "not a regular file";
+    static constexpr std::string_view kInUse = "in use by another recording";
+    static constexpr std::string_view kLost = "removed or replaced by another file";
 };
 
 constexpr double kFlushInterval = 1.0;    // seconds
@@ -32,24 +41,47 @@ std::string FileNameOf(const std::string& path) {
     return parts.fileName;
 }
 
+std::string FolderOf(const std::string& path) {
+    const SplitPathResult parts = SplitPath(path);
+    return parts.drive + parts.directory;
+}
+
 }  // namespace
 
 LiveSample SampleOf(const LiveData& d) {
     return {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
 }
 
-bool LiveRecorder::Start(const std::string& path, double now) {
+bool LiveRecorder::Open(const std::string& path) {
     Stop();
-    error_.clear();
+    ClearError();
     rows_ = pending_ = committed_ = 0;
     batch_.clear();
     path_ = path;
-    errno = 0;
-    file_ = OpenFile(PathFromUtf8(path), "wb");
-    if (file_ == nullptr) {
-        error_ = path + ": " + std::strerror(errno != 0 ? errno : EIO);
-        return false;
+    begun_ = false;
+    const ExclusiveFile opened = OpenExclusive(PathFromUtf8(path));
+    existed_ = opened.existed;
+    switch (opened.refusal) {
+        case OpenRefusal::None:
+            file_ = opened.file;
+            return true;
+        case OpenRefusal::NotRegularFile:
+            error_ = path + ": " + std::string(Texts::kNotRegularFile);
+            return false;
+        case OpenRefusal::InUse:
+            error_ = path + ": " + std::string(Texts::kInUse);
+            return false;
+        case OpenRefusal::System:
+            break;
     }
+    error_ = path + ": " + std::strerror(opened.err != 0 ? opened.err : EIO);
+    return false;
+}
+
+bool LiveRecorder::Begin(double now) {
+    if (file_ == nullptr) return false;
+    if (const int err = TruncateFile(file_, 0); err != 0) return Fail(err);
+    begun_ = true;
     opened_ = now;
     lastWrite_ = now;
     batch_.assign(kLiveCsvHeader);
@@ -57,11 +89,11 @@ bool LiveRecorder::Start(const std::string& path, double now) {
 }
 
 bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
-    if (file_ == nullptr) return false;
+    if (!active()) return false;
     if (requestedAt < opened_) return true;
     if (rows() == 0) firstRow_ = now;
     std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s);
+    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s, clock_.Now());
     batch_.append(line.data(), n);
     ++pending_;
     if (now - lastWrite_ < kFlushInterval) return true;
@@ -71,6 +103,8 @@ bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
 
 bool LiveRecorder::Write() {
     if (batch_.empty()) return true;
+    // Rows for a file nobody can find any more are lost rows: stop, and say so.
+    if (!IsStillAt(file_, PathFromUtf8(path_))) return Lose();
     if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
     committed_ += batch_.size();
     batch_.clear();
@@ -80,20 +114,31 @@ bool LiveRecorder::Write() {
 }
 
 void LiveRecorder::Stop() {
-    if (file_ == nullptr || !Write()) return;
+    if (file_ == nullptr || (begun_ && !Write())) return;
+    Close();
+}
+
+void LiveRecorder::Close() {
     std::fclose(file_);
     file_ = nullptr;
+    begun_ = false;
+    batch_.clear();
+    pending_ = 0;
 }
 
 bool LiveRecorder::Fail(int err) {
     error_ = path_ + ": " + std::strerror(err);
-    std::fclose(file_);
-    file_ = nullptr;
-    // Part of the last batch may have reached the file: cut back to the last whole row.
-    std::error_code ec;
-    std::filesystem::resize_file(PathFromUtf8(path_), committed_, ec);
-    batch_.clear();
-    pending_ = 0;
+    // Part of the last batch may have reached the file: cut back to the last whole row. Through
+    // the file itself, since its name may stand for another by now.
+    TruncateFile(file_, committed_);
+    Close();
+    return false;
+}
+
+bool LiveRecorder::Lose() {
+    error_ = path_ + ": " + std::string(Texts::kLost);
+    lost_ = true;
+    Close();
     return false;
 }
 
@@ -101,43 +146,76 @@ std::string DefaultRecordingName() {
     return LocalTimeText("qelto-live-%Y%m%d-%H%M%S.csv");
 }
 
+FileDialogRequest RecordingDialog(const Context& ctx) {
+    FileDialogRequest dialog;
+    dialog.startDirectory = StartFolder(ctx, ctx.recording->lastFolder);
+    dialog.defaultFileName = DefaultRecordingName();
+    dialog.filter = Texts::kDialogFilter;
+    dialog.allFiles = false;
+    dialog.defaultSuffix = Texts::kDialogSuffix;
+    dialog.title = Texts::kDialogTitle;
+    return dialog;
+}
+
 Outcome CBF_ButtonRecord(Context& ctx) {
-    if (ctx.recording->recorder.active()) {
+    LiveRecorder& recorder = ctx.recording->recorder;
+    if (recorder.active()) {
         StopRecording(ctx);
         return Outcome::Done;
     }
     std::string path;
-    const int chosen =
-        ctx.ui.FileSelectPopup(DialogBesideParameterFile(ctx, DefaultRecordingName(),
-                                                         Texts::kDialogFilter, Texts::kDialogTitle),
-                               path);
+    const int chosen = ctx.ui.FileSelectPopup(RecordingDialog(ctx), path);
     if (chosen != kFileExisting && chosen != kFileNew) {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!ctx.recording->recorder.Start(path, ctx.loop.Timer())) {
+    const auto refused = [&] {
         ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-        ctx.ui.MessagePopup(Texts::kTitleAttention,
-                            std::string(Texts::kNotStarted) + ctx.recording->recorder.error());
+        const std::string message = std::string(Texts::kNotStarted) + recorder.error();
+        recorder.ClearError();  // said once
+        ctx.ui.MessagePopup(Texts::kTitleAttention, message);
         return Outcome::Failed;
+    };
+    if (!recorder.Open(path)) return refused();
+    // The file stays locked while the operator decides, so no other recording takes it
+    // meanwhile. Enter keeps it.
+    if (recorder.replacing() &&
+        ctx.ui.ConfirmPopup(Texts::kTitleAttention,
+                            FileNameOf(path) + std::string(Texts::kReplaceIn) +
+                                WithoutTrailingSeparator(FolderOf(path)) +
+                                std::string(Texts::kReplace),
+                            Default::No) != 1) {
+        recorder.Stop();
+        ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
+        return Outcome::Declined;
     }
+    if (!recorder.Begin(ctx.loop.Timer())) return refused();
+    ctx.recording->lastFolder = FolderOf(path);
+    ctx.recording->endedName.clear();
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 1);
+    ctx.ui.SetTooltip(Ctrl::StatusBar, path);
     ShowStatusBar(ctx, true);
     return Outcome::Done;
 }
 
 void StopRecording(Context& ctx) {
-    const bool wasActive = ctx.recording->recorder.active();
-    ctx.recording->recorder.Stop();
+    LiveRecorder& recorder = ctx.recording->recorder;
+    const bool wasActive = recorder.active();
+    recorder.Stop();
     ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (!ctx.recording->recorder.error().empty()) {
-        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() +
-                                    "\n" + std::to_string(ctx.recording->recorder.rows()) +
-                                    std::string(Texts::kRowsKept);
-        ctx.recording->recorder.ClearError();  // said once
+    if (wasActive || !recorder.error().empty()) {
+        ctx.recording->endedName = FileNameOf(recorder.path());
+        ctx.recording->endedRows = recorder.rows();
+    }
+    if (!recorder.error().empty()) {
+        const std::string message =
+            std::string(Texts::kStopped) + recorder.error() + "\n" +
+            std::to_string(recorder.rows()) +
+            std::string(recorder.lost() ? Texts::kRowsInLostFile : Texts::kRowsKept);
+        recorder.ClearError();  // said once
         ctx.ui.MessagePopup(Texts::kTitleAttention, message);
     }
-    if (wasActive) ShowStatusBar(ctx, true);
+    ShowStatusBar(ctx, true);
 }
 
 void AcquisitionStarted(Context& ctx) {
@@ -192,6 +270,9 @@ void ShowStatusBar(Context& ctx, bool force) {
     if (ctx.recording->recorder.active()) {
         add("   recording %s: %llu rows", FileNameOf(ctx.recording->recorder.path()).c_str(),
             static_cast<unsigned long long>(ctx.recording->recorder.rows()));
+    } else if (!ctx.recording->endedName.empty()) {
+        add("   recorded %s: %llu rows", ctx.recording->endedName.c_str(),
+            static_cast<unsigned long long>(ctx.recording->endedRows));
     }
     if (ctx.sensor.scanFrequency() > 0)
         add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());

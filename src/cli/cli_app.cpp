@@ -370,16 +370,20 @@ int CliApp::Send() {
 void CliApp::PrintSample(const LiveData& d) {
     const double t = loop_.Timer() - streamStart_;
     const LiveSample s{d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
+    const WallClock now = WallClockNow();
     char line[256];
     int n = 0;
     if (opt_.format == Format::Jsonl) {
+        char clock[48];
+        const std::size_t c = FormatWallClock(clock, now);
         n = std::snprintf(line, sizeof line,
                           "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
-                          "\"int\":%ld,\"color_no\":%ld}\n",
-                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
+                          "\"int\":%ld,\"color_no\":%ld,\"wall_clock\":\"%.*s\"}\n",
+                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo,
+                          static_cast<int>(c), clock);
     } else {
         // The same line as a recording from the window.
-        n = static_cast<int>(FormatLiveCsvLine(line, t, s));
+        n = static_cast<int>(FormatLiveCsvLine(line, t, s, now));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();

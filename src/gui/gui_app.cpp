@@ -6,6 +6,7 @@
 
 #include "app/command_lock.hpp"
 #include "app/control_table.hpp"
+#include "app/link_state.hpp"
 #include "window_menu.hpp"
 
 namespace qelto::gui {
@@ -38,6 +39,9 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
         monitor_.Record(kind, bytes, reason, LocalTimeMs());
     };
     ui_.menu().SetLinkMonitor(&monitor_);
+    ui_.menu().monitorHeading = [this] {
+        return MonitorHeading{WallClockNow(), LinkInForce(ctx_), SensorOnLink(ctx_)};
+    };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
     ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(WhyUnavailable(ctx_, c)); };
     for (int i = 0; i < kCtrlCount; ++i) {

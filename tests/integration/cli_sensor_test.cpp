@@ -135,7 +135,9 @@ std::int32_t FileInt(const QString& path, const char* section, const char* key) 
     return v;
 }
 
-const QRegularExpression kCsvLine(R"(^\d+\.\d{6}(,-?\d+){7}$)");
+// t, the seven values, and the clock time of the sample.
+const QRegularExpression kCsvLine(
+    R"(^\d+\.\d{6}(,-?\d+){7},\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)");
 
 class CliSensor : public ::testing::Test {
   protected:
@@ -397,7 +399,7 @@ TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
     ASSERT_EQ(run.code, 0) << run.err;
     const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 101);
-    EXPECT_EQ(lines[0], "t,red,green,blue,x,y,int,color_no");
+    EXPECT_EQ(lines[0], "t,red,green,blue,x,y,int,color_no,wall_clock");
     const QString values = QString("%1,%2,%3,%4,%5,%6,%7")
                                .arg(expected.Red())
                                .arg(expected.Green())
@@ -412,7 +414,7 @@ TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
         const double t = lines[i].section(',', 0, 0).toDouble();
         EXPECT_GE(t, last);
         last = t;
-        EXPECT_EQ(lines[i].section(',', 1), values);
+        EXPECT_EQ(lines[i].section(',', 1, 7), values);
     }
     EXPECT_EQ(model.CommandCount(kCmdLiveData), 100u) << "no request beyond the last sample";
 }
@@ -423,7 +425,7 @@ TEST_F(CliSensor, LiveAsJsonLines) {
     const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     const QRegularExpression jsonl(
-        R"(^\{"t":\d+\.\d{6},"red":-?\d+,"green":-?\d+,"blue":-?\d+,"x":-?\d+,"y":-?\d+,"int":-?\d+,"color_no":-?\d+\}$)");
+        R"(^\{"t":\d+\.\d{6},"red":-?\d+,"green":-?\d+,"blue":-?\d+,"x":-?\d+,"y":-?\d+,"int":-?\d+,"color_no":-?\d+,"wall_clock":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d"\}$)");
     for (const QString& line : lines) {
         EXPECT_TRUE(jsonl.match(line).hasMatch()) << line.toStdString();
     }
