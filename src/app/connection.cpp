@@ -33,7 +33,7 @@ void GiveUp(Context& ctx, const SensorError& error) {
 // again or go offline. A link that went with the failure leaves the controls of offline work.
 void SensorNotRead(Context& ctx) {
     auto& ui = ctx.ui;
-    if (ui.QuitRequested()) return;
+    if (ctx.loop.QuitRequested()) return;
     if (!ctx.sensor.connected()) return ShowNoLink(ctx);
     for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
         ui.SetDimmed(c, false);

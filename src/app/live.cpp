@@ -46,7 +46,7 @@ void GetData(Context& ctx) {
     // Pressed after STOP while the last sample was still awaited, Send and Get run right after
     // it, as they would have between two samples. After a failure they are dropped: it has
     // been reported, and the link that failed would fail them too.
-    if (st.communicationOk && !ctx.ui.QuitRequested()) {
+    if (st.communicationOk && !ctx.loop.QuitRequested()) {
         if (st.sendRequest) SendPara(ctx);
         if (st.getRequest && st.communicationOk) GetPara(ctx);
     }
