@@ -94,6 +94,10 @@ CommandLock::Scope::~Scope() {
     lock_.Show();
 }
 
+bool CommandLock::liveDataHoldsTheLink() const {
+    return state_.acquiring() || liveDataRuns();
+}
+
 bool CommandLock::liveDataRuns() const {
     for (std::size_t i = 0; i < count_; ++i) {
         if (running_[i] == UserCommand::Go) return true;
@@ -135,6 +139,13 @@ void CommandLock::Show() {
         dim(kSensorCommands, true);
         dim(kLinkControls, true);
         dim(kTransferControls, !onlyLiveDataRuns());
+    } else if (sensor_.connected() && sensor_.identified() && !sensor_.knowsConfiguration()) {
+        // The sensor answers, but what it holds is unknown (its read failed): nothing may use
+        // it, above all no Send over values never read; Connect tries again, Disconnect goes
+        // offline.
+        dim(kSensorCommands, true);
+        dim(kTransferControls, true);
+        dim(kLinkControls, false);
     } else if (sensor_.connected()) {
         dim(kSensorCommands, false);
         dim(kLinkControls, false);
@@ -163,6 +174,7 @@ void CommandLock::SessionChanged(const SessionEvent& event) {
         case SessionEventKind::Opened:
         case SessionEventKind::OpenFailed:
         case SessionEventKind::Lost:
+        case SessionEventKind::Failed:
         case SessionEventKind::Closed:
             Show();
             break;

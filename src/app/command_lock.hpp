@@ -65,6 +65,9 @@ class CommandLock : public SessionObserver {
     bool idle() const { return count_ == 0; }
     // GO runs (also while its last exchange still waits after STOP).
     bool liveDataRuns() const;
+    // Live data holds the link: from GO until the last exchange of its loop has ended, also
+    // once STOP has been given (or by the assistant's power adjustment).
+    bool liveDataHoldsTheLink() const;
     bool onlyLiveDataRuns() const { return count_ == 1 && running_[0] == UserCommand::Go; }
 
     // The command controls as they should be now.

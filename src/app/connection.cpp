@@ -107,9 +107,23 @@ void Connection::AskCloseOrOffline(std::string_view message) {
     }
 }
 
+void Connection::CloseOpenSerialPort() {
+    const ConnectionSettings& open = sensor_.settings();
+    if (open.Protocol == kRs232) sensor_.CloseSerialPort(open.ComPort);
+}
+
+void Connection::SensorNotRead() {
+    // The sensor answers, but what it holds is not known: the controls follow from that (see
+    // CommandLock), and the status line says what the operator can do.
+    if (loop_.QuitRequested() || !sensor_.connected()) return;
+    ui_.ShowStatusMessage(kStatusSensorNotRead);
+}
+
 void Connection::TryToConnect() {
     auto& conn = settings_.conn;
     sensor_.CloseSerialPort(conn.ComPort);
+    // The port the session has open, whatever the selector shows by now.
+    CloseOpenSerialPort();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
     ui_.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage();
@@ -139,7 +153,8 @@ void Connection::TryToConnect() {
             return AskCloseOrOffline(result.error->message);
         case ConnectStage::Defaults:
             // Identified: no question, the failure says what happened.
-            return feedback_.ReportFailure(*result.error);
+            feedback_.ReportFailure(*result.error);
+            return SensorNotRead();
         case ConnectStage::Read:
         case ConnectStage::Done:
             break;
@@ -157,12 +172,14 @@ void Connection::TryToConnect() {
     } else {
         transfer_.GetPara();
     }
-    if (state_.communicationOk) ui_.SetDimmed(Ctrl::AcceptButton, false);
+    if (!state_.communicationOk) return SensorNotRead();
+    ui_.SetDimmed(Ctrl::AcceptButton, false);
 }
 
 void Connection::Disconnect() {
     // The port the selector shows, and whatever link is really open (the selector may have
     // been changed since it was opened).
+    CloseOpenSerialPort();
     settings_.conn.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
     sensor_.CloseSerialPort(settings_.conn.ComPort);
     sensor_.Close();

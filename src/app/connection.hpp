@@ -20,6 +20,11 @@ struct Settings;
 
 inline constexpr const char* kStatusNoSensor = kMsgNotConnected;
 inline constexpr const char* kInfoNoSensor = "NO SENSOR CONNECTED!\n\n";
+// The status line after a connection whose sensor answered but whose parameters could not be
+// read (or the defaults not written).
+inline constexpr const char* kStatusSensorNotRead =
+    "The sensor answers, but its parameters could not be read: Connect tries again, "
+    "Disconnect works offline.";
 inline constexpr int kAnswerClose = 1;
 inline constexpr int kAnswerOffline = 2;
 
@@ -61,6 +66,10 @@ class Connection {
   private:
     class Listener;
     void ReadConnectionPage();
+    // The serial port the session opened, if its link is one: the selector may show another.
+    void CloseOpenSerialPort();
+    // The sensor answers, but its parameters could not be read (or the defaults not written).
+    void SensorNotRead();
     // A failure on the way to an identified sensor: reported, then the choice.
     void GiveUp(const SensorError& error);
 

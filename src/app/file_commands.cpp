@@ -23,23 +23,28 @@ struct Texts {
 
 }  // namespace
 
-FileDialogRequest DialogBesideParameterFile(const Settings& settings, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title) {
-    const SplitPathResult parts = SplitPath(settings.ParameterFilePath);
-    FileDialogRequest dialog;
-    dialog.startDirectory = parts.drive + parts.directory;
-    dialog.defaultFileName = defaultName;
-    dialog.filter = filter;
-    dialog.title = title;
-    return dialog;
+std::string StartFolder(const Settings& settings, const std::string& last) {
+    if (!last.empty() && DirectoryIsWritable(last)) return last;
+    const std::string& documents = settings.DocumentsDirectory;
+    return documents.empty() ? last : documents;
 }
 
-// Shows the file dialog in the directory of the last parameter file; the chosen path becomes
-// the new ParameterFilePath.
+// Shows the file dialog in the directory of the last parameter file the operator saved or
+// loaded (the one of start-up, beside the program, is no choice of theirs); the chosen path
+// becomes the new ParameterFilePath.
 int ParameterFiles::SelectParameterFile() {
-    return ui_.FileSelectPopup(DialogBesideParameterFile(settings_, kParameterFileName,
-                                                         Texts::kDialogFilter, Texts::kDialogTitle),
-                               settings_.ParameterFilePath);
+    const Settings& s = settings_;
+    std::string last;
+    if (s.ParameterFilePath != JoinPath(s.ProgramDirectory, kParameterFileName)) {
+        const SplitPathResult parts = SplitPath(s.ParameterFilePath);
+        last = parts.drive + parts.directory;
+    }
+    FileDialogRequest dialog;
+    dialog.startDirectory = StartFolder(settings_, last);
+    dialog.defaultFileName = kParameterFileName;
+    dialog.filter = Texts::kDialogFilter;
+    dialog.title = Texts::kDialogTitle;
+    return ui_.FileSelectPopup(dialog, settings_.ParameterFilePath);
 }
 
 Outcome ParameterFiles::SendParaToFile() {

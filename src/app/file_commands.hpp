@@ -3,6 +3,7 @@
 // follow.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/operation_state.hpp"
@@ -14,9 +15,10 @@ namespace qelto {
 struct Settings;
 class WorkingCopy;
 
-// A file dialog that opens in the directory of the last parameter file.
-FileDialogRequest DialogBesideParameterFile(const Settings& settings, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title);
+// The folder a file dialog starts in: `last`, where the operator last saved or loaded that
+// kind of file, when there is one and the program may write there; otherwise the documents
+// folder. Never the program's own folder for want of another.
+std::string StartFolder(const Settings& settings, const std::string& last);
 
 class ParameterFiles {
   public:

@@ -39,6 +39,17 @@ std::string Where(const ConnectionSettings& c) {
 
 }  // namespace
 
+std::string LinkInForce(const SensorSession& sensor, const ConnectionSettings& page) {
+    if (sensor.connected()) return Where(sensor.settings());
+    return "not connected (set: " + Where(page) + ")";
+}
+
+std::string SensorOnLink(const SensorSession& sensor) {
+    const SensorIdentity& id = sensor.identity();
+    if (!sensor.connected() || id.firmware.empty()) return "not identified";
+    return id.firmwareLine() + ", " + id.name + ", serial " + std::to_string(id.serialNumber);
+}
+
 LinkStatus::LinkStatus(OperatorInterface& ui, const SensorSession& session)
     : ui_(ui), session_(session) {
     Show(LinkView::NeverConnected, kLinkNeverConnected);

@@ -8,6 +8,7 @@
 
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
+#include "link/link_context.hpp"
 #include "sensor/session_events.hpp"
 
 namespace qelto {
@@ -15,6 +16,12 @@ namespace qelto {
 class SensorSession;
 
 inline constexpr const char* kLinkNeverConnected = "Not connected yet";
+
+// For what is saved about the link (the link monitor's text): the link in force
+// ("TCP/IP 127.0.0.1:5000", or "not connected" with the settings on the page) and the sensor
+// identified on it (firmware, name, serial number; "not identified").
+std::string LinkInForce(const SensorSession& sensor, const ConnectionSettings& page);
+std::string SensorOnLink(const SensorSession& sensor);
 
 class LinkStatus : public SessionObserver {
   public:

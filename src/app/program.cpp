@@ -54,6 +54,7 @@ void ShowLogo(Context& ctx) {
 void InitAll(Context& ctx, const StartupOptions& options) {
     SetStartupState(ctx);
     InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
+    ctx.settings.DocumentsDirectory = options.documentsDirectory;
     PaintTeachTable(ctx);
     ShowLogo(ctx);
     std::error_code ec;

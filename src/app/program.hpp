@@ -41,6 +41,8 @@ struct StartupOptions {
     // The desktop's language when it is one of the seven (a Language value): the first start,
     // with no settings file yet, speaks it instead of the default.
     std::optional<std::int32_t> desktopLanguage = std::nullopt;
+    // Where file dialogs start while the operator has not yet saved that kind of file.
+    std::string documentsDirectory = {};
 };
 
 // The values every run starts from, whatever they held.

@@ -108,7 +108,7 @@ template <typename F>
 Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued) {
     // While live data runs the loop owns the link and serves the request between two samples
     // (or right after the last one, when STOP came while it was on its way).
-    if (state_.acquiring() || lock_.liveDataRuns()) {
+    if (lock_.liveDataHoldsTheLink()) {
         request = true;
         ui_.ShowStatusMessage(queued);
         return Outcome::Done;
@@ -125,7 +125,7 @@ Outcome Transfer::Send() {
     }
     // From the editor: the differences first, and nothing goes out without a yes.
     if (editor_.ConfirmEditedSend() != Outcome::Done) return Outcome::Declined;
-    if (state_.acquiring() || lock_.liveDataRuns()) {
+    if (lock_.liveDataHoldsTheLink()) {
         return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
     }
     const Configuration sent = working_.config();

@@ -57,12 +57,14 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     sensor_.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
         TraceFrame(kind, frame);
     };
+    sensor_.AddObserver(this);
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
+    sensor_.RemoveObserver(this);
     if (sensor_.tcpConnected()) sensor_.CloseTcp();
     sensor_.CloseSerialPort(sensor_.settings().ComPort);
 }
@@ -139,9 +141,18 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 
 void CliApp::Fail(const SensorError& error) {
     if (error.kind == SensorFault::Quit) return;
+    // The server's close is said once, however many requests it ends or refuses.
+    if (error.kind == SensorFault::LinkClosed) {
+        if (linkLostSaid_) return;
+        linkLostSaid_ = true;
+    }
     console_.Failure(error.message, error.advice);
     // What the system said, and about which host or device.
     if (!error.reason.empty()) console_.Say(error.reason);
+}
+
+void CliApp::SessionChanged(const SessionEvent& event) {
+    if (event.kind == SessionEventKind::Lost && event.error != nullptr) Fail(*event.error);
 }
 
 // --- Connecting
@@ -348,16 +359,20 @@ int CliApp::Send() {
 void CliApp::PrintSample(const LiveData& d) {
     const double t = loop_.Timer() - streamStart_;
     const LiveSample s{d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
+    const WallClock now = WallClockNow();
     char line[256];
     int n = 0;
     if (opt_.format == Format::Jsonl) {
+        char clock[48];
+        const std::size_t c = FormatWallClock(clock, now);
         n = std::snprintf(line, sizeof line,
                           "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
-                          "\"int\":%ld,\"color_no\":%ld}\n",
-                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
+                          "\"int\":%ld,\"color_no\":%ld,\"wall_clock\":\"%.*s\"}\n",
+                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo,
+                          static_cast<int>(c), clock);
     } else {
         // The same line as a recording from the window.
-        n = static_cast<int>(FormatLiveCsvLine(line, t, s));
+        n = static_cast<int>(FormatLiveCsvLine(line, t, s, now));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();
@@ -415,7 +430,7 @@ int CliApp::Freq() {
         return kExitOk;
     }
     // As the window's display shows it.
-    std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
+    std::fprintf(out_, "%s\n", FormatScanFrequency(*measured).c_str());
     FlushOutput();
     return kExitOk;
 }

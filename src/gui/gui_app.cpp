@@ -6,6 +6,7 @@
 
 #include "app/command_lock.hpp"
 #include "app/control_table.hpp"
+#include "app/link_status.hpp"
 #include "window_menu.hpp"
 
 namespace qelto::gui {
@@ -39,6 +40,10 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
         monitor_.Record(kind, bytes, reason, LocalTimeMs());
     };
     ui_.menu().SetLinkMonitor(&monitor_);
+    ui_.menu().monitorHeading = [this] {
+        return MonitorHeading{WallClockNow(), LinkInForce(sensor_, ctx_.settings.conn),
+                              SensorOnLink(sensor_)};
+    };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
     ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(ctx_.lock.WhyUnavailable(c)); };
     for (int i = 0; i < kCtrlCount; ++i) {

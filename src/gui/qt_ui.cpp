@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -29,8 +31,10 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "editor_view.hpp"
+#include "files/paths.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "protocol/number_text.hpp"
 #include "protocol/records.hpp"
 #include "window_menu.hpp"
 
@@ -56,6 +60,16 @@ constexpr int kTeachTableRows = 31;
 constexpr int kTeachTableColumns = 5;
 
 }  // namespace
+
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString StartFolder(const QString& last) {
+    if (!last.isEmpty() && DirectoryIsWritable(last.toStdString())) return last;
+    return DocumentsFolder();
+}
 
 QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>()) {
     auto& m = window_->main();
@@ -442,7 +456,8 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
 
 QString QtUi::NumberText(const Entry& e) const {
     if (std::isnan(e.value)) return QStringLiteral("NaN");
-    return QString::number(e.value, 'f', std::max(0, e.precision));
+    // The same text qelto-cli prints for the same value.
+    return QString::fromStdString(FormatFixed(e.value, std::max(0, e.precision)));
 }
 
 void QtUi::RefreshDisplays() {
@@ -868,6 +883,28 @@ void QtUi::SetWindowSize(int width, int height) {
     window_->resize(width, height);
 }
 
+ScreenArea QtUi::GetScreenArea(const WindowPlacement& near) {
+    const QRect wanted(near.left, near.top, std::max(1, near.width), std::max(1, near.height));
+    QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
+    if (screen == nullptr) screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    // The frame is known once the window is shown; before, it is reckoned as wide as the style
+    // draws a window's frame and title bar.
+    QMargins frame(window_->geometry().left() - window_->frameGeometry().left(),
+                   window_->geometry().top() - window_->frameGeometry().top(),
+                   window_->frameGeometry().right() - window_->geometry().right(),
+                   window_->frameGeometry().bottom() - window_->geometry().bottom());
+    if (frame.isNull() && !window_->isVisible()) {
+        const QStyle* style = window_->style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        frame = QMargins(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border,
+                         border);
+    }
+    area = area.marginsRemoved(frame);
+    return {area.x(), area.y(), area.width(), area.height()};
+}
+
 void QtUi::CenterWindow() {
     QScreen* screen =
         window_->screen() != nullptr ? window_->screen() : QGuiApplication::primaryScreen();
@@ -971,8 +1008,9 @@ int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
     dialog.setLabelText(QFileDialog::Accept, tr("OK"));
     QStringList filters;
     if (!request.filter.empty()) filters << FromUtf8(request.filter);
-    filters << tr("All files (*)");
+    if (request.allFiles || filters.isEmpty()) filters << tr("All files (*)");
     dialog.setNameFilters(filters);
+    if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromUtf8(request.defaultSuffix));
     if (!request.defaultFileName.empty()) dialog.selectFile(FromUtf8(request.defaultFileName));
     const bool accepted = popups_.Run(dialog) == QDialog::Accepted;
     CloseIfRequested();

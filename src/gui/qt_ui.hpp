@@ -38,6 +38,12 @@ class WindowMenu;
 inline constexpr std::array<const char*, 7> kLanguageNames{
     "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
 
+// The operator's documents folder; the home folder where there is none.
+QString DocumentsFolder();
+// Where one of the window's file dialogs starts: `last`, the folder the operator last saved
+// that kind of file to, when the program may write there; otherwise the documents folder.
+QString StartFolder(const QString& last);
+
 class QtUi : public QObject, public OperatorInterface {
     Q_OBJECT
   public:
@@ -107,6 +113,7 @@ class QtUi : public QObject, public OperatorInterface {
     void SetWindowZoom(int zoom) override;
     void SetWindowPos(int left, int top) override;
     void SetWindowSize(int width, int height) override;
+    ScreenArea GetScreenArea(const WindowPlacement& near) override;
     void CenterWindow() override;
     void DisplayPanels() override;
     void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,

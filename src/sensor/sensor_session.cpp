@@ -5,6 +5,7 @@
 
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -69,9 +70,14 @@ void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
     if (failure.fault == LinkFault::ServerClosed) {
-        // It comes as an event, whenever it happens; whoever listens hears of it at once.
+        // It comes as an event, whenever it happens. A request that waits ends at once with it
+        // as its own failure, which its caller reports; otherwise whoever listens hears of it.
         lost_ = true;
-        Tell({SessionEventKind::Lost, -1, &error});
+        if (waiting_) {
+            closed_ = std::move(error);
+        } else {
+            Tell({SessionEventKind::Lost, -1, &error});
+        }
         return;
     }
     failure_ = std::move(error);
@@ -141,8 +147,8 @@ bool SensorSession::connected() const {
     return link_.conn.Protocol == kRs232 ? serialOpen_ : link_.link.TcpConnected != 0;
 }
 
-Status SensorSession::Request(int command, std::uint16_t argument,
-                              std::span<const std::uint8_t> data, std::size_t replyNeeds) {
+Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expected,
+                              std::span<const std::uint8_t> data) {
     if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
     if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
     if (!connected()) {
@@ -153,21 +159,29 @@ Status SensorSession::Request(int command, std::uint16_t argument,
     std::copy_n(data.begin(), n, link_.frames.RequestData());
     waiting_ = true;
     failure_.reset();
-    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n));
+    closed_.reset();
+    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n), expected);
     waiting_ = false;
-    if (result == 1 && link_.frames.ReplyLength < replyNeeds) {
-        // Copying a short block would fill the working copy with zeros that were never sent.
-        failure_ = Refusal(SensorFault::BadData, kMsgBadData);
-    } else if (result == 1) {
-        // Told by the caller, once it has taken what the reply brought (who the sensor is,
-        // what it holds), so that whoever listens sees the session as the reply left it.
-        return {};
+    std::optional<SensorError> failure = std::move(failure_);
+    std::optional<SensorError> closed = std::move(closed_);
+    failure_.reset();
+    closed_.reset();
+    if (closed) {
+        // The close ended the wait: it is this request's failure (its caller reports it). Had
+        // the reply come (or failed on its own) first, the close is told as one between
+        // requests.
+        if (result != 1 && !failure) {
+            Tell({SessionEventKind::Failed, command, &*closed});
+            return std::move(*closed);
+        }
+        Tell({SessionEventKind::Lost, -1, &*closed});
     }
-    if (failure_) {
-        SensorError error = std::move(*failure_);
-        failure_.reset();
-        Tell({SessionEventKind::Failed, command, &error});
-        return error;
+    // Told by the caller once it has taken what the reply brought (who the sensor is, what it
+    // holds), so that whoever listens sees the session as the reply left it.
+    if (result == 1) return {};
+    if (failure) {
+        Tell({SessionEventKind::Failed, command, &*failure});
+        return std::move(*failure);
     }
     // A wait that gave up because the program is quitting reports nothing.
     return Refusal(SensorFault::Quit, "");
@@ -179,7 +193,7 @@ std::span<const std::uint8_t> SensorSession::Reply() const {
 
 Result<SensorIdentity> SensorSession::ReadFirmware() {
     identified_ = false;
-    if (Status s = Request(kCmdFirmware, 0); !s) return s.error();
+    if (Status s = Request(kCmdFirmware, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     // The text ends at its first zero, and after 72 bytes at the latest; bytes behind the
     // reply in the buffer are not the sensor's.
@@ -193,7 +207,7 @@ Result<SensorIdentity> SensorSession::ReadFirmware() {
 }
 
 Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
-    if (Status s = Request(kCmdSensorName, 0); !s) return s.error();
+    if (Status s = Request(kCmdSensorName, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     const std::size_t limit = std::min(reply.size(), kSensorNameSize - 1);
     const auto* text = reinterpret_cast<const char*>(reply.data());
@@ -212,7 +226,7 @@ Result<SensorIdentity> SensorSession::Identify() {
 Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
     std::array<std::uint8_t, kParameterBlockSize> block{};
     ParameterBlockFromSet(para, block);
-    if (Status s = Request(kCmdWrite, kArgParameters, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgParameters, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         configuration_.para = para;
@@ -225,7 +239,7 @@ Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
 Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
     std::array<std::uint8_t, kTeachBlockSize> block{};
     TeachBlockFromTable(teach, block);
-    if (Status s = Request(kCmdWrite, kArgTeachTable, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgTeachTable, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         std::copy_n(teach.begin(), kSensorTeachRows, configuration_.teach.begin());
@@ -236,19 +250,19 @@ Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
 }
 
 Status SensorSession::StoreEeprom() {
-    if (Status s = Request(kCmdStoreEeprom, 0); !s) return s;
+    if (Status s = Request(kCmdStoreEeprom, 0, ReplyFit{}); !s) return s;
     Answered(kCmdStoreEeprom);
     return {};
 }
 
 Result<RejectedCount> SensorSession::LoadEeprom() {
-    if (Status s = Request(kCmdLoadEeprom, 0); !s) return s.error();
+    if (Status s = Request(kCmdLoadEeprom, 0, ReplyFit{}); !s) return s.error();
     Answered(kCmdLoadEeprom);
     return link_.frames.ReplyArgument;
 }
 
 Result<ParameterSet> SensorSession::ReadParameters() {
-    if (Status s = Request(kCmdRead, kArgParameters, {}, kParameterBlockSize); !s) {
+    if (Status s = Request(kCmdRead, kArgParameters, ReplyFit::Exactly(kParameterBlockSize)); !s) {
         return s.error();
     }
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
@@ -258,7 +272,8 @@ Result<ParameterSet> SensorSession::ReadParameters() {
 }
 
 Result<TeachRows> SensorSession::ReadTeachRows() {
-    if (Status s = Request(kCmdRead, kArgTeachTable, {}, kTeachBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgTeachTable, ReplyFit::Exactly(kTeachBlockSize)); !s)
+        return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
     teachKnown_ = true;
     Answered(kCmdRead);
@@ -285,7 +300,7 @@ Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
 
 Result<LiveData> SensorSession::ReadLiveSample() {
     // A short block would show (and let the assistant teach) zeros that were never measured.
-    if (Status s = Request(kCmdLiveData, 0, {}, kLiveDataSize); !s) return s.error();
+    if (Status s = Request(kCmdLiveData, 0, ReplyFit::AtLeast(kLiveDataSize)); !s) return s.error();
     lastSample_.FromBytes(Reply().first<kLiveDataSize>());
     Answered(kCmdLiveData);
     return lastSample_;
@@ -293,7 +308,8 @@ Result<LiveData> SensorSession::ReadLiveSample() {
 
 Result<double> SensorSession::MeasureScanFrequency() {
     scanFrequency_ = 0.0;
-    if (Status s = Request(kCmdCycleTime, 0, {}, kCycleTimeReplySize); !s) return s.error();
+    if (Status s = Request(kCmdCycleTime, 0, ReplyFit::AtLeast(kCycleTimeReplySize)); !s)
+        return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
     Answered(kCmdCycleTime);
     return scanFrequency_;
@@ -303,6 +319,10 @@ int ScanFrequencyPrecision(double value) {
     if (value > 1000.0) return 0;
     if (value <= 1.0) return 2;
     return 1;
+}
+
+std::string FormatScanFrequency(double value) {
+    return FormatFixed(value, ScanFrequencyPrecision(value));
 }
 
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "link/event_loop.hpp"
@@ -27,6 +28,8 @@ inline constexpr const char* kMsgNotConnected = "NO SENSOR CONNECTED!";
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
 // The decimals a scan frequency is shown with: 0 above 1000, 2 up to 1, 1 between.
 int ScanFrequencyPrecision(double value);
+// A scan frequency as the window's display shows it, with those decimals: "1001" for 1000.5.
+std::string FormatScanFrequency(double value);
 
 // Rejection counts the sensor gives back: parameters it found implausible and replaced with
 // its own defaults (0: all taken).
@@ -72,7 +75,9 @@ class SensorSession : private LinkOwner {
 
     // --- Requests, one exchange each. While one waits for its reply, every other request is
     // refused as Busy before a byte goes out. Without an open link they are refused as
-    // NotConnected, or LinkClosed once the server has ended the conversation.
+    // NotConnected, or LinkClosed once the server has ended the conversation. A reply of
+    // another command, or of a length the request does not read, is a failure (BadHeader,
+    // BadData), never a value.
     // Command 7: the firmware text and the family it names.
     Result<SensorIdentity> ReadFirmware();
     // Command 15: the sensor's name and serial number.
@@ -113,10 +118,10 @@ class SensorSession : private LinkOwner {
   private:
     void ReportLinkFailure(const LinkFailure& failure) override;
     void SetWaitCursor(bool busy) override;
-    // One exchange with `data` as the request's data; on success the reply is in the frames.
-    // A reply whose data is shorter than `replyNeeds` is a broken data frame.
-    Status Request(int command, std::uint16_t argument, std::span<const std::uint8_t> data = {},
-                   std::size_t replyNeeds = 0);
+    // One exchange with `data` as the request's data; on success the reply, of the request's
+    // command and a length `expected` takes, is in the frames.
+    Status Request(int command, std::uint16_t argument, ReplyFit expected,
+                   std::span<const std::uint8_t> data = {});
     std::span<const std::uint8_t> Reply() const;
 
     EventLoop& loop_;
@@ -131,6 +136,7 @@ class SensorSession : private LinkOwner {
     bool lost_ = false;
     bool identified_ = false;
     std::optional<SensorError> failure_;  // what the exchange in progress reported
+    std::optional<SensorError> closed_;   // the server's close, while the exchange waited
 
     SensorIdentity identity_;
     Configuration configuration_;

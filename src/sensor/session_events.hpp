@@ -13,8 +13,8 @@ enum class SessionEventKind {
     OpenFailed,  // it could not be opened: error
     Answered,    // an exchange got its reply: command
     Failed,      // an exchange failed on the link (no reply, a broken or foreign one, an error
-                 // reply): command, error
-    Lost,        // the server ended the conversation: error
+                 // reply, the server's close while it waited): command, error
+    Lost,        // the server ended the conversation while no exchange waited: error
     Closed,      // the program closed the link
 };
 

@@ -2,8 +2,9 @@
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
 // the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page and its
 // editor, a failure in the InfoBox, the assistant's first question, the link monitor with a
-// rejected reply, a menu, the About box, the smallest window, the reports after loading an
-// empty file (the longer one taller than the screen).
+// rejected reply and its Bytes view, the question before Record replaces a file, a menu, the
+// About box, the smallest window, the reports after loading an empty file (the longer one
+// taller than the screen).
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -102,6 +104,7 @@ int main(int argc, char** argv) {
     StartupOptions startup;
     startup.programDirectory = settings.path().toStdString();
     startup.userConfigDirectory = settings.path().toStdString();
+    startup.documentsDirectory = settings.path().toStdString();
     startup.connectionOverride = DemoConnection(sim.host().toStdString(), sim.port());
 
     PopupAnswerer popups;
@@ -232,7 +235,36 @@ int main(int argc, char** argv) {
         monitor->Follow();
         monitor->view()->scrollToBottom();
     });
+    // Its Bytes view on the longest reply (the teach rows, over 500 bytes), failures included.
+    monitor->SetShowBytes(true);
+    {
+        MonitorTableModel& rows = monitor->model();
+        int longest = -1;
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            if (longest < 0 || rows.entryAt(r).bytes.size() > rows.entryAt(longest).bytes.size())
+                longest = r;
+        }
+        if (longest >= 0) {
+            monitor->view()->setCurrentIndex(rows.index(longest, 0));
+            monitor->view()->scrollTo(rows.index(longest, 0));
+        }
+    }
+    saveBoth(monitor, "10-link-monitor-bytes", nullptr);
+    monitor->SetShowBytes(false);
     monitor->hide();
+
+    // Record pointed at a file that is there: the question, answered No.
+    const QString existing = QDir(settings.path()).filePath(QStringLiteral("line-3.csv"));
+    QFile old(existing);
+    if (old.open(QIODevice::WriteOnly)) old.write("last week\n");
+    old.close();
+    popups.Then([&](QWidget* w) { ChooseFile(w, existing); });
+    popups.Then([&](QWidget* w) {
+        save(w, "14-record-replace");
+        ClickButton(w, QStringLiteral("No"));
+    });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::RecordButton))->click();
+    Spin(100);
 
     // A menu, drawn where it opens over the window.
     QMenu* sensor = ui.menu().menu(MenuName::Sensor);

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabBar>
@@ -79,8 +81,9 @@ QByteArray FileStart(const QString& path, int n) {
     return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
 }
 
-// The letters of the mnemonics the operator can reach now: visible controls, the menu bar.
-std::vector<QChar> VisibleMnemonics(MainWindow& w) {
+// The letters of the mnemonics the operator can reach now in a window: visible controls, and
+// the menu bar of the main window.
+std::vector<QChar> VisibleMnemonics(QWidget& w) {
     std::vector<QChar> letters;
     auto take = [&](QString text) {
         text.replace(QStringLiteral("&&"), QString());
@@ -97,8 +100,10 @@ std::vector<QChar> VisibleMnemonics(MainWindow& w) {
         for (int i = 0; i < bar->count(); ++i)
             take(bar->tabText(i));
     }
-    for (QAction* a : w.menuBar()->actions())
-        take(a->text());
+    if (auto* main = qobject_cast<MainWindow*>(&w)) {
+        for (QAction* a : main->menuBar()->actions())
+            take(a->text());
+    }
     return letters;
 }
 
@@ -108,6 +113,7 @@ class Window : public ::testing::Test {
         StartupOptions o;
         o.programDirectory = dir.path().toStdString();
         o.userConfigDirectory = dir.path().toStdString();
+        o.documentsDirectory = dir.path().toStdString();
         o.desktopLanguage = desktopLanguage;
         o.connectionOverride = ConnectionSettings{};
         o.connectionOverride->Protocol = kTcpIp;
@@ -565,7 +571,8 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     EXPECT_EQ(ctx().working.config().para.Average, 128);
     EXPECT_TRUE(ctx().state.communicationOk);
 
-    // Send to a file: the dialog starts in the last folder with the default name.
+    // Send to a file: the dialog starts in the documents folder (no parameter file was saved or
+    // loaded yet) with the default name.
     QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
     const QString file = dir.filePath("backup.ini");
     popups.Then([&](QWidget* w) {
@@ -578,6 +585,52 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().contains("AVERAGE = 128"));
+    written.close();
+
+    // Record pointed at that file by mistake (its dialog offers CSV files only): the question,
+    // and Enter keeps the file.
+    popups.Then([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("CSV files (*.csv)")});
+        ChooseFile(w, QStringLiteral("backup.ini"));
+    });
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    QTest::mouseClick(Button(ui(), Ctrl::RecordButton), Qt::LeftButton);
+    EXPECT_EQ(popups.seen.back().text, "backup.ini already exists in the folder\n" +
+                                           QDir::toNativeSeparators(dir.path()).toStdString() +
+                                           "\nDo you want to replace it?");
+    EXPECT_FALSE(Button(ui(), Ctrl::RecordButton)->isChecked());
+    EXPECT_FALSE(ctx().recording.recorder().active());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("AVERAGE = 128"));
+}
+
+// A settings file from another machine, or a damaged one: however wide or far out it puts the
+// window, the window opens on this screen, no larger than it (not with the gigabytes a window
+// 99999999 pixels wide would take), its title bar in reach. One that fits is taken as it is.
+TEST_F(Window, APlacementFromAnotherScreenOpensTheWindowOnThisOne) {
+    const char* placements[] = {"MAINPANEL WIDTH = 99999999\n", "MAINPANEL LEFT = 5000\n",
+                                "MAINPANEL LEFT = 5\nMAINPANEL TOP = 40\n"};
+    for (const char* placement : placements) {
+        QFile settings(dir.filePath("PanelSettings.cfg"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n"
+                                  "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\n") +
+                       placement);
+        settings.close();
+        gui.reset();
+        popups.ThenClick("OFFLINE");
+        Start(RefusedPort());
+        Spin(50);
+        MainWindow& w = ui().window();
+        const QRect screen = w.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(w.frameGeometry()))
+            << placement << w.frameGeometry().x() << "," << w.frameGeometry().y() << " "
+            << w.frameGeometry().width() << "x" << w.frameGeometry().height();
+        EXPECT_GT(w.geometry().top(), screen.top()) << "the title bar above it in reach";
+    }
+    EXPECT_EQ(ui().window().geometry(), QRect(5, 40, 790, 548));
 }
 
 TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
@@ -687,6 +740,14 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     LinkMonitorPanel* panel = ui().menu().monitorPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
+    // A window of its own, not one kept above the main window and its live values; every
+    // mnemonic in it one of a kind.
+    EXPECT_EQ(panel->windowType(), Qt::Window);
+    EXPECT_EQ(panel->windowHandle()->transientParent(), nullptr);
+    std::vector<QChar> panelLetters = VisibleMnemonics(*panel);
+    std::sort(panelLetters.begin(), panelLetters.end());
+    EXPECT_GE(panelLetters.size(), 7u);
+    EXPECT_EQ(std::adjacent_find(panelLetters.begin(), panelLetters.end()), panelLetters.end());
     MonitorTableModel& rows = panel->model();
     int rejected = -1;
     for (int r = 0; r < rows.rowCount(); ++r) {
@@ -708,13 +769,48 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     EXPECT_LE(rows.rowCount(), before + 3);
     EXPECT_EQ(rows.entryAt(rows.rowCount() - 1).exchanges, model.CommandCount(8));
 
-    // Only command 2, saved as text.
+    // The failures only.
+    panel->SetFailuresOnly(true);
+    ASSERT_GE(rows.rowCount(), 1);
+    for (int r = 0; r < rows.rowCount(); ++r)
+        EXPECT_EQ(rows.entryAt(r).result, MonitorResult::Rejected);
+    panel->SetFailuresOnly(false);
+
+    // The bytes of a long reply read at connecting (the teach rows, over 500 bytes): below the
+    // list, with offsets and ASCII.
+    panel->SetShowBytes(true);
+    int teachReply = -1;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const MonitorEntry& e = rows.entryAt(r);
+        if (e.direction == MonitorDirection::Reply && e.bytes.size() > 500) teachReply = r;
+    }
+    ASSERT_GE(teachReply, 0);
+    panel->view()->setCurrentIndex(rows.index(teachReply, 0));
+    const std::size_t size = rows.entryAt(teachReply).bytes.size();
+    const QString dump = panel->bytesView()->toPlainText();
+    EXPECT_TRUE(panel->bytesView()->isVisible());
+    EXPECT_TRUE(dump.startsWith(QStringLiteral("< reply, %1 bytes\n0000  55 02 ").arg(size)))
+        << dump.left(200).toStdString();
+    const QString lastOffset =
+        QStringLiteral("\n%1  ").arg((size - 1) / 16 * 16, 4, 16, QLatin1Char('0'));
+    EXPECT_TRUE(dump.contains(lastOffset)) << lastOffset.toStdString();
+    EXPECT_TRUE(dump.endsWith(QStringLiteral("|\n"))) << "the ASCII beside the hex";
+    panel->SetShowBytes(false);
+
+    // Only command 2, saved as text, headed by the date, the link and the sensor.
     rows.SetFilter(MonitorFilter{2});
     for (int r = 0; r < rows.rowCount(); ++r)
         EXPECT_EQ(rows.entryAt(r).command, 2);
     QString why;
     ASSERT_TRUE(panel->SaveText(dir.filePath("link.txt"), &why)) << why.toStdString();
     const QByteArray text = FileStart(dir.filePath("link.txt"), 100000);
+    EXPECT_TRUE(text.startsWith("Qelto link monitor\nSaved:  " +
+                                QDate::currentDate().toString(Qt::ISODate).toLatin1()))
+        << text.left(300).toStdString();
+    EXPECT_TRUE(
+        text.contains("\nLink:   TCP/IP 127.0.0.1:" + QByteArray::number(server.tcpPort()) + "\n"));
+    EXPECT_TRUE(text.contains("\nSensor: KORVANEX V4.3B7, KORVANEX TAVRENO SIM, serial 4711\n"))
+        << text.left(300).toStdString();
     EXPECT_TRUE(text.contains("rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!"));
     EXPECT_FALSE(text.contains("live data"));
     panel->close();
@@ -726,6 +822,17 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     EXPECT_FALSE(qobject_cast<QSpinBox*>(ui().widget(Ctrl::AverageControl))
                      ->findChild<QLineEdit*>()
                      ->hasSelectedText());
+    // Its display shows the text qelto-cli freq prints for the same value, 1000.5 Hz included.
+    auto* freq = qobject_cast<QLineEdit*>(ui().widget(Ctrl::ScanFreqDisplay));
+    const QString measured =
+        QString::fromStdString(FormatScanFrequency(ctx().sensor.scanFrequency()));
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == measured; }, 2000))
+        << freq->text().toStdString() << " / " << measured.toStdString();
+    ui().SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(1000.5));
+    ui().SetCtrlVal(Ctrl::ScanFreqDisplay, 1000.5);
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == "1001"; }, 2000))
+        << freq->text().toStdString();
+    EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
 
     // Every mnemonic in reach is one of a kind, so Alt+E goes to EEPROM and stays there.
     for (int page : {kConnectionPage, kParameterPage}) {

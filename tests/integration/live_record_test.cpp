@@ -49,6 +49,10 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
     EXPECT_NE(lines.back().find(tail.str()), std::string::npos) << lines.back();
     EXPECT_NE(s.ui.ctrl(Ctrl::StatusBar).text.find("25 samples"), std::string::npos)
         << s.ui.ctrl(Ctrl::StatusBar).text;
+    // The status line keeps the file and its rows after the recording has ended.
+    EXPECT_NE(s.ui.ctrl(Ctrl::StatusBar).text.find("recorded run.csv: 25 rows"), std::string::npos)
+        << s.ui.ctrl(Ctrl::StatusBar).text;
+    EXPECT_EQ(s.ui.ctrl(Ctrl::StatusBar).tooltip, path);
 
     // A second recording, ended by a failure of the link: the rows before it are all there.
     const std::string second = dir.filePath("fault.csv").toStdString();

@@ -2,7 +2,10 @@
 // lines shown, the default-parameter question, CLOSE / OFFLINE and going offline.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/connection.hpp"
+#include "app/control_table.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "link/transaction.hpp"
 
@@ -133,6 +136,52 @@ TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     EXPECT_EQ(rig.ui.popups.size(), 1u);  // no CLOSE / OFFLINE question
     EXPECT_EQ(Status(), "TIMEOUT!");
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
+}
+
+// The sensor answers 7, 15 and 4, but its teach rows do not come: the failure is reported,
+// nothing is written to the sensor, and Connect and Disconnect stay usable, the commands that
+// would use the unread values do not. Disconnect then goes offline; Connect tries again.
+TEST_F(Connect, AFailedParameterReadLeavesConnectAndDisconnectUsable) {
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdRead || r.argument != kArgTeachTable) return std::nullopt;
+        return std::vector<Bytes>{Frame(kCmdRead, kArgTeachTable, Bytes(52))};
+    };
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));
+    EXPECT_EQ(rig.ui.popups.size(), 1u);  // the default-parameter question only
+    EXPECT_NE(InfoBox().find(std::string(kMsgBadData) + "\n\n"), std::string::npos) << InfoBox();
+    ASSERT_FALSE(rig.ui.statusMessages.empty());
+    EXPECT_EQ(rig.ui.statusMessages.back(), kStatusSensorNotRead);
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector})
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    for (Ctrl c : {Ctrl::SendButton, Ctrl::GetButton, Ctrl::GoButton, Ctrl::FreqButton,
+                   Ctrl::StartAssistantButton, Ctrl::AcceptButton}) {
+        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::DisconnectButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
+    EXPECT_FALSE(rig.ctx.sensor.tcpConnected());
+    sensor.override = nullptr;
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Done);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    const std::vector<int> commands = sensor.Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), kCmdWrite), 0);
+
+    // The server closes during the read: Connect is usable, and the rest is offline work.
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead) rig.tcp.ServerCloses();
+        return r.command == kCmdRead ? std::optional<std::vector<Bytes>>{std::vector<Bytes>{}}
+                                     : std::nullopt;
+    };
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Failed);
+    EXPECT_NE(InfoBox().find(std::string(kMsgServerClosed) + "\n\n"), std::string::npos);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::ConnectButton).dimmed);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
 }
 
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {

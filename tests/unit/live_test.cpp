@@ -2,10 +2,13 @@
 // of a sample, the live displays and history, and the scan frequency.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/control_table.hpp"
 #include "app/live.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "link/transaction.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -145,6 +148,41 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
     }
 }
 
+// STOP, then Send while the last sample is still awaited: the Send is not refused as another
+// request, it goes out right after that sample, and what would disturb the link stays dimmed
+// until then.
+TEST_F(Live, SendAfterStopDuringASlowLastSampleGoesOutAfterIt) {
+    Bytes held;
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdLiveData || sensor.samples != 2) return std::nullopt;
+        held = sensor.Normal(r);  // the third sample comes only later
+        return std::vector<Bytes>{};
+    };
+    std::map<Ctrl, bool> dimmedWhileWaiting;
+    rig.onEvents = [&] {
+        if (held.empty()) return;
+        DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
+        for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector,
+                       Ctrl::GoButton, Ctrl::FreqButton}) {
+            dimmedWhileWaiting[c] = rig.ui.ctrl(c).dimmed;
+        }
+        rig.tcp.Push(std::move(held));
+        held.clear();
+        rig.tcp.Deliver();
+    };
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 8, 1, 1, 3}));
+    for (const auto& [c, dimmed] : dimmedWhileWaiting)
+        EXPECT_TRUE(dimmed) << static_cast<int>(c);
+    EXPECT_EQ(dimmedWhileWaiting.size(), 5u);
+    for (const std::string& m : rig.ui.statusMessages)
+        EXPECT_EQ(m.find("ANOTHER REQUEST"), std::string::npos) << m;
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 3);  // the last sample was shown
+    EXPECT_FALSE(rig.ctx.state.sendRequest);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
+}
+
 TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     for (int i = 1; i <= 100; ++i) {
         rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
@@ -206,6 +244,17 @@ TEST(ScanFrequency, ValuesAndPrecisions) {
         EXPECT_EQ(ScanFrequencyPrecision(v), c.precision) << c.n << "/" << c.t;
     }
     EXPECT_EQ(ScanFrequencyFromReply(Bytes(7, 1)), 0.0);
+
+    // The one text of a scan frequency, the window's display and qelto-cli alike: a value
+    // exactly halfway goes away from zero, one merely near it to the nearer side.
+    EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
+    EXPECT_EQ(FormatScanFrequency(1000.0), "1000.0");
+    EXPECT_EQ(FormatScanFrequency(2.25), "2.3");
+    EXPECT_EQ(FormatScanFrequency(0.125), "0.13");
+    EXPECT_EQ(FormatScanFrequency(0.0), "0.00");
+    EXPECT_EQ(FormatScanFrequency(-50.0), "-50.00");
+    EXPECT_EQ(FormatFixed(1.005, 2), "1.00");  // just below halfway in binary
+    EXPECT_EQ(FormatFixed(-2.5, 0), "-3");
 }
 
 TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {

@@ -10,6 +10,7 @@
 #include "app/control_table.hpp"
 #include "app/live.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -59,6 +60,36 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{4}));
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GetButton).dimmed);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+}
+
+// The reply to the earlier teach read comes once more, ahead of the write's own reply (which
+// says one value was refused): Send fails, and the sensor is not taken to hold what was sent.
+// Once the link is in step again, the refusal is seen.
+TEST_F(MainPanel, AStaleReplyAheadOfTheWritesOwnIsAFailure) {
+    sensor.writeRejects = 1;
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdWrite || r.argument != kArgParameters) return std::nullopt;
+        sensor.override = nullptr;
+        return std::vector<Bytes>{sensor.Normal({kCmdRead, kArgTeachTable, {}}), sensor.Normal(r)};
+    };
+    const ParameterSet held = rig.sensor.configuration().para;
+    ASSERT_TRUE(rig.sensor.Identify().ok());  // the link line shows a connected sensor
+    sensor.seen.clear();
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Gain = 7; });
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{1}));
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgBadHeader) + "\n\n");
+    EXPECT_NE(
+        rig.ui.ctrl(Ctrl::LinkState).text.find("(reply to command 2 while command 1 was asked)"),
+        std::string::npos)
+        << rig.ui.ctrl(Ctrl::LinkState).text;
+    EXPECT_EQ(rig.sensor.configuration().para, held);
+
+    rig.ctx.state.communicationOk = true;
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 1, 3}));
+    EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find(PlausibilityText(1, kMsgRamPlausibilityTail)),
+              std::string::npos);
 }
 
 TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
