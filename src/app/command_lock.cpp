@@ -1,5 +1,6 @@
 #include "app/command_lock.hpp"
 
+#include "app/control_table.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -38,7 +39,7 @@ const char* NameOf(UserCommand c) {
 // The commands that need a sensor, and the link's own controls.
 constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton};
 constexpr Ctrl kLinkControls[] = {Ctrl::ConnectButton, Ctrl::DisconnectButton,
-                                  Ctrl::BaudRateSelector};
+                                  Ctrl::BaudRateSelector, Ctrl::ReconnectButton};
 // The transfer: Send, Get and where they go.
 constexpr Ctrl kTransferControls[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
                                       Ctrl::FileButton};
@@ -160,13 +161,31 @@ void CommandLock::Show() {
         ui_.SetDimmed(Ctrl::DisconnectButton, true);
         ui_.SetDimmed(Ctrl::EepromButton, true);
         ui_.SetDimmed(Ctrl::FileButton, true);
-        for (Ctrl c :
-             {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
+        for (Ctrl c : {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton,
+                       Ctrl::GetButton, Ctrl::ReconnectButton}) {
             ui_.SetDimmed(c, false);
         }
     }
     ui_.SetDimmed(Ctrl::CompareButton, count_ != 0);
     ui_.SetDimmed(Ctrl::RecordButton, count_ != 0 && !onlyLiveDataRuns());
+    ShowTransferTarget();
+}
+
+void CommandLock::ShowTransferTarget() {
+    // Send and Get say where they go, in their labels and tooltips.
+    const bool file = state_.TransferTarget == kTargetFile;
+    const std::string send = file ? "Send to file" : "Send to EEPROM";
+    const std::string get = file ? "Get from file" : "Get from EEPROM";
+    ui_.SetCtrlText(Ctrl::SendButton, send + "  " + KeyName(ShortcutKey(Ctrl::SendButton)));
+    ui_.SetCtrlText(Ctrl::GetButton, get + "  " + KeyName(ShortcutKey(Ctrl::GetButton)));
+    ui_.SetTooltip(Ctrl::SendButton,
+                   file ? "Saves the parameters and teach rows shown in a parameter file."
+                        : "Writes the parameters and teach rows shown into the sensor and "
+                          "stores them in its EEPROM.");
+    ui_.SetTooltip(Ctrl::GetButton,
+                   file ? "Loads the parameters and teach rows of a parameter file."
+                        : "Reads the parameters and teach rows the sensor holds, from its "
+                          "EEPROM.");
 }
 
 void CommandLock::SessionChanged(const SessionEvent& event) {

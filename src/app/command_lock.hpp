@@ -70,8 +70,10 @@ class CommandLock : public SessionObserver {
     bool liveDataHoldsTheLink() const;
     bool onlyLiveDataRuns() const { return count_ == 1 && running_[0] == UserCommand::Go; }
 
-    // The command controls as they should be now.
+    // The command controls as they should be now (and Send and Get named by where they go).
     void Show();
+    // Send and Get named by where the memory selection sends them.
+    void ShowTransferTarget();
 
     void SessionChanged(const SessionEvent& event) override;
 

@@ -34,8 +34,11 @@ class Connection::Listener : public ConnectListener {
     }
     void Named(const SensorIdentity& id) override {
         c_.ui_.AppendText(Ctrl::InfoBox, IdentityLogLines(id));
+        sameSensor = reconnecting && SameSensor(id, c_.lastSensor_);
     }
     bool SendDefaults() override {
+        // The sensor that was connected, connected again: nothing to ask, nothing written.
+        if (sameSensor) return false;
         // The program is on its way out: there is nothing left to ask, and nothing to read.
         if (c_.loop_.QuitRequested()) {
             quitting = true;
@@ -53,10 +56,28 @@ class Connection::Listener : public ConnectListener {
         return true;
     }
     bool quitting = false;
+    bool reconnecting = false;
+    bool sameSensor = false;
 
   private:
     Connection& c_;
 };
+
+// An attempt of its own while the link is lost: nothing shown and nothing asked on the way, and
+// only the sensor that was connected is taken.
+class Connection::QuietListener : public ConnectListener {
+  public:
+    explicit QuietListener(const SensorIdentity& expected) : expected_(expected) {}
+    bool Accept(const SensorIdentity& id) override { return SameSensor(id, expected_); }
+
+  private:
+    const SensorIdentity& expected_;
+};
+
+bool SameSensor(const SensorIdentity& a, const SensorIdentity& b) {
+    return a.supported() && a.firmwareLine() == b.firmwareLine() && a.name == b.name &&
+           a.serialNumber == b.serialNumber;
+}
 
 Connection::Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor,
                        PortEnumerator& ports, PresenterState& state, Feedback& feedback,
@@ -119,7 +140,7 @@ void Connection::SensorNotRead() {
     ui_.ShowStatusMessage(kStatusSensorNotRead);
 }
 
-void Connection::TryToConnect() {
+void Connection::TryToConnect(bool reconnecting) {
     auto& conn = settings_.conn;
     sensor_.CloseSerialPort(conn.ComPort);
     // The port the session has open, whatever the selector shows by now.
@@ -140,6 +161,7 @@ void Connection::TryToConnect() {
     if (serial) state_.acquisition = Acquisition::Stopped;
 
     Listener listener(*this);
+    listener.reconnecting = reconnecting;
     ConnectOptions options;
     options.throughEeprom = state_.TransferTarget == kTargetEeprom;
     // The read is the window's Get, with its reports and the working copy.
@@ -155,6 +177,7 @@ void Connection::TryToConnect() {
             // Identified: no question, the failure says what happened.
             feedback_.ReportFailure(*result.error);
             return SensorNotRead();
+        case ConnectStage::NotAccepted:  // every sensor is taken here
         case ConnectStage::Read:
         case ConnectStage::Done:
             break;
@@ -164,16 +187,50 @@ void Connection::TryToConnect() {
         return;
     }
     state_.communicationOk = true;
-    // Edits that were never sent are not thrown away without a yes; with a no the sensor's
-    // values are known all the same, and the editor marks what differs.
-    if (working_.UnsentCount() != 0 && !transfer_.ConfirmDiscard()) {
-        const auto read = sensor_.ReadConfiguration(options.throughEeprom);
-        if (!read) feedback_.ReportFailure(read.error());
+    // Edits that were never sent are not thrown away without a yes (the same sensor connected
+    // again keeps them without a question); without, the sensor's values are known all the
+    // same, and the editor marks what differs.
+    if (working_.UnsentCount() != 0 && (listener.sameSensor || !transfer_.ConfirmDiscard())) {
+        ReadIntoSessionOnly(options.throughEeprom);
     } else {
         transfer_.GetPara();
     }
     if (!state_.communicationOk) return SensorNotRead();
+    lastSensor_ = sensor_.identity();
     ui_.SetDimmed(Ctrl::AcceptButton, false);
+}
+
+void Connection::ReadIntoSessionOnly(bool throughEeprom) {
+    const auto read = sensor_.ReadConfiguration(throughEeprom);
+    if (!read) feedback_.ReportFailure(read.error());
+}
+
+Connection::Attempt Connection::TryAgainQuietly() {
+    if (!lastSensor_.supported()) return Attempt::Failed;
+    const ConnectionSettings settings = sensor_.settings();
+    CloseOpenSerialPort();
+    QuietListener listener(lastSensor_);
+    ConnectOptions options;
+    options.throughEeprom = state_.TransferTarget == kTargetEeprom;
+    options.readConfiguration = false;
+    const ConnectResult result = qelto::Connect(sensor_, settings, listener, options);
+    if (result.reached == ConnectStage::NotAccepted) {
+        otherSensor_ = result.identity;
+        return Attempt::OtherSensor;
+    }
+    if (result.reached != ConnectStage::Done) return Attempt::Failed;
+    // The sensor that was connected: what it holds is read as a Get would (the working copy
+    // keeps unsent edits), and the status display shows it again.
+    state_.communicationOk = true;
+    if (working_.UnsentCount() != 0) {
+        ReadIntoSessionOnly(options.throughEeprom);
+    } else {
+        transfer_.GetPara();
+    }
+    if (!state_.communicationOk) return Attempt::Failed;
+    ui_.SetCtrlText(Ctrl::StatusDisplay, lastSensor_.firmwareLine());
+    ui_.SetDimmed(Ctrl::AcceptButton, false);
+    return Attempt::SameSensor;
 }
 
 void Connection::Disconnect() {
@@ -243,8 +300,29 @@ Outcome Connection::DisconnectButton() {
     return Outcome::Done;
 }
 
+void Connection::ListPorts(const std::vector<SerialPortInfo>& ports) {
+    // The selector offers the ports found, each by its number and device; the number chosen
+    // (or typed) stays.
+    const Ctrl c = Ctrl::ComPortSelector;
+    const double chosen = ui_.GetCtrlVal(c);
+    while (ui_.ComboCount(c) > 0)
+        ui_.ComboDelete(c, ui_.ComboCount(c) - 1);
+    const std::size_t count = std::min<std::size_t>(ports.size(), kLocateComCapacity);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string item = std::to_string(ports[i].number);
+        if (!ports[i].path.empty()) item += "  (" + ports[i].path + ")";
+        ui_.ComboInsert(c, static_cast<int>(i), item);
+    }
+    ui_.SetCtrlVal(c, chosen);
+}
+
+void Connection::ListPorts() {
+    ListPorts(ports_.LocateCom());
+}
+
 Outcome Connection::FindComPorts() {
     const std::vector<SerialPortInfo> ports = ports_.LocateCom();
+    ListPorts(ports);
     if (ports.empty()) return Outcome::Done;
     ui_.AppendText(Ctrl::InfoBox, kInfoPortListHeading);
     const std::size_t count = std::min<std::size_t>(ports.size(), kLocateComCapacity);

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/operation_state.hpp"
+#include "link/ports.hpp"
 #include "sensor/sensor_session.hpp"
 #include "sensor/sensor_texts.hpp"
 
@@ -32,6 +34,9 @@ inline constexpr int kMaxRecentServers = 10;
 inline constexpr int kLocateComCapacity = 255;
 inline constexpr const char* kInfoPortListHeading = "Following COM PORTS are available:\n";
 
+// The same sensor: firmware line, name and serial number alike.
+bool SameSensor(const SensorIdentity& a, const SensorIdentity& b);
+
 class Connection {
   public:
     Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, PortEnumerator& ports,
@@ -42,8 +47,18 @@ class Connection {
 
     // One connection attempt with the settings on the connection page: open, identify, the
     // question about default parameters, then the sensor's configuration into the working
-    // copy.
-    void TryToConnect();
+    // copy. `reconnecting`: the sensor that was connected before is not asked about default
+    // parameters, and unsent edits are kept for it without a question.
+    void TryToConnect(bool reconnecting = false);
+    // An attempt while the link is lost, with the settings of the link that was lost: nothing
+    // shown or asked on the way, nothing written, and only the sensor that was connected is
+    // taken (its configuration read as a Get would).
+    enum class Attempt { Failed, SameSensor, OtherSensor };
+    Attempt TryAgainQuietly();
+    // The sensor last connected (from the last successful attempt), and the other one that
+    // answered an attempt of TryAgainQuietly instead.
+    const SensorIdentity& lastSensor() const { return lastSensor_; }
+    const SensorIdentity& otherSensor() const { return otherSensor_; }
     // Closes the link and leaves the program working on files only.
     void Disconnect();
     // CLOSE (also Enter and Escape) ends the program; OFFLINE disconnects.
@@ -51,6 +66,8 @@ class Connection {
 
     // Reads the protocol selector into Protocol and shows the controls of that link kind.
     void InitConnectPanel();
+    // The serial ports found into the COM port selector's list (the port chosen stays).
+    void ListPorts();
     // Puts `server` at the top of the server field's list: no duplicates, at most 10 entries.
     void RememberServer(std::string_view server);
 
@@ -65,7 +82,10 @@ class Connection {
 
   private:
     class Listener;
+    class QuietListener;
+    void ReadIntoSessionOnly(bool throughEeprom);
     void ReadConnectionPage();
+    void ListPorts(const std::vector<SerialPortInfo>& ports);
     // The serial port the session opened, if its link is one: the selector may show another.
     void CloseOpenSerialPort();
     // The sensor answers, but its parameters could not be read (or the defaults not written).
@@ -82,6 +102,8 @@ class Connection {
     Settings& settings_;
     WorkingCopy& working_;
     Transfer& transfer_;
+    SensorIdentity lastSensor_;
+    SensorIdentity otherSensor_;
 };
 
 }  // namespace qelto

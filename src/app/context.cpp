@@ -10,6 +10,7 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
     sensor.AddObserver(&feedback);
     sensor.AddObserver(&link);
     sensor.AddObserver(&lock);
+    sensor.AddObserver(&reconnection);  // after the link line, whose view it reads
     // The parameter page and the circles show the working copy as it is, after every change.
     working.AddView([this](const WorkingCopyChange& change) {
         if (change.marksOnly()) return;
@@ -25,6 +26,7 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
 }
 
 Context::~Context() {
+    sensor.RemoveObserver(&reconnection);
     sensor.RemoveObserver(&lock);
     sensor.RemoveObserver(&link);
     sensor.RemoveObserver(&feedback);

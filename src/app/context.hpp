@@ -19,6 +19,7 @@
 #include "app/operator_interface.hpp"
 #include "app/parameter_editor.hpp"
 #include "app/parameter_page.hpp"
+#include "app/reconnection.hpp"
 #include "app/settings.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
@@ -59,6 +60,7 @@ struct Context {
     Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording, link};
     Connection connection{ui,       loop,     sensor,  portEnumerator, state,
                           feedback, settings, working, transfer};
+    Reconnection reconnection{ui, loop, state, lock, link, connection, live, recording};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
 };

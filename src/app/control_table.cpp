@@ -88,6 +88,14 @@ struct Help {
     static constexpr std::string_view kRedo = "Makes the change taken back again.";
     static constexpr std::string_view kRevert =
         "Returns every value of the editor to what the sensor holds.";
+    static constexpr std::string_view kReconnect =
+        "Connects again with the settings in force. The sensor that was connected is not asked "
+        "about default parameters, \nand what ran when the link was lost (GO, a recording) goes "
+        "on.";
+    static constexpr std::string_view kAutoReconnect =
+        "While the link is lost, tries to connect again every two seconds; when the sensor that "
+        "was connected answers, \nGO and a recording go on. Another sensor stops the attempts. "
+        "Nothing is written by a reconnection.";
 };
 
 // The actions, each on the feature it belongs to.
@@ -151,6 +159,8 @@ constexpr Action kEditCell = [](Context& c, Ctrl t) { return c.editor.EditActive
 constexpr Action kUndo = [](Context& c, Ctrl) { return c.editor.Undo(); };
 constexpr Action kRedo = [](Context& c, Ctrl) { return c.editor.Redo(); };
 constexpr Action kRevert = [](Context& c, Ctrl) { return c.editor.Revert(); };
+constexpr Action kReconnect = [](Context& c, Ctrl) { return c.reconnection.Reconnect(); };
+constexpr Action kAutoReconnect = [](Context& c, Ctrl) { return c.reconnection.ToggleAutomatic(); };
 
 constexpr Event kCommit = Event::Commit;
 
@@ -211,6 +221,8 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::RedoButton, Help::kRedo, Key::None, kCommit, kRedo},
     E{Ctrl::RevertButton, Help::kRevert, Key::None, kCommit, kRevert},
     E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::ReconnectButton, Help::kReconnect, Key::None, kCommit, kReconnect},
+    E{Ctrl::AutoReconnectButton, Help::kAutoReconnect, Key::None, kCommit, kAutoReconnect},
 }};
 
 constexpr bool InRoleOrder() {
@@ -235,6 +247,22 @@ std::string_view HelpText(Ctrl role) {
 
 Key ShortcutKey(Ctrl role) {
     return ControlOf(role).key;
+}
+
+const char* KeyName(Key key) {
+    switch (key) {
+        case Key::F9:
+            return "F9";
+        case Key::F10:
+            return "F10";
+        case Key::F11:
+            return "F11";
+        case Key::F12:
+            return "F12";
+        case Key::None:
+            break;
+    }
+    return "";
 }
 
 Ctrl ControlForKey(Key key) {

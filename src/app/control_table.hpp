@@ -25,6 +25,8 @@ struct ControlEntry {
 const ControlEntry& ControlOf(Ctrl role);
 std::string_view HelpText(Ctrl role);
 Key ShortcutKey(Ctrl role);
+// "F9", as a label shows the key ("" for none).
+const char* KeyName(Key key);
 // The control a shortcut key clicks, or Ctrl::Count_.
 Ctrl ControlForKey(Key key);
 

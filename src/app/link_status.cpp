@@ -58,8 +58,38 @@ LinkStatus::LinkStatus(OperatorInterface& ui, const SensorSession& session)
 void LinkStatus::Show(LinkView view, std::string text) {
     view_ = view;
     text_ = std::move(text);
+    if (view_ == LinkView::Lost) lostText_ = text_;
+    offlineWithCause_ = view_ == LinkView::Offline && text_ != "Offline";
     ui_.SetCtrlText(Ctrl::LinkState, text_);
     ui_.SetTooltip(Ctrl::LinkState, text_);  // whole, where the line is too short
+    ShowReconnect();
+}
+
+void LinkStatus::ShowReconnect() {
+    ui_.SetVisible(Ctrl::ReconnectButton,
+                   retrying_ || view_ == LinkView::Lost || offlineWithCause_);
+}
+
+void LinkStatus::ShowRetrying(int attempts, double secondsLost) {
+    retrying_ = true;
+    if (view_ != LinkView::Lost) {
+        view_ = LinkView::Lost;
+        if (lostText_.empty()) lostText_ = text_;
+    }
+    const auto seconds = static_cast<long long>(secondsLost + 0.5);
+    text_ = lostText_ + " \xE2\x80\x94 reconnecting: " +
+            (attempts == 0 ? std::string("first attempt in 2 s")
+                           : "attempt " + std::to_string(attempts)) +
+            ", lost for " + std::to_string(seconds) + " s";
+    ui_.SetCtrlText(Ctrl::LinkState, text_);
+    ui_.SetTooltip(Ctrl::LinkState, text_);
+    ShowReconnect();
+}
+
+void LinkStatus::StopRetrying() {
+    if (!retrying_) return;
+    retrying_ = false;
+    if (view_ == LinkView::Lost) Show(LinkView::Lost, lostText_);
 }
 
 std::string LinkStatus::ConnectedText() const {
@@ -90,6 +120,11 @@ void LinkStatus::Failure(const SensorError& error) {
 }
 
 void LinkStatus::SessionChanged(const SessionEvent& e) {
+    // While attempts are made, only the link answering again changes the line.
+    if (retrying_) {
+        if (e.kind != SessionEventKind::Answered || !session_.identified()) return;
+        retrying_ = false;
+    }
     switch (e.kind) {
         case SessionEventKind::Opening:
             Show(LinkView::Connecting, "Connecting: " + Where(session_.settings()));

@@ -40,8 +40,18 @@ class LinkStatus : public SessionObserver {
     // Acquisition ended without a failure: the values on display are kept, not greyed.
     void LiveEnded();
 
+    // While the link is lost and attempts are made to connect it again: the line keeps the
+    // loss and its first cause and counts the attempts and the time lost. What the attempts
+    // themselves bring (a port that does not open yet) does not change it; the link answering
+    // again does. StopRetrying goes back to the loss alone.
+    void ShowRetrying(int attempts, double secondsLost);
+    void StopRetrying();
+    bool retrying() const { return retrying_; }
+
   private:
     void Show(LinkView view, std::string text);
+    // The Reconnect button beside the line: while the link is lost, or offline after a failure.
+    void ShowReconnect();
     void Failure(const SensorError& error);
     std::string ConnectedText() const;
 
@@ -51,6 +61,9 @@ class LinkStatus : public SessionObserver {
     std::string text_;
     bool liveOld_ = false;
     bool failedSinceAnswer_ = false;  // the status display says so
+    bool retrying_ = false;
+    bool offlineWithCause_ = false;
+    std::string lostText_;
 };
 
 }  // namespace qelto

@@ -89,6 +89,22 @@ bool LiveRecorder::Begin(double now) {
     return Write();
 }
 
+bool LiveRecorder::Resume(double now) {
+    const std::string path = path_;
+    const std::uint64_t rows = rows_;
+    const double firstRow = firstRow_;
+    if (path.empty() || !Open(path)) return false;
+    if (std::fseek(file_, 0, SEEK_END) != 0) return Fail(errno != 0 ? errno : EIO);
+    const long end = std::ftell(file_);
+    committed_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+    rows_ = rows;
+    firstRow_ = firstRow;
+    begun_ = true;
+    opened_ = now;
+    lastWrite_ = now;
+    return true;
+}
+
 bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
     if (!active()) return false;
     if (requestedAt < opened_) return true;
@@ -200,6 +216,19 @@ Outcome Recording::Toggle() {
     ui_.SetTooltip(Ctrl::StatusBar, path);
     ShowStatusBar(true);
     return Outcome::Done;
+}
+
+bool Recording::Resume() {
+    if (!recorder_.Resume(loop_.Timer())) {
+        const std::string message = std::string(Texts::kNotStarted) + recorder_.error();
+        recorder_.ClearError();  // said once
+        ui_.MessagePopup(Texts::kTitleAttention, message);
+        return false;
+    }
+    endedName_.clear();
+    ui_.SetCtrlVal(Ctrl::RecordButton, 1);
+    ShowStatusBar(true);
+    return true;
 }
 
 void Recording::Stop() {

@@ -45,6 +45,9 @@ class LiveRecorder {
     // The second step: empties the file and writes the header; samples asked for from `now`
     // on are recorded. false with the reason in error() (the file is closed then).
     bool Begin(double now);
+    // After Stop: the same file again, from where it ended, locked anew; the rows' time goes on
+    // from the same start, so that a pause shows as a jump of t. false with the reason.
+    bool Resume(double now);
     // Both steps: creates (or replaces) the file and writes the header.
     bool Start(const std::string& path, double now) { return Open(path) && Begin(now); }
     // Adds the sample taken now, asked for at requestedAt; a sample asked for before the file
@@ -118,6 +121,9 @@ class Recording {
     // The Record toggle: on asks once for a file (and before replacing one that exists) and
     // records every sample from then on; off (or the end of the acquisition) closes the file.
     Outcome Toggle();
+    // The recording that ended with the acquisition goes on in its file (after a reconnection);
+    // false, said, when it cannot.
+    bool Resume();
     void Stop();
     // Called by the acquisition loop for every sample (with the time its request went out),
     // and when it starts and ends.

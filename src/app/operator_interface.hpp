@@ -75,6 +75,10 @@ enum class Ctrl {
     RevertButton,
     // The link at a glance, in the data panel's status area
     LinkState,
+    // Back to work after a lost link: a new attempt with the same settings (beside the link
+    // line), and the switch for attempts every two seconds while the link is lost
+    ReconnectButton,
+    AutoReconnectButton,
     Count_
 };
 
@@ -85,7 +89,16 @@ inline constexpr int kConnectionPage = 0;
 inline constexpr int kParameterPage = 1;
 
 // Events a control or panel callback receives.
-enum class Event { Commit, ValChanged, RightClick, RightDoubleClick, Close, ActiveTabChange };
+// Timer: the main window's timer (SetTimer) has run out once more.
+enum class Event {
+    Commit,
+    ValChanged,
+    RightClick,
+    RightDoubleClick,
+    Close,
+    ActiveTabChange,
+    Timer
+};
 
 enum class Axis { Horizontal, Vertical };
 
@@ -231,6 +244,10 @@ class OperatorInterface {
     // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
     virtual int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) = 0;
     virtual void SetWaitCursor(bool busy) = 0;
+
+    // The main window's timer: Event::Timer reaches the window's callback every `seconds`
+    // from the event loop; 0 stops it.
+    virtual void SetTimer(double seconds) = 0;
 
     // Progress of a long operation; step < 0 clears it.
     virtual void SetProgress(int step, int maxSteps) = 0;

@@ -34,6 +34,9 @@ struct Texts {
     static constexpr std::string_view kSectionDirectories = "DIRECTORIES";
     static constexpr std::string_view kItemParameterFile = "PARAMETER FILE";
 
+    // Written only while it is on, so that a file of a run without it stays as it was.
+    static constexpr std::string_view kItemAutoReconnect = "AUTO RECONNECT";
+
     static constexpr std::string_view kSectionServers = "IP ADDRESSES";
     static constexpr std::string_view kItemServerCount = "LIST ITEMS";
     static constexpr std::string_view kItemServerPrefix = "IP ADDR ";
@@ -163,6 +166,11 @@ void LoadPanelSettings(Context& ctx) {
         ctx.state.Language = *language;
     }
     ctx.ui.SetCtrlVal(Ctrl::LanguageSelector, ctx.state.Language);
+    std::int32_t autoReconnect = 0;
+    if (Ini_GetInt(doc.get(), kSectionGeneralSettings, Texts::kItemAutoReconnect, autoReconnect) ==
+        1) {
+        ctx.reconnection.SetAutomatic(autoReconnect == 1);
+    }
 
     std::array<char, kPathSize> path{};
     if (Ini_GetStringIntoBuffer(doc.get(), Texts::kSectionDirectories, Texts::kItemParameterFile,
@@ -198,6 +206,9 @@ void StorePanelSettings(Context& ctx) {
     const std::int32_t language = ToInt32(ctx.ui.GetCtrlVal(Ctrl::LanguageSelector));
     if (IsLanguage(language)) ctx.state.Language = language;
     Ini_PutInt(d, kSectionGeneralSettings, kItemLanguage, ctx.state.Language);
+    if (ctx.reconnection.automatic()) {
+        Ini_PutInt(d, kSectionGeneralSettings, Texts::kItemAutoReconnect, 1);
+    }
 
     Ini_PutString(d, Texts::kSectionDirectories, Texts::kItemParameterFile,
                   ctx.settings.ParameterFilePath);

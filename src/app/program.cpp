@@ -76,6 +76,7 @@ void InitAll(Context& ctx, const StartupOptions& options) {
         ShowConnectionSettings(ctx);
     }
     ctx.connection.InitConnectPanel();
+    ctx.connection.ListPorts();
     FirstConnection(ctx);
 }
 
@@ -97,6 +98,10 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
         StorePanelSettings(ctx);
         ctx.loop.QuitUserInterface(0);
         return Outcome::Quit;
+    }
+    if (event == Event::Timer) {
+        ctx.reconnection.Tick();
+        return Outcome::Done;
     }
     if (event == Event::RightDoubleClick) {
         ctx.ui.SetWindowSize(kStandardWidth, kStandardHeight);

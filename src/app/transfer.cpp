@@ -24,7 +24,7 @@ std::string DiscardQuestion(std::size_t unsent) {
 
 Transfer::Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
                    Feedback& feedback, WorkingCopy& working, Editor& editor, ParameterFiles& files,
-                   const CommandLock& lock)
+                   CommandLock& lock)
     : ui_(ui),
       sensor_(sensor),
       state_(state),
@@ -119,7 +119,10 @@ Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued)
 
 Outcome Transfer::Send() {
     TakeAverage();
-    if (state_.TransferTarget == kTargetFile) return files_.SendParaToFile();
+    if (state_.TransferTarget == kTargetFile) {
+        ui_.ShowStatusMessage("Send: to a parameter file; choose it.");
+        return files_.SendParaToFile();
+    }
     if (!editor_.on()) {
         return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
     }
@@ -145,7 +148,10 @@ Outcome Transfer::Send() {
 
 Outcome Transfer::Get() {
     if (!ConfirmDiscard()) return Outcome::Declined;
-    if (state_.TransferTarget == kTargetFile) return files_.ReadParaFromFile();
+    if (state_.TransferTarget == kTargetFile) {
+        ui_.ShowStatusMessage("Get: from a parameter file; choose it.");
+        return files_.ReadParaFromFile();
+    }
     return WithSensor([this] { GetPara(); }, state_.getRequest, kGetQueued);
 }
 
@@ -156,6 +162,7 @@ Outcome Transfer::SelectMem(Ctrl button) {
     ui_.SetCtrlVal(Ctrl::EepromButton, file ? 0 : 1);
     ui_.SetCtrlVal(Ctrl::FileButton, file ? 1 : 0);
     state_.TransferTarget = file ? kTargetFile : kTargetEeprom;
+    lock_.ShowTransferTarget();
     return Outcome::Done;
 }
 

@@ -27,7 +27,7 @@ class Transfer {
   public:
     Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
              Feedback& feedback, WorkingCopy& working, Editor& editor, ParameterFiles& files,
-             const CommandLock& lock);
+             CommandLock& lock);
     Transfer(const Transfer&) = delete;
     Transfer& operator=(const Transfer&) = delete;
 
@@ -60,7 +60,7 @@ class Transfer {
     WorkingCopy& working_;
     Editor& editor_;
     ParameterFiles& files_;
-    const CommandLock& lock_;
+    CommandLock& lock_;
     std::string refusal_;  // the sensor's verdicts at the last SendPara
 };
 

@@ -242,6 +242,8 @@ int CliApp::Connect() {
         case ConnectStage::Read:
             Fail(*c.error);
             break;
+        case ConnectStage::NotAccepted:  // every sensor is taken here
+            break;
         case ConnectStage::Done:
             config_ = c.read.config;
             return kExitOk;

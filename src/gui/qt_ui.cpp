@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
@@ -77,7 +80,9 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     window_->setWindowTitle(QStringLiteral("Qelto"));
     // Connection page
     Register(Ctrl::ProtocolSelector, Kind::Choice, m.protocolSelector, m.protocolLabel, nullptr);
-    Register(Ctrl::ComPortSelector, Kind::Spin, m.comPortSelector, m.comPortLabel, nullptr);
+    Register(Ctrl::ComPortSelector, Kind::Port, m.comPortSelector, m.comPortLabel, nullptr);
+    m.comPortSelector->lineEdit()->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{0,5}.*")), m.comPortSelector));
     Register(Ctrl::BaudRateSelector, Kind::Choice, m.baudRateSelector, m.baudRateLabel, nullptr);
     Register(Ctrl::ServerField, Kind::Server, m.serverField, m.serverLabel, nullptr);
     Register(Ctrl::PortField, Kind::Line, m.portField, m.portLabel, nullptr);
@@ -135,13 +140,28 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
     Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
     Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
-    // The link at a glance, above the acquisition figures.
-    auto* linkState = new QLineEdit(window_->dataPanel());
+    // The link at a glance, above the acquisition figures, with Reconnect beside it while the
+    // link is lost.
+    auto* linkRow = new QWidget(window_->dataPanel());
+    auto* linkLayout = new QHBoxLayout(linkRow);
+    linkLayout->setContentsMargins(0, 0, 0, 0);
+    linkLayout->setSpacing(4);
+    auto* linkState = new QLineEdit(linkRow);
     linkState->setReadOnly(true);
     linkState->setFocusPolicy(Qt::ClickFocus);
-    d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkState);
+    auto* reconnect = new QPushButton(tr("Reconnect"), linkRow);
+    reconnect->hide();
+    auto* autoReconnect = new QPushButton(tr("Auto-reconnect"), linkRow);
+    autoReconnect->setCheckable(true);
+    linkLayout->addWidget(linkState, 1);
+    linkLayout->addWidget(reconnect);
+    linkLayout->addWidget(autoReconnect);
+    d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkRow);
     Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
-    window_->KeepInSight(linkState, d.statusBar);
+    Register(Ctrl::ReconnectButton, Kind::Button, reconnect, nullptr, "Reconnect");
+    Register(Ctrl::AutoReconnectButton, Kind::Switch, autoReconnect, nullptr,
+             "Reconnect automatically");
+    window_->KeepInSight(linkRow, d.statusBar);
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -255,8 +275,8 @@ void QtUi::Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* a
     }
     // Right-clicks on a control's inner parts (the text field of a spin box or combo box, a
     // table's cells) belong to the control.
-    if (kind == Kind::Spin || kind == Kind::Server || kind == Kind::Choice || kind == Kind::Table ||
-        kind == Kind::TextBox) {
+    if (kind == Kind::Spin || kind == Kind::Server || kind == Kind::Port || kind == Kind::Choice ||
+        kind == Kind::Table || kind == Kind::TextBox) {
         for (QWidget* child : w->findChildren<QWidget*>()) {
             child->setProperty("qeltoCtrl", static_cast<int>(c));
             child->installEventFilter(this);
@@ -305,6 +325,24 @@ void QtUi::Wire() {
     };
     connect(server, &QComboBox::activated, this, commitServer);
     connect(server->lineEdit(), &QLineEdit::editingFinished, this, commitServer);
+    // The COM port: a port chosen from the list, or a number typed and left.
+    auto* port = m.comPortSelector;
+    auto commitPort = [this, port] {
+        if (port->currentText() == lastPortText_) return;
+        lastPortText_ = port->currentText();
+        Forward(Ctrl::ComPortSelector, Event::Commit);
+    };
+    connect(port, &QComboBox::activated, this, commitPort);
+    connect(port->lineEdit(), &QLineEdit::editingFinished, this, commitPort);
+    // Enter in the fields of a link connects with it, as the Connect button would.
+    for (QLineEdit* field : {server->lineEdit(), m.portField, port->lineEdit()}) {
+        connect(field, &QLineEdit::returnPressed, this, [this] {
+            if (auto* b = qobject_cast<QPushButton*>(widget(Ctrl::ConnectButton));
+                b != nullptr && b->isEnabled()) {
+                b->click();
+            }
+        });
+    }
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
     // A value typed into the editor reaches the program with its cell as the active one.
@@ -316,6 +354,21 @@ void QtUi::Wire() {
 
     window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
+}
+
+void QtUi::SetTimer(double seconds) {
+    if (seconds <= 0) {
+        if (programTimer_ != nullptr) programTimer_->stop();
+        return;
+    }
+    if (programTimer_ == nullptr) {
+        programTimer_ = new QTimer(this);
+        // A tick that comes while a popup asks the operator waits for the next one.
+        connect(programTimer_, &QTimer::timeout, this, [this] {
+            if (!popups_.active()) PanelEvent(Event::Timer);
+        });
+    }
+    programTimer_->start(static_cast<int>(seconds * 1000));
 }
 
 void QtUi::AttachEditor(const Editor& editor, WorkingCopy& working) {
@@ -500,6 +553,22 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
         case Kind::Spin:
             static_cast<QSpinBox*>(w)->setValue(static_cast<int>(std::lround(value)));
             break;
+        case Kind::Port: {
+            // The entry of the list for that number when there is one, else the number alone.
+            auto* combo = static_cast<QComboBox*>(w);
+            const QString number = QString::number(static_cast<long long>(std::lround(value)));
+            int found = -1;
+            for (int i = 0; i < combo->count() && found < 0; ++i) {
+                if (combo->itemText(i).section(QLatin1Char(' '), 0, 0) == number) found = i;
+            }
+            if (found >= 0) {
+                combo->setCurrentIndex(found);
+            } else {
+                combo->setEditText(number);
+            }
+            lastPortText_ = combo->currentText();
+            break;
+        }
         case Kind::Tab:
             SetActiveTabPage(static_cast<int>(value));
             break;
@@ -522,6 +591,14 @@ double QtUi::GetCtrlVal(Ctrl c) {
             return static_cast<QComboBox*>(w)->currentIndex();
         case Kind::Spin:
             return static_cast<QSpinBox*>(w)->value();
+        case Kind::Port: {
+            // The number the text begins with: "3" typed, or "101  (/dev/ttyUSB0)" chosen.
+            const QString number =
+                static_cast<QComboBox*>(w)->currentText().trimmed().section(QLatin1Char(' '), 0, 0);
+            bool ok = false;
+            const int n = number.toInt(&ok);
+            return ok ? n : 0;
+        }
         case Kind::Tab:
             return GetActiveTabPage();
         default:
@@ -658,6 +735,7 @@ std::string QtUi::GetCtrlText(Ctrl c) {
         case Kind::TextBox:
             return static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString();
         case Kind::Server:
+        case Kind::Port:
         case Kind::Choice:
             return static_cast<QComboBox*>(w)->currentText().toStdString();
         case Kind::Number:

@@ -126,6 +126,7 @@ class QtUi : public QObject, public OperatorInterface {
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
+    void SetTimer(double seconds) override;
     void ShowStatusMessage(std::string_view text) override;
     void ShowLiveAge(LiveAge age) override;
     // Whether the live displays are greyed (older than the last failure, or not refreshed
@@ -143,6 +144,7 @@ class QtUi : public QObject, public OperatorInterface {
         Choice,
         Spin,
         Server,
+        Port,  // an editable list of the serial ports found; its value is the number typed
         Line,
         Text,
         Number,
@@ -197,9 +199,11 @@ class QtUi : public QObject, public OperatorInterface {
     bool waitCursor_ = false;
     std::optional<int> pendingZoom_;
     QString lastServerText_;
+    QString lastPortText_;
     // A passing status line holds the status bar for a few seconds; what the program puts
     // there meanwhile shows afterwards.
     QTimer* statusHold_ = nullptr;
+    QTimer* programTimer_ = nullptr;  // the program's timer (SetTimer)
     bool LiveValuesOld() const;
     void GreyLiveValues(bool grey);
     LiveAge liveAge_ = LiveAge::Kept;

@@ -54,6 +54,8 @@ constexpr MenuEntry kEntries[] = {
     {M::Sensor, W::Control, "Scan fre&quency (FREQ)", Ctrl::FreqButton},
     {M::Sensor, W::Control, "&Connect", Ctrl::ConnectButton, 0, "", true},
     {M::Sensor, W::Control, "&Disconnect", Ctrl::DisconnectButton},
+    {M::Sensor, W::Control, "&Reconnect", Ctrl::ReconnectButton, 0, "Ctrl+R"},
+    {M::Sensor, W::Control, "Reconnect automaticall&y", Ctrl::AutoReconnectButton},
     {M::Sensor, W::Control, "Port &list", Ctrl::PortListButton},
     {M::Sensor, W::Control, "&Accept settings", Ctrl::AcceptButton},
     {M::Sensor, W::Control, "Start ass&istant", Ctrl::StartAssistantButton, 0, "", true},

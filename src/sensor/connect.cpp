@@ -105,6 +105,10 @@ ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings
     if (!named) return Stopped(std::move(c), ConnectStage::Identify, named.error());
     c.identity = *named;
     listener.Named(c.identity);
+    if (!listener.Accept(c.identity)) {
+        c.reached = ConnectStage::NotAccepted;
+        return c;
+    }
 
     if (listener.SendDefaults()) {
         Configuration defaults;

@@ -42,6 +42,7 @@ enum class ConnectStage {
     Open,         // the link did not open
     Identify,     // the firmware, or the name and serial number, could not be read
     Unsupported,  // the firmware names a family this program does not support
+    NotAccepted,  // the caller did not take this sensor (another one than it waited for)
     Defaults,     // sending the default parameters failed, or the sensor refused some
     Read,         // the configuration could not be read
     Done,         // identified, and its configuration read
@@ -55,6 +56,9 @@ class ConnectListener {
     virtual void Identified(const SensorIdentity& /*identity*/) {}
     // The name and serial number were read.
     virtual void Named(const SensorIdentity& /*identity*/) {}
+    // Whether to go on with this sensor (a program waiting for one sensor in particular says
+    // no to another); nothing has been written to it yet.
+    virtual bool Accept(const SensorIdentity& /*identity*/) { return true; }
     // Whether to send the default parameters (and teach rows) to the sensor before reading
     // its configuration. They overwrite what it was taught: anything but a yes is a no.
     virtual bool SendDefaults() { return false; }
