@@ -9,8 +9,10 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
     // link line and the controls follow.
     sensor.AddObserver(&feedback);
     sensor.AddObserver(&link);
+    // The reconnection after the link line, whose view it reads, and before the command lock,
+    // which selects FILE once no link is left.
+    sensor.AddObserver(&reconnection);
     sensor.AddObserver(&lock);
-    sensor.AddObserver(&reconnection);  // after the link line, whose view it reads
     // The parameter page and the circles show the working copy as it is, after every change.
     working.AddView([this](const WorkingCopyChange& change) {
         if (change.marksOnly()) return;
@@ -26,8 +28,8 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
 }
 
 Context::~Context() {
-    sensor.RemoveObserver(&reconnection);
     sensor.RemoveObserver(&lock);
+    sensor.RemoveObserver(&reconnection);
     sensor.RemoveObserver(&link);
     sensor.RemoveObserver(&feedback);
 }

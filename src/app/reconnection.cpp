@@ -13,7 +13,12 @@
 namespace qelto {
 namespace {
 
+// "0.6 s", "12 s": tenths while they matter.
 std::string Seconds(double s) {
+    if (s < 9.95) {
+        const auto tenths = static_cast<long long>(s * 10 + 0.5);
+        return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
+    }
     return std::to_string(static_cast<long long>(s + 0.5)) + " s";
 }
 
@@ -42,6 +47,8 @@ void Reconnection::SessionChanged(const SessionEvent& event) {
     if (!failure || lost_ || retrying_ || link_.view() != LinkView::Lost) return;
     lost_ = true;
     lostAt_ = loop_.Timer();
+    // Losing the link selects FILE; the reconnection goes back to what the operator had.
+    targetAtLoss_ = state_.TransferTarget;
     resumeLive_ = lock_.liveDataRuns();
     resumeRecording_ = resumeLive_ && recording_.recorder().active();
     if (!automatic_) return;
@@ -81,6 +88,7 @@ Outcome Reconnection::Reconnect() {
         return Outcome::Declined;
     }
     if (retrying_) StopRetrying();
+    if (lost_) RestoreTarget();
     const SensorIdentity before = connection_.lastSensor();
     {
         const CommandLock::Scope connecting(lock_, UserCommand::Connect);
@@ -99,6 +107,7 @@ void Reconnection::Tick() {
     if (!lock_.idle()) return;
     ++attempts_;
     link_.ShowRetrying(attempts_, loop_.Timer() - lostAt_);
+    RestoreTarget();
     Connection::Attempt attempt = Connection::Attempt::Failed;
     {
         const CommandLock::Scope connecting(lock_, UserCommand::Connect);
@@ -129,6 +138,12 @@ void Reconnection::Tick() {
             lost_ = false;
             return;
     }
+}
+
+void Reconnection::RestoreTarget() {
+    state_.TransferTarget = targetAtLoss_;
+    ui_.SetCtrlVal(Ctrl::EepromButton, targetAtLoss_ == kTargetEeprom ? 1 : 0);
+    ui_.SetCtrlVal(Ctrl::FileButton, targetAtLoss_ == kTargetFile ? 1 : 0);
 }
 
 void Reconnection::Resume() {

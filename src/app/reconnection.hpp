@@ -43,6 +43,8 @@ class Reconnection : public SessionObserver {
     void StopRetrying();
     // After the sensor that was connected answered again: what ran when the link went.
     void Resume();
+    // The memory selection the operator had when the link was lost.
+    void RestoreTarget();
 
     OperatorInterface& ui_;
     EventLoop& loop_;
@@ -59,6 +61,7 @@ class Reconnection : public SessionObserver {
     bool lost_ = false;  // a loss not yet made good
     bool resumeLive_ = false;
     bool resumeRecording_ = false;
+    std::uint16_t targetAtLoss_ = kTargetEeprom;
 };
 
 }  // namespace qelto

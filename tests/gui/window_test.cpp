@@ -434,6 +434,118 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
 }
 
+// The sensor goes away during GO (its server stops) and comes back on the same port: Reconnect
+// connects again without the question about default parameters and GO goes on; only reads go
+// out. Send and Get name where they go, also after a connection that followed OFFLINE.
+TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
+    auto sim = std::make_unique<sim::SimServer>(model);
+    ASSERT_TRUE(sim->ListenTcp());
+    const quint16 port = sim->tcpPort();
+    popups.ThenClick("No");
+    Start(port);
+    ASSERT_TRUE(ctx().state.communicationOk);
+    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send to EEPROM  F9");
+    Activate();
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_FALSE(ctx().state.acquiring());
+    EXPECT_TRUE(Button(ui(), Ctrl::ReconnectButton)->isVisible());
+
+    sim = std::make_unique<sim::SimServer>(model);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    std::vector<std::string> wire;
+    sim->log = [&](const std::string& line) {
+        if (line.rfind("> ", 0) == 0) wire.push_back(line.substr(line.find("cmd ")));
+    };
+    const std::size_t popupsBefore = popups.seen.size();
+    QTimer::singleShot(800, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    QTest::mouseClick(Button(ui(), Ctrl::ReconnectButton), Qt::LeftButton);
+    EXPECT_EQ(popups.seen.size(), popupsBefore);  // nothing asked
+    ASSERT_GT(wire.size(), 6u);
+    const std::vector<std::string> connect(wire.begin(), wire.begin() + 5);
+    EXPECT_EQ(connect, (std::vector<std::string>{"cmd 7 arg 0 len 0", "cmd 15 arg 0 len 0",
+                                                 "cmd 4 arg 0 len 0", "cmd 2 arg 0 len 0",
+                                                 "cmd 2 arg 2 len 0"}));
+    for (std::size_t i = 5; i < wire.size(); ++i)
+        EXPECT_EQ(wire[i], "cmd 8 arg 0 len 0") << i;
+    EXPECT_FALSE(Button(ui(), Ctrl::ReconnectButton)->isVisible());
+    EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("Reconnected after"), std::string::npos)
+        << ui().GetCtrlText(Ctrl::StatusBar);
+
+    // OFFLINE selects FILE; a later Connect leaves it so, and Get says so.
+    DispatchControlEvent(ctx(), Ctrl::DisconnectButton, Event::Commit);
+    popups.ThenClick("No");
+    DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
+    ASSERT_TRUE(ctx().state.communicationOk);
+    EXPECT_EQ(Button(ui(), Ctrl::GetButton)->text(), "Get from file  F10");
+    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->toolTip(),
+              "Saves the parameters and teach rows shown in a parameter file.");
+}
+
+// Reconnecting on its own: while the link is lost, attempts (counted on the link line) until
+// the sensor answers again; GO and the recording go on, the gap visible in the file. Another
+// sensor stops the attempts and is said.
+TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
+    auto sim = std::make_unique<sim::SimServer>(model);
+    ASSERT_TRUE(sim->ListenTcp());
+    const quint16 port = sim->tcpPort();
+    popups.ThenClick("No");
+    Start(port);
+    ASSERT_TRUE(ctx().state.communicationOk);
+    QTest::mouseClick(Button(ui(), Ctrl::AutoReconnectButton), Qt::LeftButton);
+    EXPECT_TRUE(ctx().reconnection.automatic());
+    Activate();
+
+    // Recording during GO when the sensor goes away.
+    const QString csv = dir.filePath("live.csv");
+    popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("live.csv")); });
+    QTest::mouseClick(Button(ui(), Ctrl::RecordButton), Qt::LeftButton);
+    ASSERT_TRUE(ctx().recording.recorder().active());
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_TRUE(ctx().reconnection.retrying());
+    ui().TriggerWindowEvent(Event::Timer);  // an attempt while the sensor is away
+    EXPECT_NE(ui().GetCtrlText(Ctrl::LinkState).find("reconnecting: attempt 1"), std::string::npos)
+        << ui().GetCtrlText(Ctrl::LinkState);
+
+    Spin(500);
+    sim = std::make_unique<sim::SimServer>(model);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    QTimer::singleShot(600, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    ui().TriggerWindowEvent(Event::Timer);  // this attempt finds it: GO and the recording go on
+    EXPECT_FALSE(ctx().reconnection.retrying());
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    double largestStep = 0, previous = -1;
+    for (int i = 1; i < rows.size(); ++i) {
+        const double t = rows[i].section(',', 0, 0).toDouble();
+        if (previous >= 0) largestStep = std::max(largestStep, t - previous);
+        previous = t;
+    }
+    EXPECT_GT(largestStep, 0.4) << "the gap shows in the times";
+    EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("a gap of 0."), std::string::npos)
+        << ui().GetCtrlText(Ctrl::StatusBar);
+
+    // Lost again; a sensor with another serial number answers: no more attempts, and said.
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_TRUE(ctx().reconnection.retrying());
+    sim::SensorModel other{sim::SensorConfig{.serialNumber = 815, .noise = false}};
+    sim = std::make_unique<sim::SimServer>(other);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    QString said;
+    popups.Then([&](QWidget* w) {
+        said = qobject_cast<QMessageBox*>(w)->text();
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    ui().TriggerWindowEvent(Event::Timer);
+    EXPECT_FALSE(ctx().reconnection.retrying());
+    EXPECT_TRUE(said.contains("serial 815")) << said.toStdString();
+    EXPECT_FALSE(ctx().sensor.connected());
+    EXPECT_EQ(other.CommandCount(kCmdWrite), 0u);
+}
+
 // What the window shows is what Send and Save write, and edits that went nowhere are thrown
 // away only after a yes: Enter keeps them.
 TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
