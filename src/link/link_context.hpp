@@ -33,6 +33,9 @@ struct LinkState {
     std::int32_t LinkStatus = 0;
     std::uint32_t TcpHandle = 0;
     std::int16_t TcpConnected = 0;
+    // RS-232: why the device went away since the port was opened, once that has been
+    // reported; empty while it serves. The next open clears it.
+    std::string SerialLost;
 };
 
 // What a request reads of its reply's data: at least `least` bytes and at most `most`. A
@@ -69,9 +72,10 @@ struct FrameBuffers {
     // TCP/IP: the last exchange took its reply whole. After a failure the rest of that reply,
     // or a late one, may still be on its way.
     bool RxSettled = true;
-    // TCP/IP: the request in progress went out on an open conversation; its close ends the
-    // wait, since no reply can come any more.
-    bool SentOnOpenTcp = false;
+    // The request in progress went out on a link that served (an open TCP conversation, a
+    // serial port whose device was still there); the link's loss ends the wait, since no reply
+    // can come any more.
+    bool SentOnServingLink = false;
 
     // The request's data area.
     std::uint8_t* RequestData() { return RequestFrame.data() + kHeaderSize; }
@@ -134,6 +138,7 @@ enum class LinkFault {
     InvalidOrder,  // error reply 1: the sensor does not know the command
     SensorComm,    // error reply 2: the sensor saw a communication error
     ServerClosed,  // the server ended the TCP conversation
+    DeviceLost,    // the serial device went away (unplugged, hung up) or failed for good
     OpenFailed,    // the serial port or the TCP conversation could not be opened
 };
 
@@ -152,7 +157,8 @@ class LinkOwner {
   public:
     virtual ~LinkOwner() = default;
     // Every failure is reported here once, where it is found; the caller then stops on -1.
-    // It also arrives between exchanges: the server closing the conversation.
+    // It also arrives between exchanges: the server closing the conversation, the serial
+    // device going away.
     virtual void ReportLinkFailure(const LinkFailure& failure) = 0;
     virtual void SetWaitCursor(bool /*busy*/) {}
 };

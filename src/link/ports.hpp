@@ -71,7 +71,14 @@ class SerialPort {
     // Why the last OpenComConfig on `port` failed, as far as the platform can tell. A port
     // that cannot tell says nothing, and no advice follows the failure.
     virtual SerialDeviceAccess OpenFailureAccess(int /*port*/) { return {}; }
-    // Called (from event processing) whenever bytes arrive on any open port.
+    // Why `port` stopped serving since it was opened: the device went away (unplugged, hung
+    // up) or failed for good, with its path, in words a person reads ("/dev/ttyUSB0: the
+    // device was removed"). Empty while it serves, and once the program has closed it. The
+    // platform closes such a port itself (a vanished device reports errors without end) and
+    // calls the data-arrived handler, so that a waiting exchange learns it at once.
+    virtual std::string ComLostReason(int /*port*/) { return {}; }
+    // Called (from event processing) whenever bytes arrive on any open port, and when a port
+    // is lost.
     virtual void SetDataArrivedHandler(std::function<void()> handler) = 0;
 };
 

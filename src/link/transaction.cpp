@@ -47,15 +47,23 @@ int Reject(LinkContext& ctx, LinkFault fault, const char* message, std::int32_t 
     return -1;
 }
 
-// The server ended the conversation while the reply was awaited. That has been reported as
-// it came; the exchange shows what came of its reply and ends without a report of its own.
-int EndedByClose(LinkContext& ctx) {
-    TraceRejected(ctx, TracedFrame::TimedOut, kMsgServerClosed, 0);
+// The link went away while the reply was awaited: the server ended the conversation, or the
+// serial device vanished. That has been reported as it came; the exchange shows what came of
+// its reply and ends without a report of its own.
+int EndedByLoss(LinkContext& ctx) {
+    if (ctx.conn.Protocol == kRs232) {
+        TraceRejected(ctx, TracedFrame::TimedOut,
+                      std::string(kMsgTimeout) + " (" + ctx.link.SerialLost + ")", 0);
+    } else {
+        TraceRejected(ctx, TracedFrame::TimedOut, kMsgServerClosed, 0);
+    }
     return -1;
 }
 
-bool ConversationEnded(const LinkContext& ctx) {
-    return ctx.conn.Protocol != kRs232 && ctx.frames.SentOnOpenTcp && ctx.link.TcpConnected == 0;
+// The request went out on a link that has since gone: its reply can never come.
+bool LinkEnded(const LinkContext& ctx) {
+    if (!ctx.frames.SentOnServingLink) return false;
+    return ctx.conn.Protocol == kRs232 ? !ctx.link.SerialLost.empty() : ctx.link.TcpConnected == 0;
 }
 
 // Bytes that came since the last reply was taken would be read as the next request's reply: a
@@ -145,8 +153,8 @@ WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
     for (;;) {
         if (ctx.loop.QuitRequested()) return WaitResult::Quit;
         if (have() >= need) return WaitResult::Complete;
-        // The reply can never come once the conversation it was asked on has ended.
-        if (ConversationEnded(ctx)) return WaitResult::Closed;
+        // The reply can never come once the link it was asked on has gone.
+        if (LinkEnded(ctx)) return WaitResult::Closed;
         const double now = ctx.loop.Timer();
         if (deadline < 0) {
             deadline = now + ctx.limits.reply;
@@ -178,12 +186,13 @@ int DataExchange(LinkContext& ctx, int count, ReplyFit expected) {
     const int n = std::clamp(count, 0, static_cast<int>(kFrameBufferSize));
     Trace(ctx, TracedFrame::Request, f.TxBuffer.data(), static_cast<std::size_t>(n));
     if (serial) {
+        f.SentOnServingLink = ctx.link.SerialLost.empty();
         ctx.serial.FlushInQ(ctx.conn.ComPort);
         ctx.serial.FlushOutQ(ctx.conn.ComPort);
         ctx.serial.ComWrt(ctx.conn.ComPort, f.TxBuffer.data(), n);
     } else {
         f.RxCount = 0;
-        f.SentOnOpenTcp = ctx.link.TcpConnected != 0;
+        f.SentOnServingLink = ctx.link.TcpConnected != 0;
         ctx.tcp.ClientTCPWrite(ctx.link.TcpHandle, f.TxBuffer.data(), n, ctx.limits.tcpWriteMs);
     }
     int result = GetHeaderFrame(ctx);
@@ -206,6 +215,7 @@ int GetHeaderFrame(LinkContext& ctx) {
         waited =
             WaitForBytes(ctx, kHeaderSize, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
         if (waited == WaitResult::Quit) return -1;
+        if (waited == WaitResult::Closed) return EndedByLoss(ctx);
         f.ComStatus = ctx.serial.GetComStat(port);
         got = ctx.serial.ComRd(port, f.RxBuffer.data(), kHeaderSize);
     } else {
@@ -213,7 +223,7 @@ int GetHeaderFrame(LinkContext& ctx) {
     }
     // Quitting ends the exchange without a report: the window is going away.
     if (waited == WaitResult::Quit) return -1;
-    if (waited == WaitResult::Closed) return EndedByClose(ctx);
+    if (waited == WaitResult::Closed) return EndedByLoss(ctx);
     if (waited == WaitResult::TimedOut || f.ComStatus > 0)
         return Reject(ctx, LinkFault::Timeout, kMsgTimeout, got);
     if (CheckHeaderCRC(ctx) == -1) return -1;
@@ -253,13 +263,14 @@ int GetDataFrame(LinkContext& ctx) {
         const int port = ctx.conn.ComPort;
         waited = WaitForBytes(ctx, length, [&] { return f.RxCount = ctx.serial.GetInQLen(port); });
         if (waited == WaitResult::Quit) return -1;
+        if (waited == WaitResult::Closed) return EndedByLoss(ctx);
         f.ComStatus = ctx.serial.GetComStat(port);
         got = ctx.serial.ComRd(port, f.RxBuffer.data() + kHeaderSize, length);
     } else {
         waited = WaitForBytes(ctx, length + kHeader, [&] { return f.RxCount; });
     }
     if (waited == WaitResult::Quit) return -1;
-    if (waited == WaitResult::Closed) return EndedByClose(ctx);
+    if (waited == WaitResult::Closed) return EndedByLoss(ctx);
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
         return Reject(ctx, LinkFault::Timeout, kMsgTimeout,
                       kHeader + std::max(got, std::int32_t{0}));

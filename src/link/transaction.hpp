@@ -26,8 +26,8 @@ void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint1
 // counts only as the answer to this request: one of another command (other than the sensor's
 // error reply) is rejected as a bad header, one whose data length `expected` does not take as
 // a bad data frame, each with the reason beside the text. On TCP/IP, bytes that came since the
-// last reply was taken are discarded first, and the close of the conversation ends the wait at
-// once (it has been reported as it came).
+// last reply was taken are discarded first. The close of the conversation, or the serial
+// device going away, ends the wait at once (it has been reported as it came).
 int DataExchange(LinkContext& ctx, int count, ReplyFit expected = {});
 int GetHeaderFrame(LinkContext& ctx);
 int CheckHeaderCRC(LinkContext& ctx);

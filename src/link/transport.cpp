@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string>
 
+#include "link/transaction.hpp"
+
 namespace qelto {
 
 int BaudRateForIndex(int index) {
@@ -124,7 +126,8 @@ void InitRS232(LinkContext& ctx) {
     const int port = ctx.conn.ComPort;
     ctx.serial.CloseCom(port);
     const int baud = BaudRateForIndex(ctx.conn.BaudRateIndex);
-    ctx.serial.SetDataArrivedHandler([&ctx] { ctx.loop.WakeWait(); });
+    ctx.link.SerialLost.clear();
+    ctx.serial.SetDataArrivedHandler([&ctx] { SerialPortEvent(ctx); });
     ctx.link.LinkStatus = ctx.serial.OpenComConfig(port, baud);
     if (ctx.link.LinkStatus >= 0) {
         ctx.serial.SetComTime(port, ctx.limits.serialRead);
@@ -163,6 +166,21 @@ void InitTCP_IP(LinkContext& ctx) {
     LinkFailure failure{LinkFault::OpenFailed, TcpErrorMessage(ctx.link.LinkStatus), {}, {}};
     failure.reason = TcpOpenReason(host, ctx.conn.TcpPort, ctx.tcp.LastConnectError());
     ctx.owner.ReportLinkFailure(failure);
+}
+
+void SerialPortEvent(LinkContext& ctx) {
+    // A device that went away is said once, as it happens, with the exchange's own text for a
+    // line that failed: to the operator it is the same fault, and the reason tells the rest.
+    if (ctx.conn.Protocol == kRs232 && ctx.link.SerialLost.empty()) {
+        std::string why = ctx.serial.ComLostReason(ctx.conn.ComPort);
+        if (!why.empty()) {
+            // Lost before anyone hears of it, so that whoever is told sees it gone.
+            ctx.link.SerialLost = why;
+            ctx.owner.ReportLinkFailure({LinkFault::DeviceLost, kMsgTimeout, std::move(why), {}});
+        }
+    }
+    // Bytes have come, or a request that waits learns at once that no reply can come.
+    ctx.loop.WakeWait();
 }
 
 int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int /*error*/) {

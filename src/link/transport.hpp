@@ -54,6 +54,9 @@ std::string_view TextOf(const std::array<char, N>& buf) {
 void InitRS232(LinkContext& ctx);
 void InitTCP_IP(LinkContext& ctx);
 int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int error);
+// What the serial port's data-arrived handler does: wakes a wait, and reports once that the
+// device of the open port went away (with the time-out text and the port's reason).
+void SerialPortEvent(LinkContext& ctx);
 void CloseSerial(LinkContext& ctx, int port);
 void CloseTcp(LinkContext& ctx);
 

@@ -11,6 +11,9 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #endif
+#if defined(Q_OS_UNIX)
+#include <poll.h>
+#endif
 
 namespace qelto {
 namespace {
@@ -28,6 +31,41 @@ bool ReadLineErrorCounts(QSerialPort& serial, LineErrorCounts& out) {
     (void)out;
     return false;
 #endif
+}
+
+// The line has hung up: the device at its end closed or went away (a USB adapter pulled, the
+// other side of a pseudo-terminal closed).
+bool HungUp(const QSerialPort& serial) {
+#if defined(Q_OS_UNIX)
+    pollfd line{static_cast<int>(serial.handle()), 0, 0};
+    return line.fd >= 0 && ::poll(&line, 1, 0) == 1 && (line.revents & (POLLHUP | POLLNVAL)) != 0;
+#else
+    (void)serial;
+    return false;
+#endif
+}
+
+// Why a port that reported `error` can serve no more, in a person's words; empty when it still
+// can. A device that went away fails every read (Qt reports it hundreds of thousands of times a
+// second); a failed write counts once the line has hung up. A read that finds the end of the
+// line leaves no system error behind, so the words are ours.
+std::string LostReason(QSerialPort& serial, QSerialPort::SerialPortError error,
+                       const std::string& path) {
+    const bool hungUp = HungUp(serial);
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
+        !(error == QSerialPort::WriteError && hungUp)) {
+        return {};
+    }
+#if defined(Q_OS_UNIX)
+    // Unplugged devices and closed pseudo-terminals take their device file with them.
+    if (!QFileInfo::exists(QString::fromStdString(path))) return path + ": the device was removed";
+#endif
+    if (hungUp) return path + ": the device hung up";
+    if (error == QSerialPort::ResourceError) {
+        return path + ": the device is no longer available (" + serial.errorString().toStdString() +
+               ")";
+    }
+    return path + ": the device can no longer be read";
 }
 
 }  // namespace
@@ -116,26 +154,31 @@ int QtSerialPort::OpenComConfig(int port, int baud) {
         delete s;
         return kRs232InvalidBaudrate;
     }
-    Port opened{s, 2.0, 0, false, {}};
+    Port opened{s, 2.0, 0, false, {}, {}};
     opened.counted = ReadLineErrorCounts(*s, opened.counts);  // errors count from here on
     ports_[port] = opened;
     QObject::connect(s, &QSerialPort::readyRead, this, [this] {
         if (dataArrived_) dataArrived_();
     });
     QObject::connect(s, &QSerialPort::errorOccurred, this,
-                     [this, port](QSerialPort::SerialPortError e) {
-                         if (e == QSerialPort::NoError) return;
-                         auto it = ports_.find(port);
-                         if (it == ports_.end()) return;
-                         it->second.errorBits |= kLineErrorBit;
-                         // A vanished device reports ReadError without end; close it so it stops.
-                         if ((e == QSerialPort::ReadError || e == QSerialPort::ResourceError) &&
-                             it->second.serial) {
-                             it->second.serial->close();
-                         }
-                         if (dataArrived_) dataArrived_();
-                     });
+                     [this, port](QSerialPort::SerialPortError e) { OnError(port, e); });
     return 0;
+}
+
+void QtSerialPort::OnError(int port, QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError) return;
+    auto it = ports_.find(port);
+    if (it == ports_.end()) return;
+    Port& p = it->second;
+    p.errorBits |= kLineErrorBit;
+    if (p.serial && p.serial->isOpen() && p.lost.empty()) {
+        p.lost = LostReason(*p.serial, error, ComPortDevicePath(port));
+        // A vanished device reports errors without end, a core's worth: it is closed at once,
+        // which also releases its lock for the device's return.
+        if (!p.lost.empty()) p.serial->close();
+    }
+    // Last: whoever is told may close or reopen the port.
+    if (dataArrived_) dataArrived_();
 }
 
 void QtSerialPort::CloseCom(int port) {
@@ -223,6 +266,11 @@ int QtSerialPort::GetComStat(int port) {
 SerialDeviceAccess QtSerialPort::OpenFailureAccess(int port) {
     const auto it = openFailures_.find(port);
     return it == openFailures_.end() ? SerialDeviceAccess{} : it->second;
+}
+
+std::string QtSerialPort::ComLostReason(int port) {
+    const auto it = ports_.find(port);
+    return it == ports_.end() ? std::string() : it->second.lost;
 }
 
 void QtSerialPort::SetDataArrivedHandler(std::function<void()> handler) {

@@ -49,6 +49,7 @@ class QtSerialPort : public QObject, public SerialPort {
     int GetComStat(int port) override;
     void SetDataArrivedHandler(std::function<void()> handler) override;
     SerialDeviceAccess OpenFailureAccess(int port) override;
+    std::string ComLostReason(int port) override;
 
   private:
     struct Port {
@@ -59,7 +60,10 @@ class QtSerialPort : public QObject, public SerialPort {
         // where it keeps them.
         bool counted = false;
         LineErrorCounts counts;
+        // Why the device went away; the port has been closed for it.
+        std::string lost;
     };
+    void OnError(int port, QSerialPort::SerialPortError error);
     Port* find(int port);
     std::map<int, Port> ports_;
     std::map<int, SerialDeviceAccess> openFailures_;

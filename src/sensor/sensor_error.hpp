@@ -13,7 +13,7 @@ namespace qelto {
 enum class SensorFault {
     Busy,          // another request is still waiting for its reply; nothing was sent
     NotConnected,  // no link is open; nothing was sent
-    LinkClosed,    // the server has closed the conversation; nothing was sent
+    LinkClosed,    // the server has closed the conversation, or the serial device went away
     OpenFailed,    // the link could not be opened
     Timeout,       // no complete reply within the limit, or a serial line error
     BadHeader,     // a reply header that failed its check

@@ -25,6 +25,7 @@ SensorFault FaultOf(LinkFault fault) {
         case LinkFault::SensorComm:
             return SensorFault::SensorComm;
         case LinkFault::ServerClosed:
+        case LinkFault::DeviceLost:
             return SensorFault::LinkClosed;
         case LinkFault::OpenFailed:
             break;
@@ -69,10 +70,12 @@ void SensorSession::Answered(int command) {
 void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
-    if (failure.fault == LinkFault::ServerClosed) {
+    if (failure.fault == LinkFault::ServerClosed || failure.fault == LinkFault::DeviceLost) {
         // It comes as an event, whenever it happens. A request that waits ends at once with it
         // as its own failure, which its caller reports; otherwise whoever listens hears of it.
-        lost_ = true;
+        // Either way the link is gone before anyone is told.
+        if (failure.fault == LinkFault::DeviceLost) serialOpen_ = false;
+        lost_ = error;
         if (waiting_) {
             closed_ = std::move(error);
         } else {
@@ -95,7 +98,7 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     paraKnown_ = teachKnown_ = false;
     lastSample_ = {};
     scanFrequency_ = 0.0;
-    lost_ = false;
+    lost_.reset();
     identified_ = false;
     failure_.reset();
     link_.conn = settings;
@@ -131,7 +134,7 @@ void SensorSession::CloseSerialPort(int port) {
 void SensorSession::CloseTcp() {
     const bool wasOpen = link_.link.TcpConnected != 0;
     qelto::CloseTcp(link_);
-    lost_ = false;
+    lost_.reset();
     if (wasOpen) {
         identified_ = false;
         Tell({SessionEventKind::Closed});
@@ -152,8 +155,9 @@ Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expe
     if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
     if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
     if (!connected()) {
-        return lost_ ? Refusal(SensorFault::LinkClosed, kMsgServerClosed)
-                     : Refusal(SensorFault::NotConnected, kMsgNotConnected);
+        // Once the link has gone, every request is refused with what ended it.
+        if (lost_) return *lost_;
+        return Refusal(SensorFault::NotConnected, kMsgNotConnected);
     }
     const std::size_t n = std::min(data.size(), kMaxDataLength);
     std::copy_n(data.begin(), n, link_.frames.RequestData());

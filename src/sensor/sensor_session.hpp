@@ -65,8 +65,9 @@ class SensorSession : private LinkOwner {
     void Close();
     // The link of the settings last opened with is open.
     bool connected() const;
-    // The server ended the conversation (until the next Open).
-    bool linkLost() const { return lost_; }
+    // The server ended the conversation, or the serial device went away (until the next
+    // Open).
+    bool linkLost() const { return lost_.has_value(); }
     // A sensor of a supported family answered with its name and serial number since the link
     // was opened.
     bool identified() const { return identified_; }
@@ -75,7 +76,8 @@ class SensorSession : private LinkOwner {
 
     // --- Requests, one exchange each. While one waits for its reply, every other request is
     // refused as Busy before a byte goes out. Without an open link they are refused as
-    // NotConnected, or LinkClosed once the server has ended the conversation. A reply of
+    // NotConnected, or LinkClosed (with what ended it) once the server has ended the
+    // conversation or the serial device has gone away. A reply of
     // another command, or of a length the request does not read, is a failure (BadHeader,
     // BadData), never a value.
     // Command 7: the firmware text and the family it names.
@@ -133,10 +135,10 @@ class SensorSession : private LinkOwner {
     std::vector<SessionObserver*> observers_;
     bool waiting_ = false;
     bool serialOpen_ = false;
-    bool lost_ = false;
+    std::optional<SensorError> lost_;  // what ended the link: the server's close, a lost device
     bool identified_ = false;
     std::optional<SensorError> failure_;  // what the exchange in progress reported
-    std::optional<SensorError> closed_;   // the server's close, while the exchange waited
+    std::optional<SensorError> closed_;   // the link's loss, while the exchange waited
 
     SensorIdentity identity_;
     Configuration configuration_;

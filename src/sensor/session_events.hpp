@@ -13,8 +13,9 @@ enum class SessionEventKind {
     OpenFailed,  // it could not be opened: error
     Answered,    // an exchange got its reply: command
     Failed,      // an exchange failed on the link (no reply, a broken or foreign one, an error
-                 // reply, the server's close while it waited): command, error
-    Lost,        // the server ended the conversation while no exchange waited: error
+                 // reply, the link's loss while it waited): command, error
+    Lost,        // the server ended the conversation, or the serial device went away, while
+                 // no exchange waited: error
     Closed,      // the program closed the link
 };
 

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "app/live.hpp"
 #include "app/panel_settings.hpp"
@@ -755,21 +756,32 @@ TEST_F(CliStoredSettings, FromTheUserDirectoryWhenTheProgramDirectoryIsReadOnly)
     EXPECT_FALSE(QFileInfo::exists(QDir(install.path()).filePath("PanelSettings.cfg")));
 }
 
-// The simulator as the program it is, on a pseudo-terminal reached by its COM number.
-TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
-    if (CliPath().isEmpty() || SimPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI/QELTO_SIM unset";
-    QProcess sim;
+// The simulator as the program it is, serving a pseudo-terminal: its path and COM number, once
+// it is ready.
+std::pair<QString, QString> StartSimOnPty(QProcess& sim) {
     sim.start(SimPath(), {"--pty", "--baud", "0", "--no-noise"});
-    ASSERT_TRUE(sim.waitForStarted(5000));
+    EXPECT_TRUE(sim.waitForStarted(5000));
+    QString path;
     QString com;
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 5000) {
         if (!sim.canReadLine() && !sim.waitForReadyRead(100)) continue;
         const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-        if (line.startsWith("listening pty")) com = line.section(' ', 3, 3);
+        if (line.startsWith("listening pty")) {
+            path = line.section(' ', 2, 2);
+            com = line.section(' ', 3, 3);
+        }
         if (line == "ready") break;
     }
+    return {path, com};
+}
+
+// The simulator as the program it is, on a pseudo-terminal reached by its COM number.
+TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
+    if (CliPath().isEmpty() || SimPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI/QELTO_SIM unset";
+    QProcess sim;
+    const QString com = StartSimOnPty(sim).second;
     ASSERT_FALSE(com.isEmpty());
 
     const CliRun run = RunCli({"--serial", com, "identify"});
@@ -777,6 +789,34 @@ TEST(CliWithSimProgram, PseudoTerminalByComNumber) {
     EXPECT_TRUE(Contains(run.out, "family: 1\n")) << run.out;
     sim.terminate();
     sim.waitForFinished(3000);
+}
+
+// The serial device goes away during live (the simulator ends, and its pseudo-terminal with it,
+// as an unplugged adapter would): the sample asked for ends at once with the failed exchange's
+// text and the device beside it, said once, and the tool exits with 1.
+TEST(CliWithSimProgram, AVanishedDeviceEndsLiveAtOnceWithItsReason) {
+    if (CliPath().isEmpty() || SimPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI/QELTO_SIM unset";
+    QProcess sim;
+    const QString path = StartSimOnPty(sim).first;
+    ASSERT_FALSE(path.isEmpty());
+    QProcess cli;
+    cli.start(CliPath(), {"--serial", path, "live"});
+    ASSERT_TRUE(cli.waitForStarted(5000));
+    QByteArray out;
+    while (out.count('\n') < 10 && cli.waitForReadyRead(5000))
+        out += cli.readAllStandardOutput();
+    ASSERT_GE(out.count('\n'), 10) << cli.readAllStandardError().toStdString();
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    AwaitFinished(cli, 15000);
+    const std::string err = cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.exitCode(), 1) << err;
+    const std::string reason = "qelto-cli: " + path.toStdString() + ": the device was removed\n";
+    EXPECT_TRUE(Contains(err, std::string(kMsgTimeout) + "\n\n" + reason)) << err;
+    // Only the loss brings the reason; a sample that had waited out its time-out would have
+    // been told first, without it.
+    EXPECT_EQ(err.find(kMsgTimeout), err.rfind(kMsgTimeout)) << err;
+    EXPECT_TRUE(Contains(err, "live data ended by a failure after ")) << err;
 }
 
 // The device API's example: a program of a dozen lines that connects and reads the gain.

@@ -110,6 +110,74 @@ TEST(SensorLive, GoAfterTheServerClosedTheLinkSaysSoAtOnce) {
     EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
 }
 
+#if defined(__linux__)
+// The serial adapter goes away during GO (here the simulator's pseudo-terminal): the sample
+// asked for ends at once with the failed exchange's text, once, and the device and what
+// happened to it beside it on the link line; the link counts as gone, so GO is refused without
+// a request; once the device is back, Connect works again.
+TEST(SensorLive, AVanishedSerialDeviceEndsGoAtOnceWithItsReason) {
+    SensorSimRig s;
+    ASSERT_TRUE(s.server.OpenPty()) << s.server.errorString().toStdString();
+    const std::string path = s.server.ptyPath().toStdString();
+    s.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
+    s.ui.SetCtrlVal(Ctrl::ComPortSelector, *s.server.ptyComNumber());
+    s.Connected();
+    struct Failures : SessionObserver {
+        std::vector<SensorError> told;
+        void SessionChanged(const SessionEvent& e) override {
+            if (e.error != nullptr) told.push_back(*e.error);
+        }
+    } failures;
+    s.sensor.AddObserver(&failures);
+    bool pulled = false;
+    s.ui.onEvents = [&] {
+        if (!pulled && s.Count(kCmdLiveData) == 5) {
+            pulled = true;
+            s.server.ClosePty();
+        }
+    };
+    const std::string before = s.InfoBox();
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    ASSERT_TRUE(pulled);
+    const std::string reason = path + ": the device was removed";
+    // Only the loss brings a reason: a sample that had waited out its time-out would be told
+    // first, without one.
+    ASSERT_EQ(failures.told.size(), 1u);
+    EXPECT_EQ(failures.told[0].kind, SensorFault::LinkClosed);
+    EXPECT_EQ(failures.told[0].message, kMsgTimeout);
+    EXPECT_EQ(failures.told[0].reason, reason);
+    EXPECT_EQ(s.InfoBox(), before + kMsgTimeout + "\n\n");
+    EXPECT_FALSE(s.sensor.connected());
+    const std::string line = s.ui.ctrl(Ctrl::LinkState).text;
+    EXPECT_EQ(line.rfind("Link lost at ", 0), 0u) << line;
+    EXPECT_NE(line.find("TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << line;
+    EXPECT_NE(line.find("(" + reason + ")"), std::string::npos) << line;
+
+    s.wire.clear();
+    s.ui.ResetTextBox(Ctrl::InfoBox, "");
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit), Outcome::Failed);
+    EXPECT_TRUE(s.wire.empty());
+    EXPECT_EQ(s.InfoBox(), std::string(kMsgTimeout) + "\n\n");
+    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::DisconnectButton}) {
+        EXPECT_TRUE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::SendButton, Ctrl::GetButton}) {
+        EXPECT_FALSE(s.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+
+    // The device is back (a new terminal takes the lowest free number, most often the same).
+    ASSERT_TRUE(s.server.OpenPty()) << s.server.errorString().toStdString();
+    s.ui.SetCtrlVal(Ctrl::ComPortSelector, *s.server.ptyComNumber());
+    s.wire.clear();
+    s.ui.answers.push_back(PopupAnswer::No());
+    s.ctx.connection.TryToConnect();
+    EXPECT_TRUE(s.ctx.state.communicationOk) << s.InfoBox();
+    EXPECT_TRUE(s.sensor.connected());
+    EXPECT_EQ(s.Commands(), (std::vector<int>{7, 15, 2, 2}));
+    s.sensor.RemoveObserver(&failures);
+}
+#endif
+
 TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     SensorSimRig s;
     s.Connected();

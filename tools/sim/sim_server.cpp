@@ -220,6 +220,27 @@ bool SimServer::OpenPty() {
 #endif
 }
 
+void SimServer::ClosePty() {
+    delete ptyReadNotifier_;
+    delete ptyWriteNotifier_;
+    ptyReadNotifier_ = nullptr;
+    ptyWriteNotifier_ = nullptr;
+#ifdef __linux__
+    if (ptyMaster_ >= 0) ::close(ptyMaster_);
+    if (ptySlave_ >= 0) ::close(ptySlave_);
+#endif
+    ptyMaster_ = ptySlave_ = -1;
+    ptyPath_.clear();
+    ptyBacklog_.clear();
+    ptyFramer_.Reset();
+    ptyIdle_.stop();
+    // Replies still on their way belong to the terminal that went.
+    ++ptyOut_->session;
+    ptyOut_->queue.clear();
+    ptyOut_->timer.stop();
+    ptyOut_->lastReply.clear();
+}
+
 std::optional<int> SimServer::ptyComNumber() const {
     if (ptyPath_.isEmpty()) return std::nullopt;
     return ComPortNumberForPath(ptyPath_.toStdString());

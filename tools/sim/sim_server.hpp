@@ -44,6 +44,9 @@ class SimServer : public QObject {
 
     // A pseudo-terminal whose other end the host opens as a serial port.
     bool OpenPty();
+    // Takes the pseudo-terminal away, as an unplugged adapter would: the host's end hangs up
+    // and its device file goes. OpenPty makes a new one.
+    void ClosePty();
     QString ptyPath() const { return ptyPath_; }
     std::optional<int> ptyComNumber() const;
 
