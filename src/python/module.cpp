@@ -337,7 +337,7 @@ class PyLiveStream {
                 {
                     py::gil_scoped_release nogil;
                     thread_->StopStream(id_);
-                    thread_->AwaitStreamEnd(id_, 150ms);
+                    thread_->AwaitStreamEnd(id_, 100ms);
                 }
                 throw py::error_already_set();
         }
