@@ -121,11 +121,45 @@ void RaiseFileError(const FileFailure& f) {
     PyErr_SetObject(cls.ptr(), error.ptr());
 }
 
+// Set on a thread while it waits for the GIL in SignalPending. A daemon thread that asks for
+// the GIL while the interpreter shuts down is ended there by Python (pthread_exit, an unwind
+// through our frames): GilReleased must not ask again on the way out.
+thread_local bool waitingForGil = false;
+
+bool Finalizing() {
+#if PY_VERSION_HEX >= 0x030D0000
+    return Py_IsFinalizing() != 0;
+#else
+    return _Py_IsFinalizing() != 0;
+#endif
+}
+
 // Asked by every wait for the sensor, slice by slice: Ctrl-C ends it with KeyboardInterrupt.
+// A wait on a daemon thread gives up once the interpreter shuts down.
 bool SignalPending() {
+    if (Finalizing()) return true;
+    waitingForGil = true;
     py::gil_scoped_acquire gil;
+    waitingForGil = false;
     return PyErr_CheckSignals() != 0;
 }
+
+// The GIL released for a wait, taken back at the end of the scope. Unlike
+// py::gil_scoped_release its destructor may let the unwind through with which Python ends a
+// daemon thread that takes the GIL back during shutdown; a destructor that may not throw
+// would abort the process instead.
+class GilReleased {
+  public:
+    GilReleased() : state_(PyEval_SaveThread()) {}
+    ~GilReleased() noexcept(false) {
+        if (!waitingForGil) PyEval_RestoreThread(state_);
+    }
+    GilReleased(const GilReleased&) = delete;
+    GilReleased& operator=(const GilReleased&) = delete;
+
+  private:
+    PyThreadState* state_;
+};
 
 // --- The configuration: parameters and teach table, from a sensor or a file.
 
@@ -219,7 +253,7 @@ PyConfiguration ReadFile(const py::object& pathObject, bool force) {
     };
     ParameterFileLoad load;
     {
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         load = ReadParameterFile(path, c.config, proceed);
     }
     if (!load.problem.reason.empty()) throw FileFailure{path, load.problem.Text()};
@@ -240,7 +274,7 @@ void WriteFile(const py::object& pathObject, const PyConfiguration& c) {
     const std::string path = PathBytes(pathObject);
     int rc = 0;
     {
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         rc = WriteParameterFile(path, c.config);
     }
     if (rc < 0) {
@@ -266,7 +300,7 @@ T RunOn(SensorThread& thread, std::function<Result<T>(SensorSession&)> task) {
     auto result = std::make_shared<std::optional<Result<T>>>();
     Handed handed = Handed::Done;
     {
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         handed = thread.Call(
             // The result lives with the task: a caller that gives up (Ctrl-C) leaves it behind.
             [result, task = std::move(task)](SensorSession& s) { result->emplace(task(s)); },
@@ -313,14 +347,18 @@ class PyLiveStream {
     py::object Next() {
         if (next_ < batch_.size()) return Sample(batch_[next_++]);
         if (finished_) throw py::stop_iteration();
+        // Another thread waits in this iterator for samples, and will hand them out.
+        if (taking_) throw SensorFailure{BusyError()};
         batch_.clear();
         next_ = 0;
         std::optional<SensorError> error;
         Taken taken = Taken::End;
         {
-            py::gil_scoped_release nogil;
+            taking_ = true;
+            GilReleased nogil;
             taken = thread_->TakeSamples(id_, batch_, error, SignalPending);
         }
+        taking_ = false;
         switch (taken) {
             case Taken::Samples:
                 return Sample(batch_[next_++]);
@@ -335,7 +373,7 @@ class PyLiveStream {
                 // milliseconds when the sensor answers; KeyboardInterrupt does not wait longer.
                 finished_ = true;
                 {
-                    py::gil_scoped_release nogil;
+                    GilReleased nogil;
                     thread_->StopStream(id_);
                     thread_->AwaitStreamEnd(id_, 100ms);
                 }
@@ -347,7 +385,7 @@ class PyLiveStream {
     void Close() {
         if (finished_) return;
         Stop();
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         thread_->AwaitStreamEnd(id_, 10s, SignalPending);
     }
 
@@ -374,6 +412,7 @@ class PyLiveStream {
     std::vector<SampleValues> batch_;
     std::size_t next_ = 0;
     bool finished_ = false;
+    bool taking_ = false;  // a thread waits in TakeSamples without the GIL
 };
 
 class PySensor {
@@ -454,7 +493,7 @@ class PySensor {
         std::uint64_t id = 0;
         Handed handed = Handed::Done;
         {
-            py::gil_scoped_release nogil;
+            GilReleased nogil;
             handed = thread_->StartStream(n, id, SignalPending);
         }
         if (handed == Handed::Busy) throw SensorFailure{BusyError()};
@@ -468,7 +507,7 @@ class PySensor {
     }
 
     void Close() {
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         thread_->Close();
     }
 
@@ -530,7 +569,7 @@ PySensor ConnectSensor(const py::object& tcp, const py::object& serial, int baud
     EnsureQtApplication();
     std::shared_ptr<SensorThread> thread;
     {
-        py::gil_scoped_release nogil;
+        GilReleased nogil;
         thread = std::make_shared<SensorThread>();
     }
     const Connection c =

@@ -5,6 +5,7 @@ import pathlib
 import pydoc
 import signal
 import subprocess
+import sys
 import threading
 import time
 
@@ -100,6 +101,20 @@ def test_ctrl_c_ends_live_and_leaves_the_sensor_usable(sim):
                 pass
         timer.join()
         assert s.read(ram=True)["gain"] == 6
+
+
+def test_a_script_ends_cleanly_while_daemon_threads_wait_for_the_sensor(sim):
+    script = f"""
+import threading, time, qelto
+s = qelto.connect(tcp="{sim.address}")
+samples = s.live()
+threading.Thread(target=lambda: [x for x in samples], daemon=True).start()
+time.sleep(0.2)
+"""
+    env = dict(os.environ, PYTHONPATH=os.path.dirname(qelto.__file__))
+    run = subprocess.run([sys.executable, "-c", script], env=env, capture_output=True, text=True,
+                         timeout=60)
+    assert run.returncode == 0, run.stderr
 
 
 def test_a_second_thread_is_told_busy(start_sim):
