@@ -160,6 +160,8 @@ inline constexpr const char* kConfigurationReports =
     "force=True that is not a parameter file of this version, the values the sensor found\n"
     "implausible when it loaded its EEPROM. Empty when there is nothing to say.";
 inline constexpr const char* kConfigurationCopy = "A copy that changes independently.";
+inline constexpr const char* kConfigurationEq =
+    "Equal when diff() finds no difference: the parameters and the teach rows both stand for.";
 
 inline constexpr const char* kLiveStream =
     R"(Live samples as they come from the sensor (Sensor.live). Iterate over it; it ends after

@@ -680,7 +680,7 @@ PYBIND11_MODULE(qelto, m) {
                 const auto& b = other.cast<const PyConfiguration&>();
                 return py::bool_(Diff(a, b).empty());
             },
-            py::is_operator())
+            py::is_operator(), doc::kConfigurationEq)
         .def("__repr__", &ConfigurationRepr);
 
     py::class_<PyLiveStream>(m, "LiveStream", doc::kLiveStream)
