@@ -63,9 +63,9 @@ Figures Measure(const std::filesystem::path& base) {
     Context ctx(ui, ui, sensor, ports);
     std::uint16_t v = 1;
     for (const auto& f : kParamFields) {
-        ctx.config.para.*f.member = v += 2311;
+        SetWorking(ctx, [&](Configuration& c) { c.para.*f.member = v += 2311; });
     }
-    for (auto& row : ctx.config.teach) {
+    for (auto& row : ctx.working.config().teach) {
         for (std::size_t w = 0; w < kTeachWordCount; ++w) {
             TeachWordRef(row, w) = v += 977;
         }
@@ -76,14 +76,14 @@ Figures Measure(const std::filesystem::path& base) {
     figures.writeMs = MedianMs(
         [&] {
             ui.answers.push_back(PopupAnswer::File(kFileNew, file));
-            SendParaToFile(ctx);
+            ctx.files.SendParaToFile();
             ui.popups.clear();
         },
         runs);
     figures.readMs = MedianMs(
         [&] {
             ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
-            ReadParaFromFile(ctx);
+            ctx.files.ReadParaFromFile();
             ui.popups.clear();
         },
         runs);

@@ -58,14 +58,14 @@ double CoreRate(int port) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "127.0.0.1");
     rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(PopupAnswer::No());
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     if (!rig.ctx.state.communicationOk) return 0;
     auto& strip = rig.ui.graph(Ctrl::RgbStripChart);
     const std::size_t before = strip.stripValuesAppended;
     QTimer::singleShot(kRunMs, [&] { rig.ctx.state.acquisition = Acquisition::Stopped; });
-    InitGraphs(rig.ctx);
+    rig.ctx.graphs.InitGraphs();
     const auto start = Clock::now();
-    GetData(rig.ctx);
+    rig.ctx.live.GetData();
     const double seconds = Seconds(start);
     rig.sensor.CloseTcp();
     return static_cast<double>(strip.stripValuesAppended - before) / kRgbHistorySize / seconds;

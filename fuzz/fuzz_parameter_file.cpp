@@ -43,7 +43,7 @@ struct Program {
         ui.answers.push_back(PopupAnswer::File(kFileExisting, path.string()));
         ui.answers.push_back(PopupAnswer::Yes());  // not a parameter file: load it anyway
         ui.answers.push_back(PopupAnswer::Yes());  // another version: load it anyway
-        return ReadParaFromFile(ctx);
+        return ctx.files.ReadParaFromFile();
     }
 };
 
@@ -64,14 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     first.ui.answers.clear();  // the questions a proper parameter file does not ask
     first.ui.answers.push_back(PopupAnswer::File(kFileNew, saved.string()));
-    Require(SendParaToFile(first.ctx) == Outcome::Done, "the working copy can be saved");
+    Require(first.ctx.files.SendParaToFile() == Outcome::Done, "the working copy can be saved");
 
     Program second;
     Require(second.Load(saved) == Outcome::Done, "the saved file loads");
     Require(second.ui.popups.size() == 1 && second.ui.popups[0].kind == PopupKind::FileSelect,
             "a saved file loads without a question or a report");
-    Require(second.ctx.config.para == first.ctx.config.para, "the parameters come back exactly");
-    Require(second.ctx.config.teach == first.ctx.config.teach,
+    Require(second.ctx.working.config().para == first.ctx.working.config().para,
+            "the parameters come back exactly");
+    Require(second.ctx.working.config().teach == first.ctx.working.config().teach,
             "the teach table comes back exactly");
     return 0;
 }

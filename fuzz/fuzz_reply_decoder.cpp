@@ -1,7 +1,8 @@
 // Arbitrary bytes as a sensor's reply, through the real transaction on an in-memory serial port
 // or TCP conversation, in pieces of a size the input picks, on a clock that jumps to each
 // deadline. Besides crashes and sanitizer reports, a broken rule of the transaction is a
-// finding: every failure is reported exactly once, and a reply taken is a whole, checked frame.
+// finding: every failure is reported exactly once, and a reply taken is a whole, checked frame
+// of the request's command.
 //
 // Input: byte 0 picks the link (bit 0: RS-232), a line error (bit 1, RS-232) and the request
 // (bits 2..4); byte 1 the size of the pieces the bytes arrive in; the rest is what the sensor
@@ -197,8 +198,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     int traced = 0;
     int rejected = 0;
+    bool requested = false;
     ctx.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> frame) {
         Require(frame.size() <= kFrameBufferSize, "a traced frame lies within its buffer");
+        // Before the request: bytes that came outside a reply, discarded. They are no reply.
+        if (kind == TracedFrame::Request) requested = true;
+        if (!requested) return;
         if (kind == TracedFrame::Reply) ++traced;
         if (kind == TracedFrame::RejectedReply) ++rejected;
     };
@@ -207,11 +212,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         loop.failures = 0;
         traced = 0;
         rejected = 0;
+        requested = false;
         const int result = Exchange(ctx, command, 0);
         Require(result == 1 || result == -1, "an exchange gives 1 or -1");
         if (result == 1) {
             Require(loop.failures == 0, "a reply taken reports nothing");
             Require(traced == 1 && rejected == 0, "a reply taken is traced as taken");
+            Require(ctx.frames.ReplyCommand == command || ctx.frames.ReplyCommand == kCmdErrorReply,
+                    "a reply taken answers the request it follows");
             CheckTaken(ctx.frames);
         } else {
             Require(loop.failures == 1, "a failure is reported exactly once");

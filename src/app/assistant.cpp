@@ -5,41 +5,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/assistant_messages.hpp"
-#include "app/context.hpp"
 #include "app/graphs.hpp"
 #include "app/live.hpp"
-#include "app/operation_state.hpp"
 #include "app/transfer.hpp"
+#include "app/working_copy.hpp"
 #include "link/transport.hpp"
-#include "protocol/records.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
-
-const char* Text(const Context& ctx, AssistantMsg row) {
-    return AssistantText(row, ctx.state.Language);
-}
-
-void Say(Context& ctx, AssistantMsg row) {
-    ctx.ui.MessagePopup("", Text(ctx, row));
-}
-
-// An OK/CANCEL prompt; Enter answers OK and Escape CANCEL. Anything but OK counts as CANCEL,
-// so a closed or unanswered prompt never lets the procedure go on.
-bool PromptOk(Context& ctx, const char* title, AssistantMsg row, std::string* answer) {
-    GenericPopupRequest popup;
-    popup.title = title;
-    popup.message = Text(ctx, row);
-    popup.buttons = {kButtonOk, kButtonCancel, ""};
-    popup.enterButton = kPromptOk;
-    popup.escapeButton = kPromptCancel;
-    popup.withInput = answer != nullptr;
-    popup.maxInputLength = answer != nullptr ? kMaxColorAnswerLength : 0;
-    GenericPopupResult result = ctx.ui.GenericMessagePopup(popup);
-    if (answer != nullptr) *answer = std::move(result.input);
-    return result.button == kPromptOk;
-}
 
 // The colour count typed by the operator, if it is one the sensor can be taught.
 std::optional<int> AdmissibleCount(std::string_view answer, int limit) {
@@ -49,37 +23,82 @@ std::optional<int> AdmissibleCount(std::string_view answer, int limit) {
     return std::nullopt;
 }
 
-// The sensor needs time to settle after a parameter write; the window keeps working meanwhile.
-void SettleAfterWrite(Context& ctx) {
-    const double deadline = ctx.loop.Timer() + kPowerSettleSeconds;
-    // A quitting event loop returns from every wait at once: stop waiting rather than spin.
-    while (ctx.loop.Timer() < deadline && !ctx.loop.QuitRequested())
-        ctx.loop.WaitForEvents(deadline);
-}
-
 int LargestSignal(const LiveData& live) {
     return std::max({live.Red(), live.Green(), live.Blue(), live.Aux1(), live.Aux2(), live.Aux3()});
 }
 
-enum class StepResult { BelowWindow, Reached, Ended };
+bool TooBright(const LiveData& live) {
+    return live.Red() > kBrightnessLimit || live.Green() > kBrightnessLimit ||
+           live.Blue() > kBrightnessLimit;
+}
+
+}  // namespace
+
+Assistant::Assistant(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+                     PresenterState& state, WorkingCopy& working, Transfer& transfer, Live& live,
+                     Graphs& graphs, const LiveView& view)
+    : ui_(ui),
+      loop_(loop),
+      sensor_(sensor),
+      state_(state),
+      working_(working),
+      transfer_(transfer),
+      live_(live),
+      graphs_(graphs),
+      view_(view) {}
+
+const char* Assistant::Text(AssistantMsg row) const {
+    return AssistantText(row, state_.Language);
+}
+
+void Assistant::Say(AssistantMsg row) {
+    ui_.MessagePopup("", Text(row));
+}
+
+// An OK/CANCEL prompt; Enter answers OK and Escape CANCEL. Anything but OK counts as CANCEL,
+// so a closed or unanswered prompt never lets the procedure go on.
+bool Assistant::PromptOk(const char* title, AssistantMsg row, std::string* answer) {
+    GenericPopupRequest popup;
+    popup.title = title;
+    popup.message = Text(row);
+    popup.buttons = {kButtonOk, kButtonCancel, ""};
+    popup.enterButton = kPromptOk;
+    popup.escapeButton = kPromptCancel;
+    popup.withInput = answer != nullptr;
+    popup.maxInputLength = answer != nullptr ? kMaxColorAnswerLength : 0;
+    GenericPopupResult result = ui_.GenericMessagePopup(popup);
+    if (answer != nullptr) *answer = std::move(result.input);
+    return result.button == kPromptOk;
+}
+
+// The sensor needs time to settle after a parameter write; the window keeps working meanwhile.
+void Assistant::SettleAfterWrite() {
+    const double deadline = loop_.Timer() + kPowerSettleSeconds;
+    // A quitting event loop returns from every wait at once: stop waiting rather than spin.
+    while (loop_.Timer() < deadline && !loop_.QuitRequested())
+        loop_.WaitForEvents(deadline);
+}
+
+void Assistant::SetParameter(std::uint16_t ParameterSet::*field, int value) {
+    working_.Update([&](Configuration& c) { c.para.*field = static_cast<std::uint16_t>(value); });
+}
 
 // One write / read-back / measurement round with the stepped field already in the working copy.
-StepResult PowerStep(Context& ctx) {
-    const bool& ok = ctx.state.communicationOk;
-    SendPara(ctx);
-    SettleAfterWrite(ctx);
+Assistant::StepResult Assistant::PowerStep() {
+    const bool& ok = state_.communicationOk;
+    transfer_.SendPara();
+    SettleAfterWrite();
     if (!ok) return StepResult::Ended;
-    GetPara(ctx);  // the sensor reports back the Power it chose
+    transfer_.GetPara();  // the sensor reports back the Power it chose
     if (!ok) return StepResult::Ended;
-    SetPanelValues(ctx);
-    if (ReadLiveData(ctx)) {
-        SetPanelData(ctx);
-        ShowGraph3D(ctx);
+    if (live_.ReadLiveData()) {
+        live_.SetPanelData();
+        graphs_.ShowGraph3D();
     }
     if (!ok) return StepResult::Ended;
-    if (LargestSignal(ctx.view.live) > ctx.config.para.DynWinLo) {
-        ctx.config.para.PowerMode = 0;
-        SendPara(ctx);
+    if (LargestSignal(view_.live) > working_.para().DynWinLo) {
+        SetParameter(&ParameterSet::PowerMode, 0);
+        transfer_.SendPara();
         // A refused or failed final write leaves the sensor in adjustment mode: not a success.
         return ok ? StepResult::Reached : StepResult::Ended;
     }
@@ -88,17 +107,17 @@ StepResult PowerStep(Context& ctx) {
 
 // Steps Gain, then Integral, until the signal enters the dynamic window. 0: reached or both
 // stages run through; 1: stopped by the operator or failed.
-int AdjustPower(Context& ctx) {
+int Assistant::AdjustPower() {
     int stepsDone = 0;
     auto step = [&](std::uint16_t ParameterSet::*field, int value) {
-        ctx.config.para.*field = static_cast<std::uint16_t>(value);
+        SetParameter(field, value);
         // STOP (or leaving for the connection page) lands here between two steps.
-        if (ctx.state.acquisition != Acquisition::PowerAdjustment) {
-            Say(ctx, MsgParamCancelled);
+        if (state_.acquisition != Acquisition::PowerAdjustment) {
+            Say(MsgParamCancelled);
             return StepResult::Ended;
         }
-        const StepResult r = PowerStep(ctx);
-        ctx.ui.SetProgress(++stepsDone, kPowerSteps);
+        const StepResult r = PowerStep();
+        ui_.SetProgress(++stepsDone, kPowerSteps);
         return r;
     };
     for (int gain = kFirstGain; gain <= kLastGain; ++gain) {
@@ -112,128 +131,111 @@ int AdjustPower(Context& ctx) {
     return 0;
 }
 
-void PaintTeachRow(Context& ctx, int row, std::uint32_t rgb) {
+void Assistant::PaintTeachRow(int row, std::uint32_t rgb) {
     for (int column = 1; column <= 4; ++column) {
-        ctx.ui.SetTableCellColor(Ctrl::TeachTableCtrl, column, row, rgb);
+        ui_.SetTableCellColor(Ctrl::TeachTableCtrl, column, row, rgb);
     }
 }
 
-bool TooBright(const LiveData& live) {
-    return live.Red() > kBrightnessLimit || live.Green() > kBrightnessLimit ||
-           live.Blue() > kBrightnessLimit;
+int Assistant::OutputCount() const {
+    return sensor_.identity().SensorModel == kTwoOutputFamily ? 2 : 5;
 }
 
-}  // namespace
-
-int OutputCount(const Context& ctx) {
-    return ctx.sensor.identity().SensorModel == kTwoOutputFamily ? 2 : 5;
+int Assistant::ColorLimit() const {
+    return sensor_.identity().SensorModel == kTwoOutputFamily ? 3 : 31;
 }
 
-int ColorLimit(const Context& ctx) {
-    return ctx.sensor.identity().SensorModel == kTwoOutputFamily ? 3 : 31;
-}
-
-Outcome CBF_ButtonStart(Context& ctx) {
-    SetButtonsDimmed(ctx, 0, 1);  // STOP stays usable for the power adjustment
-    StartAssistant(ctx);
-    SetButtonsDimmed(ctx, 0, 0);
-    return LinkOutcome(ctx);
-}
-
-void StartAssistant(Context& ctx) {
-    if (GetMaxVecNo(ctx) == 1) {
-        Say(ctx, MsgParamCancelled);
+void Assistant::StartAssistant() {
+    if (GetMaxVecNo() == 1) {
+        Say(MsgParamCancelled);
         return;
     }
-    if (SetSensorPower(ctx) == 1) return;
-    if (TeachColors(ctx) == 1) Say(ctx, MsgTeachCancelled);
+    if (SetSensorPower() == 1) return;
+    if (TeachColors() == 1) Say(MsgTeachCancelled);
 }
 
-int GetMaxVecNo(Context& ctx) {
-    const int limit = ColorLimit(ctx);
-    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(limit);
+int Assistant::GetMaxVecNo() {
+    const int limit = ColorLimit();
+    SetParameter(&ParameterSet::MaxVecNo, limit);
 
     std::string answer;
-    if (!PromptOk(ctx, kTitleMaxColFirst, MsgHowManyColors, &answer)) return 1;
+    if (!PromptOk(kTitleMaxColFirst, MsgHowManyColors, &answer)) return 1;
     std::optional<int> count = AdmissibleCount(answer, limit);
     if (!count) {
-        if (!PromptOk(ctx, kTitleMaxColSecond, MsgValueOutOfRange, &answer)) return 1;
+        if (!PromptOk(kTitleMaxColSecond, MsgValueOutOfRange, &answer)) return 1;
         count = AdmissibleCount(answer, limit);
     }
     if (count) {
-        ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(*count);
+        SetParameter(&ParameterSet::MaxVecNo, *count);
     } else {
-        Say(ctx, MsgDefaultLoaded);
+        Say(MsgDefaultLoaded);
     }
 
-    ctx.config.para.DigitalOutMode = 2;
-    if (ctx.config.para.MaxVecNo <= OutputCount(ctx) &&
-        ctx.ui.ConfirmPopup("", Text(ctx, MsgDirectOutput), Default::No) == 1) {
-        ctx.config.para.DigitalOutMode = 0;
+    SetParameter(&ParameterSet::DigitalOutMode, 2);
+    if (working_.para().MaxVecNo <= OutputCount() &&
+        ui_.ConfirmPopup("", Text(MsgDirectOutput), Default::No) == 1) {
+        SetParameter(&ParameterSet::DigitalOutMode, 0);
     }
-    SetPanelValues(ctx);
     return 0;
 }
 
-int SetSensorPower(Context& ctx) {
-    if (!PromptOk(ctx, kTitlePowerAdjust, MsgPlaceBrightest, nullptr)) return 1;
-    Say(ctx, MsgDefaultsFirst);
+int Assistant::SetSensorPower() {
+    if (!PromptOk(kTitlePowerAdjust, MsgPlaceBrightest, nullptr)) return 1;
+    Say(MsgDefaultsFirst);
 
-    LoadDefaultParaValues(ctx.config.para, ctx.config.teach,
-                          0);  // keeps MaxVecNo and DigitalOutMode
-    ctx.config.para.PowerMode = 1;
+    working_.Update([](Configuration& c) {
+        LoadDefaultParaValues(c.para, c.teach, 0);  // keeps MaxVecNo and DigitalOutMode
+        c.para.PowerMode = 1;
+    });
 
-    ctx.state.communicationOk = true;
-    ctx.state.acquisition = Acquisition::PowerAdjustment;
-    const int result = AdjustPower(ctx);
+    state_.communicationOk = true;
+    state_.acquisition = Acquisition::PowerAdjustment;
+    const int result = AdjustPower();
     // Left at 1, Send and Get would take the finished adjustment for running acquisition and
     // only queue their requests for a GO that may never come.
-    ctx.state.acquisition = Acquisition::Stopped;
-    ctx.ui.SetProgress(-1, kPowerSteps);
+    state_.acquisition = Acquisition::Stopped;
+    ui_.SetProgress(-1, kPowerSteps);
     return result;
 }
 
-int TeachColors(Context& ctx) {
+int Assistant::TeachColors() {
     // MaxVecNo is the sensor's read-back by now; never teach more rows than the sensor takes.
-    const int count = std::min<int>(ctx.config.para.MaxVecNo, ColorLimit(ctx));
+    const int count = std::min<int>(working_.para().MaxVecNo, ColorLimit());
     for (int n = 0; n < count; ++n) {
         const int row = n + 1;
-        ctx.ui.SetActiveTableCell(Ctrl::TeachTableCtrl, 1, row);
-        PaintTeachRow(ctx, row, kRowBeingTaught);
-        ctx.ui.MessagePopup(kTitleTeachColor + std::to_string(n), Text(ctx, MsgPlaceColor));
+        ui_.SetActiveTableCell(Ctrl::TeachTableCtrl, 1, row);
+        PaintTeachRow(row, kRowBeingTaught);
+        ui_.MessagePopup(kTitleTeachColor + std::to_string(n), Text(MsgPlaceColor));
 
-        const bool read = ReadLiveData(ctx);
+        const bool read = live_.ReadLiveData();
         if (read) {
-            SetPanelData(ctx);
-            if (TooBright(ctx.view.live) &&
-                ctx.ui.ConfirmPopup("", Text(ctx, MsgTooBright), Default::Yes) == 1) {
+            live_.SetPanelData();
+            if (TooBright(view_.live) &&
+                ui_.ConfirmPopup("", Text(MsgTooBright), Default::Yes) == 1) {
                 return 1;
             }
-            auto& cell = ctx.config.teach[static_cast<std::size_t>(n)].Cell;
-            cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
-                    static_cast<std::uint16_t>(ctx.view.live.Y()),
-                    static_cast<std::uint16_t>(ctx.view.live.Int()),
-                    kTaughtRadius,
-                    0,
-                    0};
-            for (int column = 1; column <= 4; ++column) {
-                ctx.ui.SetTableCellVal(Ctrl::TeachTableCtrl, column, row,
-                                       cell[static_cast<std::size_t>(column - 1)]);
-            }
-            InitGraphs(ctx);
-            ShowGraph3D(ctx);
+            // The row is taught: the page and the circles show it as soon as it is here.
+            const LiveData& live = view_.live;
+            working_.Update([&](Configuration& c) {
+                c.teach[static_cast<std::size_t>(n)].Cell = {static_cast<std::uint16_t>(live.X()),
+                                                             static_cast<std::uint16_t>(live.Y()),
+                                                             static_cast<std::uint16_t>(live.Int()),
+                                                             kTaughtRadius,
+                                                             0,
+                                                             0};
+            });
         }
-        PaintTeachRow(ctx, row, kRowTaught);
-        if (!read || !ctx.state.communicationOk) return 1;
+        PaintTeachRow(row, kRowTaught);
+        if (!read || !state_.communicationOk) return 1;
     }
 
-    Say(ctx, MsgSavedToEeprom);
+    Say(MsgSavedToEeprom);
     // The taught table goes to the EEPROM whatever the operator's memory selection; a failure
     // here has been reported by the exchange and does not undo the teaching.
-    const std::uint16_t target = ctx.state.TransferTarget;
-    ctx.state.TransferTarget = kTargetEeprom;
-    SendPara(ctx);
-    ctx.state.TransferTarget = target;
+    const std::uint16_t target = state_.TransferTarget;
+    state_.TransferTarget = kTargetEeprom;
+    transfer_.SendPara();
+    state_.TransferTarget = target;
     return 0;
 }
 

@@ -4,13 +4,21 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "app/assistant_messages.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 
-struct Context;
+class Graphs;
+class Live;
+class SensorSession;
+class Transfer;
+class WorkingCopy;
+struct LiveView;
 
 inline constexpr const char* kTitleMaxColFirst = "Parameter MAXCOL-No.";
 inline constexpr const char* kTitleMaxColSecond = "MAXCOL-No.";
@@ -37,18 +45,48 @@ inline constexpr std::uint16_t kTaughtRadius = 500;
 inline constexpr std::uint32_t kRowBeingTaught = 0x00FFFF;  // cyan
 inline constexpr std::uint32_t kRowTaught = 0xC0C0C0;       // light grey
 
-// Digital outputs of the connected sensor: 2 on the two-output family, otherwise 5.
-int OutputCount(const Context& ctx);
-// Largest number of colours the connected sensor can be taught: 3 or 31.
-int ColorLimit(const Context& ctx);
+class Assistant {
+  public:
+    Assistant(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+              PresenterState& state, WorkingCopy& working, Transfer& transfer, Live& live,
+              Graphs& graphs, const LiveView& view);
+    Assistant(const Assistant&) = delete;
+    Assistant& operator=(const Assistant&) = delete;
 
-Outcome CBF_ButtonStart(Context& ctx);
-void StartAssistant(Context& ctx);
-// 0: go on; 1: cancelled.
-int GetMaxVecNo(Context& ctx);
-// 0: go on; 1: cancelled or failed.
-int SetSensorPower(Context& ctx);
-// 0: finished; 1: cancelled or failed.
-int TeachColors(Context& ctx);
+    // Digital outputs of the connected sensor: 2 on the two-output family, otherwise 5.
+    int OutputCount() const;
+    // Largest number of colours the connected sensor can be taught: 3 or 31.
+    int ColorLimit() const;
+
+    void StartAssistant();
+    // 0: go on; 1: cancelled.
+    int GetMaxVecNo();
+    // 0: go on; 1: cancelled or failed.
+    int SetSensorPower();
+    // 0: finished; 1: cancelled or failed.
+    int TeachColors();
+
+  private:
+    enum class StepResult { BelowWindow, Reached, Ended };
+    const char* Text(AssistantMsg row) const;
+    void Say(AssistantMsg row);
+    bool PromptOk(const char* title, AssistantMsg row, std::string* answer);
+    void SettleAfterWrite();
+    StepResult PowerStep();
+    int AdjustPower();
+    void PaintTeachRow(int row, std::uint32_t rgb);
+    // Sets one parameter of the working copy.
+    void SetParameter(std::uint16_t ParameterSet::*field, int value);
+
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    const SensorSession& sensor_;
+    PresenterState& state_;
+    WorkingCopy& working_;
+    Transfer& transfer_;
+    Live& live_;
+    Graphs& graphs_;
+    const LiveView& view_;
+};
 
 }  // namespace qelto

@@ -1,6 +1,6 @@
 #include "app/command_lock.hpp"
 
-#include "app/context.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
@@ -35,9 +35,13 @@ const char* NameOf(UserCommand c) {
     return "";
 }
 
-bool OnlyLiveDataRuns(const PresenterState& s) {
-    return s.runningCount == 1 && s.running[0] == UserCommand::Go;
-}
+// The commands that need a sensor, and the link's own controls.
+constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton};
+constexpr Ctrl kLinkControls[] = {Ctrl::ConnectButton, Ctrl::DisconnectButton,
+                                  Ctrl::BaudRateSelector};
+// The transfer: Send, Get and where they go.
+constexpr Ctrl kTransferControls[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
+                                      Ctrl::FileButton};
 
 }  // namespace
 
@@ -73,45 +77,110 @@ std::optional<UserCommand> CommandOf(Ctrl role) {
     }
 }
 
-std::string WhyNotNow(const PresenterState& state, UserCommand command) {
-    if (state.runningCount == 0 || command == UserCommand::Stop) return {};
+CommandLock::CommandLock(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+                         PresenterState& state)
+    : ui_(ui), loop_(loop), sensor_(sensor), state_(state) {}
+
+CommandLock::Scope::Scope(CommandLock& lock, UserCommand command) : lock_(lock) {
+    if (lock_.count_ < lock_.running_.size()) {
+        lock_.running_[lock_.count_++] = command;
+        pushed_ = true;
+    }
+    lock_.Show();
+}
+
+CommandLock::Scope::~Scope() {
+    if (pushed_) --lock_.count_;
+    lock_.Show();
+}
+
+bool CommandLock::liveDataHoldsTheLink() const {
+    return state_.acquiring() || liveDataRuns();
+}
+
+bool CommandLock::liveDataRuns() const {
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (running_[i] == UserCommand::Go) return true;
+    }
+    return false;
+}
+
+std::string CommandLock::WhyNotNow(UserCommand command) const {
+    if (count_ == 0 || command == UserCommand::Stop) return {};
     // Live data leaves room for what it serves between two samples, and for recording it.
     const bool besideLiveData = command == UserCommand::Send || command == UserCommand::Get ||
                                 command == UserCommand::Select || command == UserCommand::Record;
-    if (besideLiveData && OnlyLiveDataRuns(state)) return {};
-    const UserCommand busy = state.running[state.runningCount - 1];
+    if (besideLiveData && onlyLiveDataRuns()) return {};
+    const UserCommand busy = running_[count_ - 1];
     const std::string what = busy == UserCommand::Go ? std::string("data transfer") : NameOf(busy);
     return std::string(NameOf(command)) + " cannot run now: " + what + " is running.";
 }
 
-std::string WhyUnavailable(const Context& ctx, Ctrl role) {
+std::string CommandLock::WhyUnavailable(Ctrl role) const {
     const std::optional<UserCommand> command = CommandOf(role);
     if (!command) return {};
-    if (std::string why = WhyNotNow(ctx.state, *command); !why.empty()) return why;
-    if (!ctx.sensor.connected()) {
+    if (std::string why = WhyNotNow(*command); !why.empty()) return why;
+    if (!sensor_.connected()) {
         return std::string(NameOf(*command)) + " is not available: no sensor is connected.";
     }
     return std::string(NameOf(*command)) + " is not available now.";
 }
 
-CommandScope::CommandScope(Context& ctx, UserCommand command) : ctx_(ctx) {
-    auto& s = ctx_.state;
-    if (s.runningCount < s.running.size()) {
-        s.running[s.runningCount++] = command;
-        pushed_ = true;
+void CommandLock::Show() {
+    // On the way out nothing is to be offered any more.
+    if (loop_.QuitRequested()) return;
+    const auto dim = [this](const auto& controls, bool dimmed) {
+        for (Ctrl c : controls)
+            ui_.SetDimmed(c, dimmed);
+    };
+    if (count_ != 0 || sensor_.busy()) {
+        // A command runs: nothing else that uses the link may start. Live data alone leaves
+        // Send, Get and the memory selection usable: they run between two samples.
+        dim(kSensorCommands, true);
+        dim(kLinkControls, true);
+        dim(kTransferControls, !onlyLiveDataRuns());
+    } else if (sensor_.connected() && sensor_.identified() && !sensor_.knowsConfiguration()) {
+        // The sensor answers, but what it holds is unknown (its read failed): nothing may use
+        // it, above all no Send over values never read; Connect tries again, Disconnect goes
+        // offline.
+        dim(kSensorCommands, true);
+        dim(kTransferControls, true);
+        dim(kLinkControls, false);
+    } else if (sensor_.connected()) {
+        dim(kSensorCommands, false);
+        dim(kLinkControls, false);
+        dim(kTransferControls, false);
+    } else {
+        // No link (never one, gone offline, or the server closed it): only the file commands
+        // and a new connection attempt make sense, with the parameter file as the target.
+        ui_.SetCtrlVal(Ctrl::FileButton, 1);
+        ui_.SetCtrlVal(Ctrl::EepromButton, 0);
+        state_.TransferTarget = kTargetFile;
+        dim(kSensorCommands, true);
+        ui_.SetDimmed(Ctrl::DisconnectButton, true);
+        ui_.SetDimmed(Ctrl::EepromButton, true);
+        ui_.SetDimmed(Ctrl::FileButton, true);
+        for (Ctrl c :
+             {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
+            ui_.SetDimmed(c, false);
+        }
     }
-    ShowCommandLock(ctx_);
+    ui_.SetDimmed(Ctrl::CompareButton, count_ != 0);
+    ui_.SetDimmed(Ctrl::RecordButton, count_ != 0 && !onlyLiveDataRuns());
 }
 
-CommandScope::~CommandScope() {
-    if (pushed_) --ctx_.state.runningCount;
-    ShowCommandLock(ctx_);
-}
-
-void ShowCommandLock(Context& ctx) {
-    const auto& s = ctx.state;
-    ctx.ui.SetDimmed(Ctrl::CompareButton, s.runningCount != 0);
-    ctx.ui.SetDimmed(Ctrl::RecordButton, s.runningCount != 0 && !OnlyLiveDataRuns(s));
+void CommandLock::SessionChanged(const SessionEvent& event) {
+    switch (event.kind) {
+        case SessionEventKind::Opened:
+        case SessionEventKind::OpenFailed:
+        case SessionEventKind::Lost:
+        case SessionEventKind::Failed:
+        case SessionEventKind::Closed:
+            Show();
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace qelto

@@ -1,42 +1,87 @@
-// The command lock: one command of the window at a time. A command that cannot run now is
-// dimmed where the window has a place for that, and refused with a status line when it comes
-// anyway (a key, a menu). Send and Get during live data stay what they are: requests the
-// acquisition loop serves between two samples.
+// The command lock: one command of the window at a time, and the command controls as they
+// should be now. What is dimmed follows from what runs, whether the link is open and whether an
+// exchange is still waiting; no command sets it by hand. A command that cannot run now is
+// refused with a status line when it comes anyway (a key, a menu). Send and Get during live
+// data stay what they are: requests the acquisition loop serves between two samples.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
+#include "sensor/session_events.hpp"
 
 namespace qelto {
 
-struct Context;
+class SensorSession;
+
+// The commands of the window that use the sensor or start a dialogue; at most a few run at
+// once (Send or Get, and their file dialogs, inside GO), in the order they started.
+enum class UserCommand {
+    Connect,
+    Disconnect,
+    Accept,
+    Send,
+    Get,
+    Go,
+    Stop,
+    Freq,
+    Compare,
+    Record,
+    Assistant,
+    Select,  // the memory selection
+};
+inline constexpr std::size_t kMaxRunningCommands = 4;
 
 // The command a control starts, if it starts one.
 std::optional<UserCommand> CommandOf(Ctrl role);
-// Empty when `command` may start now; otherwise the status line that says why not.
-std::string WhyNotNow(const PresenterState& state, UserCommand command);
 
-// The status line for a command whose control is dimmed when its key comes anyway.
-std::string WhyUnavailable(const Context& ctx, Ctrl role);
-
-// Marks a command as running for its lifetime and keeps the dimming of the controls that the
-// lock alone decides (Compare, Record) in step.
-class CommandScope {
+class CommandLock : public SessionObserver {
   public:
-    CommandScope(Context& ctx, UserCommand command);
-    ~CommandScope();
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
+    CommandLock(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+                PresenterState& state);
+    CommandLock(const CommandLock&) = delete;
+    CommandLock& operator=(const CommandLock&) = delete;
+
+    // Marks a command as running for its lifetime; the controls follow at its start and end.
+    class Scope {
+      public:
+        Scope(CommandLock& lock, UserCommand command);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+      private:
+        CommandLock& lock_;
+        bool pushed_ = false;
+    };
+
+    // Empty when `command` may start now; otherwise the status line that says why not.
+    std::string WhyNotNow(UserCommand command) const;
+    // The status line for a command whose control is dimmed when its key comes anyway.
+    std::string WhyUnavailable(Ctrl role) const;
+    bool idle() const { return count_ == 0; }
+    // GO runs (also while its last exchange still waits after STOP).
+    bool liveDataRuns() const;
+    // Live data holds the link: from GO until the last exchange of its loop has ended, also
+    // once STOP has been given (or by the assistant's power adjustment).
+    bool liveDataHoldsTheLink() const;
+    bool onlyLiveDataRuns() const { return count_ == 1 && running_[0] == UserCommand::Go; }
+
+    // The command controls as they should be now.
+    void Show();
+
+    void SessionChanged(const SessionEvent& event) override;
 
   private:
-    Context& ctx_;
-    bool pushed_ = false;
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    const SensorSession& sensor_;
+    PresenterState& state_;
+    std::array<UserCommand, kMaxRunningCommands> running_{};
+    std::size_t count_ = 0;
 };
-
-// Dims Compare while any command runs, Record while one other than live data runs.
-void ShowCommandLock(Context& ctx);
 
 }  // namespace qelto

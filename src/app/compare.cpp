@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/connection.hpp"
-#include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "app/working_copy.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
@@ -43,7 +43,7 @@ std::string DifferenceList(const std::vector<Difference>& diffs) {
     return text;
 }
 
-Outcome CBF_ButtonCompare(Context& ctx) {
+Outcome Compare::Run() {
     GenericPopupRequest ask;
     ask.title = Texts::kTitle;
     ask.message = Texts::kQuestion;
@@ -51,41 +51,41 @@ Outcome CBF_ButtonCompare(Context& ctx) {
                    std::string(Texts::kCancel)};
     ask.enterButton = kAnswerSensor;
     ask.escapeButton = 3;
-    const int answer = ctx.ui.GenericMessagePopup(ask).button;
+    const int answer = ui_.GenericMessagePopup(ask).button;
     if (answer != kAnswerSensor && answer != kAnswerFile) return Outcome::Declined;
 
     Configuration other;
     std::size_t rows = kTeachRows;
     if (answer == kAnswerSensor) {
         // Nothing to read from: say so, and leave the controls as they are.
-        if (!ctx.sensor.connected()) {
-            ctx.ui.MessagePopup(Texts::kTitle, Texts::kOffline);
+        if (!sensor_.connected()) {
+            ui_.MessagePopup(Texts::kTitle, Texts::kOffline);
             return Outcome::Declined;
         }
-        SetButtonsDimmed(ctx, 0, 1);
-        const auto read = ctx.sensor.ReadConfiguration(false);
-        if (!read) ReportFailure(ctx, read.error());
-        SetButtonsDimmed(ctx, 0, 0);
-        if (!read) return ctx.loop.QuitRequested() ? Outcome::Quit : Outcome::Failed;
+        const auto read = sensor_.ReadConfiguration(false);
+        if (!read) {
+            feedback_.ReportFailure(read.error());
+            return loop_.QuitRequested() ? Outcome::Quit : Outcome::Failed;
+        }
         other = read->config;
         rows = kSensorTeachRows;
     } else {
-        if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
-        const Outcome loaded = LoadParameterFile(ctx, other);
+        if (!files_.ChooseExistingParameterFile()) return Outcome::Declined;
+        const Outcome loaded = files_.LoadParameterFile(other);
         if (loaded != Outcome::Done) return loaded;
     }
 
     // What a Send would write: the working copy with the AVERAGE the operator set.
-    Configuration shown = ctx.config;
-    shown.para.Average = CtrlValueU16(ctx, Ctrl::AverageControl);
+    Configuration shown = working_.config();
+    shown.para.Average = CtrlValueU16(ui_, Ctrl::AverageControl);
     const std::vector<Difference> diffs = CompareConfigurations(other, shown, rows);
     if (diffs.empty()) {
-        ctx.ui.MessagePopup(Texts::kTitle, Texts::kSame);
+        ui_.MessagePopup(Texts::kTitle, Texts::kSame);
         return Outcome::Done;
     }
-    ctx.ui.MessagePopup(Texts::kTitle, std::string(answer == kAnswerSensor ? Texts::kHeadSensor
-                                                                           : Texts::kHeadFile) +
-                                           DifferenceList(diffs));
+    ui_.MessagePopup(Texts::kTitle,
+                     std::string(answer == kAnswerSensor ? Texts::kHeadSensor : Texts::kHeadFile) +
+                         DifferenceList(diffs));
     return Outcome::Done;
 }
 

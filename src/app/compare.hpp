@@ -7,18 +7,41 @@
 #include <string>
 #include <vector>
 #include "app/operation_state.hpp"
+#include "link/event_loop.hpp"
 
 #include "protocol/configuration_diff.hpp"
 
 namespace qelto {
 
-struct Context;
+class Feedback;
+class ParameterFiles;
+class SensorSession;
+class WorkingCopy;
 
 // The lines of a list of differences for a message box: at most 40, and a count of the rest.
 std::string DifferenceList(const std::vector<Difference>& diffs);
 
 // The Compare command: asks SENSOR or FILE, reads that into a scratch copy and lists what a
 // Send of the working copy would change.
-Outcome CBF_ButtonCompare(Context& ctx);
+class Compare {
+  public:
+    Compare(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, Feedback& feedback,
+            const WorkingCopy& working, ParameterFiles& files)
+        : ui_(ui),
+          loop_(loop),
+          sensor_(sensor),
+          feedback_(feedback),
+          working_(working),
+          files_(files) {}
+    Outcome Run();
+
+  private:
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    SensorSession& sensor_;
+    Feedback& feedback_;
+    const WorkingCopy& working_;
+    ParameterFiles& files_;
+};
 
 }  // namespace qelto

@@ -1,148 +1,256 @@
 #include "app/connection.hpp"
 
 #include <algorithm>
-#include <cmath>
+#include <vector>
 
-#include "app/context.hpp"
-#include "app/link_state.hpp"
+#include "app/settings.hpp"
 #include "app/transfer.hpp"
+#include "app/working_copy.hpp"
 #include "link/transport.hpp"
+#include "sensor/connect.hpp"
 
 namespace qelto {
 namespace {
 
-// Reads the link kind and its settings from the connection page.
-void ReadConnectionPage(Context& ctx) {
-    auto& c = ctx.settings.conn;
-    c.Protocol = CtrlValueU16(ctx, Ctrl::ProtocolSelector);
-    c.ComPort = CtrlValueU16(ctx, Ctrl::ComPortSelector);
-    c.BaudRateIndex = CtrlValueU16(ctx, Ctrl::BaudRateSelector);
-    CopyText(c.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
-    CopyText(c.PortNumber, ctx.ui.GetCtrlText(Ctrl::PortField));
-}
-
-// A failure on the way to an identified sensor: reported, then the choice.
-void GiveUp(Context& ctx, const SensorError& error) {
-    ReportFailure(ctx, error);
-    AskCloseOrOffline(ctx, kMsgNoConnection);
+// "COMn", and on systems where ports are not called that, the device behind the number.
+std::string PortLine(const SerialPortInfo& port) {
+    std::string line = "COM" + std::to_string(port.number);
+    if (!port.path.empty() && port.path != line) line += " (" + port.path + ")";
+    return line + "\n";
 }
 
 }  // namespace
 
-std::uint16_t CtrlValueU16(Context& ctx, Ctrl c) {
-    const double v = ctx.ui.GetCtrlVal(c);
-    if (!(v > 0)) return 0;
-    return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
+// What the window shows along the connection sequence, and its one question.
+class Connection::Listener : public ConnectListener {
+  public:
+    explicit Listener(Connection& c) : c_(c) {}
+
+    void Identified(const SensorIdentity& id) override {
+        c_.ui_.SetTooltip(Ctrl::StatusDisplay, id.firmware);
+        const std::string line = id.firmwareLine();
+        c_.ui_.SetCtrlText(Ctrl::StatusDisplay, line);
+        c_.ui_.AppendText(Ctrl::InfoBox, line);
+    }
+    void Named(const SensorIdentity& id) override {
+        c_.ui_.AppendText(Ctrl::InfoBox, IdentityLogLines(id));
+    }
+    bool SendDefaults() override {
+        // The program is on its way out: there is nothing left to ask, and nothing to read.
+        if (c_.loop_.QuitRequested()) {
+            quitting = true;
+            return false;
+        }
+        // Yes writes the defaults over the sensor's settings and taught colours: Enter says no.
+        if (c_.ui_.ConfirmPopup(kAttentionTitle,
+                                Localized(kDefaultParaQuestion, c_.state_.Language),
+                                Default::No) != 1) {
+            return false;
+        }
+        Configuration defaults = c_.working_.config();
+        LoadDefaultParaValues(defaults.para, defaults.teach, 1);
+        c_.working_.Replace(defaults);
+        return true;
+    }
+    bool quitting = false;
+
+  private:
+    Connection& c_;
+};
+
+Connection::Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor,
+                       PortEnumerator& ports, PresenterState& state, Feedback& feedback,
+                       Settings& settings, WorkingCopy& working, Transfer& transfer)
+    : ui_(ui),
+      loop_(loop),
+      sensor_(sensor),
+      ports_(ports),
+      state_(state),
+      feedback_(feedback),
+      settings_(settings),
+      working_(working),
+      transfer_(transfer) {}
+
+// Reads the link kind and its settings from the connection page.
+void Connection::ReadConnectionPage() {
+    auto& c = settings_.conn;
+    c.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
+    c.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    c.BaudRateIndex = CtrlValueU16(ui_, Ctrl::BaudRateSelector);
+    CopyText(c.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
+    CopyText(c.PortNumber, ui_.GetCtrlText(Ctrl::PortField));
 }
 
-void AskCloseOrOffline(Context& ctx, std::string_view message) {
+void Connection::GiveUp(const SensorError& error) {
+    feedback_.ReportFailure(error);
+    AskCloseOrOffline(kMsgNoConnection);
+}
+
+void Connection::AskCloseOrOffline(std::string_view message) {
     // Whatever the answer, no sensor is identified now; a caller must not take the attempt
     // for a success because an earlier connection had left communicationOk set.
-    ctx.state.communicationOk = false;
+    state_.communicationOk = false;
     // The program is already on its way out: there is nothing left to ask.
-    if (ctx.loop.QuitRequested()) return;
+    if (loop_.QuitRequested()) return;
     GenericPopupRequest popup;
     popup.title = kAttentionTitle;
     popup.message = std::string(message);
     popup.buttons = {kButtonClose, kButtonOffline, ""};
     popup.enterButton = kAnswerClose;
     popup.escapeButton = kAnswerClose;
-    const GenericPopupResult answer = ctx.ui.GenericMessagePopup(popup);
+    const GenericPopupResult answer = ui_.GenericMessagePopup(popup);
     if (answer.button == kAnswerOffline) {
-        Disconnect(ctx);
+        Disconnect();
     } else {
         // Panel settings are deliberately not stored on this way out.
-        ctx.loop.QuitUserInterface(0);
+        loop_.QuitUserInterface(0);
     }
 }
 
-void TryToConnect(Context& ctx) {
-    auto& ui = ctx.ui;
-    auto& conn = ctx.settings.conn;
-    ctx.sensor.CloseSerialPort(conn.ComPort);
-    ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
-    ui.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
-    ReadConnectionPage(ctx);
-    LinkConnecting(ctx);
-    ctx.loop.ProcessSystemEvents();
+void Connection::CloseOpenSerialPort() {
+    const ConnectionSettings& open = sensor_.settings();
+    if (open.Protocol == kRs232) sensor_.CloseSerialPort(open.ComPort);
+}
 
-    ui.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
-    ui.SetCtrlText(Ctrl::IpAddressDisplay, TextOf(conn.IpAddress));
+void Connection::SensorNotRead() {
+    // The sensor answers, but what it holds is not known: the controls follow from that (see
+    // CommandLock), and the status line says what the operator can do.
+    if (loop_.QuitRequested() || !sensor_.connected()) return;
+    ui_.ShowStatusMessage(kStatusSensorNotRead);
+}
+
+void Connection::TryToConnect() {
+    auto& conn = settings_.conn;
+    sensor_.CloseSerialPort(conn.ComPort);
+    // The port the session has open, whatever the selector shows by now.
+    CloseOpenSerialPort();
+    ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
+    ui_.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
+    ReadConnectionPage();
+    loop_.ProcessSystemEvents();
+
+    ui_.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
+    ui_.SetCtrlText(Ctrl::IpAddressDisplay, TextOf(conn.IpAddress));
     conn.TcpPort = ParseLeadingInt(TextOf(conn.PortNumber));
 
     const bool serial = conn.Protocol == kRs232;
-    ui.SetVisible(Ctrl::ComPortDisplay, serial);
-    ui.SetVisible(Ctrl::IpAddressDisplay, !serial);
+    ui_.SetVisible(Ctrl::ComPortDisplay, serial);
+    ui_.SetVisible(Ctrl::IpAddressDisplay, !serial);
     // Opening the serial line ends an acquisition that may still count as running.
-    if (serial) ctx.state.acquisition = Acquisition::Stopped;
-    if (const Status opened = ctx.sensor.Open(conn); !opened) {
-        GiveUp(ctx, opened.error());
+    if (serial) state_.acquisition = Acquisition::Stopped;
+
+    Listener listener(*this);
+    ConnectOptions options;
+    options.throughEeprom = state_.TransferTarget == kTargetEeprom;
+    // The read is the window's Get, with its reports and the working copy.
+    options.readConfiguration = false;
+    const ConnectResult result = qelto::Connect(sensor_, conn, listener, options);
+    switch (result.reached) {
+        case ConnectStage::Open:
+        case ConnectStage::Identify:
+            return GiveUp(*result.error);
+        case ConnectStage::Unsupported:
+            return AskCloseOrOffline(result.error->message);
+        case ConnectStage::Defaults:
+            // Identified: no question, the failure says what happened.
+            feedback_.ReportFailure(*result.error);
+            return SensorNotRead();
+        case ConnectStage::Read:
+        case ConnectStage::Done:
+            break;
+    }
+    if (listener.quitting) {
+        state_.communicationOk = false;
         return;
     }
-    CheckComLine(ctx);
+    state_.communicationOk = true;
+    // Edits that were never sent are not thrown away without a yes; with a no the sensor's
+    // values are known all the same, and the editor marks what differs.
+    if (working_.UnsentCount() != 0 && !transfer_.ConfirmDiscard()) {
+        const auto read = sensor_.ReadConfiguration(options.throughEeprom);
+        if (!read) feedback_.ReportFailure(read.error());
+    } else {
+        transfer_.GetPara();
+    }
+    if (!state_.communicationOk) return SensorNotRead();
+    ui_.SetDimmed(Ctrl::AcceptButton, false);
 }
 
-void CheckComLine(Context& ctx) {
-    auto& ui = ctx.ui;
-    auto& sensor = ctx.sensor;
-
-    const auto firmware = sensor.ReadFirmware();
-    if (!firmware) return GiveUp(ctx, firmware.error());
-    ui.SetTooltip(Ctrl::StatusDisplay, firmware->firmware);
-
-    const FirmwarePieces pieces = SplitFirmware(firmware->firmware);
-    if (!firmware->supported()) {
-        AskCloseOrOffline(ctx, UnsupportedFirmwareMessage(pieces));
-        return;
-    }
-    const std::string line = FirmwareLine(pieces);
-    ui.SetCtrlText(Ctrl::StatusDisplay, line);
-    ui.AppendText(Ctrl::InfoBox, line);
-
-    const auto named = sensor.ReadNameAndSerial();
-    if (!named) return GiveUp(ctx, named.error());
-    ui.AppendText(Ctrl::InfoBox, IdentityLogLines(*named));
-
-    if (ctx.loop.QuitRequested()) {
-        ctx.state.communicationOk = false;
-        return;
-    }
-    // Yes writes the defaults over the sensor's settings and taught colours: Enter says no.
-    if (ui.ConfirmPopup(kAttentionTitle, Localized(kDefaultParaQuestion, ctx.state.Language),
-                        Default::No) == 1) {
-        LoadDefaultParaValues(ctx.config.para, ctx.config.teach, 1);
-        ctx.state.communicationOk = true;
-        SendPara(ctx);
-        if (!ctx.state.communicationOk) return;
-    }
-
-    ctx.state.communicationOk = true;
-    GetPara(ctx);
-    if (ctx.state.communicationOk) {
-        ui.SetDimmed(Ctrl::AcceptButton, false);
-        LinkConnected(ctx);
-    }
+void Connection::Disconnect() {
+    // The port the selector shows, and whatever link is really open (the selector may have
+    // been changed since it was opened).
+    CloseOpenSerialPort();
+    settings_.conn.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    sensor_.CloseSerialPort(settings_.conn.ComPort);
+    sensor_.Close();
+    ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
+    ui_.AppendText(Ctrl::InfoBox, kInfoNoSensor);
+    ui_.SetCtrlVal(Ctrl::FileButton, 1);
+    ui_.SetCtrlVal(Ctrl::EepromButton, 0);
+    state_.TransferTarget = kTargetFile;
+    state_.communicationOk = false;
 }
 
-void Disconnect(Context& ctx) {
-    auto& ui = ctx.ui;
-    SetButtonsDimmed(ctx, 0, 1);
-    ctx.settings.conn.ComPort = CtrlValueU16(ctx, Ctrl::ComPortSelector);
-    ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
-    if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();
-    ui.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
-    ui.AppendText(Ctrl::InfoBox, kInfoNoSensor);
-    ui.SetCtrlVal(Ctrl::FileButton, 1);
-    ui.SetCtrlVal(Ctrl::EepromButton, 0);
-    ctx.state.TransferTarget = kTargetFile;
-    // Offline after a failed attempt keeps saying why.
-    if (ctx.state.link != LinkView::Offline) LinkOffline(ctx);
-    // Offline, only the file commands and a new connection attempt make sense.
-    for (Ctrl c :
-         {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
-        ui.SetDimmed(c, false);
+void Connection::InitConnectPanel() {
+    settings_.conn.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
+    if (settings_.conn.Protocol != kRs232 && settings_.conn.Protocol != kTcpIp) return;
+    const bool serial = settings_.conn.Protocol == kRs232;
+    ui_.SetVisible(Ctrl::ComPortSelector, serial);
+    ui_.SetVisible(Ctrl::BaudRateSelector, serial);
+    ui_.SetVisible(Ctrl::ServerField, !serial);
+    ui_.SetVisible(Ctrl::PortField, !serial);
+}
+
+void Connection::RememberServer(std::string_view server) {
+    const Ctrl c = Ctrl::ServerField;
+    for (int i = 0; i < ui_.ComboCount(c); ++i) {
+        if (ui_.ComboItem(c, i) == server) {
+            ui_.ComboDelete(c, i);
+            break;
+        }
     }
-    ctx.state.communicationOk = false;
+    ui_.ComboInsert(c, 0, server);
+    while (ui_.ComboCount(c) > kMaxRecentServers)
+        ui_.ComboDelete(c, ui_.ComboCount(c) - 1);
+}
+
+Outcome Connection::ProtocolChanged() {
+    InitConnectPanel();
+    ui_.SetDimmed(Ctrl::AcceptButton, true);
+    return Outcome::Done;
+}
+
+Outcome Connection::SettingChanged() {
+    // A changed setting no longer matches the connection that was identified.
+    ui_.SetDimmed(Ctrl::AcceptButton, true);
+    return Outcome::Done;
+}
+
+Outcome Connection::ServerChanged() {
+    ui_.SetDimmed(Ctrl::AcceptButton, true);
+    CopyText(settings_.conn.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
+    RememberServer(TextOf(settings_.conn.IpAddress));
+    return Outcome::Done;
+}
+
+Outcome Connection::Connect() {
+    TryToConnect();
+    return feedback_.LinkOutcome();
+}
+
+Outcome Connection::DisconnectButton() {
+    Disconnect();
+    return Outcome::Done;
+}
+
+Outcome Connection::FindComPorts() {
+    const std::vector<SerialPortInfo> ports = ports_.LocateCom();
+    if (ports.empty()) return Outcome::Done;
+    ui_.AppendText(Ctrl::InfoBox, kInfoPortListHeading);
+    const std::size_t count = std::min<std::size_t>(ports.size(), kLocateComCapacity);
+    for (std::size_t i = 0; i < count; ++i)
+        ui_.AppendText(Ctrl::InfoBox, PortLine(ports[i]));
+    return Outcome::Done;
 }
 
 }  // namespace qelto

@@ -1,23 +1,33 @@
 #include "app/context.hpp"
 
-#include "app/live_record.hpp"
-#include "app/parameter_editor.hpp"
-
 namespace qelto {
 
 Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor_,
                  PortEnumerator& ports_)
-    : ui(ui_),
-      loop(loop_),
-      sensor(sensor_),
-      portEnumerator(ports_),
-      recording(std::make_unique<LiveRecording>()),
-      editing(std::make_unique<ParameterEditing>()) {
-    sensor.SetObserver(this);
+    : ui(ui_), loop(loop_), sensor(sensor_), portEnumerator(ports_) {
+    // The failure report first: what it ends (acquisition, CommunicationOk) is ended when the
+    // link line and the controls follow.
+    sensor.AddObserver(&feedback);
+    sensor.AddObserver(&link);
+    sensor.AddObserver(&lock);
+    // The parameter page and the circles show the working copy as it is, after every change.
+    working.AddView([this](const WorkingCopyChange& change) {
+        if (change.marksOnly()) return;
+        page.Show();
+        if (!change.teach) return;
+        graphs.InitGraphs();
+        if (change.item) {
+            graphs.Rescale();
+        } else {
+            graphs.ShowGraph3D();
+        }
+    });
 }
 
 Context::~Context() {
-    sensor.SetObserver(nullptr);
+    sensor.RemoveObserver(&lock);
+    sensor.RemoveObserver(&link);
+    sensor.RemoveObserver(&feedback);
 }
 
 }  // namespace qelto

@@ -1,18 +1,29 @@
-// The presenters' state: one object, created by main (and afresh by every test), beside the
-// sensor session it presents. What the sensor is and holds is the session's; this is what
-// the window shows and the operator has set.
+// The window's presenters, put together: one object created by main (and afresh by every
+// test) beside the sensor session it presents. Each feature is an object of its own with the
+// few collaborators it needs; this only owns them and wires the views to what they show.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
 
+#include "app/assistant.hpp"
+#include "app/command_lock.hpp"
+#include "app/compare.hpp"
+#include "app/connection.hpp"
+#include "app/file_commands.hpp"
+#include "app/graphs.hpp"
+#include "app/link_status.hpp"
+#include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
-#include "link/link_context.hpp"
+#include "app/parameter_editor.hpp"
+#include "app/parameter_page.hpp"
+#include "app/settings.hpp"
+#include "app/transfer.hpp"
+#include "app/working_copy.hpp"
+#include "link/event_loop.hpp"
 #include "link/ports.hpp"
-#include "protocol/records.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -20,40 +31,10 @@ namespace qelto {
 // The tooltip of the title line in the header area.
 inline constexpr const char* kProgramTooltip = "KORVANEX TAVRENO Qelto V1.1.1";
 
-inline constexpr std::size_t kPathSize = 260;
-
-// Smallest and largest circle edge of the taught rows on each axis.
-struct TeachExtent {
-    std::int32_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0, MinInt = 0, MaxInt = 0;
-};
-
-// What the data panel shows of the live data.
-struct LiveView {
-    LiveData live;  // the sample on the displays
-    RgbHistory history{};
-    TeachExtent extent;
-};
-
-// What the operator has set and the program keeps from run to run.
-struct Settings {
-    ConnectionSettings conn;        // as the connection page last gave them
-    std::string ParameterFilePath;  // at most 259 characters
-    std::string ProgramDirectory;   // without a trailing separator
-    std::string PanelSettingsPath;
-    // Set when this run uses a connection of its own (the demo): the connection settings that
-    // closing the window stores in place of the ones on the connection page.
-    std::optional<ConnectionSettings> StoredConnection;
-};
-
-// Recording live data into a file (live_record.hpp), editing the parameters
-// (parameter_editor.hpp).
-struct LiveRecording;
-struct ParameterEditing;
-
-struct Context : SessionObserver {
+struct Context {
     Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor_,
             PortEnumerator& ports_);
-    ~Context() override;
+    ~Context();
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
@@ -63,15 +44,23 @@ struct Context : SessionObserver {
     PortEnumerator& portEnumerator;
 
     PresenterState state;
-    Configuration config;  // the working copy: what the page shows and a Send writes
-    LiveView view;
     Settings settings;
-    std::unique_ptr<LiveRecording> recording;
-    std::unique_ptr<ParameterEditing> editing;
-
-    // SessionObserver
-    void LinkLost(const SensorError& error) override;
-    void SetWaitCursor(bool busy) override;
+    LiveView view;
+    Feedback feedback{ui, loop, state};
+    WorkingCopy working{sensor};
+    LinkStatus link{ui, sensor};
+    CommandLock lock{ui, loop, sensor, state};
+    ParameterPage page{ui, working};
+    Graphs graphs{ui, working, view};
+    Editor editor{ui, working};
+    ParameterFiles files{ui, settings, working};
+    Transfer transfer{ui, sensor, state, feedback, working, editor, files, lock};
+    Recording recording{ui, loop, sensor, view, settings};
+    Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording, link};
+    Connection connection{ui,       loop,     sensor,  portEnumerator, state,
+                          feedback, settings, working, transfer};
+    Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
+    Compare compare{ui, loop, sensor, feedback, working, files};
 };
 
 }  // namespace qelto

@@ -2,16 +2,10 @@
 
 #include <array>
 
-#include "app/assistant.hpp"
-#include "app/command_lock.hpp"
-#include "app/compare.hpp"
-#include "app/connection_page.hpp"
+#include <cmath>
+
 #include "app/context.hpp"
-#include "app/graphs.hpp"
-#include "app/live.hpp"
-#include "app/live_record.hpp"
-#include "app/main_panel.hpp"
-#include "app/parameter_editor.hpp"
+#include "app/panel_settings.hpp"
 
 namespace qelto {
 namespace {
@@ -96,26 +90,82 @@ struct Help {
         "Returns every value of the editor to what the sensor holds.";
 };
 
-template <Outcome (*F)(Context&)>
-Outcome Run(Context& ctx, Ctrl) {
-    return F(ctx);
+// The actions, each on the feature it belongs to.
+Outcome Accept(Context& c, Ctrl) {
+    StorePanelSettings(c);
+    c.ui.SetActiveTabPage(kParameterPage);
+    return Outcome::Done;
 }
+
+Outcome SelectLanguage(Context& c, Ctrl) {
+    const double value = c.ui.GetCtrlVal(Ctrl::LanguageSelector);
+    // Every message table has exactly seven columns; anything else keeps the language.
+    if (value >= 0 && value < kLanguageCount && value == std::floor(value)) {
+        c.state.Language = static_cast<std::int32_t>(value);
+    }
+    return Outcome::Done;
+}
+
+// The operator changed the page (never called for the program's own page switches).
+Outcome TabChanged(Context& c, Ctrl) {
+    if (c.ui.GetActiveTabPage() == kConnectionPage) {
+        c.state.acquisition = Acquisition::Stopped;
+        c.ui.SetDimmed(Ctrl::AcceptButton, true);
+    }
+    return Outcome::Done;
+}
+
+// AVERAGE is part of the working copy: what the control shows is what goes out.
+Outcome EditAverage(Context& c, Ctrl) {
+    c.working.Edit(ConfigItem::Parameter(2), CtrlValueU16(c.ui, Ctrl::AverageControl));
+    return Outcome::Done;
+}
+
+// A right double-click on the status display empties the InfoBox.
+Outcome ClearInfoBox(Context& c, Ctrl) {
+    c.ui.ResetTextBox(Ctrl::InfoBox, "");
+    return Outcome::Done;
+}
+
+using Action = Outcome (*)(Context&, Ctrl);
+constexpr Action kProtocolChanged = [](Context& c, Ctrl) { return c.connection.ProtocolChanged(); };
+constexpr Action kSettingChanged = [](Context& c, Ctrl) { return c.connection.SettingChanged(); };
+constexpr Action kServerChanged = [](Context& c, Ctrl) { return c.connection.ServerChanged(); };
+constexpr Action kConnect = [](Context& c, Ctrl) { return c.connection.Connect(); };
+constexpr Action kDisconnect = [](Context& c, Ctrl) { return c.connection.DisconnectButton(); };
+constexpr Action kFindComPorts = [](Context& c, Ctrl) { return c.connection.FindComPorts(); };
+constexpr Action kSend = [](Context& c, Ctrl) { return c.transfer.Send(); };
+constexpr Action kGet = [](Context& c, Ctrl) { return c.transfer.Get(); };
+constexpr Action kSelectMem = [](Context& c, Ctrl b) { return c.transfer.SelectMem(b); };
+constexpr Action kGo = [](Context& c, Ctrl) { return c.live.Go(); };
+constexpr Action kStop = [](Context& c, Ctrl) { return c.live.Stop(); };
+constexpr Action kFreq = [](Context& c, Ctrl) { return c.live.Freq(); };
+constexpr Action kAssistant = [](Context& c, Ctrl) {
+    c.assistant.StartAssistant();
+    return c.feedback.LinkOutcome();
+};
+constexpr Action kRecord = [](Context& c, Ctrl) { return c.recording.Toggle(); };
+constexpr Action kCompare = [](Context& c, Ctrl) { return c.compare.Run(); };
+constexpr Action kEditMode = [](Context& c, Ctrl) { return c.editor.ToggleEditMode(); };
+constexpr Action kEditCell = [](Context& c, Ctrl t) { return c.editor.EditActiveCell(t); };
+constexpr Action kUndo = [](Context& c, Ctrl) { return c.editor.Undo(); };
+constexpr Action kRedo = [](Context& c, Ctrl) { return c.editor.Redo(); };
+constexpr Action kRevert = [](Context& c, Ctrl) { return c.editor.Revert(); };
 
 constexpr Event kCommit = Event::Commit;
 
 using E = ControlEntry;
 constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     // Connection page
-    E{Ctrl::ProtocolSelector, Help::kProtocol, Key::None, kCommit,
-      Run<CBF_EditCommunicationProtocol>},
-    E{Ctrl::ComPortSelector, Help::kComPort, Key::None, kCommit, Run<DimAcceptButton>},
-    E{Ctrl::BaudRateSelector, Help::kBaudrate, Key::None, kCommit, Run<DimAcceptButton>},
-    E{Ctrl::ServerField, Help::kServer, Key::None, kCommit, Run<CBF_StringIpAdress>},
-    E{Ctrl::PortField, Help::kPortNumber, Key::None, kCommit, Run<DimAcceptButton>},
-    E{Ctrl::ConnectButton, Help::kConnect, Key::None, kCommit, Run<CBF_ButtonTryToConnect>},
-    E{Ctrl::DisconnectButton, Help::kDisconnect, Key::None, kCommit, Run<CBF_ButtonDisconnect>},
-    E{Ctrl::PortListButton, Help::kFindComPorts, Key::None, kCommit, Run<CBF_ButtonFindComPorts>},
-    E{Ctrl::AcceptButton, Help::kAccept, Key::None, kCommit, Run<CBF_ButtonAccept>},
+    E{Ctrl::ProtocolSelector, Help::kProtocol, Key::None, kCommit, kProtocolChanged},
+    E{Ctrl::ComPortSelector, Help::kComPort, Key::None, kCommit, kSettingChanged},
+    E{Ctrl::BaudRateSelector, Help::kBaudrate, Key::None, kCommit, kSettingChanged},
+    E{Ctrl::ServerField, Help::kServer, Key::None, kCommit, kServerChanged},
+    E{Ctrl::PortField, Help::kPortNumber, Key::None, kCommit, kSettingChanged},
+    E{Ctrl::ConnectButton, Help::kConnect, Key::None, kCommit, kConnect},
+    E{Ctrl::DisconnectButton, Help::kDisconnect, Key::None, kCommit, kDisconnect},
+    E{Ctrl::PortListButton, Help::kFindComPorts, Key::None, kCommit, kFindComPorts},
+    E{Ctrl::AcceptButton, Help::kAccept, Key::None, kCommit, Accept},
     E{Ctrl::InfoBox, {}, Key::None, kCommit, nullptr},
     // Data panel
     E{Ctrl::RedDisplay, Help::kDispRGB, Key::None, kCommit, nullptr},
@@ -129,21 +179,20 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::GraphXInt, Help::kGraph3D, Key::None, kCommit, nullptr},
     E{Ctrl::GraphYInt, Help::kGraph3D, Key::None, kCommit, nullptr},
     E{Ctrl::RgbStripChart, Help::kGraph3D, Key::None, kCommit, nullptr},
-    E{Ctrl::StatusDisplay, {}, Key::None, Event::RightDoubleClick, Run<CBF_DispStatus>},
+    E{Ctrl::StatusDisplay, {}, Key::None, Event::RightDoubleClick, ClearInfoBox},
     E{Ctrl::ComPortDisplay, {}, Key::None, kCommit, nullptr},
     E{Ctrl::IpAddressDisplay, {}, Key::None, kCommit, nullptr},
     // Main panel
-    E{Ctrl::TabControl, Help::kTab, Key::None, Event::ActiveTabChange, Run<CBF_TabMain1>},
-    E{Ctrl::SendButton, Help::kSend, Key::F9, kCommit, Run<CBF_ButtonSend>},
-    E{Ctrl::GetButton, Help::kGet, Key::F10, kCommit, Run<CBF_ButtonGet>},
-    E{Ctrl::EepromButton, Help::kSelectMem, Key::None, Event::ValChanged, CBF_SelectMem},
-    E{Ctrl::FileButton, Help::kSelectMem, Key::None, Event::ValChanged, CBF_SelectMem},
-    // AVERAGE is read by Send; changing it does nothing by itself.
-    E{Ctrl::AverageControl, Help::kAverage, Key::None, kCommit, nullptr},
-    E{Ctrl::LanguageSelector, Help::kLanguage, Key::None, kCommit, Run<CBF_EditSelectLanguage>},
-    E{Ctrl::GoButton, Help::kGo, Key::F11, kCommit, Run<CBF_ButtonGo>},
-    E{Ctrl::StopButton, Help::kStop, Key::F12, kCommit, Run<CBF_ButtonStop>},
-    E{Ctrl::FreqButton, Help::kFreq, Key::None, kCommit, Run<CBF_ButtonFREQ>},
+    E{Ctrl::TabControl, Help::kTab, Key::None, Event::ActiveTabChange, TabChanged},
+    E{Ctrl::SendButton, Help::kSend, Key::F9, kCommit, kSend},
+    E{Ctrl::GetButton, Help::kGet, Key::F10, kCommit, kGet},
+    E{Ctrl::EepromButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
+    E{Ctrl::FileButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
+    E{Ctrl::AverageControl, Help::kAverage, Key::None, kCommit, EditAverage},
+    E{Ctrl::LanguageSelector, Help::kLanguage, Key::None, kCommit, SelectLanguage},
+    E{Ctrl::GoButton, Help::kGo, Key::F11, kCommit, kGo},
+    E{Ctrl::StopButton, Help::kStop, Key::F12, kCommit, kStop},
+    E{Ctrl::FreqButton, Help::kFreq, Key::None, kCommit, kFreq},
     E{Ctrl::ScanFreqDisplay, Help::kScanFreq, Key::None, kCommit, nullptr},
     // Parameter page: the displays are filled by the program and have no callback.
     E{Ctrl::PowerDisplay, {}, Key::None, kCommit, nullptr},
@@ -151,17 +200,16 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::GainDisplay, {}, Key::None, kCommit, nullptr},
     E{Ctrl::IntegralDisplay, {}, Key::None, kCommit, nullptr},
     E{Ctrl::TeachTableCtrl, {}, Key::None, kCommit, nullptr},
-    E{Ctrl::StartAssistantButton, Help::kStartAssistant, Key::None, kCommit, Run<CBF_ButtonStart>},
-    E{Ctrl::RecordButton, Help::kRecord, Key::None, kCommit, Run<CBF_ButtonRecord>},
-    E{Ctrl::CompareButton, Help::kCompare, Key::None, kCommit, Run<CBF_ButtonCompare>},
+    E{Ctrl::StartAssistantButton, Help::kStartAssistant, Key::None, kCommit, kAssistant},
+    E{Ctrl::RecordButton, Help::kRecord, Key::None, kCommit, kRecord},
+    E{Ctrl::CompareButton, Help::kCompare, Key::None, kCommit, kCompare},
     E{Ctrl::StatusBar, {}, Key::None, kCommit, nullptr},
-    E{Ctrl::EditModeButton, Help::kEditMode, Key::None, kCommit, Run<CBF_EditMode>},
-    E{Ctrl::ParameterEditor, Help::kParameterEditor, Key::None, Event::ValChanged,
-      Run<CBF_EditParameterCell>},
-    E{Ctrl::TeachEditor, Help::kTeachEditor, Key::None, Event::ValChanged, Run<CBF_EditTeachCell>},
-    E{Ctrl::UndoButton, Help::kUndo, Key::None, kCommit, Run<CBF_Undo>},
-    E{Ctrl::RedoButton, Help::kRedo, Key::None, kCommit, Run<CBF_Redo>},
-    E{Ctrl::RevertButton, Help::kRevert, Key::None, kCommit, Run<CBF_Revert>},
+    E{Ctrl::EditModeButton, Help::kEditMode, Key::None, kCommit, kEditMode},
+    E{Ctrl::ParameterEditor, Help::kParameterEditor, Key::None, Event::ValChanged, kEditCell},
+    E{Ctrl::TeachEditor, Help::kTeachEditor, Key::None, Event::ValChanged, kEditCell},
+    E{Ctrl::UndoButton, Help::kUndo, Key::None, kCommit, kUndo},
+    E{Ctrl::RedoButton, Help::kRedo, Key::None, kCommit, kRedo},
+    E{Ctrl::RevertButton, Help::kRevert, Key::None, kCommit, kRevert},
     E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
 }};
 
@@ -200,13 +248,13 @@ Ctrl ControlForKey(Key key) {
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     const ControlEntry& e = ControlOf(role);
     if (event == Event::RightClick) {
-        if (!e.help.empty()) HelpPopup(ctx, e.help);
+        if (!e.help.empty()) ctx.feedback.HelpPopup(e.help);
         return Outcome::Done;
     }
     if (event != e.trigger || e.action == nullptr) return Outcome::Done;
     const std::optional<UserCommand> command = CommandOf(role);
     if (!command) return e.action(ctx, role);
-    if (const std::string why = WhyNotNow(ctx.state, *command); !why.empty()) {
+    if (const std::string why = ctx.lock.WhyNotNow(*command); !why.empty()) {
         // A dimmed command reached by a key or a menu: say so rather than nothing.
         ctx.ui.ShowStatusMessage(why);
         return Outcome::Declined;
@@ -214,7 +262,7 @@ Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     // STOP and the memory selection are over as soon as they are given.
     if (*command == UserCommand::Stop || *command == UserCommand::Select)
         return e.action(ctx, role);
-    CommandScope running(ctx, *command);
+    const CommandLock::Scope running(ctx.lock, *command);
     return e.action(ctx, role);
 }
 

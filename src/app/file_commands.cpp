@@ -2,9 +2,8 @@
 
 #include <string_view>
 
-#include "app/context.hpp"
-#include "app/graphs.hpp"
-#include "app/transfer.hpp"
+#include "app/settings.hpp"
+#include "app/working_copy.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 
@@ -22,78 +21,79 @@ struct Texts {
     static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
 };
 
-// Shows the file dialog in the directory of the last parameter file; the chosen path becomes
-// the new ParameterFilePath.
-int SelectParameterFile(Context& ctx) {
-    return ctx.ui.FileSelectPopup(
-        DialogBesideParameterFile(ctx, kParameterFileName, Texts::kDialogFilter,
-                                  Texts::kDialogTitle),
-        ctx.settings.ParameterFilePath);
-}
-
-void Report(Context& ctx, const std::string& report) {
-    if (!report.empty()) ctx.ui.MessagePopup(kReportTitle, report);
-}
-
 }  // namespace
 
-FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title) {
-    const SplitPathResult parts = SplitPath(ctx.settings.ParameterFilePath);
-    FileDialogRequest dialog;
-    dialog.startDirectory = parts.drive + parts.directory;
-    dialog.defaultFileName = defaultName;
-    dialog.filter = filter;
-    dialog.title = title;
-    return dialog;
+std::string StartFolder(const Settings& settings, const std::string& last) {
+    if (!last.empty() && DirectoryIsWritable(last)) return last;
+    const std::string& documents = settings.DocumentsDirectory;
+    return documents.empty() ? last : documents;
 }
 
-Outcome SendParaToFile(Context& ctx) {
-    const int chosen = SelectParameterFile(ctx);
+// Shows the file dialog in the directory of the last parameter file the operator saved or
+// loaded (the one of start-up, beside the program, is no choice of theirs); the chosen path
+// becomes the new ParameterFilePath.
+int ParameterFiles::SelectParameterFile() {
+    const Settings& s = settings_;
+    std::string last;
+    if (s.ParameterFilePath != JoinPath(s.ProgramDirectory, kParameterFileName)) {
+        const SplitPathResult parts = SplitPath(s.ParameterFilePath);
+        last = parts.drive + parts.directory;
+    }
+    FileDialogRequest dialog;
+    dialog.startDirectory = StartFolder(settings_, last);
+    dialog.defaultFileName = kParameterFileName;
+    dialog.filter = Texts::kDialogFilter;
+    dialog.title = Texts::kDialogTitle;
+    return ui_.FileSelectPopup(dialog, settings_.ParameterFilePath);
+}
+
+Outcome ParameterFiles::SendParaToFile() {
+    const int chosen = SelectParameterFile();
     if (chosen != kFileExisting && chosen != kFileNew) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+        ui_.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
         return Outcome::Declined;
     }
-    if (WriteParameterFile(ctx.settings.ParameterFilePath, ctx.config) < 0) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, kWriteFailed);
+    if (WriteParameterFile(settings_.ParameterFilePath, working_.config()) < 0) {
+        ui_.MessagePopup(Texts::kTitleAttention, kWriteFailed);
         return Outcome::Failed;
     }
+    working_.MarkSent();  // saved: nothing shown is unsent any more
     return Outcome::Done;
 }
 
-bool ChooseExistingParameterFile(Context& ctx) {
-    if (SelectParameterFile(ctx) == kFileExisting) return true;
-    ctx.ui.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+bool ParameterFiles::ChooseExistingParameterFile() {
+    if (SelectParameterFile() == kFileExisting) return true;
+    ui_.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
     return false;
 }
 
-Outcome LoadParameterFile(Context& ctx, Configuration& config) {
-    const std::string& path = ctx.settings.ParameterFilePath;
+Outcome ParameterFiles::LoadParameterFile(Configuration& config) {
+    const std::string& path = settings_.ParameterFilePath;
     const ParameterFileLoad load = ReadParameterFile(path, config, [&](std::string_view question) {
         // Yes replaces the working copy with what a foreign file holds: Enter says no.
-        return ctx.ui.ConfirmPopup(Texts::kTitleAttention, question, Default::No) == 1;
+        return ui_.ConfirmPopup(Texts::kTitleAttention, question, Default::No) == 1;
     });
     if (!load.problem.reason.empty()) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention,
-                            std::string(Texts::kReadFailed) + path + ": " + load.problem.Text());
+        ui_.MessagePopup(Texts::kTitleAttention,
+                         std::string(Texts::kReadFailed) + path + ": " + load.problem.Text());
         return Outcome::Failed;
     }
     if (!load.loaded) {
-        ctx.ui.MessagePopup(Texts::kTitleAttention, kNoParameterRead);
+        ui_.MessagePopup(Texts::kTitleAttention, kNoParameterRead);
         return Outcome::Declined;
     }
-    Report(ctx, load.paraReport);
-    Report(ctx, load.teachReport);
+    for (const std::string* report : {&load.paraReport, &load.teachReport}) {
+        if (!report->empty()) ui_.MessagePopup(kReportTitle, *report);
+    }
     return Outcome::Done;
 }
 
-Outcome ReadParaFromFile(Context& ctx) {
-    if (!ChooseExistingParameterFile(ctx)) return Outcome::Declined;
-    const Outcome loaded = LoadParameterFile(ctx, ctx.config);
-    if (loaded == Outcome::Failed) return loaded;  // nothing was read: the panels stay as they are
-    SetPanelValues(ctx);
-    InitGraphs(ctx);
-    ShowGraph3D(ctx);
+Outcome ParameterFiles::ReadParaFromFile() {
+    if (!ChooseExistingParameterFile()) return Outcome::Declined;
+    // Read into a copy: what a file that could not be read left behind is not shown.
+    Configuration read = working_.config();
+    const Outcome loaded = LoadParameterFile(read);
+    if (loaded == Outcome::Done) working_.Replace(read);
     return loaded;
 }
 

@@ -1,7 +1,9 @@
 // Send and Get with the FILE target: choosing a parameter file, asking about foreign files,
-// reporting what could not be read, and refreshing the panels.
+// reporting what could not be read. What is read goes into the working copy, whose views
+// follow.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/operation_state.hpp"
@@ -10,24 +12,38 @@
 
 namespace qelto {
 
-struct Context;
+struct Settings;
+class WorkingCopy;
 
-// A file dialog that opens in the directory of the last parameter file.
-FileDialogRequest DialogBesideParameterFile(const Context& ctx, std::string_view defaultName,
-                                            std::string_view filter, std::string_view title);
+// The folder a file dialog starts in: `last`, where the operator last saved or loaded that
+// kind of file, when there is one and the program may write there; otherwise the documents
+// folder. Never the program's own folder for want of another.
+std::string StartFolder(const Settings& settings, const std::string& last);
 
-// Asks for a file and writes the working copy to it (an existing file is overwritten).
-Outcome SendParaToFile(Context& ctx);
-// Asks for an existing file and reads it into the working copy, then refreshes the panels
-// and graphs. Declined: nothing chosen, or the operator refused a foreign file. Failed: the
-// file could not be read (said, with the reason); nothing changed.
-Outcome ReadParaFromFile(Context& ctx);
+class ParameterFiles {
+  public:
+    ParameterFiles(OperatorInterface& ui, Settings& settings, WorkingCopy& working)
+        : ui_(ui), settings_(settings), working_(working) {}
 
-// The two halves of reading, for a comparison that reads into a scratch copy: the file
-// dialog for an existing file (false: none chosen, said), and reading ParameterFilePath with
-// the questions about foreign files and the reports of defaulted items (Failed: the file
-// could not be read, said with the reason).
-bool ChooseExistingParameterFile(Context& ctx);
-Outcome LoadParameterFile(Context& ctx, Configuration& config);
+    // Asks for a file and writes the working copy to it (an existing file is overwritten).
+    Outcome SendParaToFile();
+    // Asks for an existing file and reads it into the working copy. Declined: nothing chosen,
+    // or the operator refused a foreign file. Failed: the file could not be read (said, with
+    // the reason); nothing changed.
+    Outcome ReadParaFromFile();
+    // The two halves of reading, for a comparison that reads into a scratch copy: the file
+    // dialog for an existing file (false: none chosen, said), and reading ParameterFilePath
+    // with the questions about foreign files and the reports of defaulted items (Failed: the
+    // file could not be read, said with the reason).
+    bool ChooseExistingParameterFile();
+    Outcome LoadParameterFile(Configuration& config);
+
+  private:
+    int SelectParameterFile();
+
+    OperatorInterface& ui_;
+    Settings& settings_;
+    WorkingCopy& working_;
+};
 
 }  // namespace qelto

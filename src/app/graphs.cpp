@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/context.hpp"
+#include "app/working_copy.hpp"
 
 namespace qelto {
 namespace {
@@ -27,9 +27,9 @@ GraphView ViewOf(const AxisFit& h, const AxisFit& w) {
             w.centre - kGraphMargin - half, w.centre + half + kGraphMargin};
 }
 
-void ApplyView(Context& ctx, Ctrl graph, const GraphView& v) {
-    ctx.ui.SetAxisRange(graph, Axis::Horizontal, v.hMin, v.hMax);
-    ctx.ui.SetAxisRange(graph, Axis::Vertical, v.vMin, v.vMax);
+void ApplyView(OperatorInterface& ui, Ctrl graph, const GraphView& v) {
+    ui.SetAxisRange(graph, Axis::Horizontal, v.hMin, v.hMax);
+    ui.SetAxisRange(graph, Axis::Vertical, v.vMin, v.vMax);
 }
 
 }  // namespace
@@ -63,39 +63,41 @@ GraphViews ComputeGraphViews(const TeachExtent& e, std::int32_t x, std::int32_t 
     return {ViewOf(fx, fy), ViewOf(fx, fi), ViewOf(fy, fi)};
 }
 
-void InitGraphs(Context& ctx) {
-    auto& ui = ctx.ui;
+Graphs::Graphs(OperatorInterface& ui, const WorkingCopy& working, const LiveView& view)
+    : ui_(ui), working_(working), view_(view) {}
+
+void Graphs::InitGraphs() {
     for (Ctrl g : kColourGraphs)
-        ui.DeleteGraphPlots(g);
+        ui_.DeleteGraphPlots(g);
     // Every row is drawn, taught or not; only the extent looks at whether it counts.
-    for (std::size_t n = 0; n < ctx.config.teach.size(); ++n) {
-        const TeachVector& row = ctx.config.teach[n];
+    const TeachTable& teach = working_.teach();
+    for (std::size_t n = 0; n < teach.size(); ++n) {
+        const TeachVector& row = teach[n];
         const double cx = row.Cell[0], cy = row.Cell[1], ci = row.Cell[2], r = row.Cell[3];
         const std::uint32_t colour = TeachRowColor(n);
-        ui.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour);
-        ui.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour);
-        ui.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour);
+        ui_.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour);
+        ui_.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour);
+        ui_.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour);
     }
-    ctx.view.extent = ComputeTeachExtent(ctx.config.teach);
+    extent_ = ComputeTeachExtent(teach);
 }
 
-void ShowGraph3D(Context& ctx) {
-    auto& ui = ctx.ui;
-    const std::int32_t x = ctx.view.live.X(), y = ctx.view.live.Y(), i = ctx.view.live.Int();
-    const GraphViews views = ComputeGraphViews(ctx.view.extent, x, y, i);
-    ApplyView(ctx, Ctrl::GraphXY, views.xy);
-    ApplyView(ctx, Ctrl::GraphXInt, views.xInt);
-    ApplyView(ctx, Ctrl::GraphYInt, views.yInt);
-    ui.SetGraphCursor(Ctrl::GraphXY, x, y);
-    ui.SetGraphCursor(Ctrl::GraphXInt, x, i);
-    ui.SetGraphCursor(Ctrl::GraphYInt, y, i);
-    ui.SetStripChartPointsPerScreen(Ctrl::RgbStripChart, kStripChartPointsPerScreen);
-    ui.AppendStripChart(Ctrl::RgbStripChart, ctx.view.history, kStripChartTraces);
+void Graphs::Rescale() {
+    const LiveData& live = view_.live;
+    const std::int32_t x = live.X(), y = live.Y(), i = live.Int();
+    const GraphViews views = ComputeGraphViews(extent_, x, y, i);
+    ApplyView(ui_, Ctrl::GraphXY, views.xy);
+    ApplyView(ui_, Ctrl::GraphXInt, views.xInt);
+    ApplyView(ui_, Ctrl::GraphYInt, views.yInt);
+    ui_.SetGraphCursor(Ctrl::GraphXY, x, y);
+    ui_.SetGraphCursor(Ctrl::GraphXInt, x, i);
+    ui_.SetGraphCursor(Ctrl::GraphYInt, y, i);
 }
 
-Outcome CBF_DispStatus(Context& ctx) {
-    ctx.ui.ResetTextBox(Ctrl::InfoBox, "");
-    return Outcome::Done;
+void Graphs::ShowGraph3D() {
+    Rescale();
+    ui_.SetStripChartPointsPerScreen(Ctrl::RgbStripChart, kStripChartPointsPerScreen);
+    ui_.AppendStripChart(Ctrl::RgbStripChart, view_.history, kStripChartTraces);
 }
 
 }  // namespace qelto

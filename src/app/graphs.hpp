@@ -10,8 +10,19 @@
 
 namespace qelto {
 
-struct Context;
-struct TeachExtent;
+class WorkingCopy;
+
+// Smallest and largest circle edge of the taught rows on each axis.
+struct TeachExtent {
+    std::int32_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0, MinInt = 0, MaxInt = 0;
+};
+
+// What the data panel shows of the live data: the sample on the displays and the last 100
+// samples of red, green and blue for the strip chart.
+struct LiveView {
+    LiveData live;
+    RgbHistory history{};
+};
 
 inline constexpr std::array<std::uint32_t, 15> kTeachColorPalette{
     0xFF0000, 0x80FF00, 0x0000FF, 0x000000, 0xFF80C0, 0xFFFF00, 0x808000, 0x800080,
@@ -44,14 +55,29 @@ struct GraphViews {
 GraphViews ComputeGraphViews(const TeachExtent& extent, std::int32_t x, std::int32_t y,
                              std::int32_t intensity);
 
-// Clears the colour-space graphs, draws the circles of all 64 teach rows and computes
-// TeachExtent.
-void InitGraphs(Context& ctx);
-// Rescales the colour-space graphs around the extent and the live point, moves the cursors
-// and appends the RGB history to the strip chart.
-void ShowGraph3D(Context& ctx);
+// The colour-space graphs and the strip chart: the circles of the working copy's teach rows,
+// scaled around them and the live point. The circles follow the working copy by themselves.
+class Graphs {
+  public:
+    Graphs(OperatorInterface& ui, const WorkingCopy& working, const LiveView& view);
+    Graphs(const Graphs&) = delete;
+    Graphs& operator=(const Graphs&) = delete;
 
-// A right double-click on the status display empties the InfoBox.
-Outcome CBF_DispStatus(Context& ctx);
+    // Clears the colour-space graphs, draws the circles of all 64 teach rows and computes the
+    // extent.
+    void InitGraphs();
+    // Rescales the colour-space graphs around the extent and the live point, moves the cursors
+    // and appends the RGB history to the strip chart.
+    void ShowGraph3D();
+    // Only the scaling and the cursors (a teach value changed, the live point moved).
+    void Rescale();
+    const TeachExtent& extent() const { return extent_; }
+
+  private:
+    OperatorInterface& ui_;
+    const WorkingCopy& working_;
+    const LiveView& view_;
+    TeachExtent extent_;
+};
 
 }  // namespace qelto

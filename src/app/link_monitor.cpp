@@ -1,5 +1,6 @@
 #include "app/link_monitor.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "protocol/frame.hpp"
@@ -46,6 +47,19 @@ const char* DirectionMark(MonitorDirection d) {
             return "<>";
     }
     return "";
+}
+
+constexpr std::size_t kDumpWidth = 16;
+
+// "YYYY-MM-DD" of a local time in milliseconds since 1970.
+std::string DateOf(std::int64_t localMs) {
+    char text[48];
+    const std::size_t n = FormatWallClock(text, WallClock{localMs, 0});
+    return std::string(text, std::min<std::size_t>(n, 10));
+}
+
+std::int64_t DayOf(std::int64_t localMs) {
+    return localMs / kMsPerDay - (localMs % kMsPerDay < 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -212,11 +226,48 @@ std::string FormatEntry(const MonitorEntry& e, bool withBytes) {
                   static_cast<unsigned>(e.argument), length.c_str());
     std::string out = line + ResultText(e) + "\n";
     if (withBytes) {
-        const char* first = e.direction == MonitorDirection::Reply ? "<" : ">";
-        out += std::string("    ") + first + " " + FormatHex(e.bytes) + "\n";
-        if (e.direction == MonitorDirection::Exchanges) {
-            out += "    < " + FormatHex(e.replyBytes) + "\n";
+        const auto frame = [&out](const char* mark, const std::vector<std::uint8_t>& bytes) {
+            out += std::string("    ") + mark + " ";
+            if (bytes.size() <= kDumpWidth) {
+                out += FormatHex(bytes) + "\n";
+            } else {
+                // Offsets from the second line on line up under the first's.
+                const std::string dump = HexDump(bytes, "      ");
+                out += dump.substr(6);
+            }
+        };
+        frame(e.direction == MonitorDirection::Reply ? "<" : ">", e.bytes);
+        if (e.direction == MonitorDirection::Exchanges) frame("<", e.replyBytes);
+    }
+    return out;
+}
+
+std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve((bytes.size() / kDumpWidth + 1) * (indent.size() + 80));
+    for (std::size_t at = 0; at < bytes.size(); at += kDumpWidth) {
+        const std::size_t n = std::min(kDumpWidth, bytes.size() - at);
+        char offset[24];
+        std::snprintf(offset, sizeof offset, "%04zx  ", at);
+        out += indent;
+        out += offset;
+        for (std::size_t i = 0; i < kDumpWidth; ++i) {
+            if (i == kDumpWidth / 2) out += ' ';
+            if (i < n) {
+                out += kHex[bytes[at + i] >> 4];
+                out += kHex[bytes[at + i] & 0xF];
+                out += ' ';
+            } else {
+                out += "   ";
+            }
         }
+        out += " |";
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint8_t b = bytes[at + i];
+            out += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.';
+        }
+        out += "|\n";
     }
     return out;
 }
@@ -227,10 +278,41 @@ std::string ExportText(const std::deque<MonitorEntry>& entries, const MonitorFil
     std::snprintf(heading, sizeof heading, "%-12s  %-2s  %-16s  %-9s  %-8s  %s\n", "time", "",
                   "command", "argument", "length", "result");
     std::string out = heading;
+    bool first = true;
+    std::int64_t day = 0;
     for (const MonitorEntry& e : entries) {
-        if (filter.Matches(e)) out += FormatEntry(e, withBytes);
+        if (!filter.Matches(e)) continue;
+        if (!first && DayOf(e.timeMs) != day) out += "---- " + DateOf(e.timeMs) + "\n";
+        first = false;
+        day = DayOf(e.timeMs);
+        out += FormatEntry(e, withBytes);
     }
     return out;
+}
+
+std::string MonitorText(const MonitorHeading& heading, const std::deque<MonitorEntry>& entries,
+                        const MonitorFilter& filter, bool withBytes) {
+    char saved[48];
+    const std::size_t n = FormatWallClock(saved, heading.savedAt);
+    std::string out = "Qelto link monitor\nSaved:  " + std::string(saved, n) +
+                      "\nLink:   " + heading.link + "\nSensor: " + heading.sensor + "\n";
+    const auto shown = std::find_if(entries.begin(), entries.end(),
+                                    [&](const MonitorEntry& e) { return filter.Matches(e); });
+    if (shown != entries.end()) {
+        out += "Times are local, from " + DateOf(shown->timeMs) + " on.\n";
+    }
+    if (filter.command >= 0 || filter.failuresOnly) {
+        out += "Shown: ";
+        if (filter.command >= 0) {
+            out += "command " + std::to_string(filter.command);
+            if (const std::string_view name = CommandName(filter.command); !name.empty()) {
+                out += " (" + std::string(name) + ")";
+            }
+        }
+        if (filter.failuresOnly) out += filter.command >= 0 ? ", failures only" : "failures only";
+        out += "\n";
+    }
+    return out + "\n" + ExportText(entries, filter, withBytes);
 }
 
 }  // namespace qelto

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/live_csv.hpp"
 #include "link/link_context.hpp"
 
 namespace qelto {
@@ -43,10 +44,16 @@ struct MonitorEntry {
     std::uint64_t revision = 0;            // changes whenever the entry does
 };
 
-// Which entries a view shows: all, or those of one command.
+// Which entries a view shows: all, or those of one command; every result, or the failures only
+// (replies rejected or timed out).
 struct MonitorFilter {
     int command = -1;  // -1: every command
-    bool Matches(const MonitorEntry& e) const { return command < 0 || e.command == command; }
+    bool failuresOnly = false;
+    bool Matches(const MonitorEntry& e) const {
+        return (command < 0 || e.command == command) &&
+               (!failuresOnly || e.result == MonitorResult::Rejected ||
+                e.result == MonitorResult::TimedOut);
+    }
 };
 
 class LinkMonitor {
@@ -95,10 +102,26 @@ std::string_view CommandName(int command);
 std::string FormatTimeOfDay(std::int64_t ms);
 // "sent", "ok", "rejected: why", "time-out: why", "ok, 1234 exchanges until 12:00:01.250".
 std::string ResultText(const MonitorEntry& e);
-// One line of the saved text; with the bytes, one more line for each frame.
+// The bytes of a frame, 16 to a line: the offset, the bytes in hex, and the printable ASCII
+// characters beside them ("0010  55 08 ...  |U.....|"); each line starts with `indent`.
+std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent = {});
+// One line of the saved text; with the bytes, each frame below it: on one line when it is short,
+// as a HexDump when it is longer than 16 bytes.
 std::string FormatEntry(const MonitorEntry& e, bool withBytes);
-// The entries the filter lets through, as text with a heading line.
+// The entries the filter lets through, as text with a heading line; a line marks where the
+// date changes between two of them.
 std::string ExportText(const std::deque<MonitorEntry>& entries, const MonitorFilter& filter,
                        bool withBytes);
+
+// What a saved text says first: when it was saved, over which link, to which sensor.
+struct MonitorHeading {
+    WallClock savedAt;
+    std::string link;
+    std::string sensor;
+};
+// The whole saved text: the heading (with the date of the first line shown, since each line
+// has only its time of day), then ExportText.
+std::string MonitorText(const MonitorHeading& heading, const std::deque<MonitorEntry>& entries,
+                        const MonitorFilter& filter, bool withBytes);
 
 }  // namespace qelto

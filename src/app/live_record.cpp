@@ -4,23 +4,33 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/context.hpp"
 #include "app/file_commands.hpp"
-#include "app/link_state.hpp"
+#include "app/graphs.hpp"
 #include "app/local_time.hpp"
+#include "app/settings.hpp"
 #include "files/os_file.hpp"
 #include "files/paths.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
 
 struct Texts {
     static constexpr std::string_view kDialogTitle = "Record live data";
-    static constexpr std::string_view kDialogFilter = "*.csv";
+    static constexpr std::string_view kDialogFilter = "CSV files (*.csv)";
+    static constexpr std::string_view kDialogSuffix = "csv";
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
+    static constexpr std::string_view kReplaceIn = " already exists in the folder\n";
+    static constexpr std::string_view kReplace = "\nDo you want to replace it?";
     static constexpr std::string_view kNotStarted = "Recording could not start: ";
     static constexpr std::string_view kStopped = "Recording stopped: ";
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
+    static constexpr std::string_view kRowsInLostFile =
+        " rows went into the file that was written until then.";
+    // Reasons beside a path, as the system's own are.
+    static constexpr std::string_view kNotRegularFile = "not a regular file";
+    static constexpr std::string_view kInUse = "in use by another recording";
+    static constexpr std::string_view kLost = "removed or replaced by another file";
 };
 
 constexpr double kFlushInterval = 1.0;    // seconds
@@ -32,24 +42,47 @@ std::string FileNameOf(const std::string& path) {
     return parts.fileName;
 }
 
+std::string FolderOf(const std::string& path) {
+    const SplitPathResult parts = SplitPath(path);
+    return parts.drive + parts.directory;
+}
+
 }  // namespace
 
 LiveSample SampleOf(const LiveData& d) {
     return {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
 }
 
-bool LiveRecorder::Start(const std::string& path, double now) {
+bool LiveRecorder::Open(const std::string& path) {
     Stop();
-    error_.clear();
+    ClearError();
     rows_ = pending_ = committed_ = 0;
     batch_.clear();
     path_ = path;
-    errno = 0;
-    file_ = OpenFile(PathFromUtf8(path), "wb");
-    if (file_ == nullptr) {
-        error_ = path + ": " + std::strerror(errno != 0 ? errno : EIO);
-        return false;
+    begun_ = false;
+    const ExclusiveFile opened = OpenExclusive(PathFromUtf8(path));
+    existed_ = opened.existed;
+    switch (opened.refusal) {
+        case OpenRefusal::None:
+            file_ = opened.file;
+            return true;
+        case OpenRefusal::NotRegularFile:
+            error_ = path + ": " + std::string(Texts::kNotRegularFile);
+            return false;
+        case OpenRefusal::InUse:
+            error_ = path + ": " + std::string(Texts::kInUse);
+            return false;
+        case OpenRefusal::System:
+            break;
     }
+    error_ = path + ": " + std::strerror(opened.err != 0 ? opened.err : EIO);
+    return false;
+}
+
+bool LiveRecorder::Begin(double now) {
+    if (file_ == nullptr) return false;
+    if (const int err = TruncateFile(file_, 0); err != 0) return Fail(err);
+    begun_ = true;
     opened_ = now;
     lastWrite_ = now;
     batch_.assign(kLiveCsvHeader);
@@ -57,11 +90,11 @@ bool LiveRecorder::Start(const std::string& path, double now) {
 }
 
 bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
-    if (file_ == nullptr) return false;
+    if (!active()) return false;
     if (requestedAt < opened_) return true;
     if (rows() == 0) firstRow_ = now;
     std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s);
+    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s, clock_.Now());
     batch_.append(line.data(), n);
     ++pending_;
     if (now - lastWrite_ < kFlushInterval) return true;
@@ -71,6 +104,8 @@ bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
 
 bool LiveRecorder::Write() {
     if (batch_.empty()) return true;
+    // Rows for a file nobody can find any more are lost rows: stop, and say so.
+    if (!IsStillAt(file_, PathFromUtf8(path_))) return Lose();
     if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
     committed_ += batch_.size();
     batch_.clear();
@@ -80,20 +115,31 @@ bool LiveRecorder::Write() {
 }
 
 void LiveRecorder::Stop() {
-    if (file_ == nullptr || !Write()) return;
+    if (file_ == nullptr || (begun_ && !Write())) return;
+    Close();
+}
+
+void LiveRecorder::Close() {
     std::fclose(file_);
     file_ = nullptr;
+    begun_ = false;
+    batch_.clear();
+    pending_ = 0;
 }
 
 bool LiveRecorder::Fail(int err) {
     error_ = path_ + ": " + std::strerror(err);
-    std::fclose(file_);
-    file_ = nullptr;
-    // Part of the last batch may have reached the file: cut back to the last whole row.
-    std::error_code ec;
-    std::filesystem::resize_file(PathFromUtf8(path_), committed_, ec);
-    batch_.clear();
-    pending_ = 0;
+    // Part of the last batch may have reached the file: cut back to the last whole row. Through
+    // the file itself, since its name may stand for another by now.
+    TruncateFile(file_, committed_);
+    Close();
+    return false;
+}
+
+bool LiveRecorder::Lose() {
+    error_ = path_ + ": " + std::string(Texts::kLost);
+    lost_ = true;
+    Close();
     return false;
 }
 
@@ -101,56 +147,92 @@ std::string DefaultRecordingName() {
     return LocalTimeText("qelto-live-%Y%m%d-%H%M%S.csv");
 }
 
-Outcome CBF_ButtonRecord(Context& ctx) {
-    if (ctx.recording->recorder.active()) {
-        StopRecording(ctx);
+Recording::Recording(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+                     const LiveView& view, const Settings& settings)
+    : ui_(ui), loop_(loop), sensor_(sensor), view_(view), settings_(settings) {}
+
+FileDialogRequest Recording::Dialog() const {
+    FileDialogRequest dialog;
+    dialog.startDirectory = StartFolder(settings_, lastFolder_);
+    dialog.defaultFileName = DefaultRecordingName();
+    dialog.filter = Texts::kDialogFilter;
+    dialog.allFiles = false;
+    dialog.defaultSuffix = Texts::kDialogSuffix;
+    dialog.title = Texts::kDialogTitle;
+    return dialog;
+}
+
+Outcome Recording::Toggle() {
+    if (recorder_.active()) {
+        Stop();
         return Outcome::Done;
     }
     std::string path;
-    const int chosen =
-        ctx.ui.FileSelectPopup(DialogBesideParameterFile(ctx, DefaultRecordingName(),
-                                                         Texts::kDialogFilter, Texts::kDialogTitle),
-                               path);
+    const int chosen = ui_.FileSelectPopup(Dialog(), path);
     if (chosen != kFileExisting && chosen != kFileNew) {
-        ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
+        ui_.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;
     }
-    if (!ctx.recording->recorder.Start(path, ctx.loop.Timer())) {
-        ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-        ctx.ui.MessagePopup(Texts::kTitleAttention,
-                            std::string(Texts::kNotStarted) + ctx.recording->recorder.error());
+    const auto refused = [&] {
+        ui_.SetCtrlVal(Ctrl::RecordButton, 0);
+        const std::string message = std::string(Texts::kNotStarted) + recorder_.error();
+        recorder_.ClearError();  // said once
+        ui_.MessagePopup(Texts::kTitleAttention, message);
         return Outcome::Failed;
+    };
+    if (!recorder_.Open(path)) return refused();
+    // The file stays locked while the operator decides, so no other recording takes it
+    // meanwhile. Enter keeps it.
+    if (recorder_.replacing() &&
+        ui_.ConfirmPopup(Texts::kTitleAttention,
+                         FileNameOf(path) + std::string(Texts::kReplaceIn) +
+                             WithoutTrailingSeparator(FolderOf(path)) +
+                             std::string(Texts::kReplace),
+                         Default::No) != 1) {
+        recorder_.Stop();
+        ui_.SetCtrlVal(Ctrl::RecordButton, 0);
+        return Outcome::Declined;
     }
-    ctx.ui.SetCtrlVal(Ctrl::RecordButton, 1);
-    ShowStatusBar(ctx, true);
+    if (!recorder_.Begin(loop_.Timer())) return refused();
+    lastFolder_ = FolderOf(path);
+    endedName_.clear();
+    ui_.SetCtrlVal(Ctrl::RecordButton, 1);
+    ui_.SetTooltip(Ctrl::StatusBar, path);
+    ShowStatusBar(true);
     return Outcome::Done;
 }
 
-void StopRecording(Context& ctx) {
-    const bool wasActive = ctx.recording->recorder.active();
-    ctx.recording->recorder.Stop();
-    ctx.ui.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (!ctx.recording->recorder.error().empty()) {
-        const std::string message = std::string(Texts::kStopped) + ctx.recording->recorder.error() +
-                                    "\n" + std::to_string(ctx.recording->recorder.rows()) +
-                                    std::string(Texts::kRowsKept);
-        ctx.recording->recorder.ClearError();  // said once
-        ctx.ui.MessagePopup(Texts::kTitleAttention, message);
+void Recording::Stop() {
+    const bool wasActive = recorder_.active();
+    recorder_.Stop();
+    ui_.SetCtrlVal(Ctrl::RecordButton, 0);
+    if (wasActive || !recorder_.error().empty()) {
+        endedName_ = FileNameOf(recorder_.path());
+        endedRows_ = recorder_.rows();
     }
-    if (wasActive) ShowStatusBar(ctx, true);
+    if (!recorder_.error().empty()) {
+        const std::string message =
+            std::string(Texts::kStopped) + recorder_.error() + "\n" +
+            std::to_string(recorder_.rows()) +
+            std::string(recorder_.lost() ? Texts::kRowsInLostFile : Texts::kRowsKept);
+        recorder_.ClearError();  // said once
+        ui_.MessagePopup(Texts::kTitleAttention, message);
+    }
+    ShowStatusBar(true);
 }
 
-void AcquisitionStarted(Context& ctx) {
-    const double now = ctx.loop.Timer();
-    ctx.recording->stats = LiveStats{};
-    ctx.recording->stats.start = now;
-    ctx.recording->stats.windowStart = now;
-    ShowStatusBar(ctx, true);
+void Recording::AcquisitionStarted() {
+    const double now = loop_.Timer();
+    stats_ = LiveStats{};
+    stats_.start = now;
+    stats_.windowStart = now;
+    stats_.running = true;
+    ShowStatusBar(true);
 }
 
-void RecordSample(Context& ctx, double requestedAt) {
-    const double now = ctx.loop.Timer();
-    LiveStats& st = ctx.recording->stats;
+void Recording::RecordSample(double requestedAt) {
+    const double now = loop_.Timer();
+    LiveStats& st = stats_;
     ++st.samples;
     ++st.windowSamples;
     if (now - st.windowStart >= kRateWindow) {
@@ -158,25 +240,23 @@ void RecordSample(Context& ctx, double requestedAt) {
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (ctx.recording->recorder.active() &&
-        !ctx.recording->recorder.Append(SampleOf(ctx.view.live), requestedAt, now)) {
-        StopRecording(ctx);
-    }
-    ShowStatusBar(ctx, false);
+    if (recorder_.active() && !recorder_.Append(SampleOf(view_.live), requestedAt, now)) Stop();
+    ShowStatusBar(false);
 }
 
-void AcquisitionEnded(Context& ctx) {
-    LiveValuesKept(ctx);
-    LiveStats& st = ctx.recording->stats;
-    const double took = ctx.loop.Timer() - st.start;
+void Recording::AcquisitionEnded() {
+    LiveStats& st = stats_;
+    const double took = loop_.Timer() - st.start;
     if (took > 0) st.rate = static_cast<double>(st.samples) / took;
-    if (ctx.recording->recorder.active()) StopRecording(ctx);
-    ShowStatusBar(ctx, true);
+    // No samples come any more: the line keeps their count, not a rate.
+    st.running = false;
+    if (recorder_.active()) Stop();
+    ShowStatusBar(true);
 }
 
-void ShowStatusBar(Context& ctx, bool force) {
-    LiveStats& st = ctx.recording->stats;
-    const double now = ctx.loop.Timer();
+void Recording::ShowStatusBar(bool force) {
+    LiveStats& st = stats_;
+    const double now = loop_.Timer();
     if (!force && st.lastShown >= 0 && now - st.lastShown < kStatusInterval) return;
     st.lastShown = now;
     char text[512];
@@ -188,14 +268,17 @@ void ShowStatusBar(Context& ctx, bool force) {
             if (k > 0) n += k;
         }
     };
-    add("%.1f samples/s   %llu samples", st.rate, static_cast<unsigned long long>(st.samples));
-    if (ctx.recording->recorder.active()) {
-        add("   recording %s: %llu rows", FileNameOf(ctx.recording->recorder.path()).c_str(),
-            static_cast<unsigned long long>(ctx.recording->recorder.rows()));
+    if (st.running) add("%.1f samples/s   ", st.rate);
+    add("%llu samples", static_cast<unsigned long long>(st.samples));
+    if (recorder_.active()) {
+        add("   recording %s: %llu rows", FileNameOf(recorder_.path()).c_str(),
+            static_cast<unsigned long long>(recorder_.rows()));
+    } else if (!endedName_.empty()) {
+        add("   recorded %s: %llu rows", endedName_.c_str(),
+            static_cast<unsigned long long>(endedRows_));
     }
-    if (ctx.sensor.scanFrequency() > 0)
-        add("   scan frequency %.2f Hz", ctx.sensor.scanFrequency());
-    ctx.ui.SetCtrlText(
+    if (sensor_.scanFrequency() > 0) add("   scan frequency %.2f Hz", sensor_.scanFrequency());
+    ui_.SetCtrlText(
         Ctrl::StatusBar,
         std::string_view(text, static_cast<std::size_t>(std::min<int>(n, sizeof text - 1))));
 }

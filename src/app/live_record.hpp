@@ -9,19 +9,26 @@
 #include <string_view>
 
 #include "app/operation_state.hpp"
+#include "app/operator_interface.hpp"
 #include "files/live_csv.hpp"
+#include "link/event_loop.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 
-struct Context;
+class SensorSession;
+struct Settings;
+struct LiveView;
 
 LiveSample SampleOf(const LiveData& d);
 
 // A CSV file that grows by one line per sample. Rows wait in memory and go to the system as
 // whole rows in one write at least once a second, so that a crash at any moment leaves whole
-// rows and loses at most the last second. A write error closes the file and keeps its reason;
-// the rows written before stay as they are.
+// rows and loses at most the last second. The file is held locked while it is open, so that a
+// second recording (in this program or another) cannot write into it. A write error closes
+// the file and keeps its reason; the rows written before stay as they are. So does a file
+// that is no longer at its path (removed, or replaced by another): that is noticed before each
+// write, and nothing more is written.
 class LiveRecorder {
   public:
     LiveRecorder() = default;
@@ -29,26 +36,47 @@ class LiveRecorder {
     LiveRecorder& operator=(const LiveRecorder&) = delete;
     ~LiveRecorder() { Stop(); }
 
-    // Creates (or replaces) the file and writes the header; false with the reason in error().
-    bool Start(const std::string& path, double now);
+    // The first step: opens the file and holds it locked, leaving it as it is. Refuses a file
+    // that another recording holds and anything that is not a regular file. false with the
+    // reason in error().
+    bool Open(const std::string& path);
+    // Whether the file opened was there before: Begin replaces it.
+    bool replacing() const { return existed_; }
+    // The second step: empties the file and writes the header; samples asked for from `now`
+    // on are recorded. false with the reason in error() (the file is closed then).
+    bool Begin(double now);
+    // Both steps: creates (or replaces) the file and writes the header.
+    bool Start(const std::string& path, double now) { return Open(path) && Begin(now); }
     // Adds the sample taken now, asked for at requestedAt; a sample asked for before the file
     // was opened is left out (the acquisition may have waited under the file dialog). The
     // first row's time is 0. false once writing failed (the file is closed then).
     bool Append(const LiveSample& s, double requestedAt, double now);
+    // Writes what waits and closes the file (also one opened but not begun).
     void Stop();
 
-    bool active() const { return file_ != nullptr; }
+    bool active() const { return file_ != nullptr && begun_; }
     // Rows in the file (while recording, also those still on their way there).
     std::uint64_t rows() const { return rows_ + pending_; }
     const std::string& path() const { return path_; }
     const std::string& error() const { return error_; }
-    void ClearError() { error_.clear(); }
+    // The file was removed or replaced while recording: rows() went into the file written
+    // until then.
+    bool lost() const { return lost_; }
+    void ClearError() {
+        error_.clear();
+        lost_ = false;
+    }
 
   private:
     bool Write();
     bool Fail(int err);
+    bool Lose();
+    void Close();
 
     std::FILE* file_ = nullptr;
+    bool begun_ = false;
+    bool existed_ = false;
+    bool lost_ = false;
     std::string path_;
     std::string error_;
     std::string batch_;            // whole rows not yet handed to the system
@@ -58,6 +86,7 @@ class LiveRecorder {
     double opened_ = 0.0;
     double firstRow_ = 0.0;
     double lastWrite_ = 0.0;
+    WallClockSource clock_;
 };
 
 // Samples of the running (or last) acquisition, for the rate in the status bar.
@@ -66,29 +95,54 @@ struct LiveStats {
     double start = 0.0;
     double windowStart = 0.0;  // the rate is taken over the last second or so
     std::uint64_t windowSamples = 0;
-    double rate = 0.0;
+    double rate = 0.0;  // over the last second or so; the whole run's once it ended
     double lastShown = -1.0;
-};
-
-// The recording and the figures of the acquisition, one of each for the run.
-struct LiveRecording {
-    LiveRecorder recorder;
-    LiveStats stats;
+    bool running = false;  // samples are being taken
 };
 
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.
 std::string DefaultRecordingName();
 
-// The Record toggle: on asks once for a file and records every sample from then on; off (or
-// the end of the acquisition) closes the file.
-Outcome CBF_ButtonRecord(Context& ctx);
-void StopRecording(Context& ctx);
-// Called by the acquisition loop for every sample (with the time its request went out), and
-// once when it ends.
-void RecordSample(Context& ctx, double requestedAt);
-void AcquisitionStarted(Context& ctx);
-void AcquisitionEnded(Context& ctx);
-// The status bar: rate, samples, the recording, the scan frequency.
-void ShowStatusBar(Context& ctx, bool force);
+// Record: live samples into a CSV file, and the figures the status bar shows while data
+// transfer runs (the rate, the samples, the recording, the scan frequency).
+class Recording {
+  public:
+    Recording(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
+              const LiveView& view, const Settings& settings);
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    // Record's file dialog: CSV files only, in the folder last recorded to (this run),
+    // otherwise in the documents folder.
+    FileDialogRequest Dialog() const;
+    // The Record toggle: on asks once for a file (and before replacing one that exists) and
+    // records every sample from then on; off (or the end of the acquisition) closes the file.
+    Outcome Toggle();
+    void Stop();
+    // Called by the acquisition loop for every sample (with the time its request went out),
+    // and when it starts and ends.
+    void RecordSample(double requestedAt);
+    void AcquisitionStarted();
+    void AcquisitionEnded();
+    // The status bar: rate, samples, the recording, the scan frequency. `force` redraws it
+    // now; otherwise at most four times a second.
+    void ShowStatusBar(bool force);
+
+    LiveRecorder& recorder() { return recorder_; }
+    const LiveStats& stats() const { return stats_; }
+
+  private:
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    const SensorSession& sensor_;
+    const LiveView& view_;
+    const Settings& settings_;
+    LiveRecorder recorder_;
+    LiveStats stats_;
+    std::string lastFolder_;  // where the operator last recorded to, this run
+    // The last recording that ended: its file's name and rows, for the status bar.
+    std::string endedName_;
+    std::uint64_t endedRows_ = 0;
+};
 
 }  // namespace qelto

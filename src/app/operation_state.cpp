@@ -1,89 +1,58 @@
 #include "app/operation_state.hpp"
 
-#include "app/context.hpp"
-#include "app/link_state.hpp"
+#include <algorithm>
+#include <cmath>
+
+#include "sensor/sensor_error.hpp"
 
 namespace qelto {
 
-void ShowNoLink(Context& ctx) {
-    auto& ui = ctx.ui;
-    ui.SetCtrlVal(Ctrl::FileButton, 1);
-    ui.SetCtrlVal(Ctrl::EepromButton, 0);
-    ctx.state.TransferTarget = kTargetFile;
-    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
-                   Ctrl::DisconnectButton, Ctrl::EepromButton, Ctrl::FileButton}) {
-        ui.SetDimmed(c, true);
-    }
-    for (Ctrl c :
-         {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
-        ui.SetDimmed(c, false);
-    }
+std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c) {
+    const double v = ui.GetCtrlVal(c);
+    if (!(v > 0)) return 0;
+    return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
 }
 
-void SetTimeout(Context& ctx, std::string_view message) {
-    ctx.state.acquisition = Acquisition::Stopped;
-    ctx.state.communicationOk = false;
-    ctx.ui.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
-    ctx.ui.AppendText(Ctrl::InfoBox, message);
-    ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
-    ctx.ui.SetDimmed(Ctrl::AcceptButton, true);
-    ctx.ui.SetActiveTabPage(kConnectionPage);
+void Feedback::SetTimeout(std::string_view message) {
+    state_.acquisition = Acquisition::Stopped;
+    state_.communicationOk = false;
+    ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
+    ui_.AppendText(Ctrl::InfoBox, message);
+    ui_.AppendText(Ctrl::InfoBox, "\n\n");
+    ui_.SetDimmed(Ctrl::AcceptButton, true);
+    ui_.SetActiveTabPage(kConnectionPage);
 }
 
-void ReportFailure(Context& ctx, const SensorError& error) {
+void Feedback::ReportFailure(const SensorError& error) {
     switch (error.kind) {
         case SensorFault::Quit:
-            ctx.state.acquisition = Acquisition::Stopped;
+            state_.acquisition = Acquisition::Stopped;
             return;
         case SensorFault::Busy:
             // Nothing went wrong with the sensor: a second command was too early.
-            ctx.ui.ShowStatusMessage(error.message);
+            ui_.ShowStatusMessage(error.message);
             return;
         default:
             break;
     }
-    SetTimeout(ctx, error.message);
-    LinkFailed(ctx, error);
+    SetTimeout(error.message);
     if (!error.advice.empty()) {
-        ctx.ui.AppendText(Ctrl::InfoBox, error.advice);
-        ctx.ui.AppendText(Ctrl::InfoBox, "\n\n");
+        ui_.AppendText(Ctrl::InfoBox, error.advice);
+        ui_.AppendText(Ctrl::InfoBox, "\n\n");
     }
 }
 
-void SetButtonsDimmed(Context& ctx, int mode, int dimmed) {
-    const bool d = dimmed != 0;
-    if (mode == 0) {
-        for (Ctrl c : {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton, Ctrl::FileButton}) {
-            ctx.ui.SetDimmed(c, d);
-        }
-    }
-    for (Ctrl c : {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
-                   Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector}) {
-        ctx.ui.SetDimmed(c, d);
-    }
-    // A command that ends on a link that is gone (the server closed it, or there never was
-    // one) must not offer the commands that need it.
-    if (!d && !ctx.sensor.connected()) ShowNoLink(ctx);
-    ctx.loop.ProcessSystemEvents();
+void Feedback::SessionChanged(const SessionEvent& event) {
+    if (event.kind == SessionEventKind::Lost && event.error != nullptr) ReportFailure(*event.error);
 }
 
-void Context::LinkLost(const SensorError& error) {
-    ReportFailure(*this, error);
-    // A command that is running leaves the controls so when it ends.
-    if (state.runningCount == 0) ShowNoLink(*this);
+Outcome Feedback::LinkOutcome() const {
+    if (loop_.QuitRequested()) return Outcome::Quit;
+    return state_.communicationOk ? Outcome::Done : Outcome::Failed;
 }
 
-void Context::SetWaitCursor(bool busy) {
-    ui.SetWaitCursor(busy);
-}
-
-Outcome LinkOutcome(Context& ctx) {
-    if (ctx.loop.QuitRequested()) return Outcome::Quit;
-    return ctx.state.communicationOk ? Outcome::Done : Outcome::Failed;
-}
-
-void HelpPopup(Context& ctx, std::string_view helpText) {
-    ctx.ui.MessagePopup(kHelpTitle, helpText);
+void Feedback::HelpPopup(std::string_view helpText) {
+    ui_.MessagePopup(kHelpTitle, helpText);
 }
 
 }  // namespace qelto

@@ -1,5 +1,4 @@
-// The presenter's own state and the three ways every operation gives feedback: the failure
-// report, the command lock and the right-click help.
+// The presenter's program-wide flags, and the one way every operation reports a failure.
 #pragma once
 
 #include <array>
@@ -7,11 +6,12 @@
 #include <string_view>
 
 #include "app/operator_interface.hpp"
+#include "link/event_loop.hpp"
 #include "sensor/sensor_texts.hpp"
+#include "sensor/session_events.hpp"
 
 namespace qelto {
 
-struct Context;
 struct SensorError;
 
 inline constexpr std::uint16_t kTargetEeprom = 2;
@@ -36,24 +36,7 @@ enum class Acquisition { Stopped, Live, PowerAdjustment };
 // The link as the status area shows it.
 enum class LinkView { NeverConnected, Offline, Connecting, Connected, Lost };
 
-// The commands of the window that use the sensor or start a dialogue; at most a few run at
-// once (Send or Get, and their file dialogs, inside GO), in the order they started.
-enum class UserCommand {
-    Connect,
-    Disconnect,
-    Accept,
-    Send,
-    Get,
-    Go,
-    Stop,
-    Freq,
-    Compare,
-    Record,
-    Assistant,
-    Select,  // the memory selection
-};
-inline constexpr std::size_t kMaxRunningCommands = 4;
-
+// The flags that several features share, one of each for the run.
 struct PresenterState {
     Acquisition acquisition = Acquisition::Stopped;
     bool communicationOk = false;  // an identified sensor answers correctly
@@ -61,35 +44,41 @@ struct PresenterState {
     bool getRequest = false;       // Get likewise
     std::uint16_t TransferTarget = kTargetEeprom;
     std::int32_t Language = 0;
-    LinkView link = LinkView::Offline;
-    bool liveOld = false;  // the live displays are older than the last failure
-    // The command lock: what runs now, outermost first.
-    std::array<UserCommand, kMaxRunningCommands> running{};
-    std::size_t runningCount = 0;
 
     bool acquiring() const { return acquisition != Acquisition::Stopped; }
 };
 
+// A numeric control's value as the unsigned 16-bit setting it stands for (clamped).
+std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c);
+
 inline constexpr const char* kStatusTimeout = "TIMEOUT!";
 inline constexpr const char* kHelpTitle = "INFO!";
 
-// The one failure report: "TIMEOUT!" on the status display, the message and an empty line in
-// the InfoBox, acquisition and CommunicationOk ended, Accept dimmed, the connection page in
-// front. It neither closes the link nor retries anything.
-void SetTimeout(Context& ctx, std::string_view message);
-// What a sensor request gave back reported as it should be: a failure through SetTimeout
-// (with its line of advice after it); a refusal for a busy link as a status message; a quit
-// ends acquisition and says nothing.
-void ReportFailure(Context& ctx, const SensorError& error);
-// Locks (dimmed = 1) or unlocks the command buttons; mode 1 leaves Send, Get and the memory
-// selection alone, for live data. Unlocking without an open link leaves the buttons that need
-// one dimmed, as going offline does.
-void SetButtonsDimmed(Context& ctx, int mode, int dimmed);
-// The controls without a link: only the file commands and a new connection attempt, with the
-// parameter file as the transfer target (as going offline leaves them).
-void ShowNoLink(Context& ctx);
-void HelpPopup(Context& ctx, std::string_view helpText);
-// Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
-Outcome LinkOutcome(Context& ctx);
+// The failure report, the help of a control and the outcome of an operation on the link. The
+// server closing the conversation is reported the moment the session hears of it.
+class Feedback : public SessionObserver {
+  public:
+    Feedback(OperatorInterface& ui, EventLoop& loop, PresenterState& state)
+        : ui_(ui), loop_(loop), state_(state) {}
+
+    // The one failure report: "TIMEOUT!" on the status display, the message and an empty line
+    // in the InfoBox, acquisition and CommunicationOk ended, Accept dimmed, the connection page
+    // in front. It neither closes the link nor retries anything.
+    void SetTimeout(std::string_view message);
+    // What a sensor request gave back reported as it should be: a failure through SetTimeout
+    // (with its line of advice after it); a refusal for a busy link as a status message; a
+    // quit ends acquisition and says nothing.
+    void ReportFailure(const SensorError& error);
+    void HelpPopup(std::string_view helpText);
+    // Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
+    Outcome LinkOutcome() const;
+
+    void SessionChanged(const SessionEvent& event) override;
+
+  private:
+    OperatorInterface& ui_;
+    EventLoop& loop_;
+    PresenterState& state_;
+};
 
 }  // namespace qelto

@@ -102,6 +102,15 @@ struct WindowPlacement {
     int height = 548;
 };
 
+// Where a window's inside may lie on a screen: its available part (without the desktop's
+// panels) less the window's frame, so that a window inside it has its title bar in reach.
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // A modal message with up to three labelled buttons and an optional one-line input.
 struct GenericPopupRequest {
     std::string title;
@@ -121,8 +130,10 @@ struct GenericPopupResult {
 struct FileDialogRequest {
     std::string startDirectory;
     std::string defaultFileName;
-    std::string filter;
+    std::string filter;  // "*.ini", or named with its pattern: "CSV files (*.csv)"
     std::string title;
+    bool allFiles = true;       // "All files" is offered beside the filter
+    std::string defaultSuffix;  // added to a name typed without one ("csv")
 };
 
 // The answer Enter gives to a yes/no question: the safe one wherever yes would write to the
@@ -196,6 +207,8 @@ class OperatorInterface {
     virtual void SetWindowZoom(int zoom) = 0;
     virtual void SetWindowPos(int left, int top) = 0;
     virtual void SetWindowSize(int width, int height) = 0;
+    // The screen area of the screen `near` lies on (the main screen when it lies on none).
+    virtual ScreenArea GetScreenArea(const WindowPlacement& near) = 0;
     // Centres the main window on its screen.
     virtual void CenterWindow() = 0;
     // Shows the main window with its data panel (once, at start-up).

@@ -1,5 +1,6 @@
 #include "app/panel_settings.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -90,8 +91,16 @@ void ApplyPlacement(Context& ctx, IniDocument* doc) {
     const int top = GetPositive(doc, Texts::kItemTop, kDefaultTop);
     const int width = GetPositive(doc, Texts::kItemWidth, kDefaultWidth);
     const int height = GetPositive(doc, Texts::kItemHeight, kDefaultHeight);
-    ctx.ui.SetWindowPos(left, top);
-    ctx.ui.SetWindowSize(width, height);
+    // A file from another machine or a damaged one must not put the window out of reach, nor
+    // make it so large that its pixels alone exhaust the memory.
+    WindowPlacement w;
+    w.left = left;
+    w.top = top;
+    w.width = width;
+    w.height = height;
+    w = FitOnScreen(w, ctx.ui.GetScreenArea(w));
+    ctx.ui.SetWindowPos(w.left, w.top);
+    ctx.ui.SetWindowSize(w.width, w.height);
 }
 
 void LoadServerList(Context& ctx, IniDocument* doc) {
@@ -109,7 +118,24 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
 
 }  // namespace
 
+WindowPlacement FitOnScreen(WindowPlacement w, const ScreenArea& area) {
+    if (area.width <= 0 || area.height <= 0) return w;
+    // In 64 bits: a stored edge near the end of the int range must not wrap when added to.
+    const auto fit = [](int& start, int& length, int areaStart, int areaLength) {
+        length = std::min(length, areaLength);
+        const std::int64_t last = std::int64_t{areaStart} + areaLength - length;
+        start = static_cast<int>(std::clamp<std::int64_t>(start, areaStart, last));
+    };
+    fit(w.left, w.width, area.left, area.width);
+    fit(w.top, w.height, area.top, area.height);
+    return w;
+}
+
 void ShowConnectionSettings(Context& ctx) {
+    // An index the table does not have stands for 115200 baud, and the selector says so: the
+    // connection opens at the rate it shows.
+    auto& baud = ctx.settings.conn.BaudRateIndex;
+    baud = static_cast<std::uint16_t>(BaudRateIndexFor(BaudRateForIndex(baud)).value_or(0));
     ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.settings.conn.Protocol);
     ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.settings.conn.ComPort);
     ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.settings.conn.BaudRateIndex);

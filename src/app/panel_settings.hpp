@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/operator_interface.hpp"
 #include "files/settings_file.hpp"
 
 namespace qelto {
@@ -20,7 +21,12 @@ inline constexpr int kMaxRememberedServers = 10;
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
                               std::string_view userConfigDirectory);
 
-// Start-up: window placement, language, parameter-file path and the server list.
+// A window placement brought onto the screen area: at most its size, and moved as little as
+// needed to lie inside it. One that fits comes back as it was.
+WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& area);
+
+// Start-up: window placement (fitted onto the screen), language, parameter-file path and the
+// server list.
 void LoadPanelSettings(Context& ctx);
 // Start-up: the connection settings, shown on the connection page.
 void GetConnectionSettingsFromFile(Context& ctx);

@@ -1,10 +1,6 @@
 #include "app/program.hpp"
 
-#include "app/command_lock.hpp"
-#include "app/connection.hpp"
-#include "app/connection_page.hpp"
 #include "app/context.hpp"
-#include "app/graphs.hpp"
 #include "app/panel_settings.hpp"
 #include "files/file_header.hpp"
 #include "files/paths.hpp"
@@ -58,6 +54,7 @@ void ShowLogo(Context& ctx) {
 void InitAll(Context& ctx, const StartupOptions& options) {
     SetStartupState(ctx);
     InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
+    ctx.settings.DocumentsDirectory = options.documentsDirectory;
     PaintTeachTable(ctx);
     ShowLogo(ctx);
     std::error_code ec;
@@ -78,20 +75,24 @@ void InitAll(Context& ctx, const StartupOptions& options) {
         ctx.settings.conn = *options.connectionOverride;
         ShowConnectionSettings(ctx);
     }
-    InitConnectPanel(ctx);
+    ctx.connection.InitConnectPanel();
     FirstConnection(ctx);
 }
 
 Outcome FirstConnection(Context& ctx) {
-    CommandScope connecting(ctx, UserCommand::Connect);
-    SetButtonsDimmed(ctx, 0, 1);
-    TryToConnect(ctx);
-    if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
-    return LinkOutcome(ctx);
+    const CommandLock::Scope connecting(ctx.lock, UserCommand::Connect);
+    ctx.connection.TryToConnect();
+    return ctx.feedback.LinkOutcome();
 }
 
 Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Close) {
+        // Edits that went nowhere are not thrown away without a yes; Enter keeps them.
+        if (const std::size_t unsent = ctx.working.UnsentCount();
+            unsent != 0 &&
+            ctx.ui.ConfirmPopup(kAttentionTitle, DiscardQuestion(unsent), Default::No) != 1) {
+            return Outcome::Declined;
+        }
         ctx.state.acquisition = Acquisition::Stopped;
         StorePanelSettings(ctx);
         ctx.loop.QuitUserInterface(0);
@@ -107,6 +108,7 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
 void Shutdown(Context& ctx) {
     if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();
     ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
+    ctx.sensor.Close();  // the port really open, when the selector has moved since
 }
 
 }  // namespace qelto

@@ -41,6 +41,8 @@ struct StartupOptions {
     // The desktop's language when it is one of the seven (a Language value): the first start,
     // with no settings file yet, speaks it instead of the default.
     std::optional<std::int32_t> desktopLanguage = std::nullopt;
+    // Where file dialogs start while the operator has not yet saved that kind of file.
+    std::string documentsDirectory = {};
 };
 
 // The values every run starts from, whatever they held.
@@ -55,8 +57,9 @@ void InitAll(Context& ctx, const StartupOptions& options);
 // identified and read (after OFFLINE the failure handling leaves Send and Get usable).
 Outcome FirstConnection(Context& ctx);
 
-// The main window: Close ends a running acquisition, stores the settings and quits, without
-// a question; a right double-click on the background restores the standard size, centred.
+// The main window: Close ends a running acquisition, stores the settings and quits, asking
+// first only when edits would be lost (Declined: the window stays); a right double-click on
+// the background restores the standard size, centred.
 Outcome CBF_MAINP(Context& ctx, Event event);
 
 // After the event loop: the TCP conversation, then the serial port.

@@ -1,96 +1,162 @@
 #include "app/transfer.hpp"
 
-#include "app/context.hpp"
-#include "app/graphs.hpp"
-#include "app/link_state.hpp"
+#include "app/command_lock.hpp"
+#include "app/file_commands.hpp"
 #include "app/parameter_editor.hpp"
+#include "app/working_copy.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 namespace {
 
-// A non-zero plausibility count after a write means the sensor replaced values with its own
-// defaults: the transfer did not do what the operator asked, so it counts as a failure.
-void ReportRamPlausibility(Context& ctx, RejectedCount rejected, SendResult& result) {
-    if (rejected == 0) return;
-    SetTimeout(ctx, PlausibilityText(rejected, kMsgRamPlausibilityTail));
-    result = SendResult::Refused;
-}
+const ConfigItem kAverageItem = ConfigItem::Parameter(2);
+constexpr std::string_view kSendQueued =
+    "Send: the parameters go to the sensor between two samples.";
+constexpr std::string_view kGetQueued =
+    "Get: the parameters are read from the sensor between two samples.";
 
 }  // namespace
 
-SendResult SendPara(Context& ctx) {
-    ctx.state.sendRequest = false;
-    auto& sensor = ctx.sensor;
+std::string DiscardQuestion(std::size_t unsent) {
+    return "Discard " + std::to_string(unsent) +
+           (unsent == 1 ? " unsent change?" : " unsent changes?");
+}
+
+Transfer::Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
+                   Feedback& feedback, WorkingCopy& working, Editor& editor, ParameterFiles& files,
+                   const CommandLock& lock)
+    : ui_(ui),
+      sensor_(sensor),
+      state_(state),
+      feedback_(feedback),
+      working_(working),
+      editor_(editor),
+      files_(files),
+      lock_(lock) {}
+
+// A non-zero plausibility count after a write means the sensor replaced values with its own
+// defaults: the transfer did not do what the operator asked, so it counts as a failure.
+void Transfer::ReportRamPlausibility(RejectedCount rejected, SendResult& result) {
+    if (rejected == 0) return;
+    const std::string text = PlausibilityText(rejected, kMsgRamPlausibilityTail);
+    feedback_.SetTimeout(text);
+    refusal_ += (refusal_.empty() ? "" : "\n") + text;
+    result = SendResult::Refused;
+}
+
+SendResult Transfer::SendPara() {
+    state_.sendRequest = false;
+    refusal_.clear();
     SendResult result = SendResult::Taken;
     const auto failed = [&](const SensorError& error) {
-        ReportFailure(ctx, error);
+        feedback_.ReportFailure(error);
         return SendResult::Failed;
     };
+    const Configuration sent = working_.config();
 
-    auto written = sensor.WriteParameters(ctx.config.para);
+    auto written = sensor_.WriteParameters(sent.para);
     if (!written) return failed(written.error());
-    ReportRamPlausibility(ctx, *written, result);
+    ReportRamPlausibility(*written, result);
 
-    written = sensor.WriteTeachTable(ctx.config.teach);
+    written = sensor_.WriteTeachTable(sent.teach);
     if (!written) return failed(written.error());
-    ReportRamPlausibility(ctx, *written, result);
+    ReportRamPlausibility(*written, result);
 
-    if (ctx.state.TransferTarget == kTargetEeprom) {
-        if (Status stored = sensor.StoreEeprom(); !stored) return failed(stored.error());
+    if (state_.TransferTarget == kTargetEeprom) {
+        if (Status stored = sensor_.StoreEeprom(); !stored) return failed(stored.error());
     }
+    // Whatever the sensor made of them, the values shown went out.
+    working_.MarkSent();
     return result;
 }
 
-void GetPara(Context& ctx) {
-    ctx.state.getRequest = false;
-    auto& sensor = ctx.sensor;
-
-    if (ctx.state.TransferTarget == kTargetEeprom) {
-        const auto loaded = sensor.LoadEeprom();
-        if (!loaded) return ReportFailure(ctx, loaded.error());
+void Transfer::GetPara() {
+    state_.getRequest = false;
+    if (state_.TransferTarget == kTargetEeprom) {
+        const auto loaded = sensor_.LoadEeprom();
+        if (!loaded) return feedback_.ReportFailure(loaded.error());
         if (*loaded != 0) {
             // Information only: the sensor already runs on its defaults for these, and the
             // operator sees which values came back in the read that follows.
-            ctx.ui.SetActiveTabPage(kConnectionPage);
-            ctx.ui.AppendText(Ctrl::InfoBox, PlausibilityText(*loaded, kMsgEepromPlausibilityTail));
+            ui_.SetActiveTabPage(kConnectionPage);
+            ui_.AppendText(Ctrl::InfoBox, PlausibilityText(*loaded, kMsgEepromPlausibilityTail));
         }
     }
-
-    const auto para = sensor.ReadParameters();
-    if (!para) return ReportFailure(ctx, para.error());
-    ctx.config.para = *para;
-    // A failed teach read leaves the new parameters in the working copy, the panels as they
-    // were.
-    const auto rows = sensor.ReadTeachRows();
-    if (!rows) return ReportFailure(ctx, rows.error());
-    PutSensorRows(ctx.config.teach, *rows);
-    LinkAnswered(ctx);
-
-    SetPanelValues(ctx);
-    InitGraphs(ctx);
-    ShowGraph3D(ctx);
+    const auto para = sensor_.ReadParameters();
+    if (!para) return feedback_.ReportFailure(para.error());
+    working_.ReplaceParameters(*para);
+    const auto rows = sensor_.ReadTeachRows();
+    if (!rows) return feedback_.ReportFailure(rows.error());
+    // Rows 32..63 are the program's alone: the sensor holds 32.
+    Configuration read = working_.config();
+    PutSensorRows(read.teach, *rows);
+    working_.Replace(read);
 }
 
-void SetPanelValues(Context& ctx) {
-    ShowPlainValues(ctx);
-    ForgetEdits(ctx);
+void Transfer::TakeAverage() {
+    working_.Edit(kAverageItem, CtrlValueU16(ui_, Ctrl::AverageControl));
 }
 
-void ShowPlainValues(Context& ctx) {
-    auto& ui = ctx.ui;
-    const ParameterSet& para = ctx.config.para;
-    ui.SetCtrlVal(Ctrl::AverageControl, para.Average);
-    ui.SetCtrlVal(Ctrl::PowerDisplay, para.Power);
-    ui.SetCtrlVal(Ctrl::MaxVecNoDisplay, para.MaxVecNo);
-    ui.SetCtrlVal(Ctrl::GainDisplay, para.Gain);
-    ui.SetCtrlVal(Ctrl::IntegralDisplay, para.Integral);
-    // Table row r + 1 shows teach row r; columns 1..4 show Cell[0..3].
-    for (std::size_t r = 0; r < kShownTeachRows; ++r) {
-        for (int k = 1; k <= 4; ++k) {
-            ui.SetTableCellVal(Ctrl::TeachTableCtrl, k, static_cast<int>(r) + 1,
-                               ctx.config.teach[r].Cell[static_cast<std::size_t>(k - 1)]);
-        }
+bool Transfer::ConfirmDiscard() {
+    const std::size_t unsent = working_.UnsentCount();
+    // A Send waiting for the next gap between two samples goes out before the Get.
+    if (unsent == 0 || state_.sendRequest) return true;
+    return ui_.ConfirmPopup(kAttentionTitle, DiscardQuestion(unsent), Default::No) == 1;
+}
+
+template <typename F>
+Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued) {
+    // While live data runs the loop owns the link and serves the request between two samples
+    // (or right after the last one, when STOP came while it was on its way).
+    if (lock_.liveDataHoldsTheLink()) {
+        request = true;
+        ui_.ShowStatusMessage(queued);
+        return Outcome::Done;
     }
+    transfer();
+    return feedback_.LinkOutcome();
+}
+
+Outcome Transfer::Send() {
+    TakeAverage();
+    if (state_.TransferTarget == kTargetFile) return files_.SendParaToFile();
+    if (!editor_.on()) {
+        return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
+    }
+    // From the editor: the differences first, and nothing goes out without a yes.
+    if (editor_.ConfirmEditedSend() != Outcome::Done) return Outcome::Declined;
+    if (lock_.liveDataHoldsTheLink()) {
+        return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
+    }
+    const Configuration sent = working_.config();
+    if (SendPara() == SendResult::Refused) {
+        // Which values: what the sensor holds now tells.
+        const auto held = sensor_.ReadConfiguration(false);
+        if (held) {
+            editor_.MarkRefused(sent, held->config, refusal_);
+        } else {
+            feedback_.ReportFailure(held.error());
+        }
+    } else {
+        editor_.ClearRefused();
+    }
+    return feedback_.LinkOutcome();
+}
+
+Outcome Transfer::Get() {
+    if (!ConfirmDiscard()) return Outcome::Declined;
+    if (state_.TransferTarget == kTargetFile) return files_.ReadParaFromFile();
+    return WithSensor([this] { GetPara(); }, state_.getRequest, kGetQueued);
+}
+
+Outcome Transfer::SelectMem(Ctrl button) {
+    // The two buttons act as radio buttons: the one clicked always ends up on.
+    const bool file = button == Ctrl::FileButton;
+    if (!file && button != Ctrl::EepromButton) return Outcome::Done;
+    ui_.SetCtrlVal(Ctrl::EepromButton, file ? 0 : 1);
+    ui_.SetCtrlVal(Ctrl::FileButton, file ? 1 : 0);
+    state_.TransferTarget = file ? kTargetFile : kTargetEeprom;
+    return Outcome::Done;
 }
 
 }  // namespace qelto

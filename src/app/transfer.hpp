@@ -1,28 +1,70 @@
-// Moving the parameter set and teach table between the working copy, the sensor and the panels.
+// Moving the parameter set and teach table between the working copy, the sensor and parameter
+// files: Send and Get, routed by the memory selection, and the selection itself.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
+#include "app/operation_state.hpp"
 #include "protocol/records.hpp"
+#include "sensor/sensor_session.hpp"
 #include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 
-struct Context;
+class CommandLock;
+class Editor;
+class ParameterFiles;
+class SensorSession;
+class WorkingCopy;
 
-// Working copy to the sensor's RAM, then into its EEPROM when TransferTarget is EEPROM.
-// Success is read from communicationOk afterwards; the result also tells whether the sensor
-// refused values (and replaced them with its defaults).
+// Success of SendPara is read from communicationOk afterwards; the result also tells whether
+// the sensor refused values (and replaced them with its defaults).
 enum class SendResult { Taken, Refused, Failed };
-SendResult SendPara(Context& ctx);
-// Sensor (RAM, loaded from EEPROM first when TransferTarget is EEPROM) to the working copy,
-// then refreshes the parameter page and the graphs.
-void GetPara(Context& ctx);
-// The working copy, replaced as a whole, to the AVERAGE control and the parameter page (and
-// the editor, whose undo history it ends).
-void SetPanelValues(Context& ctx);
-// The working copy to the AVERAGE control and the plain parameter page.
-void ShowPlainValues(Context& ctx);
+
+class Transfer {
+  public:
+    Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
+             Feedback& feedback, WorkingCopy& working, Editor& editor, ParameterFiles& files,
+             const CommandLock& lock);
+    Transfer(const Transfer&) = delete;
+    Transfer& operator=(const Transfer&) = delete;
+
+    // Working copy to the sensor's RAM, then into its EEPROM when TransferTarget is EEPROM.
+    SendResult SendPara();
+    // Sensor (RAM, loaded from EEPROM first when TransferTarget is EEPROM) to the working
+    // copy. A failed teach read leaves the new parameters in the working copy.
+    void GetPara();
+
+    // Send (F9) and Get (F10): with the sensor, or with a parameter file when FILE is
+    // selected. While live data runs they are requests served between two samples.
+    Outcome Send();
+    Outcome Get();
+    // `button` is the MemorySelector button whose value changed (EepromButton or FileButton).
+    Outcome SelectMem(Ctrl button);
+    // Unsent changes are thrown away only after a yes; Enter says no. True: go ahead.
+    bool ConfirmDiscard();
+
+  private:
+    template <typename F>
+    Outcome WithSensor(F transfer, bool& request, std::string_view queued);
+    void ReportRamPlausibility(RejectedCount rejected, SendResult& result);
+    // AVERAGE is set on the main panel: as shown, it is what goes out.
+    void TakeAverage();
+
+    OperatorInterface& ui_;
+    SensorSession& sensor_;
+    PresenterState& state_;
+    Feedback& feedback_;
+    WorkingCopy& working_;
+    Editor& editor_;
+    ParameterFiles& files_;
+    const CommandLock& lock_;
+    std::string refusal_;  // the sensor's verdicts at the last SendPara
+};
+
+// "Discard 2 unsent changes?"
+std::string DiscardQuestion(std::size_t unsent);
 
 }  // namespace qelto

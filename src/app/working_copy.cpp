@@ -26,20 +26,21 @@ void WorkingCopy::Replace(const Configuration& config) {
     config_ = config;
     baseline_ = config;
     ForgetHistory();
-    Tell(std::nullopt);
+    Tell({});
 }
 
 void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
     config_.para = para;
     baseline_.para = para;
     ForgetHistory();
-    Tell(std::nullopt);
+    Tell({std::nullopt, true, false});
 }
 
 void WorkingCopy::Update(const std::function<void(Configuration&)>& change) {
+    const Configuration before = config_;
     change(config_);
     ForgetHistory();
-    Tell(std::nullopt);
+    Tell({std::nullopt, before.para != config_.para, before.teach != config_.teach});
 }
 
 bool WorkingCopy::Edit(ConfigItem item, std::uint16_t value) {
@@ -65,15 +66,20 @@ bool WorkingCopy::RevertToSensor() {
 }
 
 void WorkingCopy::Do(Step step) {
-    Apply(step, true);
+    // The history first: views that show whether there is something to undo are told after.
     undo_.push_back(std::move(step));
     redo_.clear();
+    Apply(undo_.back(), true);
 }
 
 void WorkingCopy::Apply(const Step& step, bool forward) {
-    for (const Change& c : step)
+    WorkingCopyChange change{std::nullopt, false, false};
+    for (const Change& c : step) {
         SetItemValue(config_, c.item, forward ? c.after : c.before);
-    Tell(step.size() == 1 ? std::optional<ConfigItem>(step.front().item) : std::nullopt);
+        (c.item.teach ? change.teach : change.parameters) = true;
+    }
+    if (step.size() == 1) change.item = step.front().item;
+    Tell(change);
 }
 
 bool WorkingCopy::Replay(std::vector<Step>& from, std::vector<Step>& to, bool forward) {
@@ -113,14 +119,14 @@ void WorkingCopy::MarkRefused(const Configuration& sent, const Configuration& he
         },
         kSensorTeachRows);
     refusalReport_ = std::move(report);
-    Tell(std::nullopt);
+    Tell({std::nullopt, false, false});
 }
 
 void WorkingCopy::ClearRefused() {
     if (refused_.empty()) return;
     refused_.clear();
     refusalReport_.clear();
-    Tell(std::nullopt);
+    Tell({std::nullopt, false, false});
 }
 
 std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const {
@@ -138,9 +144,9 @@ void WorkingCopy::RemoveView(int id) {
     std::erase_if(views_, [id](const auto& v) { return v.first == id; });
 }
 
-void WorkingCopy::Tell(std::optional<ConfigItem> item) {
+void WorkingCopy::Tell(const WorkingCopyChange& change) {
     for (const auto& [id, view] : views_)
-        view(item);
+        view(change);
 }
 
 }  // namespace qelto

@@ -18,10 +18,18 @@ namespace qelto {
 
 class SensorSession;
 
+// What a view hears after a change.
+struct WorkingCopyChange {
+    std::optional<ConfigItem> item;  // the one value that changed; none: any may have
+    bool parameters = true;          // the parameter set may have changed
+    bool teach = true;               // the teach table may have changed
+    // Only the marks of what the sensor refused changed.
+    bool marksOnly() const { return !parameters && !teach; }
+};
+
 class WorkingCopy {
   public:
-    // Told after every change: the one value that changed, or nothing when any may have.
-    using View = std::function<void(std::optional<ConfigItem>)>;
+    using View = std::function<void(const WorkingCopyChange&)>;
 
     explicit WorkingCopy(const SensorSession& sensor);
     WorkingCopy(const WorkingCopy&) = delete;
@@ -88,7 +96,7 @@ class WorkingCopy {
     void Do(Step step);
     void Apply(const Step& step, bool forward);
     bool Replay(std::vector<Step>& from, std::vector<Step>& to, bool forward);
-    void Tell(std::optional<ConfigItem> item);
+    void Tell(const WorkingCopyChange& change);
     void ForgetHistory();
 
     const SensorSession& sensor_;

@@ -17,6 +17,7 @@
 #include "files/settings_file.hpp"
 #include "link/transport.hpp"
 #include "protocol/configuration_diff.hpp"
+#include "sensor/connect.hpp"
 #include "sensor/link_settings.hpp"
 #include "sensor/sensor_texts.hpp"
 #include "sensor/set_values.hpp"
@@ -57,12 +58,14 @@ CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE
     sensor_.link().frameTrace = [this](TracedFrame kind, std::span<const std::uint8_t> frame) {
         TraceFrame(kind, frame);
     };
+    sensor_.AddObserver(this);
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushDelayMs);
     QObject::connect(&flushTimer_, &QTimer::timeout, [this] { FlushOutput(); });
 }
 
 CliApp::~CliApp() {
+    sensor_.RemoveObserver(this);
     if (sensor_.tcpConnected()) sensor_.CloseTcp();
     sensor_.CloseSerialPort(sensor_.settings().ComPort);
 }
@@ -139,9 +142,18 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 
 void CliApp::Fail(const SensorError& error) {
     if (error.kind == SensorFault::Quit) return;
+    // The server's close is said once, however many requests it ends or refuses.
+    if (error.kind == SensorFault::LinkClosed) {
+        if (linkLostSaid_) return;
+        linkLostSaid_ = true;
+    }
     console_.Failure(error.message, error.advice);
     // What the system said, and about which host or device.
     if (!error.reason.empty()) console_.Say(error.reason);
+}
+
+void CliApp::SessionChanged(const SessionEvent& event) {
+    if (event.kind == SessionEventKind::Lost && event.error != nullptr) Fail(*event.error);
 }
 
 // --- Connecting
@@ -181,83 +193,71 @@ ConnectionSettings CliApp::ChosenConnection() {
     return c;
 }
 
+// What the command line shows along the connection sequence, and how it answers its question.
+class CliApp::ConnectReport : public ConnectListener {
+  public:
+    explicit ConnectReport(CliApp& app) : app_(app) {}
+    void Identified(const SensorIdentity& id) override {
+        const std::string line = id.firmwareLine();
+        app_.console_.Status(line);
+        app_.console_.Info(line);
+    }
+    void Named(const SensorIdentity& id) override { app_.console_.Info(IdentityLogLines(id)); }
+    bool SendDefaults() override {
+        const Command c = app_.opt_.command;
+        const char* hint = c == Command::Diff  ? "diff only reads from the sensor"
+                           : c == Command::Set ? "set changes only the values it names"
+                                               : kHintSendDefaults;
+        return app_.console_.Confirm(kAttentionTitle,
+                                     Localized(kDefaultParaQuestion, app_.language_),
+                                     app_.opt_.sendDefaults, hint);
+    }
+    void EepromRejected(RejectedCount count) override {
+        app_.console_.Info(PlausibilityText(count, kMsgEepromPlausibilityTail));
+    }
+
+  private:
+    CliApp& app_;
+};
+
 int CliApp::Connect() {
     const ConnectionSettings settings = ChosenConnection();
     console_.Status(kStatusTryToConnect);
     console_.Info(kInfoTryToConnect);
-    const auto noConnection = [this](const SensorError& error) {
-        Fail(error);
-        // Nobody is there to choose: the cautious way out, as Escape would answer.
-        console_.Choice(kAttentionTitle, kMsgNoConnection, kButtonClose);
-        console_.Say("no connection to the sensor");
-        return kExitFailure;
-    };
-    if (const Status opened = sensor_.Open(settings); !opened) return noConnection(opened.error());
-
-    const auto firmware = sensor_.ReadFirmware();
-    if (!firmware) return noConnection(firmware.error());
-    const FirmwarePieces pieces = SplitFirmware(firmware->firmware);
-    if (!firmware->supported()) {
-        console_.Choice(kAttentionTitle, UnsupportedFirmwareMessage(pieces), kButtonClose);
-        console_.Say("the connected sensor is not supported");
-        return kExitUnsupported;
+    ConnectReport report(*this);
+    ConnectOptions options;
+    options.throughEeprom = !opt_.ram;
+    const ConnectResult c = qelto::Connect(sensor_, settings, report, options);
+    switch (c.reached) {
+        case ConnectStage::Open:
+        case ConnectStage::Identify:
+            Fail(*c.error);
+            // Nobody is there to choose: the cautious way out, as Escape would answer.
+            console_.Choice(kAttentionTitle, kMsgNoConnection, kButtonClose);
+            break;
+        case ConnectStage::Unsupported:
+            console_.Choice(kAttentionTitle, c.error->message, kButtonClose);
+            console_.Say("the connected sensor is not supported");
+            return kExitUnsupported;
+        case ConnectStage::Defaults:
+        case ConnectStage::Read:
+            Fail(*c.error);
+            break;
+        case ConnectStage::Done:
+            config_ = c.read.config;
+            return kExitOk;
     }
-    const std::string line = FirmwareLine(pieces);
-    console_.Status(line);
-    console_.Info(line);
-    const auto named = sensor_.ReadNameAndSerial();
-    if (!named) return noConnection(named.error());
-    console_.Info(IdentityLogLines(*named));
-
-    const char* hint = opt_.command == Command::Diff  ? "diff only reads from the sensor"
-                       : opt_.command == Command::Set ? "set changes only the values it names"
-                                                      : kHintSendDefaults;
-    if (console_.Confirm(kAttentionTitle, Localized(kDefaultParaQuestion, language_),
-                         opt_.sendDefaults, hint)) {
-        Configuration defaults;
-        LoadDefaultParaValues(defaults.para, defaults.teach, 1);
-        if (WriteConfiguration(defaults) != Written::Taken) {
-            console_.Say("no connection to the sensor");
-            return kExitFailure;
-        }
-    }
-    if (!ReadConfiguration()) {
-        console_.Say("no connection to the sensor");
-        return kExitFailure;
-    }
-    return kExitOk;
+    console_.Say("no connection to the sensor");
+    return kExitFailure;
 }
 
 CliApp::Written CliApp::WriteConfiguration(const Configuration& config) {
-    Written result = Written::Taken;
-    // A value the sensor refused is a failed transfer, yet the rest goes out all the same.
-    const auto rejected = [&](RejectedCount count) {
-        if (count == 0) return;
-        console_.Failure(PlausibilityText(count, kMsgRamPlausibilityTail));
-        result = Written::Refused;
-    };
-    auto written = sensor_.WriteParameters(config.para);
+    const auto written = qelto::WriteConfiguration(sensor_, config, !opt_.ram);
     if (!written) return Fail(written.error()), Written::Failed;
-    rejected(*written);
-    written = sensor_.WriteTeachTable(config.teach);
-    if (!written) return Fail(written.error()), Written::Failed;
-    rejected(*written);
-    if (!opt_.ram) {
-        if (const Status stored = sensor_.StoreEeprom(); !stored) {
-            return Fail(stored.error()), Written::Failed;
-        }
-    }
-    return result;
-}
-
-bool CliApp::ReadConfiguration() {
-    const auto read = sensor_.ReadConfiguration(!opt_.ram);
-    if (!read) return Fail(read.error()), false;
-    if (read->eepromRejected != 0) {
-        console_.Info(PlausibilityText(read->eepromRejected, kMsgEepromPlausibilityTail));
-    }
-    config_ = read->config;
-    return true;
+    // A value the sensor refused is a failed transfer, yet the rest went out all the same.
+    if (!written->refused()) return Written::Taken;
+    console_.Failure(RefusalText(*written));
+    return Written::Refused;
 }
 
 // --- Files
@@ -360,16 +360,20 @@ int CliApp::Send() {
 void CliApp::PrintSample(const LiveData& d) {
     const double t = loop_.Timer() - streamStart_;
     const LiveSample s{d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
+    const WallClock now = WallClockNow();
     char line[256];
     int n = 0;
     if (opt_.format == Format::Jsonl) {
+        char clock[48];
+        const std::size_t c = FormatWallClock(clock, now);
         n = std::snprintf(line, sizeof line,
                           "{\"t\":%.6f,\"red\":%ld,\"green\":%ld,\"blue\":%ld,\"x\":%ld,\"y\":%ld,"
-                          "\"int\":%ld,\"color_no\":%ld}\n",
-                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
+                          "\"int\":%ld,\"color_no\":%ld,\"wall_clock\":\"%.*s\"}\n",
+                          t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo,
+                          static_cast<int>(c), clock);
     } else {
         // The same line as a recording from the window.
-        n = static_cast<int>(FormatLiveCsvLine(line, t, s));
+        n = static_cast<int>(FormatLiveCsvLine(line, t, s, now));
     }
     if (std::fwrite(line, 1, static_cast<std::size_t>(n), out_) != static_cast<std::size_t>(n)) {
         FlushOutput();
@@ -427,7 +431,7 @@ int CliApp::Freq() {
         return kExitOk;
     }
     // As the window's display shows it.
-    std::fprintf(out_, "%.*f\n", ScanFrequencyPrecision(*measured), *measured);
+    std::fprintf(out_, "%s\n", FormatScanFrequency(*measured).c_str());
     FlushOutput();
     return kExitOk;
 }

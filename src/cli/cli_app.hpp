@@ -32,10 +32,10 @@ struct CliEnvironment {
     std::string userConfigDirectory;  // AppConfigLocation
 };
 
-class CliApp {
+class CliApp : private SessionObserver {
   public:
     CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err);
-    ~CliApp();
+    ~CliApp() override;
     CliApp(const CliApp&) = delete;
     CliApp& operator=(const CliApp&) = delete;
 
@@ -66,9 +66,11 @@ class CliApp {
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
     enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
     Written WriteConfiguration(const Configuration& config);
-    bool ReadConfiguration();
+    class ConnectReport;
     // A failure of a request, said as the window's failure report says it.
     void Fail(const SensorError& error);
+    // SessionObserver: the server's close between two requests is said as soon as it is known.
+    void SessionChanged(const SessionEvent& event) override;
     void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
 
     // Pre-flight checks of the files named on the command line.
@@ -99,6 +101,7 @@ class CliApp {
 
     std::int32_t language_ = 0;  // of the question about default parameters
     Configuration config_;       // the sensor's, as read when connecting
+    bool linkLostSaid_ = false;  // the server's close has been said
     bool streaming_ = false;
     bool stopStream_ = false;
     double streamStart_ = 0;

@@ -24,7 +24,8 @@ COMMAND:
                                file-type and version questions
   live [-n COUNT] [--format csv|jsonl]
                                connect and stream live samples (until COUNT or Ctrl-C): t (seconds since
-                               start), red, green, blue, x, y, int, color_no; csv has a header line
+                               start), red, green, blue, x, y, int, color_no (255: no colour matched),
+                               wall_clock (ISO 8601, local, with its UTC offset); csv has a header line
   freq                         connect and print the scan frequency as the GUI formats it
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters

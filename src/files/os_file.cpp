@@ -10,7 +10,15 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -82,6 +90,55 @@ int WriteThrough(std::FILE* file, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;
+}
+
+ExclusiveFile OpenExclusive(const fs::path& path) {
+    ExclusiveFile r;
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    r.existed = st.type() != fs::file_type::not_found && st.type() != fs::file_type::none;
+    if (r.existed && !fs::is_regular_file(st)) {
+        r.refusal = OpenRefusal::NotRegularFile;
+        return r;
+    }
+    int fd = -1;
+    const errno_t opened =
+        _wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                  _S_IREAD | _S_IWRITE);
+    if (opened != 0) {
+        r.refusal = OpenRefusal::System;
+        r.err = opened;
+        return r;
+    }
+    // Windows' lock is mandatory: writes through any other handle are refused while it is held,
+    // which suits a file that only its recorder writes.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    OVERLAPPED whole{};
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                    MAXDWORD, &whole) &&
+        GetLastError() == ERROR_LOCK_VIOLATION) {
+        _close(fd);
+        r.refusal = OpenRefusal::InUse;
+        return r;
+    }
+    r.file = _wfdopen(fd, L"wb");  // "w" through a descriptor opens, it does not empty
+    if (r.file == nullptr) {
+        r.refusal = OpenRefusal::System;
+        r.err = errno != 0 ? errno : EIO;
+        _close(fd);
+    }
+    return r;
+}
+
+int TruncateFile(std::FILE* file, std::uint64_t size) {
+    if (std::fflush(file) != 0) return errno != 0 ? errno : EIO;
+    return _chsize_s(_fileno(file), static_cast<__int64>(size));
+}
+
+// The C runtime opens files without FILE_SHARE_DELETE: while the recording holds its file
+// open, nobody can remove or rename it, nor the folder it is in.
+bool IsStillAt(std::FILE*, const fs::path&) {
+    return true;
 }
 
 #else
@@ -164,6 +221,59 @@ int WriteThrough(std::FILE* file, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;
+}
+
+ExclusiveFile OpenExclusive(const fs::path& path) {
+    ExclusiveFile r;
+    struct stat named {};
+    r.existed = stat(path.c_str(), &named) == 0;
+    // Looked at before opening: opening a device may already do something (a tape rewinds).
+    if (r.existed && !S_ISREG(named.st_mode)) {
+        r.refusal = OpenRefusal::NotRegularFile;
+        return r;
+    }
+    // Non-blocking, in case a FIFO took the name meanwhile: it is refused, not waited on.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        r.refusal = OpenRefusal::System;
+        r.err = errno;
+        return r;
+    }
+    struct stat held {};
+    if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+        close(fd);
+        r.refusal = OpenRefusal::NotRegularFile;
+        return r;
+    }
+    // flock, not fcntl's record locks: those never conflict within one process, and a second
+    // recording in the same window must be refused too.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        close(fd);
+        r.refusal = OpenRefusal::InUse;
+        return r;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    r.file = fdopen(fd, "wb");  // "w" through a descriptor opens, it does not empty
+    if (r.file == nullptr) {
+        r.refusal = OpenRefusal::System;
+        r.err = errno;
+        close(fd);
+    }
+    return r;
+}
+
+int TruncateFile(std::FILE* file, std::uint64_t size) {
+    if (std::fflush(file) != 0) return errno != 0 ? errno : EIO;
+    return ftruncate(fileno(file), static_cast<off_t>(size)) == 0 ? 0 : errno;
+}
+
+bool IsStillAt(std::FILE* file, const fs::path& path) {
+    struct stat held {};
+    struct stat named {};
+    if (fstat(fileno(file), &held) != 0) return true;  // nothing to compare with: write on
+    if (stat(path.c_str(), &named) != 0) return errno != ENOENT && errno != ENOTDIR;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 void SyncDirectory(const fs::path& directory) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
@@ -35,6 +36,31 @@ int SyncFile(std::FILE* file);
 // between two calls leaves the file cut where a call ended, never inside what one call
 // carried. Meant for a stream that is never written through stdio. 0 or an errno value.
 int WriteThrough(std::FILE* file, std::string_view bytes);
+
+// Why OpenExclusive did not give a file.
+enum class OpenRefusal { None, NotRegularFile, InUse, System };
+
+struct ExclusiveFile {
+    std::FILE* file = nullptr;
+    bool existed = false;  // the name stood for a file before
+    OpenRefusal refusal = OpenRefusal::None;
+    int err = 0;  // the errno value of a System refusal
+};
+
+// Opens path for writing without changing it (EmptyFile clears it) and holds it with an
+// exclusive lock for as long as it is open: a second opener through this function, in this
+// process or another, is refused with InUse, so two writers never interleave in one file.
+// Anything but a regular file is refused; a FIFO or a device is never waited on. The lock is
+// advisory on POSIX (flock); a file system without locks gives the file unlocked.
+ExclusiveFile OpenExclusive(const std::filesystem::path& path);
+
+// Cuts the open file to `size` bytes, through the file itself (its name may meanwhile stand
+// for another file). 0 or an errno value.
+int TruncateFile(std::FILE* file, std::uint64_t size);
+
+// Whether path still names the open file: false once it was removed, renamed away or replaced
+// by another file (device and inode differ).
+bool IsStillAt(std::FILE* file, const std::filesystem::path& path);
 
 // Waits until the directory's entries (a rename into it) are on the disk. Best effort: some
 // file systems cannot sync a directory, and the rename has happened either way.

@@ -1,5 +1,7 @@
 #include "editor_view.hpp"
 
+#include <QAbstractTableModel>
+#include <QBrush>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,13 +11,23 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
+#include "app/parameter_editor.hpp"
+#include "app/working_copy.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto::gui {
 namespace {
 
-constexpr int kTeachRowsShown = 32;  // the rows the sensor holds
+constexpr int kTeachRowsShown = kEditorTeachRows;  // the rows the sensor holds
+// What the plain page calls the first four teach words.
+constexpr const char* kTeachPageLabels[] = {"X", "Y", "INT", "TOL"};
+
+QColor FromRgb(std::uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 // Typed values are whole numbers: a cell takes digits only, and the program refuses what lies
 // outside 0..65535.
@@ -31,20 +43,133 @@ class NumberDelegate : public QStyledItemDelegate {
     }
 };
 
-QTableWidgetItem* ReadOnlyItem(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
-    return item;
-}
-
-QTableWidgetItem* ValueItem() {
-    auto* item = new QTableWidgetItem;
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-    return item;
-}
-
 }  // namespace
+
+// One table of the editor over the working copy: the parameters (value, group, meaning; the
+// key in the row header) or the teach rows the sensor holds (eight words, the row's colour
+// number in the row header).
+class EditorModel : public QAbstractTableModel {
+  public:
+    EditorModel(const EditorView& view, bool teach, QObject* parent)
+        : QAbstractTableModel(parent), view_(view), teach_(teach) {}
+
+    void Attach(const Editor& editor) {
+        beginResetModel();
+        editor_ = &editor;
+        endResetModel();
+    }
+    // The working copy changed: `item`, or everything.
+    void Changed(std::optional<ConfigItem> item) {
+        if (item && item->teach == teach_) {
+            const QModelIndex i = IndexOf(*item);
+            emit dataChanged(i, i);
+        } else if (!item) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        }
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        if (parent.isValid()) return 0;
+        return teach_ ? kTeachRowsShown : static_cast<int>(kParamCount);
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        if (parent.isValid()) return 0;
+        return teach_ ? static_cast<int>(kTeachWordCount) : 3;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        if (!teach_ && index.column() > 0) return Describe(index, role);
+        if (editor_ == nullptr) return {};
+        const EditorCell cell = editor_->Cell(ItemAt(index));
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return static_cast<int>(cell.value);
+            case Qt::TextAlignmentRole:
+                return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
+            case Qt::BackgroundRole:
+                if (cell.mark == kCellPlain) return {};
+                return QBrush(FromRgb(cell.mark));
+            case Qt::ForegroundRole: {
+                if (cell.mark == kCellPlain) return {};
+                // Text stays readable on the mark, in a light or a dark theme.
+                return QBrush(FromRgb(cell.mark).lightness() < 128 ? Qt::white : Qt::black);
+            }
+            case Qt::ToolTipRole:
+                if (cell.tooltip.empty()) return {};
+                return QString::fromUtf8(cell.tooltip.c_str());
+            default:
+                return {};
+        }
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if (role != Qt::EditRole || !index.isValid() || (!teach_ && index.column() != 0)) {
+            return false;
+        }
+        if (!view_.onEdit) return false;
+        bool ok = false;
+        const double v = value.toString().trimmed().toDouble(&ok);
+        const ConfigItem item = ItemAt(index);
+        view_.onEdit(teach_ ? Ctrl::TeachEditor : Ctrl::ParameterEditor, item.word + 1,
+                     item.index + 1, ok ? v : std::nan(""));
+        // Whatever became of it, the cell shows the working copy.
+        emit dataChanged(index, index);
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::NoItemFlags;
+        if (!teach_ && index.column() > 0) return Qt::ItemIsEnabled;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+        if (orientation == Qt::Vertical) {
+            // A teach row by its colour number, as C-No counts; a parameter by its key.
+            if (teach_) return QString::number(section);
+            const int k = view_.ParameterOfRow(section);
+            if (k < 0) return {};
+            return QString::fromLatin1(kParamFields[static_cast<std::size_t>(k)].key);
+        }
+        if (!teach_) {
+            static const char* kColumns[] = {"Value", "Group", "Meaning"};
+            return EditorView::tr(kColumns[std::clamp(section, 0, 2)]);
+        }
+        const auto w = static_cast<std::size_t>(std::clamp(section, 0, 7));
+        const QString key = QString::fromLatin1(kTeachWords[w].key);
+        if (w >= std::size(kTeachPageLabels)) return key;
+        // The name the plain page gives it, above the key of the parameter file.
+        return QString::fromLatin1(kTeachPageLabels[w]) + QLatin1Char('\n') + key;
+    }
+
+  private:
+    ConfigItem ItemAt(const QModelIndex& index) const {
+        if (teach_) {
+            return ConfigItem::Teach(static_cast<std::size_t>(index.row()),
+                                     static_cast<std::size_t>(index.column()));
+        }
+        return ConfigItem::Parameter(static_cast<std::size_t>(view_.ParameterOfRow(index.row())));
+    }
+    QModelIndex IndexOf(ConfigItem item) const {
+        if (teach_) return index(item.index, item.word);
+        return index(view_.RowOfParameter(item.index), 0);
+    }
+    QVariant Describe(const QModelIndex& index, int role) const {
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+        const int k = view_.ParameterOfRow(index.row());
+        if (k < 0) return {};
+        const ParamField& f = kParamFields[static_cast<std::size_t>(k)];
+        if (index.column() == 1) return QString::fromLatin1(ParamGroupName(f.group));
+        return QString::fromUtf8(f.meaning);
+    }
+
+    const EditorView& view_;
+    const bool teach_;
+    const Editor* editor_ = nullptr;
+};
 
 EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
     editButton = new QPushButton(tr("E&dit"), page);
@@ -69,42 +194,23 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
                kParamFields[static_cast<std::size_t>(b)].group;
     });
     rowOfParameter_.assign(kParamCount, 0);
+    for (int row = 0; row < static_cast<int>(kParamCount); ++row)
+        rowOfParameter_[static_cast<std::size_t>(order[static_cast<std::size_t>(row)])] = row;
+
     tables = new QTabWidget(page);
     tables->setDocumentMode(true);
-    parameters = new QTableWidget(static_cast<int>(kParamCount), 3, tables);
-    parameters->setHorizontalHeaderLabels({tr("Value"), tr("Group"), tr("Meaning")});
-    QStringList keys;
-    for (int row = 0; row < static_cast<int>(kParamCount); ++row) {
-        const int k = order[static_cast<std::size_t>(row)];
-        const ParamField& f = kParamFields[static_cast<std::size_t>(k)];
-        rowOfParameter_[static_cast<std::size_t>(k)] = row;
-        keys << QString::fromLatin1(f.key);
-        parameters->setItem(row, 0, ValueItem());
-        parameters->setItem(row, 1, ReadOnlyItem(QString::fromLatin1(ParamGroupName(f.group))));
-        auto* meaning = ReadOnlyItem(QString::fromUtf8(f.meaning));
-        meaning->setToolTip(meaning->text());
-        parameters->setItem(row, 2, meaning);
-    }
-    parameters->setVerticalHeaderLabels(keys);
+    parameters = new QTableView(tables);
+    teach = new QTableView(tables);
+    parameterModel_ = new EditorModel(*this, false, this);
+    teachModel_ = new EditorModel(*this, true, this);
+    parameters->setModel(parameterModel_);
+    teach->setModel(teachModel_);
     parameters->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     parameters->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     parameters->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-
-    teach = new QTableWidget(kTeachRowsShown, static_cast<int>(kTeachWordCount), tables);
-    QStringList words;
-    for (const TeachWord& w : kTeachWords)
-        words << QString::fromLatin1(w.key);
-    teach->setHorizontalHeaderLabels(words);
-    QStringList rows;
-    for (int r = 0; r < kTeachRowsShown; ++r) {
-        rows << QString::number(r);  // the colour number, as C-No counts
-        for (int w = 0; w < static_cast<int>(kTeachWordCount); ++w)
-            teach->setItem(r, w, ValueItem());
-    }
-    teach->setVerticalHeaderLabels(rows);
     teach->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
-    for (QTableWidget* t : {parameters, teach}) {
+    for (QTableView* t : {parameters, teach}) {
         t->setItemDelegate(new NumberDelegate(t));
         t->setSelectionMode(QAbstractItemView::SingleSelection);
         t->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -121,6 +227,17 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
     // Edit mode takes the place of the four displays and of the plain teach table.
     grid->addWidget(tables, 0, 0, 3, 4);
     grid->addLayout(buttons, grid->rowCount(), 0, 1, 4);
+}
+
+EditorView::~EditorView() = default;
+
+void EditorView::Attach(const Editor& editor, WorkingCopy& working) {
+    parameterModel_->Attach(editor);
+    teachModel_->Attach(editor);
+    working.AddView([this](const WorkingCopyChange& change) {
+        parameterModel_->Changed(change.item);
+        teachModel_->Changed(change.item);
+    });
 }
 
 int EditorView::ParameterOfRow(int row) const {

@@ -6,6 +6,7 @@
 
 #include "app/command_lock.hpp"
 #include "app/control_table.hpp"
+#include "app/link_status.hpp"
 #include "window_menu.hpp"
 
 namespace qelto::gui {
@@ -30,6 +31,7 @@ QKeySequence KeyOf(Key key) {
 }  // namespace
 
 GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
+    ui_.AttachEditor(ctx_.editor, ctx_.working);
     ui_.onControlEvent = [this](Ctrl c, Event e) { DispatchControlEvent(ctx_, c, e); };
     // Every frame on the wire goes to the link monitor's record, also while its panel is
     // closed, so that it shows what happened before the operator opened it.
@@ -38,8 +40,12 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
         monitor_.Record(kind, bytes, reason, LocalTimeMs());
     };
     ui_.menu().SetLinkMonitor(&monitor_);
+    ui_.menu().monitorHeading = [this] {
+        return MonitorHeading{WallClockNow(), LinkInForce(sensor_, ctx_.settings.conn),
+                              SensorOnLink(sensor_)};
+    };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
-    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(WhyUnavailable(ctx_, c)); };
+    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(ctx_.lock.WhyUnavailable(c)); };
     for (int i = 0; i < kCtrlCount; ++i) {
         const Ctrl c = static_cast<Ctrl>(i);
         if (const Key key = ShortcutKey(c); key != Key::None) ui_.SetShortcutKey(c, KeyOf(key));

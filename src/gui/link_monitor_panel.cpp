@@ -2,20 +2,27 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
-#include <QStandardPaths>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <array>
+
+#include "files/text_file.hpp"
+#include "qt_ui.hpp"
 
 namespace qelto::gui {
 namespace {
@@ -38,6 +45,11 @@ QString HexText(const MonitorEntry& e) {
         text += QStringLiteral("  |  ") + QString::fromStdString(FormatHex(e.replyBytes));
     }
     return text;
+}
+
+QString DumpText(const char* what, const std::vector<std::uint8_t>& bytes) {
+    QString text = QString::fromLatin1(what) + QStringLiteral(", %1 bytes\n").arg(bytes.size());
+    return text + QString::fromStdString(HexDump(bytes));
 }
 
 }  // namespace
@@ -213,13 +225,16 @@ QVariant MonitorTableModel::headerData(int section, Qt::Orientation orientation,
 
 LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
     : QDialog(parent), monitor_(monitor) {
+    // A window of its own, not a dialog kept above the main window: the operator puts either in
+    // front, and the live values stay in view.
+    setWindowFlags(Qt::Window);
     setWindowTitle(tr("Link monitor"));
     setObjectName(QStringLiteral("LinkMonitorPanel"));
     setSizeGripEnabled(true);
 
     pause_ = new QPushButton(tr("&Pause"), this);
     pause_->setCheckable(true);
-    auto* clear = new QPushButton(tr("C&lear"), this);
+    auto* clear = new QPushButton(tr("Cl&ear"), this);
     filter_ = new QComboBox(this);
     filter_->addItem(tr("All commands"), -1);
     for (int c : kCommands)
@@ -230,7 +245,12 @@ LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
     everyLiveData_->setChecked(!monitor_.foldLiveData());
     everyLiveData_->setToolTip(
         tr("Otherwise the live-data exchanges that went well are folded into one counting line"));
+    failuresOnly_ = new QCheckBox(tr("&Failures only"), this);
+    failuresOnly_->setToolTip(tr("Only the replies that were rejected or did not come"));
     bytes_ = new QCheckBox(tr("&Bytes"), this);
+    bytes_->setToolTip(
+        tr("The bytes in hex, and below the list the selected line's frames with "
+           "their offsets and ASCII"));
     auto* save = new QPushButton(tr("&Save as text\u2026"), this);
 
     auto* tools = new QHBoxLayout;
@@ -240,6 +260,7 @@ LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
     tools->addWidget(filterLabel);
     tools->addWidget(filter_);
     tools->addWidget(everyLiveData_);
+    tools->addWidget(failuresOnly_);
     tools->addWidget(bytes_);
     tools->addStretch(1);
     tools->addWidget(save);
@@ -268,13 +289,26 @@ LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
     view_->setColumnHidden(MonitorTableModel::Bytes, true);
     view_->setAccessibleName(tr("Requests and replies"));
 
+    dump_ = new QPlainTextEdit(this);
+    dump_->setReadOnly(true);
+    dump_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    dump_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    dump_->setAccessibleName(tr("Bytes of the selected line"));
+    dump_->hide();
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(view_);
+    split->addWidget(dump_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+
     status_ = new QLabel(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(tools);
-    layout->addWidget(view_, 1);
+    layout->addWidget(split, 1);
     layout->addWidget(status_);
-    resize(860, 420);
+    resize(std::max(860, layout->minimumSize().width()), 420);
 
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
     connect(clear, &QPushButton::clicked, this, [this] {
@@ -282,20 +316,29 @@ LinkMonitorPanel::LinkMonitorPanel(LinkMonitor& monitor, QWidget* parent)
         model_.Clear();
         Follow();
     });
-    connect(filter_, &QComboBox::currentIndexChanged, this, [this] {
-        model_.SetFilter(MonitorFilter{filter_->currentData().toInt()});
-        UpdateStatus();
-    });
+    connect(filter_, &QComboBox::currentIndexChanged, this, [this] { UpdateFilter(); });
+    connect(failuresOnly_, &QCheckBox::toggled, this, [this] { UpdateFilter(); });
     connect(everyLiveData_, &QCheckBox::toggled, this,
             [this](bool every) { monitor_.SetFoldLiveData(!every); });
-    connect(bytes_, &QCheckBox::toggled, this,
-            [this](bool on) { view_->setColumnHidden(MonitorTableModel::Bytes, !on); });
+    connect(bytes_, &QCheckBox::toggled, this, [this](bool on) {
+        view_->setColumnHidden(MonitorTableModel::Bytes, !on);
+        dump_->setVisible(on);
+        ShowBytesOfCurrent();
+    });
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { ShowBytesOfCurrent(); });
     connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
     timer_.setInterval(kFollowMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Follow(); });
 }
 
 void LinkMonitorPanel::showEvent(QShowEvent* event) {
+    // Qt makes a window with a parent transient for it, which keeps it above the parent.
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(nullptr);
+    if (!placed_) {
+        placed_ = true;
+        PlaceBesideParent();
+    }
     QDialog::showEvent(event);
     Follow();
     // The newest lines are the ones to read, once the view has its size.
@@ -306,6 +349,67 @@ void LinkMonitorPanel::showEvent(QShowEvent* event) {
 void LinkMonitorPanel::hideEvent(QHideEvent* event) {
     timer_.stop();
     QDialog::hideEvent(event);
+}
+
+// Beside the main window where the screen has room (right, below, left, above), shrunk to that
+// room when it is at least the panel's smallest size; otherwise where the window system puts it.
+void LinkMonitorPanel::PlaceBesideParent() {
+    const QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (main == nullptr || main->screen() == nullptr) return;
+    const QRect screen = main->screen()->availableGeometry();
+    const QRect m = main->frameGeometry();
+    const QSize least = minimumSizeHint().expandedTo(QSize(480, 240));
+    const QRect sides[] = {
+        QRect(QPoint(m.right() + 1, m.top()), QPoint(screen.right(), screen.bottom())),
+        QRect(QPoint(m.left(), m.bottom() + 1), QPoint(screen.right(), screen.bottom())),
+        QRect(QPoint(screen.left(), m.top()), QPoint(m.left() - 1, screen.bottom())),
+        QRect(QPoint(m.left(), screen.top()), QPoint(screen.right(), m.top() - 1)),
+    };
+    for (const QRect& room : sides) {
+        if (room.width() < least.width() || room.height() < least.height()) continue;
+        resize(size().boundedTo(room.size()));
+        move(room.topLeft());
+        return;
+    }
+}
+
+void LinkMonitorPanel::UpdateFilter() {
+    model_.SetFilter(MonitorFilter{filter_->currentData().toInt(), failuresOnly_->isChecked()});
+    UpdateStatus();
+    ShowBytesOfCurrent();
+}
+
+void LinkMonitorPanel::SetShowBytes(bool on) {
+    bytes_->setChecked(on);
+}
+
+void LinkMonitorPanel::SetFailuresOnly(bool on) {
+    failuresOnly_->setChecked(on);
+}
+
+void LinkMonitorPanel::ShowBytesOfCurrent() {
+    if (!dump_->isVisibleTo(this)) return;
+    int row = view_->currentIndex().isValid() ? view_->currentIndex().row() : -1;
+    if (row < 0 || row >= model_.rowCount()) row = model_.rowCount() - 1;
+    if (row < 0) {
+        dump_->setPlainText(tr("No line."));
+        return;
+    }
+    const MonitorEntry& e = model_.entryAt(row);
+    QString text;
+    switch (e.direction) {
+        case MonitorDirection::Request:
+            text = DumpText("> request", e.bytes);
+            break;
+        case MonitorDirection::Reply:
+            text = e.bytes.empty() ? tr("< reply: nothing came") : DumpText("< reply", e.bytes);
+            break;
+        case MonitorDirection::Exchanges:
+            text = DumpText("> latest request", e.bytes) + QLatin1Char('\n') +
+                   DumpText("< latest reply", e.replyBytes);
+            break;
+    }
+    if (dump_->toPlainText() != text) dump_->setPlainText(text);
 }
 
 void LinkMonitorPanel::SetPaused(bool paused) {
@@ -325,6 +429,7 @@ void LinkMonitorPanel::Follow() {
     const bool atEnd = bar->value() >= bar->maximum();
     if (model_.Follow(monitor_) && atEnd) view_->scrollToBottom();
     UpdateStatus();
+    ShowBytesOfCurrent();
 }
 
 void LinkMonitorPanel::UpdateStatus() {
@@ -340,21 +445,16 @@ void LinkMonitorPanel::UpdateStatus() {
 }
 
 bool LinkMonitorPanel::SaveText(const QString& fileName, QString* error) const {
-    const std::string text = ExportText(model_.entries(), model_.filter(), bytes_->isChecked());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        if (error != nullptr) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const MonitorHeading h = heading ? heading() : MonitorHeading{WallClockNow(), {}, {}};
+    const std::string text = MonitorText(h, model_.entries(), model_.filter(), bytes_->isChecked());
+    const std::string why = SaveTextFile(fileName.toStdString(), text);
+    if (why.empty()) return true;
+    if (error != nullptr) *error = QString::fromStdString(why);
+    return false;
 }
 
 void LinkMonitorPanel::AskAndSave() {
-    QFileDialog dialog(this, tr("Save the link monitor as text"),
-                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QFileDialog dialog(this, tr("Save the link monitor as text"), StartFolder(saveFolder_));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({tr("Text files (*.txt)"), tr("All files (*)")});
@@ -370,7 +470,9 @@ void LinkMonitorPanel::AskAndSave() {
                         QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
         box.exec();
+        return;
     }
+    saveFolder_ = QFileInfo(path).absolutePath();
 }
 
 }  // namespace qelto::gui

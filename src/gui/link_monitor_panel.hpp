@@ -1,7 +1,9 @@
-// The link monitor: a window beside the main one listing every request and reply the link
-// traced, with its local time, command, argument, length and result, the bytes in hex when
-// asked for. It follows the record a few times a second while it is open; it can pause, clear,
-// filter by command, show every live-data exchange and save what it shows as text.
+// The link monitor: a window of its own beside the main one (never kept above it) listing every
+// request and reply the link traced, with its local time, command, argument, length and
+// result; asked for, the bytes in hex, and below the list the selected line's frames with
+// offsets and their ASCII. It follows the record a few times a second while it is open; it can
+// pause, clear, filter by command or to the failures, show every live-data exchange and save
+// what it shows as text, headed by the date, the link and the sensor.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -9,6 +11,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/link_monitor.hpp"
@@ -16,6 +19,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 
@@ -57,11 +61,18 @@ class LinkMonitorPanel : public QDialog {
 
     MonitorTableModel& model() { return model_; }
     QTableView* view() const { return view_; }
+    // The frames of the selected line (or the newest), shown while Bytes is ticked.
+    QPlainTextEdit* bytesView() const { return dump_; }
     void SetPaused(bool paused);
+    void SetShowBytes(bool on);
+    void SetFailuresOnly(bool on);
     // Looks at the record now (the panel also does so on its own timer).
     void Follow();
-    // Writes what the panel shows as text; false with the reason in `error`.
+    // Writes what the panel shows as text; false with the reason in `error`, in the system's
+    // words.
     bool SaveText(const QString& fileName, QString* error) const;
+    // When it is saved, over which link and to which sensor: the text's first lines.
+    std::function<MonitorHeading()> heading;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +81,9 @@ class LinkMonitorPanel : public QDialog {
   private:
     void AskAndSave();
     void UpdateStatus();
+    void UpdateFilter();
+    void ShowBytesOfCurrent();
+    void PlaceBesideParent();
 
     LinkMonitor& monitor_;
     MonitorTableModel model_;
@@ -79,7 +93,11 @@ class LinkMonitorPanel : public QDialog {
     QComboBox* filter_ = nullptr;
     QCheckBox* everyLiveData_ = nullptr;
     QCheckBox* bytes_ = nullptr;
+    QCheckBox* failuresOnly_ = nullptr;
+    QPlainTextEdit* dump_ = nullptr;
     QLabel* status_ = nullptr;
+    QString saveFolder_;  // where the operator last saved the text, this run
+    bool placed_ = false;
 };
 
 }  // namespace qelto::gui

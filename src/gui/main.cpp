@@ -125,6 +125,7 @@ int main(int argc, char** argv) {
     startup.programDirectory = QApplication::applicationDirPath().toStdString();
     startup.userConfigDirectory =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+    startup.documentsDirectory = qelto::gui::DocumentsFolder().toStdString();
     startup.desktopLanguage = DesktopLanguage();
 
     qelto::gui::DemoSimulator simulator;

@@ -29,8 +29,14 @@ class MainWindow : public QWidget {
     // Takes the smallest size at which no control is cut; call when texts or fonts changed.
     void UpdateMinimumSize();
 
-    // The left column takes the whole width (the parameter editor), the data panel hidden.
-    void SetWideLeftColumn(bool wide);
+    // The parameter editor is open: while its page is in front, the left column takes the
+    // whole width, the data panel hidden but for the link line and the status bar.
+    void SetEditorOpen(bool open);
+    // The widgets that stay in sight while the editor has the width (both in the data panel's
+    // layout, the last two).
+    void KeepInSight(QWidget* linkLine, QWidget* statusBar);
+    // Lays the panels out anew (after the program switched the page).
+    void Relayout() { PlaceChildren(); }
 
     std::function<void()> onClose;
     std::function<void()> onRightDoubleClick;
@@ -49,7 +55,10 @@ class MainWindow : public QWidget {
     QMenuBar* menuBar_ = nullptr;
     QWidget* panel_ = nullptr;
     QWidget* dataPanel_ = nullptr;
-    bool wide_ = false;
+    bool editorOpen_ = false;
+    QWidget* statusStrip_ = nullptr;
+    QWidget* linkLine_ = nullptr;
+    QWidget* statusBar_ = nullptr;
 };
 
 }  // namespace qelto::gui

@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -29,8 +31,10 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "editor_view.hpp"
+#include "files/paths.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
+#include "protocol/number_text.hpp"
 #include "protocol/records.hpp"
 #include "window_menu.hpp"
 
@@ -56,6 +60,16 @@ constexpr int kTeachTableRows = 31;
 constexpr int kTeachTableColumns = 5;
 
 }  // namespace
+
+QString DocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString StartFolder(const QString& last) {
+    if (!last.isEmpty() && DirectoryIsWritable(last.toStdString())) return last;
+    return DocumentsFolder();
+}
 
 QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>()) {
     auto& m = window_->main();
@@ -127,6 +141,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     linkState->setFocusPolicy(Qt::ClickFocus);
     d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkState);
     Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
+    window_->KeepInSight(linkState, d.statusBar);
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -293,17 +308,18 @@ void QtUi::Wire() {
     connect(m.tabs, &QTabWidget::currentChanged, this,
             [this] { Forward(Ctrl::TabControl, Event::ActiveTabChange); });
     // A value typed into the editor reaches the program with its cell as the active one.
-    for (Ctrl c : {Ctrl::ParameterEditor, Ctrl::TeachEditor}) {
-        auto* table = static_cast<QTableWidget*>(entry(c).widget.data());
-        connect(table, &QTableWidget::itemChanged, this, [this, table, c](QTableWidgetItem* item) {
-            const QSignalBlocker block(table);
-            table->setCurrentItem(item);
-            Forward(c, Event::ValChanged);
-        });
-    }
+    editor_->onEdit = [this](Ctrl table, int column, int row, double value) {
+        typed_ = Typed{table, column, row, value};
+        Forward(table, Event::ValChanged);
+        typed_.reset();
+    };
 
     window_->onClose = [this] { RequestClose(); };
     window_->onRightDoubleClick = [this] { PanelEvent(Event::RightDoubleClick); };
+}
+
+void QtUi::AttachEditor(const Editor& editor, WorkingCopy& working) {
+    editor_->Attach(editor, working);
 }
 
 void QtUi::SetShortcutKey(Ctrl button, const QKeySequence& key) {
@@ -382,6 +398,9 @@ void QtUi::RequestClose() {
     if (closed_) return;
     closed_ = true;
     PanelEvent(Event::Close);
+    // The program kept the window (the operator chose to keep unsent edits): a later close
+    // asks again.
+    if (!loop_.QuitRequested()) closed_ = false;
 }
 
 void QtUi::CloseIfRequested() {
@@ -396,6 +415,15 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_.get() && (event->type() == QEvent::PaletteChange ||
                                      event->type() == QEvent::ApplicationPaletteChange)) {
         QMetaObject::invokeMethod(this, &QtUi::StyleMemoryButtons, Qt::QueuedConnection);
+        // The live values' colours come from the theme: take them from the new one.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const bool grey = liveGrey_;
+                liveGrey_ = !grey;
+                GreyLiveValues(grey);
+            },
+            Qt::QueuedConnection);
         return false;
     }
     const QVariant role = watched->property("qeltoCtrl");
@@ -428,7 +456,8 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
 
 QString QtUi::NumberText(const Entry& e) const {
     if (std::isnan(e.value)) return QStringLiteral("NaN");
-    return QString::number(e.value, 'f', std::max(0, e.precision));
+    // The same text qelto-cli prints for the same value.
+    return QString::fromStdString(FormatFixed(e.value, std::max(0, e.precision)));
 }
 
 void QtUi::RefreshDisplays() {
@@ -460,7 +489,7 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
         case Kind::Switch:
             static_cast<QPushButton*>(w)->setChecked(value != 0);
             // The editor needs the window's width: the data panel steps aside while it is open.
-            if (c == Ctrl::EditModeButton) window_->SetWideLeftColumn(value != 0);
+            if (c == Ctrl::EditModeButton) window_->SetEditorOpen(value != 0);
             break;
         case Kind::Choice: {
             auto* combo = static_cast<QComboBox*>(w);
@@ -531,11 +560,15 @@ void QtUi::GreyLiveValues(bool grey) {
                    Ctrl::YDisplay, Ctrl::IntDisplay, Ctrl::ColorNoDisplay}) {
         QWidget* w = entry(c).widget.data();
         if (w == nullptr) continue;
-        // The theme's own disabled text colour, while the display stays a display (help on a
-        // right-click still works).
+        // The theme's own disabled text colour, taken from the application's palette (the
+        // widget's own was changed by the last greying), while the display stays a display
+        // (help on a right-click still works). Only the groups of an enabled widget change.
+        const QPalette theme = QApplication::palette(w);
         QPalette p = w->palette();
-        p.setColor(QPalette::Text, grey ? w->palette().color(QPalette::Disabled, QPalette::Text)
-                                        : QApplication::palette(w).color(QPalette::Text));
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(g, QPalette::Text,
+                       theme.color(grey ? QPalette::Disabled : g, QPalette::Text));
+        }
         w->setPalette(p);
     }
 }
@@ -684,8 +717,11 @@ void QtUi::SetPrecision(Ctrl c, int decimals) {
 void QtUi::SetActiveTabPage(int page) {
     auto* tabs = window_->main().tabs;
     // The program's own page switches must not come back as the operator's.
-    const QSignalBlocker block(tabs);
-    tabs->setCurrentIndex(page);
+    {
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentIndex(page);
+    }
+    window_->Relayout();
 }
 
 int QtUi::GetActiveTabPage() {
@@ -727,13 +763,9 @@ void QtUi::ComboDelete(Ctrl c, int index) {
 // --- The teach table
 
 QTableWidgetItem* QtUi::Cell(Ctrl c, int column, int row) const {
+    // The editor's tables are views of the working copy: only the plain teach table has items.
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
     if (table == nullptr) return nullptr;
-    // The editor shows the parameters in their groups, not in the order of the file.
-    if (c == Ctrl::ParameterEditor) {
-        if (row < 1 || row > static_cast<int>(kParamCount)) return nullptr;
-        row = editor_->RowOfParameter(row - 1) + 1;
-    }
     return table->item(row - 1, column - 1);
 }
 
@@ -745,6 +777,9 @@ void QtUi::SetTableCellVal(Ctrl c, int column, int row, double value) {
 }
 
 double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
+    if (typed_ && typed_->table == c && typed_->column == column && typed_->row == row) {
+        return typed_->value;
+    }
     const QTableWidgetItem* item = Cell(c, column, row);
     if (item == nullptr) return 0;
     // What was typed: a number, or something that is none (which the program refuses).
@@ -754,11 +789,10 @@ double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
 }
 
 std::pair<int, int> QtUi::GetActiveTableCell(Ctrl c) {
+    if (typed_ && typed_->table == c) return {typed_->column, typed_->row};
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
     if (table == nullptr || table->currentRow() < 0 || table->currentColumn() < 0) return {0, 0};
-    int row = table->currentRow() + 1;
-    if (c == Ctrl::ParameterEditor) row = editor_->ParameterOfRow(row - 1) + 1;
-    return {table->currentColumn() + 1, row};
+    return {table->currentColumn() + 1, table->currentRow() + 1};
 }
 
 void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
@@ -847,6 +881,28 @@ void QtUi::SetWindowPos(int left, int top) {
 void QtUi::SetWindowSize(int width, int height) {
     if (window_->isMaximized() || window_->isMinimized()) window_->showNormal();
     window_->resize(width, height);
+}
+
+ScreenArea QtUi::GetScreenArea(const WindowPlacement& near) {
+    const QRect wanted(near.left, near.top, std::max(1, near.width), std::max(1, near.height));
+    QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
+    if (screen == nullptr) screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    // The frame is known once the window is shown; before, it is reckoned as wide as the style
+    // draws a window's frame and title bar.
+    QMargins frame(window_->geometry().left() - window_->frameGeometry().left(),
+                   window_->geometry().top() - window_->frameGeometry().top(),
+                   window_->frameGeometry().right() - window_->geometry().right(),
+                   window_->frameGeometry().bottom() - window_->geometry().bottom());
+    if (frame.isNull() && !window_->isVisible()) {
+        const QStyle* style = window_->style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+        frame = QMargins(border, style->pixelMetric(QStyle::PM_TitleBarHeight) + border, border,
+                         border);
+    }
+    area = area.marginsRemoved(frame);
+    return {area.x(), area.y(), area.width(), area.height()};
 }
 
 void QtUi::CenterWindow() {
@@ -952,8 +1008,9 @@ int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {
     dialog.setLabelText(QFileDialog::Accept, tr("OK"));
     QStringList filters;
     if (!request.filter.empty()) filters << FromUtf8(request.filter);
-    filters << tr("All files (*)");
+    if (request.allFiles || filters.isEmpty()) filters << tr("All files (*)");
     dialog.setNameFilters(filters);
+    if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(FromUtf8(request.defaultSuffix));
     if (!request.defaultFileName.empty()) dialog.selectFile(FromUtf8(request.defaultFileName));
     const bool accepted = popups_.Run(dialog) == QDialog::Accepted;
     CloseIfRequested();

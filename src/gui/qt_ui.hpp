@@ -24,6 +24,11 @@
 class QShortcut;
 class QTableWidgetItem;
 
+namespace qelto {
+class Editor;
+class WorkingCopy;
+}  // namespace qelto
+
 namespace qelto::gui {
 
 class EditorView;
@@ -32,6 +37,12 @@ class WindowMenu;
 // The seven languages by their own names, in the order of the Language values 0..6.
 inline constexpr std::array<const char*, 7> kLanguageNames{
     "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
+
+// The operator's documents folder; the home folder where there is none.
+QString DocumentsFolder();
+// Where one of the window's file dialogs starts: `last`, the folder the operator last saved
+// that kind of file to, when the program may write there; otherwise the documents folder.
+QString StartFolder(const QString& last);
 
 class QtUi : public QObject, public OperatorInterface {
     Q_OBJECT
@@ -51,6 +62,8 @@ class QtUi : public QObject, public OperatorInterface {
     // The key of a dimmed command button was pressed.
     std::function<void(Ctrl)> onUnavailable;
 
+    // The editor's tables show the working copy with the editor's marks from now on.
+    void AttachEditor(const Editor& editor, WorkingCopy& working);
     // A key that clicks a command button, as a click would (shown beside its menu entry).
     void SetShortcutKey(Ctrl button, const QKeySequence& key);
     // What the operator's click on the control does (a menu entry stands for it): a button is
@@ -100,6 +113,7 @@ class QtUi : public QObject, public OperatorInterface {
     void SetWindowZoom(int zoom) override;
     void SetWindowPos(int left, int top) override;
     void SetWindowSize(int width, int height) override;
+    ScreenArea GetScreenArea(const WindowPlacement& near) override;
     void CenterWindow() override;
     void DisplayPanels() override;
     void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
@@ -162,6 +176,13 @@ class QtUi : public QObject, public OperatorInterface {
     // The item of a table cell as the program counts it (from 1), or null.
     QTableWidgetItem* Cell(Ctrl c, int column, int row) const;
     QString NumberText(const Entry& e) const;
+    // A value typed into an editor cell, while the program takes it.
+    struct Typed {
+        Ctrl table;
+        int column, row;
+        double value;
+    };
+    std::optional<Typed> typed_;
 
     WindowLoop& loop_;
     RefreshScheduler scheduler_;

@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <array>
 
@@ -90,10 +89,6 @@ std::span<const MenuEntry> MenuEntries() {
 }
 
 WindowMenu::WindowMenu(QtUi& ui) : ui_(ui) {
-    exportDirectory_ = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (exportDirectory_.isEmpty() || !QDir(exportDirectory_).exists()) {
-        exportDirectory_ = QDir::homePath();
-    }
     Build();
 }
 
@@ -195,7 +190,10 @@ void WindowMenu::Run(const MenuEntry& e) {
 
 void WindowMenu::ShowLinkMonitor() {
     if (monitor_ == nullptr) return;
-    if (panel_ == nullptr) panel_ = new LinkMonitorPanel(*monitor_, &ui_.window());
+    if (panel_ == nullptr) {
+        panel_ = new LinkMonitorPanel(*monitor_, &ui_.window());
+        panel_->heading = monitorHeading;
+    }
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
@@ -204,7 +202,7 @@ void WindowMenu::ShowLinkMonitor() {
 void WindowMenu::ExportGraph(Ctrl graph) {
     ExplorablePlot* plot = ui_.plot(graph);
     if (plot == nullptr) return;
-    QFileDialog dialog(&ui_.window(), tr("Export graph"), exportDirectory_);
+    QFileDialog dialog(&ui_.window(), tr("Export graph"), StartFolder(exportDirectory_));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList filters{tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"),

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <span>
 
 #include "app/operator_interface.hpp"
@@ -58,6 +59,8 @@ class WindowMenu : public QObject {
     QMenu* menu(MenuName name) const { return menus_[static_cast<std::size_t>(name)]; }
     // The link monitor's record (owned by the application); the panel shows it.
     void SetLinkMonitor(LinkMonitor* monitor) { monitor_ = monitor; }
+    // The first lines of the link monitor's saved text (the link and the sensor in force).
+    std::function<MonitorHeading()> monitorHeading;
     LinkMonitorPanel* monitorPanel() const { return panel_; }
 
     // The window's own commands, also for tests and screenshots.
@@ -76,7 +79,7 @@ class WindowMenu : public QObject {
     std::vector<std::pair<const MenuEntry*, QAction*>> actions_;
     LinkMonitor* monitor_ = nullptr;
     QPointer<LinkMonitorPanel> panel_;
-    QString exportDirectory_;
+    QString exportDirectory_;  // where the operator last exported a graph, this run
 };
 
 }  // namespace qelto::gui

@@ -35,6 +35,21 @@ struct LinkState {
     std::int16_t TcpConnected = 0;
 };
 
+// What a request reads of its reply's data: at least `least` bytes and at most `most`. A
+// block of fixed size is asked for exactly; where more is harmless (a live sample, a text) only
+// what is used.
+struct ReplyFit {
+    std::uint16_t least = 0;
+    std::uint16_t most = static_cast<std::uint16_t>(kMaxDataLength);
+    static constexpr ReplyFit Exactly(std::size_t n) {
+        return {static_cast<std::uint16_t>(n), static_cast<std::uint16_t>(n)};
+    }
+    static constexpr ReplyFit AtLeast(std::size_t n) {
+        return {static_cast<std::uint16_t>(n), static_cast<std::uint16_t>(kMaxDataLength)};
+    }
+    constexpr bool Takes(std::size_t length) const { return length >= least && length <= most; }
+};
+
 // The frame buffers and the decoded reply header; one set for the whole program.
 struct FrameBuffers {
     std::array<std::uint8_t, kFrameBufferSize> RequestFrame{};
@@ -46,6 +61,17 @@ struct FrameBuffers {
     std::uint16_t ReplyArgument = 0;
     std::uint16_t ReplyLength = 0;
     std::uint8_t ReplyDataCrc = 0;
+    // What the request in progress reads of its reply.
+    ReplyFit Expected;
+    // TCP/IP: the bytes of RxBuffer the last exchange took as its reply. What the data event
+    // stores beyond them came outside a request.
+    std::int32_t RxTaken = 0;
+    // TCP/IP: the last exchange took its reply whole. After a failure the rest of that reply,
+    // or a late one, may still be on its way.
+    bool RxSettled = true;
+    // TCP/IP: the request in progress went out on an open conversation; its close ends the
+    // wait, since no reply can come any more.
+    bool SentOnOpenTcp = false;
 
     // The request's data area.
     std::uint8_t* RequestData() { return RequestFrame.data() + kHeaderSize; }

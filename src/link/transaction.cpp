@@ -3,11 +3,18 @@
 #include <algorithm>
 #include <cstring>
 #include <span>
+#include <string>
 
+#include "link/transport.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto {
 namespace {
+
+// What the link monitor says of bytes that came outside a reply.
+constexpr std::string_view kDiscardedReason = "came outside a reply; discarded";
+// However fast a peer sends, the bytes read out before a request are bounded.
+constexpr std::size_t kMostDiscarded = 16 * kFrameBufferSize;
 
 void Trace(LinkContext& ctx, TracedFrame kind, const std::uint8_t* data, std::size_t n,
            std::string_view reason = {}) {
@@ -16,7 +23,7 @@ void Trace(LinkContext& ctx, TracedFrame kind, const std::uint8_t* data, std::si
 
 // A reply that failed: what came of it is what a user needs to see to diagnose the link. On
 // TCP/IP that is everything stored so far; on RS-232 what the reads took from the port.
-void TraceRejected(LinkContext& ctx, TracedFrame kind, const char* reason,
+void TraceRejected(LinkContext& ctx, TracedFrame kind, std::string_view reason,
                    std::int32_t serialBytes) {
     const auto& f = ctx.frames;
     const std::int32_t n = ctx.conn.Protocol == kRs232 ? serialBytes : f.RxCount;
@@ -25,16 +32,102 @@ void TraceRejected(LinkContext& ctx, TracedFrame kind, const char* reason,
     Trace(ctx, kind, f.RxBuffer.data(), size, reason);
 }
 
-// Reports the failure and shows the reply it was found in.
-int Reject(LinkContext& ctx, LinkFault fault, const char* message, std::int32_t serialBytes) {
-    TraceRejected(ctx,
-                  fault == LinkFault::Timeout ? TracedFrame::TimedOut : TracedFrame::RejectedReply,
-                  message, serialBytes);
-    ctx.owner.ReportLinkFailure({fault, message, {}, {}});
+// Reports the failure, with what a person needs beside the program's text, and shows the
+// reply it was found in.
+int Reject(LinkContext& ctx, LinkFault fault, const char* message, std::int32_t serialBytes,
+           std::string reason = {}) {
+    const TracedFrame kind =
+        fault == LinkFault::Timeout ? TracedFrame::TimedOut : TracedFrame::RejectedReply;
+    if (reason.empty()) {
+        TraceRejected(ctx, kind, message, serialBytes);
+    } else {
+        TraceRejected(ctx, kind, std::string(message) + " (" + reason + ")", serialBytes);
+    }
+    ctx.owner.ReportLinkFailure({fault, message, std::move(reason), {}});
     return -1;
 }
 
-enum class WaitResult { Complete, TimedOut, Quit };
+// The server ended the conversation while the reply was awaited. That has been reported as
+// it came; the exchange shows what came of its reply and ends without a report of its own.
+int EndedByClose(LinkContext& ctx) {
+    TraceRejected(ctx, TracedFrame::TimedOut, kMsgServerClosed, 0);
+    return -1;
+}
+
+bool ConversationEnded(const LinkContext& ctx) {
+    return ctx.conn.Protocol != kRs232 && ctx.frames.SentOnOpenTcp && ctx.link.TcpConnected == 0;
+}
+
+// Bytes that came since the last reply was taken would be read as the next request's reply: a
+// reply that came too late, the rest of a rejected one, a frame nobody asked for. What the
+// data event has stored of them lies behind the last reply in RxBuffer; after a failed
+// exchange more may be waiting at the port, which is then read out. A quiet link costs no
+// call here.
+void DiscardStaleBytes(LinkContext& ctx) {
+    auto& f = ctx.frames;
+    const std::int32_t stored = std::max(f.RxCount - std::max(f.RxTaken, std::int32_t{0}), 0);
+    if (stored == 0 && f.RxSettled) return;
+    std::array<std::uint8_t, kFrameBufferSize> stale{};
+    std::size_t n = 0;
+    if (stored > 0) {
+        const auto from = static_cast<std::size_t>(f.RxCount - stored);
+        n = static_cast<std::size_t>(stored);
+        std::copy_n(f.RxBuffer.begin() + static_cast<std::ptrdiff_t>(from), n, stale.begin());
+    }
+    std::array<std::uint8_t, 512> beyond{};
+    std::size_t total = n;
+    while (ctx.link.TcpConnected != 0 && total < kMostDiscarded) {
+        const bool room = n < stale.size();
+        std::uint8_t* into = room ? stale.data() + n : beyond.data();
+        const auto max = static_cast<int>(room ? stale.size() - n : beyond.size());
+        const int got = ctx.tcp.ClientTCPRead(ctx.link.TcpHandle, into, max, 0);
+        if (got <= 0) break;
+        if (room) n += static_cast<std::size_t>(got);
+        total += static_cast<std::size_t>(got);
+    }
+    if (n > 0) Trace(ctx, TracedFrame::RejectedReply, stale.data(), n, kDiscardedReason);
+    f.RxCount = 0;
+    f.RxTaken = 0;
+    f.RxSettled = true;
+}
+
+// "reply to command 2 while command 1 was asked"
+std::string ForeignCommandReason(int replied, int asked) {
+    return "reply to command " + std::to_string(replied) + " while command " +
+           std::to_string(asked) + " was asked";
+}
+
+// "512 bytes where 52 were expected", "30 bytes where at least 42 were expected"
+std::string LengthReason(std::size_t length, const ReplyFit& fit) {
+    std::string reason = std::to_string(length) + " bytes";
+    if (length > kMaxDataLength) {
+        return reason + ", more than the " + std::to_string(kMaxDataLength) + " a reply can carry";
+    }
+    if (fit.least == fit.most)
+        return reason + " where " + std::to_string(fit.least) + " were expected";
+    if (length < fit.least) {
+        return reason + " where at least " + std::to_string(fit.least) + " were expected";
+    }
+    return reason + " where at most " + std::to_string(fit.most) + " were expected";
+}
+
+// A reply counts only as the answer to the request it follows: it must carry the request's
+// command (or be the sensor's error reply) and as many data bytes as the request reads.
+int CheckReplyBelongs(LinkContext& ctx, std::int32_t serialBytes) {
+    const auto& f = ctx.frames;
+    const int asked = f.TxBuffer[1];
+    if (f.ReplyCommand != kCmdErrorReply && f.ReplyCommand != asked) {
+        return Reject(ctx, LinkFault::BadHeader, kMsgBadHeader, serialBytes,
+                      ForeignCommandReason(f.ReplyCommand, asked));
+    }
+    if (f.ReplyLength > kMaxDataLength || !f.Expected.Takes(f.ReplyLength)) {
+        return Reject(ctx, LinkFault::BadData, kMsgBadData, serialBytes,
+                      LengthReason(f.ReplyLength, f.Expected));
+    }
+    return 1;
+}
+
+enum class WaitResult { Complete, TimedOut, Quit, Closed };
 
 // Waits until `have()` reports at least `need` bytes or the time limit runs out. Each pass
 // looks at what has arrived before it waits, and at the byte count before the clock, so bytes
@@ -52,6 +145,8 @@ WaitResult WaitForBytes(LinkContext& ctx, std::int32_t need, Have have) {
     for (;;) {
         if (ctx.loop.QuitRequested()) return WaitResult::Quit;
         if (have() >= need) return WaitResult::Complete;
+        // The reply can never come once the conversation it was asked on has ended.
+        if (ConversationEnded(ctx)) return WaitResult::Closed;
         const double now = ctx.loop.Timer();
         if (deadline < 0) {
             deadline = now + ctx.limits.reply;
@@ -72,24 +167,33 @@ void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint1
     std::memcpy(f.TxBuffer.data(), f.RequestFrame.data(), kHeaderSize + n);
 }
 
-int DataExchange(LinkContext& ctx, int count) {
+int DataExchange(LinkContext& ctx, int count, ReplyFit expected) {
     auto& f = ctx.frames;
+    const bool serial = ctx.conn.Protocol == kRs232;
+    // On RS-232 the flush of the input queue below does the same.
+    if (!serial) DiscardStaleBytes(ctx);
     f.RxBuffer.fill(0);
     f.ComStatus = 0;
+    f.Expected = expected;
     const int n = std::clamp(count, 0, static_cast<int>(kFrameBufferSize));
     Trace(ctx, TracedFrame::Request, f.TxBuffer.data(), static_cast<std::size_t>(n));
-    if (ctx.conn.Protocol == kRs232) {
+    if (serial) {
         ctx.serial.FlushInQ(ctx.conn.ComPort);
         ctx.serial.FlushOutQ(ctx.conn.ComPort);
         ctx.serial.ComWrt(ctx.conn.ComPort, f.TxBuffer.data(), n);
     } else {
         f.RxCount = 0;
+        f.SentOnOpenTcp = ctx.link.TcpConnected != 0;
         ctx.tcp.ClientTCPWrite(ctx.link.TcpHandle, f.TxBuffer.data(), n, ctx.limits.tcpWriteMs);
     }
-    const int header = GetHeaderFrame(ctx);
-    if (header != 1) return header;
-    const int result = f.ReplyLength == 0 ? 1 : GetDataFrame(ctx);
+    int result = GetHeaderFrame(ctx);
+    if (result == 1 && f.ReplyLength != 0) result = GetDataFrame(ctx);
     if (result == 1) Trace(ctx, TracedFrame::Reply, f.RxBuffer.data(), kHeaderSize + f.ReplyLength);
+    if (!serial) {
+        f.RxSettled = result == 1;
+        f.RxTaken =
+            result == 1 ? static_cast<std::int32_t>(kHeaderSize + f.ReplyLength) : f.RxCount;
+    }
     return result;
 }
 
@@ -109,13 +213,18 @@ int GetHeaderFrame(LinkContext& ctx) {
     }
     // Quitting ends the exchange without a report: the window is going away.
     if (waited == WaitResult::Quit) return -1;
+    if (waited == WaitResult::Closed) return EndedByClose(ctx);
     if (waited == WaitResult::TimedOut || f.ComStatus > 0)
         return Reject(ctx, LinkFault::Timeout, kMsgTimeout, got);
     if (CheckHeaderCRC(ctx) == -1) return -1;
-    if (f.ReplyCommand != kCmdErrorReply) return 1;
-    if (f.ReplyArgument == 1) return Reject(ctx, LinkFault::InvalidOrder, kMsgInvalidOrder, got);
-    if (f.ReplyArgument == 2) return Reject(ctx, LinkFault::SensorComm, kMsgSensorCommError, got);
-    return 1;
+    if (f.ReplyCommand == kCmdErrorReply) {
+        if (f.ReplyArgument == 1)
+            return Reject(ctx, LinkFault::InvalidOrder, kMsgInvalidOrder, got);
+        if (f.ReplyArgument == 2) {
+            return Reject(ctx, LinkFault::SensorComm, kMsgSensorCommError, got);
+        }
+    }
+    return CheckReplyBelongs(ctx, got);
 }
 
 int CheckHeaderCRC(LinkContext& ctx) {
@@ -150,6 +259,7 @@ int GetDataFrame(LinkContext& ctx) {
         waited = WaitForBytes(ctx, length + kHeader, [&] { return f.RxCount; });
     }
     if (waited == WaitResult::Quit) return -1;
+    if (waited == WaitResult::Closed) return EndedByClose(ctx);
     if (waited == WaitResult::TimedOut || f.ComStatus > 0) {
         return Reject(ctx, LinkFault::Timeout, kMsgTimeout,
                       kHeader + std::max(got, std::int32_t{0}));
@@ -160,10 +270,12 @@ int GetDataFrame(LinkContext& ctx) {
     return 1;
 }
 
-int Exchange(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length) {
+int Exchange(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length,
+             ReplyFit expected) {
     FillTxBuf(ctx, command, argument, length);
     return DataExchange(
-        ctx, static_cast<int>(std::min<std::size_t>(length, kMaxDataLength) + kHeaderSize));
+        ctx, static_cast<int>(std::min<std::size_t>(length, kMaxDataLength) + kHeaderSize),
+        expected);
 }
 
 }  // namespace qelto

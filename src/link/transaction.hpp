@@ -22,12 +22,19 @@ inline constexpr const char* kMsgSensorCommError =
 inline constexpr const char* kMsgBadData = "ATTENTION! \nRECEIVED DATA FRAME IS INCORRECT!";
 
 void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length);
-int DataExchange(LinkContext& ctx, int count);
+// Sends the request and takes its reply: 1, or -1 once the failure has been reported. A reply
+// counts only as the answer to this request: one of another command (other than the sensor's
+// error reply) is rejected as a bad header, one whose data length `expected` does not take as
+// a bad data frame, each with the reason beside the text. On TCP/IP, bytes that came since the
+// last reply was taken are discarded first, and the close of the conversation ends the wait at
+// once (it has been reported as it came).
+int DataExchange(LinkContext& ctx, int count, ReplyFit expected = {});
 int GetHeaderFrame(LinkContext& ctx);
 int CheckHeaderCRC(LinkContext& ctx);
 int GetDataFrame(LinkContext& ctx);
 
 // FillTxBuf + DataExchange for a request whose data (if any) is already in RequestFrame.
-int Exchange(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length = 0);
+int Exchange(LinkContext& ctx, int command, std::uint16_t argument, std::uint16_t length = 0,
+             ReplyFit expected = {});
 
 }  // namespace qelto

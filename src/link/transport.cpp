@@ -153,6 +153,10 @@ void InitTCP_IP(LinkContext& ctx) {
     if (ctx.link.LinkStatus >= 0) {
         ctx.link.TcpHandle = handle;
         ctx.link.TcpConnected = 1;
+        // A new conversation owes nothing to the last one.
+        ctx.frames.RxCount = 0;
+        ctx.frames.RxTaken = 0;
+        ctx.frames.RxSettled = true;
         return;
     }
     ctx.link.TcpConnected = 0;
@@ -169,7 +173,13 @@ int ClientTCPCB(LinkContext& ctx, std::uint32_t handle, int event, int /*error*/
         // The link is gone before anyone hears of it, so that whoever is told sees it closed.
         ctx.link.TcpHandle = 0;
         ctx.link.TcpConnected = 0;
-        ctx.owner.ReportLinkFailure({LinkFault::ServerClosed, kMsgServerClosed, {}, {}});
+        ctx.owner.ReportLinkFailure(
+            {LinkFault::ServerClosed,
+             kMsgServerClosed,
+             TcpOpenReason(TextOf(ctx.conn.IpAddress), ctx.conn.TcpPort, {}),
+             {}});
+        // A request that waits for its reply learns at once that none can come.
+        ctx.loop.WakeWait();
     } else if (event == kTcpDataReady) {
         const int room = static_cast<int>(kFrameBufferSize) - f.RxCount;
         if (room > 0) {

@@ -80,6 +80,7 @@ int QtTcpClient::ConnectToTCPServerEx(std::uint32_t& handle, int port, const std
     s->disconnect(&loop);
     const std::uint32_t h = nextHandle_++;
     sockets_[h] = s;
+    callbacks_[h] = callback;
     QObject::connect(s, &QTcpSocket::readyRead, this, [this, callback, h] {
         callback(h, kTcpDataReady, 0);
         // An unbuffered socket learns of the server's close from the read that finds the end
@@ -99,6 +100,7 @@ void QtTcpClient::Closed(std::uint32_t handle, const Callback& callback) {
     QTcpSocket* s = socket(handle);
     if (s == nullptr) return;  // reported already, or ended by us
     sockets_.erase(handle);
+    callbacks_.erase(handle);
     s->disconnect(this);
     s->deleteLater();
     callback(handle, kTcpDisconnect, 0);
@@ -108,6 +110,7 @@ int QtTcpClient::DisconnectFromTCPServer(std::uint32_t handle) {
     QTcpSocket* s = socket(handle);
     if (s == nullptr) return kTcpInvalidParameter;
     sockets_.erase(handle);
+    callbacks_.erase(handle);
     // A conversation we end ourselves reports nothing.
     s->disconnect(this);
     s->abort();
@@ -132,6 +135,14 @@ int QtTcpClient::ClientTCPRead(std::uint32_t handle, std::uint8_t* data, int max
     QTcpSocket* s = socket(handle);
     if (s == nullptr) return kTcpNoConnectionEstablished;
     const qint64 n = s->read(reinterpret_cast<char*>(data), maxCount);
+    if (s->state() != QAbstractSocket::ConnectedState) {
+        // A read outside the data event (the link reading out stale bytes) that finds the end
+        // of the stream: the close reaches the link from the event loop, as it would have.
+        QTimer::singleShot(0, this, [this, handle] {
+            const auto it = callbacks_.find(handle);
+            if (it != callbacks_.end()) Closed(handle, Callback(it->second));
+        });
+    }
     return n < 0 ? kTcpFailedToConnect : static_cast<int>(n);
 }
 

@@ -29,6 +29,7 @@ class QtTcpClient : public QObject, public TcpClient {
     // The server has closed the conversation: forget it and tell the link, once.
     void Closed(std::uint32_t handle, const Callback& callback);
     std::map<std::uint32_t, QPointer<QTcpSocket>> sockets_;
+    std::map<std::uint32_t, Callback> callbacks_;
     std::uint32_t nextHandle_ = 1;
     std::string lastConnectError_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace qelto {
 
@@ -153,30 +154,59 @@ std::string ItemKey(ConfigItem item) {
     return item.teach ? kTeachWords[item.word % 8].key : kParamFields[item.index % kParamCount].key;
 }
 
+namespace {
+
+constexpr std::string_view kParameterSection = "PARAMETER";
+constexpr std::string_view kTeachSectionPrefix = "TEACH VECTOR ";
+
+// The longest name an item has: its section, the dot and its key.
+std::size_t LongestItemName() {
+    std::size_t param = 0;
+    std::size_t word = 0;
+    for (const ParamField& f : kParamFields)
+        param = std::max(param, std::string_view(f.key).size());
+    for (const TeachWord& w : kTeachWords)
+        word = std::max(word, std::string_view(w.key).size());
+    const std::size_t row = std::to_string(kTeachRows - 1).size();
+    return std::max(kParameterSection.size() + 1 + param,
+                    kTeachSectionPrefix.size() + row + 1 + word);
+}
+
+std::optional<ConfigItem> FindParameter(std::string_view key) {
+    for (std::size_t k = 0; k < kParamFields.size(); ++k) {
+        if (key == kParamFields[k].key) return ConfigItem::Parameter(k);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<ConfigItem> FindItem(std::string_view name, std::size_t teachRows) {
+    // A name longer than any item's is none: refused before it is looked at, so that however
+    // long an argument is, it costs no more than a real name.
+    static const std::size_t kLongest = LongestItemName();
+    if (name.size() > kLongest) return std::nullopt;
     // The file's own spelling: upper case, blanks where a shell word has "_".
     std::string n(name);
     for (char& c : n) {
         c = c == '_' ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     const std::size_t dot = n.find('.');
-    if (dot == std::string::npos) {
-        for (std::size_t k = 0; k < kParamFields.size(); ++k) {
-            if (n == kParamFields[k].key) return ConfigItem::Parameter(k);
-        }
-        return std::nullopt;
-    }
-    const std::string section = n.substr(0, dot);
-    const std::string key = n.substr(dot + 1);
-    if (section == "PARAMETER") return FindItem(key, teachRows);
-    constexpr std::string_view kPrefix = "TEACH VECTOR ";
-    if (section.rfind(kPrefix, 0) != 0) return std::nullopt;
-    const std::string number = section.substr(kPrefix.size());
+    if (dot == std::string::npos) return FindParameter(n);
+    const std::string_view section = std::string_view(n).substr(0, dot);
+    const std::string_view key = std::string_view(n).substr(dot + 1);
+    // A section is named once: "parameter.gain", never "parameter.parameter.gain".
+    if (key.find('.') != std::string_view::npos) return std::nullopt;
+    if (section == kParameterSection) return FindParameter(key);
+    if (section.substr(0, kTeachSectionPrefix.size()) != kTeachSectionPrefix) return std::nullopt;
+    const std::string_view number = section.substr(kTeachSectionPrefix.size());
     if (number.empty() || number.size() > 2 ||
-        number.find_first_not_of("0123456789") != std::string::npos) {
+        number.find_first_not_of("0123456789") != std::string_view::npos) {
         return std::nullopt;
     }
-    const std::size_t row = std::stoul(number);
+    std::size_t row = 0;
+    for (char digit : number)
+        row = row * 10 + static_cast<std::size_t>(digit - '0');
     if (row >= teachRows || (number.size() > 1 && number[0] == '0')) return std::nullopt;
     for (std::size_t w = 0; w < kTeachWordCount; ++w) {
         if (key == kTeachWords[w].key) return ConfigItem::Teach(row, w);

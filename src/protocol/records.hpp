@@ -126,8 +126,9 @@ void SetItemValue(Configuration& config, ConfigItem item, std::uint16_t value);
 std::string ItemSection(ConfigItem item);
 std::string ItemKey(ConfigItem item);
 // An item by the parameter file's names, in any letter case and with "_" for a blank: "gain",
-// "dynwin_lo", "teach_vector_2.cell_0" (section and key joined by a dot). Teach rows count up
-// to `teachRows`.
+// "dynwin_lo", "teach_vector_2.cell_0" (section and key joined by a dot; a section is named
+// once). Teach rows count up to `teachRows`. A name longer than any item's is refused before
+// it is looked at.
 std::optional<ConfigItem> FindItem(std::string_view name, std::size_t teachRows = kTeachRows);
 
 inline constexpr std::size_t kParameterBlockSize = 52;

@@ -7,7 +7,7 @@
 namespace qelto {
 namespace {
 
-Connection Stopped(Connection c, ConnectStage stage, SensorError error) {
+ConnectResult Stopped(ConnectResult c, ConnectStage stage, SensorError error) {
     c.reached = stage;
     c.error = std::move(error);
     return c;
@@ -84,9 +84,9 @@ std::string RefusalText(const WriteCounts& counts) {
     return text;
 }
 
-Connection Connect(SensorSession& session, const ConnectionSettings& settings,
-                   ConnectListener& listener, ConnectOptions options) {
-    Connection c;
+ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings,
+                      ConnectListener& listener, ConnectOptions options) {
+    ConnectResult c;
     if (Status opened = session.Open(settings); !opened) {
         return Stopped(std::move(c), ConnectStage::Open, opened.error());
     }
@@ -127,10 +127,10 @@ Connection Connect(SensorSession& session, const ConnectionSettings& settings,
     return c;
 }
 
-Connection Connect(SensorSession& session, const LinkDescription& link, ConnectListener& listener,
-                   ConnectOptions options) {
+ConnectResult Connect(SensorSession& session, const LinkDescription& link,
+                      ConnectListener& listener, ConnectOptions options) {
     if (link.kind == LinkDescription::Kind::Serial && !BaudRateIndexFor(link.baud)) {
-        Connection c;
+        ConnectResult c;
         c.error = SensorError{
             SensorFault::OpenFailed,
             Rs232ErrorMessage(kRs232InvalidBaudrate),
@@ -141,7 +141,7 @@ Connection Connect(SensorSession& session, const LinkDescription& link, ConnectL
     return Connect(session, link.Settings(), listener, options);
 }
 
-Connection Connect(SensorSession& session, const LinkDescription& link, ConnectOptions options) {
+ConnectResult Connect(SensorSession& session, const LinkDescription& link, ConnectOptions options) {
     SilentListener silent;
     return Connect(session, link, silent, options);
 }

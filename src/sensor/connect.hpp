@@ -71,7 +71,7 @@ struct ConnectOptions {
     bool readConfiguration = true;
 };
 
-struct Connection {
+struct ConnectResult {
     ConnectStage reached = ConnectStage::Open;
     // Why it stopped short of Done. Unsupported carries the question's text (a firmware
     // of another family), Defaults a refusal by the sensor's plausibility check as the
@@ -86,13 +86,13 @@ struct Connection {
 
 // The whole sequence on `session`, which opens the link (closing what it had open) and knows
 // the sensor afterwards. A refused question writes nothing.
-Connection Connect(SensorSession& session, const ConnectionSettings& settings,
-                   ConnectListener& listener, ConnectOptions options = {});
-Connection Connect(SensorSession& session, const LinkDescription& link, ConnectListener& listener,
-                   ConnectOptions options = {});
+ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings,
+                      ConnectListener& listener, ConnectOptions options = {});
+ConnectResult Connect(SensorSession& session, const LinkDescription& link,
+                      ConnectListener& listener, ConnectOptions options = {});
 // Without a listener: nothing shown, defaults never sent.
-Connection Connect(SensorSession& session, const LinkDescription& link,
-                   ConnectOptions options = {});
+ConnectResult Connect(SensorSession& session, const LinkDescription& link,
+                      ConnectOptions options = {});
 
 // How many values of each block the sensor found implausible and replaced with its defaults
 // when a configuration was written.

@@ -5,6 +5,7 @@
 
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -40,20 +41,52 @@ SensorError Refusal(SensorFault kind, const char* message) {
 SensorSession::SensorSession(EventLoop& loop, SerialPort& serial, TcpClient& tcp)
     : loop_(loop), link_(loop, *this, serial, tcp) {}
 
+SensorSession::~SensorSession() {
+    // Nobody is left to tell; the link does not outlive the session.
+    observers_.clear();
+    Close();
+}
+
+void SensorSession::AddObserver(SessionObserver* observer) {
+    if (observer != nullptr) observers_.push_back(observer);
+}
+
+void SensorSession::RemoveObserver(SessionObserver* observer) {
+    std::erase(observers_, observer);
+}
+
+void SensorSession::Tell(const SessionEvent& event) {
+    // An observer may add or remove observers while it is told: tell those of the moment.
+    const std::vector<SessionObserver*> now = observers_;
+    for (SessionObserver* o : now)
+        o->SessionChanged(event);
+}
+
+void SensorSession::Answered(int command) {
+    Tell({SessionEventKind::Answered, command});
+}
+
 void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
     SensorError error{FaultOf(failure.fault), std::string(failure.message), failure.reason,
                       failure.advice};
     if (failure.fault == LinkFault::ServerClosed) {
-        // It comes as an event, whenever it happens; whoever listens hears of it at once.
+        // It comes as an event, whenever it happens. A request that waits ends at once with it
+        // as its own failure, which its caller reports; otherwise whoever listens hears of it.
         lost_ = true;
-        if (observer_ != nullptr) observer_->LinkLost(error);
+        if (waiting_) {
+            closed_ = std::move(error);
+        } else {
+            Tell({SessionEventKind::Lost, -1, &error});
+        }
         return;
     }
     failure_ = std::move(error);
 }
 
 void SensorSession::SetWaitCursor(bool busy) {
-    if (observer_ != nullptr) observer_->SetWaitCursor(busy);
+    const std::vector<SessionObserver*> now = observers_;
+    for (SessionObserver* o : now)
+        o->SetWaitCursor(busy);
 }
 
 Status SensorSession::Open(const ConnectionSettings& settings) {
@@ -63,9 +96,11 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     lastSample_ = {};
     scanFrequency_ = 0.0;
     lost_ = false;
+    identified_ = false;
     failure_.reset();
     link_.conn = settings;
     link_.conn.TcpPort = ParseLeadingInt(TextOf(settings.PortNumber));
+    Tell({SessionEventKind::Opening});
     if (settings.Protocol == kRs232) {
         serialOpen_ = false;
         InitRS232(link_);
@@ -73,28 +108,46 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     } else {
         InitTCP_IP(link_);
     }
-    if (link_.link.LinkStatus >= 0) return {};
+    if (link_.link.LinkStatus >= 0) {
+        Tell({SessionEventKind::Opened});
+        return {};
+    }
     SensorError error =
         failure_ ? std::move(*failure_) : SensorError{SensorFault::OpenFailed, {}, {}, {}};
     failure_.reset();
+    Tell({SessionEventKind::OpenFailed, -1, &error});
     return error;
 }
 
 void SensorSession::CloseSerialPort(int port) {
     CloseSerial(link_, port);
-    if (port == link_.conn.ComPort) serialOpen_ = false;
+    if (port == link_.conn.ComPort && serialOpen_) {
+        serialOpen_ = false;
+        identified_ = false;
+        Tell({SessionEventKind::Closed});
+    }
 }
 
 void SensorSession::CloseTcp() {
+    const bool wasOpen = link_.link.TcpConnected != 0;
     qelto::CloseTcp(link_);
     lost_ = false;
+    if (wasOpen) {
+        identified_ = false;
+        Tell({SessionEventKind::Closed});
+    }
+}
+
+void SensorSession::Close() {
+    if (link_.link.TcpConnected != 0) CloseTcp();
+    if (serialOpen_) CloseSerialPort(link_.conn.ComPort);
 }
 
 bool SensorSession::connected() const {
     return link_.conn.Protocol == kRs232 ? serialOpen_ : link_.link.TcpConnected != 0;
 }
 
-Status SensorSession::Request(int command, std::uint16_t argument,
+Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expected,
                               std::span<const std::uint8_t> data) {
     if (waiting_) return Refusal(SensorFault::Busy, kMsgSensorBusy);
     if (loop_.QuitRequested()) return Refusal(SensorFault::Quit, "");
@@ -106,13 +159,29 @@ Status SensorSession::Request(int command, std::uint16_t argument,
     std::copy_n(data.begin(), n, link_.frames.RequestData());
     waiting_ = true;
     failure_.reset();
-    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n));
+    closed_.reset();
+    const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n), expected);
     waiting_ = false;
+    std::optional<SensorError> failure = std::move(failure_);
+    std::optional<SensorError> closed = std::move(closed_);
+    failure_.reset();
+    closed_.reset();
+    if (closed) {
+        // The close ended the wait: it is this request's failure (its caller reports it). Had
+        // the reply come (or failed on its own) first, the close is told as one between
+        // requests.
+        if (result != 1 && !failure) {
+            Tell({SessionEventKind::Failed, command, &*closed});
+            return std::move(*closed);
+        }
+        Tell({SessionEventKind::Lost, -1, &*closed});
+    }
+    // Told by the caller once it has taken what the reply brought (who the sensor is, what it
+    // holds), so that whoever listens sees the session as the reply left it.
     if (result == 1) return {};
-    if (failure_) {
-        SensorError error = std::move(*failure_);
-        failure_.reset();
-        return error;
+    if (failure) {
+        Tell({SessionEventKind::Failed, command, &*failure});
+        return std::move(*failure);
     }
     // A wait that gave up because the program is quitting reports nothing.
     return Refusal(SensorFault::Quit, "");
@@ -122,14 +191,9 @@ std::span<const std::uint8_t> SensorSession::Reply() const {
     return {link_.frames.ReplyData(), link_.frames.ReplyLength};
 }
 
-Status SensorSession::ReplyCarries(std::size_t needed) {
-    if (link_.frames.ReplyLength >= needed) return {};
-    // Copying a short block would fill the working copy with zeros that were never sent.
-    return Refusal(SensorFault::BadData, kMsgBadData);
-}
-
 Result<SensorIdentity> SensorSession::ReadFirmware() {
-    if (Status s = Request(kCmdFirmware, 0); !s) return s.error();
+    identified_ = false;
+    if (Status s = Request(kCmdFirmware, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     // The text ends at its first zero, and after 72 bytes at the latest; bytes behind the
     // reply in the buffer are not the sensor's.
@@ -138,16 +202,19 @@ Result<SensorIdentity> SensorSession::ReadFirmware() {
     identity_ = {};
     identity_.firmware.assign(text, std::find(text, text + limit, '\0'));
     identity_.SensorModel = SensorModelFor(SplitFirmware(identity_.firmware));
+    Answered(kCmdFirmware);
     return identity_;
 }
 
 Result<SensorIdentity> SensorSession::ReadNameAndSerial() {
-    if (Status s = Request(kCmdSensorName, 0); !s) return s.error();
+    if (Status s = Request(kCmdSensorName, 0, ReplyFit{}); !s) return s.error();
     const auto reply = Reply();
     const std::size_t limit = std::min(reply.size(), kSensorNameSize - 1);
     const auto* text = reinterpret_cast<const char*>(reply.data());
     identity_.name.assign(text, std::find(text, text + limit, '\0'));
     identity_.serialNumber = link_.frames.ReplyArgument;
+    identified_ = identity_.supported();
+    Answered(kCmdSensorName);
     return identity_;
 }
 
@@ -159,49 +226,57 @@ Result<SensorIdentity> SensorSession::Identify() {
 Result<RejectedCount> SensorSession::WriteParameters(const ParameterSet& para) {
     std::array<std::uint8_t, kParameterBlockSize> block{};
     ParameterBlockFromSet(para, block);
-    if (Status s = Request(kCmdWrite, kArgParameters, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgParameters, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         configuration_.para = para;
         paraKnown_ = true;
     }
+    Answered(kCmdWrite);
     return rejected;
 }
 
 Result<RejectedCount> SensorSession::WriteTeachTable(const TeachTable& teach) {
     std::array<std::uint8_t, kTeachBlockSize> block{};
     TeachBlockFromTable(teach, block);
-    if (Status s = Request(kCmdWrite, kArgTeachTable, block); !s) return s.error();
+    if (Status s = Request(kCmdWrite, kArgTeachTable, ReplyFit{}, block); !s) return s.error();
     const RejectedCount rejected = link_.frames.ReplyArgument;
     if (rejected == 0) {
         std::copy_n(teach.begin(), kSensorTeachRows, configuration_.teach.begin());
         teachKnown_ = true;
     }
+    Answered(kCmdWrite);
     return rejected;
 }
 
 Status SensorSession::StoreEeprom() {
-    return Request(kCmdStoreEeprom, 0);
+    if (Status s = Request(kCmdStoreEeprom, 0, ReplyFit{}); !s) return s;
+    Answered(kCmdStoreEeprom);
+    return {};
 }
 
 Result<RejectedCount> SensorSession::LoadEeprom() {
-    if (Status s = Request(kCmdLoadEeprom, 0); !s) return s.error();
+    if (Status s = Request(kCmdLoadEeprom, 0, ReplyFit{}); !s) return s.error();
+    Answered(kCmdLoadEeprom);
     return link_.frames.ReplyArgument;
 }
 
 Result<ParameterSet> SensorSession::ReadParameters() {
-    if (Status s = Request(kCmdRead, kArgParameters); !s) return s.error();
-    if (Status s = ReplyCarries(kParameterBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgParameters, ReplyFit::Exactly(kParameterBlockSize)); !s) {
+        return s.error();
+    }
     ParameterSetFromBlock(Reply().first<kParameterBlockSize>(), configuration_.para);
     paraKnown_ = true;
+    Answered(kCmdRead);
     return configuration_.para;
 }
 
 Result<TeachRows> SensorSession::ReadTeachRows() {
-    if (Status s = Request(kCmdRead, kArgTeachTable); !s) return s.error();
-    if (Status s = ReplyCarries(kTeachBlockSize); !s) return s.error();
+    if (Status s = Request(kCmdRead, kArgTeachTable, ReplyFit::Exactly(kTeachBlockSize)); !s)
+        return s.error();
     TeachTableFromBlock(Reply().first<kTeachBlockSize>(), configuration_.teach);
     teachKnown_ = true;
+    Answered(kCmdRead);
     TeachRows rows{};
     std::copy_n(configuration_.teach.begin(), rows.size(), rows.begin());
     return rows;
@@ -224,18 +299,19 @@ Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
 }
 
 Result<LiveData> SensorSession::ReadLiveSample() {
-    if (Status s = Request(kCmdLiveData, 0); !s) return s.error();
     // A short block would show (and let the assistant teach) zeros that were never measured.
-    if (Status s = ReplyCarries(kLiveDataSize); !s) return s.error();
+    if (Status s = Request(kCmdLiveData, 0, ReplyFit::AtLeast(kLiveDataSize)); !s) return s.error();
     lastSample_.FromBytes(Reply().first<kLiveDataSize>());
+    Answered(kCmdLiveData);
     return lastSample_;
 }
 
 Result<double> SensorSession::MeasureScanFrequency() {
     scanFrequency_ = 0.0;
-    if (Status s = Request(kCmdCycleTime, 0); !s) return s.error();
-    if (Status s = ReplyCarries(kCycleTimeReplySize); !s) return s.error();
+    if (Status s = Request(kCmdCycleTime, 0, ReplyFit::AtLeast(kCycleTimeReplySize)); !s)
+        return s.error();
     scanFrequency_ = ScanFrequencyFromReply(Reply());
+    Answered(kCmdCycleTime);
     return scanFrequency_;
 }
 
@@ -243,6 +319,10 @@ int ScanFrequencyPrecision(double value) {
     if (value > 1000.0) return 0;
     if (value <= 1.0) return 2;
     return 1;
+}
+
+std::string FormatScanFrequency(double value) {
+    return FormatFixed(value, ScanFrequencyPrecision(value));
 }
 
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data) {

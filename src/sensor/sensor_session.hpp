@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "link/event_loop.hpp"
 #include "link/link_context.hpp"
@@ -12,6 +14,7 @@
 #include "protocol/records.hpp"
 #include "sensor/identity.hpp"
 #include "sensor/sensor_error.hpp"
+#include "sensor/session_events.hpp"
 
 namespace qelto {
 
@@ -20,22 +23,13 @@ inline constexpr const char* kMsgSensorBusy =
     "ANOTHER REQUEST IS WAITING FOR THE SENSOR! \nTRY AGAIN WHEN IT IS DONE.";
 inline constexpr const char* kMsgNotConnected = "NO SENSOR CONNECTED!";
 
-// What the session tells the program above it as it happens.
-class SessionObserver {
-  public:
-    virtual ~SessionObserver() = default;
-    // The server has ended the conversation: told at once, also between requests and while
-    // one waits (which then ends with its own time-out).
-    virtual void LinkLost(const SensorError& error) = 0;
-    // Opening a TCP conversation can take seconds.
-    virtual void SetWaitCursor(bool /*busy*/) {}
-};
-
 // The scan frequency a command-105 reply stands for: N / (T x 0.01). A reply shorter than the
 // two numbers, or T = 0, is a failed measurement and gives 0.
 double ScanFrequencyFromReply(std::span<const std::uint8_t> data);
 // The decimals a scan frequency is shown with: 0 above 1000, 2 up to 1, 1 between.
 int ScanFrequencyPrecision(double value);
+// A scan frequency as the window's display shows it, with those decimals: "1001" for 1000.5.
+std::string FormatScanFrequency(double value);
 
 // Rejection counts the sensor gives back: parameters it found implausible and replaced with
 // its own defaults (0: all taken).
@@ -52,7 +46,12 @@ class SensorSession : private LinkOwner {
     SensorSession(const SensorSession&) = delete;
     SensorSession& operator=(const SensorSession&) = delete;
 
-    void SetObserver(SessionObserver* observer) { observer_ = observer; }
+    ~SensorSession() override;
+
+    // Observers hear of every exchange's outcome and of the link opening and closing, in the
+    // order they were added.
+    void AddObserver(SessionObserver* observer);
+    void RemoveObserver(SessionObserver* observer);
 
     // --- The link
     // Opens the link the settings describe. A serial port is closed before it opens; an open
@@ -62,16 +61,23 @@ class SensorSession : private LinkOwner {
     // Harmless when the port is not open.
     void CloseSerialPort(int port);
     void CloseTcp();
+    // Closes whatever link is open: the TCP conversation, the serial port last opened.
+    void Close();
     // The link of the settings last opened with is open.
     bool connected() const;
     // The server ended the conversation (until the next Open).
     bool linkLost() const { return lost_; }
+    // A sensor of a supported family answered with its name and serial number since the link
+    // was opened.
+    bool identified() const { return identified_; }
     bool tcpConnected() const { return link_.link.TcpConnected != 0; }
     const ConnectionSettings& settings() const { return link_.conn; }
 
     // --- Requests, one exchange each. While one waits for its reply, every other request is
     // refused as Busy before a byte goes out. Without an open link they are refused as
-    // NotConnected, or LinkClosed once the server has ended the conversation.
+    // NotConnected, or LinkClosed once the server has ended the conversation. A reply of
+    // another command, or of a length the request does not read, is a failure (BadHeader,
+    // BadData), never a value.
     // Command 7: the firmware text and the family it names.
     Result<SensorIdentity> ReadFirmware();
     // Command 15: the sensor's name and serial number.
@@ -112,19 +118,25 @@ class SensorSession : private LinkOwner {
   private:
     void ReportLinkFailure(const LinkFailure& failure) override;
     void SetWaitCursor(bool busy) override;
-    // One exchange with `data` as the request's data; on success the reply is in the frames.
-    Status Request(int command, std::uint16_t argument, std::span<const std::uint8_t> data = {});
-    // A reply whose data is shorter than its use needs is a broken data frame.
-    Status ReplyCarries(std::size_t needed);
+    // One exchange with `data` as the request's data; on success the reply, of the request's
+    // command and a length `expected` takes, is in the frames.
+    Status Request(int command, std::uint16_t argument, ReplyFit expected,
+                   std::span<const std::uint8_t> data = {});
     std::span<const std::uint8_t> Reply() const;
 
     EventLoop& loop_;
     LinkContext link_;
-    SessionObserver* observer_ = nullptr;
+    void Tell(const SessionEvent& event);
+    // An exchange got its reply and what it brought is taken.
+    void Answered(int command);
+
+    std::vector<SessionObserver*> observers_;
     bool waiting_ = false;
     bool serialOpen_ = false;
     bool lost_ = false;
+    bool identified_ = false;
     std::optional<SensorError> failure_;  // what the exchange in progress reported
+    std::optional<SensorError> closed_;   // the server's close, while the exchange waited
 
     SensorIdentity identity_;
     Configuration configuration_;

@@ -22,6 +22,7 @@ class FakeTcp : public TcpClient {
   public:
     std::function<std::vector<Bytes>(const Bytes& request)> responder;
     int connectResult = 0;
+    int reads = 0;  // calls of ClientTCPRead: each one a system call on a real socket
     std::vector<Bytes> written;
     std::vector<std::pair<std::string, int>> connects;
     int disconnects = 0;
@@ -49,6 +50,7 @@ class FakeTcp : public TcpClient {
         return count;
     }
     int ClientTCPRead(std::uint32_t, std::uint8_t* data, int maxCount, int) override {
+        ++reads;
         const int n = std::min<int>(maxCount, static_cast<int>(current_.size()));
         std::copy_n(current_.begin(), n, data);
         current_.erase(current_.begin(), current_.begin() + n);
@@ -56,6 +58,10 @@ class FakeTcp : public TcpClient {
     }
     // Bytes that arrive without a request.
     void Push(Bytes chunk) { chunks_.push_back(std::move(chunk)); }
+    // Bytes that have arrived at the port, readable, whose data event has not been delivered.
+    void Arrived(const Bytes& bytes) {
+        current_.insert(current_.end(), bytes.begin(), bytes.end());
+    }
     void ServerCloses() { closePending_ = true; }
     // One event pass: deliver the next chunk, or the close.
     void Deliver() {

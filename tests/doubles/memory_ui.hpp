@@ -109,6 +109,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     void SetWindowZoom(int zoom) override { window_.zoom = zoom; }
     void SetWindowPos(int left, int top) override;
     void SetWindowSize(int width, int height) override;
+    ScreenArea GetScreenArea(const WindowPlacement&) override { return screen; }
     void CenterWindow() override { ++centered_; }
     void DisplayPanels() override { displayed_ = true; }
     void ShowInfoText(std::string_view text, bool withTooltip, int left, int top, int pointSize,
@@ -169,6 +170,8 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;
+    // The screen area windows are fitted onto.
+    ScreenArea screen{0, 0, 1920, 1050};
 
   private:
     std::optional<PopupAnswer> nextAnswer(const PopupRecord& r);

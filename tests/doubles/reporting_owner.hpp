@@ -13,7 +13,8 @@ class ReportingOwner : public LinkOwner {
     explicit ReportingOwner(Context& ctx) : ctx_(ctx) {}
     void ReportLinkFailure(const LinkFailure& f) override {
         ++failures;
-        ReportFailure(ctx_, {SensorFault::Timeout, std::string(f.message), f.reason, f.advice});
+        ctx_.feedback.ReportFailure(
+            {SensorFault::Timeout, std::string(f.message), f.reason, f.advice});
     }
     int failures = 0;
 

@@ -12,6 +12,7 @@
 #include "doubles/fake_ports.hpp"
 #include "doubles/memory_ui.hpp"
 #include "doubles/reporting_owner.hpp"
+#include "doubles/set_working.hpp"
 #include "link/transport.hpp"
 #include "protocol/frame.hpp"
 #include "sensor/sensor_session.hpp"

@@ -2,8 +2,9 @@
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
 // the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page and its
 // editor, a failure in the InfoBox, the assistant's first question, the link monitor with a
-// rejected reply, a menu, the About box, the smallest window, the reports after loading an
-// empty file (the longer one taller than the screen).
+// rejected reply and its Bytes view, the question before Record replaces a file, a menu, the
+// About box, the smallest window, the reports after loading an empty file (the longer one
+// taller than the screen).
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QStyleFactory>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -102,6 +104,7 @@ int main(int argc, char** argv) {
     StartupOptions startup;
     startup.programDirectory = settings.path().toStdString();
     startup.userConfigDirectory = settings.path().toStdString();
+    startup.documentsDirectory = settings.path().toStdString();
     startup.connectionOverride = DemoConnection(sim.host().toStdString(), sim.port());
 
     PopupAnswerer popups;
@@ -124,18 +127,22 @@ int main(int argc, char** argv) {
     for (const char* scene : scenes) {
         sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(scene)));
         Spin(150);
-        if (ReadLiveData(ctx) != 1) break;
-        TeachVector& v = ctx.config.teach[static_cast<std::size_t>(row++)];
-        v.Cell = {static_cast<std::uint16_t>(ctx.view.live.X()),
-                  static_cast<std::uint16_t>(ctx.view.live.Y()),
-                  static_cast<std::uint16_t>(ctx.view.live.Int()),
-                  500,
-                  0,
-                  0};
+        if (ctx.live.ReadLiveData() != 1) break;
+        const LiveData& live = ctx.view.live;
+        Configuration taught = ctx.working.config();
+        taught.teach[static_cast<std::size_t>(row++)].Cell = {
+            static_cast<std::uint16_t>(live.X()),
+            static_cast<std::uint16_t>(live.Y()),
+            static_cast<std::uint16_t>(live.Int()),
+            500,
+            0,
+            0};
+        ctx.working.Replace(taught);
     }
-    ctx.config.para.MaxVecNo = static_cast<std::uint16_t>(row);
-    SendPara(ctx);
-    SetPanelValues(ctx);
+    Configuration taught = ctx.working.config();
+    taught.para.MaxVecNo = static_cast<std::uint16_t>(row);
+    ctx.working.Replace(taught);
+    ctx.transfer.SendPara();
     sim.Control(QStringLiteral("scene red"));
     sim.Control(QStringLiteral("cycle 0.4"));
 
@@ -168,8 +175,8 @@ int main(int argc, char** argv) {
         auto* xy = qobject_cast<ColourGraph*>(ui.widget(Ctrl::GraphXY));
         auto* strip = qobject_cast<StripChart*>(ui.widget(Ctrl::RgbStripChart));
         xy->ZoomAt(xy->plotArea().center(), 0.6);
-        const QPointF over(xy->xAxis->coordToPixel(ctx.config.teach[0].Cell[0] + 120.0),
-                           xy->yAxis->coordToPixel(ctx.config.teach[0].Cell[1] - 60.0));
+        const QPointF over(xy->xAxis->coordToPixel(ctx.working.config().teach[0].Cell[0] + 120.0),
+                           xy->yAxis->coordToPixel(ctx.working.config().teach[0].Cell[1] - 60.0));
         QCursor::setPos(xy->mapToGlobal(over.toPoint()));
         QMouseEvent move(QEvent::MouseMove, over, xy->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
@@ -193,8 +200,8 @@ int main(int argc, char** argv) {
 
     // The editor with two values changed from the sensor's.
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
-    EditItem(ctx, ConfigItem::Parameter(15), 9);
-    EditItem(ctx, ConfigItem::Teach(2, 0), 900);
+    ctx.editor.EditItem(ConfigItem::Parameter(15), 9);
+    ctx.editor.EditItem(ConfigItem::Teach(2, 0), 900);
     saveBoth(&window, "09-parameter-editor", nullptr);
     DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
@@ -228,7 +235,36 @@ int main(int argc, char** argv) {
         monitor->Follow();
         monitor->view()->scrollToBottom();
     });
+    // Its Bytes view on the longest reply (the teach rows, over 500 bytes), failures included.
+    monitor->SetShowBytes(true);
+    {
+        MonitorTableModel& rows = monitor->model();
+        int longest = -1;
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            if (longest < 0 || rows.entryAt(r).bytes.size() > rows.entryAt(longest).bytes.size())
+                longest = r;
+        }
+        if (longest >= 0) {
+            monitor->view()->setCurrentIndex(rows.index(longest, 0));
+            monitor->view()->scrollTo(rows.index(longest, 0));
+        }
+    }
+    saveBoth(monitor, "10-link-monitor-bytes", nullptr);
+    monitor->SetShowBytes(false);
     monitor->hide();
+
+    // Record pointed at a file that is there: the question, answered No.
+    const QString existing = QDir(settings.path()).filePath(QStringLiteral("line-3.csv"));
+    QFile old(existing);
+    if (old.open(QIODevice::WriteOnly)) old.write("last week\n");
+    old.close();
+    popups.Then([&](QWidget* w) { ChooseFile(w, existing); });
+    popups.Then([&](QWidget* w) {
+        save(w, "14-record-replace");
+        ClickButton(w, QStringLiteral("No"));
+    });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::RecordButton))->click();
+    Spin(100);
 
     // A menu, drawn where it opens over the window.
     QMenu* sensor = ui.menu().menu(MenuName::Sensor);
@@ -273,6 +309,9 @@ int main(int argc, char** argv) {
     // An empty file loaded anyway: every parameter and every teach row is reported.
     QFile empty(QDir(settings.path()).filePath(QStringLiteral("empty.ini")));
     if (empty.open(QIODevice::WriteOnly)) empty.close();
+    // The assistant cancelled at its first question left its number of colours behind: an
+    // unsent change, which the Get asks to discard.
+    popups.ThenClick("Yes");
     popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("empty.ini")); });
     popups.ThenClick("Yes");
     popups.ThenClick("Yes");
@@ -287,6 +326,31 @@ int main(int argc, char** argv) {
     qobject_cast<QPushButton*>(ui.widget(Ctrl::FileButton))->click();
     qobject_cast<QPushButton*>(ui.widget(Ctrl::GetButton))->click();
     Spin(100);
+    // The editor after a Send the sensor refused in part: GAIN 99 came back as its own value,
+    // and the cell is marked (its tooltip says what was sent and what the sensor holds).
+    sim.Control(QStringLiteral("clear"));
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::EepromButton))->click();
+    ui.SetActiveTabPage(kParameterPage);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    ctx.editor.EditItem(ConfigItem::Parameter(15), 99);
+    popups.ThenClick("Yes");
+    DispatchControlEvent(ctx, Ctrl::SendButton, Event::Commit);
+    ui.SetActiveTabPage(kParameterPage);
+    saveBoth(&window, "14-editor-refused", nullptr);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+
+    // The live values greyed when the link was lost a second time (connected again between).
+    const auto loseDuringGo = [&] {
+        QTimer::singleShot(300, [&] { sim.Control(QStringLiteral("fault close,cmd=8")); });
+        qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
+    };
+    loseDuringGo();
+    popups.ThenClick("No");
+    DispatchControlEvent(ctx, Ctrl::ConnectButton, Event::Commit);
+    ui.SetActiveTabPage(kParameterPage);
+    loseDuringGo();
+    saveBoth(&window, "15-greyed-after-second-loss", [&] { ui.scheduler().FlushNow(); });
+
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)
         std::printf("  [%s] %s\n", p.title.c_str(), p.text.c_str());

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,10 +15,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -78,8 +81,9 @@ QByteArray FileStart(const QString& path, int n) {
     return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
 }
 
-// The letters of the mnemonics the operator can reach now: visible controls, the menu bar.
-std::vector<QChar> VisibleMnemonics(MainWindow& w) {
+// The letters of the mnemonics the operator can reach now in a window: visible controls, and
+// the menu bar of the main window.
+std::vector<QChar> VisibleMnemonics(QWidget& w) {
     std::vector<QChar> letters;
     auto take = [&](QString text) {
         text.replace(QStringLiteral("&&"), QString());
@@ -96,8 +100,10 @@ std::vector<QChar> VisibleMnemonics(MainWindow& w) {
         for (int i = 0; i < bar->count(); ++i)
             take(bar->tabText(i));
     }
-    for (QAction* a : w.menuBar()->actions())
-        take(a->text());
+    if (auto* main = qobject_cast<MainWindow*>(&w)) {
+        for (QAction* a : main->menuBar()->actions())
+            take(a->text());
+    }
     return letters;
 }
 
@@ -107,6 +113,7 @@ class Window : public ::testing::Test {
         StartupOptions o;
         o.programDirectory = dir.path().toStdString();
         o.userConfigDirectory = dir.path().toStdString();
+        o.documentsDirectory = dir.path().toStdString();
         o.desktopLanguage = desktopLanguage;
         o.connectionOverride = ConnectionSettings{};
         o.connectionOverride->Protocol = kTcpIp;
@@ -313,16 +320,17 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     StartWithSensor();
     const ParameterSet before = model.EepromParameters();
     QTest::mouseClick(Button(ui(), Ctrl::EditModeButton), Qt::LeftButton);
-    auto* parameters = qobject_cast<QTableWidget*>(ui().widget(Ctrl::ParameterEditor));
-    auto* teach = qobject_cast<QTableWidget*>(ui().widget(Ctrl::TeachEditor));
+    auto* parameters = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
+    auto* teach = qobject_cast<QTableView*>(ui().widget(Ctrl::TeachEditor));
     ASSERT_TRUE(parameters->isVisible());
     EXPECT_FALSE(ui().widget(Ctrl::TeachTableCtrl)->isVisible());
     EXPECT_FALSE(ui().window().dataPanel()->isVisible());  // the editor has the width
 
     // Typed as an operator types into a cell: its editor opens, the text, Return.
-    const auto type = [](QTableWidget* table, int row, int column, const char* text) {
-        table->setCurrentCell(row, column);
-        table->editItem(table->item(row, column));
+    const auto type = [](QTableView* table, int row, int column, const char* text) {
+        const QModelIndex cell = table->model()->index(row, column);
+        table->setCurrentIndex(cell);
+        table->edit(cell);
         auto* editor = table->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
@@ -330,23 +338,28 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
         QTest::keyClick(editor, Qt::Key_Return);
         Spin(20);  // the view hands the value on once the editor has closed
     };
+    const auto shown = [](QTableView* table, int row, int column, int role = Qt::DisplayRole) {
+        return table->model()->index(row, column).data(role);
+    };
     int gainRow = -1;
-    for (int r = 0; r < parameters->rowCount(); ++r) {
-        if (parameters->verticalHeaderItem(r)->text() == "GAIN") gainRow = r;
+    for (int r = 0; r < parameters->model()->rowCount(); ++r) {
+        if (parameters->model()->headerData(r, Qt::Vertical).toString() == "GAIN") gainRow = r;
     }
     ASSERT_GE(gainRow, 0);
     type(parameters, gainRow, 0, "7");
     qobject_cast<QTabWidget*>(parameters->parentWidget()->parentWidget())->setCurrentIndex(1);
     type(teach, 2, 0, "900");
-    EXPECT_EQ(ctx().config.para.Gain, 7);
-    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
-    EXPECT_EQ(parameters->item(gainRow, 0)->background().color(), QColor(0xFF, 0xE2, 0x8A));
+    EXPECT_EQ(ctx().working.config().para.Gain, 7);
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
+    EXPECT_EQ(shown(parameters, gainRow, 0, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(0xFF, 0xE2, 0x8A));
 
     QTest::mouseClick(Button(ui(), Ctrl::UndoButton), Qt::LeftButton);
-    EXPECT_EQ(teach->item(2, 0)->text(), QString::number(ctx().config.teach[2].Cell[0]));
-    EXPECT_NE(ctx().config.teach[2].Cell[0], 900);
+    EXPECT_EQ(shown(teach, 2, 0).toString(),
+              QString::number(ctx().working.config().teach[2].Cell[0]));
+    EXPECT_NE(ctx().working.config().teach[2].Cell[0], 900);
     QTest::mouseClick(Button(ui(), Ctrl::RedoButton), Qt::LeftButton);
-    EXPECT_EQ(ctx().config.teach[2].Cell[0], 900);
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
 
     QString listed;
     popups.Then([&](QWidget* w) {
@@ -367,7 +380,7 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     ParameterSet expected = before;
     expected.Gain = 7;
     EXPECT_EQ(model.EepromParameters(), expected);
-    EXPECT_EQ(parameters->item(gainRow, 0)->background(), QBrush());
+    EXPECT_EQ(shown(parameters, gainRow, 0, Qt::BackgroundRole).value<QBrush>(), QBrush());
 }
 
 // The link at a glance: connected, lost with when and why (the live values greyed), and
@@ -390,6 +403,82 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
     EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
     EXPECT_FALSE(ui().liveValuesGreyed());
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "KORVANEX V4.3B7");  // the failure is over
+
+    // FREQ times out, FREQ again is answered: the link line follows both.
+    server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdCycleTime});
+    QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
+    QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
+    EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
+
+    // The server ends the conversation during GO: greyed again, and the first cause stays on
+    // the line after the wait that the closed link can never end.
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    Spin(400);
+    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+    EXPECT_TRUE(ui().liveValuesGreyed());
+
+    // Connected again and lost again: the values grey every time.
+    popups.ThenClick("No");
+    DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
+    ASSERT_TRUE(ctx().state.communicationOk);
+    Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    EXPECT_FALSE(ui().liveValuesGreyed());
+    QTimer::singleShot(
+        200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    EXPECT_TRUE(ui().liveValuesGreyed());
+    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+}
+
+// What the window shows is what Send and Save write, and edits that went nowhere are thrown
+// away only after a yes: Enter keeps them.
+TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
+    StartWithSensor();
+    const std::uint16_t sensorGain = model.RamParameters().Gain;
+    ctx().working.Edit(ConfigItem::Parameter(15), 7);  // GAIN, as typed into the editor
+    ctx().working.Edit(ConfigItem::Teach(2, 0), 900);
+    const auto reads = model.CommandCount(kCmdRead);
+
+    QString asked;
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    QTest::keyClick(&ui().window(), Qt::Key_F10);
+    EXPECT_EQ(asked, "Discard 2 unsent changes?");
+    EXPECT_EQ(model.CommandCount(kCmdRead), reads);
+    EXPECT_EQ(ctx().working.config().para.Gain, 7);
+
+    // Yes, and the teach block comes broken: the parameters are the sensor's, the teach cell
+    // keeps its edit, and the editor and a save agree with what is held.
+    server.AddFault({.kind = sim::FaultKind::BadDataCrc,
+                     .when = sim::FaultWhen::Every,
+                     .every = 2,
+                     .command = kCmdRead});
+    popups.ThenClick("Yes");
+    Activate();
+    QTest::keyClick(&ui().window(), Qt::Key_F10);
+    EXPECT_EQ(ctx().working.config().para.Gain, sensorGain);
+    EXPECT_EQ(ctx().editor.Cell(ConfigItem::Parameter(15)).value, sensorGain);
+    EXPECT_EQ(ctx().editor.Cell(ConfigItem::Teach(2, 0)).value, 900);
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::GainDisplay), std::to_string(sensorGain));
+
+    // Closing with the unsent teach cell asks; Enter keeps the window and the edit.
+    Activate();
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    WindowManagerCloses(ui().window());
+    Spin(50);
+    EXPECT_EQ(asked, "Discard 1 unsent change?");
+    EXPECT_FALSE(gui->quitRequested());
+    EXPECT_TRUE(ui().window().isVisible());
+    EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
@@ -475,12 +564,15 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     average->setValue(128);
     QTest::keyClick(&ui().window(), Qt::Key_F9);
     EXPECT_EQ(model.EepromParameters().Average, 128);
-    ctx().config.para.Average = 0;
+    Configuration zero = ctx().working.config();
+    zero.para.Average = 0;
+    ctx().working.Replace(zero);
     QTest::keyClick(&ui().window(), Qt::Key_F10);
-    EXPECT_EQ(ctx().config.para.Average, 128);
+    EXPECT_EQ(ctx().working.config().para.Average, 128);
     EXPECT_TRUE(ctx().state.communicationOk);
 
-    // Send to a file: the dialog starts in the last folder with the default name.
+    // Send to a file: the dialog starts in the documents folder (no parameter file was saved or
+    // loaded yet) with the default name.
     QTest::mouseClick(Button(ui(), Ctrl::FileButton), Qt::LeftButton);
     const QString file = dir.filePath("backup.ini");
     popups.Then([&](QWidget* w) {
@@ -493,6 +585,52 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().contains("AVERAGE = 128"));
+    written.close();
+
+    // Record pointed at that file by mistake (its dialog offers CSV files only): the question,
+    // and Enter keeps the file.
+    popups.Then([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("CSV files (*.csv)")});
+        ChooseFile(w, QStringLiteral("backup.ini"));
+    });
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    QTest::mouseClick(Button(ui(), Ctrl::RecordButton), Qt::LeftButton);
+    EXPECT_EQ(popups.seen.back().text, "backup.ini already exists in the folder\n" +
+                                           QDir::toNativeSeparators(dir.path()).toStdString() +
+                                           "\nDo you want to replace it?");
+    EXPECT_FALSE(Button(ui(), Ctrl::RecordButton)->isChecked());
+    EXPECT_FALSE(ctx().recording.recorder().active());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("AVERAGE = 128"));
+}
+
+// A settings file from another machine, or a damaged one: however wide or far out it puts the
+// window, the window opens on this screen, no larger than it (not with the gigabytes a window
+// 99999999 pixels wide would take), its title bar in reach. One that fits is taken as it is.
+TEST_F(Window, APlacementFromAnotherScreenOpensTheWindowOnThisOne) {
+    const char* placements[] = {"MAINPANEL WIDTH = 99999999\n", "MAINPANEL LEFT = 5000\n",
+                                "MAINPANEL LEFT = 5\nMAINPANEL TOP = 40\n"};
+    for (const char* placement : placements) {
+        QFile settings(dir.filePath("PanelSettings.cfg"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write(QByteArray("[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n"
+                                  "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\n") +
+                       placement);
+        settings.close();
+        gui.reset();
+        popups.ThenClick("OFFLINE");
+        Start(RefusedPort());
+        Spin(50);
+        MainWindow& w = ui().window();
+        const QRect screen = w.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(w.frameGeometry()))
+            << placement << w.frameGeometry().x() << "," << w.frameGeometry().y() << " "
+            << w.frameGeometry().width() << "x" << w.frameGeometry().height();
+        EXPECT_GT(w.geometry().top(), screen.top()) << "the title bar above it in reach";
+    }
+    EXPECT_EQ(ui().window().geometry(), QRect(5, 40, 790, 548));
 }
 
 TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
@@ -534,7 +672,7 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
             seen.automatic = xy->automaticHorizontalRange();
             seen.round = std::abs(xy->horizontalRange().size() - xy->verticalRange().size()) <
                          1e-9 * xy->horizontalRange().size();
-            const TeachVector& row2 = ctx().config.teach[2];
+            const TeachVector& row2 = ctx().working.config().teach[2];
             seen.hover = xy->HoverText(QPointF(xy->xAxis->coordToPixel(row2.Cell[0]),
                                                xy->yAxis->coordToPixel(row2.Cell[1])));
             QTest::mouseDClick(xy, Qt::LeftButton, {}, centre);
@@ -543,11 +681,11 @@ TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
             ui().window().activateWindow();  // after the file dialog
             seen.active = QTest::qWaitForWindowActive(&ui().window());
             QTest::keyClick(&ui().window(), Qt::Key_F8);
-            seen.rowsAtPause = ctx().recording->recorder.rows();
+            seen.rowsAtPause = ctx().recording.recorder().rows();
             const QPointF frozen = xy->cursorPosition();
             model.SelectPatch("blue");
             Later(200, [&, frozen] {
-                seen.rowsGrew = ctx().recording->recorder.rows() > seen.rowsAtPause;
+                seen.rowsGrew = ctx().recording.recorder().rows() > seen.rowsAtPause;
                 seen.cursorFroze = xy->cursorPosition() == frozen &&
                                    QPointF(ctx().view.live.X(), ctx().view.live.Y()) != frozen;
                 strip->ZoomAt(QPointF(strip->plotArea().right(), 10), 5);
@@ -602,6 +740,14 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     LinkMonitorPanel* panel = ui().menu().monitorPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(panel->isVisible());
+    // A window of its own, not one kept above the main window and its live values; every
+    // mnemonic in it one of a kind.
+    EXPECT_EQ(panel->windowType(), Qt::Window);
+    EXPECT_EQ(panel->windowHandle()->transientParent(), nullptr);
+    std::vector<QChar> panelLetters = VisibleMnemonics(*panel);
+    std::sort(panelLetters.begin(), panelLetters.end());
+    EXPECT_GE(panelLetters.size(), 7u);
+    EXPECT_EQ(std::adjacent_find(panelLetters.begin(), panelLetters.end()), panelLetters.end());
     MonitorTableModel& rows = panel->model();
     int rejected = -1;
     for (int r = 0; r < rows.rowCount(); ++r) {
@@ -623,13 +769,48 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     EXPECT_LE(rows.rowCount(), before + 3);
     EXPECT_EQ(rows.entryAt(rows.rowCount() - 1).exchanges, model.CommandCount(8));
 
-    // Only command 2, saved as text.
+    // The failures only.
+    panel->SetFailuresOnly(true);
+    ASSERT_GE(rows.rowCount(), 1);
+    for (int r = 0; r < rows.rowCount(); ++r)
+        EXPECT_EQ(rows.entryAt(r).result, MonitorResult::Rejected);
+    panel->SetFailuresOnly(false);
+
+    // The bytes of a long reply read at connecting (the teach rows, over 500 bytes): below the
+    // list, with offsets and ASCII.
+    panel->SetShowBytes(true);
+    int teachReply = -1;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        const MonitorEntry& e = rows.entryAt(r);
+        if (e.direction == MonitorDirection::Reply && e.bytes.size() > 500) teachReply = r;
+    }
+    ASSERT_GE(teachReply, 0);
+    panel->view()->setCurrentIndex(rows.index(teachReply, 0));
+    const std::size_t size = rows.entryAt(teachReply).bytes.size();
+    const QString dump = panel->bytesView()->toPlainText();
+    EXPECT_TRUE(panel->bytesView()->isVisible());
+    EXPECT_TRUE(dump.startsWith(QStringLiteral("< reply, %1 bytes\n0000  55 02 ").arg(size)))
+        << dump.left(200).toStdString();
+    const QString lastOffset =
+        QStringLiteral("\n%1  ").arg((size - 1) / 16 * 16, 4, 16, QLatin1Char('0'));
+    EXPECT_TRUE(dump.contains(lastOffset)) << lastOffset.toStdString();
+    EXPECT_TRUE(dump.endsWith(QStringLiteral("|\n"))) << "the ASCII beside the hex";
+    panel->SetShowBytes(false);
+
+    // Only command 2, saved as text, headed by the date, the link and the sensor.
     rows.SetFilter(MonitorFilter{2});
     for (int r = 0; r < rows.rowCount(); ++r)
         EXPECT_EQ(rows.entryAt(r).command, 2);
     QString why;
     ASSERT_TRUE(panel->SaveText(dir.filePath("link.txt"), &why)) << why.toStdString();
     const QByteArray text = FileStart(dir.filePath("link.txt"), 100000);
+    EXPECT_TRUE(text.startsWith("Qelto link monitor\nSaved:  " +
+                                QDate::currentDate().toString(Qt::ISODate).toLatin1()))
+        << text.left(300).toStdString();
+    EXPECT_TRUE(
+        text.contains("\nLink:   TCP/IP 127.0.0.1:" + QByteArray::number(server.tcpPort()) + "\n"));
+    EXPECT_TRUE(text.contains("\nSensor: KORVANEX V4.3B7, KORVANEX TAVRENO SIM, serial 4711\n"))
+        << text.left(300).toStdString();
     EXPECT_TRUE(text.contains("rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!"));
     EXPECT_FALSE(text.contains("live data"));
     panel->close();
@@ -641,6 +822,17 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     EXPECT_FALSE(qobject_cast<QSpinBox*>(ui().widget(Ctrl::AverageControl))
                      ->findChild<QLineEdit*>()
                      ->hasSelectedText());
+    // Its display shows the text qelto-cli freq prints for the same value, 1000.5 Hz included.
+    auto* freq = qobject_cast<QLineEdit*>(ui().widget(Ctrl::ScanFreqDisplay));
+    const QString measured =
+        QString::fromStdString(FormatScanFrequency(ctx().sensor.scanFrequency()));
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == measured; }, 2000))
+        << freq->text().toStdString() << " / " << measured.toStdString();
+    ui().SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(1000.5));
+    ui().SetCtrlVal(Ctrl::ScanFreqDisplay, 1000.5);
+    EXPECT_TRUE(SpinUntil([&] { return freq->text() == "1001"; }, 2000))
+        << freq->text().toStdString();
+    EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
 
     // Every mnemonic in reach is one of a kind, so Alt+E goes to EEPROM and stays there.
     for (int page : {kConnectionPage, kParameterPage}) {

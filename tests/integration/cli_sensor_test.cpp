@@ -19,6 +19,7 @@
 
 #include "app/live.hpp"
 #include "app/panel_settings.hpp"
+#include "doubles/scripted_sensor.hpp"
 #include "files/inifile.hpp"
 #include "link/transaction.hpp"
 #include "protocol/records.hpp"
@@ -134,7 +135,9 @@ std::int32_t FileInt(const QString& path, const char* section, const char* key) 
     return v;
 }
 
-const QRegularExpression kCsvLine(R"(^\d+\.\d{6}(,-?\d+){7}$)");
+// t, the seven values, and the clock time of the sample.
+const QRegularExpression kCsvLine(
+    R"(^\d+\.\d{6}(,-?\d+){7},\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d$)");
 
 class CliSensor : public ::testing::Test {
   protected:
@@ -325,7 +328,9 @@ TEST_F(CliSensor, SetChangesOnlyTheNamedValues) {
     const std::size_t requests = model.CommandCount(kCmdFirmware);
     for (const QStringList& wrong :
          {QStringList{"set", "gian=4"}, QStringList{"set", "gain=65536"},
-          QStringList{"set", "teach_vector_32.cell_0=1"}, QStringList{"set", "gain=4", "GAIN=5"}}) {
+          QStringList{"set", "teach_vector_32.cell_0=1"}, QStringList{"set", "gain=4", "GAIN=5"},
+          QStringList{"set", "parameter.parameter.gain=5"},
+          QStringList{"set", "teach_vector_2.parameter.gain=5"}}) {
         const CliRun refused = RunCli(Tcp() + wrong);
         EXPECT_EQ(refused.code, 2) << refused.err;
     }
@@ -394,7 +399,7 @@ TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
     ASSERT_EQ(run.code, 0) << run.err;
     const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 101);
-    EXPECT_EQ(lines[0], "t,red,green,blue,x,y,int,color_no");
+    EXPECT_EQ(lines[0], "t,red,green,blue,x,y,int,color_no,wall_clock");
     const QString values = QString("%1,%2,%3,%4,%5,%6,%7")
                                .arg(expected.Red())
                                .arg(expected.Green())
@@ -409,7 +414,7 @@ TEST_F(CliSensor, LiveStreamsExactlyTheSamplesAskedFor) {
         const double t = lines[i].section(',', 0, 0).toDouble();
         EXPECT_GE(t, last);
         last = t;
-        EXPECT_EQ(lines[i].section(',', 1), values);
+        EXPECT_EQ(lines[i].section(',', 1, 7), values);
     }
     EXPECT_EQ(model.CommandCount(kCmdLiveData), 100u) << "no request beyond the last sample";
 }
@@ -420,7 +425,7 @@ TEST_F(CliSensor, LiveAsJsonLines) {
     const QStringList lines = QString::fromStdString(run.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     const QRegularExpression jsonl(
-        R"(^\{"t":\d+\.\d{6},"red":-?\d+,"green":-?\d+,"blue":-?\d+,"x":-?\d+,"y":-?\d+,"int":-?\d+,"color_no":-?\d+\}$)");
+        R"(^\{"t":\d+\.\d{6},"red":-?\d+,"green":-?\d+,"blue":-?\d+,"x":-?\d+,"y":-?\d+,"int":-?\d+,"color_no":-?\d+,"wall_clock":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d"\}$)");
     for (const QString& line : lines) {
         EXPECT_TRUE(jsonl.match(line).hasMatch()) << line.toStdString();
     }
@@ -587,6 +592,63 @@ TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
     model.SetFirmware("");
     const CliRun empty = RunCli(Tcp() + QStringList{"identify"});
     EXPECT_EQ(empty.code, 3) << empty.err;
+}
+
+// The sensor sends the reply to the teach read once more, ahead of the reply to the write
+// (which says a value was refused): set fails, it never says it set the value.
+TEST_F(CliSensor, SetFailsWhenAStaleReplyComesAheadOfTheWrites) {
+    std::string error;
+    server.AddFault(*sim::ParseFault("stale,cmd=1", error));
+    const CliRun run = RunCli(Tcp() + QStringList{"set", "teach_vector_0.hold=5000"});
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, kMsgBadHeader)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "reply to command 2 while command 1 was asked")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "set failed")) << run.err;
+    EXPECT_FALSE(Contains(run.err, "set 1 value")) << run.err;
+}
+
+// The parameter read answered by another reply: get saves nothing and fails. So it does when
+// the server ends the conversation, which is said at once (no time-out is waited out), with
+// the host and port.
+TEST_F(CliSensor, GetSavesNothingFromAReplyThatIsNotTheReadsOwn) {
+    ScriptedPeer peer;
+    ScriptedSensor sensor;
+    std::vector<Chunk> instead;
+    peer.responder = [&](const Bytes& request) {
+        std::vector<Chunk> chunks;
+        for (Bytes& b : sensor.Answer(request))
+            chunks.push_back({std::move(b)});
+        const bool parameterRead = request[1] == kCmdRead && request[2] == kArgParameters;
+        return parameterRead ? instead : chunks;
+    };
+    const std::string where = "127.0.0.1 port " + std::to_string(peer.port());
+    struct Case {
+        const char* name;
+        std::vector<Chunk> reply;
+        std::vector<std::string> said;
+    };
+    const std::vector<Case> cases = {
+        {"the teach block",
+         {{Frame(kCmdRead, kArgParameters, Bytes(512, 1))}},
+         {kMsgBadData, "512 bytes where 52 were expected"}},
+        {"another command's reply",
+         {{Frame(kCmdFirmware, 0, Bytes(52, 1))}},
+         {kMsgBadHeader, "reply to command 7 while command 2 was asked"}},
+        {"the server's close", {{{}, 0, true}}, {"SERVER HAS CLOSED CONNECTION!", where}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        instead = c.reply;
+        const QString file = File("backup.ini");
+        const CliRun run =
+            RunCli({"--tcp", "127.0.0.1:" + QString::number(peer.port()), "get", "-o", file});
+        EXPECT_EQ(run.code, 1) << run.err;
+        EXPECT_FALSE(QFile::exists(file));
+        for (const std::string& text : c.said)
+            EXPECT_TRUE(Contains(run.err, text)) << text << "\n" << run.err;
+        EXPECT_FALSE(Contains(run.err, kMsgTimeout)) << run.err;
+        EXPECT_EQ(run.err.find(c.said[0]), run.err.rfind(c.said[0])) << "said once";
+    }
 }
 
 TEST_F(CliSensor, ASilentSensorExitsWithOneAndTheTimeoutText) {

@@ -14,10 +14,11 @@ namespace {
 TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
     SensorSimRig s;
     s.Connected();
-    s.ctx.config.para.Power = 650;
-    s.ctx.config.teach[2].Hold = 77;
-    s.ctx.config.teach[40].Hold = 77;  // a row the sensor does not hold
-    const ParameterSet para = s.ctx.config.para;
+    SetWorking(s.ctx, [&](Configuration& c) { c.para.Power = 650; });
+    SetWorking(s.ctx, [&](Configuration& c) { c.teach[2].Hold = 77; });
+    SetWorking(s.ctx,
+               [&](Configuration& c) { c.teach[40].Hold = 77; });  // a row the sensor does not hold
+    const ParameterSet para = s.ctx.working.config().para;
     const auto target = s.ctx.state.TransferTarget;
     const auto powerShown = s.ui.ctrl(Ctrl::PowerDisplay).value;
 
@@ -29,7 +30,7 @@ TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
     EXPECT_NE(list.find("[PARAMETER] POWER: 500 -> 650\n"), std::string::npos) << list;
     EXPECT_NE(list.find("[TEACH VECTOR 2] HOLD: "), std::string::npos) << list;
     EXPECT_EQ(list.find("TEACH VECTOR 40"), std::string::npos) << list;
-    EXPECT_EQ(s.ctx.config.para, para);
+    EXPECT_EQ(s.ctx.working.config().para, para);
     EXPECT_EQ(s.ctx.state.TransferTarget, target);
     EXPECT_EQ(s.ui.ctrl(Ctrl::PowerDisplay).value, powerShown);
 
@@ -46,8 +47,10 @@ TEST(Compare, SensorAgainstTheWorkingCopyReadsOnlyAndListsWhatSendWouldChange) {
 TEST(Compare, DuringASlowGetItIsRefusedAndGetReadsTheSensorsValues) {
     SensorSimRig s;
     s.Connected();
-    const Configuration sensor = s.ctx.config;
-    s.ctx.config.para.Gain = 9;  // the operator's change, which Get is to replace
+    const Configuration sensor = s.ctx.working.config();
+    SetWorking(s.ctx, [&](Configuration& c) {
+        c.para.Gain = 9;
+    });  // the operator's change, which Get is to replace
     s.server.AddFault({.kind = sim::FaultKind::Delay,
                        .value = 300,
                        .when = sim::FaultWhen::Next,
@@ -71,7 +74,7 @@ TEST(Compare, DuringASlowGetItIsRefusedAndGetReadsTheSensorsValues) {
     EXPECT_EQ(s.wire, (Wire{{4, 0}, {2, 0}, {2, 2}}));
     ASSERT_FALSE(s.ui.statusMessages.empty());
     EXPECT_EQ(s.ui.statusMessages.front(), "Compare cannot run now: Get is running.");
-    EXPECT_EQ(s.ctx.config.para, sensor.para);
+    EXPECT_EQ(s.ctx.working.config().para, sensor.para);
     EXPECT_EQ(s.ui.ctrl(Ctrl::GainDisplay).value, sensor.para.Gain);
     EXPECT_EQ(s.ui.ctrl(Ctrl::PowerDisplay).value, sensor.para.Power);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::CompareButton).dimmed);

@@ -36,7 +36,7 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
             DispatchControlEvent(s.ctx, Ctrl::StopButton, Event::Commit);
     };
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
-    EXPECT_FALSE(s.ctx.recording->recorder.active());  // the end of acquisition closed the file
+    EXPECT_FALSE(s.ctx.recording.recorder().active());  // the end of acquisition closed the file
     EXPECT_EQ(s.ui.ctrl(Ctrl::RecordButton).value, 0);
     std::vector<std::string> lines = Lines(path);
     ASSERT_EQ(lines.size(), 26u);
@@ -49,6 +49,10 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
     EXPECT_NE(lines.back().find(tail.str()), std::string::npos) << lines.back();
     EXPECT_NE(s.ui.ctrl(Ctrl::StatusBar).text.find("25 samples"), std::string::npos)
         << s.ui.ctrl(Ctrl::StatusBar).text;
+    // The status line keeps the file and its rows after the recording has ended.
+    EXPECT_NE(s.ui.ctrl(Ctrl::StatusBar).text.find("recorded run.csv: 25 rows"), std::string::npos)
+        << s.ui.ctrl(Ctrl::StatusBar).text;
+    EXPECT_EQ(s.ui.ctrl(Ctrl::StatusBar).tooltip, path);
 
     // A second recording, ended by a failure of the link: the rows before it are all there.
     const std::string second = dir.filePath("fault.csv").toStdString();
@@ -63,7 +67,7 @@ TEST(LiveRecord, RowsForEverySampleUntilStopThenUntilAFault) {
     s.ui.onEvents = nullptr;
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 8);
-    EXPECT_FALSE(s.ctx.recording->recorder.active());
+    EXPECT_FALSE(s.ctx.recording.recorder().active());
     EXPECT_EQ(Lines(second).size(), 1u + 7u);
 }
 

@@ -3,6 +3,7 @@
 // supported or stop answering, and the CLOSE / OFFLINE choice.
 #include <gtest/gtest.h>
 
+#include "app/control_table.hpp"
 #include "sensor_sim_rig.hpp"
 
 namespace qelto {
@@ -18,7 +19,9 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     stored.Average = 128;
     storedTeach[0].Cell = {1000, 1500, 800, 100, 0, 0};
     s.model.SetEeprom(stored, storedTeach);
-    s.ctx.config.teach[45].Cell[0] = 321;  // rows beyond 31 are the host's alone
+    SetWorking(s.ctx, [&](Configuration& c) {
+        c.teach[45].Cell[0] = 321;
+    });  // rows beyond 31 are the host's alone
     s.ctx.state.Language = 1;
 
     s.StartUp(PopupAnswer::No());
@@ -27,9 +30,9 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
     EXPECT_EQ(s.ui.popups.at(0).message, "Do you want to send default parameters to the sensor?");
     EXPECT_TRUE(s.ctx.state.communicationOk);
-    EXPECT_EQ(s.ctx.config.para, stored);
-    EXPECT_EQ(s.ctx.config.teach[0].Cell[3], 100);
-    EXPECT_EQ(s.ctx.config.teach[45].Cell[0], 321);
+    EXPECT_EQ(s.ctx.working.config().para, stored);
+    EXPECT_EQ(s.ctx.working.config().teach[0].Cell[3], 100);
+    EXPECT_EQ(s.ctx.working.config().teach[45].Cell[0], 321);
     EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 128);
     EXPECT_EQ(s.ui.cellValue(1, 1), 1000);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
@@ -56,7 +59,7 @@ TEST(SensorConnect, StartUpAnsweringYesStoresTheDefaultsThroughTheEeprom) {
     LoadDefaultParaValues(defaults, defaultTeach, 1);
     EXPECT_EQ(s.model.EepromParameters(), defaults);
     EXPECT_EQ(s.model.RamParameters(), defaults);
-    EXPECT_EQ(s.ctx.config.para, defaults);
+    EXPECT_EQ(s.ctx.working.config().para, defaults);
     EXPECT_TRUE(s.ctx.state.communicationOk);
     EXPECT_EQ(s.InfoBox(), kIdentified);
 }
@@ -73,7 +76,7 @@ TEST(SensorConnect, YesWithTheFileTargetWritesRamOnly) {
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {1, 0}, {1, 2}, {2, 0}, {2, 2}}));
     EXPECT_EQ(s.model.RamParameters().Average, 256);
     EXPECT_EQ(s.model.EepromParameters().Average, 1000);
-    EXPECT_EQ(s.ctx.config.para.Average, 256);
+    EXPECT_EQ(s.ctx.working.config().para.Average, 256);
 }
 
 TEST(SensorConnect, UnsupportedFirmwareIsRefusedWithItsNameAndOfflineFollows) {
@@ -142,8 +145,9 @@ TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     s.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     s.StartUp(PopupAnswer::No());
     EXPECT_EQ(s.wire, (Wire{{7, 0}}));
-    EXPECT_EQ(s.InfoBox(), std::string("TRY TO CONNECT!\n") + kMsgServerClosed + "\n\n" +
-                               kMsgTimeout + "\n\nNO SENSOR CONNECTED!\n\n");
+    // The close ends the wait for the firmware at once: said once, no time-out after it.
+    EXPECT_EQ(s.InfoBox(),
+              std::string("TRY TO CONNECT!\n") + kMsgServerClosed + "\n\nNO SENSOR CONNECTED!\n\n");
     EXPECT_EQ(s.ctx.sensor.tcpConnected(), false);
     EXPECT_EQ(s.ctx.state.TransferTarget, kTargetFile);
     EXPECT_FALSE(s.ui.quitCode().has_value());
@@ -152,10 +156,30 @@ TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     s.server.ClearFaults();
     s.wire.clear();
     s.ui.answers.push_back(PopupAnswer::No());
-    TryToConnect(s.ctx);
+    s.ctx.connection.TryToConnect();
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {2, 0}, {2, 2}}));
     EXPECT_TRUE(s.ctx.state.communicationOk);
 }
+
+#if defined(__linux__)
+// Connected over a serial line, then the COM port selector moved on: Disconnect closes the
+// port that is open, and its lock is released for the next program that wants it.
+TEST(SensorConnect, DisconnectAfterASelectorChangeReleasesThePortThatWasOpen) {
+    SensorSimRig s;
+    ASSERT_TRUE(s.server.OpenPty()) << s.server.errorString().toStdString();
+    const std::optional<int> com = s.server.ptyComNumber();
+    ASSERT_TRUE(com.has_value());
+    s.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
+    s.ui.SetCtrlVal(Ctrl::ComPortSelector, *com);
+    s.Connected();
+    s.ui.SetCtrlVal(Ctrl::ComPortSelector, *com + 1);
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::DisconnectButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(s.Status(), "NO SENSOR CONNECTED!");
+    QtSerialPort next;
+    EXPECT_GE(next.OpenComConfig(*com, 115200), 0);
+    next.CloseCom(*com);
+}
+#endif
 
 TEST(SensorConnect, NoServerListeningAsksAtOnce) {
     SensorSimRig s;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/connection.hpp"
+#include "app/program.hpp"
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
 #include "qt_rig.hpp"
@@ -53,9 +54,7 @@ struct SensorSimRig {
     // command button locked, unlocked again only when the sensor is identified.
     void StartUp(PopupAnswer defaultsAnswer) {
         ui.answers.push_back(defaultsAnswer);
-        SetButtonsDimmed(ctx, 0, 1);
-        TryToConnect(ctx);
-        if (ctx.state.communicationOk) SetButtonsDimmed(ctx, 0, 0);
+        FirstConnection(ctx);
     }
     // Connected and identified, the wire record cleared.
     void Connected() {

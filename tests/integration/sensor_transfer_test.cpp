@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.hpp"
-#include "app/main_panel.hpp"
 #include "app/transfer.hpp"
 #include "sensor_sim_rig.hpp"
 
@@ -13,9 +12,9 @@ namespace {
 TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromStores) {
     SensorSimRig s;
     s.Connected();
-    s.ctx.config.para.Gain = 99;     // the sensor takes 1..8
-    s.ctx.config.para.Power = 5000;  // and 1..1000
-    s.ctx.config.teach[2].Cell = {1200, 900, 700, 150, 0, 0};
+    SetWorking(s.ctx, [&](Configuration& c) { c.para.Gain = 99; });     // the sensor takes 1..8
+    SetWorking(s.ctx, [&](Configuration& c) { c.para.Power = 5000; });  // and 1..1000
+    SetWorking(s.ctx, [&](Configuration& c) { c.teach[2].Cell = {1200, 900, 700, 150, 0, 0}; });
     s.ui.SetCtrlVal(Ctrl::AverageControl, 512);
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
@@ -36,7 +35,7 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     EXPECT_EQ(s.model.EepromParameters().Average, 512);
     EXPECT_EQ(s.model.EepromTeach()[2].Cell[0], 1200);
     // The host's copy is not corrected behind the operator's back.
-    EXPECT_EQ(s.ctx.config.para.Gain, 99);
+    EXPECT_EQ(s.ctx.working.config().para.Gain, 99);
     // The buttons are usable again for the next attempt.
     EXPECT_FALSE(s.ui.ctrl(Ctrl::SendButton).dimmed);
 }
@@ -62,16 +61,18 @@ TEST(SensorTransfer, ImplausibleEepromIsNotedAndTheReadGoesOn) {
     EXPECT_TRUE(s.ctx.state.communicationOk);
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
     // What the host reads is what the sensor now runs on: its defaults for the three.
-    EXPECT_EQ(s.ctx.config.para.Integral, 1);
-    EXPECT_EQ(s.ctx.config.para.Average, 256);
-    EXPECT_EQ(s.ctx.config.teach[1].Hold, 10);
+    EXPECT_EQ(s.ctx.working.config().para.Integral, 1);
+    EXPECT_EQ(s.ctx.working.config().para.Average, 256);
+    EXPECT_EQ(s.ctx.working.config().teach[1].Hold, 10);
     EXPECT_EQ(s.ui.ctrl(Ctrl::IntegralDisplay).value, 1);
 }
 
-TEST(SensorTransfer, FailedTeachReadLeavesNewParametersAndOldPanels) {
+// The parameters that came are the working copy's, and shown: what is shown is what a Send
+// would write. The teach rows, and so the circles, stay as they were.
+TEST(SensorTransfer, FailedTeachReadLeavesTheNewParametersShownAndTheOldCircles) {
     SensorSimRig s;
     s.Connected();
-    const TeachTable hostTeach = s.ctx.config.teach;
+    const TeachTable hostTeach = s.ctx.working.config().teach;
     const auto arcsBefore = s.ui.graph(Ctrl::GraphXY).deletions;
     ParameterSet sensorPara = s.model.RamParameters();
     sensorPara.Average = 64;
@@ -85,12 +86,12 @@ TEST(SensorTransfer, FailedTeachReadLeavesNewParametersAndOldPanels) {
                        .every = 2,
                        .command = kCmdRead});
     s.ctx.state.TransferTarget = kTargetFile;
-    GetPara(s.ctx);
+    s.ctx.transfer.GetPara();
     EXPECT_EQ(s.wire, (Wire{{2, 0}, {2, 2}}));
-    EXPECT_EQ(s.ctx.config.para, sensorPara);
-    EXPECT_EQ(s.ctx.config.teach, hostTeach);
-    EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 256);
-    EXPECT_EQ(s.ui.ctrl(Ctrl::GainDisplay).value, 6);
+    EXPECT_EQ(s.ctx.working.config().para, sensorPara);
+    EXPECT_EQ(s.ctx.working.config().teach, hostTeach);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::AverageControl).value, 64);
+    EXPECT_EQ(s.ui.ctrl(Ctrl::GainDisplay).value, 3);
     EXPECT_EQ(s.ui.graph(Ctrl::GraphXY).deletions, arcsBefore);
     EXPECT_EQ(s.InfoBox().substr(s.InfoBox().size() - std::string(kMsgBadData).size() - 2),
               std::string(kMsgBadData) + "\n\n");

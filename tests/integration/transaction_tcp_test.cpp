@@ -84,9 +84,11 @@ TEST_F(TcpTransaction, ErrorReplyWithArgumentThreeCountsAsSuccess) {
     EXPECT_EQ(InfoBox(), "");
 }
 
-TEST_F(TcpTransaction, ReplyWithAnotherCommandIsAccepted) {
+// Another request's reply is no answer to this one.
+TEST_F(TcpTransaction, ReplyWithAnotherCommandIsRejected) {
     Answer({{ReplyFrame(9, 0)}});
-    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
+    EXPECT_EQ(InfoBox(), std::string(kMsgBadHeader) + "\n\n");
 }
 
 struct FailureCase {

@@ -12,6 +12,7 @@
 #include "app/context.hpp"
 #include "doubles/memory_ui.hpp"
 #include "doubles/reporting_owner.hpp"
+#include "doubles/set_working.hpp"
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
 #include "platform/qt_event_pump.hpp"

@@ -145,7 +145,7 @@ class Assistant : public ::testing::Test {
     // Answers up to and including the brightest-colour prompt for `colours` colours.
     void AnswerSetup(int colours) {
         Answer(PopupAnswer::Button(kPromptOk, std::to_string(colours)));
-        if (colours <= OutputCount(rig.ctx)) Answer(PopupAnswer::No());
+        if (colours <= rig.ctx.assistant.OutputCount()) Answer(PopupAnswer::No());
         Answer(PopupAnswer::Button(kPromptOk));
     }
     static std::string En(AssistantMsg row) { return AssistantMessages[row][kEnglish]; }
@@ -200,10 +200,10 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
                                   En(MsgPlaceColor), En(MsgPlaceColor), En(MsgSavedToEeprom)}));
 
     // Power adjustment: Gain 7 is the first to lift the signal above DynWinLo.
-    EXPECT_EQ(rig.ctx.config.para.Gain, 7);
-    EXPECT_EQ(rig.ctx.config.para.PowerMode, 0);
-    EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 4);
-    EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, 2);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 7);
+    EXPECT_EQ(rig.ctx.working.config().para.PowerMode, 0);
+    EXPECT_EQ(rig.ctx.working.config().para.MaxVecNo, 4);
+    EXPECT_EQ(rig.ctx.working.config().para.DigitalOutMode, 2);
     std::vector<std::pair<int, int>> progress;
     for (int k = 1; k <= 7; ++k)
         progress.emplace_back(k, 106);
@@ -213,7 +213,7 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
     for (int n = 0; n < 4; ++n) {
         SCOPED_TRACE("colour " + std::to_string(n));
         const LiveData c = TaughtColour(n);
-        const TeachVector& v = rig.ctx.config.teach[static_cast<std::size_t>(n)];
+        const TeachVector& v = rig.ctx.working.config().teach[static_cast<std::size_t>(n)];
         EXPECT_EQ(v.Cell, (std::array<std::uint16_t, 6>{
                               static_cast<std::uint16_t>(c.X()), static_cast<std::uint16_t>(c.Y()),
                               static_cast<std::uint16_t>(c.Int()), 500, 0, 0}));
@@ -227,7 +227,8 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
         EXPECT_EQ(sensor.eepromTeach[static_cast<std::size_t>(n)], v);
     }
     EXPECT_EQ(rig.ui.activeCell(), std::make_pair(1, 4));
-    EXPECT_EQ(rig.ctx.config.teach[4].Cell[0], 1);  // untaught rows keep the default vector
+    EXPECT_EQ(rig.ctx.working.config().teach[4].Cell[0],
+              1);  // untaught rows keep the default vector
 
     // Stored through the EEPROM, and the operator's memory selection is as it was.
     ASSERT_GE(sensor.log.size(), 3u);
@@ -254,8 +255,8 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
 TEST_F(Assistant, EachParameterWriteIsFollowedByHalfASecondBeforeTheReadBack) {
     rig.ctx.state.TransferTarget = kTargetFile;  // write, wait, read: nothing in between
     AnswerSetup(1);
-    ASSERT_EQ(GetMaxVecNo(rig.ctx), 0);
-    ASSERT_EQ(SetSensorPower(rig.ctx), 0);
+    ASSERT_EQ(rig.ctx.assistant.GetMaxVecNo(), 0);
+    ASSERT_EQ(rig.ctx.assistant.SetSensorPower(), 0);
     int reads = 0;
     for (std::size_t i = 1; i < sensor.log.size(); ++i) {
         const Request& r = sensor.log[i];
@@ -273,7 +274,7 @@ TEST_F(Assistant, EachParameterWriteIsFollowedByHalfASecondBeforeTheReadBack) {
 TEST_F(Assistant, CountPromptsOfferOkAndCancelWithAFortyNineCharacterInput) {
     Answer(PopupAnswer::Button(kPromptOk, "0"));
     Answer(PopupAnswer::Button(kPromptOk, "7"));
-    ASSERT_EQ(GetMaxVecNo(rig.ctx), 0);
+    ASSERT_EQ(rig.ctx.assistant.GetMaxVecNo(), 0);
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     const char* titles[] = {"Parameter MAXCOL-No.", "MAXCOL-No."};
     const AssistantMsg texts[] = {MsgHowManyColors, MsgValueOutOfRange};
@@ -326,26 +327,26 @@ TEST_F(Assistant, CountAnswersAreReadAsLeadingIntegersWithinTheSensorsLimit) {
         rig.ui.popups.clear();
         rig.ui.answers.clear();
         IdentifyAs(rig, c.model);
-        rig.ctx.config.para.DigitalOutMode = 7;
+        SetWorking(rig.ctx, [&](Configuration& c) { c.para.DigitalOutMode = 7; });
         for (const auto& a : c.answers)
             Answer(PopupAnswer::Button(kPromptOk, a));
         if (c.directOutputAnswer) {
             Answer(*c.directOutputAnswer ? PopupAnswer::Yes() : PopupAnswer::No());
         }
 
-        EXPECT_EQ(GetMaxVecNo(rig.ctx), 0);
+        EXPECT_EQ(rig.ctx.assistant.GetMaxVecNo(), 0);
 
-        EXPECT_EQ(rig.ctx.config.para.MaxVecNo, c.maxVecNo);
-        EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, c.digitalOutMode);
+        EXPECT_EQ(rig.ctx.working.config().para.MaxVecNo, c.maxVecNo);
+        EXPECT_EQ(rig.ctx.working.config().para.DigitalOutMode, c.digitalOutMode);
         EXPECT_EQ(TitlesOf(PopupKind::Generic).size(), c.answers.size());
         EXPECT_EQ(Shown(MsgDefaultLoaded), c.defaultLoaded);
         EXPECT_EQ(Shown(MsgDirectOutput), c.directOutputAnswer.has_value());
         EXPECT_TRUE(rig.ui.answers.empty());
     }
-    EXPECT_EQ(OutputCount(rig.ctx), 2);
+    EXPECT_EQ(rig.ctx.assistant.OutputCount(), 2);
     IdentifyAs(rig, 0);
-    EXPECT_EQ(OutputCount(rig.ctx), 5);
-    EXPECT_EQ(ColorLimit(rig.ctx), 31);
+    EXPECT_EQ(rig.ctx.assistant.OutputCount(), 5);
+    EXPECT_EQ(rig.ctx.assistant.ColorLimit(), 31);
 }
 
 // --- Cancelling
@@ -354,17 +355,17 @@ TEST_F(Assistant, CancelAtACountPromptSendsNothingAndSaysSo) {
     for (int cancelAt = 1; cancelAt <= 2; ++cancelAt) {
         SCOPED_TRACE("cancel at prompt " + std::to_string(cancelAt));
         rig.ui.popups.clear();
-        rig.ctx.config.para.MaxVecNo = 9;
+        SetWorking(rig.ctx, [&](Configuration& c) { c.para.MaxVecNo = 9; });
         if (cancelAt == 2) Answer(PopupAnswer::Button(kPromptOk, "0"));
         Answer(PopupAnswer::Button(kPromptCancel, "4"));
 
-        StartAssistant(rig.ctx);
+        rig.ctx.assistant.StartAssistant();
 
         EXPECT_EQ(rig.ui.popups.size(), static_cast<std::size_t>(cancelAt) + 1);
         EXPECT_EQ(LastPopup().kind, PopupKind::Message);
         EXPECT_EQ(LastPopup().title, "");
         EXPECT_EQ(LastPopup().message, En(MsgParamCancelled));
-        EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 31);
+        EXPECT_EQ(rig.ctx.working.config().para.MaxVecNo, 31);
         EXPECT_TRUE(sensor.log.empty());
     }
 }
@@ -373,9 +374,9 @@ TEST_F(Assistant, CancelAtTheBrightestColourPromptEndsSilently) {
     Answer(PopupAnswer::Button(kPromptOk, "4"));
     Answer(PopupAnswer::No());
     Answer(PopupAnswer::Button(kPromptCancel));
-    const ParameterSet before = rig.ctx.config.para;
+    const ParameterSet before = rig.ctx.working.config().para;
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().title, "Parameter POWER, GAIN, INTEGRAL");
     EXPECT_EQ(LastPopup().message, En(MsgPlaceBrightest));
@@ -383,7 +384,7 @@ TEST_F(Assistant, CancelAtTheBrightestColourPromptEndsSilently) {
     EXPECT_EQ(LastPopup().generic.escapeButton, 2);
     EXPECT_TRUE(sensor.log.empty());
     EXPECT_FALSE(rig.ctx.state.acquiring());
-    EXPECT_EQ(rig.ctx.config.para.Gain, before.Gain);  // no defaults loaded
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, before.Gain);  // no defaults loaded
     EXPECT_TRUE(rig.ui.progressLog().empty());
 }
 
@@ -401,7 +402,7 @@ TEST_F(Assistant, StopEndsTheAdjustmentBeforeTheNextStep) {
     };
     AnswerSetup(4);
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgParamCancelled));
     EXPECT_FALSE(Shown(MsgTeachCancelled));
@@ -430,12 +431,12 @@ TEST_F(Assistant, AdjustmentStopsOneCountAboveDynWinLoNotAtIt) {
         rig.ctx.state.communicationOk = true;
         Answer(PopupAnswer::Button(kPromptOk));
 
-        EXPECT_EQ(SetSensorPower(rig.ctx), 0);
+        EXPECT_EQ(rig.ctx.assistant.SetSensorPower(), 0);
 
         EXPECT_EQ(sensor.Count(kCmdLiveData), 4);
         EXPECT_EQ(sensor.ram.Gain, 4);
         EXPECT_EQ(sensor.ram.PowerMode, 0);
-        EXPECT_EQ(rig.ctx.config.para.PowerMode, 0);
+        EXPECT_EQ(rig.ctx.working.config().para.PowerMode, 0);
         EXPECT_EQ(sensor.log.back().command, kCmdStoreEeprom);  // the closing write, EEPROM
         EXPECT_EQ(sensor.eeprom.PowerMode, 0);
         EXPECT_FALSE(rig.ctx.state.acquiring());
@@ -451,13 +452,13 @@ TEST_F(Assistant, AdjustmentRunsThroughGainThenIntegralAndKeepsPowerMode) {
     rig.ctx.state.TransferTarget = kTargetFile;
     Answer(PopupAnswer::Button(kPromptOk));
 
-    EXPECT_EQ(SetSensorPower(rig.ctx), 0);
+    EXPECT_EQ(rig.ctx.assistant.SetSensorPower(), 0);
 
     EXPECT_EQ(sensor.Count(kCmdLiveData), 106);
     EXPECT_EQ(sensor.ram.Gain, 8);
     EXPECT_EQ(sensor.ram.Integral, 99);
     EXPECT_EQ(sensor.ram.PowerMode, 1);
-    EXPECT_EQ(rig.ctx.config.para.PowerMode, 1);
+    EXPECT_EQ(rig.ctx.working.config().para.PowerMode, 1);
     EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // no closing write
     EXPECT_FALSE(rig.ctx.state.acquiring());
     EXPECT_TRUE(rig.ctx.state.communicationOk);
@@ -468,23 +469,23 @@ TEST_F(Assistant, AdjustmentRunsThroughGainThenIntegralAndKeepsPowerMode) {
 }
 
 TEST_F(Assistant, AdjustmentStartsFromDefaultsButKeepsTheCountAndOutputMode) {
-    rig.ctx.config.para.MaxVecNo = 3;
-    rig.ctx.config.para.DigitalOutMode = 0;
-    rig.ctx.config.para.Average = 17;
-    rig.ctx.config.para.DynWinLo = 100;
-    rig.ctx.config.teach[40].Cell[0] = 999;
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.MaxVecNo = 3; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.DigitalOutMode = 0; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Average = 17; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.DynWinLo = 100; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.teach[40].Cell[0] = 999; });
     sensor.silent = [](const Request&, int) { return true; };  // inspect the first write only
     Answer(PopupAnswer::Button(kPromptOk));
 
-    EXPECT_EQ(SetSensorPower(rig.ctx), 1);
+    EXPECT_EQ(rig.ctx.assistant.SetSensorPower(), 1);
 
-    EXPECT_EQ(rig.ctx.config.para.MaxVecNo, 3);
-    EXPECT_EQ(rig.ctx.config.para.DigitalOutMode, 0);
-    EXPECT_EQ(rig.ctx.config.para.Average, 256);
-    EXPECT_EQ(rig.ctx.config.para.DynWinLo, 3200);
-    EXPECT_EQ(rig.ctx.config.para.PowerMode, 1);
-    EXPECT_EQ(rig.ctx.config.para.Gain, 1);
-    EXPECT_EQ(rig.ctx.config.teach[40].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.working.config().para.MaxVecNo, 3);
+    EXPECT_EQ(rig.ctx.working.config().para.DigitalOutMode, 0);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 256);
+    EXPECT_EQ(rig.ctx.working.config().para.DynWinLo, 3200);
+    EXPECT_EQ(rig.ctx.working.config().para.PowerMode, 1);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 1);
+    EXPECT_EQ(rig.ctx.working.config().teach[40].Cell[0], 1);
     // The failure has been reported; the assistant adds nothing.
     EXPECT_EQ(LastPopup().message, En(MsgDefaultsFirst));
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
@@ -495,7 +496,7 @@ TEST_F(Assistant, RejectedParameterWriteEndsTheAssistantWithTheFailureReportOnly
     sensor.writeRejects = 2;
     AnswerSetup(4);
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgDefaultsFirst));
     EXPECT_EQ(sensor.Count(kCmdLiveData), 0);
@@ -512,7 +513,7 @@ TEST_F(Assistant, FailedClosingWriteOfTheAdjustmentIsNotASuccess) {
     };
     AnswerSetup(4);
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgDefaultsFirst));
     EXPECT_TRUE(TitlesOf(PopupKind::Message) == (std::vector<std::string>{""}));
@@ -531,8 +532,8 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                              (yes ? ", YES" : ", NO"));
                 rig.ui.popups.clear();
                 sensor.log.clear();
-                rig.ctx.config.teach[1].Cell.fill(1);
-                rig.ctx.config.para.MaxVecNo = 2;
+                SetWorking(rig.ctx, [](Configuration& c) { c.teach[1].Cell.fill(1); });
+                SetWorking(rig.ctx, [&](Configuration& c) { c.para.MaxVecNo = 2; });
                 rig.ctx.state.communicationOk = true;
                 sensor.measure = [channel, level](const TeachSensor&, int inFront) {
                     LiveData d = TaughtColour(inFront);
@@ -542,7 +543,7 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                 const bool asked = level > 4050;
                 if (asked) Answer(yes ? PopupAnswer::Yes() : PopupAnswer::No());
 
-                const int result = TeachColors(rig.ctx);
+                const int result = rig.ctx.assistant.TeachColors();
 
                 EXPECT_EQ(Shown(MsgTooBright), asked);
                 if (asked) {
@@ -551,12 +552,12 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                 }
                 if (asked && yes) {
                     EXPECT_EQ(result, 1);
-                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);  // not stored
-                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);   // still marked
+                    EXPECT_EQ(rig.ctx.working.config().teach[1].Cell[0], 1);  // not stored
+                    EXPECT_EQ(rig.ui.cellColor(1, 2), 0x00FFFFu);             // still marked
                     EXPECT_EQ(sensor.Count(kCmdWrite), 0);
                 } else {
                     EXPECT_EQ(result, 0);
-                    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], TaughtColour(1).X());
+                    EXPECT_EQ(rig.ctx.working.config().teach[1].Cell[0], TaughtColour(1).X());
                     EXPECT_EQ(rig.ui.cellColor(1, 2), 0xC0C0C0u);
                     EXPECT_EQ(sensor.Count(kCmdStoreEeprom), 1);
                 }
@@ -573,7 +574,7 @@ TEST_F(Assistant, YesToTheBrightnessQuestionCancelsTeaching) {
     AnswerSetup(2);
     Answer(PopupAnswer::Yes());
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgTeachCancelled));
     EXPECT_EQ(LastPopup().title, "");
@@ -587,16 +588,16 @@ TEST_F(Assistant, ExchangeFailureWhileTeachingIsReportedAndCancels) {
     };
     AnswerSetup(3);
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgTeachCancelled));
     EXPECT_FALSE(Shown(MsgSavedToEeprom));
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
     EXPECT_EQ(rig.ui.cellValue(1, 1), TaughtColour(0).X());
     EXPECT_EQ(rig.ui.cellColor(1, 2), 0xC0C0C0u);
-    EXPECT_EQ(rig.ctx.config.teach[1].Cell[0], 1);       // the default vector, nothing taught
-    EXPECT_FALSE(rig.ui.cellColor(1, 3).has_value());    // colour 2 never started
-    EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // nothing written after the failure
+    EXPECT_EQ(rig.ctx.working.config().teach[1].Cell[0], 1);  // the default vector, nothing taught
+    EXPECT_FALSE(rig.ui.cellColor(1, 3).has_value());         // colour 2 never started
+    EXPECT_EQ(sensor.log.back().command, kCmdLiveData);       // nothing written after the failure
 }
 
 TEST_F(Assistant, FailedFinalWriteStillFinishesTheAssistant) {
@@ -604,7 +605,7 @@ TEST_F(Assistant, FailedFinalWriteStillFinishesTheAssistant) {
     sensor.silent = [](const Request& r, int) { return r.command == kCmdStoreEeprom; };
     AnswerSetup(1);
 
-    StartAssistant(rig.ctx);
+    rig.ctx.assistant.StartAssistant();
 
     EXPECT_EQ(LastPopup().message, En(MsgSavedToEeprom));
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
@@ -613,8 +614,10 @@ TEST_F(Assistant, FailedFinalWriteStillFinishesTheAssistant) {
 
 TEST_F(Assistant, NeverTeachesMoreRowsThanTheSensorTakes) {
     IdentifyAs(rig, 2);
-    rig.ctx.config.para.MaxVecNo = 200;  // as a confused sensor might report it back
-    EXPECT_EQ(TeachColors(rig.ctx), 0);
+    SetWorking(rig.ctx, [&](Configuration& c) {
+        c.para.MaxVecNo = 200;
+    });  // as a confused sensor might report it back
+    EXPECT_EQ(rig.ctx.assistant.TeachColors(), 0);
     EXPECT_EQ(TitlesOf(PopupKind::Message),
               (std::vector<std::string>{"TEACH COLOR 0", "TEACH COLOR 1", "TEACH COLOR 2", ""}));
 }
@@ -629,7 +632,7 @@ TEST_F(Assistant, LanguageChoosesTheColumn) {
         Answer(PopupAnswer::Button(kPromptOk, "x"));
         Answer(PopupAnswer::Button(kPromptCancel));
 
-        StartAssistant(rig.ctx);
+        rig.ctx.assistant.StartAssistant();
 
         const std::size_t column = language == 9 ? kEnglish : static_cast<std::size_t>(language);
         ASSERT_EQ(rig.ui.popups.size(), 3u);

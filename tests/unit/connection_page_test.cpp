@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "app/connection.hpp"
-#include "app/connection_page.hpp"
 #include "app/control_table.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "temp_dir.hpp"
@@ -41,7 +40,7 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);  // the open link is not touched
 
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 0);
-    InitConnectPanel(rig.ctx);
+    rig.ctx.connection.InitConnectPanel();
     EXPECT_EQ(rig.ctx.settings.conn.Protocol, kRs232);
     for (Ctrl c : serialCtrls)
         EXPECT_TRUE(rig.ui.ctrl(c).visible);
@@ -49,7 +48,7 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
         EXPECT_FALSE(rig.ui.ctrl(c).visible);
 
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 2);
-    InitConnectPanel(rig.ctx);
+    rig.ctx.connection.InitConnectPanel();
     for (Ctrl c : serialCtrls)
         EXPECT_TRUE(rig.ui.ctrl(c).visible);
     for (Ctrl c : tcpCtrls)

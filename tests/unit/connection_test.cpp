@@ -2,7 +2,10 @@
 // lines shown, the default-parameter question, CLOSE / OFFLINE and going offline.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/connection.hpp"
+#include "app/control_table.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "link/transaction.hpp"
 
@@ -97,7 +100,7 @@ class Connect : public ::testing::Test {
 TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
     Answer(PopupAnswer::No());
     rig.ctx.state.Language = 1;
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));
     EXPECT_EQ(InfoBox(),
               "TRY TO CONNECT!\nKORVANEX V4.3B7\nSENSOR: TAVRENO TEST\nSERIAL NUMBER: 4711\n\n");
@@ -112,7 +115,7 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
     EXPECT_EQ(rig.ui.popups[0].message, "Do you want to send default parameters to the sensor?");
     EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(rig.ctx.config.para.Average, 99);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 99);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 99);
     // The page was read into the settings and the displays show the link in use.
     EXPECT_EQ(rig.tcp.connects.back(), std::make_pair(std::string("sensor"), 5000));
@@ -126,7 +129,7 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
 TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     Answer(PopupAnswer::Yes());
     sensor.writeRejects = 2;
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3}));
     EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
@@ -135,11 +138,57 @@ TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
 }
 
+// The sensor answers 7, 15 and 4, but its teach rows do not come: the failure is reported,
+// nothing is written to the sensor, and Connect and Disconnect stay usable, the commands that
+// would use the unread values do not. Disconnect then goes offline; Connect tries again.
+TEST_F(Connect, AFailedParameterReadLeavesConnectAndDisconnectUsable) {
+    sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdRead || r.argument != kArgTeachTable) return std::nullopt;
+        return std::vector<Bytes>{Frame(kCmdRead, kArgTeachTable, Bytes(52))};
+    };
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));
+    EXPECT_EQ(rig.ui.popups.size(), 1u);  // the default-parameter question only
+    EXPECT_NE(InfoBox().find(std::string(kMsgBadData) + "\n\n"), std::string::npos) << InfoBox();
+    ASSERT_FALSE(rig.ui.statusMessages.empty());
+    EXPECT_EQ(rig.ui.statusMessages.back(), kStatusSensorNotRead);
+    for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector})
+        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    for (Ctrl c : {Ctrl::SendButton, Ctrl::GetButton, Ctrl::GoButton, Ctrl::FreqButton,
+                   Ctrl::StartAssistantButton, Ctrl::AcceptButton}) {
+        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+    }
+
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::DisconnectButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(Status(), "NO SENSOR CONNECTED!");
+    EXPECT_FALSE(rig.ctx.sensor.tcpConnected());
+    sensor.override = nullptr;
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Done);
+    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    const std::vector<int> commands = sensor.Commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), kCmdWrite), 0);
+
+    // The server closes during the read: Connect is usable, and the rest is offline work.
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command == kCmdRead) rig.tcp.ServerCloses();
+        return r.command == kCmdRead ? std::optional<std::vector<Bytes>>{std::vector<Bytes>{}}
+                                     : std::nullopt;
+    };
+    Answer(PopupAnswer::No());
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Failed);
+    EXPECT_NE(InfoBox().find(std::string(kMsgServerClosed) + "\n\n"), std::string::npos);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::ConnectButton).dimmed);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
+}
+
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {
     sensor.firmware = "OTHER V2.1";
     Answer(PopupAnswer::Button(kAnswerClose));
     rig.ctx.state.communicationOk = true;
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(rig.ui.quitCode(), 0);
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
     EXPECT_FALSE(rig.ctx.state.communicationOk);  // the attempt must not read as a success
@@ -154,7 +203,7 @@ TEST_F(Connect, SilenceMidConnectReportsThenAsks) {
         sensor.seen.clear();
         Silence(silent);
         Answer(PopupAnswer::Button(kAnswerOffline));
-        TryToConnect(rig.ctx);
+        rig.ctx.connection.TryToConnect();
         EXPECT_EQ(sensor.Commands().back(), silent);
         ASSERT_EQ(rig.ui.popups.size(), 1u);
         EXPECT_EQ(LastPopup().message,
@@ -170,7 +219,7 @@ TEST_F(Connect, SilenceMidConnectReportsThenAsks) {
 TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
     rig.tcp.connectResult = -2;
     Answer(PopupAnswer::Button(kAnswerClose));
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(InfoBox(), "TRY TO CONNECT!\nUnableToEstablishConnection\n\n");
     EXPECT_EQ(LastPopup().message,
               "Could not establish connection! \nClose window or work in offline mode!");
@@ -185,7 +234,7 @@ TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
     serialRig.ctx.settings.conn.ComPort = 2;
     serialRig.serial.openResult = -7;
     serialRig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
-    TryToConnect(serialRig.ctx);
+    serialRig.ctx.connection.TryToConnect();
     ASSERT_FALSE(serialRig.serial.closed.empty());
     EXPECT_EQ(serialRig.serial.closed.front(), 2);
     EXPECT_EQ(serialRig.serial.opened.back(), std::make_pair(7, 115200));
@@ -200,7 +249,7 @@ TEST_F(Connect, LongTextsAreCutAndSerialNumbersAreUnsigned) {
     sensor.name = std::string(300, 'n');
     sensor.serial = 65535;
     Answer(PopupAnswer::No());
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(rig.sensor.identity().firmware.size(), 72u);
     EXPECT_EQ(rig.sensor.identity().name.size(), 255u);
     EXPECT_NE(InfoBox().find("\nSERIAL NUMBER: 65535\n\n"), std::string::npos);
@@ -218,7 +267,7 @@ TEST_F(Connect, FirmwareTextIsOnlyWhatTheReplyCarries) {
             return std::vector<Bytes>{reply};
         };
         Answer(PopupAnswer::No());
-        TryToConnect(rig.ctx);
+        rig.ctx.connection.TryToConnect();
         EXPECT_EQ(rig.sensor.identity().firmware, firmware);
         EXPECT_EQ(rig.sensor.identity().SensorModel, 1);
         EXPECT_EQ(Status(), firmware == "KORVANEX V4" ? "KORVANEX V4." : "KORVANEX V4.3B7");
@@ -228,7 +277,7 @@ TEST_F(Connect, FirmwareTextIsOnlyWhatTheReplyCarries) {
 TEST_F(Connect, PortTextWithoutDigitsConnectsToPortZero) {
     rig.ui.SetCtrlText(Ctrl::PortField, "abc");
     Answer(PopupAnswer::No());
-    TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     EXPECT_EQ(rig.tcp.connects.back().second, 0);
 }
 
@@ -236,7 +285,7 @@ TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
     rig.ctx.state.communicationOk = true;
     rig.ui.SetCtrlVal(Ctrl::EepromButton, 1);
     rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 5);  // changed after connecting
-    Disconnect(rig.ctx);
+    rig.ctx.connection.Disconnect();
     EXPECT_EQ(rig.serial.closed.back(), 5);
     EXPECT_EQ(rig.tcp.disconnects, 1);
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), false);
@@ -253,7 +302,7 @@ TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
                    Ctrl::FreqButton, Ctrl::StartAssistantButton}) {
         EXPECT_TRUE(rig.ui.ctrl(c).dimmed);
     }
-    Disconnect(rig.ctx);
+    rig.ctx.connection.Disconnect();
     EXPECT_EQ(rig.tcp.disconnects, 1);
     EXPECT_EQ(InfoBox(), "NO SENSOR CONNECTED!\n\nNO SENSOR CONNECTED!\n\n");
 }

@@ -87,59 +87,66 @@ TEST(GraphViewRule, TruncationLeavesTwentyFourOnTheUpperSide) {
 }
 
 TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
+    // The graphs alone, on a working copy of their own.
     UnitRig rig;
-    rig.ctx.config.teach = DefaultTable();
-    rig.ctx.config.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
-    rig.ctx.config.teach[16].Cell = {2000, 100, 300, 50, 0, 0};
-    InitGraphs(rig.ctx);
+    MemoryUi ui;
+    WorkingCopy working{rig.sensor};
+    LiveView view;
+    Graphs graphs{ui, working, view};
+    Configuration c;
+    c.teach = DefaultTable();
+    c.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
+    c.teach[16].Cell = {2000, 100, 300, 50, 0, 0};
+    working.Replace(c);
+    graphs.InitGraphs();
     for (Ctrl g : {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt}) {
-        EXPECT_EQ(rig.ui.graph(g).deletions, 1);
-        ASSERT_EQ(rig.ui.graph(g).arcs.size(), kTeachRows);
+        EXPECT_EQ(ui.graph(g).deletions, 1);
+        ASSERT_EQ(ui.graph(g).arcs.size(), kTeachRows);
     }
-    const ArcRecord& xy = rig.ui.graph(Ctrl::GraphXY).arcs[0];
+    const ArcRecord& xy = ui.graph(Ctrl::GraphXY).arcs[0];
     EXPECT_EQ((std::vector<double>{xy.left, xy.bottom, xy.right, xy.top}),
               (std::vector<double>{900, 1400, 1100, 1600}));
-    const ArcRecord& xi = rig.ui.graph(Ctrl::GraphXInt).arcs[16];
+    const ArcRecord& xi = ui.graph(Ctrl::GraphXInt).arcs[16];
     EXPECT_EQ((std::vector<double>{xi.left, xi.bottom, xi.right, xi.top}),
               (std::vector<double>{1950, 250, 2050, 350}));
-    const ArcRecord& yi = rig.ui.graph(Ctrl::GraphYInt).arcs[16];
+    const ArcRecord& yi = ui.graph(Ctrl::GraphYInt).arcs[16];
     EXPECT_EQ((std::vector<double>{yi.left, yi.bottom, yi.right, yi.top}),
               (std::vector<double>{50, 250, 150, 350}));
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs[16].rgb, 0x80FF00u);  // 16 mod 15 = 1
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs[15].rgb, 0xFF0000u);
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).arcs[63].rgb, kTeachColorPalette[3]);
-    EXPECT_EQ(rig.ctx.view.extent.MinY, 50);
-    EXPECT_EQ(rig.ctx.view.extent.MaxX, 2050);
+    EXPECT_EQ(ui.graph(Ctrl::GraphXY).arcs[16].rgb, 0x80FF00u);  // 16 mod 15 = 1
+    EXPECT_EQ(ui.graph(Ctrl::GraphXY).arcs[15].rgb, 0xFF0000u);
+    EXPECT_EQ(ui.graph(Ctrl::GraphYInt).arcs[63].rgb, kTeachColorPalette[3]);
+    EXPECT_EQ(graphs.extent().MinY, 50);
+    EXPECT_EQ(graphs.extent().MaxX, 2050);
 
     // A second InitGraphs starts from clean graphs.
-    InitGraphs(rig.ctx);
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
+    graphs.InitGraphs();
+    EXPECT_EQ(ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
 
-    rig.ctx.view.live.w[LiveData::kX] = 1200;
-    rig.ctx.view.live.w[LiveData::kY] = -300;
-    rig.ctx.view.live.w[LiveData::kInt] = 700;
+    view.live.w[LiveData::kX] = 1200;
+    view.live.w[LiveData::kY] = -300;
+    view.live.w[LiveData::kInt] = 700;
     for (std::size_t i = 0; i < kRgbHistorySize; ++i)
-        rig.ctx.view.history[i] = static_cast<double>(i);
-    ShowGraph3D(rig.ctx);
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).cursor, std::make_pair(1200.0, -300.0));
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXInt).cursor, std::make_pair(1200.0, 700.0));
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).cursor, std::make_pair(-300.0, 700.0));
-    const GraphViews v = ComputeGraphViews(rig.ctx.view.extent, 1200, -300, 700);
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXInt).horizontal,
+        view.history[i] = static_cast<double>(i);
+    graphs.ShowGraph3D();
+    EXPECT_EQ(ui.graph(Ctrl::GraphXY).cursor, std::make_pair(1200.0, -300.0));
+    EXPECT_EQ(ui.graph(Ctrl::GraphXInt).cursor, std::make_pair(1200.0, 700.0));
+    EXPECT_EQ(ui.graph(Ctrl::GraphYInt).cursor, std::make_pair(-300.0, 700.0));
+    const GraphViews v = ComputeGraphViews(graphs.extent(), 1200, -300, 700);
+    EXPECT_EQ(ui.graph(Ctrl::GraphXInt).horizontal,
               std::make_pair(double(v.xInt.hMin), double(v.xInt.hMax)));
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphYInt).vertical,
+    EXPECT_EQ(ui.graph(Ctrl::GraphYInt).vertical,
               std::make_pair(double(v.yInt.vMin), double(v.yInt.vMax)));
     // Drawing the live point never removes the circles.
-    EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
-    const GraphRecord& strip = rig.ui.graph(Ctrl::RgbStripChart);
+    EXPECT_EQ(ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
+    const GraphRecord& strip = ui.graph(Ctrl::RgbStripChart);
     EXPECT_EQ(strip.pointsPerScreen, 101);
     EXPECT_EQ(strip.stripTraces, 3);
     ASSERT_EQ(strip.lastStripValues.size(), kRgbHistorySize);
     EXPECT_EQ(strip.lastStripValues.front(), 0);
     EXPECT_EQ(strip.lastStripValues.back(), 299);
-    ShowGraph3D(rig.ctx);
+    graphs.ShowGraph3D();
     EXPECT_EQ(strip.stripValuesAppended, 2 * kRgbHistorySize);
-    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).deletions, 0);
+    EXPECT_EQ(ui.graph(Ctrl::RgbStripChart).deletions, 0);
 }
 
 TEST(Graphs, StatusDoubleClickEmptiesTheInfoBoxAndNothingElse) {

@@ -72,6 +72,49 @@ TEST(LinkMonitor, FoldsLiveDataKeepsFailuresOnTheirOwnLines) {
     EXPECT_EQ(m.entries().back().direction, MonitorDirection::Reply);
 }
 
+// What an operator saves to send along with a fault report: when, which link, which sensor;
+// the failures alone if asked; a long frame with offsets and its ASCII; the date where it turns.
+TEST(LinkMonitor, SavedTextNamesDateLinkAndSensorAndShowsLongFramesWithOffsets) {
+    LinkMonitor m;
+    const std::int64_t evening = 19797LL * 86400000 + 23 * 3600000 + 59 * 60000;  // 2024-03-15
+    Bytes teach(512);
+    for (std::size_t i = 0; i < teach.size(); ++i)
+        teach[i] = static_cast<std::uint8_t>(i);
+    m.Record(TracedFrame::Request, Frame(2, 2), {}, evening);
+    m.Record(TracedFrame::Reply, Frame(2, 2, teach), {}, evening + 5);
+    m.Record(TracedFrame::Request, Frame(7, 0), {}, evening + 60000);  // past midnight
+    m.Record(TracedFrame::TimedOut, {}, kMsgTimeout, evening + 63000);
+
+    const MonitorHeading heading{WallClock{19798LL * 86400000, 60}, "TCP/IP 127.0.0.1:5000",
+                                 "KORVANEX V4.3B7, KORVANEX TAVRENO SIM, serial 4711"};
+    const std::string text = MonitorText(heading, m.entries(), {}, true);
+    EXPECT_EQ(text.rfind("Qelto link monitor\n"
+                         "Saved:  2024-03-16T01:00:00.000+01:00\n"
+                         "Link:   TCP/IP 127.0.0.1:5000\n"
+                         "Sensor: KORVANEX V4.3B7, KORVANEX TAVRENO SIM, serial 4711\n"
+                         "Times are local, from 2024-03-15 on.\n\n",
+                         0),
+              0u)
+        << text;
+    // The 520 bytes of the reply: 33 lines, each with its offset, the hex and the ASCII.
+    EXPECT_NE(text.find("    < 0000  55 02 02 00 00 02 "), std::string::npos) << text;
+    EXPECT_NE(
+        text.find("\n      0200  f8 f9 fa fb fc fd fe ff" + std::string(27, ' ') + "|........|\n"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\n      0030  28 29 2a 2b 2c 2d 2e 2f  30 31 32 33 34 35 36 37  "
+                        "|()*+,-./01234567|\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("---- 2024-03-16\n00:00:00.000  >   7 firmware"), std::string::npos)
+        << text;
+
+    const std::string failures = MonitorText(heading, m.entries(), {-1, true}, false);
+    EXPECT_NE(failures.find("Shown: failures only\n"), std::string::npos);
+    EXPECT_NE(failures.find("time-out: "), std::string::npos);
+    EXPECT_EQ(failures.find("  ok"), std::string::npos) << failures;
+    EXPECT_EQ(failures.find("  sent"), std::string::npos) << failures;
+}
+
 TEST(LinkMonitor, HistoryIsBoundedAndClears) {
     LinkMonitor m(10);
     for (int i = 0; i < 25; ++i)

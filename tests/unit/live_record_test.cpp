@@ -1,4 +1,6 @@
-// The recording file under a write error: it stops, says why once, and keeps whole rows.
+// The recording file: asked for before it replaces a file, held against a second recording,
+// stopped with a word when its file is removed or fails to take a write, whole rows always;
+// the CSV line with its clock time; where the dialogs start.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,12 +14,15 @@
 #include <thread>
 
 #include "app/control_table.hpp"
+#include "app/file_commands.hpp"
 #include "app/live_record.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "files/text_file.hpp"
 #include "temp_dir.hpp"
 
 #if defined(__unix__)
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,16 +57,16 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     UnitRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
     rig.ui.onUnexpectedPopup = nullptr;
-    ASSERT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Done);
+    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
     {
         FileSizeLimit limit(4096);
         rig.ctx.view.live.w[LiveData::kRed] = 1234;
-        for (int i = 0; i < 2000 && rig.ctx.recording->recorder.active(); ++i) {
-            rig.ui.now_ += 0.01;  // a flush every hundred rows
-            RecordSample(rig.ctx, rig.ui.now_);
+        for (int i = 0; i < 2000 && rig.ctx.recording.recorder().active(); ++i) {
+            rig.ui.now_ += 0.02;  // a flush every fifty rows
+            rig.ctx.recording.RecordSample(rig.ui.now_);
         }
     }
-    EXPECT_FALSE(rig.ctx.recording->recorder.active());
+    EXPECT_FALSE(rig.ctx.recording.recorder().active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
     ASSERT_EQ(rig.ui.popups.size(), 2u);  // the file dialog, then the one message
     EXPECT_NE(rig.ui.popups[1].message.find("Recording stopped: " + path + ": File too large"),
@@ -74,15 +79,35 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     EXPECT_EQ(line + "\n", kLiveCsvHeader);
     int rows = 0;
     while (std::getline(in, line)) {
-        ASSERT_EQ(std::count(line.begin(), line.end(), ','), 7) << "a cut row: " << line;
+        ASSERT_EQ(std::count(line.begin(), line.end(), ','), 8) << "a cut row: " << line;
         ++rows;
     }
     EXPECT_GT(rows, 0);
     EXPECT_LE(std::filesystem::file_size(path), 4096u);
 
     // Nothing more is said when acquisition ends afterwards.
-    AcquisitionEnded(rig.ctx);
+    rig.ctx.recording.AcquisitionEnded();
     EXPECT_EQ(rig.ui.popups.size(), 2u);
+}
+#endif
+
+#if defined(__unix__)
+// A text saved (the link monitor's) onto a disk that fills up: the system's words for it, and
+// the file saved before stays as it was.
+TEST(SaveTextFile, AFailedSaveSaysTheSystemsWordsAndKeepsTheOldFile) {
+    TempDir dir("qelto-save");
+    const std::string path = dir.File("link.txt");
+    WriteBytes(path, "saved yesterday\n");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(SaveTextFile(path, std::string(10000, 'x')), "File too large");
+    }
+    EXPECT_EQ(ReadBytes(path), "saved yesterday\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "the temporary file is gone";
+    EXPECT_EQ(SaveTextFile(path, "saved today\n"), "");
+    EXPECT_EQ(ReadBytes(path), "saved today\n");
+    EXPECT_EQ(SaveTextFile(dir.str(), "x"), "not a regular file");
 }
 #endif
 
@@ -92,7 +117,8 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
 TEST(LiveRecorder, AKilledRecorderLeavesOnlyWholeRows) {
     TempDir dir("qelto-record-kill");
     std::mt19937 random(std::random_device{}());
-    const std::regex row(R"(\d+\.\d{6}(,-?\d+){7})");
+    const std::regex row(
+        R"(\d+\.\d{6}(,-?\d+){7},\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)");
     for (int run = 0; run < 10; ++run) {
         const std::string path = dir.File("killed-" + std::to_string(run) + ".csv");
         const pid_t child = fork();
@@ -146,7 +172,7 @@ TEST(LiveRecorder, RecordingStartsWithTheFirstSampleAskedForAfterTheFileIsOpen) 
     rig.ctx.state.communicationOk = true;
     rig.onEvents = [&] {
         rig.ui.now_ += 0.001;
-        if (sensor.samples == 3 && !rig.ctx.recording->recorder.active()) {
+        if (sensor.samples == 3 && !rig.ctx.recording.recorder().active()) {
             rig.ui.now_ += 10.0;  // in the dialog
             rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
             DispatchControlEvent(rig.ctx, Ctrl::RecordButton, Event::Commit);
@@ -170,8 +196,8 @@ TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
     UnitRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, "/nonexistent-dir/x.csv"));
     rig.ui.onUnexpectedPopup = nullptr;
-    EXPECT_EQ(CBF_ButtonRecord(rig.ctx), Outcome::Failed);
-    EXPECT_FALSE(rig.ctx.recording->recorder.active());
+    EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Failed);
+    EXPECT_FALSE(rig.ctx.recording.recorder().active());
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(
         rig.ui.popups[1].message.rfind("Recording could not start: /nonexistent-dir/x.csv", 0), 0u);
@@ -185,19 +211,240 @@ TEST(FormatLiveCsvLine, WritesWhatPrintfWouldAndNothingPastTheBuffer) {
     const LiveSample samples[] = {{0, 0, 0, 0, 0, 0, 0},
                                   {65535, 1, 22, 1365, 10000, 333, 255},
                                   {-1, -32768, 7, -5, 2147483647L, -2147483648L, 12}};
+    // 2024-02-29 23:59:59.999 UTC, two hours ahead of UTC (Kyiv in winter), and below three and
+    // a half behind (Newfoundland): the date follows the offset.
+    const WallClock clock{1709251199999, 120};
+    const std::string_view clockText = "2024-03-01T01:59:59.999+02:00";
     for (const double t : times) {
         for (const LiveSample& s : samples) {
             char expected[128];
             const int n =
-                std::snprintf(expected, sizeof expected, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld\n", t,
-                              s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo);
+                std::snprintf(expected, sizeof expected, "%.6f,%ld,%ld,%ld,%ld,%ld,%ld,%ld,%.*s\n",
+                              t, s.red, s.green, s.blue, s.x, s.y, s.intensity, s.colorNo,
+                              static_cast<int>(clockText.size()), clockText.data());
             std::array<char, 128> line{};
-            EXPECT_EQ(std::string_view(line.data(), FormatLiveCsvLine(line, t, s)),
+            EXPECT_EQ(std::string_view(line.data(), FormatLiveCsvLine(line, t, s, clock)),
                       std::string_view(expected, static_cast<std::size_t>(n)));
         }
     }
     std::array<char, 12> small{};
-    EXPECT_LE(FormatLiveCsvLine(small, 1.5, samples[1]), small.size());
+    EXPECT_LE(FormatLiveCsvLine(small, 1.5, samples[1], clock), small.size());
+
+    // The clock time: the local date and time to the millisecond, and the offset from UTC.
+    const auto text = [](WallClock c) {
+        std::array<char, 48> out{};
+        return std::string(out.data(), FormatWallClock(out, c));
+    };
+    EXPECT_EQ(text({1709251199999, -210}), "2024-02-29T20:29:59.999-03:30");
+    EXPECT_EQ(text({0, 0}), "1970-01-01T00:00:00.000+00:00");
+    EXPECT_EQ(text({-1, 60}), "1970-01-01T00:59:59.999+01:00");
+    const std::string now = text(WallClockNow());
+    EXPECT_TRUE(
+        std::regex_match(now, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)")))
+        << now;
+}
+
+// Rows of a recording file: the header's columns, then whole rows only.
+std::vector<std::string> RowsOf(const std::string& path) {
+    std::istringstream in(ReadBytes(path));
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line + "\n", kLiveCsvHeader);
+    std::vector<std::string> rows;
+    while (std::getline(in, line)) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 8) << "a cut row: " << line;
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+// `count` samples 10 ms apart on the rig's clock, or fewer when the recording stops.
+void RecordSamples(UnitRig& rig, int count) {
+    for (int i = 0; i < count && rig.ctx.recording.recorder().active(); ++i) {
+        rig.ui.now_ += 0.01;
+        rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
+        rig.ctx.recording.RecordSample(rig.ui.now_);
+    }
+}
+
+// Record pointed at a file that is there: the question first, and Enter keeps the file; Yes
+// replaces it. What is not a regular file is refused without a question.
+TEST(LiveRecorder, AnExistingFileIsReplacedOnlyAfterYesAndNothingButARegularFile) {
+    TempDir dir("qelto-record");
+    const std::string path = dir.File("production.csv");
+    WriteBytes(path, "1000 lines of last week's production\n");
+    UnitRig rig;
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
+    rig.ui.answers.push_back(PopupAnswer::Enter());
+    EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Declined);
+    ASSERT_EQ(rig.ui.popups.size(), 2u);
+    EXPECT_EQ(rig.ui.popups[1].kind, PopupKind::Confirm);
+    EXPECT_EQ(rig.ui.popups[1].enter, Default::No);
+    EXPECT_EQ(rig.ui.popups[1].message, "production.csv already exists in the folder\n" +
+                                            dir.str() + "\nDo you want to replace it?");
+    EXPECT_EQ(ReadBytes(path), "1000 lines of last week's production\n");
+    EXPECT_FALSE(rig.ctx.recording.recorder().active());
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
+
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+    EXPECT_EQ(ReadBytes(path), kLiveCsvHeader);
+    rig.ctx.recording.Stop();
+
+    rig.ui.onUnexpectedPopup = nullptr;
+    std::vector<std::string> refused{dir.str()};
+#if defined(__unix__)
+    const std::string fifo = dir.File("pipe.csv");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    refused.push_back(fifo);  // opened for writing, it would wait for a reader
+#endif
+    for (const std::string& other : refused) {
+        rig.ui.popups.clear();
+        rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, other));
+        EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Failed) << other;
+        ASSERT_EQ(rig.ui.popups.size(), 2u) << other;
+        EXPECT_EQ(rig.ui.popups[1].message,
+                  "Recording could not start: " + other + ": not a regular file");
+    }
+}
+
+// Two windows (or two programs) pointed at one file: the second is refused before it asks
+// anything, and the first file holds the first recording's rows, whole.
+TEST(LiveRecorder, ASecondRecorderOnTheSameFileIsRefusedAndTheFirstFileStaysWhole) {
+    TempDir dir("qelto-record");
+    const std::string path = dir.File("line3.csv");
+    UnitRig first;
+    first.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
+    ASSERT_EQ(first.ctx.recording.Toggle(), Outcome::Done);
+    RecordSamples(first, 150);
+
+    UnitRig second;
+    second.ui.onUnexpectedPopup = nullptr;
+    second.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
+    EXPECT_EQ(second.ctx.recording.Toggle(), Outcome::Failed);  // a question would decline
+    ASSERT_EQ(second.ui.popups.size(), 2u);
+    EXPECT_EQ(second.ui.popups[1].message,
+              "Recording could not start: " + path + ": in use by another recording");
+    EXPECT_FALSE(second.ctx.recording.recorder().active());
+#if defined(__unix__)
+    // So is a recorder in another process. (Windows has no fork.)
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LiveRecorder other;
+        _exit(!other.Start(path, 0.0) && other.error() == path + ": in use by another recording"
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process took it";
+#endif
+
+    RecordSamples(first, 150);
+    first.ctx.recording.Stop();
+    const std::vector<std::string> rows = RowsOf(path);
+    ASSERT_EQ(rows.size(), 300u);
+    EXPECT_EQ(rows.size(), first.ctx.recording.recorder().rows());
+    // Once the first has let it go, the file can be recorded into again.
+    second.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
+    second.ui.answers.push_back(PopupAnswer::Yes());
+    EXPECT_EQ(second.ctx.recording.Toggle(), Outcome::Done);
+}
+
+// The recording's folder is deleted while it runs, then (another time) its file is replaced:
+// within a second the recording stops and says where and how many rows went into its file.
+// (Windows removes and renames no file that is open, so there neither can happen.)
+#if defined(__unix__)
+TEST(LiveRecorder, AFileRemovedOrReplacedStopsTheRecordingWithAWord) {
+    TempDir dir("qelto-record");
+    const std::filesystem::path folder = dir.path() / "today";
+    const std::string path = (folder / "run.csv").string();
+    for (const bool replace : {false, true}) {
+        std::filesystem::create_directories(folder);
+        UnitRig rig;
+        rig.ui.onUnexpectedPopup = nullptr;
+        rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
+        ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+        RecordSamples(rig, 250);  // two and a half seconds: two writes
+        const std::uint64_t written = RowsOf(path).size();
+        ASSERT_GT(written, 0u);
+        if (replace) {
+            WriteBytes(dir.File("other.csv"), "someone else's\n");
+            std::filesystem::rename(dir.File("other.csv"), path);
+        } else {
+            std::filesystem::remove_all(folder);
+        }
+        RecordSamples(rig, 101);  // a second's samples
+        EXPECT_FALSE(rig.ctx.recording.recorder().active()) << replace;
+        EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
+        ASSERT_EQ(rig.ui.popups.size(), 2u);
+        EXPECT_EQ(rig.ui.popups[1].message,
+                  "Recording stopped: " + path + ": removed or replaced by another file\n" +
+                      std::to_string(written) +
+                      " rows went into the file that was written until then.");
+        EXPECT_NE(rig.ui.ctrl(Ctrl::StatusBar)
+                      .text.find("recorded run.csv: " + std::to_string(written) + " rows"),
+                  std::string::npos)
+            << rig.ui.ctrl(Ctrl::StatusBar).text;
+        if (replace) {
+            EXPECT_EQ(ReadBytes(path), "someone else's\n");
+        }
+        rig.ctx.recording.AcquisitionEnded();
+        EXPECT_EQ(rig.ui.popups.size(), 2u) << "said once";
+        std::filesystem::remove_all(folder);
+    }
+}
+#endif
+
+// Record's dialog offers CSV files only, in the documents folder until the operator has
+// recorded somewhere, then there; the parameter file's dialog starts where the last parameter
+// file was, and in the documents folder while there was none or it cannot be written.
+TEST(LiveRecorder, DialogsStartWhereThatKindOfFileLastWentElseInTheDocumentsFolder) {
+    TempDir dir("qelto-record");
+    const std::filesystem::path documents = dir.path() / "Documents";
+    const std::filesystem::path program = dir.path() / "program";
+    const std::filesystem::path runs = dir.path() / "runs";
+    for (const auto& d : {documents, program, runs})
+        std::filesystem::create_directories(d);
+    const auto folder = [](const std::filesystem::path& p) { return (p / "").string(); };
+    UnitRig rig;
+    rig.ctx.settings.DocumentsDirectory = documents.string();
+    rig.ctx.settings.ProgramDirectory = program.string();
+    rig.ctx.settings.ParameterFilePath = (program / "Parameter.ini").string();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNew, (runs / "a.csv").string()));
+    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+    rig.ctx.recording.Stop();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+    rig.ctx.recording.Toggle();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+    rig.ctx.files.ReadParaFromFile();
+    rig.ctx.settings.ParameterFilePath = (runs / "p.ini").string();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+    rig.ctx.files.ReadParaFromFile();
+#if defined(__unix__)
+    if (geteuid() != 0) {  // root writes anywhere
+        std::filesystem::permissions(
+            runs, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
+        rig.ctx.files.ReadParaFromFile();
+    }
+#endif
+    std::vector<FileDialogRequest> dialogs;
+    for (const PopupRecord& p : rig.ui.popups) {
+        if (p.kind == PopupKind::FileSelect) dialogs.push_back(p.file);
+    }
+    ASSERT_GE(dialogs.size(), 4u);
+    EXPECT_EQ(dialogs[0].startDirectory, documents.string());
+    EXPECT_EQ(dialogs[0].filter, "CSV files (*.csv)");
+    EXPECT_FALSE(dialogs[0].allFiles);
+    EXPECT_EQ(dialogs[1].startDirectory, folder(runs));
+    EXPECT_EQ(dialogs[2].startDirectory, documents.string()) << "not beside the program";
+    EXPECT_EQ(dialogs[3].startDirectory, folder(runs));
+    if (dialogs.size() > 4) {
+        EXPECT_EQ(dialogs[4].startDirectory, documents.string());
+    }
 }
 
 }  // namespace

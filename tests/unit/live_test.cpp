@@ -2,11 +2,13 @@
 // of a sample, the live displays and history, and the scan frequency.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "app/main_panel.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "link/transaction.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -16,7 +18,7 @@ class Live : public ::testing::Test {
     void SetUp() override {
         sensor.Attach(rig);
         rig.ctx.state.communicationOk = true;
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     // Stops the loop once `n` samples have been requested.
     void StopAfter(int n) {
@@ -140,10 +142,45 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
         c.arrange();
         rig.ctx.state.communicationOk = true;
         rig.ctx.state.sendRequest = rig.ctx.state.getRequest = false;
-        GetData(rig.ctx);
+        rig.ctx.live.GetData();
         EXPECT_EQ(sensor.Commands(), c.commands);
         EXPECT_FALSE(rig.ctx.state.acquiring());
     }
+}
+
+// STOP, then Send while the last sample is still awaited: the Send is not refused as another
+// request, it goes out right after that sample, and what would disturb the link stays dimmed
+// until then.
+TEST_F(Live, SendAfterStopDuringASlowLastSampleGoesOutAfterIt) {
+    Bytes held;
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdLiveData || sensor.samples != 2) return std::nullopt;
+        held = sensor.Normal(r);  // the third sample comes only later
+        return std::vector<Bytes>{};
+    };
+    std::map<Ctrl, bool> dimmedWhileWaiting;
+    rig.onEvents = [&] {
+        if (held.empty()) return;
+        DispatchControlEvent(rig.ctx, Ctrl::StopButton, Event::Commit);
+        DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
+        for (Ctrl c : {Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector,
+                       Ctrl::GoButton, Ctrl::FreqButton}) {
+            dimmedWhileWaiting[c] = rig.ui.ctrl(c).dimmed;
+        }
+        rig.tcp.Push(std::move(held));
+        held.clear();
+        rig.tcp.Deliver();
+    };
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::GoButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{8, 8, 8, 1, 1, 3}));
+    for (const auto& [c, dimmed] : dimmedWhileWaiting)
+        EXPECT_TRUE(dimmed) << static_cast<int>(c);
+    EXPECT_EQ(dimmedWhileWaiting.size(), 5u);
+    for (const std::string& m : rig.ui.statusMessages)
+        EXPECT_EQ(m.find("ANOTHER REQUEST"), std::string::npos) << m;
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, 3);  // the last sample was shown
+    EXPECT_FALSE(rig.ctx.state.sendRequest);
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
 }
 
 TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
@@ -151,7 +188,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
         rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
         rig.ctx.view.live.w[LiveData::kGreen] = static_cast<std::int16_t>(-i);
         rig.ctx.view.live.w[LiveData::kBlue] = static_cast<std::int16_t>(1000 + i);
-        SetPanelData(rig.ctx);
+        rig.ctx.live.SetPanelData();
     }
     EXPECT_EQ(rig.ctx.view.history[0], 1);
     EXPECT_EQ(rig.ctx.view.history[1], -1);
@@ -159,7 +196,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     EXPECT_EQ(rig.ctx.view.history[297], 100);
     EXPECT_EQ(rig.ctx.view.history[299], 1100);
     rig.ctx.view.live.w[LiveData::kRed] = 101;
-    SetPanelData(rig.ctx);
+    rig.ctx.live.SetPanelData();
     EXPECT_EQ(rig.ctx.view.history[0], 2);
     EXPECT_EQ(rig.ctx.view.history[297], 101);
 
@@ -169,7 +206,7 @@ TEST_F(Live, HistoryHoldsTheLastHundredSamplesOldestFirst) {
     raw[1] = 0xFF;
     d.FromBytes(std::span<const std::uint8_t, kLiveDataSize>(raw.data(), kLiveDataSize));
     rig.ctx.view.live = d;
-    SetPanelData(rig.ctx);
+    rig.ctx.live.SetPanelData();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RedDisplay).value, -1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ColorNoDisplay).value, 255);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::XDisplay).value, 4);
@@ -207,6 +244,17 @@ TEST(ScanFrequency, ValuesAndPrecisions) {
         EXPECT_EQ(ScanFrequencyPrecision(v), c.precision) << c.n << "/" << c.t;
     }
     EXPECT_EQ(ScanFrequencyFromReply(Bytes(7, 1)), 0.0);
+
+    // The one text of a scan frequency, the window's display and qelto-cli alike: a value
+    // exactly halfway goes away from zero, one merely near it to the nearer side.
+    EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
+    EXPECT_EQ(FormatScanFrequency(1000.0), "1000.0");
+    EXPECT_EQ(FormatScanFrequency(2.25), "2.3");
+    EXPECT_EQ(FormatScanFrequency(0.125), "0.13");
+    EXPECT_EQ(FormatScanFrequency(0.0), "0.00");
+    EXPECT_EQ(FormatScanFrequency(-50.0), "-50.00");
+    EXPECT_EQ(FormatFixed(1.005, 2), "1.00");  // just below halfway in binary
+    EXPECT_EQ(FormatFixed(-2.5, 0), "-3");
 }
 
 TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
@@ -227,7 +275,7 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
         return std::vector<Bytes>{Frame(105, 0, Bytes{1, 0, 0, 0, 2, 0})};
     };
     rig.ui.SetCtrlVal(Ctrl::ScanFreqDisplay, 99);
-    GetCycleTime(rig.ctx);
+    rig.ctx.live.GetCycleTime();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ctx.sensor.scanFrequency(), 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
@@ -237,7 +285,7 @@ TEST_F(Live, FreqShowsTheValueOrZeroWithTwoDecimals) {
         return std::vector<Bytes>{};
     };
     rig.ui.SetPrecision(Ctrl::ScanFreqDisplay, 0);
-    GetCycleTime(rig.ctx);
+    rig.ctx.live.GetCycleTime();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, 0.0);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, 2);
 }

@@ -9,8 +9,8 @@
 #include "app/connection.hpp"
 #include "app/control_table.hpp"
 #include "app/live.hpp"
-#include "app/main_panel.hpp"
 #include "doubles/scripted_sensor.hpp"
+#include "link/transaction.hpp"
 #include "temp_dir.hpp"
 
 namespace qelto {
@@ -21,7 +21,7 @@ class MainPanel : public ::testing::Test {
     void SetUp() override {
         sensor.Attach(rig);
         rig.ctx.state.communicationOk = true;
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string ReadFile(const std::filesystem::path& p) {
         std::ifstream in(p);
@@ -47,7 +47,7 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 3}));
     EXPECT_EQ(sensor.para.Average, 1024);
-    EXPECT_EQ(rig.ctx.config.para.Average, 1024);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 1024);
     EXPECT_TRUE(lockedDuringTransfer);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
 
@@ -62,6 +62,36 @@ TEST_F(MainPanel, SendReadsAverageAndTransfersWithTheButtonsLocked) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
 }
 
+// The reply to the earlier teach read comes once more, ahead of the write's own reply (which
+// says one value was refused): Send fails, and the sensor is not taken to hold what was sent.
+// Once the link is in step again, the refusal is seen.
+TEST_F(MainPanel, AStaleReplyAheadOfTheWritesOwnIsAFailure) {
+    sensor.writeRejects = 1;
+    sensor.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (r.command != kCmdWrite || r.argument != kArgParameters) return std::nullopt;
+        sensor.override = nullptr;
+        return std::vector<Bytes>{sensor.Normal({kCmdRead, kArgTeachTable, {}}), sensor.Normal(r)};
+    };
+    const ParameterSet held = rig.sensor.configuration().para;
+    ASSERT_TRUE(rig.sensor.Identify().ok());  // the link line shows a connected sensor
+    sensor.seen.clear();
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Gain = 7; });
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{1}));
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgBadHeader) + "\n\n");
+    EXPECT_NE(
+        rig.ui.ctrl(Ctrl::LinkState).text.find("(reply to command 2 while command 1 was asked)"),
+        std::string::npos)
+        << rig.ui.ctrl(Ctrl::LinkState).text;
+    EXPECT_EQ(rig.sensor.configuration().para, held);
+
+    rig.ctx.state.communicationOk = true;
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 1, 3}));
+    EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find(PlausibilityText(1, kMsgRamPlausibilityTail)),
+              std::string::npos);
+}
+
 TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
     rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 32);
@@ -70,12 +100,12 @@ TEST_F(MainPanel, DuringAcquisitionSendAndGetOnlyLeaveARequest) {
     EXPECT_TRUE(sensor.seen.empty());
     EXPECT_TRUE(rig.ctx.state.sendRequest);
     EXPECT_TRUE(rig.ctx.state.getRequest);
-    EXPECT_EQ(rig.ctx.config.para.Average, 32);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 32);
 }
 
 TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     rig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
-    AskCloseOrOffline(rig.ctx, kMsgNoConnection);  // offline: FILE selected
+    rig.ctx.connection.AskCloseOrOffline(kMsgNoConnection);  // offline: FILE selected
     ASSERT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
     const auto file = dir / "Parameter.ini";
     rig.ui.SetCtrlVal(Ctrl::AverageControl, 77);
@@ -85,12 +115,12 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
 
     // Get with FILE opens the file dialog at once, even while acquisition runs.
-    rig.ctx.config.para.Average = 1;
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Average = 1; });
     rig.ctx.state.acquisition = Acquisition::Live;
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file.string()));
     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);
     EXPECT_FALSE(rig.ctx.state.getRequest);
-    EXPECT_EQ(rig.ctx.config.para.Average, 77);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 77);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_TRUE(sensor.seen.empty());
 }

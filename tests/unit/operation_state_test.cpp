@@ -13,8 +13,9 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
 
-    SetTimeout(rig.ctx, "first");
-    ReportFailure(rig.ctx, {SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
+    rig.ctx.feedback.SetTimeout("first");
+    rig.ctx.feedback.ReportFailure(
+        {SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
 
     EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ctx.state.acquiring());
@@ -29,17 +30,17 @@ TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
     UnitRig rig;
     rig.ctx.state.communicationOk = true;
     rig.ctx.state.acquisition = Acquisition::Live;
-    ReportFailure(rig.ctx, {SensorFault::Busy, kMsgSensorBusy, {}, {}});
+    rig.ctx.feedback.ReportFailure({SensorFault::Busy, kMsgSensorBusy, {}, {}});
     EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_TRUE(rig.ctx.state.acquiring());
     EXPECT_EQ(rig.ui.statusMessages, std::vector<std::string>{kMsgSensorBusy});
 
-    ReportFailure(rig.ctx, {SensorFault::Quit, "", {}, {}});
+    rig.ctx.feedback.ReportFailure({SensorFault::Quit, "", {}, {}});
     EXPECT_FALSE(rig.ctx.state.acquiring());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
 }
 
-TEST(SetButtonsDimmed, ModeOneLeavesTheAcquisitionControlsAlone) {
+TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
     const Ctrl always[] = {Ctrl::GoButton,      Ctrl::FreqButton,       Ctrl::StartAssistantButton,
                            Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector};
     const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
@@ -47,22 +48,20 @@ TEST(SetButtonsDimmed, ModeOneLeavesTheAcquisitionControlsAlone) {
     const Ctrl never[] = {Ctrl::StopButton,      Ctrl::AcceptButton, Ctrl::ProtocolSelector,
                           Ctrl::ComPortSelector, Ctrl::ServerField,  Ctrl::PortField};
     UnitRig rig;
-
-    SetButtonsDimmed(rig.ctx, 1, 1);
-    for (Ctrl c : always)
-        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
-    for (Ctrl c : modeZeroOnly)
-        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
-
-    SetButtonsDimmed(rig.ctx, 0, 1);
-    for (Ctrl c : modeZeroOnly)
-        EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
-    for (Ctrl c : never)
-        EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
-
-    const long passes = rig.ui.eventPasses;
-    SetButtonsDimmed(rig.ctx, 0, 0);
-    EXPECT_EQ(rig.ui.eventPasses, passes + 1);  // one event pass after the change
+    {
+        const CommandLock::Scope go(rig.ctx.lock, UserCommand::Go);
+        for (Ctrl c : always)
+            EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+        for (Ctrl c : modeZeroOnly)
+            EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+        {
+            const CommandLock::Scope send(rig.ctx.lock, UserCommand::Send);
+            for (Ctrl c : modeZeroOnly)
+                EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+            for (Ctrl c : never)
+                EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+        }
+    }
     for (Ctrl c : always)
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
     for (Ctrl c : modeZeroOnly)

@@ -149,6 +149,7 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
     EXPECT_NE(text.find("LIST ITEMS = 10\r\n"), std::string::npos);
 
     UnitRig next;
+    next.ui.screen = {1000, -50, 1600, 900};  // a second screen, right of and above the first
     InitSettingsPaths(next.ctx, dir.str(), {});
     next.ctx.state.Language = 0;
     LoadPanelSettings(next.ctx);
@@ -215,6 +216,27 @@ TEST_F(PanelSettings, MissingGeometryItemsTakeTheirDefaults) {
     EXPECT_EQ(Window().height, 548);
 }
 
+// A settings file from a larger screen, or a damaged one: the window comes up on this screen,
+// no larger than it and with its title bar in reach. A placement that fits is kept as it is.
+TEST_F(PanelSettings, APlacementIsBroughtOntoTheScreenAndOneThatFitsIsKept) {
+    rig.ui.screen = {0, 30, 1600, 870};
+    const auto load = [&](const std::string& items) {
+        Settings(kHeader + "[PANEL POSITION]\nMAINPANEL FULLSCREEN = 0\n" + items);
+        LoadPanelSettings(rig.ctx);
+        const WindowPlacement w = Window();
+        return std::vector<int>{w.left, w.top, w.width, w.height};
+    };
+    EXPECT_EQ(load("MAINPANEL WIDTH = 99999999\nMAINPANEL HEIGHT = 2147483647\n"),
+              (std::vector<int>{0, 30, 1600, 870}));
+    EXPECT_EQ(load("MAINPANEL LEFT = 5000\nMAINPANEL TOP = 5000\n"),
+              (std::vector<int>{810, 352, 790, 548}));
+    EXPECT_EQ(load("MAINPANEL LEFT = 2147483647\nMAINPANEL WIDTH = 2147483647\n"),
+              (std::vector<int>{0, 40, 1600, 548}));
+    EXPECT_EQ(load("MAINPANEL LEFT = 300\nMAINPANEL TOP = 100\nMAINPANEL WIDTH = 1300\n"
+                   "MAINPANEL HEIGHT = 800\n"),
+              (std::vector<int>{300, 100, 1300, 800}));
+}
+
 // ---- remembered servers
 
 TEST_F(PanelSettings, ServerListIsCutToTenAndHasNoGaps) {
@@ -269,7 +291,7 @@ TEST_F(PanelSettings, MissingParameterFileItemStartsTheDialogAboveTheProgramDire
     LoadPanelSettings(rig.ctx);
     EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.str());
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    SendParaToFile(rig.ctx);
+    rig.ctx.files.SendParaToFile();
     ASSERT_FALSE(rig.ui.popups.empty());
     EXPECT_EQ(rig.ui.popups[0].file.startDirectory, (dir.path().parent_path() / "").string());
 }
@@ -286,6 +308,20 @@ TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
     EXPECT_EQ(TextOf(rig.ctx.settings.conn.PortNumber), std::string(31, '9'));
     EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PortField).text, std::string(31, '9'));
+}
+
+// A baud-rate index the table does not have means 115200 baud: the selector shows that entry
+// (a combo box has none for 9), and a connection opens at it.
+TEST_F(PanelSettings, ABaudRateIndexOutsideTheTableShowsAndOpens115200) {
+    for (const char* stored : {"9", "65535"}) {
+        SCOPED_TRACE(stored);
+        Settings(kHeader +
+                 "[COMMUNICATION SETTINGS]\nCOMPROTOCOL = \"0\"\nCOMPORT = 3\nBAUDRATE = " +
+                 stored + "\n");
+        GetConnectionSettingsFromFile(rig.ctx);
+        EXPECT_EQ(rig.ui.ctrl(Ctrl::BaudRateSelector).value, *BaudRateIndexFor(115200));
+        EXPECT_EQ(BaudRateForIndex(rig.ctx.settings.conn.BaudRateIndex), 115200);
+    }
 }
 
 // ---- where the settings live

@@ -11,6 +11,8 @@ namespace qelto {
 namespace {
 
 constexpr int kGainRow = 16;  // parameter 15
+const ConfigItem kGain = ConfigItem::Parameter(15);
+const ConfigItem kRow2Cell0 = ConfigItem::Teach(2, 0);
 
 Outcome Edit(UnitRig& rig, Ctrl table, int column, int row, double value) {
     rig.ui.EditCell(table, column, row, value);
@@ -28,28 +30,30 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     DispatchControlEvent(rig.ctx, Ctrl::EditModeButton, Event::Commit);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::TeachEditor).visible);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::TeachTableCtrl).visible);
-    EXPECT_EQ(rig.ui.cellValue(Ctrl::ParameterEditor, 1, kGainRow), 6);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).value, 6);
 
     EXPECT_EQ(Edit(rig, Ctrl::ParameterEditor, 1, kGainRow, 9), Outcome::Done);
     EXPECT_EQ(Edit(rig, Ctrl::TeachEditor, 1, 3, 900), Outcome::Done);  // row 2, CELL 0
-    EXPECT_EQ(rig.ctx.config.para.Gain, 9);
-    EXPECT_EQ(rig.ctx.config.teach[2].Cell[0], 900);
-    EXPECT_EQ(rig.ui.cellColor(Ctrl::ParameterEditor, 1, kGainRow), kCellChanged);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 9);
+    EXPECT_EQ(rig.ctx.working.config().teach[2].Cell[0], 900);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).mark, kCellChanged);
     // Outside 0..65535 the cell keeps its value, and the operator is told.
     EXPECT_EQ(Edit(rig, Ctrl::ParameterEditor, 1, kGainRow, 70000), Outcome::Declined);
-    EXPECT_EQ(rig.ctx.config.para.Gain, 9);
-    EXPECT_EQ(rig.ui.cellValue(Ctrl::ParameterEditor, 1, kGainRow), 9);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 9);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).value, 9);
     EXPECT_EQ(rig.ui.statusMessages.back(),
               "[PARAMETER] GAIN: 70000 is outside 0..65535; the value stays 9.");
 
+    EXPECT_FALSE(rig.ui.ctrl(Ctrl::UndoButton).dimmed);
+    EXPECT_TRUE(rig.ui.ctrl(Ctrl::RedoButton).dimmed);
     DispatchControlEvent(rig.ctx, Ctrl::UndoButton, Event::Commit);
-    EXPECT_EQ(rig.ctx.config.teach[2].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.working.config().teach[2].Cell[0], 1);
     DispatchControlEvent(rig.ctx, Ctrl::RedoButton, Event::Commit);
-    EXPECT_EQ(rig.ctx.config.teach[2].Cell[0], 900);
+    EXPECT_EQ(rig.ctx.working.config().teach[2].Cell[0], 900);
 
     // Send lists what would change; Enter says no and nothing goes out.
     sensor.seen.clear();
-    rig.ui.SetCtrlVal(Ctrl::AverageControl, rig.ctx.config.para.Average);
+    rig.ui.SetCtrlVal(Ctrl::AverageControl, rig.ctx.working.config().para.Average);
     rig.ui.answers.push_back(PopupAnswer::Enter());
     EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Declined);
     EXPECT_TRUE(sensor.seen.empty());
@@ -64,7 +68,7 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 3}));
     EXPECT_EQ(sensor.para.Gain, 9);
     EXPECT_EQ(sensor.teach[2].Cell[0], 900);
-    EXPECT_EQ(rig.ui.cellColor(Ctrl::ParameterEditor, 1, kGainRow), kCellPlain);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).mark, kCellPlain);
 
     // A value the sensor will not take: it keeps its own, and says it replaced one.
     sensor.writeRejects = 1;
@@ -77,8 +81,13 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     Edit(rig, Ctrl::ParameterEditor, 1, kGainRow, 200);
     rig.ui.answers.push_back(PopupAnswer::Yes());
     DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit);
-    EXPECT_EQ(rig.ui.cellColor(Ctrl::ParameterEditor, 1, kGainRow), kCellRefused);
-    EXPECT_EQ(rig.ui.cellColor(Ctrl::TeachEditor, 1, 3), kCellPlain);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).mark, kCellRefused);
+    EXPECT_EQ(rig.ctx.editor.Cell(kRow2Cell0).mark, kCellPlain);
+    // The cell says what was sent, what the sensor holds now, and the sensor's verdicts (it
+    // replaced one value of each block).
+    const std::string verdict = "INFO!\n1" + std::string(kMsgRamPlausibilityTail);
+    EXPECT_EQ(rig.ctx.editor.Cell(kGain).tooltip,
+              "Sent: 200\nThe sensor holds: 6\n\n" + verdict + "\n" + verdict);
 }
 
 }  // namespace

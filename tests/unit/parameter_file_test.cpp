@@ -39,11 +39,11 @@ class ParameterFile : public ::testing::Test {
   protected:
     void Send(const std::string& path, int result = kFileNew) {
         rig.ui.answers.push_back(PopupAnswer::File(result, path));
-        SendParaToFile(rig.ctx);
+        rig.ctx.files.SendParaToFile();
     }
     void Get(const std::string& path) {
         rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
-        ReadParaFromFile(rig.ctx);
+        rig.ctx.files.ReadParaFromFile();
     }
     // Popups other than the file dialog, as "title|text".
     std::vector<std::string> Boxes() const {
@@ -55,12 +55,15 @@ class ParameterFile : public ::testing::Test {
     }
     // A complete file with the defaults, for editing.
     std::string DefaultFile() {
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
         Send(file);
         rig.ui.popups.clear();
         return ReadBytes(file);
     }
-    int Refreshes() { return rig.ui.graph(Ctrl::GraphXY).deletions; }
+    // Redraws of the circles since the setup's own.
+    int Refreshes() { return rig.ui.graph(Ctrl::GraphXY).deletions - setupRefreshes_; }
+    void SetUpDone() { setupRefreshes_ = rig.ui.graph(Ctrl::GraphXY).deletions; }
+    int setupRefreshes_ = 0;
 
     UnitRig rig;
     TempDir dir;
@@ -94,14 +97,14 @@ void FillPattern(ParameterSet& para, TeachTable& teach, int pattern) {
 
 TEST_F(ParameterFile, SendThenGetRestoresEverythingWithoutQuestions) {
     for (int pattern = 0; pattern < 3; ++pattern) {
-        FillPattern(rig.ctx.config.para, rig.ctx.config.teach, pattern);
-        const ParameterSet para = rig.ctx.config.para;
-        const TeachTable teach = rig.ctx.config.teach;
+        SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, pattern); });
+        const ParameterSet para = rig.ctx.working.config().para;
+        const TeachTable teach = rig.ctx.working.config().teach;
         Send(file);
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
         Get(file);
-        EXPECT_EQ(rig.ctx.config.para, para) << "pattern " << pattern;
-        EXPECT_EQ(rig.ctx.config.teach, teach) << "pattern " << pattern;
+        EXPECT_EQ(rig.ctx.working.config().para, para) << "pattern " << pattern;
+        EXPECT_EQ(rig.ctx.working.config().teach, teach) << "pattern " << pattern;
     }
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(rig.ui.popups.size(), 6u);
@@ -199,7 +202,7 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
                 "CELL 4 = 54\r\nCELL 5 = 55\r\nGROUP = 56\r\nHOLD = 57\r\n\r\n[TEACH VECTOR 6]");
     WriteBytes(file, text);
     Get(file);
-    const auto& p = rig.ctx.config.para;
+    const auto& p = rig.ctx.working.config().para;
     EXPECT_EQ(p.Power, 1000);
     EXPECT_EQ(p.PowerMode, 1001);
     EXPECT_EQ(p.Average, 1002);
@@ -211,7 +214,7 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
     EXPECT_EQ(p.Integral2, 1022);
     EXPECT_EQ(p.CorrectionZ, 1025);
     const TeachVector row5{{50, 51, 52, 53, 54, 55}, 56, 57};
-    EXPECT_EQ(rig.ctx.config.teach[5], row5);
+    EXPECT_EQ(rig.ctx.working.config().teach[5], row5);
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -237,13 +240,14 @@ TEST_F(ParameterFile, NoFileChosenChangesNothing) {
     EXPECT_EQ(rig.ctx.settings.ParameterFilePath, "/kept/path.ini");
 
     WriteBytes(file, "junk");
-    LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
-    const ParameterSet before = rig.ctx.config.para;
+    SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
+    SetUpDone();
+    const ParameterSet before = rig.ctx.working.config().para;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, dir.File("new-name.ini")));
-    ReadParaFromFile(rig.ctx);  // a new name is no file to read
+    rig.ctx.files.ReadParaFromFile();  // a new name is no file to read
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    ReadParaFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.config.para, before);
+    rig.ctx.files.ReadParaFromFile();
+    EXPECT_EQ(rig.ctx.working.config().para, before);
     EXPECT_EQ(Refreshes(), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>(3, "ATTENTION!|No file was selected!"));
 }
@@ -254,37 +258,38 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
     std::string text = DefaultFile();
     text.erase(0, text.find("[PARAMETER]"));
     WriteBytes(file, text);
-    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
-    const ParameterSet before = rig.ctx.config.para;
+    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
+    SetUpDone();
+    const ParameterSet before = rig.ctx.working.config().para;
 
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::No());
-    ReadParaFromFile(rig.ctx);
+    rig.ctx.files.ReadParaFromFile();
     const std::vector<std::string> refused = {
         "ATTENTION!|Selected file is not a parameter file! \nDo you want to proceed anyway?",
         "ATTENTION!|No parameter where read!"};
     EXPECT_EQ(Boxes(), refused);
-    EXPECT_EQ(rig.ctx.config.para, before);
-    EXPECT_EQ(Refreshes(), 1);  // the panels are refreshed all the same
+    EXPECT_EQ(rig.ctx.working.config().para, before);
+    EXPECT_EQ(Refreshes(), 0);  // nothing was read: what is shown stays, being the working copy
 
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
     rig.ui.answers.push_back(PopupAnswer::No());
-    ReadParaFromFile(rig.ctx);
+    rig.ctx.files.ReadParaFromFile();
     EXPECT_EQ(Boxes().size(), 3u);
     EXPECT_EQ(Boxes()[1],
               "ATTENTION!|Selected file and qelto version do not match! \nDo you want to proceed "
               "anyway?");
-    EXPECT_EQ(rig.ctx.config.para, before);
+    EXPECT_EQ(rig.ctx.working.config().para, before);
 
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    ReadParaFromFile(rig.ctx);
+    rig.ctx.files.ReadParaFromFile();
     EXPECT_EQ(Boxes().size(), 2u);  // the two questions, no report
-    EXPECT_EQ(rig.ctx.config.para.Power, 500);
+    EXPECT_EQ(rig.ctx.working.config().para.Power, 500);
 }
 
 TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
@@ -293,7 +298,7 @@ TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
     WriteBytes(file, text);
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    ReadParaFromFile(rig.ctx);
+    rig.ctx.files.ReadParaFromFile();
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].find("qelto version do not match"), std::string::npos);
 
@@ -302,7 +307,7 @@ TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
     WriteBytes(file, text);
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::No());
-    ReadParaFromFile(rig.ctx);
+    rig.ctx.files.ReadParaFromFile();
     EXPECT_NE(Boxes()[0].find("not a parameter file"), std::string::npos);
 }
 
@@ -312,10 +317,10 @@ TEST_F(ParameterFile, MissingExternTeachIsReportedAsExteach) {
     std::string text = DefaultFile();
     ReplaceLine(text, "EXTERN TEACH = 0\r\n", "");
     WriteBytes(file, text);
-    rig.ctx.config.para.ExternTeach = 77;
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.ExternTeach = 77; });
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "EXTEACH\n"});
-    EXPECT_EQ(rig.ctx.config.para.ExternTeach, 0);
+    EXPECT_EQ(rig.ctx.working.config().para.ExternTeach, 0);
 }
 
 TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
@@ -326,10 +331,10 @@ TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
     ReplaceLine(text, "LED MODE = 1", "LED MODE = lots");
     WriteBytes(file, text);
     Get(file);
-    EXPECT_EQ(rig.ctx.config.para.Average, 0);
-    EXPECT_EQ(rig.ctx.config.para.Gain1, 65535);
-    EXPECT_EQ(rig.ctx.config.para.Gain, 5);
-    EXPECT_EQ(rig.ctx.config.para.LedMode, 0);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 0);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain1, 65535);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 5);
+    EXPECT_EQ(rig.ctx.working.config().para.LedMode, 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "LED MODE\nGAIN\n"});
 }
 
@@ -346,27 +351,28 @@ TEST_F(ParameterFile, TeachRowsWithBadItemsAreListedOnceAndStillReadTheRest) {
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead +
                                                 "TEACH VECTOR 12\nTEACH VECTOR 40\n"});
-    EXPECT_EQ(rig.ctx.config.teach[12].Cell[0], 1);
-    EXPECT_EQ(rig.ctx.config.teach[12].Cell[1], 9);
-    EXPECT_EQ(rig.ctx.config.teach[12].Group, 1);
-    EXPECT_EQ(rig.ctx.config.teach[40].Group, 0);  // the read default differs from the loader's
-    EXPECT_EQ(rig.ctx.config.teach[40].Hold, 10);
+    EXPECT_EQ(rig.ctx.working.config().teach[12].Cell[0], 1);
+    EXPECT_EQ(rig.ctx.working.config().teach[12].Cell[1], 9);
+    EXPECT_EQ(rig.ctx.working.config().teach[12].Group, 1);
+    EXPECT_EQ(rig.ctx.working.config().teach[40].Group,
+              0);  // the read default differs from the loader's
+    EXPECT_EQ(rig.ctx.working.config().teach[40].Hold, 10);
 }
 
 TEST_F(ParameterFile, FileWithoutTeachVectorsReportsAll64Rows) {
     std::string text = DefaultFile();
     text.erase(text.find("[TEACH VECTOR 0]"));
     WriteBytes(file, text);
-    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
+    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
     Get(file);
     std::string rows;
     for (int r = 0; r < 64; ++r)
         rows += "TEACH VECTOR " + std::to_string(r) + "\n";
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead + rows});
     const TeachVector readDefault{{1, 1, 1, 1, 1, 1}, 0, 10};
-    for (const auto& row : rig.ctx.config.teach)
+    for (const auto& row : rig.ctx.working.config().teach)
         EXPECT_EQ(row, readDefault);
-    EXPECT_EQ(rig.ctx.config.para.Power, 500);
+    EXPECT_EQ(rig.ctx.working.config().para.Power, 500);
 }
 
 // What cannot be read is said with the reason, without a question, and nothing changes: the
@@ -394,9 +400,10 @@ TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing)
         cases.emplace_back(locked, "cannot be read (Permission denied)");
     }
 #endif
-    FillPattern(rig.ctx.config.para, rig.ctx.config.teach, 2);
-    const ParameterSet para = rig.ctx.config.para;
-    const TeachTable teach = rig.ctx.config.teach;
+    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
+    SetUpDone();
+    const ParameterSet para = rig.ctx.working.config().para;
+    const TeachTable teach = rig.ctx.working.config().teach;
     for (const auto& [path, reason] : cases) {
         rig.ui.popups.clear();
         Get(path);
@@ -404,8 +411,8 @@ TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing)
                                                     "read!\n" +
                                                     path + ": " + reason});
     }
-    EXPECT_EQ(rig.ctx.config.para, para);
-    EXPECT_EQ(rig.ctx.config.teach, teach);
+    EXPECT_EQ(rig.ctx.working.config().para, para);
+    EXPECT_EQ(rig.ctx.working.config().teach, teach);
     EXPECT_EQ(Refreshes(), 0);
 }
 

@@ -5,11 +5,41 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "protocol/records.hpp"
 
 namespace qelto {
 namespace {
+
+// Items by the parameter file's names, as qelto-cli set takes them: a section is named once,
+// and a name longer than any item's is refused however long it is.
+TEST(FindItem, NamesASectionOnceAndNothingLongerThanARealName) {
+    EXPECT_EQ(FindItem("gain"), ConfigItem::Parameter(15));
+    EXPECT_EQ(FindItem("parameter.gain"), ConfigItem::Parameter(15));
+    EXPECT_EQ(FindItem("Teach_Vector_2.cell_0", kSensorTeachRows), ConfigItem::Teach(2, 0));
+    // The longest real names are found.
+    std::string param;
+    for (const ParamField& f : kParamFields) {
+        if (std::string_view(f.key).size() > param.size()) param = f.key;
+    }
+    std::string word;
+    for (const TeachWord& w : kTeachWords) {
+        if (std::string_view(w.key).size() > word.size()) word = w.key;
+    }
+    EXPECT_TRUE(FindItem("PARAMETER." + param).has_value()) << param;
+    EXPECT_TRUE(FindItem("TEACH VECTOR 63." + word).has_value()) << word;
+
+    std::string repeated;
+    for (int i = 0; i < 13000; ++i)
+        repeated += "parameter.";
+    for (const std::string& name :
+         {std::string("parameter.parameter.gain"), std::string("teach_vector_2.parameter.gain"),
+          std::string("parameter.teach_vector_2.cell_0"), std::string("gain."), repeated + "gain",
+          "PARAMETER. " + param}) {
+        EXPECT_EQ(FindItem(name), std::nullopt) << name.substr(0, 40);
+    }
+}
 
 TEST(Defaults, FlagDecidesOnlyMaxVecNoAndDigitalOutMode) {
     ParameterSet para;

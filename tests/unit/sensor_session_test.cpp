@@ -39,9 +39,11 @@ TEST(SensorSession, RefusesWithoutALinkAndOnceTheServerHasClosedIt) {
     // The server goes away: said at once to whoever listens, and nothing more is sent.
     struct Listener : SessionObserver {
         std::vector<std::string> lost;
-        void LinkLost(const SensorError& e) override { lost.push_back(e.message); }
+        void SessionChanged(const SessionEvent& e) override {
+            if (e.kind == SessionEventKind::Lost) lost.push_back(e.error->message);
+        }
     } listener;
-    sensor.SetObserver(&listener);
+    sensor.AddObserver(&listener);
     tcp.ServerCloses();
     loop.ProcessSystemEvents();
     EXPECT_EQ(listener.lost, std::vector<std::string>{kMsgServerClosed});

@@ -63,7 +63,7 @@ std::string InfoBoxAfterOpening(int openResult, const SerialDeviceAccess& access
     if (opened.ok()) return {};
     // The port and its device go beside the message, for whoever reads it.
     EXPECT_EQ(opened.error().reason, "COM101 (/dev/ttyUSB0)");
-    ReportFailure(ctx, opened.error());
+    ctx.feedback.ReportFailure(opened.error());
     EXPECT_FALSE(ctx.state.communicationOk);
     EXPECT_EQ(ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     return ui.ctrl(Ctrl::InfoBox).text;

@@ -55,9 +55,9 @@ TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");  // the sensor accepted every write
 
     // The adjustment ran into its second stage and stopped as soon as white passed DynWinLo.
-    EXPECT_EQ(rig.ctx.config.para.Gain, 8);
-    EXPECT_GT(rig.ctx.config.para.Integral, 1);
-    EXPECT_EQ(adjustmentSamples, 8 + rig.ctx.config.para.Integral - 1);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 8);
+    EXPECT_GT(rig.ctx.working.config().para.Integral, 1);
+    EXPECT_EQ(adjustmentSamples, 8 + rig.ctx.working.config().para.Integral - 1);
     ASSERT_FALSE(rig.ui.progressLog().empty());
     EXPECT_EQ(rig.ui.progressLog().back(), std::make_pair(-1, 106));
     EXPECT_FALSE(rig.ctx.state.acquiring());
@@ -67,13 +67,14 @@ TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
     EXPECT_EQ(stored.MaxVecNo, 4);
     EXPECT_EQ(stored.DigitalOutMode, 0);  // YES to direct output
     EXPECT_EQ(stored.PowerMode, 0);
-    EXPECT_EQ(stored.Gain, rig.ctx.config.para.Gain);
-    EXPECT_EQ(stored.Integral, rig.ctx.config.para.Integral);
+    EXPECT_EQ(stored.Gain, rig.ctx.working.config().para.Gain);
+    EXPECT_EQ(stored.Integral, rig.ctx.working.config().para.Integral);
     for (std::size_t n = 0; n < 4; ++n) {
         SCOPED_TRACE(colours[n]);
-        EXPECT_EQ(model.EepromTeach()[n], rig.ctx.config.teach[n]);
-        EXPECT_EQ(rig.ctx.config.teach[n].Cell[3], 500);
-        EXPECT_EQ(rig.ui.cellValue(1, static_cast<int>(n) + 1), rig.ctx.config.teach[n].Cell[0]);
+        EXPECT_EQ(model.EepromTeach()[n], rig.ctx.working.config().teach[n]);
+        EXPECT_EQ(rig.ctx.working.config().teach[n].Cell[3], 500);
+        EXPECT_EQ(rig.ui.cellValue(1, static_cast<int>(n) + 1),
+                  rig.ctx.working.config().teach[n].Cell[0]);
         EXPECT_EQ(rig.ui.cellValue(4, static_cast<int>(n) + 1), 500);
     }
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
@@ -86,7 +87,7 @@ TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
         rig.tcp.responder = [&](const Bytes& request) -> std::vector<Bytes> {
             return {model.HandleRequest(request)};
         };
-        ASSERT_EQ(ReadLiveData(rig.ctx), 1);
+        ASSERT_EQ(rig.ctx.live.ReadLiveData(), 1);
         EXPECT_EQ(rig.ctx.view.live.ColorNo(), static_cast<int>(n));
     }
 }

@@ -127,6 +127,14 @@ TEST(SimFaultPlan, EachKindShapesTheReplyAsNamed) {
     EXPECT_EQ(Bytes(b.begin(), b.begin() + static_cast<long>(reply.size())), reply);
 
     EXPECT_EQ(Joined(plan("error=2")), Frame(kCmdErrorReply, 2));
+
+    // The reply before this one, ahead of it; before the first reply there is none.
+    const Bytes before = Frame(2, 2, Bytes(512, 3));
+    const FaultRule stale = Parse("stale");
+    b = before;
+    b.insert(b.end(), reply.begin(), reply.end());
+    EXPECT_EQ(Joined(PlanReply(reply, &stale, before)), b);
+    EXPECT_EQ(Joined(PlanReply(reply, &stale)), reply);
 }
 
 // --- Fault schedule -------------------------------------------------------------------------

@@ -15,7 +15,7 @@ class Transfer : public ::testing::Test {
     void SetUp() override {
         sensor.Attach(rig);
         rig.ctx.state.communicationOk = true;
-        LoadDefaultParaValues(rig.ctx.config.para, rig.ctx.config.teach, 1);
+        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
     std::vector<std::pair<int, int>> Sequence() {
@@ -32,17 +32,17 @@ class Transfer : public ::testing::Test {
 using Seq = std::vector<std::pair<int, int>>;
 
 TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
-    rig.ctx.config.para.Power = 65535;
-    rig.ctx.config.teach[31].Hold = 1234;
-    rig.ctx.config.teach[32].Cell[0] = 999;
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Power = 65535; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.teach[31].Hold = 1234; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.teach[32].Cell[0] = 999; });
     rig.ctx.state.sendRequest = true;
     rig.ctx.state.TransferTarget = kTargetEeprom;
-    SendPara(rig.ctx);
+    rig.ctx.transfer.SendPara();
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
     EXPECT_FALSE(rig.ctx.state.sendRequest);
     ASSERT_EQ(sensor.seen[0].data.size(), kParameterBlockSize);
     ASSERT_EQ(sensor.seen[1].data.size(), kTeachBlockSize);
-    EXPECT_EQ(sensor.para, rig.ctx.config.para);
+    EXPECT_EQ(sensor.para, rig.ctx.working.config().para);
     EXPECT_EQ(sensor.para.Power, 65535);
     EXPECT_EQ(sensor.teach[31].Hold, 1234);
     EXPECT_EQ(sensor.teach[32].Cell[0], 0);  // rows from 32 on never travel
@@ -52,16 +52,16 @@ TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
     for (std::uint16_t target : {kTargetFile, std::uint16_t{0}, std::uint16_t{7}}) {
         sensor.seen.clear();
         rig.ctx.state.TransferTarget = target;
-        SendPara(rig.ctx);
+        rig.ctx.transfer.SendPara();
         EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}})) << "target " << target;
     }
 }
 
 TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
-    const ParameterSet before = rig.ctx.config.para;
+    const ParameterSet before = rig.ctx.working.config().para;
     sensor.writeRejects = 3;
     rig.ui.SetActiveTabPage(kParameterPage);
-    SendPara(rig.ctx);
+    rig.ctx.transfer.SendPara();
     // Both writes are still made, and the EEPROM store follows.
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
     const std::string report =
@@ -71,7 +71,8 @@ TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
-    EXPECT_EQ(rig.ctx.config.para, before);  // the sensor's replacements are not taken over
+    EXPECT_EQ(rig.ctx.working.config().para,
+              before);  // the sensor's replacements are not taken over
 }
 
 TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
@@ -79,7 +80,7 @@ TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
         if (r.command == kCmdWrite && r.argument == kArgTeachTable) return std::vector<Bytes>{};
         return std::nullopt;
     };
-    SendPara(rig.ctx);
+    rig.ctx.transfer.SendPara();
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}}));
     EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
     EXPECT_FALSE(rig.ctx.state.communicationOk);
@@ -88,26 +89,29 @@ TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
 TEST_F(Transfer, GetLoadsTheEepromFirstOnlyForTargetTwo) {
     sensor.para.Average = 77;
     sensor.teach[0].Cell = {1000, 1500, 800, 100, 0, 0};
-    rig.ctx.config.teach[40].Cell[0] = 4242;  // say, from a parameter file
+    SetWorking(rig.ctx, [&](Configuration& c) {
+        c.teach[40].Cell[0] = 4242;
+    });  // say, from a parameter file
     rig.ctx.state.getRequest = true;
-    GetPara(rig.ctx);
+    const std::size_t appended = rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended;
+    rig.ctx.transfer.GetPara();
     EXPECT_EQ(Sequence(), (Seq{{4, 0}, {2, 0}, {2, 2}}));
     EXPECT_FALSE(rig.ctx.state.getRequest);
-    EXPECT_EQ(rig.ctx.config.para, sensor.para);
-    EXPECT_EQ(rig.ctx.config.teach[0].Cell[3], 100);
-    EXPECT_EQ(rig.ctx.config.teach[5], sensor.teach[5]);
-    EXPECT_EQ(rig.ctx.config.teach[40].Cell[0], 4242);  // rows 32..63 stay
-    EXPECT_EQ(rig.ctx.config.teach[32].Hold, 10);
+    EXPECT_EQ(rig.ctx.working.config().para, sensor.para);
+    EXPECT_EQ(rig.ctx.working.config().teach[0].Cell[3], 100);
+    EXPECT_EQ(rig.ctx.working.config().teach[5], sensor.teach[5]);
+    EXPECT_EQ(rig.ctx.working.config().teach[40].Cell[0], 4242);  // rows 32..63 stay
+    EXPECT_EQ(rig.ctx.working.config().teach[32].Hold, 10);
     // Panels and graphs follow the new copy.
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_EQ(rig.ui.cellValue(1, 1), 1000);
     EXPECT_EQ(rig.ui.graph(Ctrl::GraphXY).arcs.size(), kTeachRows);
-    EXPECT_EQ(rig.ctx.view.extent.MinX, 900);
-    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended, kRgbHistorySize);
+    EXPECT_EQ(rig.ctx.graphs.extent().MinX, 900);
+    EXPECT_EQ(rig.ui.graph(Ctrl::RgbStripChart).stripValuesAppended - appended, kRgbHistorySize);
 
     sensor.seen.clear();
     rig.ctx.state.TransferTarget = kTargetFile;
-    GetPara(rig.ctx);
+    rig.ctx.transfer.GetPara();
     EXPECT_EQ(Sequence(), (Seq{{2, 0}, {2, 2}}));
 }
 
@@ -116,7 +120,7 @@ TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
     sensor.para.Gain = 3;
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     rig.ui.SetActiveTabPage(kParameterPage);
-    GetPara(rig.ctx);
+    rig.ctx.transfer.GetPara();
     EXPECT_EQ(InfoBox(),
               "INFO!\n2 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO "
               "DEFAULT VALUE!\n\n");
@@ -124,19 +128,19 @@ TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "KORVANEX V4.3B7");
     EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_EQ(rig.ctx.config.para.Gain, 3);
+    EXPECT_EQ(rig.ctx.working.config().para.Gain, 3);
 }
 
 TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
-    const ParameterSet before = rig.ctx.config.para;
-    const TeachTable teachBefore = rig.ctx.config.teach;
+    const ParameterSet before = rig.ctx.working.config().para;
+    const TeachTable teachBefore = rig.ctx.working.config().teach;
     // A sensor's error reply with a code other than 1 and 2 passes the exchange without data.
     sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdRead) return std::vector<Bytes>{Frame(0, 3)};
         return std::nullopt;
     };
-    GetPara(rig.ctx);
-    EXPECT_EQ(rig.ctx.config.para, before);
+    rig.ctx.transfer.GetPara();
+    EXPECT_EQ(rig.ctx.working.config().para, before);
     EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
     EXPECT_FALSE(rig.ctx.state.communicationOk);
 
@@ -147,20 +151,22 @@ TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
         }
         return std::nullopt;
     };
-    GetPara(rig.ctx);
-    EXPECT_EQ(rig.ctx.config.teach, teachBefore);
+    rig.ctx.transfer.GetPara();
+    EXPECT_EQ(rig.ctx.working.config().teach, teachBefore);
     EXPECT_FALSE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(Transfer, PanelValuesShowRowsZeroToThirtyOnly) {
     for (std::size_t r = 0; r < kTeachRows; ++r) {
-        rig.ctx.config.teach[r].Cell = {static_cast<std::uint16_t>(r), 2, 3, 4, 5, 6};
+        SetWorking(rig.ctx, [&](Configuration& c) {
+            c.teach[r].Cell = {static_cast<std::uint16_t>(r), 2, 3, 4, 5, 6};
+        });
     }
-    rig.ctx.config.para.Power = 65535;
-    rig.ctx.config.para.MaxVecNo = 7;
-    rig.ctx.config.para.Gain = 8;
-    rig.ctx.config.para.Integral = 9;
-    SetPanelValues(rig.ctx);
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Power = 65535; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.MaxVecNo = 7; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Gain = 8; });
+    SetWorking(rig.ctx, [&](Configuration& c) { c.para.Integral = 9; });
+    rig.ctx.page.Show();
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PowerDisplay).value, 65535);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::MaxVecNoDisplay).value, 7);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::GainDisplay).value, 8);

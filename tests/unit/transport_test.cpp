@@ -229,6 +229,136 @@ TEST(DataExchange, TraceWithReasonSeesEveryFailureAndItsMessage) {
     }
 }
 
+Bytes Framed(std::uint8_t command, std::uint16_t argument, const Bytes& data = {}) {
+    Bytes out(kHeaderSize + data.size());
+    BuildFrame(command, argument, data, out.data());
+    return out;
+}
+
+// A reply counts only as the answer to its own request: the command it carries and the
+// length the request reads decide. A refusal carries its reason beside the program's text.
+TEST(DataExchange, AReplyCountsOnlyForItsOwnRequest) {
+    UnitRig rig;
+    rig.OpenTestLink();
+    std::vector<std::string> rejected;
+    rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t>,
+                              std::string_view reason) {
+        if (kind == TracedFrame::RejectedReply) rejected.emplace_back(reason);
+    };
+    Bytes tooLong = Framed(7, 0, Bytes(kMaxDataLength, 'x'));
+    tooLong.push_back('x');
+    PutU16(tooLong.data() + 4, static_cast<std::uint16_t>(kMaxDataLength + 1));
+    tooLong[6] = crc8({tooLong.data() + kHeaderSize, kMaxDataLength + 1});
+    tooLong[7] = crc8({tooLong.data(), 7});
+    struct Case {
+        const char* name;
+        int command;
+        Bytes reply;
+        ReplyFit fit;
+        const char* message;  // none: taken
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"another request's reply",
+         1,
+         Framed(2, 2, Bytes(512, 2)),
+         {},
+         kMsgBadHeader,
+         "reply to command 2 while command 1 was asked"},
+        {"the teach block for the parameters", 2, Framed(2, 0, Bytes(512, 2)),
+         ReplyFit::Exactly(52), kMsgBadData, "512 bytes where 52 were expected"},
+        {"a short live sample", 8, Framed(8, 0, Bytes(41)), ReplyFit::AtLeast(42), kMsgBadData,
+         "41 bytes where at least 42 were expected"},
+        {"an error reply instead of the block", 2, Framed(0, 3), ReplyFit::Exactly(52), kMsgBadData,
+         "0 bytes where 52 were expected"},
+        {"the smallest length refused",
+         7,
+         tooLong,
+         {},
+         kMsgBadData,
+         "2041 bytes, more than the 2040 a reply can carry"},
+        {"the parameter block", 2, Framed(2, 0, Bytes(52, 1)), ReplyFit::Exactly(52), nullptr, ""},
+        {"a longer live sample", 8, Framed(8, 0, Bytes(50)), ReplyFit::AtLeast(42), nullptr, ""},
+        {"the largest length taken", 7, Framed(7, 0, Bytes(kMaxDataLength, 'x')), {}, nullptr, ""},
+        {"error reply 3 to a write", 1, Framed(0, 3), {}, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rig.ui.ResetTextBox(Ctrl::InfoBox, "");
+        rejected.clear();
+        rig.tcp.responder = [&c](const Bytes&) { return std::vector<Bytes>{c.reply}; };
+        const int result = Exchange(rig.link, c.command, 0, 0, c.fit);
+        if (c.message == nullptr) {
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(rig.link.frames.ReplyLength, c.reply.size() - kHeaderSize);
+            EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
+            continue;
+        }
+        EXPECT_EQ(result, -1);
+        EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(c.message) + "\n\n");
+        EXPECT_EQ(rejected,
+                  std::vector<std::string>{std::string(c.message) + " (" + c.reason + ")"});
+    }
+}
+
+// Bytes outside a reply (a frame nobody asked for, a reply that came too late) never become
+// the next request's answer, whether the data event has brought them or they still wait at
+// the port. A quiet link costs no read beyond the reply's own.
+TEST(DataExchange, BytesOutsideAReplyAreDiscardedBeforeTheNextRequest) {
+    UnitRig rig;
+    rig.OpenTestLink();
+    std::size_t discarded = 0;
+    rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes) {
+        if (kind == TracedFrame::RejectedReply) discarded += bytes.size();
+    };
+    bool silent = false;
+    rig.tcp.responder = [&](const Bytes& req) {
+        return silent ? std::vector<Bytes>{} : std::vector<Bytes>{Framed(8, 0, Bytes(42, req[1]))};
+    };
+    const auto ownReply = [&] {
+        return Exchange(rig.link, 8, 0) == 1 && rig.link.frames.ReplyData()[0] == 8;
+    };
+
+    const int reads = rig.tcp.reads;
+    EXPECT_TRUE(ownReply());
+    EXPECT_EQ(rig.tcp.reads, reads + 1);
+
+    rig.tcp.Push(Framed(8, 0, Bytes(42, 0x55)));  // the window's event loop delivers this one
+    rig.ui.ProcessSystemEvents();
+    rig.tcp.Arrived(Framed(8, 0, Bytes(42, 0x66)));  // this one waits at the port
+    EXPECT_TRUE(ownReply());
+    EXPECT_EQ(discarded, 100u);
+
+    silent = true;
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
+    silent = false;
+    rig.tcp.Arrived(Framed(8, 0, Bytes(42, 0x77)));  // the reply that came too late
+    EXPECT_TRUE(ownReply());
+    EXPECT_EQ(discarded, 150u);
+}
+
+// The server ends the conversation while a reply is awaited: it is said once, at once, with
+// the host and port, and the request ends with it instead of waiting out its time limit.
+TEST(DataExchange, TheServersCloseEndsTheWaitAtOnce) {
+    UnitRig rig;
+    rig.tcp.responder = [&](const Bytes&) {
+        rig.tcp.ServerCloses();
+        return std::vector<Bytes>{};
+    };
+    const auto sample = rig.sensor.ReadLiveSample();
+    ASSERT_FALSE(sample.ok());
+    EXPECT_EQ(sample.error().kind, SensorFault::LinkClosed);
+    EXPECT_EQ(sample.error().message, kMsgServerClosed);
+    EXPECT_EQ(sample.error().reason, "sensor port 5000");
+    EXPECT_EQ(rig.ui.Timer(), 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");  // the caller reports it, not the observer
+
+    rig.OpenTestLink();
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
+    EXPECT_EQ(rig.ui.Timer(), 0.0);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgServerClosed) + "\n\n");
+}
+
 // An event loop that, like Qt's once the application is quitting, no longer blocks: every
 // wait returns at once and the clock barely moves.
 struct QuittingLoop : EventLoop, LinkOwner {

@@ -29,6 +29,7 @@ constexpr KindInfo kKinds[] = {
     {FaultKind::Garbage, "garbage", true, 4},
     {FaultKind::ErrorReply, "error", true, 1},
     {FaultKind::Close, "close", false, 0},
+    {FaultKind::Stale, "stale", false, 0},
 };
 
 const KindInfo& Info(FaultKind kind) {
@@ -78,6 +79,7 @@ const char* const kFaultHelp =
     "  garbage[=N]       N extra bytes after the reply (4)\n"
     "  error[=ARG]       error reply (command 0) with argument ARG (1)\n"
     "  close             close the TCP connection instead of replying (silence on the pty)\n"
+    "  stale             send the reply before this one once more, ahead of this one\n"
     "Options:\n"
     "  times=N           the next N replies (1)\n"
     "  every=N           every N-th reply\n"
@@ -209,7 +211,8 @@ std::string DescribeFault(const FaultRule& rule) {
     return out.str();
 }
 
-ReplyPlan PlanReply(std::vector<std::uint8_t> reply, const FaultRule* fault) {
+ReplyPlan PlanReply(std::vector<std::uint8_t> reply, const FaultRule* fault,
+                    std::vector<std::uint8_t> previous) {
     ReplyPlan plan;
     if (fault == nullptr) {
         plan.pieces.push_back({std::move(reply), 0});
@@ -221,6 +224,10 @@ ReplyPlan PlanReply(std::vector<std::uint8_t> reply, const FaultRule* fault) {
         case FaultKind::Close:
             plan.close = true;
             return plan;
+        case FaultKind::Stale:
+            // A reply left over from before, as a link that lost step delivers it.
+            if (!previous.empty()) plan.pieces.push_back({std::move(previous), 0});
+            break;
         case FaultKind::Delay:
             plan.pieces.push_back({std::move(reply), fault->value});
             return plan;

@@ -24,6 +24,7 @@ enum class FaultKind {
     Garbage,       // `value` extra bytes after the reply
     ErrorReply,    // error reply (command 0) with argument `value`
     Close,         // end the TCP conversation instead of replying (silence on the pty)
+    Stale,         // the reply before this one once more, ahead of this one
 };
 
 enum class FaultWhen {
@@ -63,7 +64,9 @@ struct ReplyPlan {
     bool close = false;
 };
 
-ReplyPlan PlanReply(std::vector<std::uint8_t> reply, const FaultRule* fault);
+// `previous` is the reply before this one, as the sensor made it (none for the first).
+ReplyPlan PlanReply(std::vector<std::uint8_t> reply, const FaultRule* fault,
+                    std::vector<std::uint8_t> previous = {});
 
 // The faults in force, in the order they were added. The first rule that strikes a reply is
 // applied; every rule that watches the command counts the reply.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 #include "protocol/com_ports.hpp"
 #include "protocol/frame.hpp"
@@ -56,6 +57,7 @@ struct SimServer::Output {
     };
     int baud = 0;
     std::uint64_t session = 0;
+    std::vector<std::uint8_t> lastReply;  // as the sensor made it, for the stale fault
     std::deque<Byte> queue;
     double lineFreeAt = 0;
     QTimer timer;
@@ -152,6 +154,7 @@ void SimServer::TakeNextTcpClient() {
             if (tcpClient_ == s) {
                 tcpClient_ = nullptr;
                 ++tcpOut_->session;
+                tcpOut_->lastReply.clear();
                 tcpOut_->queue.clear();
                 tcpOut_->timer.stop();
                 tcpFramer_.Reset();
@@ -176,6 +179,7 @@ void SimServer::OnTcpData() {
 void SimServer::CloseTcpClient() {
     if (!tcpClient_) return;
     ++tcpOut_->session;
+    tcpOut_->lastReply.clear();
     tcpOut_->queue.clear();
     tcpOut_->timer.stop();
     tcpClient_->disconnectFromHost();
@@ -283,7 +287,8 @@ void SimServer::Answer(Link link, const std::vector<std::uint8_t>& request) {
         line += " [fault " + DescribeFault(*fault) + "]";
     }
     Log(line);
-    ReplyPlan plan = PlanReply(std::move(reply), fault ? &*fault : nullptr);
+    std::vector<std::uint8_t> previous = std::exchange(out(link).lastReply, reply);
+    ReplyPlan plan = PlanReply(std::move(reply), fault ? &*fault : nullptr, std::move(previous));
     if (plan.close) {
         if (link == Link::Tcp) CloseTcpClient();
         return;

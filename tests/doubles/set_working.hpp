@@ -1,0 +1,16 @@
+// Puts values into the presenters' working copy as a read or a loaded file would: nothing is
+// unsent afterwards, and the views show them.
+#pragma once
+
+#include "app/context.hpp"
+
+namespace qelto {
+
+template <typename F>
+void SetWorking(Context& ctx, F change) {
+    Configuration c = ctx.working.config();
+    change(c);
+    ctx.working.Replace(c);
+}
+
+}  // namespace qelto
