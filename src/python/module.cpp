@@ -572,12 +572,12 @@ PySensor ConnectSensor(const py::object& tcp, const py::object& serial, int baud
         GilReleased nogil;
         thread = std::make_shared<SensorThread>();
     }
-    const Connection c =
-        RunOn<Connection>(*thread, [link, sendDefaults](SensorSession& s) -> Result<Connection> {
+    const ConnectResult c = RunOn<ConnectResult>(
+        *thread, [link, sendDefaults](SensorSession& s) -> Result<ConnectResult> {
             DefaultsAnswer answer(sendDefaults);
             // Only the defaults touch the sensor's memories: the configuration is read when
             // the script asks, from the memory it names.
-            Connection connection = Connect(s, link, answer, {true, false});
+            ConnectResult connection = Connect(s, link, answer, {true, false});
             if (!connection.ok()) return *connection.error;
             return connection;
         });
