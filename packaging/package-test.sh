@@ -62,6 +62,16 @@ else
     echo "note: no window in this package (src/gui not built): menu entry, metainfo and qelto(1) left out"
 fi
 [ -e "$source_dir/data/qelto-logo.png" ] && expected+=(usr/share/qelto/qelto-logo.png)
+# The Python module and its stubs, where Debian's python3 finds what packages install.
+python_dir=usr/lib/python3/dist-packages
+python=no
+if compgen -G "$root/$python_dir/qelto.*.so" >/dev/null; then
+    python=yes
+    suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+    expected+=("$python_dir/qelto$suffix" "$python_dir/qelto.pyi")
+else
+    echo "note: no Python module in this package (built without pybind11-dev and python3-dev)"
+fi
 
 file_list() {
     diff -u <(printf '%s\n' "${expected[@]}" | sort) \
@@ -92,9 +102,12 @@ if [ $window = yes ]; then
     check "qelto --version" env QT_QPA_PLATFORM=offscreen "$bin/qelto" --version
 fi
 
-# The two installed programs talk to each other: the simulated sensor on a free port.
-identify_against_sim() {
-    local fifo=$root/sim.out line port=""
+# The installed simulated sensor on a free port: sets port (empty when it did not say) and
+# sim_pid.
+start_sim() {
+    local fifo=$root/sim.out line
+    port=""
+    rm -f "$fifo"
     mkfifo "$fifo"
     "$bin/qelto-sim" --tcp 0 </dev/null >"$fifo" 2>/dev/null &
     sim_pid=$!
@@ -104,6 +117,12 @@ identify_against_sim() {
         [ "$line" = ready ] && break
     done
     exec 3<&-
+}
+
+# The two installed programs talk to each other: the simulated sensor on a free port.
+identify_against_sim() {
+    local port
+    start_sim
     local out rc=0
     if [ -n "$port" ]; then
         out=$("$bin/qelto-cli" --tcp "127.0.0.1:$port" identify 2>&1) || rc=1
@@ -118,6 +137,25 @@ identify_against_sim() {
     return $rc
 }
 check "qelto-cli identify against qelto-sim" identify_against_sim
+
+# Debian's python3 imports the installed module (from the scratch root, not from the system)
+# and reads the installed simulated sensor with it.
+python_against_sim() {
+    local port rc=0 out
+    start_sim
+    out=$(PYTHONPATH=$root/$python_dir /usr/bin/python3 -c '
+import sys, qelto
+assert qelto.__file__.startswith(sys.argv[1]), qelto.__file__
+with qelto.connect(tcp="127.0.0.1:" + sys.argv[2]) as s:
+    assert s.identity.serial == 4711 and s.read()["gain"] == 6
+' "$root" "$port" 2>&1) || rc=1
+    kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+    [ $rc -eq 0 ] || echo "$out"
+    return $rc
+}
+if [ $python = yes ]; then
+    check "python3 imports qelto and reads qelto-sim" python_against_sim
+fi
 
 render_manual() {
     local page warnings

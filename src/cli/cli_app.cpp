@@ -20,6 +20,7 @@
 #include "sensor/connect.hpp"
 #include "sensor/link_settings.hpp"
 #include "sensor/sensor_texts.hpp"
+#include "sensor/set_values.hpp"
 
 namespace qelto::cli {
 namespace {
@@ -476,9 +477,7 @@ int CliApp::Diff() {
 
 int CliApp::Set() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    Configuration changed = config_;
-    for (const auto& [item, value] : opt_.assignments)
-        SetItemValue(changed, item, value);
+    const Configuration changed = WithValues(config_, opt_.assignments);
     const std::vector<Difference> diffs = CompareConfigurations(config_, changed, kSensorTeachRows);
     QJsonArray refused;
     // JSON waits for the outcome, to name what the sensor refused; the text goes out first.
@@ -505,21 +504,19 @@ int CliApp::Set() {
         return done(kExitFailure);
     }
     if (written == Written::Refused) {
-        // Which of the values asked for did the sensor not take? What it holds now tells.
-        const auto back = sensor_.ReadConfiguration(false);
+        // Which of the values asked for did the sensor not take?
+        const auto back = RefusedValues(sensor_, opt_.assignments);
         if (!back) {
             Fail(back.error());
         } else {
-            for (const auto& [item, value] : opt_.assignments) {
-                const std::uint16_t held = ItemValue(back->config, item);
-                if (held == value) continue;
-                console_.Say("refused: [" + ItemSection(item) + "] " + ItemKey(item) + " = " +
-                             std::to_string(value) + " (the sensor holds " + std::to_string(held) +
-                             ")");
-                refused.append(QJsonObject{{"section", JsonText(ItemSection(item))},
-                                           {"key", JsonText(ItemKey(item))},
-                                           {"value", value},
-                                           {"held", held}});
+            for (const RefusedValue& r : *back) {
+                console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
+                             std::to_string(r.value) + " (the sensor holds " +
+                             std::to_string(r.held) + ")");
+                refused.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
+                                           {"key", JsonText(ItemKey(r.item))},
+                                           {"value", r.value},
+                                           {"held", r.held}});
             }
         }
         console_.Say("the sensor refused some of the values");

@@ -10,13 +10,14 @@ set(allowed_app app sensor link files protocol)
 set(allowed_platform platform link protocol)
 set(allowed_gui gui app platform link files protocol)
 set(allowed_cli cli sensor platform link files protocol)
+set(allowed_python python sensor files platform link protocol)
 set(allowed_sim protocol)
 set(core protocol link files sensor app)
 # The one place of the core that talks to the operating system directly: replacing files
 # safely needs calls that the standard library does not have.
 set(os_exempt "src/files/os_file")
 
-set(folders protocol link files sensor app platform gui cli sim)
+set(folders protocol link files sensor app platform gui cli python sim)
 set(failures "")
 foreach(folder IN LISTS folders)
   if(folder STREQUAL "sim")

@@ -1,0 +1,242 @@
+// What help(qelto) shows: the module's manual and the text of every class and function, kept
+// together so that they read as one document. The error classes are Python of their own,
+// so that they are plain exceptions a script can subclass, pickle and compare.
+#pragma once
+
+namespace qelto::python::doc {
+
+inline constexpr const char* kModule = R"(Configure and watch a KORVANEX colour sensor from Python.
+
+The same sensor session as the qelto window and qelto-cli, with the same texts and the same
+safety, for scripts: end-of-line tests, nightly backups of every sensor on a line, lab
+measurements.
+
+    import qelto
+
+    with qelto.connect(tcp="192.168.0.7:5000") as s:  # or serial="/dev/ttyUSB0", baud=115200
+        print(s.identity.firmware, s.identity.name, s.identity.serial)
+        cfg = s.read()                   # through the EEPROM; s.read(ram=True) from RAM
+        cfg["gain"] = 7
+        refused = s.write(cfg)           # [] when the sensor took every value
+        refused = s.set({"gain": 7, "teach_vector_2.cell_0": 900})
+        for sample in s.live(count=1000):
+            print(sample.red, sample.green, sample.blue, sample.color_no)
+        print(s.scan_frequency(), "Hz")
+
+    qelto.write_file("backup.ini", cfg)
+    for line in qelto.diff(qelto.read_file("yesterday.ini"), cfg):
+        print(line)                      # [PARAMETER] GAIN: 6 -> 7
+
+CONNECTING
+    connect() opens the link, reads the firmware text (a sensor of another family is
+    refused with SensorError kind "unsupported"), then the name and serial number. It asks
+    nothing and changes nothing: the default parameters are sent (and stored in the EEPROM)
+    only with send_defaults=True. A port where nothing listens fails at once.
+    Serial ports are named by COM number (3, "COM3") or by device: /dev/ttyS<k> is COM k+1,
+    /dev/ttyUSB<k> 101+k, /dev/ttyACM<k> 201+k, /dev/ttyAMA<k> 301+k, /dev/rfcomm<k> 401+k,
+    /dev/pts/<k> 1001+k. Baud rates: 9600, 19200, 38400, 57600, 115200, 230400, 460800,
+    921600.
+
+KEYS
+    The parameter file's keys, in any letter case with "_" for a blank: "gain", "GAIN",
+    "dynwin_lo", "DYNWIN LO". A teach word is its section and key joined by a dot:
+    "teach_vector_2.cell_0" (rows 0..63 in a Configuration; 0..31, the rows a sensor holds,
+    in Sensor.set). Values run from 0 to 65535.
+
+MEMORIES
+    read(), write() and set() go through the EEPROM unless ram=True: read() loads the EEPROM
+    into RAM first, write() and set() store RAM in the EEPROM afterwards. The sensor checks
+    every value it is given and replaces one it finds implausible with its default; write()
+    and set() return the keys it replaced.
+
+FAILURES
+    Every failure raises an Error: SensorError for the sensor and the link, FileError for a
+    parameter file. str() of a SensorError is the program's own text, then what a person
+    needs beside it (host and port or device and the system's words), then advice where
+    there is some; .kind is a short name to test. Wrong keys are KeyError, values outside
+    0..65535 ValueError, before anything is sent.
+
+THREADS AND CTRL-C
+    Each Sensor has a thread of its own that owns its link; any Python thread may use it,
+    one call at a time: a call made while another waits raises SensorError kind "busy".
+    Calls made while a live() loop runs go to the sensor between two samples. Waiting
+    releases the GIL, so other threads and other sensors go on meanwhile. Ctrl-C raises
+    KeyboardInterrupt within 0.2 s; in live() it leaves the sensor as STOP does: the sample
+    in progress ends, nothing else is sent.
+
+    Qt's application object is made inside when the process has none; no display is needed.
+)";
+
+inline constexpr const char* kErrorClasses = R"(
+class Error(Exception):
+    """Every failure the qelto module reports: catch it to catch them all."""
+
+
+class SensorError(Error):
+    """A failure of the sensor or of the link to it.
+
+    str() is the program's own text, then the reason beside it (host and port or device,
+    and what the system said), then a line of advice where there is one.
+
+    Attributes:
+        kind     a short name to test: "refused_connection" (nothing listens on that port),
+                 "open_failed" (any other link that did not open), "timeout" (no complete
+                 reply in time, or a serial line error), "closed" (the server ended the
+                 conversation), "bad_reply" (a reply that failed its check), "busy" (another
+                 call is waiting for the sensor), "not_connected" (the Sensor was closed),
+                 "unsupported" (a sensor of another family), "refused" (the sensor replaced
+                 the default parameters it was sent), "unknown_command", "communication"
+                 (the sensor saw a communication error)
+        message  the program's own text
+        reason   what a person needs beside it ("" when there is nothing to add)
+        advice   what to do about it ("" when there is nothing to say)
+    """
+
+    def __init__(self, message, reason="", kind="", advice=""):
+        super().__init__(message, reason, kind, advice)
+        self.message = message
+        self.reason = reason
+        self.kind = kind
+        self.advice = advice
+
+    def __str__(self):
+        return "\n".join(text for text in (self.message, self.reason, self.advice) if text)
+
+
+class FileError(Error):
+    """A parameter file that could not be read or written.
+
+    str() is the file's name and the reason.
+
+    Attributes:
+        path     the file
+        reason   why: the system's words, or what is wrong with the file
+    """
+
+    def __init__(self, path, reason):
+        super().__init__(path, reason)
+        self.path = path
+        self.reason = reason
+
+    def __str__(self):
+        return f"{self.path}: {self.reason}"
+)";
+
+inline constexpr const char* kSample =
+    "One live measurement: raw red, green and blue, the colour coordinates x, y and int, and\n"
+    "color_no, the taught colour the sensor recognised. A tuple with named fields.";
+
+inline constexpr const char* kIdentity = "Who the sensor is, as connect() read it.";
+inline constexpr const char* kIdentityFirmware =
+    "The firmware line, as qelto-cli identify prints it (\"KORVANEX V4.3B7\").";
+inline constexpr const char* kIdentityFamily = "The firmware family, 1 to 3.";
+inline constexpr const char* kIdentityName = "The sensor's name.";
+inline constexpr const char* kIdentitySerial = "The sensor's serial number, 0 to 65535.";
+
+inline constexpr const char* kConfiguration =
+    R"(A sensor's configuration: 26 parameters and a teach table of 64 rows of 8 words.
+
+Read from a sensor (Sensor.read) or a parameter file (read_file), or made with the default
+values (Configuration()). Values are read and changed by key:
+
+    cfg["gain"]                    -> 6
+    cfg["teach_vector_2.cell_0"] = 900
+
+An unknown key is a KeyError, a value outside 0..65535 a ValueError. A configuration read
+from a sensor stands for teach rows 0..31, the ones a sensor holds; its rows 32..63 are 0.)";
+inline constexpr const char* kConfigurationInit =
+    "A configuration of the default values, as qelto-cli defaults writes them.";
+inline constexpr const char* kConfigurationGet = "The value of a key (see KEYS in help(qelto)).";
+inline constexpr const char* kConfigurationSet =
+    "Changes the value of a key; 0 to 65535, else ValueError.";
+inline constexpr const char* kConfigurationParameters =
+    "The parameters as a new dict, file key -> value, in the parameter file's order.";
+inline constexpr const char* kConfigurationTeach =
+    "The teach table as a new list of 64 rows, each a list of its 8 words: CELL 0 to CELL 5,\n"
+    "GROUP, HOLD.";
+inline constexpr const char* kConfigurationReports =
+    "Warnings about how this configuration came to be, as a list of texts: the items a\n"
+    "parameter file lacked or held unreadably (they took their defaults), a file read with\n"
+    "force=True that is not a parameter file of this version, the values the sensor found\n"
+    "implausible when it loaded its EEPROM. Empty when there is nothing to say.";
+inline constexpr const char* kConfigurationCopy = "A copy that changes independently.";
+inline constexpr const char* kConfigurationEq =
+    "Equal when diff() finds no difference: the parameters and the teach rows both stand for.";
+
+inline constexpr const char* kLiveStream =
+    R"(Live samples as they come from the sensor (Sensor.live). Iterate over it; it ends after
+its count, at a break, at close(), or with the SensorError that stopped it (after the samples
+taken before). Samples are taken on the sensor's thread while the loop runs, at most 1000
+ahead of it.)";
+inline constexpr const char* kLiveStreamClose =
+    "Stops the samples as STOP does (the sample in progress ends, nothing else is sent) and\n"
+    "waits for that.";
+
+inline constexpr const char* kSensor =
+    R"(A connected sensor (connect). Use it in a with block, or close() it: closing ends the
+link. One call at a time; see THREADS AND CTRL-C in help(qelto).)";
+inline constexpr const char* kSensorIdentity = "Who the sensor is: firmware, family, name, serial.";
+inline constexpr const char* kSensorRead =
+    R"(Reads the sensor's configuration: parameters and teach rows 0..31.
+
+Through the EEPROM (loaded into RAM first) as qelto-cli get does it, or from RAM as it is
+with ram=True. Values the sensor found implausible in its EEPROM are named in .reports.)";
+inline constexpr const char* kSensorWrite =
+    R"(Writes a configuration (parameters and teach rows 0..31) to the sensor and stores it in
+the EEPROM, or leaves it in RAM with ram=True.
+
+Returns [] when the sensor took every value, else the keys of the values it replaced with its
+defaults ("GAIN", "TEACH VECTOR 2.CELL 0"), which it keeps in place of them.)";
+inline constexpr const char* kSensorSet =
+    R"(Changes only the values named, as qelto-cli set does: {"gain": 7, "teach_vector_2.cell_0": 900}.
+
+Every key and value is checked first (KeyError, ValueError; teach rows 0..31), then the
+sensor's configuration is read (through the EEPROM unless ram=True), the values are changed
+and the configuration is written and stored in the EEPROM unless ram=True. Nothing is sent
+when the sensor holds the values already. Returns [] when the sensor took every value, else
+the keys it refused, as they were given.)";
+inline constexpr const char* kSensorLive =
+    R"(Live samples: count of them, or until the loop ends (count=None).
+
+    for sample in s.live(count=1000):
+        print(sample.red, sample.green, sample.blue, sample.x, sample.y, sample.int,
+              sample.color_no)
+
+Leaving the loop (break, an exception, Ctrl-C) stops the samples as STOP does: the sample in
+progress ends and nothing else is sent.)";
+inline constexpr const char* kSensorScanFrequency =
+    "Measures the sensor's scan frequency, in Hz (0.0 when the sensor could not measure it).";
+inline constexpr const char* kSensorClose =
+    "Stops live samples, waits for the call in progress and closes the link. Harmless when\n"
+    "closed already; a call afterwards raises SensorError kind \"not_connected\".";
+
+inline constexpr const char* kConnect =
+    R"(Connects to a sensor and identifies it; returns a Sensor.
+
+    connect(tcp="192.168.0.7:5000")
+    connect(serial="/dev/ttyUSB0", baud=115200)     # or serial=101, or serial="COM101"
+
+Name it by exactly one of tcp ("HOST:PORT") and serial (a COM number or a device). Nothing is
+asked and nothing is written: send_defaults=True sends the default parameters and teach rows
+and stores them in the EEPROM, overwriting what the sensor was taught. Raises SensorError
+("refused_connection" at once when nothing listens on the port, "unsupported" for a sensor of
+another family, ...).)";
+inline constexpr const char* kReadFile =
+    R"(Reads a parameter file as the program loads it; returns a Configuration.
+
+Items the file lacks or holds unreadably take their defaults and are named in .reports. A
+file that says it is no parameter file, or of another program version, is refused unless
+force=True (then .reports says so). Raises FileError with the reason for a file that cannot
+be read.)";
+inline constexpr const char* kWriteFile =
+    R"(Writes a configuration (parameters and all 64 teach rows) as a parameter file, replacing
+the file safely: the old one stays when the new one cannot be written whole. Raises FileError.)";
+inline constexpr const char* kDiff =
+    R"(What differs from old to new, one line per value as qelto-cli diff prints it:
+
+    [PARAMETER] GAIN: 6 -> 7
+    [TEACH VECTOR 2] CELL 0: 1 -> 900
+
+The teach rows compared are those both stand for: 0..31 when one came from a sensor.)";
+
+}  // namespace qelto::python::doc

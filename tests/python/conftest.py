@@ -1,0 +1,63 @@
+"""The simulated sensor as a program of its own, for the qelto module's tests.
+
+QELTO_SIM names qelto-sim (and QELTO_CLI qelto-cli); CTest sets both.
+"""
+import os
+import socket
+import subprocess
+
+import pytest
+
+
+class Simulator:
+    """qelto-sim on a free loopback port, until stop()."""
+
+    def __init__(self, *args):
+        path = os.environ.get("QELTO_SIM")
+        if not path:
+            pytest.skip("QELTO_SIM is not set")
+        self.process = subprocess.Popen(
+            [path, "--tcp", "0", "--no-noise", *args],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        port = None
+        for line in self.process.stdout:
+            if line.startswith("listening tcp "):
+                port = int(line.split()[3])
+            if line.strip() == "ready":
+                break
+        assert port, "qelto-sim did not say where it listens"
+        self.port = port
+        self.address = f"127.0.0.1:{port}"
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+        self.process.stdin.close()
+        self.process.stdout.close()
+
+
+@pytest.fixture
+def start_sim():
+    """start_sim(*options) starts a simulator; all of them end with the test."""
+    started = []
+
+    def start(*args):
+        started.append(Simulator(*args))
+        return started[-1]
+
+    yield start
+    for sim in started:
+        sim.stop()
+
+
+@pytest.fixture
+def sim(start_sim):
+    return start_sim()
+
+
+@pytest.fixture
+def free_port():
+    """A loopback port where nothing listens."""
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]

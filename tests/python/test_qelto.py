@@ -1,0 +1,218 @@
+"""The qelto module against the simulated sensor: what a script does, path by path."""
+import ast
+import os
+import pathlib
+import pydoc
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+import pytest
+
+import qelto
+
+
+def test_connect_identifies_two_sensors_at_once_and_sends_no_defaults(start_sim):
+    first = start_sim("--serial", "11")
+    second = start_sim("--serial", "22", "--name", "SECOND SIM", "--firmware",
+                       "KORVANEX SL V1.2.0 A1")
+    with qelto.connect(tcp=first.address) as a, qelto.connect(tcp=second.address) as b:
+        assert (a.identity.firmware, a.identity.family, a.identity.name, a.identity.serial) == (
+            "KORVANEX V4.3B7", 1, "KORVANEX TAVRENO SIM", 11)
+        assert (b.identity.family, b.identity.name, b.identity.serial) == (2, "SECOND SIM", 22)
+        assert a.set({"gain": 7}) == []
+        assert a.read()["gain"] == 7 and b.read()["gain"] == 6
+
+    # Connecting asks nothing and writes nothing ...
+    with qelto.connect(tcp=first.address) as a:
+        assert a.read()["gain"] == 7
+    # ... unless the script says so.
+    with qelto.connect(tcp=first.address, send_defaults=True) as a:
+        assert a.read()["gain"] == 6
+
+
+def test_read_write_and_set_with_a_refusal(sim):
+    with qelto.connect(tcp=sim.address) as s:
+        cfg = s.read()
+        assert len(cfg.parameters) == 26 and list(cfg.parameters)[:2] == ["POWER", "POWER MODE"]
+        assert len(cfg.teach) == 64 and all(len(row) == 8 for row in cfg.teach)
+        cfg["gain"] = 7
+        cfg["TEACH VECTOR 2.CELL 0"] = 900
+        assert s.write(cfg) == []
+        back = s.read()
+        assert back == cfg and back["teach_vector_2.cell_0"] == 900 and back.teach[2][0] == 900
+
+        # RAM only: the EEPROM keeps what was stored.
+        cfg["gain"] = 5
+        assert s.write(cfg, ram=True) == []
+        assert s.read(ram=True)["gain"] == 5
+        assert s.read()["gain"] == 7
+
+        # The sensor replaces an implausible value with its default and keeps the rest.
+        assert s.set({"gain": 99, "Power": 600}) == ["gain"]
+        held = s.read()
+        assert (held["gain"], held["power"]) == (6, 600)
+        cfg = held.copy()
+        cfg["gain"] = 99
+        cfg["teach_vector_3.hold"] = 5000
+        assert s.write(cfg) == ["GAIN", "TEACH VECTOR 3.HOLD"]
+
+        # Mistakes are found before anything is sent.
+        for values, error in [({"gian": 4}, KeyError), ({"teach_vector_32.cell_0": 1}, KeyError),
+                              ({"gain": 65536}, ValueError), ({"gain": "4"}, TypeError),
+                              ({"gain": 4, "GAIN": 5}, ValueError)]:
+            with pytest.raises(error):
+                s.set(values)
+        with pytest.raises(ValueError):
+            cfg["gain"] = -1
+        with pytest.raises(KeyError):
+            cfg["teach_vector_64.cell_0"]
+        assert s.read()["gain"] == 6
+
+
+def test_live_with_a_count_a_break_and_calls_between_samples(sim):
+    with qelto.connect(tcp=sim.address) as s:
+        samples = list(s.live(count=50))
+        assert len(samples) == 50
+        red, green, blue, x, y, intensity, color_no = samples[0]
+        assert (samples[0].red, samples[0].int, samples[0].color_no) == (red, intensity, color_no)
+        assert red > 0 and color_no == 255
+
+        for i, sample in enumerate(s.live()):
+            if i == 10:
+                # A call made during the stream goes between two samples.
+                assert s.read(ram=True)["gain"] == 6
+            if i == 100:
+                break
+        assert s.scan_frequency() > 0
+        with s.live() as stream:
+            next(stream)
+        assert list(stream) == []
+
+
+def test_ctrl_c_ends_live_and_leaves_the_sensor_usable(sim):
+    with qelto.connect(tcp=sim.address) as s:
+        timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
+        timer.start()
+        with pytest.raises(KeyboardInterrupt):
+            for _ in s.live():
+                pass
+        timer.join()
+        assert s.read(ram=True)["gain"] == 6
+
+
+def test_a_script_ends_cleanly_while_daemon_threads_wait_for_the_sensor(sim):
+    script = f"""
+import threading, time, qelto
+s = qelto.connect(tcp="{sim.address}")
+samples = s.live()
+threading.Thread(target=lambda: [x for x in samples], daemon=True).start()
+time.sleep(0.2)
+"""
+    env = dict(os.environ, PYTHONPATH=os.path.dirname(qelto.__file__))
+    run = subprocess.run([sys.executable, "-c", script], env=env, capture_output=True, text=True,
+                         timeout=60)
+    assert run.returncode == 0, run.stderr
+
+
+def test_a_second_thread_is_told_busy(start_sim):
+    # The scan frequency's reply comes late: meanwhile the sensor is busy.
+    sim = start_sim("--fault", "delay=1500,cmd=105")
+    with qelto.connect(tcp=sim.address) as s:
+        answers = []
+        slow = threading.Thread(target=lambda: answers.append(s.scan_frequency()))
+        slow.start()
+        time.sleep(0.4)
+        with pytest.raises(qelto.SensorError) as busy:
+            s.read()
+        slow.join()
+        assert busy.value.kind == "busy" and "ANOTHER REQUEST IS WAITING" in str(busy.value)
+        assert answers and answers[0] > 0
+    with pytest.raises(qelto.SensorError) as closed:
+        s.read()
+    assert closed.value.kind == "not_connected"
+
+
+def test_refused_connection_and_wrong_links(free_port):
+    with pytest.raises(qelto.SensorError) as refused:
+        qelto.connect(tcp=f"127.0.0.1:{free_port}")
+    e = refused.value
+    assert isinstance(e, qelto.Error) and e.kind == "refused_connection"
+    assert str(e) == f"{e.message}\n127.0.0.1 port {free_port}: Connection refused"
+    for wrong in [{}, {"tcp": "127.0.0.1"}, {"tcp": "127.0.0.1:0"},
+                  {"tcp": "h:1", "serial": 1}, {"serial": "/dev/null"}]:
+        with pytest.raises(ValueError):
+            qelto.connect(**wrong)
+
+
+def test_file_round_trip_reports_and_refusals(tmp_path):
+    cfg = qelto.Configuration()
+    cfg["gain"] = 7
+    cfg["teach_vector_40.cell_0"] = 900
+    path = tmp_path / "line3.ini"
+    qelto.write_file(path, cfg)
+    back = qelto.read_file(str(path))
+    assert back == cfg and back.reports == [] and back["teach_vector_40.cell_0"] == 900
+
+    # A file that lacks an item loads with its default and says so.
+    text = path.read_text()
+    path.write_text(text.replace("GAIN = 7\n", "", 1))
+    changed = qelto.read_file(path)
+    assert changed["gain"] == 5 and len(changed.reports) == 1 and "GAIN" in changed.reports[0]
+
+    other = tmp_path / "printer.ini"
+    other.write_text("[PRINTER]\nSPEED = 3\n")
+    with pytest.raises(qelto.FileError) as refused:
+        qelto.read_file(other)
+    assert "not a parameter file" in str(refused.value)
+    assert "not a parameter file" in qelto.read_file(other, force=True).reports[0]
+    with pytest.raises(qelto.FileError) as missing:
+        qelto.read_file(tmp_path / "missing.ini")
+    assert isinstance(missing.value, qelto.Error) and str(missing.value).startswith(str(tmp_path))
+    with pytest.raises(qelto.FileError):
+        qelto.write_file(tmp_path / "no" / "such" / "folder.ini", cfg)
+
+
+def test_diff_gives_the_lines_of_qelto_cli_diff(tmp_path, sim):
+    old, new = tmp_path / "old.ini", tmp_path / "new.ini"
+    cfg = qelto.Configuration()
+    qelto.write_file(old, cfg)
+    cfg["power"] = 650
+    cfg["teach_vector_2.cell_0"] = 900
+    cfg["teach_vector_40.hold"] = 3
+    qelto.write_file(new, cfg)
+    lines = qelto.diff(qelto.read_file(old), qelto.read_file(new))
+    assert lines == ["[PARAMETER] POWER: 500 -> 650", "[TEACH VECTOR 2] CELL 0: 1 -> 900",
+                     "[TEACH VECTOR 40] HOLD: 10 -> 3"]
+    with qelto.connect(tcp=sim.address) as s:
+        held = s.read(ram=True)
+    # Against a sensor only its 32 rows count, as in qelto-cli diff FILE.
+    assert qelto.diff(held, cfg) == lines[:2]
+
+    cli = os.environ.get("QELTO_CLI")
+    if cli:
+        for args, expected in [(["diff", str(old), str(new)], lines),
+                               (["--tcp", sim.address, "diff", str(new)], lines[:2])]:
+            run = subprocess.run([cli, *args], capture_output=True, text=True)
+            assert run.returncode == 5 and run.stdout.splitlines() == expected, run.stderr
+
+
+def test_help_and_stubs_cover_every_public_name():
+    manual = pydoc.render_doc(qelto, renderer=pydoc.plaintext)
+    for heading in ["CONNECTING", "KEYS", "MEMORIES", "FAILURES", "THREADS AND CTRL-C"]:
+        assert heading in manual
+    stubs = ast.parse((pathlib.Path(qelto.__file__).parent / "qelto.pyi").read_text())
+    stubbed = {node.name: node for node in stubs.body
+               if isinstance(node, (ast.ClassDef, ast.FunctionDef))}
+    assert set(qelto.__all__) <= set(stubbed)
+    for name in qelto.__all__:
+        thing = getattr(qelto, name)
+        assert thing.__doc__, name
+        if isinstance(thing, type) and not issubclass(thing, (Exception, tuple)):
+            public = {m for m in vars(thing) if not m.startswith("_")}
+            members = {n.name for n in stubbed[name].body if isinstance(n, ast.FunctionDef)}
+            assert public <= members, name
+            for member in public:
+                assert getattr(thing, member).__doc__, f"{name}.{member}"
