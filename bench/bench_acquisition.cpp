@@ -89,10 +89,10 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
         if (strip.stripValuesAppended >= target)
             rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
-    qelto::InitGraphs(rig.ctx);
+    rig.ctx.graphs.InitGraphs();
     const std::size_t before = strip.stripValuesAppended;
     const auto start = Clock::now();
-    qelto::GetData(rig.ctx);
+    rig.ctx.live.GetData();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
     const double samples = double(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     rig.ui.SetCtrlText(qelto::Ctrl::ServerField, "127.0.0.1");
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(sim.port()));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
-    qelto::TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     if (!rig.ctx.state.communicationOk) {
         std::fprintf(stderr, "bench_acquisition: could not connect:\n%s\n",
                      rig.ui.ctrl(qelto::Ctrl::InfoBox).text.c_str());

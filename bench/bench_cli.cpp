@@ -60,7 +60,7 @@ double CoreSamplesPerSecond(int port, int count) {
     rig.ui.SetCtrlText(qelto::Ctrl::ServerField, "127.0.0.1");
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
-    qelto::TryToConnect(rig.ctx);
+    rig.ctx.connection.TryToConnect();
     if (!rig.ctx.state.communicationOk) return 0;
 
     auto& strip = rig.ui.graph(qelto::Ctrl::RgbStripChart);
@@ -71,9 +71,9 @@ double CoreSamplesPerSecond(int port, int count) {
         if (strip.stripValuesAppended >= target)
             rig.ctx.state.acquisition = qelto::Acquisition::Stopped;
     };
-    qelto::InitGraphs(rig.ctx);
+    rig.ctx.graphs.InitGraphs();
     const auto start = Clock::now();
-    qelto::GetData(rig.ctx);
+    rig.ctx.live.GetData();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
     if (!rig.ctx.state.communicationOk) return 0;

@@ -62,14 +62,15 @@ Figures Measure(const std::filesystem::path& base) {
     SensorSession sensor(ui, serial, tcp);
     Context ctx(ui, ui, sensor, ports);
     std::uint16_t v = 1;
-    for (const auto& f : kParamFields) {
-        SetWorking(ctx, [&](Configuration& c) { c.para.*f.member = v += 2311; });
-    }
-    for (auto& row : ctx.working.config().teach) {
+    Configuration filled;
+    for (const auto& f : kParamFields)
+        filled.para.*f.member = v += 2311;
+    for (auto& row : filled.teach) {
         for (std::size_t w = 0; w < kTeachWordCount; ++w) {
             TeachWordRef(row, w) = v += 977;
         }
     }
+    ctx.working.Replace(filled);
 
     const int runs = 300;
     Figures figures;

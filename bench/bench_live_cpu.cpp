@@ -125,8 +125,8 @@ std::optional<double> CliCpu(const std::string& cliPath, int port, int count) {
         last = line;
     }
     ::unlink(path);
-    // The header line and `count` samples of eight fields.
-    if (!cpu || lines != count + 1 || std::count(last.begin(), last.end(), ',') != 7) {
+    // The header line and `count` samples of nine fields (the clock time last).
+    if (!cpu || lines != count + 1 || std::count(last.begin(), last.end(), ',') != 8) {
         std::fprintf(stderr, "bench_live_cpu: qelto-cli failed (%ld lines)\n", lines);
         return std::nullopt;
     }
