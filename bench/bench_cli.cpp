@@ -97,7 +97,7 @@ double CliSamplesPerSecond(int port, int count) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const QList<QByteArray> lines = cli.readAllStandardOutput().split('\n');
     // The header, `count` samples, and the empty piece after the last line break.
-    if (cli.exitCode() != 0 || lines.size() != count + 2 || lines[count].count(',') != 7) {
+    if (cli.exitCode() != 0 || lines.size() != count + 2 || lines[count].count(',') != 8) {
         std::fprintf(stderr, "bench_cli: qelto-cli failed (exit %d):\n%s\n", cli.exitCode(),
                      cli.readAllStandardError().constData());
         return 0;

@@ -350,6 +350,17 @@ int main(int argc, char** argv) {
     ui.SetActiveTabPage(kParameterPage);
     loseDuringGo();
     saveBoth(&window, "15-greyed-after-second-loss", [&] { ui.scheduler().FlushNow(); });
+    // Auto-reconnect switched on while the link is lost: the line counts the attempts, and
+    // Reconnect stands beside it; Send and Get say where they go.
+    DispatchControlEvent(ctx, Ctrl::AutoReconnectButton, Event::Commit);
+    saveBoth(&window, "16-link-reconnecting", [&] { ui.scheduler().FlushNow(); });
+    DispatchControlEvent(ctx, Ctrl::AutoReconnectButton, Event::Commit);
+    const QSize full = window.size();
+    window.resize(300, 200);
+    Spin(100);
+    saveBoth(&window, "17-smallest-lost", [&] { ui.scheduler().FlushNow(); });
+    window.resize(full);
+    Spin(50);
 
     std::printf("popups seen: %zu\n", popups.seen.size());
     for (const auto& p : popups.seen)
