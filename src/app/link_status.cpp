@@ -76,11 +76,12 @@ void LinkStatus::ShowRetrying(int attempts, double secondsLost) {
         view_ = LinkView::Lost;
         if (lostText_.empty()) lostText_ = text_;
     }
+    // What is going on first, where the line is short: the cause follows.
     const auto seconds = static_cast<long long>(secondsLost + 0.5);
-    text_ = lostText_ + " \xE2\x80\x94 reconnecting: " +
+    text_ = "Link lost at " + lostAt_ + ", reconnecting (" +
             (attempts == 0 ? std::string("first attempt in 2 s")
                            : "attempt " + std::to_string(attempts)) +
-            ", lost for " + std::to_string(seconds) + " s";
+            ", " + std::to_string(seconds) + " s): " + lostCause_;
     ui_.SetCtrlText(Ctrl::LinkState, text_);
     ui_.SetTooltip(Ctrl::LinkState, text_);
     ShowReconnect();
@@ -104,8 +105,9 @@ void LinkStatus::Failure(const SensorError& error) {
     failedSinceAnswer_ = true;
     switch (view_) {
         case LinkView::Connected:
-            Show(LinkView::Lost,
-                 "Link lost at " + LocalTimeText("%H:%M:%S") + ": " + WithReason(error));
+            lostAt_ = LocalTimeText("%H:%M:%S");
+            lostCause_ = WithReason(error);
+            Show(LinkView::Lost, "Link lost at " + lostAt_ + ": " + lostCause_);
             break;
         case LinkView::Connecting:
             // An attempt that did not get as far as an identified sensor leaves the program

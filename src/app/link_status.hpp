@@ -64,6 +64,8 @@ class LinkStatus : public SessionObserver {
     bool retrying_ = false;
     bool offlineWithCause_ = false;
     std::string lostText_;
+    std::string lostAt_;     // the time of day of the loss
+    std::string lostCause_;  // its first cause, with the reason
 };
 
 }  // namespace qelto

@@ -224,7 +224,8 @@ QtUi::~QtUi() {
 }
 
 void QtUi::StyleMemoryButtons() {
-    // The memory selector's two buttons (and the editor's toggle) show at a glance which one
+    // The memory selector's two buttons (and the editor's and Auto-reconnect's toggles) show at
+    // a glance which one
     // is on, in any theme, and a dimmed one that is on still reads as on. The colours are taken
     // from the palette now and again whenever it changes, so the button that is off follows a new
     // palette too.
@@ -248,9 +249,10 @@ void QtUi::StyleMemoryButtons() {
                  pal.color(QPalette::Mid).name(),
                  pal.color(QPalette::Disabled, QPalette::ButtonText).name(), on.name(),
                  onText.name(), mix(on, button, 0.45).name(), mix(onText, button, 0.7).name());
-    for (QPushButton* b :
-         {window_->main().eepromButton, window_->main().fileButton, editor_->editButton}) {
-        if (b->styleSheet() != css) b->setStyleSheet(css);
+    auto* autoReconnect = qobject_cast<QPushButton*>(widget(Ctrl::AutoReconnectButton));
+    for (QPushButton* b : {window_->main().eepromButton, window_->main().fileButton,
+                           editor_->editButton, autoReconnect}) {
+        if (b != nullptr && b->styleSheet() != css) b->setStyleSheet(css);
     }
 }
 
