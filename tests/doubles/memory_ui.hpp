@@ -167,7 +167,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     std::vector<PopupRecord> popups;          // every popup shown, in order
     std::vector<std::string> statusMessages;  // every passing status line, in order
     LiveAge liveAge = LiveAge::Kept;
-    double timerSeconds = 0;  // the main window's timer as the program set it (0: stopped)
+    double timerSeconds = 0;          // the main window's timer as the program set it (0: stopped)
     std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
