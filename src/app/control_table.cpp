@@ -129,12 +129,6 @@ Outcome EditAverage(Context& c, Ctrl) {
     return Outcome::Done;
 }
 
-// A right double-click on the status display empties the InfoBox.
-Outcome ClearInfoBox(Context& c, Ctrl) {
-    c.ui.ResetTextBox(Ctrl::InfoBox, "");
-    return Outcome::Done;
-}
-
 using Action = Outcome (*)(Context&, Ctrl);
 constexpr Action kProtocolChanged = [](Context& c, Ctrl) { return c.connection.ProtocolChanged(); };
 constexpr Action kSettingChanged = [](Context& c, Ctrl) { return c.connection.SettingChanged(); };
@@ -158,6 +152,11 @@ constexpr Action kEditMode = [](Context& c, Ctrl) { return c.editor.ToggleEditMo
 constexpr Action kEditCell = [](Context& c, Ctrl t) { return c.editor.EditActiveCell(t); };
 constexpr Action kUndo = [](Context& c, Ctrl) { return c.editor.Undo(); };
 constexpr Action kRedo = [](Context& c, Ctrl) { return c.editor.Redo(); };
+// A right double-click on the status display empties the InfoBox.
+constexpr Action kClearInfoBox = [](Context& c, Ctrl) {
+    c.ui.ResetTextBox(Ctrl::InfoBox, "");
+    return Outcome::Done;
+};
 constexpr Action kRevert = [](Context& c, Ctrl) { return c.editor.Revert(); };
 constexpr Action kReconnect = [](Context& c, Ctrl) { return c.reconnection.Reconnect(); };
 constexpr Action kAutoReconnect = [](Context& c, Ctrl) { return c.reconnection.ToggleAutomatic(); };
@@ -189,7 +188,7 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::GraphXInt, Help::kGraph3D, Key::None, kCommit, nullptr},
     E{Ctrl::GraphYInt, Help::kGraph3D, Key::None, kCommit, nullptr},
     E{Ctrl::RgbStripChart, Help::kGraph3D, Key::None, kCommit, nullptr},
-    E{Ctrl::StatusDisplay, {}, Key::None, Event::RightDoubleClick, ClearInfoBox},
+    E{Ctrl::StatusDisplay, {}, Key::None, Event::RightDoubleClick, kClearInfoBox},
     E{Ctrl::ComPortDisplay, {}, Key::None, kCommit, nullptr},
     E{Ctrl::IpAddressDisplay, {}, Key::None, kCommit, nullptr},
     // Main panel

@@ -74,8 +74,8 @@ void CopyUtf8(std::array<char, N>& dst, std::string_view text) {
     CopyText(dst, text.substr(0, Utf8CutLength(text, N - 1)));
 }
 
-IniHandle OpenSettings(const Context& ctx) {
-    return OpenSettingsDocument(ctx.settings.PanelSettingsPath);
+IniHandle OpenSettings(const Settings& settings) {
+    return OpenSettingsDocument(settings.PanelSettingsPath);
 }
 
 int GetPositive(IniDocument* doc, std::string_view tag, int fallback) {
@@ -83,11 +83,11 @@ int GetPositive(IniDocument* doc, std::string_view tag, int fallback) {
     return Ini_GetInt(doc, Texts::kSectionPosition, tag, v) > 0 ? v : fallback;
 }
 
-void ApplyPlacement(Context& ctx, IniDocument* doc) {
+void ApplyPlacement(OperatorInterface& ui, IniDocument* doc) {
     std::int32_t zoom = 0;
     if (Ini_GetInt(doc, Texts::kSectionPosition, Texts::kItemZoom, zoom) != 1) return;
     if (zoom == kZoomMaximised) {
-        ctx.ui.SetWindowZoom(kZoomMaximised);
+        ui.SetWindowZoom(kZoomMaximised);
         return;
     }
     const int left = GetPositive(doc, Texts::kItemLeft, kDefaultLeft);
@@ -101,12 +101,12 @@ void ApplyPlacement(Context& ctx, IniDocument* doc) {
     w.top = top;
     w.width = width;
     w.height = height;
-    w = FitOnScreen(w, ctx.ui.GetScreenArea(w));
-    ctx.ui.SetWindowPos(w.left, w.top);
-    ctx.ui.SetWindowSize(w.width, w.height);
+    w = FitOnScreen(w, ui.GetScreenArea(w));
+    ui.SetWindowPos(w.left, w.top);
+    ui.SetWindowSize(w.width, w.height);
 }
 
-void LoadServerList(Context& ctx, IniDocument* doc) {
+void LoadServerList(OperatorInterface& ui, IniDocument* doc) {
     std::int32_t n = 0;
     if (Ini_GetInt(doc, Texts::kSectionServers, Texts::kItemServerCount, n) != 1) return;
     if (n > kMaxRememberedServers) n = kMaxRememberedServers;
@@ -114,7 +114,7 @@ void LoadServerList(Context& ctx, IniDocument* doc) {
     for (int k = 1; k <= n; ++k) {
         std::array<char, kTextBufferSize> text{};
         if (Ini_GetStringIntoBuffer(doc, Texts::kSectionServers, ServerItem(k), text) == 1) {
-            ctx.ui.ComboInsert(Ctrl::ServerField, m++, text.data());
+            ui.ComboInsert(Ctrl::ServerField, m++, text.data());
         }
     }
 }
@@ -134,16 +134,16 @@ WindowPlacement FitOnScreen(WindowPlacement w, const ScreenArea& area) {
     return w;
 }
 
-void ShowConnectionSettings(Context& ctx) {
+void ShowConnectionSettings(OperatorInterface& ui, ConnectionSettings& conn) {
     // An index the table does not have stands for 115200 baud, and the selector says so: the
     // connection opens at the rate it shows.
-    auto& baud = ctx.settings.conn.BaudRateIndex;
+    auto& baud = conn.BaudRateIndex;
     baud = static_cast<std::uint16_t>(BaudRateIndexFor(BaudRateForIndex(baud)).value_or(0));
-    ctx.ui.SetCtrlVal(Ctrl::ProtocolSelector, ctx.settings.conn.Protocol);
-    ctx.ui.SetCtrlVal(Ctrl::ComPortSelector, ctx.settings.conn.ComPort);
-    ctx.ui.SetCtrlVal(Ctrl::BaudRateSelector, ctx.settings.conn.BaudRateIndex);
-    ctx.ui.SetCtrlText(Ctrl::ServerField, TextOf(ctx.settings.conn.IpAddress));
-    ctx.ui.SetCtrlText(Ctrl::PortField, TextOf(ctx.settings.conn.PortNumber));
+    ui.SetCtrlVal(Ctrl::ProtocolSelector, conn.Protocol);
+    ui.SetCtrlVal(Ctrl::ComPortSelector, conn.ComPort);
+    ui.SetCtrlVal(Ctrl::BaudRateSelector, conn.BaudRateIndex);
+    ui.SetCtrlText(Ctrl::ServerField, TextOf(conn.IpAddress));
+    ui.SetCtrlText(Ctrl::PortField, TextOf(conn.PortNumber));
 }
 
 std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
@@ -156,10 +156,10 @@ std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
 
 void LoadPanelSettings(Context& ctx) {
     ctx.settings.ParameterFilePath = JoinPath(ctx.settings.ProgramDirectory, kParameterFileName);
-    IniHandle doc = OpenSettings(ctx);
+    IniHandle doc = OpenSettings(ctx.settings);
     if (!doc) return;
 
-    ApplyPlacement(ctx, doc.get());
+    ApplyPlacement(ctx.ui, doc.get());
 
     // Every message table has seven columns: any other value must never reach them.
     if (const auto language = ReadStoredLanguage(doc.get()); language && IsLanguage(*language)) {
@@ -180,15 +180,15 @@ void LoadPanelSettings(Context& ctx) {
         ctx.settings.ParameterFilePath = ctx.settings.ProgramDirectory;
     }
 
-    LoadServerList(ctx, doc.get());
+    LoadServerList(ctx.ui, doc.get());
     Ini_Dispose(doc);
 }
 
 void GetConnectionSettingsFromFile(Context& ctx) {
-    IniHandle doc = OpenSettings(ctx);
+    IniHandle doc = OpenSettings(ctx.settings);
     ctx.settings.conn = ConnectionFromStored(ReadStoredConnection(doc.get()));
     if (doc) Ini_Dispose(doc);
-    ShowConnectionSettings(ctx);
+    ShowConnectionSettings(ctx.ui, ctx.settings.conn);
 }
 
 void StorePanelSettings(Context& ctx) {

@@ -7,6 +7,7 @@
 
 #include "app/operator_interface.hpp"
 #include "files/settings_file.hpp"
+#include "link/link_context.hpp"
 
 namespace qelto {
 
@@ -31,7 +32,7 @@ void LoadPanelSettings(Context& ctx);
 // Start-up: the connection settings, shown on the connection page.
 void GetConnectionSettingsFromFile(Context& ctx);
 // The connection settings onto the connection page's controls.
-void ShowConnectionSettings(Context& ctx);
+void ShowConnectionSettings(OperatorInterface& ui, ConnectionSettings& conn);
 // Close of the main window and Accept: everything above, as shown now.
 void StorePanelSettings(Context& ctx);
 

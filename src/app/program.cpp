@@ -16,29 +16,29 @@ struct InfoLine {
     int left, top, pointSize;
 };
 
-void PaintTeachTable(Context& ctx) {
+void PaintTeachTable(OperatorInterface& ui) {
     for (int row = 1; row <= kTeachTableRows; ++row) {
         for (int col = 1; col <= kTeachTableColumns; ++col)
-            ctx.ui.SetTableCellColor(Ctrl::TeachTableCtrl, col, row, kTeachTableGrey);
+            ui.SetTableCellColor(Ctrl::TeachTableCtrl, col, row, kTeachTableGrey);
     }
     // Column 5 marks each row with the colour its circles are drawn in.
     for (int row = 1; row <= kTeachTableRows; ++row) {
-        ctx.ui.SetTableCellColor(Ctrl::TeachTableCtrl, kTeachTableColumns, row,
-                                 TeachRowColor(static_cast<std::size_t>(row - 1)));
+        ui.SetTableCellColor(Ctrl::TeachTableCtrl, kTeachTableColumns, row,
+                             TeachRowColor(static_cast<std::size_t>(row - 1)));
     }
 }
 
 }  // namespace
 
-void SetStartupState(Context& ctx) {
-    ctx.state.TransferTarget = kTargetEeprom;
-    ctx.state.acquisition = Acquisition::Stopped;
-    ctx.state.sendRequest = false;
-    ctx.state.getRequest = false;
-    ctx.state.Language = 0;
+void SetStartupState(PresenterState& state) {
+    state.TransferTarget = kTargetEeprom;
+    state.acquisition = Acquisition::Stopped;
+    state.sendRequest = false;
+    state.getRequest = false;
+    state.Language = 0;
 }
 
-void ShowLogo(Context& ctx) {
+void ShowLogo(OperatorInterface& ui) {
     static constexpr InfoLine kLines[] = {
         {kProgramTitle, true, 323, 29, 19},
         {kInfoProjectName, false, 15, 6, 11},
@@ -46,17 +46,17 @@ void ShowLogo(Context& ctx) {
         {kInfoSimulator, false, 15, 36, 11},
     };
     for (const InfoLine& l : kLines)
-        ctx.ui.ShowInfoText(l.text, l.withTooltip, l.left, l.top, l.pointSize, kBannerTextColor);
-    ctx.ui.SetBannerColor(kBannerColor);
-    ctx.ui.DisplayLogo(325, 6, kLogoFileName);
+        ui.ShowInfoText(l.text, l.withTooltip, l.left, l.top, l.pointSize, kBannerTextColor);
+    ui.SetBannerColor(kBannerColor);
+    ui.DisplayLogo(325, 6, kLogoFileName);
 }
 
 void InitAll(Context& ctx, const StartupOptions& options) {
-    SetStartupState(ctx);
+    SetStartupState(ctx.state);
     InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
     ctx.settings.DocumentsDirectory = options.documentsDirectory;
-    PaintTeachTable(ctx);
-    ShowLogo(ctx);
+    PaintTeachTable(ctx.ui);
+    ShowLogo(ctx.ui);
     std::error_code ec;
     const bool firstStart =
         !std::filesystem::exists(PathFromUtf8(ctx.settings.PanelSettingsPath), ec);
@@ -73,7 +73,7 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     if (options.connectionOverride) {
         ctx.settings.StoredConnection = ctx.settings.conn;
         ctx.settings.conn = *options.connectionOverride;
-        ShowConnectionSettings(ctx);
+        ShowConnectionSettings(ctx.ui, ctx.settings.conn);
     }
     ctx.connection.InitConnectPanel();
     ctx.connection.ListPorts();

@@ -46,9 +46,9 @@ struct StartupOptions {
 };
 
 // The values every run starts from, whatever they held.
-void SetStartupState(Context& ctx);
+void SetStartupState(PresenterState& state);
 // The header area: the four text lines, the banner colour and the logo.
-void ShowLogo(Context& ctx);
+void ShowLogo(OperatorInterface& ui);
 // The whole start-up, up to and including the first connection attempt. When the operator
 // answers CLOSE to its failure, ctx.loop.QuitRequested() is true afterwards and the event loop
 // must not wait for input.
