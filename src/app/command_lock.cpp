@@ -118,7 +118,9 @@ std::string CommandLock::WhyNotNow(UserCommand command) const {
 }
 
 std::string CommandLock::WhyUnavailable(Ctrl role) const {
-    const std::optional<UserCommand> command = CommandOf(role);
+    // Reconnect takes its own turns (a connection, then GO), as Connect would.
+    const std::optional<UserCommand> command =
+        role == Ctrl::ReconnectButton ? std::optional(UserCommand::Connect) : CommandOf(role);
     if (!command) return {};
     if (std::string why = WhyNotNow(*command); !why.empty()) return why;
     if (!sensor_.connected()) {

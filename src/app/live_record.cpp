@@ -34,6 +34,7 @@ struct Texts {
 };
 
 constexpr double kFlushInterval = 1.0;    // seconds
+constexpr std::size_t kPageSize = 4096;   // bytes handed to the system in one write
 constexpr double kStatusInterval = 0.25;  // seconds between status bar updates
 constexpr double kRateWindow = 1.0;       // seconds the rate is taken over
 
@@ -122,8 +123,20 @@ bool LiveRecorder::Write() {
     if (batch_.empty()) return true;
     // Rows for a file nobody can find any more are lost rows: stop, and say so.
     if (!IsStillAt(file_, PathFromUtf8(path_))) return Lose();
-    if (const int err = WriteThrough(file_, batch_); err != 0) return Fail(err);
-    committed_ += batch_.size();
+    // Whole rows, a page at most, per write: a write cut short because the program is killed
+    // stops where it crosses a page of the file, and a short write crosses at most one.
+    std::string_view rest(batch_);
+    while (!rest.empty()) {
+        std::size_t n = rest.size();
+        if (n > kPageSize) {
+            const std::size_t end = rest.rfind('\n', kPageSize - 1);
+            n = end == std::string_view::npos ? rest.find('\n') + 1 : end + 1;
+            if (n == 0) n = rest.size();  // no line break at all: the rest as it is
+        }
+        if (const int err = WriteThrough(file_, rest.substr(0, n)); err != 0) return Fail(err);
+        committed_ += n;
+        rest.remove_prefix(n);
+    }
     batch_.clear();
     rows_ += pending_;
     pending_ = 0;

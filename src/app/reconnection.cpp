@@ -88,16 +88,19 @@ Outcome Reconnection::Reconnect() {
         return Outcome::Declined;
     }
     if (retrying_) StopRetrying();
-    if (lost_) RestoreTarget();
+    const bool wasLost = lost_;
+    if (wasLost) RestoreTarget();
     const SensorIdentity before = connection_.lastSensor();
     {
         const CommandLock::Scope connecting(lock_, UserCommand::Connect);
+        attempting_ = true;
         connection_.TryToConnect(true);
+        attempting_ = false;
     }
     if (!state_.communicationOk) return loop_.QuitRequested() ? Outcome::Quit : Outcome::Failed;
-    // What ran when the link went goes on, with the sensor that was connected.
-    if (lost_ && SameSensor(connection_.lastSensor(), before)) Resume();
     lost_ = false;
+    // What ran when the link went goes on, with the sensor that was connected.
+    if (wasLost && SameSensor(connection_.lastSensor(), before)) Resume();
     return Outcome::Done;
 }
 
@@ -111,7 +114,9 @@ void Reconnection::Tick() {
     Connection::Attempt attempt = Connection::Attempt::Failed;
     {
         const CommandLock::Scope connecting(lock_, UserCommand::Connect);
+        attempting_ = true;
         attempt = connection_.TryAgainQuietly();
+        attempting_ = false;
     }
     switch (attempt) {
         case Connection::Attempt::Failed:
@@ -134,8 +139,8 @@ void Reconnection::Tick() {
         case Connection::Attempt::SameSensor:
             retrying_ = false;
             ui_.SetTimer(0);
-            Resume();
             lost_ = false;
+            Resume();
             return;
     }
 }

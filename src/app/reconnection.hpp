@@ -58,7 +58,8 @@ class Reconnection : public SessionObserver {
     bool retrying_ = false;
     int attempts_ = 0;
     double lostAt_ = 0.0;
-    bool lost_ = false;  // a loss not yet made good
+    bool lost_ = false;        // a loss not yet made good
+    bool attempting_ = false;  // an attempt of ours runs: what the session tells is its own
     bool resumeLive_ = false;
     bool resumeRecording_ = false;
     std::uint16_t targetAtLoss_ = kTargetEeprom;

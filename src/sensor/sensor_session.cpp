@@ -142,8 +142,17 @@ void SensorSession::CloseTcp() {
 }
 
 void SensorSession::Close() {
+    const bool wasLost = lost_.has_value();
+    const bool wasOpen = connected();
     if (link_.link.TcpConnected != 0) CloseTcp();
     if (serialOpen_) CloseSerialPort(link_.conn.ComPort);
+    // A link that was lost is closed too: whoever listens hears that the program is done with
+    // it, as for one that was open.
+    if (wasLost && !wasOpen) {
+        lost_.reset();
+        identified_ = false;
+        Tell({SessionEventKind::Closed});
+    }
 }
 
 bool SensorSession::connected() const {

@@ -134,8 +134,10 @@ TEST(LiveRecorder, AKilledRecorderLeavesOnlyWholeRows) {
                 if (i % 200 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
-        // Killed once rows have started to arrive, at a random moment after that.
-        for (int i = 0; i < 5000; ++i) {
+        // Killed once rows have started to arrive, at a random moment after that. On a busy
+        // machine the first batch can take a while: wait for it, up to half a minute.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < giveUp) {
             std::error_code ec;
             const auto size = std::filesystem::file_size(path, ec);
             if (!ec && size > kLiveCsvHeader.size()) break;
