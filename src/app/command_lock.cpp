@@ -176,10 +176,11 @@ void CommandLock::Show() {
 void CommandLock::ShowTransferTarget() {
     // Send and Get say where they go, in their labels and tooltips.
     const bool file = state_.TransferTarget == kTargetFile;
-    const std::string send = file ? "Send to file" : "Send to EEPROM";
-    const std::string get = file ? "Get from file" : "Get from EEPROM";
-    ui_.SetCtrlText(Ctrl::SendButton, send + "  " + KeyName(ShortcutKey(Ctrl::SendButton)));
-    ui_.SetCtrlText(Ctrl::GetButton, get + "  " + KeyName(ShortcutKey(Ctrl::GetButton)));
+    // Arrows rather than words: "Get from EEPROM F10" would not fit its button.
+    const std::string send = file ? "Send \xE2\x86\x92 file" : "Send \xE2\x86\x92 EEPROM";
+    const std::string get = file ? "Get \xE2\x86\x90 file" : "Get \xE2\x86\x90 EEPROM";
+    ui_.SetCtrlText(Ctrl::SendButton, send + " " + KeyName(ShortcutKey(Ctrl::SendButton)));
+    ui_.SetCtrlText(Ctrl::GetButton, get + " " + KeyName(ShortcutKey(Ctrl::GetButton)));
     ui_.SetTooltip(Ctrl::SendButton,
                    file ? "Saves the parameters and teach rows shown in a parameter file."
                         : "Writes the parameters and teach rows shown into the sensor and "

@@ -444,7 +444,9 @@ TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
     popups.ThenClick("No");
     Start(port);
     ASSERT_TRUE(ctx().state.communicationOk);
-    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send to EEPROM  F9");
+    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send \u2192 EEPROM F9");
+    for (Ctrl c : {Ctrl::SendButton, Ctrl::GetButton})  // whole at the standard size
+        EXPECT_GE(Button(ui(), c)->width(), Button(ui(), c)->sizeHint().width());
     Activate();
     QTimer::singleShot(300, [&] { sim.reset(); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
@@ -477,7 +479,7 @@ TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
     popups.ThenClick("No");
     DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
     ASSERT_TRUE(ctx().state.communicationOk);
-    EXPECT_EQ(Button(ui(), Ctrl::GetButton)->text(), "Get from file  F10");
+    EXPECT_EQ(Button(ui(), Ctrl::GetButton)->text(), "Get \u2190 file F10");
     EXPECT_EQ(Button(ui(), Ctrl::SendButton)->toolTip(),
               "Saves the parameters and teach rows shown in a parameter file.");
 }
