@@ -130,6 +130,14 @@ class Window : public ::testing::Test {
         EXPECT_EQ(ui().GetActiveTabPage(), kParameterPage);
         Activate();
     }
+    // Connected to a simulator the test may stop and start again on the same port.
+    quint16 StartWithSimulatorOfItsOwn(sim::SimServer& sim) {
+        EXPECT_TRUE(sim.ListenTcp());
+        popups.ThenClick("No");
+        Start(sim.tcpPort());
+        EXPECT_TRUE(gui->ctx().state.communicationOk);
+        return sim.tcpPort();
+    }
     // The window has the keyboard again (after a popup, as for the operator).
     void Activate() {
         MainWindow& w = gui->ui().window();
@@ -439,11 +447,7 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
 // out. Send and Get name where they go, also after a connection that followed OFFLINE.
 TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
     auto sim = std::make_unique<sim::SimServer>(model);
-    ASSERT_TRUE(sim->ListenTcp());
-    const quint16 port = sim->tcpPort();
-    popups.ThenClick("No");
-    Start(port);
-    ASSERT_TRUE(ctx().state.communicationOk);
+    const quint16 port = StartWithSimulatorOfItsOwn(*sim);
     EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send \u2192 EEPROM F9");
     for (Ctrl c : {Ctrl::SendButton, Ctrl::GetButton})  // whole at the standard size
         EXPECT_GE(Button(ui(), c)->width(), Button(ui(), c)->sizeHint().width());
@@ -489,11 +493,7 @@ TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
 // sensor stops the attempts and is said.
 TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     auto sim = std::make_unique<sim::SimServer>(model);
-    ASSERT_TRUE(sim->ListenTcp());
-    const quint16 port = sim->tcpPort();
-    popups.ThenClick("No");
-    Start(port);
-    ASSERT_TRUE(ctx().state.communicationOk);
+    const quint16 port = StartWithSimulatorOfItsOwn(*sim);
     QTest::mouseClick(Button(ui(), Ctrl::AutoReconnectButton), Qt::LeftButton);
     EXPECT_TRUE(ctx().reconnection.automatic());
     Activate();
