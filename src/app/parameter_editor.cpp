@@ -59,10 +59,16 @@ void Editor::ShowHistory() {
 bool Editor::EditItem(ConfigItem item, double value) {
     const std::uint16_t before = working_.value(item);
     if (!(value >= 0 && value <= 65535) || value != std::floor(value)) {
-        ui_.ShowStatusMessage(
-            "[" + ItemSection(item) + "] " + ItemKey(item) + ": " +
-            (std::isfinite(value) ? std::to_string(std::llround(value)) : std::string("that")) +
-            std::string(Texts::kOutOfRange) + std::to_string(before) + ".");
+        std::string message = "[";
+        message += ItemSection(item);
+        message += "] ";
+        message += ItemKey(item);
+        message += ": ";
+        message += std::isfinite(value) ? std::to_string(std::llround(value)) : std::string("that");
+        message += Texts::kOutOfRange;
+        message += std::to_string(before);
+        message += ".";
+        ui_.ShowStatusMessage(message);
         return false;
     }
     working_.Edit(item, static_cast<std::uint16_t>(value));

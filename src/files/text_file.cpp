@@ -34,7 +34,9 @@ std::string SaveTextFile(const std::string& path, std::string_view text) {
     if (existed && !fs::is_regular_file(st)) return std::string(kNotRegularFile);
 
     const fs::path dir = target.parent_path();
-    const std::string stem = "." + PathToUtf8(target.filename()) + ".saving";
+    std::string stem = ".";
+    stem += PathToUtf8(target.filename());
+    stem += ".saving";
     fs::path temp;
     std::FILE* f = nullptr;
     int err = 0;

@@ -22,8 +22,16 @@ std::vector<Difference> CompareConfigurations(const Configuration& older,
 }
 
 std::string DiffLine(const Difference& d) {
-    return "[" + ItemSection(d.item) + "] " + ItemKey(d.item) + ": " + std::to_string(d.oldValue) +
-           " -> " + std::to_string(d.newValue);
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + temporary.
+    std::string line = "[";
+    line += ItemSection(d.item);
+    line += "] ";
+    line += ItemKey(d.item);
+    line += ": ";
+    line += std::to_string(d.oldValue);
+    line += " -> ";
+    line += std::to_string(d.newValue);
+    return line;
 }
 
 }  // namespace qelto
