@@ -19,6 +19,8 @@ struct Texts {
     // A file that could not be read must not pass for one without items: that would offer to
     // load every default.
     static constexpr std::string_view kReadFailed = "The parameter file could not be read!\n";
+    static constexpr std::string_view kReplaceIn = " already exists in the folder\n";
+    static constexpr std::string_view kReplace = "\nDo you want to replace it?";
 };
 
 }  // namespace
@@ -27,6 +29,14 @@ std::string StartFolder(const Settings& settings, const std::string& last) {
     if (!last.empty() && DirectoryIsWritable(last)) return last;
     const std::string& documents = settings.DocumentsDirectory;
     return documents.empty() ? last : documents;
+}
+
+bool ConfirmReplace(OperatorInterface& ui, const std::string& path) {
+    const SplitPathResult parts = SplitPath(path);
+    const std::string question = parts.fileName + std::string(Texts::kReplaceIn) +
+                                 WithoutTrailingSeparator(parts.drive + parts.directory) +
+                                 std::string(Texts::kReplace);
+    return ui.ConfirmPopup(Texts::kTitleAttention, question, Default::No) == 1;
 }
 
 // Shows the file dialog in the directory of the last parameter file the operator saved or
@@ -51,6 +61,10 @@ Outcome ParameterFiles::SendParaToFile() {
     const int chosen = SelectParameterFile();
     if (chosen != kFileExisting && chosen != kFileNew) {
         ui_.MessagePopup(Texts::kTitleAttention, Texts::kNoFileSelected);
+        return Outcome::Declined;
+    }
+    // Saving over a file throws away what it held: only when the operator says so.
+    if (chosen == kFileExisting && !ConfirmReplace(ui_, settings_.ParameterFilePath)) {
         return Outcome::Declined;
     }
     if (WriteParameterFile(settings_.ParameterFilePath, working_.config()) < 0) {

@@ -20,12 +20,17 @@ class WorkingCopy;
 // folder. Never the program's own folder for want of another.
 std::string StartFolder(const Settings& settings, const std::string& last);
 
+// Asks whether the existing file at `path` may be replaced ("NAME already exists in the folder
+// FOLDER ..."). Enter answers No, which keeps the file.
+bool ConfirmReplace(OperatorInterface& ui, const std::string& path);
+
 class ParameterFiles {
   public:
     ParameterFiles(OperatorInterface& ui, Settings& settings, WorkingCopy& working)
         : ui_(ui), settings_(settings), working_(working) {}
 
-    // Asks for a file and writes the working copy to it (an existing file is overwritten).
+    // Asks for a file and writes the working copy to it; an existing file only after the
+    // operator said Yes to replacing it (Declined otherwise, the file untouched).
     Outcome SendParaToFile();
     // Asks for an existing file and reads it into the working copy. Declined: nothing chosen,
     // or the operator refused a foreign file. Failed: the file could not be read (said, with

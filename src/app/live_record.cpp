@@ -20,8 +20,6 @@ struct Texts {
     static constexpr std::string_view kDialogFilter = "CSV files (*.csv)";
     static constexpr std::string_view kDialogSuffix = "csv";
     static constexpr std::string_view kTitleAttention = "ATTENTION!";
-    static constexpr std::string_view kReplaceIn = " already exists in the folder\n";
-    static constexpr std::string_view kReplace = "\nDo you want to replace it?";
     static constexpr std::string_view kNotStarted = "Recording could not start: ";
     static constexpr std::string_view kStopped = "Recording stopped: ";
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
@@ -212,12 +210,7 @@ Outcome Recording::Toggle() {
     if (!recorder_.Open(path)) return refused();
     // The file stays locked while the operator decides, so no other recording takes it
     // meanwhile. Enter keeps it.
-    if (recorder_.replacing() &&
-        ui_.ConfirmPopup(Texts::kTitleAttention,
-                         FileNameOf(path) + std::string(Texts::kReplaceIn) +
-                             WithoutTrailingSeparator(FolderOf(path)) +
-                             std::string(Texts::kReplace),
-                         Default::No) != 1) {
+    if (recorder_.replacing() && !ConfirmReplace(ui_, path)) {
         recorder_.Stop();
         ui_.SetCtrlVal(Ctrl::RecordButton, 0);
         return Outcome::Declined;

@@ -418,13 +418,33 @@ TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing)
 
 // ---- failed saves
 
+// Saving over a file asks first; Enter keeps the file, Yes replaces it.
+TEST_F(ParameterFile, SavingOverAFileAsksAndEnterKeepsIt) {
+    WriteBytes(file, "old content");
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Enter());
+    EXPECT_EQ(rig.ctx.files.SendParaToFile(), Outcome::Declined);
+    EXPECT_EQ(ReadBytes(file), "old content");
+    const std::string question =
+        "ATTENTION!|" + fs::path(file).filename().string() + " already exists in the folder\n" +
+        fs::path(file).parent_path().string() + "\nDo you want to replace it?";
+    EXPECT_EQ(Boxes(), std::vector<std::string>{question});
+
+    rig.ui.popups.clear();
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    EXPECT_EQ(rig.ctx.files.SendParaToFile(), Outcome::Done);
+    EXPECT_NE(ReadBytes(file).find("[PARAMETER]"), std::string::npos);
+}
+
 TEST_F(ParameterFile, FailedSaveIsReportedAndKeepsTheOldFile) {
     WriteBytes(file, "old content");
     fs::permissions(file, fs::perms::owner_read);
-    Send(file, kFileExisting);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
+    rig.ui.answers.push_back(PopupAnswer::Yes());  // replace it
+    rig.ctx.files.SendParaToFile();
     EXPECT_EQ(ReadBytes(file), "old content");
-    EXPECT_EQ(Boxes(),
-              std::vector<std::string>{"ATTENTION!|The parameter file could not be written!"});
+    EXPECT_EQ(Boxes().back(), "ATTENTION!|The parameter file could not be written!");
 }
 
 }  // namespace
