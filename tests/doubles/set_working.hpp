@@ -7,10 +7,15 @@
 namespace qelto {
 
 template <typename F>
-void SetWorking(Context& ctx, F change) {
-    Configuration c = ctx.working.config();
+void SetWorking(WorkingCopy& working, F change) {
+    Configuration c = working.config();
     change(c);
-    ctx.working.Replace(c);
+    working.Replace(c);
+}
+
+template <typename F>
+void SetWorking(Context& ctx, F change) {
+    SetWorking(ctx.working, change);
 }
 
 }  // namespace qelto

@@ -1,5 +1,5 @@
-// A complete core around the fake ports and the in-memory operator interface, connected over
-// the fake TCP link.
+// The session on fakes (SessionRig), and a complete core around it connected over the fake
+// TCP link (UnitRig).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,20 +19,17 @@
 
 namespace qelto {
 
-// A complete core around fakes, connected over the fake TCP link.
-struct UnitRig {
+// The sensor session on the fake ports and the in-memory operator interface, without the
+// presenters: a test of one feature builds that feature beside it, with the collaborators
+// the feature asks for and nothing else.
+struct SessionRig {
     MemoryUi ui;
     FakeSerial serial;
     FakeTcp tcp;
-    FakePorts ports;
     SensorSession sensor{ui, serial, tcp};
-    Context ctx{ui, ui, sensor, ports};
-    // The link beneath the session's, for the tests of the link itself.
-    ReportingOwner owner{ctx};
-    LinkContext link{ui, owner, serial, tcp};
     std::function<void()> onEvents;  // a test's own hook, after the fake link's delivery
 
-    UnitRig() {
+    SessionRig() {
         ui.onEvents = [this] {
             tcp.Deliver();
             if (onEvents) onEvents();
@@ -40,6 +37,18 @@ struct UnitRig {
         ui.onUnexpectedPopup = [](const PopupRecord& r) {
             ADD_FAILURE() << "unexpected popup: " << r.title << " / " << r.message;
         };
+    }
+};
+
+// A complete core around fakes, connected over the fake TCP link.
+struct UnitRig : SessionRig {
+    FakePorts ports;
+    Context ctx{ui, ui, sensor, ports};
+    // The link beneath the session's, for the tests of the link itself.
+    ReportingOwner owner{ctx};
+    LinkContext link{ui, owner, serial, tcp};
+
+    UnitRig() {
         ctx.settings.conn.Protocol = kTcpIp;
         CopyText(ctx.settings.conn.IpAddress, "sensor");
         EXPECT_TRUE(sensor.Open(ctx.settings.conn).ok());

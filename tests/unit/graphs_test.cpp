@@ -88,7 +88,7 @@ TEST(GraphViewRule, TruncationLeavesTwentyFourOnTheUpperSide) {
 
 TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
     // The graphs alone, on a working copy of their own.
-    UnitRig rig;
+    SessionRig rig;
     MemoryUi ui;
     WorkingCopy working{rig.sensor};
     LiveView view;

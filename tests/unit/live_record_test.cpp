@@ -16,6 +16,7 @@
 #include "app/control_table.hpp"
 #include "app/file_commands.hpp"
 #include "app/live_record.hpp"
+#include "app/working_copy.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "files/text_file.hpp"
 #include "temp_dir.hpp"
@@ -31,6 +32,14 @@
 
 namespace qelto {
 namespace {
+
+// The recording with what it needs: the live values it writes and the settings its dialog
+// starts from.
+struct RecordingRig : SessionRig {
+    Settings settings;
+    LiveView view;
+    Recording recording{ui, ui, sensor, view, settings};
+};
 
 // Windows has no file size limit for a process, the one way here to make a disk fill up, so
 // the write error is only provoked where there is one.
@@ -54,19 +63,19 @@ class FileSizeLimit {
 TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     TempDir dir("qelto-record");
     const std::string path = (dir.path() / "full.csv").string();
-    UnitRig rig;
+    RecordingRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
     rig.ui.onUnexpectedPopup = nullptr;
-    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+    ASSERT_EQ(rig.recording.Toggle(), Outcome::Done);
     {
         FileSizeLimit limit(4096);
-        rig.ctx.view.live.w[LiveData::kRed] = 1234;
-        for (int i = 0; i < 2000 && rig.ctx.recording.recorder().active(); ++i) {
+        rig.view.live.w[LiveData::kRed] = 1234;
+        for (int i = 0; i < 2000 && rig.recording.recorder().active(); ++i) {
             rig.ui.now_ += 0.02;  // a flush every fifty rows
-            rig.ctx.recording.RecordSample(rig.ui.now_);
+            rig.recording.RecordSample(rig.ui.now_);
         }
     }
-    EXPECT_FALSE(rig.ctx.recording.recorder().active());
+    EXPECT_FALSE(rig.recording.recorder().active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
     ASSERT_EQ(rig.ui.popups.size(), 2u);  // the file dialog, then the one message
     EXPECT_NE(rig.ui.popups[1].message.find("Recording stopped: " + path + ": File too large"),
@@ -86,7 +95,7 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     EXPECT_LE(std::filesystem::file_size(path), 4096u);
 
     // Nothing more is said when acquisition ends afterwards.
-    rig.ctx.recording.AcquisitionEnded();
+    rig.recording.AcquisitionEnded();
     EXPECT_EQ(rig.ui.popups.size(), 2u);
 }
 #endif
@@ -195,11 +204,11 @@ TEST(LiveRecorder, RecordingStartsWithTheFirstSampleAskedForAfterTheFileIsOpen) 
 }
 
 TEST(LiveRecorder, AFileThatCannotBeCreatedIsSaidAndNothingRecords) {
-    UnitRig rig;
+    RecordingRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, "/nonexistent-dir/x.csv"));
     rig.ui.onUnexpectedPopup = nullptr;
-    EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Failed);
-    EXPECT_FALSE(rig.ctx.recording.recorder().active());
+    EXPECT_EQ(rig.recording.Toggle(), Outcome::Failed);
+    EXPECT_FALSE(rig.recording.recorder().active());
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(
         rig.ui.popups[1].message.rfind("Recording could not start: /nonexistent-dir/x.csv", 0), 0u);
@@ -261,11 +270,11 @@ std::vector<std::string> RowsOf(const std::string& path) {
 }
 
 // `count` samples 10 ms apart on the rig's clock, or fewer when the recording stops.
-void RecordSamples(UnitRig& rig, int count) {
-    for (int i = 0; i < count && rig.ctx.recording.recorder().active(); ++i) {
+void RecordSamples(RecordingRig& rig, int count) {
+    for (int i = 0; i < count && rig.recording.recorder().active(); ++i) {
         rig.ui.now_ += 0.01;
-        rig.ctx.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
-        rig.ctx.recording.RecordSample(rig.ui.now_);
+        rig.view.live.w[LiveData::kRed] = static_cast<std::int16_t>(i);
+        rig.recording.RecordSample(rig.ui.now_);
     }
 }
 
@@ -275,24 +284,24 @@ TEST(LiveRecorder, AnExistingFileIsReplacedOnlyAfterYesAndNothingButARegularFile
     TempDir dir("qelto-record");
     const std::string path = dir.File("production.csv");
     WriteBytes(path, "1000 lines of last week's production\n");
-    UnitRig rig;
+    RecordingRig rig;
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
     rig.ui.answers.push_back(PopupAnswer::Enter());
-    EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Declined);
+    EXPECT_EQ(rig.recording.Toggle(), Outcome::Declined);
     ASSERT_EQ(rig.ui.popups.size(), 2u);
     EXPECT_EQ(rig.ui.popups[1].kind, PopupKind::Confirm);
     EXPECT_EQ(rig.ui.popups[1].enter, Default::No);
     EXPECT_EQ(rig.ui.popups[1].message, "production.csv already exists in the folder\n" +
                                             dir.str() + "\nDo you want to replace it?");
     EXPECT_EQ(ReadBytes(path), "1000 lines of last week's production\n");
-    EXPECT_FALSE(rig.ctx.recording.recorder().active());
+    EXPECT_FALSE(rig.recording.recorder().active());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
 
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+    ASSERT_EQ(rig.recording.Toggle(), Outcome::Done);
     EXPECT_EQ(ReadBytes(path), kLiveCsvHeader);
-    rig.ctx.recording.Stop();
+    rig.recording.Stop();
 
     rig.ui.onUnexpectedPopup = nullptr;
     std::vector<std::string> refused{dir.str()};
@@ -304,7 +313,7 @@ TEST(LiveRecorder, AnExistingFileIsReplacedOnlyAfterYesAndNothingButARegularFile
     for (const std::string& other : refused) {
         rig.ui.popups.clear();
         rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, other));
-        EXPECT_EQ(rig.ctx.recording.Toggle(), Outcome::Failed) << other;
+        EXPECT_EQ(rig.recording.Toggle(), Outcome::Failed) << other;
         ASSERT_EQ(rig.ui.popups.size(), 2u) << other;
         EXPECT_EQ(rig.ui.popups[1].message,
                   "Recording could not start: " + other + ": not a regular file");
@@ -316,19 +325,19 @@ TEST(LiveRecorder, AnExistingFileIsReplacedOnlyAfterYesAndNothingButARegularFile
 TEST(LiveRecorder, ASecondRecorderOnTheSameFileIsRefusedAndTheFirstFileStaysWhole) {
     TempDir dir("qelto-record");
     const std::string path = dir.File("line3.csv");
-    UnitRig first;
+    RecordingRig first;
     first.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
-    ASSERT_EQ(first.ctx.recording.Toggle(), Outcome::Done);
+    ASSERT_EQ(first.recording.Toggle(), Outcome::Done);
     RecordSamples(first, 150);
 
-    UnitRig second;
+    RecordingRig second;
     second.ui.onUnexpectedPopup = nullptr;
     second.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
-    EXPECT_EQ(second.ctx.recording.Toggle(), Outcome::Failed);  // a question would decline
+    EXPECT_EQ(second.recording.Toggle(), Outcome::Failed);  // a question would decline
     ASSERT_EQ(second.ui.popups.size(), 2u);
     EXPECT_EQ(second.ui.popups[1].message,
               "Recording could not start: " + path + ": in use by another recording");
-    EXPECT_FALSE(second.ctx.recording.recorder().active());
+    EXPECT_FALSE(second.recording.recorder().active());
 #if defined(__unix__)
     // So is a recorder in another process. (Windows has no fork.)
     const pid_t child = fork();
@@ -345,14 +354,14 @@ TEST(LiveRecorder, ASecondRecorderOnTheSameFileIsRefusedAndTheFirstFileStaysWhol
 #endif
 
     RecordSamples(first, 150);
-    first.ctx.recording.Stop();
+    first.recording.Stop();
     const std::vector<std::string> rows = RowsOf(path);
     ASSERT_EQ(rows.size(), 300u);
-    EXPECT_EQ(rows.size(), first.ctx.recording.recorder().rows());
+    EXPECT_EQ(rows.size(), first.recording.recorder().rows());
     // Once the first has let it go, the file can be recorded into again.
     second.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
     second.ui.answers.push_back(PopupAnswer::Yes());
-    EXPECT_EQ(second.ctx.recording.Toggle(), Outcome::Done);
+    EXPECT_EQ(second.recording.Toggle(), Outcome::Done);
 }
 
 // The recording's folder is deleted while it runs, then (another time) its file is replaced:
@@ -365,10 +374,10 @@ TEST(LiveRecorder, AFileRemovedOrReplacedStopsTheRecordingWithAWord) {
     const std::string path = (folder / "run.csv").string();
     for (const bool replace : {false, true}) {
         std::filesystem::create_directories(folder);
-        UnitRig rig;
+        RecordingRig rig;
         rig.ui.onUnexpectedPopup = nullptr;
         rig.ui.answers.push_back(PopupAnswer::File(kFileNew, path));
-        ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
+        ASSERT_EQ(rig.recording.Toggle(), Outcome::Done);
         RecordSamples(rig, 250);  // two and a half seconds: two writes
         const std::uint64_t written = RowsOf(path).size();
         ASSERT_GT(written, 0u);
@@ -379,7 +388,7 @@ TEST(LiveRecorder, AFileRemovedOrReplacedStopsTheRecordingWithAWord) {
             std::filesystem::remove_all(folder);
         }
         RecordSamples(rig, 101);  // a second's samples
-        EXPECT_FALSE(rig.ctx.recording.recorder().active()) << replace;
+        EXPECT_FALSE(rig.recording.recorder().active()) << replace;
         EXPECT_EQ(rig.ui.ctrl(Ctrl::RecordButton).value, 0);
         ASSERT_EQ(rig.ui.popups.size(), 2u);
         EXPECT_EQ(rig.ui.popups[1].message,
@@ -393,7 +402,7 @@ TEST(LiveRecorder, AFileRemovedOrReplacedStopsTheRecordingWithAWord) {
         if (replace) {
             EXPECT_EQ(ReadBytes(path), "someone else's\n");
         }
-        rig.ctx.recording.AcquisitionEnded();
+        rig.recording.AcquisitionEnded();
         EXPECT_EQ(rig.ui.popups.size(), 2u) << "said once";
         std::filesystem::remove_all(folder);
     }
@@ -411,26 +420,28 @@ TEST(LiveRecorder, DialogsStartWhereThatKindOfFileLastWentElseInTheDocumentsFold
     for (const auto& d : {documents, program, runs})
         std::filesystem::create_directories(d);
     const auto folder = [](const std::filesystem::path& p) { return (p / "").string(); };
-    UnitRig rig;
-    rig.ctx.settings.DocumentsDirectory = documents.string();
-    rig.ctx.settings.ProgramDirectory = program.string();
-    rig.ctx.settings.ParameterFilePath = (program / "Parameter.ini").string();
+    RecordingRig rig;
+    rig.settings.DocumentsDirectory = documents.string();
+    rig.settings.ProgramDirectory = program.string();
+    rig.settings.ParameterFilePath = (program / "Parameter.ini").string();
+    WorkingCopy working{rig.sensor};
+    ParameterFiles files{rig.ui, rig.settings, working};
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, (runs / "a.csv").string()));
-    ASSERT_EQ(rig.ctx.recording.Toggle(), Outcome::Done);
-    rig.ctx.recording.Stop();
+    ASSERT_EQ(rig.recording.Toggle(), Outcome::Done);
+    rig.recording.Stop();
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    rig.ctx.recording.Toggle();
+    rig.recording.Toggle();
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    rig.ctx.files.ReadParaFromFile();
-    rig.ctx.settings.ParameterFilePath = (runs / "p.ini").string();
+    files.ReadParaFromFile();
+    rig.settings.ParameterFilePath = (runs / "p.ini").string();
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    rig.ctx.files.ReadParaFromFile();
+    files.ReadParaFromFile();
 #if defined(__unix__)
     if (geteuid() != 0) {  // root writes anywhere
         std::filesystem::permissions(
             runs, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-        rig.ctx.files.ReadParaFromFile();
+        files.ReadParaFromFile();
     }
 #endif
     std::vector<FileDialogRequest> dialogs;

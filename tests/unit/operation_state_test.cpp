@@ -5,20 +5,40 @@
 namespace qelto {
 namespace {
 
+// The failure report alone, with the flags it ends.
+struct FeedbackRig : SessionRig {
+    PresenterState state;
+    Feedback feedback{ui, ui, state};
+};
+
+// The command lock alone, on a session whose link is open.
+struct LockRig : SessionRig {
+    PresenterState state;
+    CommandLock lock{ui, ui, sensor, state};
+    LockRig() {
+        ConnectionSettings conn;
+        conn.Protocol = kTcpIp;
+        CopyText(conn.IpAddress, "sensor");
+        sensor.AddObserver(&lock);
+        EXPECT_TRUE(sensor.Open(conn).ok());
+    }
+    ~LockRig() { sensor.RemoveObserver(&lock); }
+};
+
 TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
-    UnitRig rig;
-    rig.ctx.state.communicationOk = true;
-    rig.ctx.state.acquisition = Acquisition::Live;
+    FeedbackRig rig;
+    rig.state.communicationOk = true;
+    rig.state.acquisition = Acquisition::Live;
     rig.ui.SetActiveTabPage(kParameterPage);
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
 
-    rig.ctx.feedback.SetTimeout("first");
-    rig.ctx.feedback.ReportFailure(
+    rig.feedback.SetTimeout("first");
+    rig.feedback.ReportFailure(
         {SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
 
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
-    EXPECT_FALSE(rig.ctx.state.acquiring());
+    EXPECT_FALSE(rig.state.communicationOk);
+    EXPECT_FALSE(rig.state.acquiring());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text,
               "TRY TO CONNECT!\nfirst\n\nsecond\n\nHint: join dialout\n\n");
@@ -27,16 +47,16 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
 }
 
 TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
-    UnitRig rig;
-    rig.ctx.state.communicationOk = true;
-    rig.ctx.state.acquisition = Acquisition::Live;
-    rig.ctx.feedback.ReportFailure({SensorFault::Busy, kMsgSensorBusy, {}, {}});
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
-    EXPECT_TRUE(rig.ctx.state.acquiring());
+    FeedbackRig rig;
+    rig.state.communicationOk = true;
+    rig.state.acquisition = Acquisition::Live;
+    rig.feedback.ReportFailure({SensorFault::Busy, kMsgSensorBusy, {}, {}});
+    EXPECT_TRUE(rig.state.communicationOk);
+    EXPECT_TRUE(rig.state.acquiring());
     EXPECT_EQ(rig.ui.statusMessages, std::vector<std::string>{kMsgSensorBusy});
 
-    rig.ctx.feedback.ReportFailure({SensorFault::Quit, "", {}, {}});
-    EXPECT_FALSE(rig.ctx.state.acquiring());
+    rig.feedback.ReportFailure({SensorFault::Quit, "", {}, {}});
+    EXPECT_FALSE(rig.state.acquiring());
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
 }
 
@@ -47,15 +67,15 @@ TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
                                  Ctrl::FileButton};
     const Ctrl never[] = {Ctrl::StopButton,      Ctrl::AcceptButton, Ctrl::ProtocolSelector,
                           Ctrl::ComPortSelector, Ctrl::ServerField,  Ctrl::PortField};
-    UnitRig rig;
+    LockRig rig;
     {
-        const CommandLock::Scope go(rig.ctx.lock, UserCommand::Go);
+        const CommandLock::Scope go(rig.lock, UserCommand::Go);
         for (Ctrl c : always)
             EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
         for (Ctrl c : modeZeroOnly)
             EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
         {
-            const CommandLock::Scope send(rig.ctx.lock, UserCommand::Send);
+            const CommandLock::Scope send(rig.lock, UserCommand::Send);
             for (Ctrl c : modeZeroOnly)
                 EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
             for (Ctrl c : never)

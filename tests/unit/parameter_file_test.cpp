@@ -14,6 +14,8 @@
 #include <string>
 
 #include "app/file_commands.hpp"
+#include "app/settings.hpp"
+#include "app/working_copy.hpp"
 #include "doubles/unit_rig.hpp"
 #include "files/parameter_file.hpp"
 #include "protocol/records.hpp"
@@ -39,11 +41,11 @@ class ParameterFile : public ::testing::Test {
   protected:
     void Send(const std::string& path, int result = kFileNew) {
         rig.ui.answers.push_back(PopupAnswer::File(result, path));
-        rig.ctx.files.SendParaToFile();
+        rig.files.SendParaToFile();
     }
     void Get(const std::string& path) {
         rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, path));
-        rig.ctx.files.ReadParaFromFile();
+        rig.files.ReadParaFromFile();
     }
     // Popups other than the file dialog, as "title|text".
     std::vector<std::string> Boxes() const {
@@ -55,17 +57,28 @@ class ParameterFile : public ::testing::Test {
     }
     // A complete file with the defaults, for editing.
     std::string DefaultFile() {
-        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
+        SetWorking(rig.working,
+                   [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
         Send(file);
         rig.ui.popups.clear();
         return ReadBytes(file);
     }
-    // Redraws of the circles since the setup's own.
-    int Refreshes() { return rig.ui.graph(Ctrl::GraphXY).deletions - setupRefreshes_; }
-    void SetUpDone() { setupRefreshes_ = rig.ui.graph(Ctrl::GraphXY).deletions; }
+    // Changes of the working copy, which the page and the circles redraw, since the setup's.
+    int Refreshes() { return rig.changes - setupRefreshes_; }
+    void SetUpDone() { setupRefreshes_ = rig.changes; }
     int setupRefreshes_ = 0;
 
-    UnitRig rig;
+    // The parameter files with the working copy they read into and write from.
+    struct FilesRig : SessionRig {
+        Settings settings;
+        WorkingCopy working{sensor};
+        ParameterFiles files{ui, settings, working};
+        int changes = 0;
+        FilesRig() {
+            working.AddView(
+                [this](const WorkingCopyChange& c) { changes += c.marksOnly() ? 0 : 1; });
+        }
+    } rig;
     TempDir dir;
     std::string file = dir.File("Parameter.ini");
 };
@@ -97,18 +110,19 @@ void FillPattern(ParameterSet& para, TeachTable& teach, int pattern) {
 
 TEST_F(ParameterFile, SendThenGetRestoresEverythingWithoutQuestions) {
     for (int pattern = 0; pattern < 3; ++pattern) {
-        SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, pattern); });
-        const ParameterSet para = rig.ctx.working.config().para;
-        const TeachTable teach = rig.ctx.working.config().teach;
+        SetWorking(rig.working, [&](Configuration& c) { FillPattern(c.para, c.teach, pattern); });
+        const ParameterSet para = rig.working.config().para;
+        const TeachTable teach = rig.working.config().teach;
         Send(file);
-        SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
+        SetWorking(rig.working,
+                   [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
         Get(file);
-        EXPECT_EQ(rig.ctx.working.config().para, para) << "pattern " << pattern;
-        EXPECT_EQ(rig.ctx.working.config().teach, teach) << "pattern " << pattern;
+        EXPECT_EQ(rig.working.config().para, para) << "pattern " << pattern;
+        EXPECT_EQ(rig.working.config().teach, teach) << "pattern " << pattern;
     }
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(rig.ui.popups.size(), 6u);
-    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, file);
+    EXPECT_EQ(rig.settings.ParameterFilePath, file);
 }
 
 TEST_F(ParameterFile, FileBeginsWithTheHeaderParametersAndFirstRowExactly) {
@@ -202,7 +216,7 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
                 "CELL 4 = 54\r\nCELL 5 = 55\r\nGROUP = 56\r\nHOLD = 57\r\n\r\n[TEACH VECTOR 6]");
     WriteBytes(file, text);
     Get(file);
-    const auto& p = rig.ctx.working.config().para;
+    const auto& p = rig.working.config().para;
     EXPECT_EQ(p.Power, 1000);
     EXPECT_EQ(p.PowerMode, 1001);
     EXPECT_EQ(p.Average, 1002);
@@ -214,14 +228,14 @@ TEST_F(ParameterFile, EachKeyReadsIntoItsOwnField) {
     EXPECT_EQ(p.Integral2, 1022);
     EXPECT_EQ(p.CorrectionZ, 1025);
     const TeachVector row5{{50, 51, 52, 53, 54, 55}, 56, 57};
-    EXPECT_EQ(rig.ctx.working.config().teach[5], row5);
+    EXPECT_EQ(rig.working.config().teach[5], row5);
     EXPECT_TRUE(Boxes().empty());
 }
 
 // ---- the dialog
 
 TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
-    rig.ctx.settings.ParameterFilePath = dir.File("old.ini");
+    rig.settings.ParameterFilePath = dir.File("old.ini");
     Send(file);
     ASSERT_FALSE(rig.ui.popups.empty());
     const FileDialogRequest& dialog = rig.ui.popups[0].file;
@@ -229,25 +243,25 @@ TEST_F(ParameterFile, DialogStartsInTheLastFilesDirectory) {
     EXPECT_EQ(dialog.defaultFileName, "Parameter.ini");
     EXPECT_EQ(dialog.filter, "*.ini");
     EXPECT_EQ(rig.ui.popups[0].title, "Parameter");
-    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, file);
+    EXPECT_EQ(rig.settings.ParameterFilePath, file);
     EXPECT_TRUE(fs::exists(file));
 }
 
 TEST_F(ParameterFile, NoFileChosenChangesNothing) {
-    rig.ctx.settings.ParameterFilePath = "/kept/path.ini";
+    rig.settings.ParameterFilePath = "/kept/path.ini";
     Send(file, kFileNoneSelected);
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(rig.ctx.settings.ParameterFilePath, "/kept/path.ini");
+    EXPECT_EQ(rig.settings.ParameterFilePath, "/kept/path.ini");
 
     WriteBytes(file, "junk");
-    SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
+    SetWorking(rig.working, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     SetUpDone();
-    const ParameterSet before = rig.ctx.working.config().para;
+    const ParameterSet before = rig.working.config().para;
     rig.ui.answers.push_back(PopupAnswer::File(kFileNew, dir.File("new-name.ini")));
-    rig.ctx.files.ReadParaFromFile();  // a new name is no file to read
+    rig.files.ReadParaFromFile();  // a new name is no file to read
     rig.ui.answers.push_back(PopupAnswer::File(kFileNoneSelected, {}));
-    rig.ctx.files.ReadParaFromFile();
-    EXPECT_EQ(rig.ctx.working.config().para, before);
+    rig.files.ReadParaFromFile();
+    EXPECT_EQ(rig.working.config().para, before);
     EXPECT_EQ(Refreshes(), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>(3, "ATTENTION!|No file was selected!"));
 }
@@ -258,38 +272,38 @@ TEST_F(ParameterFile, FileWithoutHeaderAsksBothQuestionsBeforeReading) {
     std::string text = DefaultFile();
     text.erase(0, text.find("[PARAMETER]"));
     WriteBytes(file, text);
-    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
+    SetWorking(rig.working, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
     SetUpDone();
-    const ParameterSet before = rig.ctx.working.config().para;
+    const ParameterSet before = rig.working.config().para;
 
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::No());
-    rig.ctx.files.ReadParaFromFile();
+    rig.files.ReadParaFromFile();
     const std::vector<std::string> refused = {
         "ATTENTION!|Selected file is not a parameter file! \nDo you want to proceed anyway?",
         "ATTENTION!|No parameter where read!"};
     EXPECT_EQ(Boxes(), refused);
-    EXPECT_EQ(rig.ctx.working.config().para, before);
+    EXPECT_EQ(rig.working.config().para, before);
     EXPECT_EQ(Refreshes(), 0);  // nothing was read: what is shown stays, being the working copy
 
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
     rig.ui.answers.push_back(PopupAnswer::No());
-    rig.ctx.files.ReadParaFromFile();
+    rig.files.ReadParaFromFile();
     EXPECT_EQ(Boxes().size(), 3u);
     EXPECT_EQ(Boxes()[1],
               "ATTENTION!|Selected file and qelto version do not match! \nDo you want to proceed "
               "anyway?");
-    EXPECT_EQ(rig.ctx.working.config().para, before);
+    EXPECT_EQ(rig.working.config().para, before);
 
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    rig.ctx.files.ReadParaFromFile();
+    rig.files.ReadParaFromFile();
     EXPECT_EQ(Boxes().size(), 2u);  // the two questions, no report
-    EXPECT_EQ(rig.ctx.working.config().para.Power, 500);
+    EXPECT_EQ(rig.working.config().para.Power, 500);
 }
 
 TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
@@ -298,7 +312,7 @@ TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
     WriteBytes(file, text);
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    rig.ctx.files.ReadParaFromFile();
+    rig.files.ReadParaFromFile();
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_NE(Boxes()[0].find("qelto version do not match"), std::string::npos);
 
@@ -307,7 +321,7 @@ TEST_F(ParameterFile, OtherVersionOrCaseOfTheTypeAsksOnlyThatQuestion) {
     WriteBytes(file, text);
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::No());
-    rig.ctx.files.ReadParaFromFile();
+    rig.files.ReadParaFromFile();
     EXPECT_NE(Boxes()[0].find("not a parameter file"), std::string::npos);
 }
 
@@ -317,10 +331,10 @@ TEST_F(ParameterFile, MissingExternTeachIsReportedAsExteach) {
     std::string text = DefaultFile();
     ReplaceLine(text, "EXTERN TEACH = 0\r\n", "");
     WriteBytes(file, text);
-    SetWorking(rig.ctx, [&](Configuration& c) { c.para.ExternTeach = 77; });
+    SetWorking(rig.working, [&](Configuration& c) { c.para.ExternTeach = 77; });
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "EXTEACH\n"});
-    EXPECT_EQ(rig.ctx.working.config().para.ExternTeach, 0);
+    EXPECT_EQ(rig.working.config().para.ExternTeach, 0);
 }
 
 TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
@@ -331,10 +345,10 @@ TEST_F(ParameterFile, ValuesAreCutTo16BitsAndNonIntegersTakeTheReadDefault) {
     ReplaceLine(text, "LED MODE = 1", "LED MODE = lots");
     WriteBytes(file, text);
     Get(file);
-    EXPECT_EQ(rig.ctx.working.config().para.Average, 0);
-    EXPECT_EQ(rig.ctx.working.config().para.Gain1, 65535);
-    EXPECT_EQ(rig.ctx.working.config().para.Gain, 5);
-    EXPECT_EQ(rig.ctx.working.config().para.LedMode, 0);
+    EXPECT_EQ(rig.working.config().para.Average, 0);
+    EXPECT_EQ(rig.working.config().para.Gain1, 65535);
+    EXPECT_EQ(rig.working.config().para.Gain, 5);
+    EXPECT_EQ(rig.working.config().para.LedMode, 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kParaHead + "LED MODE\nGAIN\n"});
 }
 
@@ -351,28 +365,28 @@ TEST_F(ParameterFile, TeachRowsWithBadItemsAreListedOnceAndStillReadTheRest) {
     Get(file);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead +
                                                 "TEACH VECTOR 12\nTEACH VECTOR 40\n"});
-    EXPECT_EQ(rig.ctx.working.config().teach[12].Cell[0], 1);
-    EXPECT_EQ(rig.ctx.working.config().teach[12].Cell[1], 9);
-    EXPECT_EQ(rig.ctx.working.config().teach[12].Group, 1);
-    EXPECT_EQ(rig.ctx.working.config().teach[40].Group,
+    EXPECT_EQ(rig.working.config().teach[12].Cell[0], 1);
+    EXPECT_EQ(rig.working.config().teach[12].Cell[1], 9);
+    EXPECT_EQ(rig.working.config().teach[12].Group, 1);
+    EXPECT_EQ(rig.working.config().teach[40].Group,
               0);  // the read default differs from the loader's
-    EXPECT_EQ(rig.ctx.working.config().teach[40].Hold, 10);
+    EXPECT_EQ(rig.working.config().teach[40].Hold, 10);
 }
 
 TEST_F(ParameterFile, FileWithoutTeachVectorsReportsAll64Rows) {
     std::string text = DefaultFile();
     text.erase(text.find("[TEACH VECTOR 0]"));
     WriteBytes(file, text);
-    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
+    SetWorking(rig.working, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
     Get(file);
     std::string rows;
     for (int r = 0; r < 64; ++r)
         rows += "TEACH VECTOR " + std::to_string(r) + "\n";
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Attention!|" + kTeachHead + rows});
     const TeachVector readDefault{{1, 1, 1, 1, 1, 1}, 0, 10};
-    for (const auto& row : rig.ctx.working.config().teach)
+    for (const auto& row : rig.working.config().teach)
         EXPECT_EQ(row, readDefault);
-    EXPECT_EQ(rig.ctx.working.config().para.Power, 500);
+    EXPECT_EQ(rig.working.config().para.Power, 500);
 }
 
 // What cannot be read is said with the reason, without a question, and nothing changes: the
@@ -400,10 +414,10 @@ TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing)
         cases.emplace_back(locked, "cannot be read (Permission denied)");
     }
 #endif
-    SetWorking(rig.ctx, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
+    SetWorking(rig.working, [&](Configuration& c) { FillPattern(c.para, c.teach, 2); });
     SetUpDone();
-    const ParameterSet para = rig.ctx.working.config().para;
-    const TeachTable teach = rig.ctx.working.config().teach;
+    const ParameterSet para = rig.working.config().para;
+    const TeachTable teach = rig.working.config().teach;
     for (const auto& [path, reason] : cases) {
         rig.ui.popups.clear();
         Get(path);
@@ -411,8 +425,8 @@ TEST_F(ParameterFile, AFileThatCannotBeReadIsSaidWithItsReasonAndChangesNothing)
                                                     "read!\n" +
                                                     path + ": " + reason});
     }
-    EXPECT_EQ(rig.ctx.working.config().para, para);
-    EXPECT_EQ(rig.ctx.working.config().teach, teach);
+    EXPECT_EQ(rig.working.config().para, para);
+    EXPECT_EQ(rig.working.config().teach, teach);
     EXPECT_EQ(Refreshes(), 0);
 }
 
@@ -423,7 +437,7 @@ TEST_F(ParameterFile, SavingOverAFileAsksAndEnterKeepsIt) {
     WriteBytes(file, "old content");
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Enter());
-    EXPECT_EQ(rig.ctx.files.SendParaToFile(), Outcome::Declined);
+    EXPECT_EQ(rig.files.SendParaToFile(), Outcome::Declined);
     EXPECT_EQ(ReadBytes(file), "old content");
     const std::string question =
         "ATTENTION!|" + fs::path(file).filename().string() + " already exists in the folder\n" +
@@ -433,7 +447,7 @@ TEST_F(ParameterFile, SavingOverAFileAsksAndEnterKeepsIt) {
     rig.ui.popups.clear();
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());
-    EXPECT_EQ(rig.ctx.files.SendParaToFile(), Outcome::Done);
+    EXPECT_EQ(rig.files.SendParaToFile(), Outcome::Done);
     EXPECT_NE(ReadBytes(file).find("[PARAMETER]"), std::string::npos);
 }
 
@@ -442,7 +456,7 @@ TEST_F(ParameterFile, FailedSaveIsReportedAndKeepsTheOldFile) {
     fs::permissions(file, fs::perms::owner_read);
     rig.ui.answers.push_back(PopupAnswer::File(kFileExisting, file));
     rig.ui.answers.push_back(PopupAnswer::Yes());  // replace it
-    rig.ctx.files.SendParaToFile();
+    rig.files.SendParaToFile();
     EXPECT_EQ(ReadBytes(file), "old content");
     EXPECT_EQ(Boxes().back(), "ATTENTION!|The parameter file could not be written!");
 }
