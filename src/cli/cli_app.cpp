@@ -240,9 +240,14 @@ int CliApp::Connect() {
             console_.Say("the connected sensor is not supported");
             return kExitUnsupported;
         case ConnectStage::Defaults:
+            // The link was there: what failed is said as what it was.
+            Fail(*c.error);
+            console_.Say("the default parameters could not be sent");
+            return kExitFailure;
         case ConnectStage::Read:
             Fail(*c.error);
-            break;
+            console_.Say("the sensor's parameters could not be read");
+            return kExitFailure;
         case ConnectStage::NotAccepted:  // every sensor is taken here
             break;
         case ConnectStage::Done:

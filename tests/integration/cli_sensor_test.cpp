@@ -631,7 +631,8 @@ TEST_F(CliSensor, GetSavesNothingFromAReplyThatIsNotTheReadsOwn) {
     const std::vector<Case> cases = {
         {"the teach block",
          {{Frame(kCmdRead, kArgParameters, Bytes(512, 1))}},
-         {kMsgBadData, "512 bytes where 52 were expected"}},
+         {kMsgBadData, "512 bytes where 52 were expected",
+          "the sensor's parameters could not be read"}},
         {"another command's reply",
          {{Frame(kCmdFirmware, 0, Bytes(52, 1))}},
          {kMsgBadHeader, "reply to command 7 while command 2 was asked"}},
