@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "link/transport.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto::cli {
 
@@ -110,7 +111,7 @@ struct Refusal {
 }
 
 std::string BadValue(std::string_view option, std::string_view value, std::string_view why) {
-    return "bad value '" + std::string(value) + "' for " + std::string(option) + ": " +
+    return "bad value '" + NameForMessage(value) + "' for " + NameForMessage(option) + ": " +
            std::string(why);
 }
 
@@ -178,19 +179,20 @@ Format ParseFormat(std::string_view value) {
 // and a value from 0 to 65535, each named at most once.
 void ParseAssignment(std::string_view arg, CliOptions& o) {
     const std::size_t eq = arg.find('=');
-    if (eq == std::string_view::npos) Refuse("expected KEY=VALUE, not '" + std::string(arg) + "'");
+    if (eq == std::string_view::npos)
+        Refuse("expected KEY=VALUE, not '" + NameForMessage(arg) + "'");
     const std::string_view key = arg.substr(0, eq);
     const std::string_view value = arg.substr(eq + 1);
     const auto item = FindItem(key, kSensorTeachRows);
     if (!item) {
-        Refuse("unknown key '" + std::string(key) +
+        Refuse("unknown key '" + NameForMessage(key) +
                "': keys are the parameter file's, with _ for a blank (gain, dynwin_lo, "
                "teach_vector_2.cell_0; teach rows 0..31)");
     }
     const auto number = Number(value, 0, 65535);
     if (!number) Refuse(BadValue(key, value, "a number from 0 to 65535"));
     for (const auto& [named, v] : o.assignments) {
-        if (named == *item) Refuse(std::string(key) + " is named twice");
+        if (named == *item) Refuse(NameForMessage(key) + " is named twice");
     }
     o.assignments.emplace_back(*item, static_cast<std::uint16_t>(*number));
 }

@@ -181,6 +181,16 @@ std::optional<ConfigItem> FindParameter(std::string_view key) {
 
 }  // namespace
 
+std::string NameForMessage(std::string_view name) {
+    constexpr std::size_t kShown = 40;
+    if (name.size() <= kShown) return std::string(name);
+    std::string text(name.substr(0, kShown));
+    text += "... (";
+    text += std::to_string(name.size());
+    text += " characters)";
+    return text;
+}
+
 std::optional<ConfigItem> FindItem(std::string_view name, std::size_t teachRows) {
     // A name longer than any item's is none: refused before it is looked at, so that however
     // long an argument is, it costs no more than a real name.

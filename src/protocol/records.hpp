@@ -130,6 +130,9 @@ std::string ItemKey(ConfigItem item);
 // once). Teach rows count up to `teachRows`. A name longer than any item's is refused before
 // it is looked at.
 std::optional<ConfigItem> FindItem(std::string_view name, std::size_t teachRows = kTeachRows);
+// A name as a message quotes it back: whole when it is short, else its first characters and
+// how long it was, so that a key of any length makes a message of a line.
+std::string NameForMessage(std::string_view name);
 
 inline constexpr std::size_t kParameterBlockSize = 52;
 inline constexpr std::size_t kTeachBlockSize = 512;

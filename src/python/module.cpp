@@ -184,7 +184,7 @@ std::string FileKey(ConfigItem item) {
 
 ConfigItem ItemFor(const std::string& key, std::size_t rows) {
     if (const auto item = FindItem(key, rows)) return *item;
-    throw py::key_error("unknown key '" + key +
+    throw py::key_error("unknown key '" + NameForMessage(key) +
                         "': keys are the parameter file's, in any letter case with _ for a blank "
                         "(gain, dynwin_lo, teach_vector_2.cell_0; teach rows 0.." +
                         std::to_string(rows - 1) + ")");

@@ -39,6 +39,10 @@ TEST(FindItem, NamesASectionOnceAndNothingLongerThanARealName) {
           "PARAMETER. " + param}) {
         EXPECT_EQ(FindItem(name), std::nullopt) << name.substr(0, 40);
     }
+    // Said back in a line, whatever its length.
+    EXPECT_EQ(NameForMessage("parameter.parameter.gain"), "parameter.parameter.gain");
+    EXPECT_EQ(NameForMessage(repeated + "gain"),
+              repeated.substr(0, 40) + "... (130004 characters)");
 }
 
 TEST(Defaults, FlagDecidesOnlyMaxVecNoAndDigitalOutMode) {
