@@ -34,8 +34,7 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
     rig.ui.AppendText(Ctrl::InfoBox, "TRY TO CONNECT!\n");
 
     rig.feedback.SetTimeout("first");
-    rig.feedback.ReportFailure(
-        {SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
+    rig.feedback.ReportFailure({SensorFault::OpenFailed, "second", "COM3", "Hint: join dialout"});
 
     EXPECT_FALSE(rig.state.communicationOk);
     EXPECT_FALSE(rig.state.acquiring());
