@@ -182,7 +182,7 @@ std::optional<ConfigItem> FindParameter(std::string_view key) {
 }  // namespace
 
 std::string NameForMessage(std::string_view name) {
-    constexpr std::size_t kShown = 40;
+    constexpr std::size_t kShown = 100;  // a device path by its id fits whole
     if (name.size() <= kShown) return std::string(name);
     std::string text(name.substr(0, kShown));
     text += "... (";
