@@ -18,9 +18,10 @@ constexpr int kStartTimeoutMs = 5000;
 }  // namespace
 
 QStringList kDemoSimulatorArguments() {
-    // Five colours already taught, so that Get shows their circles at once.
-    return {QStringLiteral("--cycle"), QStringLiteral("2"), QStringLiteral("--taught"),
-            QStringLiteral("5")};
+    // Five colours already taught, so that Get shows their circles at once; the surfaces vary
+    // a little, as real ones do, so that the evidence of each colour is a cloud, not a point.
+    return {QStringLiteral("--cycle"), QStringLiteral("2"),        QStringLiteral("--taught"),
+            QStringLiteral("5"),       QStringLiteral("--spread"), QStringLiteral("2")};
 }
 
 ConnectionSettings DemoConnection(const std::string& host, int port) {

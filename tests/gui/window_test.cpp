@@ -597,7 +597,7 @@ TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
-    model.TeachStandardPatches(5);  // as the demo's sensor
+    model.TeachPatches(5);  // as the demo's sensor
     StartWithSensor();
     EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find("SERIAL NUMBER: 4711"), std::string::npos);
     EXPECT_TRUE(Button(ui(), Ctrl::EepromButton)->isChecked());
@@ -759,7 +759,7 @@ TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
 }
 
 TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
-    model.TeachStandardPatches(5);
+    model.TeachPatches(5);
     StartWithSensor();
     auto* xy = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY));
     auto* strip = qobject_cast<StripChart*>(ui().widget(Ctrl::RgbStripChart));

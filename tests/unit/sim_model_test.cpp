@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -402,6 +403,42 @@ TEST(SimModelLive, NoiseIsSmallReproducibleAndCanBeSwitchedOff) {
     EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [&](int v) { return v == quiet[0]; }));
 }
 
+// The surface's spread: a Gaussian of the asked share on each channel, from the seed, and never
+// in what is taught.
+TEST(SimModelLive, SpreadVariesTheSurfaceByItsShareReproducibly) {
+    auto reds = [](std::uint64_t seed, double spread) {
+        SensorModel m({.seed = seed, .noise = false, .spread = spread});
+        ParameterSet p = Defaults();
+        p.Gain = 8;
+        p.Integral = 20;
+        Write(m, p);
+        m.SelectPatch("red");
+        std::vector<double> v;
+        for (int i = 0; i < 4000; ++i)
+            v.push_back(Live(m).Red());
+        return v;
+    };
+    const auto a = reds(3, 4.0);
+    EXPECT_EQ(a, reds(3, 4.0));
+    EXPECT_NE(a, reds(4, 4.0));
+    double mean = 0, square = 0;
+    for (double v : a)
+        mean += v / static_cast<double>(a.size());
+    for (double v : a)
+        square += (v - mean) * (v - mean) / static_cast<double>(a.size());
+    const double clean = reds(3, 0.0).front();  // no spread: every sample the same
+    EXPECT_EQ(reds(3, 0.0).back(), clean);
+    EXPECT_NEAR(mean, clean, 3);
+    // 4 % of the light the red patch returns (the dark level does not vary).
+    EXPECT_NEAR(std::sqrt(square), 0.04 * (clean - 12), 0.04 * (clean - 12) * 0.1);
+
+    SensorModel spread({.noise = false, .spread = 20});
+    SensorModel exact({.noise = false});
+    spread.TeachPatches(3);
+    exact.TeachPatches(3);
+    EXPECT_EQ(spread.RamTeach(), exact.RamTeach());
+}
+
 TEST(SimModelLive, SceneSelectionByIndexNameAndCycle) {
     SensorModel m;
     EXPECT_EQ(m.CurrentPatch().name, "white");
@@ -417,6 +454,13 @@ TEST(SimModelLive, SceneSelectionByIndexNameAndCycle) {
     EXPECT_FALSE(m.CurrentPatchIndex());
     m.NextPatch();
     EXPECT_EQ(m.CurrentPatch().name, "white");
+    // A list of one's own takes the standard one's place.
+    m.SetPatches({{"cream", 0.9, 0.86, 0.7}, {"ivory", 0.91, 0.87, 0.72}});
+    EXPECT_EQ(m.CurrentPatch().name, "cream");
+    EXPECT_FALSE(m.SelectPatch("grey"));
+    m.NextPatch();
+    m.NextPatch();
+    EXPECT_EQ(m.CurrentPatch().name, "cream");
 }
 
 TEST(SimModelLive, CycleTimeFollowsTheAveraging) {

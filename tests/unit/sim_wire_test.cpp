@@ -269,6 +269,18 @@ TEST(SimOptions, EveryOptionIsTaken) {
     const auto rgb = Options({"--pty", "--rgb", "0.5,0.25,1"});
     ASSERT_TRUE(rgb && rgb->rgb);
     EXPECT_DOUBLE_EQ(rgb->rgb->green, 0.25);
+    EXPECT_DOUBLE_EQ(plain->sensor.spread, 0);
+
+    // A list of patches of one's own: the scene and the taught count are checked against it.
+    const auto near =
+        Options({"--pty", "--spread", "2.5", "--scene", "ivory", "--patch", "cream=0.9,0.86,0.7",
+                 "--patch", "ivory=0.91,0.87,0.72", "--taught", "2"});
+    ASSERT_TRUE(near);
+    EXPECT_DOUBLE_EQ(near->sensor.spread, 2.5);
+    ASSERT_EQ(near->patches.size(), 2u);
+    EXPECT_EQ(near->patches[1].name, "ivory");
+    EXPECT_DOUBLE_EQ(near->patches[1].blue, 0.72);
+    EXPECT_EQ(near->taught, 2u);
 }
 
 TEST(SimOptions, MistakesAreNamed) {
@@ -283,6 +295,11 @@ TEST(SimOptions, MistakesAreNamed) {
         {{"--pty", "--scene", "purple"}, "bad value 'purple' for --scene"},
         {{"--pty", "--rgb", "1,2,3"}, "bad value '1,2,3' for --rgb"},
         {{"--pty", "--cycle", "-1"}, "bad value '-1' for --cycle"},
+        {{"--pty", "--spread", "60"}, "bad value '60' for --spread"},
+        {{"--pty", "--patch", "0.5,0.5,0.5"}, "bad value '0.5,0.5,0.5' for --patch"},
+        {{"--pty", "--patch", "a=1,1,1", "--patch", "A=0,0,0"}, "'A' is given twice"},
+        {{"--pty", "--patch", "a=1,1,1", "--taught", "2"}, "expected 0..1 (the scene has 1"},
+        {{"--pty", "--patch", "a=1,1,1", "--scene", "red"}, "expected 0..0 or a patch name (0 a)"},
         {{"--pty", "--fault", "melt"}, "unknown fault 'melt'"},
         {{"--verbose"}, "nothing to serve"},
     };
@@ -306,9 +323,9 @@ TEST(SimOptions, NumbersAreDecimal) {
 }
 
 TEST(SimOptions, UsageMentionsEveryOption) {
-    for (const char* opt :
-         {"--tcp", "--pty", "--baud", "--tcp-baud", "--firmware", "--name", "--serial", "--seed",
-          "--no-noise", "--scene", "--rgb", "--cycle", "--fault", "--verbose", "--help"}) {
+    for (const char* opt : {"--tcp", "--pty", "--baud", "--tcp-baud", "--firmware", "--name",
+                            "--serial", "--seed", "--no-noise", "--spread", "--scene", "--rgb",
+                            "--cycle", "--taught", "--patch", "--fault", "--verbose", "--help"}) {
         EXPECT_NE(std::string(kSimUsage).find(std::string("  ") + opt + " "), std::string::npos)
             << opt;
     }

@@ -187,7 +187,8 @@ int main(int argc, char** argv) {
     }
 
     SensorModel model(options->sensor);
-    if (options->taught > 0) model.TeachStandardPatches(options->taught);
+    model.SetPatches(options->patches);
+    if (options->taught > 0) model.TeachPatches(options->taught);
     if (options->scene) SelectScene(model, *options->scene);
     if (options->rgb) model.SetPatch(*options->rgb);
 

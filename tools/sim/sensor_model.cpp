@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <numbers>
 
 #include "protocol/frame.hpp"
 
@@ -119,6 +120,13 @@ double SplitMix64::Unit() {
     return static_cast<double>(Next() >> 11) * 0x1.0p-53;
 }
 
+double SplitMix64::Gaussian() {
+    // Box-Muller; 1 - Unit() lies in (0, 1], so the logarithm is finite.
+    const double u = 1.0 - Unit();
+    const double v = Unit();
+    return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * std::numbers::pi * v);
+}
+
 const std::vector<Patch>& SensorModel::StandardPatches() {
     // Every patch returns no more on any channel than white, so that the brightest surface
     // for the power adjustment is unambiguous; at the settled sensitivity the taught points
@@ -148,18 +156,22 @@ void SensorModel::SetEeprom(const ParameterSet& para, const TeachTable& teach) {
     eepromTeach_ = teach;
 }
 
+void SensorModel::SetPatches(std::vector<Patch> patches) {
+    if (patches.empty()) return;
+    patches_ = std::move(patches);
+    SelectPatch(std::size_t{0});
+}
+
 bool SensorModel::SelectPatch(std::size_t index) {
-    const auto& patches = StandardPatches();
-    if (index >= patches.size()) return false;
-    patch_ = patches[index];
+    if (index >= patches_.size()) return false;
+    patch_ = patches_[index];
     patchIndex_ = index;
     return true;
 }
 
 bool SensorModel::SelectPatch(std::string_view name) {
-    const auto& patches = StandardPatches();
-    for (std::size_t i = 0; i < patches.size(); ++i) {
-        if (EqualNoCase(patches[i].name, name)) return SelectPatch(i);
+    for (std::size_t i = 0; i < patches_.size(); ++i) {
+        if (EqualNoCase(patches_[i].name, name)) return SelectPatch(i);
     }
     return false;
 }
@@ -170,19 +182,17 @@ void SensorModel::SetPatch(const Patch& patch) {
 }
 
 void SensorModel::NextPatch() {
-    const std::size_t next = patchIndex_ ? (*patchIndex_ + 1) % StandardPatches().size() : 0;
+    const std::size_t next = patchIndex_ ? (*patchIndex_ + 1) % patches_.size() : 0;
     SelectPatch(next);
 }
 
-void SensorModel::TeachStandardPatches(std::size_t count) {
-    count = std::min(count, StandardPatches().size());
+void SensorModel::TeachPatches(std::size_t count) {
+    count = std::min(count, patches_.size());
     const Patch scene = patch_;
     const std::optional<std::size_t> sceneIndex = patchIndex_;
-    const bool noise = config_.noise;
-    config_.noise = false;
     for (std::size_t i = 0; i < count; ++i) {
         SelectPatch(i);
-        const LiveData d = Measure();
+        const LiveData d = MeasureScene(true);
         ramTeach_[i].Cell = {static_cast<std::uint16_t>(d.X()),
                              static_cast<std::uint16_t>(d.Y()),
                              static_cast<std::uint16_t>(d.Int()),
@@ -190,7 +200,6 @@ void SensorModel::TeachStandardPatches(std::size_t count) {
                              0,
                              0};
     }
-    config_.noise = noise;
     patch_ = scene;
     patchIndex_ = sceneIndex;
     ramPara_.MaxVecNo = static_cast<std::uint16_t>(count);
@@ -199,20 +208,34 @@ void SensorModel::TeachStandardPatches(std::size_t count) {
 }
 
 LiveData SensorModel::Measure() {
+    return MeasureScene(false);
+}
+
+LiveData SensorModel::MeasureScene(bool exact) {
     const ParameterSet& p = ramPara_;
     const double scale = kCountsPerUnit * p.Gain * p.Integral * (p.Power / kReferencePower);
     // Averaging over more scans calms the signal; with the default 256 it moves by +-3.
     const int amplitude =
-        config_.noise
+        config_.noise && !exact
             ? static_cast<int>(std::lround(1.0 + 32.0 / std::sqrt(std::max<int>(1, p.Average))))
             : 0;
     auto channel = [&](double reflectance) {
         const long clean = std::lround(kDarkLevel + reflectance * scale);
         return Clamp12(clean + rng_.Uniform(-amplitude, amplitude));
     };
-    const int r = channel(patch_.red);
-    const int g = channel(patch_.green);
-    const int b = channel(patch_.blue);
+    // The surface itself varies (no draw without a spread, so that runs without one stay as
+    // they were, sample for sample).
+    const double sigma = exact ? 0.0 : config_.spread / 100.0;
+    auto surface = [&](double reflectance) {
+        return sigma > 0 ? std::max(0.0, reflectance * (1.0 + sigma * rng_.Gaussian()))
+                         : reflectance;
+    };
+    const double red = surface(patch_.red);
+    const double green = surface(patch_.green);
+    const double blue = surface(patch_.blue);
+    const int r = channel(red);
+    const int g = channel(green);
+    const int b = channel(blue);
     const int sum = r + g + b;
 
     LiveData live;
@@ -228,8 +251,7 @@ LiveData SensorModel::Measure() {
     // Aux1: the unfiltered channel (mean response); Aux2: ambient light without the LED;
     // Aux3: the LED current monitor. None of them exceeds the largest colour channel in a
     // way that would end the power adjustment early.
-    live.w[LiveData::kAux1] =
-        static_cast<std::int16_t>(channel((patch_.red + patch_.green + patch_.blue) / 3.0));
+    live.w[LiveData::kAux1] = static_cast<std::int16_t>(channel((red + green + blue) / 3.0));
     live.w[LiveData::kAux2] = static_cast<std::int16_t>(channel(0.0));
     live.w[LiveData::kAux3] = static_cast<std::int16_t>(std::min<int>(2 * p.Power, kFullScale));
 

@@ -31,6 +31,9 @@ struct SensorConfig {
     std::uint16_t serialNumber = kDefaultSerialNumber;
     std::uint64_t seed = 1;
     bool noise = true;
+    // Gaussian spread of each channel's reflectance from one measurement to the next, in per
+    // cent of the reflectance (0: none), as a real surface varies along a production line.
+    double spread = 0;
 };
 
 // A coloured surface: how much of the sensor's light it returns on each receiver channel
@@ -65,6 +68,8 @@ class SplitMix64 {
     int Uniform(int lo, int hi);
     // Uniform in [0, 1).
     double Unit();
+    // Normally distributed, mean 0 and standard deviation 1.
+    double Gaussian();
 
   private:
     std::uint64_t state_;
@@ -83,6 +88,7 @@ class SensorModel {
     void SetName(std::string text) { config_.name = std::move(text); }
     void SetSerialNumber(std::uint16_t n) { config_.serialNumber = n; }
     void SetNoise(bool on) { config_.noise = on; }
+    void SetSpread(double percent) { config_.spread = percent; }
 
     // Memories. SetEeprom plants contents as they are (for example a corrupted EEPROM).
     const ParameterSet& RamParameters() const { return ramPara_; }
@@ -92,20 +98,26 @@ class SensorModel {
     void SetRam(const ParameterSet& para, const TeachTable& teach);
     void SetEeprom(const ParameterSet& para, const TeachTable& teach);
 
-    // The scene.
+    // The scene: the patches it can show (the standard ones unless told otherwise) and the one
+    // in front of the sensor.
     static const std::vector<Patch>& StandardPatches();
+    const std::vector<Patch>& Patches() const { return patches_; }
+    // Another list of patches (not empty); the first of them goes in front of the sensor.
+    void SetPatches(std::vector<Patch> patches);
     bool SelectPatch(std::size_t index);
     bool SelectPatch(std::string_view name);  // case-insensitive
     void SetPatch(const Patch& patch);
-    void NextPatch();  // the next standard patch, after the last the first
+    void NextPatch();  // the next patch of the list, after the last the first
     const Patch& CurrentPatch() const { return patch_; }
-    // Teaches the first `count` standard patches (at most all of them) into rows 0.. of RAM
+    // Teaches the first `count` patches of the list (at most all of them) into rows 0.. of RAM
     // and EEPROM, as the assistant would with the parameters in RAM: each patch's X, Y and INT
-    // measured without noise, tolerance 500; MaxVecNo becomes the count. The scene stays.
-    void TeachStandardPatches(std::size_t count);
+    // measured without noise or spread, tolerance 500; MaxVecNo becomes the count. The scene
+    // stays.
+    void TeachPatches(std::size_t count);
     std::optional<std::size_t> CurrentPatchIndex() const { return patchIndex_; }
 
-    // One measurement of the current scene with the RAM parameters (advances the noise).
+    // One measurement of the current scene with the RAM parameters (advances the noise and
+    // the spread).
     LiveData Measure();
     // What the sensor reports to command 105: scans counted over the window, and the window
     // in units of 10 ms.
@@ -127,6 +139,8 @@ class SensorModel {
     std::vector<std::uint8_t> ErrorReply(std::uint16_t code);
     std::vector<std::uint8_t> Dispatch(std::uint8_t command, std::uint16_t argument,
                                        std::span<const std::uint8_t> data);
+    // One measurement; `exact` leaves out the noise and the spread.
+    LiveData MeasureScene(bool exact);
 
     SensorConfig config_;
     SplitMix64 rng_;
@@ -134,6 +148,7 @@ class SensorModel {
     TeachTable ramTeach_{};
     ParameterSet eepromPara_;
     TeachTable eepromTeach_{};
+    std::vector<Patch> patches_ = StandardPatches();
     Patch patch_;
     std::optional<std::size_t> patchIndex_;
 

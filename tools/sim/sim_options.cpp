@@ -64,6 +64,19 @@ std::string PatchText(const SensorModel& model) {
     return s.str();
 }
 
+// "0 white, 1 red, ...": the patches a scene can be chosen from.
+std::string PatchList(const SensorModel& model) {
+    std::string list;
+    for (std::size_t i = 0; i < model.Patches().size(); ++i)
+        list += (i ? ", " : "") + std::to_string(i) + ' ' + model.Patches()[i].name;
+    return list;
+}
+
+// How much a surface varies, in per cent of its reflectance.
+std::optional<double> Spread(const std::string& text) {
+    return Number(text, 0.0, 50.0);
+}
+
 }  // namespace
 
 const char* const kSimUsage =
@@ -84,16 +97,23 @@ const char* const kSimUsage =
     "                      other families: \"KORVANEX SL V1.2.0 A1\", \"KORVANEX SLE V1.0.3 C2\")\n"
     "  --name TEXT         sensor name of command 15 (default \"KORVANEX TAVRENO SIM\")\n"
     "  --serial N          serial number of command 15, 0..65535 (default 4711)\n"
-    "  --seed N            seed of the measurement noise and of fault probabilities (default 1)\n"
+    "  --seed N            seed of the measurement noise, the spread and fault probabilities\n"
+    "                      (default 1)\n"
     "  --no-noise          measure without noise\n"
+    "  --spread PERCENT    let the surface vary: Gaussian spread of each channel's\n"
+    "                      reflectance, standard deviation PERCENT of it (0..50; default 0)\n"
     "\n"
     "Scene (what lies in front of the sensor):\n"
     "  --scene N|NAME      a standard patch: 0 white, 1 red, 2 green, 3 blue, 4 yellow,\n"
     "                      5 orange, 6 grey, 7 black (default white)\n"
     "  --rgb R,G,B         a patch of your own: reflectance 0..1 on each channel\n"
-    "  --cycle SECONDS     move to the next standard patch every SECONDS (0: never)\n"
-    "  --taught N          start with the first N standard patches taught (rows 0..N-1 of\n"
-    "                      RAM and EEPROM, tolerance 500), as after the teach assistant\n"
+    "  --cycle SECONDS     move to the next patch every SECONDS (0: never)\n"
+    "  --taught N          start with the first N patches taught (rows 0..N-1 of RAM and\n"
+    "                      EEPROM, tolerance 500), as after the teach assistant\n"
+    "  --patch NAME=R,G,B  a patch of the scene's list, repeatable: the patches given, in\n"
+    "                      their order, take the place of the standard eight (for --scene,\n"
+    "                      --cycle, --taught and the control lines); two patches of nearly\n"
+    "                      the same colour make a pair the sensor can hardly tell apart\n"
     "\n"
     "Faults:\n"
     "  --fault FAULT       put a fault into the replies; may be repeated (see below)\n"
@@ -113,14 +133,15 @@ const char* const kSimUsage =
 const char* const kControlHelp =
     "Control lines (stdin, one command a line; each is answered on stdout with a line\n"
     "\"ok ...\" or \"error: ...\", help with this text first):\n"
-    "  scene [N|NAME]      show the scene, or put a standard patch in front of the sensor\n"
+    "  scene [N|NAME]      show the scene, or put a patch of the list in front of the sensor\n"
     "  rgb R G B           put a patch of your own in front of the sensor (0..1 each)\n"
-    "  next                the next standard patch\n"
+    "  next                the next patch of the list\n"
     "  cycle SECONDS       change the patch every SECONDS (0: stop)\n"
     "  fault FAULT         add a fault (syntax below)\n"
     "  clear               remove every fault\n"
     "  faults              list the faults in force\n"
     "  noise on|off        switch the measurement noise\n"
+    "  spread PERCENT      the surface's spread (0..50; 0: none)\n"
     "  status              scene, counters and faults\n"
     "  help                this list\n"
     "  quit                end the program\n"
@@ -146,9 +167,26 @@ std::optional<Patch> ParseRgb(std::string_view text, std::string& error) {
     return Patch{"custom", v[0], v[1], v[2]};
 }
 
+std::optional<Patch> ParseNamedPatch(std::string_view text, std::string& error) {
+    const std::size_t eq = text.find('=');
+    const std::string_view name = text.substr(0, std::min(eq, text.size()));
+    // A name is chosen by the scene command as a word; all digits would read as an index.
+    const bool nameOk = !name.empty() && name.size() <= 40 &&
+                        name.find_first_not_of(
+                            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                            "0123456789-_") == std::string_view::npos &&
+                        name.find_first_not_of("0123456789") != std::string_view::npos;
+    if (eq == std::string_view::npos || !nameOk) {
+        error = "expected NAME=R,G,B with a NAME of letters, digits, - and _ (not only digits)";
+        return std::nullopt;
+    }
+    auto patch = ParseRgb(text.substr(eq + 1), error);
+    if (patch) patch->name = std::string(name);
+    return patch;
+}
+
 bool SelectScene(SensorModel& model, std::string_view which) {
-    if (const auto index =
-            Number<std::size_t>(std::string(which), 0, SensorModel::StandardPatches().size() - 1)) {
+    if (const auto index = Number<std::size_t>(std::string(which), 0, model.Patches().size() - 1)) {
         return model.SelectPatch(*index);
     }
     return model.SelectPatch(which);
@@ -212,12 +250,18 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
            NumberInto<std::uint16_t>(o.sensor.serialNumber, 0, 65535, "expected 0..65535"));
     option("--seed", NumberInto<std::uint64_t>(o.sensor.seed, 0, UINT64_MAX,
                                                "expected a non-negative integer"));
-    option("--taught", NumberInto<std::size_t>(o.taught, 0, SensorModel::StandardPatches().size(),
-                                               "expected 0..8"));
+    // Both are checked against the list of patches once it is known.
+    option("--taught", NumberInto<std::size_t>(o.taught, 0, 65535, "expected 0..65535"));
     option("--cycle", NumberInto(o.cycleSeconds, 0.0, 86400.0, "expected seconds 0..86400"));
+    option("--spread", NumberInto(o.sensor.spread, 0.0, 50.0, "expected per cent 0..50"));
     option("--scene", [&](const std::string& v) {
         o.scene = v;
-        return SelectScene(probe, v) ? "" : "expected 0..7 or a patch name";
+        return "";
+    });
+    option("--patch", [&](const std::string& v) {
+        std::string why;
+        if (auto patch = ParseNamedPatch(v, why)) o.patches.push_back(*patch);
+        return why;
     });
     option("--rgb", [&](const std::string& v) {
         std::string why;
@@ -246,6 +290,26 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
         error = e.what();
         return std::nullopt;
     }
+    probe.SetPatches(o.patches);
+    for (std::size_t i = 0; i < o.patches.size(); ++i) {
+        // A name chooses the first patch of that name: a second could never be chosen.
+        if (probe.SelectPatch(o.patches[i].name) && probe.CurrentPatchIndex() != i) {
+            error = "bad value for --patch: the name '" + o.patches[i].name + "' is given twice";
+            return std::nullopt;
+        }
+    }
+    const std::size_t last = probe.Patches().size() - 1;
+    if (o.scene && !SelectScene(probe, *o.scene)) {
+        error = "bad value '" + *o.scene + "' for --scene: expected 0.." + std::to_string(last) +
+                " or a patch name (" + PatchList(probe) + ")";
+        return std::nullopt;
+    }
+    if (o.taught > probe.Patches().size()) {
+        error = "bad value '" + std::to_string(o.taught) + "' for --taught: expected 0.." +
+                std::to_string(last + 1) + " (the scene has " + std::to_string(last + 1) +
+                " patches)";
+        return std::nullopt;
+    }
     if (!o.help && !o.version && !o.tcp && !o.pty) {
         error = "nothing to serve: give --tcp [HOST:]PORT and/or --pty";
         return std::nullopt;
@@ -268,9 +332,7 @@ std::string RunControlLine(SimServer& server, std::string_view line, bool& quit)
     if (cmd == "scene") {
         if (words.size() == 1) return "ok scene " + PatchText(model);
         if (words.size() != 2 || !SelectScene(model, words[1])) {
-            return "error: unknown patch '" + rest +
-                   "' (0..7 or a name: white red green blue "
-                   "yellow orange grey black)";
+            return "error: unknown patch '" + rest + "' (" + PatchList(model) + ")";
         }
         return "ok scene " + PatchText(model);
     }
@@ -316,12 +378,19 @@ std::string RunControlLine(SimServer& server, std::string_view line, bool& quit)
         model.SetNoise(words[1] == "on");
         return "ok noise " + words[1];
     }
+    if (cmd == "spread") {
+        const auto percent = words.size() == 2 ? Spread(words[1]) : std::nullopt;
+        if (!percent) return "error: expected spread PERCENT (0..50)";
+        model.SetSpread(*percent);
+        return "ok spread " + words[1];
+    }
     if (cmd == "status" && words.size() == 1) {
         std::ostringstream s;
-        s << "ok scene " << PatchText(model) << "; requests " << model.RequestCount()
-          << "; bad frames " << model.BadFrameCount() << "; unknown " << model.UnknownCommandCount()
-          << "; replaced values " << model.RejectedValueCount() << "; faults applied "
-          << server.faultsApplied() << "; faults in force " << server.faults().size();
+        s << "ok scene " << PatchText(model) << "; spread " << model.config().spread
+          << " %; requests " << model.RequestCount() << "; bad frames " << model.BadFrameCount()
+          << "; unknown " << model.UnknownCommandCount() << "; replaced values "
+          << model.RejectedValueCount() << "; faults applied " << server.faultsApplied()
+          << "; faults in force " << server.faults().size();
         return s.str();
     }
     return "error: unknown command '" + std::string(line) + "' (try help)";

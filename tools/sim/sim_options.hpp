@@ -25,6 +25,7 @@ struct SimOptions {
     SensorConfig sensor;
     std::optional<std::string> scene;  // standard patch, by index or name
     std::optional<Patch> rgb;
+    std::vector<Patch> patches;  // instead of the standard ones, when given
     double cycleSeconds = 0;
     std::size_t taught = 0;  // standard patches taught at start
     std::vector<FaultRule> faults;
@@ -39,7 +40,9 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
 
 // A patch from "R,G,B" or "R G B" with reflectances 0..1.
 std::optional<Patch> ParseRgb(std::string_view text, std::string& error);
-// Selects a standard patch by index or name.
+// A named patch from "NAME=R,G,B".
+std::optional<Patch> ParseNamedPatch(std::string_view text, std::string& error);
+// Selects a patch of the model's list by index or name.
 bool SelectScene(SensorModel& model, std::string_view which);
 
 extern const char* const kControlHelp;
