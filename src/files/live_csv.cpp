@@ -1,9 +1,17 @@
 #include "files/live_csv.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "files/paths.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 namespace {
@@ -44,7 +52,181 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
 }
 
+// --- Reading back
+
+constexpr std::string_view kColumns = "t,red,green,blue,x,y,int,color_no";
+constexpr std::string_view kColumnNames[] = {"t", "red", "green", "blue",
+                                             "x", "y",   "int",   "color_no"};
+constexpr std::size_t kValueColumns = 8;  // t and the seven values; the clock time may follow
+// Longer than any line of a recording by far: a file without line breaks is no recording,
+// and is not taken into memory whole to find that out.
+constexpr std::size_t kLongestLine = 4096;
+constexpr std::size_t kReadPiece = 1 << 20;
+
+// The lines of a recording, one after the other, as the file or the text gives them.
+class LiveCsvReader {
+  public:
+    explicit LiveCsvReader(const LiveCsvRow& row) : row_(row) {}
+
+    // One line without its line break; false once a problem is found.
+    bool Line(std::string_view line) {
+        ++line_;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line_ == 1) return Header(line);
+        if (line.empty()) return true;
+        return Row(line);
+    }
+
+    std::optional<LiveCsvProblem> Finish() {
+        if (problem_) return problem_;
+        if (line_ == 0) return LiveCsvProblem{1, "the file is empty, without even the header"};
+        if (rows_ == 0) return LiveCsvProblem{line_ + 1, "no samples after the header"};
+        return std::nullopt;
+    }
+
+    std::optional<LiveCsvProblem> problem() const { return problem_; }
+    std::size_t line() const { return line_; }
+
+    bool Fail(std::size_t line, std::string reason) {
+        problem_ = LiveCsvProblem{line, std::move(reason)};
+        return false;
+    }
+
+  private:
+    bool Header(std::string_view line) {
+        // A byte order mark, as some editors put before a CSV they saved.
+        if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        if (line == kColumns) {
+            columns_ = kValueColumns;
+        } else if (line.size() == kColumns.size() + 11 &&
+                   line.substr(0, kColumns.size()) == kColumns &&
+                   line.substr(kColumns.size()) == ",wall_clock") {
+            columns_ = kValueColumns + 1;
+        } else {
+            return Fail(1, "not a recording of live data: its first line is '" +
+                               NameForMessage(line) + "', not the header " + std::string(kColumns) +
+                               "[,wall_clock]");
+        }
+        return true;
+    }
+
+    bool Row(std::string_view line) {
+        std::string_view fields[kValueColumns + 1];
+        std::size_t n = 0;
+        for (std::size_t start = 0;; ++n) {
+            const std::size_t comma = line.find(',', start);
+            if (n < std::size(fields)) fields[n] = line.substr(start, comma - start);
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+        ++n;
+        if (n != columns_) {
+            return Fail(line_, std::to_string(n) + (n == 1 ? " field" : " fields") + ", not the " +
+                                   std::to_string(columns_) + " of the header");
+        }
+        double t = 0;
+        const std::string_view time = fields[0];
+        const auto parsed = std::from_chars(time.data(), time.data() + time.size(), t);
+        if (time.empty() || parsed.ec != std::errc{} || parsed.ptr != time.data() + time.size() ||
+            !std::isfinite(t)) {
+            return Fail(line_,
+                        "'" + NameForMessage(time) + "' in column t is not a time in seconds");
+        }
+        long values[kValueColumns - 1] = {};
+        for (std::size_t i = 1; i < kValueColumns; ++i) {
+            const std::string_view f = fields[i];
+            long v = 0;
+            const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
+            if (f.empty() || r.ec == std::errc::invalid_argument || r.ptr != f.data() + f.size()) {
+                return Fail(line_, "'" + NameForMessage(f) + "' in column " +
+                                       std::string(kColumnNames[i]) + " is not a whole number");
+            }
+            if (r.ec != std::errc{} || v < std::numeric_limits<std::int16_t>::min() ||
+                v > std::numeric_limits<std::int16_t>::max()) {
+                return Fail(line_, "'" + NameForMessage(f) + "' in column " +
+                                       std::string(kColumnNames[i]) +
+                                       " is not a value a sensor reports (-32768..32767)");
+            }
+            values[i - 1] = v;
+        }
+        ++rows_;
+        row_(t, LiveSample{values[0], values[1], values[2], values[3], values[4], values[5],
+                           values[6]});
+        return true;
+    }
+
+    const LiveCsvRow& row_;
+    std::size_t line_ = 0;
+    std::size_t rows_ = 0;
+    std::size_t columns_ = 0;
+    std::optional<LiveCsvProblem> problem_;
+};
+
+// Hands `reader` the whole lines of `text`; what follows the last line break is left over.
+// False once the reader found a problem.
+bool TakeLines(LiveCsvReader& reader, std::string_view text, std::string_view& rest) {
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = text.find('\n', start)) != std::string_view::npos; start = nl + 1) {
+        if (!reader.Line(text.substr(start, nl - start))) return false;
+    }
+    rest = text.substr(start);
+    if (rest.size() > kLongestLine) {
+        return reader.Fail(reader.line() + 1, "a line longer than " + std::to_string(kLongestLine) +
+                                                  " bytes: not a recording of live data");
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string LiveCsvProblem::Text() const {
+    return line == 0 ? reason : "line " + std::to_string(line) + ": " + reason;
+}
+
+std::optional<LiveCsvProblem> ParseLiveCsv(std::string_view text, const LiveCsvRow& row) {
+    LiveCsvReader reader(row);
+    std::string_view rest;
+    if (TakeLines(reader, text, rest) && !rest.empty()) reader.Line(rest);
+    return reader.Finish();
+}
+
+std::optional<LiveCsvProblem> ReadLiveCsv(const std::string& path, const LiveCsvRow& row) {
+    namespace fs = std::filesystem;
+    const fs::path p = PathFromUtf8(path);
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (st.type() == fs::file_type::not_found) return LiveCsvProblem{0, "no such file"};
+    if (ec) return LiveCsvProblem{0, "cannot be read: " + ec.message()};
+    // A FIFO or a device would be read without end.
+    if (!fs::is_regular_file(st)) return LiveCsvProblem{0, "not a regular file"};
+    errno = 0;
+    std::FILE* f = OpenFile(p, "rb");
+    if (f == nullptr) {
+        return LiveCsvProblem{
+            0, std::string("cannot be read: ") + (errno != 0 ? std::strerror(errno) : "refused")};
+    }
+    LiveCsvReader reader(row);
+    std::vector<char> buffer(kReadPiece + kLongestLine + 1);
+    std::size_t kept = 0;  // the start of a line the piece before ended in
+    bool going = true;
+    while (going) {
+        const std::size_t got = std::fread(buffer.data() + kept, 1, kReadPiece, f);
+        if (got == 0) break;
+        std::string_view rest;
+        going = TakeLines(reader, {buffer.data(), kept + got}, rest);
+        kept = rest.size();
+        std::memmove(buffer.data(), rest.data(), kept);
+    }
+    const bool failed = std::ferror(f) != 0;
+    const int error = errno;
+    std::fclose(f);
+    if (going && failed) {
+        return LiveCsvProblem{0, std::string("cannot be read: ") +
+                                     (error != 0 ? std::strerror(error) : "read error")};
+    }
+    if (going && kept > 0) reader.Line({buffer.data(), kept});
+    return reader.Finish();
+}
 
 WallClock WallClockNow() {
     const std::int64_t ms = EpochMsNow();

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace qelto {
@@ -45,5 +48,27 @@ inline constexpr std::string_view kLiveCsvHeader = "t,red,green,blue,x,y,int,col
 // written (the buffer holds any line; 128 bytes are plenty).
 std::size_t FormatLiveCsvLine(std::span<char> out, double t, const LiveSample& s,
                               const WallClock& clock);
+
+// --- Reading a recording back
+
+// Why a recording could not be read, and where.
+struct LiveCsvProblem {
+    std::size_t line = 0;  // 1-based; 0: the file itself could not be read
+    std::string reason;
+    // "line 7: ..." (or the reason alone for the file itself).
+    std::string Text() const;
+};
+
+// Each row of a recording as it is read: t and the seven values (the clock time is not kept).
+using LiveCsvRow = std::function<void(double t, const LiveSample& sample)>;
+
+// Reads a CSV in the program's columns, the header line `t,red,green,blue,x,y,int,color_no`
+// with or without `,wall_clock`, and hands `row` every row after it; a blank line is passed
+// over, a CR before a line's end too. Every value must be what a sensor reports (a signed
+// 16-bit number; t a finite number of seconds). Nothing (and every row handed on) when the
+// whole text was a recording with at least one row; else the first problem, by line.
+std::optional<LiveCsvProblem> ParseLiveCsv(std::string_view text, const LiveCsvRow& row);
+// The same for a file, read piece by piece, so that a recording of any length fits.
+std::optional<LiveCsvProblem> ReadLiveCsv(const std::string& path, const LiveCsvRow& row);
 
 }  // namespace qelto
