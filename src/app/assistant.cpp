@@ -142,7 +142,7 @@ int Assistant::OutputCount() const {
 }
 
 int Assistant::ColorLimit() const {
-    return sensor_.identity().SensorModel == kTwoOutputFamily ? 3 : 31;
+    return ColourLimit(sensor_.identity().SensorModel);
 }
 
 void Assistant::StartAssistant() {

@@ -33,6 +33,8 @@ constexpr const char* kHintForce = "--force answers yes";
 // The longest a printed sample waits in the output buffer.
 constexpr int kFlushDelayMs = 20;
 
+}  // namespace
+
 // Text as a JSON string. Not every text here is UTF-8 (a Linux file name is any bytes, a
 // sensor name is what the sensor sent): a byte that is not part of a well-formed UTF-8
 // character becomes U+FFFD, so that the output is always valid UTF-8.
@@ -50,8 +52,6 @@ QJsonArray JsonDifferences(const std::vector<Difference>& diffs) {
     }
     return list;
 }
-
-}  // namespace
 
 CliApp::CliApp(CliOptions options, CliEnvironment env, std::FILE* out, std::FILE* err)
     : opt_(std::move(options)), env_(std::move(env)), out_(out), console_(err) {
@@ -102,6 +102,12 @@ int CliApp::Run() {
             break;
         case Command::Set:
             rc = Set();
+            break;
+        case Command::Teach:
+            rc = Teach();
+            break;
+        case Command::Advise:
+            rc = Advise();
             break;
     }
     FlushOutput();
@@ -205,9 +211,11 @@ class CliApp::ConnectReport : public ConnectListener {
     void Named(const SensorIdentity& id) override { app_.console_.Info(IdentityLogLines(id)); }
     bool SendDefaults() override {
         const Command c = app_.opt_.command;
-        const char* hint = c == Command::Diff  ? "diff only reads from the sensor"
-                           : c == Command::Set ? "set changes only the values it names"
-                                               : kHintSendDefaults;
+        const char* hint = c == Command::Diff     ? "diff only reads from the sensor"
+                           : c == Command::Set    ? "set changes only the values it names"
+                           : c == Command::Teach  ? "teach changes only the row it teaches"
+                           : c == Command::Advise ? "advise only reads from the sensor"
+                                                  : kHintSendDefaults;
         return app_.console_.Confirm(kAttentionTitle,
                                      Localized(kDefaultParaQuestion, app_.language_),
                                      app_.opt_.sendDefaults, hint);
@@ -265,6 +273,28 @@ CliApp::Written CliApp::WriteConfiguration(const Configuration& config) {
     if (!written->refused()) return Written::Taken;
     console_.Failure(RefusalText(*written));
     return Written::Refused;
+}
+
+CliApp::Written CliApp::WriteValues(const Configuration& changed, const ValueAssignments& values,
+                                    QJsonArray& refused) {
+    const Written written = WriteConfiguration(changed);
+    if (written != Written::Refused) return written;
+    // Which of the values asked for did the sensor not take?
+    const auto back = RefusedValues(sensor_, values);
+    if (!back) {
+        Fail(back.error());
+        return written;
+    }
+    for (const RefusedValue& r : *back) {
+        console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
+                     std::to_string(r.value) + " (the sensor holds " + std::to_string(r.held) +
+                     ")");
+        refused.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
+                                   {"key", JsonText(ItemKey(r.item))},
+                                   {"value", r.value},
+                                   {"held", r.held}});
+    }
+    return written;
 }
 
 // --- Files
@@ -503,27 +533,12 @@ int CliApp::Set() {
         console_.Say("no differences: the sensor holds these values already; nothing was sent");
         return done(kExitOk);
     }
-    const Written written = WriteConfiguration(changed);
+    const Written written = WriteValues(changed, opt_.assignments, refused);
     if (written == Written::Failed) {
         console_.Say("set failed");
         return done(kExitFailure);
     }
     if (written == Written::Refused) {
-        // Which of the values asked for did the sensor not take?
-        const auto back = RefusedValues(sensor_, opt_.assignments);
-        if (!back) {
-            Fail(back.error());
-        } else {
-            for (const RefusedValue& r : *back) {
-                console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
-                             std::to_string(r.value) + " (the sensor holds " +
-                             std::to_string(r.held) + ")");
-                refused.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
-                                           {"key", JsonText(ItemKey(r.item))},
-                                           {"value", r.value},
-                                           {"held", r.held}});
-            }
-        }
         console_.Say("the sensor refused some of the values");
         return done(kExitFailure);
     }

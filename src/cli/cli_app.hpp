@@ -3,6 +3,7 @@
 // output and an exit code.
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QTimer>
 #include <cstdint>
@@ -17,8 +18,10 @@
 #include "platform/qt_port_enumerator.hpp"
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
+#include "protocol/configuration_diff.hpp"
 #include "protocol/records.hpp"
 #include "sensor/sensor_session.hpp"
+#include "sensor/set_values.hpp"
 
 namespace qelto::cli {
 
@@ -26,6 +29,12 @@ namespace qelto::cli {
 // same for the GUI and the command-line tool.
 inline constexpr const char* kSettingsOrganization = "Qelto";
 inline constexpr const char* kSettingsApplication = "Qelto";
+
+// Text as a JSON string, always valid UTF-8 (a byte that is not part of a well-formed
+// character becomes U+FFFD).
+QJsonValue JsonText(std::string_view text);
+// Differences as the JSON of diff and set lists them: section, key, old, new.
+QJsonArray JsonDifferences(const std::vector<Difference>& diffs);
 
 struct CliEnvironment {
     std::string programDirectory;     // where the executable lives
@@ -56,6 +65,9 @@ class CliApp : private SessionObserver {
     int Ports();
     int Diff();
     int Set();
+    // cli_evidence.cpp
+    int Teach();
+    int Advise();
 
     // Connects and identifies the sensor, answers the question about default parameters as
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
@@ -66,6 +78,10 @@ class CliApp : private SessionObserver {
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
     enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
     Written WriteConfiguration(const Configuration& config);
+    // Sends `changed` as set does; when the sensor refused some of it, which of `values` it
+    // did not take is said and listed in `refused` (as set's JSON lists them).
+    Written WriteValues(const Configuration& changed, const ValueAssignments& values,
+                        QJsonArray& refused);
     class ConnectReport;
     // A failure of a request, said as the window's failure report says it.
     void Fail(const SensorError& error);

@@ -3,11 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <set>
 #include <string_view>
 
 #include "link/transport.hpp"
 #include "protocol/records.hpp"
+#include "sensor/evidence.hpp"
 
 namespace qelto::cli {
 
@@ -48,7 +50,28 @@ COMMAND:
                                case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
                                section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
                                Values the sensor refuses are named, exit 1
---format json (identify, get, freq, diff, set, ports): the result as one JSON object on one
+  teach ROW [--samples N] [--tolerance auto|VALUE] [--margin M] [--ram] [--dry-run]
+                               teach one colour, the one in front of the sensor, into ROW (0..30;
+                               0..2 with two outputs) and leave every other row as it is: read the
+                               sensor, take N live samples (default 100; auto needs 10), set the
+                               row's CELL 0..2 to their centre (per-axis median) and CELL 3 to
+                               VALUE or, with auto (the default), to M (default 1.5) times the
+                               radius that holds 99.7 % of them, kept clear of the other rows'
+                               spheres; raise MAX VEC NO to ROW+1 when lower. Print the
+                               differences and send them as set does; --dry-run sends nothing
+  advise RECORDING.csv [-i FILE] [--margin M] [--coverage P] [-o OUT]
+                               check the taught colours of FILE (without -i: the sensor's RAM, read
+                               only) against a recording of live data (Record, or live --format
+                               csv): per taught row its samples (those nearest its centre), the
+                               radius that holds P % of them (default 99.7), how many lie inside
+                               its sphere, its nearest row, the proposed tolerance (M times that
+                               radius, the spheres kept apart) and a verdict: ok, too small, too
+                               large, cannot separate, too few samples (under 10); the agreement of
+                               the spheres with the colour numbers the sensor reported. -o saves
+                               FILE (or the sensor's) with the proposals as a parameter file.
+                               Nothing is written to a sensor. A recording that cannot be read:
+                               its line and why, exit 2
+--format json (identify, get, freq, diff, set, teach, advise, ports): the result as one JSON object on one
   line instead of the text (get: the file it saved); its keys are in qelto-cli(1).
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
 --verbose shows every request and reply frame in hex on stderr, the replies the link rejected
@@ -71,7 +94,7 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 10> kCommands{{{Command::Identify, "identify"},
+constexpr std::array<CommandInfo, 12> kCommands{{{Command::Identify, "identify"},
                                                  {Command::Get, "get"},
                                                  {Command::Send, "send"},
                                                  {Command::Live, "live"},
@@ -80,14 +103,16 @@ constexpr std::array<CommandInfo, 10> kCommands{{{Command::Identify, "identify"}
                                                  {Command::Defaults, "defaults"},
                                                  {Command::Ports, "ports"},
                                                  {Command::Diff, "diff"},
-                                                 {Command::Set, "set"}}};
+                                                 {Command::Set, "set"},
+                                                 {Command::Teach, "teach"},
+                                                 {Command::Advise, "advise"}}};
 
 // Every option; the flags take no value.
 struct OptionInfo {
     const char* name;
     bool flag;
 };
-constexpr std::array<OptionInfo, 13> kOptions{{{"-h,--help", true},
+constexpr std::array<OptionInfo, 18> kOptions{{{"-h,--help", true},
                                                {"--version", true},
                                                {"--tcp", false},
                                                {"--serial", false},
@@ -99,7 +124,12 @@ constexpr std::array<OptionInfo, 13> kOptions{{{"-h,--help", true},
                                                {"-o", false},
                                                {"-i", false},
                                                {"-n", false},
-                                               {"--format", false}}};
+                                               {"--format", false},
+                                               {"--samples", false},
+                                               {"--tolerance", false},
+                                               {"--margin", false},
+                                               {"--coverage", false},
+                                               {"--dry-run", true}}};
 
 // A mistake on the command line, said in one line.
 struct Refusal {
@@ -127,6 +157,20 @@ std::optional<std::uint64_t> Number(std::string_view text, std::uint64_t lo, std
     std::string digits(text.substr(std::min(text.find_first_not_of('0'), text.size() - 1)));
     std::uint64_t v = 0;
     if (!CLI::detail::lexical_cast(digits, v) || v < lo || v > hi) return std::nullopt;
+    return v;
+}
+
+// A decimal number in [lo, hi]: digits with at most one point, nothing else.
+std::optional<double> Decimal(std::string_view text, double lo, double hi) {
+    const std::size_t point = text.find('.');
+    std::string digits(text);
+    if (point != std::string_view::npos) digits.erase(point, 1);
+    if (!AllDigits(digits) || text.front() == '.' || text.back() == '.') return std::nullopt;
+    double v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc{} || r.ptr != text.data() + text.size() || v < lo || v > hi) {
+        return std::nullopt;
+    }
     return v;
 }
 
@@ -212,6 +256,14 @@ void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
             o.secondFile = arg;
         } else if (o.command == Command::Set) {
             ParseAssignment(arg, o);
+        } else if (o.command == Command::Teach && !o.teachRow) {
+            // The rows the sensor holds; the family's own limit is known once it answers.
+            const auto row = Number(arg, 0, kSensorTeachRows - 1);
+            if (!row) Refuse(BadValue("teach", arg, "ROW is a teach row from 0 to 31"));
+            o.teachRow = static_cast<std::size_t>(*row);
+        } else if (o.command == Command::Advise && o.recording.empty()) {
+            if (arg.empty()) Refuse("advise needs a RECORDING file name");
+            o.recording = arg;
         } else {
             Refuse("unexpected argument '" + arg + "'");
         }
@@ -248,8 +300,64 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Set:
             // It changes the values it names and no others: never the defaults.
             return {"--tcp", "--serial", "--baud", "--ram", "--format"};
+        case Command::Teach:
+            // One row and no others: never the defaults.
+            return {"--tcp",       "--serial", "--baud",    "--ram",   "--samples",
+                    "--tolerance", "--margin", "--dry-run", "--format"};
+        case Command::Advise:
+            // Reads the sensor at most: never the defaults.
+            return {"--tcp",   "--serial", "--baud",     "-i",      "-o",
+                    "--force", "--margin", "--coverage", "--format"};
     }
     return {};
+}
+
+// --samples, --tolerance, --margin, --coverage and --dry-run of teach and advise.
+template <typename Value>
+void ParseEvidenceOptions(const Value& value, CliOptions& o) {
+    if (const auto v = value("--samples")) {
+        const auto n = Number(*v, 1, 1000000);
+        if (!n) Refuse(BadValue("--samples", *v, "a whole number of samples, 1 to 1000000"));
+        o.samples = *n;
+    }
+    if (const auto v = value("--tolerance"); v && *v != "auto") {
+        const auto n = Number(*v, 0, 65535);
+        if (!n) Refuse(BadValue("--tolerance", *v, "auto or a tolerance from 0 to 65535"));
+        o.tolerance = static_cast<std::uint16_t>(*n);
+    }
+    if (const auto v = value("--margin")) {
+        const auto m = Decimal(*v, 1, kMarginLimit);
+        if (!m) Refuse(BadValue("--margin", *v, "a number from 1 to 10 (1.5: half as much again)"));
+        o.margin = *m;
+    }
+    if (const auto v = value("--coverage")) {
+        const auto p = Decimal(*v, kCoverageLow, 100);
+        if (!p) Refuse(BadValue("--coverage", *v, "a share in per cent from 50 to 100"));
+        o.coverage = *p;
+    }
+    o.dryRun = value("--dry-run").has_value();
+}
+
+void CheckEvidenceCommand(const CliOptions& o, const std::vector<std::string>& given) {
+    const auto named = [&](const char* option) {
+        return std::find(given.begin(), given.end(), option) != given.end();
+    };
+    if (o.command == Command::Teach) {
+        if (!o.teachRow) Refuse("teach needs ROW (a teach row, 0 for the first colour)");
+        if (o.tolerance && named("--margin")) Refuse("--margin applies to --tolerance auto only");
+        if (!o.tolerance && o.samples < kMinRowSamples) {
+            Refuse("--tolerance auto needs at least " + std::to_string(kMinRowSamples) +
+                   " samples (--samples)");
+        }
+    }
+    if (o.command == Command::Advise) {
+        if (o.recording.empty())
+            Refuse("advise needs RECORDING.csv (from Record or live --format csv)");
+        if (!o.inputFile.empty() && o.link != LinkChoice::FromSettings) {
+            Refuse("advise with -i FILE uses no sensor: leave out --tcp and --serial");
+        }
+        if (o.inputFile.empty() && named("--force")) Refuse("--force applies to -i FILE");
+    }
 }
 
 // Checks that the options given fit the command.
@@ -286,6 +394,7 @@ void CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
     if (o.command == Command::Set && o.assignments.empty()) {
         Refuse("set needs KEY=VALUE (for example gain=9)");
     }
+    CheckEvidenceCommand(o, given);
     if (o.command == Command::Live) {
         if (!formatGiven) o.format = Format::Csv;
         if (o.format != Format::Csv && o.format != Format::Jsonl)
@@ -367,6 +476,7 @@ CliOptions Parse(const std::vector<std::string>& args) {
         if (!o.count) Refuse(BadValue("-n", *v, "expected a whole number of samples, at least 1"));
     }
     if (const auto v = value("--format")) o.format = ParseFormat(*v);
+    ParseEvidenceOptions(value, o);
     CheckCommand(o, given, value("--format").has_value());
     return o;
 }

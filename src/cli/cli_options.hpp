@@ -11,7 +11,20 @@
 
 namespace qelto::cli {
 
-enum class Command { Identify, Get, Send, Live, Freq, Show, Defaults, Ports, Diff, Set };
+enum class Command {
+    Identify,
+    Get,
+    Send,
+    Live,
+    Freq,
+    Show,
+    Defaults,
+    Ports,
+    Diff,
+    Set,
+    Teach,
+    Advise
+};
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
 
@@ -40,6 +53,14 @@ struct CliOptions {
     Format format = Format::Text;
     // set: the values named on the command line, checked, in the order given.
     std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
+    // teach and advise (see cli_evidence.cpp).
+    std::optional<std::size_t> teachRow;     // teach ROW
+    std::uint64_t samples = 100;             // teach --samples
+    std::optional<std::uint16_t> tolerance;  // teach --tolerance VALUE; none: auto
+    bool dryRun = false;
+    double margin = 1.5;
+    double coverage = 99.7;  // advise --coverage, in per cent
+    std::string recording;   // advise RECORDING.csv
 };
 
 // The parsed command line, or nullopt with a one-line reason in `error`.

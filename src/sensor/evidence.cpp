@@ -31,8 +31,8 @@ int RadiusFor(std::int64_t squared) {
 // (reordered on the way).
 int RadiusCovering(std::vector<std::int64_t>& squared, double coverage) {
     if (squared.empty()) return 0;
-    const auto k = squared.begin() + static_cast<std::ptrdiff_t>(
-                                         CoveredCount(squared.size(), coverage) - 1);
+    const auto k =
+        squared.begin() + static_cast<std::ptrdiff_t>(CoveredCount(squared.size(), coverage) - 1);
     std::nth_element(squared.begin(), k, squared.end());
     return RadiusFor(*k);
 }
@@ -115,8 +115,7 @@ int NeededRadius(std::span<const EvidenceSample> samples, ColourPoint centre, do
 }
 
 int ProposedTolerance(int needed, double margin) {
-    return static_cast<int>(
-        std::min<double>(std::ceil(margin * needed - 1e-9), kLargestTolerance));
+    return static_cast<int>(std::min<double>(std::ceil(margin * needed - 1e-9), kLargestTolerance));
 }
 
 SharedRoom ShareRoom(std::span<const RoomClaim> claims) {
@@ -169,8 +168,8 @@ TaughtColour TeachColour(const Configuration& config, std::size_t row,
     std::vector<RoomClaim> claims{{row, t.centre, t.needed, 0, false}};
     for (const std::size_t other : TaughtRows(t.config)) {
         if (other == row) continue;
-        claims.push_back({other, TaughtCentre(config.teach[other]), 0,
-                          config.teach[other].Cell[3], true});
+        claims.push_back(
+            {other, TaughtCentre(config.teach[other]), 0, config.teach[other].Cell[3], true});
     }
     const int wanted = ProposedTolerance(t.needed, settings.margin);
     claims.front().wanted = wanted;
@@ -283,13 +282,13 @@ RecordingCheck CheckRecording(const Configuration& config, std::span<const Evide
             continue;
         }
         e.proposed = shared.tolerance[k];
-        const bool tight = std::any_of(
-            shared.cannotSeparate.begin(), shared.cannotSeparate.end(),
-            [&](const TightPair& p) { return p.row == e.row || p.other == e.row; });
-        e.verdict = tight                      ? Verdict::CannotSeparate
+        const bool tight =
+            std::any_of(shared.cannotSeparate.begin(), shared.cannotSeparate.end(),
+                        [&](const TightPair& p) { return p.row == e.row || p.other == e.row; });
+        e.verdict = tight                     ? Verdict::CannotSeparate
                     : *e.needed > e.tolerance ? Verdict::TooSmall
-                    : e.foreign > 0            ? Verdict::TooLarge
-                                               : Verdict::Ok;
+                    : e.foreign > 0           ? Verdict::TooLarge
+                                              : Verdict::Ok;
     }
     return check;
 }

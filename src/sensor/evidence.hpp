@@ -50,8 +50,8 @@ struct EvidenceSettings {
     double margin = 1.5;
     double coverage = 99.7;
 };
-inline constexpr double kMarginLimit = 10.0;   // margins run from 1 to this
-inline constexpr double kCoverageLow = 50.0;   // coverages run from this to 100
+inline constexpr double kMarginLimit = 10.0;       // margins run from 1 to this
+inline constexpr double kCoverageLow = 50.0;       // coverages run from this to 100
 inline constexpr std::size_t kMinRowSamples = 10;  // fewer give no proposal
 
 // --- One colour
@@ -136,12 +136,12 @@ const char* VerdictText(Verdict verdict);
 
 struct RowEvidence {
     std::size_t row = 0;
-    ColourPoint centre;  // as taught
-    int tolerance = 0;   // as taught
-    std::size_t samples = 0;      // assigned to it: nearer its centre than any other's
-    std::optional<int> needed;    // none with too few samples
-    std::size_t inside = 0;       // of its samples, inside its sphere
-    std::size_t foreign = 0;      // samples assigned to other rows inside its sphere
+    ColourPoint centre;              // as taught
+    int tolerance = 0;               // as taught
+    std::size_t samples = 0;         // assigned to it: nearer its centre than any other's
+    std::optional<int> needed;       // none with too few samples
+    std::size_t inside = 0;          // of its samples, inside its sphere
+    std::size_t foreign = 0;         // samples assigned to other rows inside its sphere
     std::optional<Overlap> nearest;  // the nearest other taught row
     std::optional<int> proposed;     // none with too few samples
     Verdict verdict = Verdict::Ok;

@@ -16,6 +16,11 @@ inline constexpr std::array<const char*, 3> kSensorFamilies{"KORVANEX V4.", "KOR
                                                             "KORVANEX SLE V1."};
 // The family with two digital outputs (the others have five).
 inline constexpr std::int32_t kTwoOutputFamily = 2;
+// The most colours a sensor of the family tells apart (the largest MaxVecNo the teach
+// assistant sets): 3 with two outputs, else 31.
+inline constexpr int ColourLimit(std::int32_t family) {
+    return family == kTwoOutputFamily ? 3 : 31;
+}
 
 // The four pieces of a firmware text: up to the first ".", up to the next ".", up to the next
 // blank, and the rest. Separators at the start of a piece are skipped; a piece past the end of

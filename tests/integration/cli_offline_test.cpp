@@ -289,6 +289,16 @@ TEST_F(CliOffline, UsageErrorsExitWithTwoAndSayWhy) {
         {{"--tcp", "h:1", "show", "a.ini"}, "does not use a sensor"},
         {{"defaults", "-o", "a.ini", "-o", "b.ini"}, "-o given twice"},
         {{"--verbose=yes", "ports"}, "--verbose takes no value"},
+        {{"teach"}, "teach needs ROW"},
+        {{"teach", "32"}, "ROW is a teach row from 0 to 31"},
+        {{"teach", "3", "--samples", "9"}, "auto needs at least 10 samples"},
+        {{"teach", "3", "--tolerance", "50", "--margin", "2"}, "--margin applies to"},
+        {{"teach", "3", "--margin", "0.5"}, "bad value '0.5' for --margin"},
+        {{"teach", "3", "--send-defaults"}, "--send-defaults does not apply to teach"},
+        {{"advise"}, "advise needs RECORDING.csv"},
+        {{"advise", "r.csv", "--coverage", "100.5"}, "bad value '100.5' for --coverage"},
+        {{"--tcp", "h:1", "advise", "r.csv", "-i", "a.ini"}, "uses no sensor"},
+        {{"advise", "r.csv", "--dry-run"}, "--dry-run does not apply to advise"},
     };
     for (const auto& [args, reason] : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());

@@ -7,7 +7,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@
 #include "app/panel_settings.hpp"
 #include "doubles/scripted_sensor.hpp"
 #include "files/inifile.hpp"
+#include "files/live_csv.hpp"
 #include "link/transaction.hpp"
 #include "protocol/records.hpp"
 #include "python_json.hpp"
@@ -829,6 +832,95 @@ TEST_F(CliSensor, TheExampleProgramPrintsIdentityAndGain) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "KORVANEX V4.3B7\nKORVANEX TAVRENO SIM, serial number 4711\ngain " +
                            std::to_string(model.EepromParameters().Gain) + "\n");
+}
+
+// teach on a sensor with five taught colours and a surface that varies: only row 5 and MAX VEC
+// NO change, the row's centre is the colour's, and --dry-run sends nothing.
+TEST_F(CliSensor, TeachSetsOneRowFromTheSpreadOfLiveSamples) {
+    model.TeachPatches(5);
+    model.SelectPatch("orange");
+    sim::SensorModel twin{Quiet()};
+    twin.SelectPatch("orange");
+    const LiveData exact = twin.Measure();
+    model.SetSpread(2);
+    const TeachTable before = model.EepromTeach();
+
+    const CliRun dry = RunCli(Tcp() + QStringList{"teach", "5", "--samples", "50", "--dry-run"});
+    ASSERT_EQ(dry.code, 0) << dry.err;
+    EXPECT_TRUE(Contains(dry.out, "[TEACH VECTOR 5] CELL 0: 1 -> ")) << dry.out;
+    EXPECT_EQ(model.CommandCount(kCmdWrite), 0u);
+    EXPECT_EQ(model.CommandCount(kCmdLiveData), 50u);
+
+    const CliRun run = RunCli(Tcp() + QStringList{"teach", "5", "--format", "json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    EXPECT_EQ(json["samples"].toInt(), 100);
+    EXPECT_TRUE(json["written"].toBool());
+    EXPECT_TRUE(json["refused"].toArray().isEmpty());
+    const TeachVector& taught = model.EepromTeach()[5];
+    EXPECT_EQ(taught.Cell[0], json["x"].toInt());
+    EXPECT_EQ(taught.Cell[3], json["tolerance"].toInt());
+    EXPECT_NEAR(taught.Cell[0], exact.X(), 30);
+    EXPECT_NEAR(taught.Cell[1], exact.Y(), 30);
+    EXPECT_NEAR(taught.Cell[2], exact.Int(), 3);
+    EXPECT_GT(json["needed"].toInt(), 20) << "the spread shows";
+    EXPECT_EQ(model.EepromParameters().MaxVecNo, 6);
+    TeachTable expected = before;
+    expected[5].Cell = {taught.Cell[0], taught.Cell[1], taught.Cell[2], taught.Cell[3], 1, 1};
+    EXPECT_EQ(model.EepromTeach(), expected);
+}
+
+// A recording of two colours the sensor can hardly tell apart: advise names the pair, saves
+// the proposals and writes nothing to a sensor; a recording it cannot read ends with its line.
+TEST_F(CliSensor, AdviseFindsATightPairInARecordingAndWritesNothing) {
+    model.SetPatches({{"cream", 0.90, 0.86, 0.70}, {"ivory", 0.91, 0.87, 0.72}});
+    model.TeachPatches(2);
+    model.SetSpread(3);
+    const QString recording = File("rec.csv");
+    {
+        QFile f(recording);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kLiveCsvHeader.data(), static_cast<qint64>(kLiveCsvHeader.size()));
+        for (int i = 0; i < 400; ++i) {
+            model.SelectPatch(static_cast<std::size_t>(i % 2));
+            const LiveData d = model.Measure();
+            char line[128];
+            const std::size_t n = FormatLiveCsvLine(
+                line, i * 0.01, {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()},
+                {});
+            f.write(line, static_cast<qint64>(n));
+        }
+    }
+    const QString out = File("proposed.ini");
+    const CliRun run =
+        RunCli(Tcp() + QStringList{"advise", recording, "-o", out, "--format", "json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    EXPECT_EQ(json["samples"].toInt(), 400);
+    EXPECT_EQ(json["cannot_separate"].toArray(), (QJsonArray{QJsonArray{0, 1}}));
+    const QJsonArray rows = json["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]["verdict"].toString(), "cannot separate");
+    EXPECT_EQ(FileInt(out, "TEACH VECTOR 0", "CELL 3"), rows[0]["proposed"].toInt());
+    for (int write : {kCmdWrite, kCmdStoreEeprom, kCmdLoadEeprom})
+        EXPECT_EQ(model.CommandCount(write), 0u) << write;
+
+    const std::size_t served = server.tcpClientsServed();
+    for (const auto& [text, line] :
+         {std::pair{"", "line 1: "}, std::pair{"a,b\n1,2\n", "line 1: not a recording"},
+          std::pair{"t,red,green,blue,x,y,int,color_no\n0,1,2,3,4,5,6,7\n0,1,2\n", "line 3: "}}) {
+        QFile f(recording);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+        f.close();
+        const QString none = File("none.ini");
+        const CliRun bad = RunCli(Tcp() + QStringList{"advise", recording, "-o", none});
+        EXPECT_EQ(bad.code, 2) << bad.err;
+        EXPECT_TRUE(Contains(bad.err, recording.toStdString() + ": " + line)) << bad.err;
+        EXPECT_FALSE(QFileInfo::exists(none));
+    }
+    EXPECT_EQ(server.tcpClientsServed(), served)
+        << "a recording it cannot read costs no connection";
 }
 
 }  // namespace

@@ -43,7 +43,9 @@ Configuration Taught(const std::vector<ColourPoint>& centres, int tolerance) {
         c.teach[r].Cell = {static_cast<std::uint16_t>(centres[r].x),
                            static_cast<std::uint16_t>(centres[r].y),
                            static_cast<std::uint16_t>(centres[r].intensity),
-                           static_cast<std::uint16_t>(tolerance), 0, 0};
+                           static_cast<std::uint16_t>(tolerance),
+                           0,
+                           0};
     }
     return c;
 }
@@ -64,9 +66,9 @@ TEST(Evidence, OneColourTaughtFromItsSamples) {
     EXPECT_NEAR(NeededRadius(samples, c, 99.7), kRadius997 * sigma, 0.1 * kRadius997 * sigma);
 
     // Row 5 of five taught colours far away: only its cells and MaxVecNo change.
-    Configuration before = Taught({{100, 100, 100}, {3000, 100, 100}, {100, 3000, 100},
-                                   {3000, 3000, 100}, {100, 100, 3000}},
-                                  500);
+    Configuration before = Taught(
+        {{100, 100, 100}, {3000, 100, 100}, {100, 3000, 100}, {3000, 3000, 100}, {100, 100, 3000}},
+        500);
     before.teach[5].Cell[4] = 7;
     before.teach[5].Hold = 33;
     const TaughtColour t = TeachColour(before, 5, samples, std::nullopt);
