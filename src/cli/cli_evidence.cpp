@@ -71,15 +71,17 @@ int CliApp::Teach() {
     EvidenceSettings settings;
     settings.margin = opt_.margin;
     const TaughtColour t = TeachColour(config_, row, samples, opt_.tolerance, settings);
-    const std::vector<Difference> diffs = CompareConfigurations(config_, t.config, kSensorTeachRows);
+    const std::vector<Difference> diffs =
+        CompareConfigurations(config_, t.config, kSensorTeachRows);
     const std::string name = "row " + std::to_string(row);
 
     if (opt_.format == Format::Text) {
         std::string out = name + ": centre X " + std::to_string(t.centre.x) + " Y " +
-                          std::to_string(t.centre.y) + " INT " + std::to_string(t.centre.intensity) +
-                          " of " + std::to_string(t.samples) + " samples; needed " +
-                          std::to_string(t.needed) + " (" + FormatFixed(settings.coverage, 1) +
-                          " %); tolerance " + std::to_string(t.tolerance) + "\noverlaps:";
+                          std::to_string(t.centre.y) + " INT " +
+                          std::to_string(t.centre.intensity) + " of " + std::to_string(t.samples) +
+                          " samples; needed " + std::to_string(t.needed) + " (" +
+                          FormatFixed(settings.coverage, 1) + " %); tolerance " +
+                          std::to_string(t.tolerance) + "\noverlaps:";
         for (const Overlap& o : t.overlaps)
             out += " row " + std::to_string(o.row) + " (" + DistanceText(o.distance) + " apart)";
         out += t.overlaps.empty() ? " none\n" : "\n";
@@ -120,16 +122,16 @@ int CliApp::Teach() {
             console_.Say("the sensor refused some of the values");
             rc = kExitFailure;
         } else {
-            console_.Say("taught " + name +
-                         (opt_.ram ? " in the sensor's RAM"
-                                   : " in the sensor and stored it in its EEPROM"));
+            console_.Say(
+                "taught " + name +
+                (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored it in its EEPROM"));
         }
     }
     if (opt_.format == Format::Json) {
         QJsonArray overlaps;
         for (const Overlap& o : t.overlaps)
-            overlaps.append(QJsonObject{{"row", static_cast<int>(o.row)},
-                                        {"distance", Tenths(o.distance)}});
+            overlaps.append(
+                QJsonObject{{"row", static_cast<int>(o.row)}, {"distance", Tenths(o.distance)}});
         PrintJson({{"row", static_cast<int>(row)},
                    {"samples", static_cast<qint64>(t.samples)},
                    {"x", t.centre.x},
@@ -170,8 +172,9 @@ int CliApp::Advise() {
         CheckRecording(config, samples, EvidenceSettings{opt_.margin, opt_.coverage});
     const std::string source = opt_.inputFile.empty() ? "the sensor" : opt_.inputFile;
     if (check.rows.empty()) {
-        console_.Say(source + " holds no taught colour (rows 0 .. MAX VEC NO - 1 without the "
-                              "default values) to check the recording against");
+        console_.Say(source +
+                     " holds no taught colour (rows 0 .. MAX VEC NO - 1 without the "
+                     "default values) to check the recording against");
     }
 
     if (opt_.format == Format::Json) {
@@ -203,19 +206,18 @@ int CliApp::Advise() {
             "row samples     x     y   int   tol needed  inside proposed  nearest        verdict\n";
         char line[160];
         for (const RowEvidence& e : check.rows) {
-            const std::string nearest =
-                e.nearest ? std::to_string(e.nearest->row) + " at " + DistanceText(e.nearest->distance)
-                          : std::string("-");
+            const std::string nearest = e.nearest ? std::to_string(e.nearest->row) + " at " +
+                                                        DistanceText(e.nearest->distance)
+                                                  : std::string("-");
             std::snprintf(line, sizeof line, "%3zu %7zu %5d %5d %5d %5d %6s %7zu %8s  %-14s %s\n",
-                          e.row, e.samples, e.centre.x, e.centre.y, e.centre.intensity,
-                          e.tolerance, Figure(e.needed).c_str(), e.inside,
-                          Figure(e.proposed).c_str(), nearest.c_str(), VerdictText(e.verdict));
+                          e.row, e.samples, e.centre.x, e.centre.y, e.centre.intensity, e.tolerance,
+                          Figure(e.needed).c_str(), e.inside, Figure(e.proposed).c_str(),
+                          nearest.c_str(), VerdictText(e.verdict));
             out += line;
         }
         out += "samples " + std::to_string(check.samples) + "; agreement with the colour numbers " +
-               Percent(check.agreement) + "; inside no sphere " +
-               std::to_string(check.insideNone) + "; inside several " +
-               std::to_string(check.insideSeveral) + "\n";
+               Percent(check.agreement) + "; inside no sphere " + std::to_string(check.insideNone) +
+               "; inside several " + std::to_string(check.insideSeveral) + "\n";
         const auto needed = [&](std::size_t row) {
             for (const RowEvidence& e : check.rows) {
                 if (e.row == row) return Figure(e.needed);
