@@ -1,10 +1,9 @@
 // The Python module's live loop, `for sample in s.live(count=N)` in a script of its own,
 // against `qelto-cli live -n N`, both against one qelto-sim over loopback TCP in the same run:
 // samples per second of the whole program (start-up and connection included) and processor
-// time per sample (user + system from wait4(), every thread). The two take turns, in
-// alternating order; the rate ratio is the median of the rounds' ratios, the processor time of
-// each side its least (another program can only add to it).
-#include <algorithm>
+// time per sample (user + system from wait4(), every thread). The two take turns; each ratio
+// is the median of the ratios of runs made next to each other, the processor time of a side
+// its least (another program can only add to it).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_pairs.hpp"
 #include "bench_process.hpp"
 #include "bench_util.hpp"
 
@@ -21,7 +21,6 @@ using namespace qelto::bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSamples = 30000;
-constexpr int kRounds = 5;
 
 #if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH) && defined(QELTO_PYTHON3) && \
     defined(QELTO_PYTHON_DIR)
@@ -58,11 +57,6 @@ std::optional<Run> Measure(const std::vector<std::string>& args) {
     return Run{std::chrono::duration<double>(Clock::now() - start).count(), *cpu};
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 #endif
 
 }  // namespace
@@ -87,28 +81,24 @@ int main() {
     Measure({QELTO_CLI_PATH, "--tcp", address, "live", "-n", "1000"});
     Measure({QELTO_PYTHON3, "-c", kScript, address, "1000"});
 
-    std::vector<double> pyRate, cliRate, ratio, pyCpu, cliCpu;
-    for (int r = 0; r < kRounds; ++r) {
-        std::optional<Run> a, b;
-        if (r % 2 == 0) {
-            a = Measure(python);
-            b = Measure(cli);
-        } else {
-            b = Measure(cli);
-            a = Measure(python);
-        }
-        if (!a || !b) return 1;
-        pyRate.push_back(kSamples / a->seconds);
-        cliRate.push_back(kSamples / b->seconds);
-        ratio.push_back(pyRate.back() / cliRate.back());
-        pyCpu.push_back(a->cpu / kSamples * 1e6);
-        cliCpu.push_back(b->cpu / kSamples * 1e6);
-    }
-    Report("python_live_samples", Median(pyRate), "per_s", ">", 0);
-    Report("python_cli_live_samples", Median(cliRate), "per_s", ">", 0);
-    Report("python_live_vs_cli", Median(ratio), "ratio", ">=", 0.9);
-    Report("python_cpu_per_sample", Least(pyCpu), "us", ">", 0);
-    Report("python_cpu_per_sample_vs_cli", Least(pyCpu) / Least(cliCpu), "ratio", "<=", 1.5);
+    // Each run gives its rate to the pair and its processor time per sample to `cpu`.
+    Pair cpu;
+    const auto measure = [&](const std::vector<std::string>& args,
+                             std::vector<double>& cpuOf) -> std::optional<double> {
+        const auto run = Measure(args);
+        if (!run) return std::nullopt;
+        cpuOf.push_back(run->cpu / kSamples * 1e6);
+        return kSamples / run->seconds;
+    };
+    const auto rate = Interleave(
+        "python_live_vs_cli", [&] { return measure(python, cpu.a); },
+        [&] { return measure(cli, cpu.b); });
+    if (!rate) return 1;
+    Report("python_live_samples", Median(rate->a), "per_s", ">", 0);
+    Report("python_cli_live_samples", Median(rate->b), "per_s", ">", 0);
+    Report("python_live_vs_cli", rate->Ratio(), "ratio", ">=", 0.9);
+    Report("python_cpu_per_sample", Least(cpu.a), "us", ">", 0);
+    Report("python_cpu_per_sample_vs_cli", cpu.Ratio(), "ratio", "<=", 1.5);
     return 0;
 #else
     // Not an error: a build without pybind11 has no module to measure.
