@@ -32,12 +32,17 @@ const char* NameOf(UserCommand c) {
             return "The assistant";
         case UserCommand::Select:
             return "The memory selection";
+        case UserCommand::Teach:
+            return "Teach from sensor";
+        case UserCommand::Check:
+            return "Check tolerances";
     }
     return "";
 }
 
 // The commands that need a sensor, and the link's own controls.
-constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton};
+constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
+                                    Ctrl::TeachFromSensorButton};
 constexpr Ctrl kLinkControls[] = {Ctrl::ConnectButton, Ctrl::DisconnectButton,
                                   Ctrl::BaudRateSelector, Ctrl::ReconnectButton};
 // The transfer: Send, Get and where they go.
@@ -73,6 +78,10 @@ std::optional<UserCommand> CommandOf(Ctrl role) {
         case Ctrl::EepromButton:
         case Ctrl::FileButton:
             return UserCommand::Select;
+        case Ctrl::TeachFromSensorButton:
+            return UserCommand::Teach;
+        case Ctrl::CheckTolerancesButton:
+            return UserCommand::Check;
         default:
             return std::nullopt;
     }
@@ -169,6 +178,7 @@ void CommandLock::Show() {
         }
     }
     ui_.SetDimmed(Ctrl::CompareButton, count_ != 0);
+    ui_.SetDimmed(Ctrl::CheckTolerancesButton, count_ != 0);
     ui_.SetDimmed(Ctrl::RecordButton, count_ != 0 && !onlyLiveDataRuns());
     ShowTransferTarget();
 }

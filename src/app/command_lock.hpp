@@ -32,6 +32,8 @@ enum class UserCommand {
     Record,
     Assistant,
     Select,  // the memory selection
+    Teach,   // Teach from sensor
+    Check,   // Check tolerances
 };
 inline constexpr std::size_t kMaxRunningCommands = 4;
 

@@ -21,6 +21,7 @@
 #include "app/parameter_page.hpp"
 #include "app/reconnection.hpp"
 #include "app/settings.hpp"
+#include "app/teach_evidence.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
 #include "link/event_loop.hpp"
@@ -63,6 +64,7 @@ struct Context {
     Reconnection reconnection{ui, loop, state, lock, link, connection, live, recording};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
+    TeachEvidence evidence{ui, loop, sensor, working, live, view, graphs, settings};
 };
 
 }  // namespace qelto

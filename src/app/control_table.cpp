@@ -96,6 +96,20 @@ struct Help {
         "While the link is lost, tries to connect again every two seconds; when the sensor that "
         "was connected answers, \nGO and a recording go on. Another sensor stops the attempts. "
         "Nothing is written by a reconnection.";
+    static constexpr std::string_view kTeachFromSensor =
+        "Measures the colour in front of the sensor (as many samples as set beside) and teaches "
+        "it into the teach row selected: its centre, \nand a tolerance that holds its spread and "
+        "keeps clear of the other rows. The other rows stay as they are. \nOnly the values shown "
+        "change (Undo takes them back); Send writes them to the sensor.";
+    static constexpr std::string_view kTeachSamples =
+        "How many live samples Teach from sensor measures (10 to 10000).";
+    static constexpr std::string_view kCheckTolerances =
+        "Checks the taught colours shown against a recording or the live data of the last "
+        "seconds: \nper row its spread, a proposed tolerance and a verdict. Apply proposals "
+        "changes the values shown only; Send writes them.";
+    static constexpr std::string_view kEvidenceCloud =
+        "Shows the samples of the last teach or check as points beside the circles, in the "
+        "colour of the row they lie nearest.";
 };
 
 // The actions, each on the feature it belongs to.
@@ -160,6 +174,9 @@ constexpr Action kClearInfoBox = [](Context& c, Ctrl) {
 constexpr Action kRevert = [](Context& c, Ctrl) { return c.editor.Revert(); };
 constexpr Action kReconnect = [](Context& c, Ctrl) { return c.reconnection.Reconnect(); };
 constexpr Action kAutoReconnect = [](Context& c, Ctrl) { return c.reconnection.ToggleAutomatic(); };
+constexpr Action kTeachFromSensor = [](Context& c, Ctrl) { return c.evidence.TeachFromSensor(); };
+constexpr Action kCheckTolerances = [](Context& c, Ctrl) { return c.evidence.CheckTolerances(); };
+constexpr Action kEvidenceCloud = [](Context& c, Ctrl) { return c.evidence.ToggleCloud(); };
 
 constexpr Event kCommit = Event::Commit;
 
@@ -222,6 +239,10 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
     E{Ctrl::ReconnectButton, Help::kReconnect, Key::None, kCommit, kReconnect},
     E{Ctrl::AutoReconnectButton, Help::kAutoReconnect, Key::None, kCommit, kAutoReconnect},
+    E{Ctrl::TeachFromSensorButton, Help::kTeachFromSensor, Key::None, kCommit, kTeachFromSensor},
+    E{Ctrl::TeachSamplesControl, Help::kTeachSamples, Key::None, kCommit, nullptr},
+    E{Ctrl::CheckTolerancesButton, Help::kCheckTolerances, Key::None, kCommit, kCheckTolerances},
+    E{Ctrl::EvidenceCloudButton, Help::kEvidenceCloud, Key::None, kCommit, kEvidenceCloud},
 }};
 
 constexpr bool InRoleOrder() {

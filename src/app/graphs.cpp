@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/working_copy.hpp"
+#include "sensor/evidence.hpp"
 
 namespace qelto {
 namespace {
@@ -25,6 +26,38 @@ GraphView ViewOf(const AxisFit& h, const AxisFit& w) {
     const std::int32_t half = std::max(h.span, w.span) / 2;
     return {h.centre - kGraphMargin - half, h.centre + half + kGraphMargin,
             w.centre - kGraphMargin - half, w.centre + half + kGraphMargin};
+}
+
+// The cloud's points in the colour of the taught row whose centre is nearest each (grey when
+// no row is taught), one plot per colour and graph.
+void PlotCloud(OperatorInterface& ui, const Configuration& config, const EvidenceCloud& cloud) {
+    constexpr std::uint32_t kUntaught = 0x909090;
+    const std::vector<std::size_t> taught = TaughtRows(config);
+    std::vector<std::vector<const EvidenceSample*>> groups(taught.size() + 1);
+    for (const EvidenceSample& s : cloud.points) {
+        std::size_t nearest = taught.size();
+        std::int64_t best = 0;
+        for (std::size_t k = 0; k < taught.size(); ++k) {
+            const std::int64_t d =
+                SquaredDistance(s.point(), TaughtCentre(config.teach[taught[k]]));
+            if (nearest == taught.size() || d < best) nearest = k, best = d;
+        }
+        groups[nearest].push_back(&s);
+    }
+    std::vector<double> x, y, in;
+    for (std::size_t k = 0; k < groups.size(); ++k) {
+        if (groups[k].empty()) continue;
+        x.clear(), y.clear(), in.clear();
+        for (const EvidenceSample* s : groups[k]) {
+            x.push_back(s->x);
+            y.push_back(s->y);
+            in.push_back(s->intensity);
+        }
+        const std::uint32_t rgb = k < taught.size() ? TeachRowColor(taught[k]) : kUntaught;
+        ui.PlotPoints(Ctrl::GraphXY, x, y, rgb);
+        ui.PlotPoints(Ctrl::GraphXInt, x, in, rgb);
+        ui.PlotPoints(Ctrl::GraphYInt, y, in, rgb);
+    }
 }
 
 void ApplyView(OperatorInterface& ui, Ctrl graph, const GraphView& v) {
@@ -69,6 +102,10 @@ Graphs::Graphs(OperatorInterface& ui, const WorkingCopy& working, const LiveView
 void Graphs::InitGraphs() {
     for (Ctrl g : kColourGraphs)
         ui_.DeleteGraphPlots(g);
+    // The cloud beneath the circles, which stay in sight over it.
+    if (view_.cloud.shown && !view_.cloud.points.empty()) {
+        PlotCloud(ui_, working_.config(), view_.cloud);
+    }
     // Every row is drawn, taught or not; only the extent looks at whether it counts.
     const TeachTable& teach = working_.teach();
     for (std::size_t n = 0; n < teach.size(); ++n) {

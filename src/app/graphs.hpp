@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/live_evidence.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
 #include "protocol/records.hpp"
@@ -18,10 +19,13 @@ struct TeachExtent {
 };
 
 // What the data panel shows of the live data: the sample on the displays and the last 100
-// samples of red, green and blue for the strip chart.
+// samples of red, green and blue for the strip chart; the live data of the last minutes, and
+// the evidence cloud the colour-space graphs show.
 struct LiveView {
     LiveData live;
     RgbHistory history{};
+    RecentSamples recent;
+    EvidenceCloud cloud;
 };
 
 inline constexpr std::array<std::uint32_t, 15> kTeachColorPalette{
@@ -63,8 +67,8 @@ class Graphs {
     Graphs(const Graphs&) = delete;
     Graphs& operator=(const Graphs&) = delete;
 
-    // Clears the colour-space graphs, draws the circles of all 64 teach rows and computes the
-    // extent.
+    // Clears the colour-space graphs, draws the circles of all 64 teach rows (and the evidence
+    // cloud, when shown) and computes the extent.
     void InitGraphs();
     // Rescales the colour-space graphs around the extent and the live point, moves the cursors
     // and appends the RGB history to the strip chart.

@@ -59,6 +59,7 @@ void Live::GetData() {
             SetPanelData();
             graphs_.ShowGraph3D();
             recording_.RecordSample(requestedAt);
+            view_.recent.Add(requestedAt, EvidenceOf(view_.live));
         }
         if (state_.acquisition != Acquisition::Live) break;
     }

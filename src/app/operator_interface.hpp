@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace qelto {
 
@@ -79,6 +80,13 @@ enum class Ctrl {
     // line), and the switch for attempts every two seconds while the link is lost
     ReconnectButton,
     AutoReconnectButton,
+    // Teaching with evidence, in the editor's teach rows: one row taught from measured
+    // samples (with their count), the taught colours checked against a recording or the
+    // live data kept; and the evidence cloud in the graphs, on or off
+    TeachFromSensorButton,
+    TeachSamplesControl,
+    CheckTolerancesButton,
+    EvidenceCloudButton,
     Count_
 };
 
@@ -138,6 +146,21 @@ struct GenericPopupRequest {
 struct GenericPopupResult {
     int button = 0;  // 1..3
     std::string input;
+};
+
+// A table to read and, with its accept button, to act upon: a check of the taught colours with
+// a verdict marked on each row, and its proposals to apply.
+struct TablePopupRequest {
+    std::string title;
+    std::string heading;  // above the table
+    std::vector<std::string> columns;
+    struct Row {
+        std::vector<std::string> cells;
+        std::uint32_t mark = 0xFFFFFFFF;  // the row's background; kCellPlain: the theme's
+    };
+    std::vector<Row> rows;
+    std::string notes;         // below the table
+    std::string acceptButton;  // beside Close; empty: Close only
 };
 
 struct FileDialogRequest {
@@ -208,6 +231,10 @@ class OperatorInterface {
     virtual void DeleteGraphPlots(Ctrl graph) = 0;
     virtual void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                          std::uint32_t rgb) = 0;
+    // Points in one colour, in data coordinates: the evidence cloud beside the circles. They
+    // stay until the next DeleteGraphPlots.
+    virtual void PlotPoints(Ctrl graph, std::span<const double> horizontal,
+                            std::span<const double> vertical, std::uint32_t rgb) = 0;
     virtual void SetAxisRange(Ctrl graph, Axis axis, double min, double max) = 0;
     virtual void SetGraphCursor(Ctrl graph, double x, double y) = 0;
     virtual void SetStripChartPointsPerScreen(Ctrl chart, int points) = 0;
@@ -241,6 +268,9 @@ class OperatorInterface {
     // 1 yes, 0 no; Enter gives `enter`, Escape no.
     virtual int ConfirmPopup(std::string_view title, std::string_view question, Default enter) = 0;
     virtual GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) = 0;
+    // 1 when the accept button was pressed, 0 when the table was closed (Enter and Escape
+    // close it).
+    virtual int TablePopup(const TablePopupRequest& table) = 0;
     // Writes the chosen path into `path` when a file was chosen; leaves it otherwise.
     virtual int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) = 0;
     virtual void SetWaitCursor(bool busy) = 0;

@@ -52,6 +52,19 @@ bool WorkingCopy::Edit(ConfigItem item, std::uint16_t value) {
     return true;
 }
 
+bool WorkingCopy::Edit(const std::vector<std::pair<ConfigItem, std::uint16_t>>& values) {
+    Step step;
+    for (const auto& [item, value] : values) {
+        const std::uint16_t before = this->value(item);
+        if (before == value) continue;
+        refused_.erase(item);
+        step.push_back({item, before, value});
+    }
+    if (step.empty()) return false;
+    Do(std::move(step));
+    return true;
+}
+
 bool WorkingCopy::RevertToSensor() {
     const Configuration* held = sensorValues();
     if (held == nullptr) return false;

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/records.hpp"
@@ -57,6 +58,9 @@ class WorkingCopy {
     // --- The operator's edits, each a step that Undo takes back.
     // False when the item already holds the value.
     bool Edit(ConfigItem item, std::uint16_t value);
+    // Several values as one step (a row taught, proposals applied); false when every item
+    // holds its value already.
+    bool Edit(const std::vector<std::pair<ConfigItem, std::uint16_t>>& values);
     // Every value back to what the sensor holds, as one step; false when that is not known or
     // nothing differs.
     bool RevertToSensor();

@@ -10,12 +10,14 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "app/parameter_editor.hpp"
 #include "app/working_copy.hpp"
+#include "evidence_bar.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto::gui {
@@ -219,7 +221,15 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
         t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     }
     tables->addTab(parameters, tr("Parameters"));
-    tables->addTab(teach, tr("Teach rows"));
+    // The teach rows with what teaches them from evidence beneath.
+    auto* teachPage = new QWidget(tables);
+    auto* teachLayout = new QVBoxLayout(teachPage);
+    teachLayout->setContentsMargins(0, 0, 0, 0);
+    teach->setParent(teachPage);
+    evidence = new EvidenceBar(teachPage);
+    teachLayout->addWidget(teach, 1);
+    teachLayout->addWidget(evidence);
+    tables->addTab(teachPage, tr("Teach rows"));
     tables->hide();
     for (QPushButton* b : {undoButton, redoButton, revertButton})
         b->hide();

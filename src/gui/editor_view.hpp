@@ -24,6 +24,7 @@ class WorkingCopy;
 namespace qelto::gui {
 
 class EditorModel;
+class EvidenceBar;
 
 class EditorView : public QObject {
     Q_OBJECT
@@ -42,6 +43,8 @@ class EditorView : public QObject {
     QPushButton* undoButton = nullptr;
     QPushButton* redoButton = nullptr;
     QPushButton* revertButton = nullptr;
+    // Under the teach rows: Teach from sensor, Check tolerances, the cloud.
+    EvidenceBar* evidence = nullptr;
 
     // The table row that shows parameter k (grouped), and back.
     int RowOfParameter(int k) const { return rowOfParameter_[static_cast<std::size_t>(k)]; }

@@ -414,8 +414,36 @@ void ColourGraph::DeletePlots() {
         removeItem(c.outline);
     }
     ellipses_.clear();
+    for (QCPGraph* g : clouds_)
+        removeGraph(g);
+    clouds_.clear();
     rangesChanged_ = true;
     Changed();
+}
+
+void ColourGraph::PlotPoints(std::span<const double> horizontal, std::span<const double> vertical,
+                             std::uint32_t rgb) {
+    QCPGraph* g = addGraph();
+    g->setLayer(QStringLiteral("main"));
+    g->setLineStyle(QCPGraph::lsNone);
+    // Small and a little transparent: where samples crowd, the colour deepens.
+    QColor colour = FromRgb(rgb);
+    colour.setAlpha(150);
+    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, 3));
+    g->setAdaptiveSampling(false);
+    g->setSelectable(QCP::stNone);
+    const auto n = static_cast<qsizetype>(std::min(horizontal.size(), vertical.size()));
+    g->setData(QVector<double>(horizontal.begin(), horizontal.begin() + n),
+               QVector<double>(vertical.begin(), vertical.begin() + n));
+    clouds_.push_back(g);
+    Changed();
+}
+
+int ColourGraph::pointCount() const {
+    int n = 0;
+    for (const QCPGraph* g : clouds_)
+        n += g->dataCount();
+    return n;
 }
 
 void ColourGraph::PlotEllipse(double left, double bottom, double right, double top,

@@ -139,10 +139,15 @@ class ColourGraph : public ExplorablePlot {
 
     void DeletePlots();
     void PlotEllipse(double left, double bottom, double right, double top, std::uint32_t rgb);
+    // Points in one colour (the evidence cloud), beneath the circles.
+    void PlotPoints(std::span<const double> horizontal, std::span<const double> vertical,
+                    std::uint32_t rgb);
     void SetRange(bool horizontal, double min, double max);
     void SetCursor(double x, double y);
 
     int ellipseCount() const { return static_cast<int>(ellipses_.size()); }
+    // The points drawn (of every colour).
+    int pointCount() const;
     // The outline colour of teach circle `index` (in drawing order).
     QColor ellipseColour(int index) const;
     QCPRange horizontalRange() const { return xAxis->range(); }
@@ -178,6 +183,7 @@ class ColourGraph : public ExplorablePlot {
         QCPItemEllipse* halo = nullptr;
     };
     std::vector<Circle> ellipses_;
+    std::vector<QCPGraph*> clouds_;
     QCPRange automaticH_{0, 10000}, automaticV_{0, 10000};
     QPointF pendingCursor_{0, 0};
     QPointF shownCursor_{0, 0};

@@ -34,11 +34,13 @@
 #include "app/context.hpp"
 #include "app/control_table.hpp"
 #include "editor_view.hpp"
+#include "evidence_bar.hpp"
 #include "files/paths.hpp"
 #include "link/transport.hpp"
 #include "popups.hpp"
 #include "protocol/number_text.hpp"
 #include "protocol/records.hpp"
+#include "table_popup.hpp"
 #include "window_menu.hpp"
 
 namespace qelto::gui {
@@ -140,6 +142,14 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::UndoButton, Kind::Button, editor_->undoButton, nullptr, "Undo");
     Register(Ctrl::RedoButton, Kind::Button, editor_->redoButton, nullptr, "Redo");
     Register(Ctrl::RevertButton, Kind::Button, editor_->revertButton, nullptr, "Revert");
+    Register(Ctrl::TeachFromSensorButton, Kind::Button, editor_->evidence->teachButton, nullptr,
+             "Teach from sensor");
+    Register(Ctrl::TeachSamplesControl, Kind::Spin, editor_->evidence->samples, nullptr,
+             "Samples to teach from");
+    Register(Ctrl::CheckTolerancesButton, Kind::Button, editor_->evidence->checkButton, nullptr,
+             "Check tolerances");
+    Register(Ctrl::EvidenceCloudButton, Kind::Switch, editor_->evidence->cloudButton, nullptr,
+             "Evidence cloud");
     // The link at a glance, above the acquisition figures, with Reconnect beside it while the
     // link is lost.
     auto* linkRow = new QWidget(window_->dataPanel());
@@ -912,6 +922,11 @@ void QtUi::PlotArc(Ctrl graph, double left, double bottom, double right, double 
     if (ColourGraph* g = colourGraph(graph)) g->PlotEllipse(left, bottom, right, top, rgb);
 }
 
+void QtUi::PlotPoints(Ctrl graph, std::span<const double> horizontal,
+                      std::span<const double> vertical, std::uint32_t rgb) {
+    if (ColourGraph* g = colourGraph(graph)) g->PlotPoints(horizontal, vertical, rgb);
+}
+
 void QtUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {
     if (ColourGraph* g = colourGraph(graph)) g->SetRange(axis == Axis::Horizontal, min, max);
 }
@@ -1076,6 +1091,13 @@ GenericPopupResult QtUi::GenericMessagePopup(const GenericPopupRequest& popup) {
     const GenericPopupResult answer = dialog.Ask(popups_);
     CloseIfRequested();
     return answer;
+}
+
+int QtUi::TablePopup(const TablePopupRequest& table) {
+    gui::TablePopup dialog(table, window_.get());
+    const int pressed = popups_.Run(dialog) == 1 ? 1 : 0;
+    CloseIfRequested();
+    return pressed;
 }
 
 int QtUi::FileSelectPopup(const FileDialogRequest& request, std::string& path) {

@@ -105,6 +105,8 @@ class QtUi : public QObject, public OperatorInterface {
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                  std::uint32_t rgb) override;
+    void PlotPoints(Ctrl graph, std::span<const double> horizontal,
+                    std::span<const double> vertical, std::uint32_t rgb) override;
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
@@ -124,6 +126,7 @@ class QtUi : public QObject, public OperatorInterface {
     int ConfirmPopup(std::string_view title, std::string_view question, Default enter) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
+    int TablePopup(const TablePopupRequest& table) override;
     void SetWaitCursor(bool busy) override;
     void SetProgress(int step, int maxSteps) override;
     void SetTimer(double seconds) override;

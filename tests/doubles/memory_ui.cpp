@@ -62,12 +62,19 @@ std::optional<std::uint32_t> MemoryUi::cellColor(Ctrl c, int column, int row) co
 void MemoryUi::DeleteGraphPlots(Ctrl graph) {
     auto& g = graphs_[graph];
     g.arcs.clear();
+    g.points.clear();
     ++g.deletions;
 }
 
 void MemoryUi::PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                        std::uint32_t rgb) {
     graphs_[graph].arcs.push_back({left, bottom, right, top, rgb});
+}
+
+void MemoryUi::PlotPoints(Ctrl graph, std::span<const double> horizontal,
+                          std::span<const double> vertical, std::uint32_t rgb) {
+    graphs_[graph].points.push_back(
+        {{horizontal.begin(), horizontal.end()}, {vertical.begin(), vertical.end()}, rgb});
 }
 
 void MemoryUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {
@@ -150,6 +157,13 @@ int MemoryUi::FileSelectPopup(const FileDialogRequest& dialog, std::string& path
     if (!a) return kFileNoneSelected;
     if (a->value > 0) path = a->text;
     return a->value;
+}
+
+int MemoryUi::TablePopup(const TablePopupRequest& table) {
+    popups.push_back({PopupKind::Table, table.title, table.heading, {}, {}});
+    popups.back().table = table;
+    auto a = nextAnswer(popups.back());
+    return a && a->value == 1 ? 1 : 0;
 }
 
 void MemoryUi::SetProgress(int step, int maxSteps) {

@@ -20,7 +20,7 @@
 
 namespace qelto {
 
-enum class PopupKind { Message, Confirm, Generic, FileSelect };
+enum class PopupKind { Message, Confirm, Generic, FileSelect, Table };
 
 struct PopupRecord {
     PopupKind kind = PopupKind::Message;
@@ -28,6 +28,7 @@ struct PopupRecord {
     std::string message;
     GenericPopupRequest generic;  // for Generic
     FileDialogRequest file;       // for FileSelect
+    TablePopupRequest table{};    // for Table
     Default enter = Default::No;  // for Confirm: the answer Enter gives
 };
 
@@ -49,8 +50,14 @@ struct ArcRecord {
     std::uint32_t rgb;
 };
 
+struct PointsRecord {
+    std::vector<double> horizontal, vertical;
+    std::uint32_t rgb;
+};
+
 struct GraphRecord {
     std::vector<ArcRecord> arcs;  // since the last DeleteGraphPlots
+    std::vector<PointsRecord> points;
     int deletions = 0;
     std::pair<double, double> horizontal{0, 0};
     std::pair<double, double> vertical{0, 0};
@@ -101,6 +108,8 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
                  std::uint32_t rgb) override;
+    void PlotPoints(Ctrl graph, std::span<const double> horizontal,
+                    std::span<const double> vertical, std::uint32_t rgb) override;
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
@@ -120,6 +129,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     int ConfirmPopup(std::string_view title, std::string_view question, Default enter) override;
     GenericPopupResult GenericMessagePopup(const GenericPopupRequest& popup) override;
     int FileSelectPopup(const FileDialogRequest& dialog, std::string& path) override;
+    int TablePopup(const TablePopupRequest& table) override;
     void SetWaitCursor(bool busy) override { waitCursor_ = busy; }
     void SetProgress(int step, int maxSteps) override;
     void SetTimer(double seconds) override { timerSeconds = seconds; }
@@ -168,7 +178,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     std::vector<std::string> statusMessages;  // every passing status line, in order
     LiveAge liveAge = LiveAge::Kept;
     double timerSeconds = 0;          // the main window's timer as the program set it (0: stopped)
-    std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect
+    std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic, FileSelect and Table
     // Called for a popup that needs an answer when none is scripted; the default answer
     // (no / CANCEL-like button 0 / no file) is used afterwards.
     std::function<void(const PopupRecord&)> onUnexpectedPopup;
