@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/compare.hpp"
+#include "app/teach_evidence.hpp"
 #include "app/working_copy.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
 namespace {
@@ -32,7 +34,9 @@ constexpr Ctrl kEditPage[] = {Ctrl::ParameterEditor, Ctrl::TeachEditor, Ctrl::Un
 
 Editor::Editor(OperatorInterface& ui, WorkingCopy& working) : ui_(ui), working_(working) {
     working_.AddView([this](const WorkingCopyChange& change) {
-        if (!change.marksOnly()) ShowHistory();
+        if (change.marksOnly()) return;
+        ShowHistory();
+        if (change.teach || change.parameters) overlaps_ = OverlappingSpheres(working_.config());
     });
 }
 
@@ -44,10 +48,25 @@ EditorCell Editor::Cell(ConfigItem item) const {
         cell.tooltip = "Sent: " + std::to_string(refused->sent) +
                        "\nThe sensor holds: " + std::to_string(refused->held) + "\n\n" +
                        working_.refusalReport();
-    } else if (working_.DiffersFromSensor(item)) {
-        // Without the sensor's values there is nothing to tell a change from.
-        cell.mark = kCellChanged;
+        return cell;
     }
+    // A tolerance whose sphere overlaps another row's: the sensor cannot tell those samples.
+    constexpr std::uint8_t kToleranceWord = 3;
+    if (item.teach && item.word == kToleranceWord) {
+        for (const TightPair& p : overlaps_) {
+            if (p.row != item.index && p.other != item.index) continue;
+            const std::size_t other = p.row == item.index ? p.other : p.row;
+            cell.mark = kCellOverlap;
+            if (!cell.tooltip.empty()) cell.tooltip += "\n";
+            cell.tooltip += "Its sphere overlaps row " + std::to_string(other) + "'s (" +
+                            FormatFixed(p.distance, 1) + " apart, tolerance " +
+                            std::to_string(working_.teach()[other].Cell[3]) +
+                            "): where both hold a sample, the sensor reports the lower row.";
+        }
+        if (cell.mark == kCellOverlap) return cell;
+    }
+    // Without the sensor's values there is nothing to tell a change from.
+    if (working_.DiffersFromSensor(item)) cell.mark = kCellChanged;
     return cell;
 }
 
@@ -92,18 +111,23 @@ Outcome Editor::EditActiveCell(Ctrl table) {
 
 Outcome Editor::ConfirmEditedSend() {
     std::string question;
-    if (const Configuration* held = working_.sensorValues()) {
+    const Configuration* held = working_.sensorValues();
+    if (held != nullptr) {
         const auto diffs = CompareConfigurations(*held, working_.config(),
                                                  static_cast<std::size_t>(kEditorTeachRows));
         if (diffs.empty()) {
             ui_.MessagePopup(Texts::kSendTitle, Texts::kNothingToSend);
             return Outcome::Declined;
         }
-        question = std::string(Texts::kSendHead) + DifferenceList(diffs) +
-                   std::string(Texts::kSendQuestion);
+        question = std::string(Texts::kSendHead) + DifferenceList(diffs);
     } else {
         question = Texts::kUnknown;
     }
+    // Said before anything is written: spheres that overlap cannot tell their colours apart.
+    if (const std::string overlaps = OverlapNote(working_.config()); !overlaps.empty()) {
+        question += "\n" + overlaps;
+    }
+    if (held != nullptr) question += Texts::kSendQuestion;
     // Yes writes into the sensor: Enter says no.
     return ui_.ConfirmPopup(Texts::kSendTitle, question, Default::No) == 1 ? Outcome::Done
                                                                            : Outcome::Declined;

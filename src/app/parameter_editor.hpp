@@ -12,10 +12,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/operation_state.hpp"
 #include "protocol/configuration_diff.hpp"
 #include "protocol/records.hpp"
+#include "sensor/evidence.hpp"
 
 namespace qelto {
 
@@ -25,6 +27,8 @@ class WorkingCopy;
 // send. Both light, with dark text, in either theme.
 inline constexpr std::uint32_t kCellChanged = 0xFFE28A;
 inline constexpr std::uint32_t kCellRefused = 0xFF9C9C;
+// The tolerance of a teach row whose sphere overlaps another's.
+inline constexpr std::uint32_t kCellOverlap = 0xD7C4FF;
 inline constexpr int kEditorTeachRows = 32;  // the rows the sensor holds
 
 // What an editor cell shows.
@@ -69,6 +73,8 @@ class Editor {
     OperatorInterface& ui_;
     WorkingCopy& working_;
     bool on_ = false;
+    // The taught rows whose spheres overlap, as the working copy holds them now.
+    std::vector<TightPair> overlaps_;
 };
 
 }  // namespace qelto

@@ -3,7 +3,10 @@
 // changes.
 #pragma once
 
+#include <bitset>
+
 #include "app/operator_interface.hpp"
+#include "protocol/records.hpp"
 
 namespace qelto {
 
@@ -12,11 +15,13 @@ class WorkingCopy;
 class ParameterPage {
   public:
     ParameterPage(OperatorInterface& ui, const WorkingCopy& working) : ui_(ui), working_(working) {}
+    // The values, and the tolerance of each row whose sphere overlaps another's marked.
     void Show();
 
   private:
     OperatorInterface& ui_;
     const WorkingCopy& working_;
+    std::bitset<kShownTeachRows> overlapMarked_;  // rows whose tolerance cell is marked
 };
 
 }  // namespace qelto

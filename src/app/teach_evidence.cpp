@@ -114,8 +114,8 @@ TablePopupRequest ToleranceTable(const RecordingCheck& check, const std::string&
                 " samples; agreement with the colour numbers " + Percent(check.agreement) +
                 "; inside no sphere " + std::to_string(check.insideNone) + "; inside several " +
                 std::to_string(check.insideSeveral);
-    t.columns = {"Row",    "Samples",  "X",       "Y",      "INT",    "Tolerance",
-                 "Needed", "Inside", "Proposed", "Nearest", "Verdict"};
+    t.columns = {"Row",    "Samples", "X",        "Y",       "INT",    "Tolerance",
+                 "Needed", "Inside",  "Proposed", "Nearest", "Verdict"};
     for (const RowEvidence& e : check.rows) {
         TablePopupRequest::Row row;
         row.cells = {std::to_string(e.row),
@@ -150,9 +150,8 @@ std::string OverlapNote(const Configuration& config) {
     std::string text(Texts::kOverlapHead);
     for (const TightPair& p : pairs) {
         text += "rows " + std::to_string(p.row) + " and " + std::to_string(p.other) + ": " +
-                Apart(p.distance) + ", tolerances " +
-                std::to_string(config.teach[p.row].Cell[3]) + " and " +
-                std::to_string(config.teach[p.other].Cell[3]) + "\n";
+                Apart(p.distance) + ", tolerances " + std::to_string(config.teach[p.row].Cell[3]) +
+                " and " + std::to_string(config.teach[p.other].Cell[3]) + "\n";
     }
     return text;
 }
@@ -199,8 +198,9 @@ Outcome TeachEvidence::TeachFromSensor() {
                               std::to_string(limit - 1) + ").");
         return Outcome::Declined;
     }
-    const int count = static_cast<int>(std::clamp<double>(
-        std::round(ui_.GetCtrlVal(Ctrl::TeachSamplesControl)), kTeachSamplesLeast, kTeachSamplesMost));
+    const int count =
+        static_cast<int>(std::clamp<double>(std::round(ui_.GetCtrlVal(Ctrl::TeachSamplesControl)),
+                                            kTeachSamplesLeast, kTeachSamplesMost));
 
     std::vector<EvidenceSample> samples;
     samples.reserve(static_cast<std::size_t>(count));
@@ -226,18 +226,19 @@ Outcome TeachEvidence::TeachFromSensor() {
 
     std::string text = "Row " + std::to_string(row) + " measured from " +
                        std::to_string(t.samples) + " samples (not sent yet):\n\ncentre X " +
-                       std::to_string(t.centre.x) + ", Y " + std::to_string(t.centre.y) +
-                       ", INT " + std::to_string(t.centre.intensity) + "\nspread: a radius of " +
+                       std::to_string(t.centre.x) + ", Y " + std::to_string(t.centre.y) + ", INT " +
+                       std::to_string(t.centre.intensity) + "\nspread: a radius of " +
                        std::to_string(t.needed) + " holds 99.7 % of the samples\ntolerance " +
                        std::to_string(t.tolerance);
     if (t.tolerance < t.needed) {
-        text += ", less than the spread needs: the spheres of the rows beside it leave no more "
-                "room (Check tolerances shares it between them)";
+        text +=
+            ", less than the spread needs: the spheres of the rows beside it leave no more "
+            "room (Check tolerances shares it between them)";
     }
     text += "\n";
     for (const Overlap& o : t.overlaps) {
-        text += "its sphere overlaps row " + std::to_string(o.row) + "'s (" + Apart(o.distance) +
-                ")\n";
+        text +=
+            "its sphere overlaps row " + std::to_string(o.row) + "'s (" + Apart(o.distance) + ")\n";
     }
     text += Texts::kNotSent;
     ui_.MessagePopup(Texts::kTeachTitle, text);
@@ -275,8 +276,8 @@ Outcome TeachEvidence::CheckTolerances() {
     if (answer.button != kAnswerRecording) return Outcome::Declined;
 
     FileDialogRequest dialog;
-    dialog.startDirectory = StartFolder(settings_, lastRecording_.empty() ? recordingFolder
-                                                                          : lastRecording_);
+    dialog.startDirectory =
+        StartFolder(settings_, lastRecording_.empty() ? recordingFolder : lastRecording_);
     dialog.filter = "CSV files (*.csv)";
     dialog.title = "Check tolerances against a recording";
     dialog.defaultSuffix = "csv";

@@ -65,6 +65,12 @@ class EditorModel : public QAbstractTableModel {
         if (item && item->teach == teach_) {
             const QModelIndex i = IndexOf(*item);
             emit dataChanged(i, i);
+        }
+        if (item && teach_) {
+            // Any value may move a sphere, or (MAX VEC NO) take a row in or out: the marks of
+            // the tolerances that overlap follow.
+            constexpr int kTolerance = 3;
+            emit dataChanged(index(0, kTolerance), index(rowCount() - 1, kTolerance));
         } else if (!item) {
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
         }

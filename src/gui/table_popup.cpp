@@ -50,8 +50,9 @@ TablePopup::TablePopup(const TablePopupRequest& request, QWidget* parent) : QDia
             const std::size_t i = static_cast<std::size_t>(c);
             auto* item = new QTableWidgetItem(i < row.cells.size() ? FromUtf8(row.cells[i]) : "");
             // Figures line up at the right; the verdict, the last column, reads as text.
-            item->setTextAlignment(c + 1 < table_->columnCount() ? Qt::AlignRight | Qt::AlignVCenter
-                                                                 : Qt::AlignLeft | Qt::AlignVCenter);
+            item->setTextAlignment(c + 1 < table_->columnCount()
+                                       ? Qt::AlignRight | Qt::AlignVCenter
+                                       : Qt::AlignLeft | Qt::AlignVCenter);
             if (row.mark != kCellPlain) {
                 // A marked row is light in either theme: its text dark.
                 item->setBackground(QColor::fromRgb(row.mark));
