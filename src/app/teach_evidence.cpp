@@ -44,7 +44,7 @@ struct Texts {
     static constexpr std::string_view kApply = "Apply proposals";
     static constexpr std::string_view kProposalsNote =
         "Proposed: 1.5 x the radius that holds 99.7 % of a row's samples, the spheres kept "
-        "apart. Apply proposals changes the tolerances shown, one step that Undo takes back; "
+        "apart.\nApply proposals changes the tolerances shown, one step that Undo takes back;\n"
         "only Send writes them to the sensor.";
     static constexpr std::string_view kNothingToApply =
         "The proposals are the tolerances shown already.";
@@ -112,7 +112,7 @@ TablePopupRequest ToleranceTable(const RecordingCheck& check, const std::string&
     t.title = Texts::kCheckTitle;
     t.heading = source + ": " + std::to_string(check.samples) +
                 " samples; agreement with the colour numbers " + Percent(check.agreement) +
-                "; inside no sphere " + std::to_string(check.insideNone) + "; inside several " +
+                "\ninside no sphere " + std::to_string(check.insideNone) + "; inside several " +
                 std::to_string(check.insideSeveral);
     t.columns = {"Row",    "Samples", "X",        "Y",       "INT",    "Tolerance",
                  "Needed", "Inside",  "Proposed", "Nearest", "Verdict"};
@@ -137,7 +137,7 @@ TablePopupRequest ToleranceTable(const RecordingCheck& check, const std::string&
     for (const TightPair& p : check.cannotSeparate) {
         t.notes += "Rows " + std::to_string(p.row) + " and " + std::to_string(p.other) +
                    " cannot be separated at this spread: " + Apart(p.distance) +
-                   ", less than their samples need.\n";
+                   ",\nless than their samples need.\n";
     }
     t.notes += Texts::kProposalsNote;
     t.acceptButton = Texts::kApply;

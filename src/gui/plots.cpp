@@ -426,10 +426,8 @@ void ColourGraph::PlotPoints(std::span<const double> horizontal, std::span<const
     QCPGraph* g = addGraph();
     g->setLayer(QStringLiteral("main"));
     g->setLineStyle(QCPGraph::lsNone);
-    // Small and a little transparent: where samples crowd, the colour deepens.
-    QColor colour = FromRgb(rgb);
-    colour.setAlpha(150);
-    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, 3));
+    g->setProperty("qeltoRgb", static_cast<uint>(rgb));
+    StyleCloud(g);
     g->setAdaptiveSampling(false);
     g->setSelectable(QCP::stNone);
     const auto n = static_cast<qsizetype>(std::min(horizontal.size(), vertical.size()));
@@ -437,6 +435,21 @@ void ColourGraph::PlotPoints(std::span<const double> horizontal, std::span<const
                QVector<double>(vertical.begin(), vertical.begin() + n));
     clouds_.push_back(g);
     Changed();
+}
+
+void ColourGraph::StyleCloud(QCPGraph* g) {
+    // Small and a little transparent, so that the colour deepens where samples crowd; a colour
+    // close to the background's (black on a dark theme, yellow on a light one) gets a rim that
+    // stands out from it, as its circles get a halo.
+    QColor colour = FromRgb(g->property("qeltoRgb").toUInt());
+    colour.setAlpha(150);
+    const double bg = Luminance(palette().color(QPalette::Base));
+    QColor rim = colour;
+    if (std::abs(Luminance(colour) - bg) < 0.3) {
+        // On a light background a darker shade keeps the hue; on a dark one a pale rim.
+        rim = bg < 0.5 ? QColor(255, 255, 255, 110) : colour.darker(170);
+    }
+    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, rim, colour, 3));
 }
 
 int ColourGraph::pointCount() const {
@@ -596,6 +609,8 @@ void ColourGraph::changeEvent(QEvent* event) {
         cursor_->setPen(QPen(palette().color(QPalette::Highlight), 1));
         for (std::size_t i = 0; i < ellipses_.size(); ++i)
             UpdateHalo(i);
+        for (QCPGraph* g : clouds_)
+            StyleCloud(g);
     }
     ExplorablePlot::changeEvent(event);
 }

@@ -173,6 +173,7 @@ class ColourGraph : public ExplorablePlot {
     // A circle whose colour hardly differs from the plot's background (black on a dark theme,
     // yellow on a light one) gets a faint halo of the opposite brightness beneath it.
     void UpdateHalo(std::size_t index);
+    void StyleCloud(QCPGraph* cloud);
 
     QCPLayer* haloLayer_ = nullptr;
     QCPLayer* teachLayer_ = nullptr;

@@ -880,6 +880,12 @@ double QtUi::GetTableCellVal(Ctrl c, int column, int row) {
 
 std::pair<int, int> QtUi::GetActiveTableCell(Ctrl c) {
     if (typed_ && typed_->table == c) return {typed_->column, typed_->row};
+    // The editor's teach rows are a view of the working copy, row for row: its selection.
+    if (c == Ctrl::TeachEditor) {
+        const QModelIndex current = editor_->teach->currentIndex();
+        if (!current.isValid()) return {0, 0};
+        return {current.column() + 1, current.row() + 1};
+    }
     auto* table = qobject_cast<QTableWidget*>(entry(c).widget.data());
     if (table == nullptr || table->currentRow() < 0 || table->currentColumn() < 0) return {0, 0};
     return {table->currentColumn() + 1, table->currentRow() + 1};

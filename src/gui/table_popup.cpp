@@ -21,7 +21,8 @@ QString FromUtf8(const std::string& text) {
 QLabel* Text(const std::string& text, QWidget* parent) {
     auto* label = new QLabel(FromUtf8(text), parent);
     label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    // The texts come with their line breaks: a label that wraps by itself asks the dialog for
+    // a height it does not get, and slides over the table.
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -90,8 +91,10 @@ TablePopup::TablePopup(const TablePopupRequest& request, QWidget* parent) : QDia
     int height = table_->horizontalHeader()->height() + 4;
     for (int r = 0; r < table_->rowCount(); ++r)
         height += table_->rowHeight(r);
-    table_->setMinimumSize(std::min(width, room.width() * 9 / 10),
-                           std::min(height, room.height() / 2));
+    // The rest of the screen is left to the heading, the notes and the buttons: the table
+    // scrolls rather than push them out of the box.
+    table_->setMinimumSize(std::min(width, room.width() * 8 / 10),
+                           std::min(height, room.height() / 3));
 }
 
 void TablePopup::keyPressEvent(QKeyEvent* event) {

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -205,6 +207,50 @@ int main(int argc, char** argv) {
     saveBoth(&window, "09-parameter-editor", nullptr);
     DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+
+    // Teaching with evidence: the surfaces vary now. Row 5 taught from the sensor (orange),
+    // then the taught colours checked against the live data of a few seconds as they pass:
+    // the table of verdicts and proposals, and the cloud of samples beside the circles.
+    sim.Control(QStringLiteral("noise on"));
+    sim.Control(QStringLiteral("spread 2"));
+    sim.Control(QStringLiteral("scene orange"));
+    Spin(100);
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    if (auto* rows = qobject_cast<QTableView*>(ui.widget(Ctrl::TeachEditor))) {
+        for (QWidget* w = rows; w != nullptr; w = w->parentWidget()) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(w)) tabs->setCurrentIndex(1);
+        }
+        rows->setCurrentIndex(rows->model()->index(5, 0));
+    }
+    popups.Then([&](QWidget* w) {
+        save(w, "18-teach-from-sensor");
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    DispatchControlEvent(ctx, Ctrl::TeachFromSensorButton, Event::Commit);
+    saveBoth(&window, "19-taught-from-sensor", [&] { ui.scheduler().FlushNow(); });
+    DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    static constexpr const char* kTaughtScenes[] = {"white", "red",    "green",
+                                                    "blue",  "yellow", "orange"};
+    for (int i = 0; i < 24; ++i) {
+        QTimer::singleShot(120 * i, [&sim, i] {
+            sim.Control(QStringLiteral("scene %1").arg(QString::fromLatin1(kTaughtScenes[i % 6])));
+        });
+    }
+    QTimer::singleShot(2900, [&] { DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit); });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
+    popups.Then([](QWidget* w) {
+        if (auto* seconds = w->findChild<QLineEdit*>()) seconds->setText(QStringLiteral("3"));
+        ClickButton(w, QStringLiteral("LIVE DATA"));
+    });
+    popups.Then([&](QWidget* w) {
+        saveBoth(w, "20-check-tolerances", nullptr);
+        ClickButton(w, QStringLiteral("Close"));
+    });
+    DispatchControlEvent(ctx, Ctrl::CheckTolerancesButton, Event::Commit);
+    saveBoth(&window, "21-evidence-cloud", [&] { ui.scheduler().FlushNow(); });
+    ctx.working.Undo();
+    sim.Control(QStringLiteral("spread 0"));
+    sim.Control(QStringLiteral("noise off"));
 
     // A sensor that stays silent: the failure lands in the InfoBox.
     sim.Control(QStringLiteral("fault no-reply"));

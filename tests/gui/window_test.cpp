@@ -30,10 +30,15 @@
 
 #include "app/control_table.hpp"
 #include "app/live_record.hpp"
+#include "app/parameter_editor.hpp"
+#include "files/live_csv.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "link_monitor_panel.hpp"
+#include "protocol/configuration_diff.hpp"
+#include "sensor/evidence.hpp"
 #include "sim_server.hpp"
+#include "table_popup.hpp"
 #include "window_menu.hpp"
 
 // Qt's entry for a close request from the window system. Private, and declared here because
@@ -1043,6 +1048,76 @@ TEST_F(Window, AtHomeOnADesktop) {
     popups.ThenClick("OFFLINE");
     Start(RefusedPort(), 2);
     EXPECT_EQ(ctx().state.Language, 1);
+}
+
+// Teaching with evidence: Teach from sensor on row 5 of a sensor with five taught colours
+// changes row 5 and MAX VEC NO of the working copy and nothing else, as one step, and nothing
+// goes to the sensor; Check tolerances on a recording of two colours the sensor can hardly tell
+// apart marks the pair, and Apply proposals keeps their spheres apart.
+TEST_F(Window, TeachOneColourAndCheckARecording) {
+    model.TeachPatches(5);
+    model.SelectPatch("orange");
+    model.SetSpread(2);
+    StartWithSensor();
+    const Configuration before = ctx().working.config();
+    const std::uint64_t writes = model.CommandCount(kCmdWrite);
+    QTest::mouseClick(Button(ui(), Ctrl::EditModeButton), Qt::LeftButton);
+    auto* teach = qobject_cast<QTableView*>(ui().widget(Ctrl::TeachEditor));
+    teach->setCurrentIndex(teach->model()->index(5, 0));
+    popups.ThenClick("OK");
+    QTest::mouseClick(Button(ui(), Ctrl::TeachFromSensorButton), Qt::LeftButton);
+    ASSERT_EQ(popups.seen.size(), 2u);
+    EXPECT_NE(popups.seen[1].text.find("Row 5 measured from 100 samples"), std::string::npos)
+        << popups.seen[1].text;
+    const Configuration taught = ctx().working.config();
+    std::vector<std::string> changed;
+    for (const Difference& d : CompareConfigurations(before, taught, kTeachRows))
+        changed.push_back(ItemSection(d.item) + " " + ItemKey(d.item));
+    EXPECT_EQ(changed, (std::vector<std::string>{"PARAMETER MAX VEC NO", "TEACH VECTOR 5 CELL 0",
+                                                 "TEACH VECTOR 5 CELL 1", "TEACH VECTOR 5 CELL 2",
+                                                 "TEACH VECTOR 5 CELL 3"}));
+    EXPECT_EQ(model.CommandCount(kCmdWrite), writes) << "nothing goes out before Send";
+    EXPECT_GT(qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY))->pointCount(), 0);
+    QTest::mouseClick(Button(ui(), Ctrl::UndoButton), Qt::LeftButton);
+    EXPECT_EQ(ctx().working.config(), before) << "one step";
+
+    // Two colours of nearly the same reflectance, recorded as they pass the sensor.
+    sim::SensorModel pair{sim::SensorConfig{.noise = false, .spread = 3}};
+    pair.SetPatches({{"cream", 0.90, 0.86, 0.70}, {"ivory", 0.91, 0.87, 0.72}});
+    pair.TeachPatches(2);
+    QFile recording(dir.filePath("pair.csv"));
+    ASSERT_TRUE(recording.open(QIODevice::WriteOnly));
+    recording.write(kLiveCsvHeader.data(), static_cast<qint64>(kLiveCsvHeader.size()));
+    for (int i = 0; i < 300; ++i) {
+        pair.SelectPatch(static_cast<std::size_t>(i % 2));
+        const LiveData d = pair.Measure();
+        char line[128];
+        const std::size_t n = FormatLiveCsvLine(
+            line, i * 0.01, {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()}, {});
+        recording.write(line, static_cast<qint64>(n));
+    }
+    recording.close();
+    ctx().working.Replace({pair.EepromParameters(), pair.EepromTeach()});
+    popups.ThenClick("RECORDING");
+    popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("pair.csv")); });
+    QStringList verdicts;
+    QColor marked;
+    popups.Then([&](QWidget* w) {
+        auto* table = qobject_cast<TablePopup*>(w);
+        if (table == nullptr) return;
+        for (int r = 0; r < table->table()->rowCount(); ++r)
+            verdicts << table->table()->item(r, table->table()->columnCount() - 1)->text();
+        marked = table->table()->item(0, 0)->background().color();
+        table->acceptButton()->click();
+    });
+    QTest::mouseClick(Button(ui(), Ctrl::CheckTolerancesButton), Qt::LeftButton);
+    EXPECT_EQ(verdicts, (QStringList{"cannot separate", "cannot separate"}));
+    EXPECT_EQ(marked, QColor::fromRgb(kCellRefused));
+    const TeachTable& applied = ctx().working.teach();
+    EXPECT_LE(applied[0].Cell[3] + applied[1].Cell[3],
+              Distance(TaughtCentre(applied[0]), TaughtCentre(applied[1])));
+    EXPECT_TRUE(ctx().working.canUndo());
+    EXPECT_EQ(model.CommandCount(kCmdWrite), writes);
 }
 
 }  // namespace
