@@ -56,6 +56,8 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
     ctx.settings.DocumentsDirectory = options.documentsDirectory;
     PaintTeachTable(ctx.ui);
+    // The assistant's right-click help is its own; the tooltip says what it is not for.
+    ctx.ui.SetTooltip(Ctrl::StartAssistantButton, kAssistantTooltip);
     ShowLogo(ctx.ui);
     std::error_code ec;
     const bool firstStart =

@@ -25,6 +25,12 @@ inline constexpr int kTeachSamplesLeast = static_cast<int>(kMinRowSamples);
 inline constexpr int kTeachSamplesDefault = 100;
 inline constexpr int kTeachSamplesMost = 10000;
 
+// The assistant sets a sensor up from scratch: the way to one more colour is another.
+inline constexpr const char* kAssistantTooltip =
+    "Sets the sensor up from scratch: default parameters, then every colour taught anew.\n"
+    "To add or re-teach one colour and keep the others: Edit, Teach rows, select the row,\n"
+    "Teach from sensor, then Send.";
+
 // The table Check tolerances shows, one line per taught row, its verdict marked.
 TablePopupRequest ToleranceTable(const RecordingCheck& check, const std::string& source);
 // What Send's question adds about spheres that overlap; empty when none do.

@@ -4,7 +4,8 @@
 // editor, a failure in the InfoBox, the assistant's first question, the link monitor with a
 // rejected reply and its Bytes view, the question before Record replaces a file, a menu, the
 // About box, the smallest window, the reports after loading an empty file (the longer one
-// taller than the screen).
+// taller than the screen), a colour taught from the sensor, the tolerance table and the
+// evidence cloud.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
