@@ -107,6 +107,10 @@ struct Help {
         "Checks the taught colours shown against a recording or the live data of the last "
         "seconds: \nper row its spread, a proposed tolerance and a verdict. Apply proposals "
         "changes the values shown only; Send writes them.";
+    static constexpr std::string_view kOverlapNote =
+        "Teach rows whose spheres overlap: where both hold a sample, the sensor reports the "
+        "lower row. \nCheck tolerances proposes tolerances that keep them apart, where the "
+        "samples allow.";
     static constexpr std::string_view kEvidenceCloud =
         "Shows the samples of the last teach or check as points beside the circles, in the "
         "colour of the row they lie nearest.";
@@ -243,6 +247,7 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::TeachSamplesControl, Help::kTeachSamples, Key::None, kCommit, nullptr},
     E{Ctrl::CheckTolerancesButton, Help::kCheckTolerances, Key::None, kCommit, kCheckTolerances},
     E{Ctrl::EvidenceCloudButton, Help::kEvidenceCloud, Key::None, kCommit, kEvidenceCloud},
+    E{Ctrl::OverlapNote, Help::kOverlapNote, Key::None, kCommit, nullptr},
 }};
 
 constexpr bool InRoleOrder() {

@@ -87,6 +87,8 @@ enum class Ctrl {
     TeachSamplesControl,
     CheckTolerancesButton,
     EvidenceCloudButton,
+    // Under the parameter page's teach rows: the rows whose spheres overlap, when any do
+    OverlapNote,
     Count_
 };
 

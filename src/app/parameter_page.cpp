@@ -1,9 +1,7 @@
 #include "app/parameter_page.hpp"
 
-#include "app/parameter_editor.hpp"
-#include "app/program.hpp"
+#include "app/teach_evidence.hpp"
 #include "app/working_copy.hpp"
-#include "sensor/evidence.hpp"
 
 namespace qelto {
 
@@ -21,20 +19,13 @@ void ParameterPage::Show() {
                                 working_.teach()[r].Cell[static_cast<std::size_t>(k - 1)]);
         }
     }
-    // Only the cells whose mark changes are painted: the assistant paints whole rows of its own.
-    std::bitset<kShownTeachRows> overlapping;
-    for (const TightPair& p : OverlappingSpheres(working_.config())) {
-        for (const std::size_t r : {p.row, p.other}) {
-            if (r < kShownTeachRows) overlapping.set(r);
-        }
-    }
-    constexpr int kToleranceColumn = 4;
-    for (std::size_t r = 0; r < kShownTeachRows; ++r) {
-        if (overlapping[r] == overlapMarked_[r]) continue;
-        ui_.SetTableCellColor(Ctrl::TeachTableCtrl, kToleranceColumn, static_cast<int>(r) + 1,
-                              overlapping[r] ? kCellOverlap : kTeachTableGrey);
-    }
-    overlapMarked_ = overlapping;
+    // The teach rows' cells keep the colours the assistant paints; the overlaps are said
+    // beneath them.
+    std::string line = OverlapLine(working_.config());
+    if (line == overlapLine_) return;
+    overlapLine_ = std::move(line);
+    ui_.SetCtrlText(Ctrl::OverlapNote, overlapLine_);
+    ui_.SetVisible(Ctrl::OverlapNote, !overlapLine_.empty());
 }
 
 }  // namespace qelto

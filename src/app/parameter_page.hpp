@@ -3,10 +3,9 @@
 // changes.
 #pragma once
 
-#include <bitset>
+#include <string>
 
 #include "app/operator_interface.hpp"
-#include "protocol/records.hpp"
 
 namespace qelto {
 
@@ -15,13 +14,13 @@ class WorkingCopy;
 class ParameterPage {
   public:
     ParameterPage(OperatorInterface& ui, const WorkingCopy& working) : ui_(ui), working_(working) {}
-    // The values, and the tolerance of each row whose sphere overlaps another's marked.
+    // The values, and under the teach rows a line naming the rows whose spheres overlap.
     void Show();
 
   private:
     OperatorInterface& ui_;
     const WorkingCopy& working_;
-    std::bitset<kShownTeachRows> overlapMarked_;  // rows whose tolerance cell is marked
+    std::string overlapLine_;  // as shown
 };
 
 }  // namespace qelto

@@ -156,6 +156,17 @@ std::string OverlapNote(const Configuration& config) {
     return text;
 }
 
+std::string OverlapLine(const Configuration& config) {
+    const std::vector<TightPair> pairs = OverlappingSpheres(config);
+    if (pairs.empty()) return {};
+    std::string line = "Spheres that overlap: rows";
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        line += (i == 0 ? " " : ", ") + std::to_string(pairs[i].row) + " and " +
+                std::to_string(pairs[i].other) + " (" + Apart(pairs[i].distance) + ")";
+    }
+    return line + ". Check tolerances shares the room.";
+}
+
 TeachEvidence::TeachEvidence(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
                              WorkingCopy& working, Live& live, LiveView& view, Graphs& graphs,
                              const Settings& settings)

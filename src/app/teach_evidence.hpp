@@ -35,6 +35,8 @@ inline constexpr const char* kAssistantTooltip =
 TablePopupRequest ToleranceTable(const RecordingCheck& check, const std::string& source);
 // What Send's question adds about spheres that overlap; empty when none do.
 std::string OverlapNote(const Configuration& config);
+// The same in one line, for the parameter page; empty when none do.
+std::string OverlapLine(const Configuration& config);
 
 class TeachEvidence {
   public:

@@ -28,6 +28,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <cmath>
 
@@ -150,6 +151,18 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
              "Check tolerances");
     Register(Ctrl::EvidenceCloudButton, Kind::Switch, editor_->evidence->cloudButton, nullptr,
              "Evidence cloud");
+    // The overlaps beneath the teach rows, above the assistant's progress.
+    auto* overlaps = new QLabel(m.parameterPage);
+    overlaps->setWordWrap(true);
+    overlaps->setTextFormat(Qt::PlainText);
+    overlaps->hide();
+    m.parameterLayout->removeWidget(m.progressBar);
+    auto* underTeachTable = new QVBoxLayout;
+    underTeachTable->setContentsMargins(0, 0, 0, 0);
+    underTeachTable->addWidget(overlaps);
+    underTeachTable->addWidget(m.progressBar);
+    m.parameterLayout->addLayout(underTeachTable, 3, 0, 1, 4);
+    Register(Ctrl::OverlapNote, Kind::Text, overlaps, nullptr, "Spheres that overlap");
     // The link at a glance, above the acquisition figures, with Reconnect beside it while the
     // link is lost.
     auto* linkRow = new QWidget(window_->dataPanel());

@@ -1098,6 +1098,8 @@ TEST_F(Window, TeachOneColourAndCheckARecording) {
     }
     recording.close();
     ctx().working.Replace({pair.EepromParameters(), pair.EepromTeach()});
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::OverlapNote).rfind("Spheres that overlap: rows 0 and 1 (", 0),
+              0u);
     popups.ThenClick("RECORDING");
     popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("pair.csv")); });
     QStringList verdicts;
