@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -518,8 +519,14 @@ void LetGo(std::shared_ptr<SensorThread>& thread) {
         thread.reset();
         return;
     }
-    GilReleased nogil;
+    PyThreadState* state = PyEval_SaveThread();
     thread.reset();
+    // The interpreter began to end meanwhile (on the main thread, so this is another one).
+    // Taking the GIL back would end this thread by an unwind that may not pass a destructor:
+    // it waits for the process to end instead.
+    while (Finalizing())
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    PyEval_RestoreThread(state);
 }
 
 // One row of LiveStream.batch()'s array, laid out as the array's dtype says (BatchDtype).
