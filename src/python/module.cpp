@@ -700,8 +700,13 @@ class PyLiveStream {
         return py::reinterpret_steal<py::object>(o);
     }
 
-    // The local time with its offset from UTC, as the live CSV writes it; null on failure.
+    // The local time with its offset from UTC, as the live CSV writes it; null on failure. The
+    // samples of one millisecond (dozens, on a fast link) share one datetime: it is immutable.
     PyObject* WallClockDatetime(const WallClock& clock) {
+        if (lastTime_ && clock.epochMs == lastClock_.epochMs &&
+            clock.utcOffsetMinutes == lastClock_.utcOffsetMinutes) {
+            return Py_NewRef(lastTime_.ptr());
+        }
         if (!zone_ || clock.utcOffsetMinutes != zoneMinutes_) {
             PyObject* delta = PyDelta_FromDSU(0, clock.utcOffsetMinutes * 60, 0);
             if (delta == nullptr) return nullptr;
@@ -712,9 +717,13 @@ class PyLiveStream {
             zoneMinutes_ = clock.utcOffsetMinutes;
         }
         const LocalTime t = LocalTimeOf(clock);
-        return PyDateTimeAPI->DateTime_FromDateAndTime(t.year, t.month, t.day, t.hour, t.minute,
-                                                       t.second, t.millisecond * 1000, zone_.ptr(),
-                                                       PyDateTimeAPI->DateTimeType);
+        PyObject* time = PyDateTimeAPI->DateTime_FromDateAndTime(
+            t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond * 1000, zone_.ptr(),
+            PyDateTimeAPI->DateTimeType);
+        if (time == nullptr) return nullptr;
+        lastTime_ = py::reinterpret_borrow<py::object>(time);
+        lastClock_ = clock;
+        return time;
     }
 
     std::shared_ptr<SensorThread> thread_;
@@ -722,6 +731,8 @@ class PyLiveStream {
     py::object sampleType_;
     py::object zone_;  // the datetime.timezone of zoneMinutes_
     int zoneMinutes_ = 0;
+    py::object lastTime_;  // the datetime of lastClock_
+    WallClock lastClock_;
     py::object dtype_;  // batch()'s, made at its first call
     std::vector<SampleValues> batch_;
     std::size_t next_ = 0;

@@ -1,8 +1,9 @@
 # The qelto package: the native module (_qelto, the sensor session and the files) and what is
-# plain Python: the samples' named tuple and what makes a Configuration a mapping.
-import datetime as _datetime
+# plain Python: the samples' named tuple and what makes a Configuration a mapping. Every
+# script that takes samples starts with this import: it keeps to modules that load fast
+# (collections, not typing).
+import collections as _collections
 from collections.abc import MutableMapping as _MutableMapping
-from typing import NamedTuple as _NamedTuple
 
 from . import _qelto
 from ._qelto import (
@@ -24,26 +25,16 @@ from ._qelto import (
 
 __doc__ = _qelto.__doc__
 
+Sample = _collections.namedtuple(
+    "Sample", ["red", "green", "blue", "x", "y", "int", "color_no", "t", "wall_clock"]
+)
+Sample.__doc__ = """One live measurement, a named tuple.
 
-class Sample(_NamedTuple):
-    """One live measurement.
-
-    red, green, blue: the raw colour values; x, y, int: the colour coordinates; color_no: the
-    taught colour the sensor recognised (its teach row), 255 for none; t: seconds since the
-    stream began, on a clock that only goes forward (as in the live CSV); wall_clock: when it
-    came, in local time with its offset from UTC, to the millisecond.
-    """
-
-    red: int
-    green: int
-    blue: int
-    x: int
-    y: int
-    int: int
-    color_no: int
-    t: float
-    wall_clock: _datetime.datetime
-
+red, green, blue: the raw colour values; x, y, int: the colour coordinates; color_no: the
+taught colour the sensor recognised (its teach row), 255 for none; t: seconds since the
+stream began, on a clock that only goes forward (as in the live CSV); wall_clock: when it
+came, a datetime in local time with its offset from UTC, to the millisecond.
+"""
 
 # The native class has the lookups, iteration and length; the rest of what every mapping has
 # comes from MutableMapping, as it would for a subclass.
