@@ -1,9 +1,9 @@
 // The Python module's live loop, `for sample in s.live(count=N)` in a script of its own,
 // against `qelto-cli live -n N`, both against one qelto-sim over loopback TCP in the same run:
 // samples per second of the whole program (start-up and connection included) and processor
-// time per sample (user + system from wait4(), every thread). The two take turns, in
-// alternating order; the rate ratio is the median of the rounds' ratios, the processor time of
-// each side its least (another program can only add to it).
+// time per sample (user + system from wait4(), every thread). The two take turns; each ratio
+// is the median of the ratios of runs made next to each other, the processor time of a side
+// its least (another program can only add to it).
 //
 // Then the cost of a sample in batches (LiveStream.batch, NumPy arrays) against qelto-cli live:
 // processor time per sample without the start-up of either program (the interpreter and NumPy
@@ -11,7 +11,6 @@
 // run. And dropping a live stream that holds the last reference to its sensor, while a sample
 // is in flight on a slow link: how long the drop takes, and the longest pause of another
 // Python thread meanwhile (the GIL must not be held while the drop waits).
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_pairs.hpp"
 #include "bench_process.hpp"
 #include "bench_util.hpp"
 
@@ -29,7 +29,6 @@ using namespace qelto::bench;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSamples = 30000;
-constexpr int kRounds = 5;
 // The short run whose cost is taken off a long one: start-up, connection, imports.
 constexpr int kFewSamples = 2000;
 // How long the sensor takes to answer each live request in the drop scenario.
@@ -145,11 +144,6 @@ bool NumPyInstalled() {
     return Measure({QELTO_PYTHON3, "-c", "import numpy"}).has_value();
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 #endif
 
 }  // namespace
@@ -172,62 +166,58 @@ int main() {
     Measure({QELTO_CLI_PATH, "--tcp", address, "live", "-n", "1000"});
     Measure({QELTO_PYTHON3, "-c", kScript, address, "1000"});
 
-    std::vector<double> pyRate, cliRate, ratio, pyCpu, cliCpu;
-    for (int r = 0; r < kRounds; ++r) {
-        std::optional<Run> a, b;
-        if (r % 2 == 0) {
-            a = Measure(python);
-            b = Measure(cli);
-        } else {
-            b = Measure(cli);
-            a = Measure(python);
-        }
-        if (!a || !b) return 1;
-        pyRate.push_back(kSamples / a->seconds);
-        cliRate.push_back(kSamples / b->seconds);
-        ratio.push_back(pyRate.back() / cliRate.back());
-        pyCpu.push_back(a->cpu / kSamples * 1e6);
-        cliCpu.push_back(b->cpu / kSamples * 1e6);
-    }
-    Report("python_live_samples", Median(pyRate), "per_s", ">", 0);
-    Report("python_cli_live_samples", Median(cliRate), "per_s", ">", 0);
-    Report("python_live_vs_cli", Median(ratio), "ratio", ">=", 0.9);
-    Report("python_cpu_per_sample", Least(pyCpu), "us", ">", 0);
-    Report("python_cpu_per_sample_vs_cli", Least(pyCpu) / Least(cliCpu), "ratio", "<=", 1.5);
+    // Each run gives its rate to the pair and its processor time per sample to `cpu`.
+    Pair cpu;
+    const auto measure = [&](const std::vector<std::string>& args,
+                             std::vector<double>& cpuOf) -> std::optional<double> {
+        const auto run = Measure(args);
+        if (!run) return std::nullopt;
+        cpuOf.push_back(run->cpu / kSamples * 1e6);
+        return kSamples / run->seconds;
+    };
+    const auto rate = Interleave(
+        "python_live_vs_cli", [&] { return measure(python, cpu.a); },
+        [&] { return measure(cli, cpu.b); });
+    if (!rate) return 1;
+    Report("python_live_samples", Median(rate->a), "per_s", ">", 0);
+    Report("python_cli_live_samples", Median(rate->b), "per_s", ">", 0);
+    Report("python_live_vs_cli", rate->Ratio(), "ratio", ">=", 0.9);
+    Report("python_cpu_per_sample", Least(cpu.a), "us", ">", 0);
+    Report("python_cpu_per_sample_vs_cli", cpu.Ratio(), "ratio", "<=", 1.5);
 
     if (!NumPyInstalled()) {
         std::printf("bench_python: batches not measured (needs NumPy, python3-numpy)\n");
     } else {
         const std::vector<std::string> batch{QELTO_PYTHON3, "-c", kBatchScript, address, n};
-        std::vector<double> batchCpu, cliMarginal;
-        for (int r = 0; r < kRounds; ++r) {
-            const auto a = CpuPerSample(batch, 4);
-            const auto b = CpuPerSample(cli, 5);
-            if (!a || !b) return 1;
-            batchCpu.push_back(*a);
-            cliMarginal.push_back(*b);
-        }
-        Report("python_batch_cpu_per_sample", Least(batchCpu), "us", ">", 0);
-        Report("python_cli_cpu_per_sample_after_start", Least(cliMarginal), "us", ">", 0);
-        Report("python_batch_cpu_per_sample_vs_cli", Least(batchCpu) / Least(cliMarginal), "ratio",
-               "<=", 0.5);
+        Measure({QELTO_PYTHON3, "-c", kBatchScript, address, "1000"});  // NumPy's files
+        const auto batchCpu = Interleave(
+            "python_batch_cpu_per_sample_vs_cli", [&] { return CpuPerSample(batch, 4); },
+            [&] { return CpuPerSample(cli, 5); });
+        if (!batchCpu) return 1;
+        Report("python_batch_cpu_per_sample", Least(batchCpu->a), "us", ">", 0);
+        Report("python_cli_cpu_per_sample_after_start", Least(batchCpu->b), "us", ">", 0);
+        Report("python_batch_cpu_per_sample_vs_cli", batchCpu->Ratio(), "ratio", "<=", 0.5);
     }
 
+    // The drop's time is the run's figure; the other thread's longest pause goes beside it.
     SimulatorProcess slow({QELTO_SIM_PATH, "--tcp", "0", "--fault",
                            "delay=" + std::to_string(kSlowReplyMs) + ",cmd=8,times=1000000"});
-    const unsigned slowPort = PortOf(slow);
-    std::string printed;
-    double dropMs = 0;
-    double pauseMs = 0;
-    if (slowPort == 0 ||
-        !Measure({QELTO_PYTHON3, "-c", kDropScript, "127.0.0.1:" + std::to_string(slowPort)},
-                 &printed) ||
-        !(std::istringstream(printed) >> dropMs >> pauseMs)) {
-        std::fprintf(stderr, "bench_python: the drop was not measured\n");
-        return 1;
-    }
-    Report("python_drop_stream_in_flight", dropMs, "ms", "<=", kSlowReplyMs);
-    Report("python_drop_stream_longest_pause_of_another_thread", pauseMs, "ms", "<=", 50);
+    const std::string slowAddress = "127.0.0.1:" + std::to_string(PortOf(slow));
+    std::vector<double> pauses;
+    const auto drops = Repeat("python_drop_stream_in_flight", [&]() -> std::optional<double> {
+        std::string printed;
+        double dropMs = 0;
+        double pauseMs = 0;
+        if (!Measure({QELTO_PYTHON3, "-c", kDropScript, slowAddress}, &printed) ||
+            !(std::istringstream(printed) >> dropMs >> pauseMs)) {
+            return std::nullopt;
+        }
+        pauses.push_back(pauseMs);
+        return dropMs;
+    });
+    if (!drops) return 1;
+    Report("python_drop_stream_in_flight", Median(*drops), "ms", "<=", kSlowReplyMs);
+    Report("python_drop_stream_longest_pause_of_another_thread", Median(pauses), "ms", "<=", 50);
     return 0;
 #else
     // Not an error: a build without pybind11 has no module to measure.
