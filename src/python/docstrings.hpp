@@ -75,6 +75,15 @@ FAILURES
     0..65535 and counts out of range ValueError, arguments of the wrong type (a bool for a
     number too) TypeError, before anything is sent.
 
+TEACHING WITH EVIDENCE
+    s.teach(5) teaches the colour in front of the sensor into row 5 and leaves every other
+    row as it is: the centre of 100 samples and a tolerance that holds their spread (1.5
+    times the radius that holds 99.7 % of them, kept clear of the other rows), as qelto-cli
+    teach does; dry_run=True sends nothing. s.measure(n) gives n samples, and
+    qelto.advise(samples, cfg) checks a configuration's taught colours against them: per row
+    the radius its samples need, a proposed tolerance and a verdict, and .proposed, the
+    configuration with the proposals. Nothing of advise() reaches a sensor.
+
 THREADS AND CTRL-C
     Each Sensor has a thread of its own that owns its link; any Python thread may use it,
     one call at a time: a call made while another waits raises SensorError kind "busy".

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "docstrings.hpp"
+#include "evidence.hpp"
 #include "files/inifile.hpp"
 #include "files/live_csv.hpp"
 #include "files/overlay_file.hpp"
@@ -1105,4 +1106,5 @@ PYBIND11_MODULE(_qelto, m) {
     m.def("write_overlay", &WriteOverlay, py::arg("path"), py::arg("configuration"),
           py::arg("base") = py::none(), doc::kWriteOverlay);
     m.def("diff", &Diff, py::arg("old"), py::arg("new"), doc::kDiff);
+    RegisterEvidence(m);
 }

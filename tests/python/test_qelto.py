@@ -274,3 +274,29 @@ def test_batch_without_numpy_says_what_is_missing(sim, monkeypatch):
 def package_env():
     """The environment of a child Python that imports the package this test imported."""
     return dict(os.environ, PYTHONPATH=os.path.dirname(os.path.dirname(qelto.__file__)))
+
+
+def test_one_colour_taught_from_samples_and_advice_on_them(start_sim):
+    sim = start_sim("--taught", "5", "--spread", "2", "--scene", "orange")
+    with qelto.connect(tcp=sim.address) as s:
+        before = s.read(ram=True)
+        assert s.teach(5, samples=20, ram=True, dry_run=True)["written"] is False
+        assert s.read(ram=True) == before
+        taught = s.teach(5, ram=True)
+        after = s.read(ram=True)
+        samples = s.measure(300)
+    assert taught["written"] and taught["refused"] == [] and taught["samples"] == 100
+    assert [k for k in after if after[k] != before[k]] == [
+        "max_vec_no", *(f"teach_vector_5.cell_{w}" for w in range(4))]
+    assert after["teach_vector_5.cell_3"] == taught["tolerance"]
+    assert len(samples) == 300 and isinstance(samples[0], qelto.Sample)
+
+    advice = qelto.advise(samples, after)
+    assert [r.row for r in advice.rows] == [0, 1, 2, 3, 4, 5]
+    orange = advice.rows[5]
+    assert orange.samples == 300 and orange.needed > 0
+    assert advice.rows[0].verdict == "too few samples" and advice.rows[0].proposed is None
+    assert advice.proposed["teach_vector_5.cell_3"] == orange.proposed
+    assert advice.proposed["teach_vector_0.cell_3"] == after["teach_vector_0.cell_3"]
+    with pytest.raises(ValueError):
+        qelto.advise(samples, after, margin=0.5)
