@@ -214,6 +214,7 @@ std::optional<LiveCsvProblem> ReadLiveCsv(const std::string& path, const LiveCsv
         if (got == 0) break;
         std::string_view rest;
         going = TakeLines(reader, {buffer.data(), kept + got}, rest);
+        if (!going) break;
         kept = rest.size();
         std::memmove(buffer.data(), rest.data(), kept);
     }
