@@ -82,8 +82,10 @@ int CliApp::Teach() {
                           " samples; needed " + std::to_string(t.needed) + " (" +
                           FormatFixed(settings.coverage, 1) + " %); tolerance " +
                           std::to_string(t.tolerance) + "\noverlaps:";
-        for (const Overlap& o : t.overlaps)
-            out += " row " + std::to_string(o.row) + " (" + DistanceText(o.distance) + " apart)";
+        for (std::size_t i = 0; i < t.overlaps.size(); ++i) {
+            out += std::string(i == 0 ? " row " : ", row ") + std::to_string(t.overlaps[i].row) +
+                   " (" + DistanceText(t.overlaps[i].distance) + " apart)";
+        }
         out += t.overlaps.empty() ? " none\n" : "\n";
         for (const Difference& d : diffs)
             out += DiffLine(d) + "\n";

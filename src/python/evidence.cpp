@@ -51,7 +51,8 @@ EvidenceSample SampleOf(const py::handle& sample, std::size_t index) {
     }
     std::int16_t v[4] = {};
     for (Py_ssize_t i = 3; i < 7; ++i) {
-        const py::object item = py::reinterpret_steal<py::object>(PySequence_GetItem(sample.ptr(), i));
+        const py::object item =
+            py::reinterpret_steal<py::object>(PySequence_GetItem(sample.ptr(), i));
         if (!item) throw py::error_already_set();
         if (!PyLong_Check(item.ptr()) || PyBool_Check(item.ptr())) {
             throw fail("x, y, int and color_no are whole numbers");
@@ -153,8 +154,7 @@ py::tuple Teach(const py::object& configuration, std::size_t row, const py::obje
                 const std::optional<int>& tolerance, double margin) {
     const EvidenceSettings settings = SettingsOf(margin, EvidenceSettings{}.coverage);
     if (tolerance && (*tolerance < 0 || *tolerance > 65535)) {
-        throw py::value_error("tolerance: " + std::to_string(*tolerance) +
-                              " is outside 0..65535");
+        throw py::value_error("tolerance: " + std::to_string(*tolerance) + " is outside 0..65535");
     }
     const Configuration config = ConfigurationOf(configuration);
     const std::vector<EvidenceSample> taken = SamplesOf(samples);
