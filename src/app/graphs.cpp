@@ -8,6 +8,8 @@ namespace qelto {
 namespace {
 
 constexpr Ctrl kColourGraphs[] = {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt};
+// The teach words that place a circle: X, Y, INT and the tolerance.
+constexpr std::size_t kCircleWords = 4;
 
 struct AxisFit {
     std::int32_t span;
@@ -75,9 +77,14 @@ void Graphs::InitGraphs() {
         const TeachVector& row = teach[n];
         const double cx = row.Cell[0], cy = row.Cell[1], ci = row.Cell[2], r = row.Cell[3];
         const std::uint32_t colour = TeachRowColor(n);
-        ui_.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour);
-        ui_.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour);
-        ui_.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour);
+        // A circle being edited shows where it would go, dashed until it has been sent.
+        bool unsent = false;
+        for (std::size_t w = 0; w < kCircleWords; ++w)
+            unsent = unsent || working_.Unsent(ConfigItem::Teach(n, w));
+        const ArcLine line = unsent ? ArcLine::Dashed : ArcLine::Solid;
+        ui_.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour, line);
+        ui_.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour, line);
+        ui_.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour, line);
     }
     extent_ = ComputeTeachExtent(teach);
 }
