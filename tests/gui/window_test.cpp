@@ -1065,5 +1065,176 @@ TEST_F(Window, AtHomeOnADesktop) {
     EXPECT_EQ(ctx().state.Language, 1);
 }
 
+// The desktop's language at the first start: the C and POSIX locales are English.
+TEST(DesktopLanguage, CAndPosixAreEnglish) {
+    EXPECT_EQ(LanguageOfLocale(QLocale(QLocale::C)), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("POSIX"))), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("C"))), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("pl_PL"))), 6);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("ja_JP"))), std::nullopt);
+}
+
+// The operator's day from the keyboard alone, one task after the other: connect, edit and
+// send, record during GO, zoom a graph, find a failure in the link monitor. No mouse event is
+// sent; popups are answered by their keys or by typing. Each task is a step of its own: a new
+// task of the day goes in as one more.
+TEST_F(Window, TheOperatorsDayWithoutAMouse) {
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort());
+    Activate();
+    MainWindow& w = ui().window();
+    const auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* target =
+            focus != nullptr && focus->isVisible() ? focus : static_cast<QWidget*>(&w);
+        QTest::keyClick(target, static_cast<Qt::Key>(k), mods);
+    };
+    // A popup's answer by its key; one that stays open after it is closed, so that the test
+    // fails rather than waits.
+    const auto pressOn = [](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        return [k, mods](QWidget* popup) {
+            QTest::keyClick(popup, static_cast<Qt::Key>(k), mods);
+            QTimer::singleShot(2000, popup, [popup] {
+                ADD_FAILURE() << "the key left the popup open: "
+                              << popup->windowTitle().toStdString();
+                if (auto* dialog = qobject_cast<QDialog*>(popup)) dialog->reject();
+            });
+        };
+    };
+    // Tab until `target` has the keyboard; false when it never comes.
+    const auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i)
+            key(Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    };
+    struct Step {
+        const char* task;
+        std::function<void()> run;
+    };
+    const std::vector<Step> day = {
+        {"connect",
+         [&] {
+             ASSERT_TRUE(server.ListenTcp());
+             key(Qt::Key_C, Qt::AltModifier);  // the connection page
+             key(Qt::Key_T, Qt::AltModifier);  // its Port field
+             key(Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClicks(QApplication::focusWidget(), QString::number(server.tcpPort()));
+             popups.Then(pressOn(Qt::Key_Return));  // default parameters? Enter says no
+             key(Qt::Key_Return);                   // Enter in the field connects
+             ASSERT_TRUE(ctx().state.communicationOk);
+         }},
+        {"edit and send",
+         [&] {
+             Activate();
+             // Offline left FILE selected: the sensor's EEPROM again.
+             key(Qt::Key_E, Qt::AltModifier);
+             ASSERT_TRUE(
+                 SpinUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; }, 1000));
+             key(Qt::Key_P, Qt::AltModifier);  // the parameter page
+             key(Qt::Key_D, Qt::AltModifier);  // Edit (a button's letter clicks it a moment later)
+             ASSERT_TRUE(SpinUntil([&] { return ctx().editor.on(); }, 1000));
+             auto* table = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
+             ASSERT_TRUE(tabTo(table));
+             key(Qt::Key_Home, Qt::ControlModifier);
+             const QString gain = QStringLiteral("GAIN");
+             for (int r = 0;
+                  r < table->model()->rowCount() &&
+                  table->model()->headerData(table->currentIndex().row(), Qt::Vertical) != gain;
+                  ++r) {
+                 key(Qt::Key_Down);
+             }
+             ASSERT_EQ(table->model()->headerData(table->currentIndex().row(), Qt::Vertical), gain);
+             key(Qt::Key_7);  // typing opens the cell
+             auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+             ASSERT_NE(cell, nullptr);
+             EXPECT_EQ(cell->text(), QStringLiteral("7"));
+             key(Qt::Key_Return);
+             Spin(20);  // the view hands the value on once the cell's editor has closed
+             EXPECT_EQ(ctx().working.config().para.Gain, 7);
+             // Tab leaves the table when no cell is open; Ctrl+Tab too.
+             key(Qt::Key_Tab, Qt::ControlModifier);
+             EXPECT_FALSE(table->isAncestorOf(QApplication::focusWidget()));
+             popups.Then(pressOn(Qt::Key_Y));  // send these values? Y is Yes
+             key(Qt::Key_F9);
+             EXPECT_EQ(model.EepromParameters().Gain, 7);
+             Activate();
+             key(Qt::Key_D, Qt::AltModifier);  // the plain page again
+             EXPECT_TRUE(SpinUntil([&] { return !ctx().editor.on(); }, 1000));
+         }},
+        {"record during GO",
+         [&] {
+             Activate();
+             popups.Then([](QWidget* dialog) { ChooseFile(dialog, QStringLiteral("walk.csv")); });
+             key(Qt::Key_F, Qt::AltModifier);                                // File
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_R);  // Record live data
+             ASSERT_TRUE(ctx().recording.recorder().active());
+             EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("recording walk.csv: waiting for GO"),
+                       std::string::npos)
+                 << ui().GetCtrlText(Ctrl::StatusBar);
+             Activate();
+             std::string during;
+             QTimer::singleShot(400, [&] {
+                 ctx().recording.ShowStatusBar(true);
+                 during = ui().GetCtrlText(Ctrl::StatusBar);
+                 key(Qt::Key_F12);
+             });
+             key(Qt::Key_F11);
+             EXPECT_NE(during.find("recording walk.csv: "), std::string::npos) << during;
+             EXPECT_NE(during.find(" rows, "), std::string::npos) << during;
+             EXPECT_FALSE(ctx().recording.recorder().active());
+         }},
+        {"zoom a graph",
+         [&] {
+             Activate();
+             auto* xy = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY));
+             ASSERT_TRUE(tabTo(xy));
+             const QCPRange automatic = xy->xAxis->range();
+             key(Qt::Key_Plus);
+             EXPECT_TRUE(xy->operatorView());
+             EXPECT_LT(xy->xAxis->range().size(), automatic.size());
+             const double centre = xy->xAxis->range().center();
+             key(Qt::Key_Right);
+             EXPECT_GT(xy->xAxis->range().center(), centre);
+             key(Qt::Key_0);
+             EXPECT_FALSE(xy->operatorView());
+             EXPECT_EQ(xy->xAxis->range(), automatic);
+         }},
+        {"find a failure in the link monitor",
+         [&] {
+             std::string error;
+             server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
+             Activate();
+             popups.Then(pressOn(Qt::Key_Return));  // nothing unsent: no question expected
+             key(Qt::Key_F10);
+             EXPECT_FALSE(ctx().state.communicationOk);
+             Activate();
+             key(Qt::Key_L, Qt::ControlModifier);
+             LinkMonitorPanel* panel = ui().menu().monitorPanel();
+             ASSERT_NE(panel, nullptr);
+             panel->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+             MonitorTableModel& rows = panel->model();
+             const auto onlyFailures = [&] {
+                 panel->Follow();
+                 bool rejected = false;
+                 for (int r = 0; r < rows.rowCount(); ++r) {
+                     if (rows.entryAt(r).result == MonitorResult::Ok) return false;
+                     rejected = rejected || rows.entryAt(r).result == MonitorResult::Rejected;
+                 }
+                 return rejected;
+             };
+             EXPECT_FALSE(onlyFailures());
+             QTest::keyClick(panel, Qt::Key_F, Qt::AltModifier);  // Failures only
+             EXPECT_TRUE(SpinUntil(onlyFailures, 1000));
+             panel->close();
+         }},
+    };
+    for (const Step& step : day) {
+        SCOPED_TRACE(step.task);
+        step.run();
+        if (HasFatalFailure()) return;
+    }
+}
+
 }  // namespace
 }  // namespace qelto::gui
