@@ -33,10 +33,12 @@ struct Texts {
     static constexpr std::string_view kWaitingForGo = ": waiting for GO";
 };
 
-constexpr double kFlushInterval = 1.0;    // seconds
-constexpr std::size_t kPageSize = 4096;   // bytes handed to the system in one write
-constexpr double kStatusInterval = 0.25;  // seconds between status bar updates
-constexpr double kRateWindow = 1.0;       // seconds the rate is taken over
+constexpr double kFlushInterval = 1.0;   // seconds
+constexpr std::size_t kPageSize = 4096;  // bytes handed to the system in one write
+// Seconds between status bar updates: its figures are read, not watched (the rate is taken
+// over a second anyway), and each update costs a repaint of the whole line.
+constexpr double kStatusInterval = 0.5;
+constexpr double kRateWindow = 1.0;  // seconds the rate is taken over
 // A rate older than this is no rate any more: no sample came for that long.
 constexpr double kRateStale = 1.0;
 

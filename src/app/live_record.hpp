@@ -155,7 +155,7 @@ class Recording {
     void AcquisitionStarted();
     void AcquisitionEnded();
     // The status bar: rate, samples, the recording, the scan frequency. `force` redraws it
-    // now; otherwise at most four times a second.
+    // now; otherwise at most twice a second.
     void ShowStatusBar(bool force);
     // Opens the folder of the recording (running or last) in the desktop's file manager.
     Outcome OpenFolder();

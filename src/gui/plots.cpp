@@ -749,17 +749,23 @@ void StripChart::PaintOverlay(QPainter& painter) {
     const auto [from, to] = VisibleSamples();
     if (from <= to) {
         const auto newest = static_cast<double>(h.filled) - 1;
-        QVector<QPointF> points;
+        // Whole pixels and a one-pixel cosmetic pen: the raster engine draws such lines
+        // directly instead of stroking a path.
+        QVector<QPoint> points;
         points.reserve(static_cast<qsizetype>(to - from + 1));
         painter.save();
         painter.setClipRect(plotArea());
         for (std::size_t t = 0; t < 3; ++t) {
             points.clear();
             for (std::size_t i = from; i <= to; ++i) {
-                points.push_back(QPointF(xAxis->coordToPixel(static_cast<double>(i) - newest),
-                                         yAxis->coordToPixel(h.At(t, i))));
+                points.push_back(
+                    QPoint(static_cast<int>(
+                               std::lround(xAxis->coordToPixel(static_cast<double>(i) - newest))),
+                           static_cast<int>(std::lround(yAxis->coordToPixel(h.At(t, i))))));
             }
-            painter.setPen(QPen(kTraceColours[t], 1));
+            QPen pen(kTraceColours[t], 0);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
             painter.drawPolyline(points.constData(), static_cast<int>(points.size()));
         }
         painter.restore();

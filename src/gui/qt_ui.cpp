@@ -35,6 +35,7 @@
 
 #include "app/context.hpp"
 #include "app/control_table.hpp"
+#include "displays.hpp"
 #include "editor_view.hpp"
 #include "files/paths.hpp"
 #include "link/transport.hpp"
@@ -248,13 +249,8 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     d.statusDisplay->setMinimumWidth(120);
     d.comPortDisplay->setMaximumWidth(64);
     d.ipAddressDisplay->setMaximumWidth(130);
-    // The status bar keeps one line: what does not fit is cut with "…", and the whole text is
-    // in its tooltip. It must not widen the window either.
-    d.statusBar->setWordWrap(false);
-    d.statusBar->setTextFormat(Qt::PlainText);
-    d.statusBar->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    d.statusBar->setMinimumWidth(0);
-    d.statusBar->installEventFilter(this);
+    // The status bar keeps one line (StatusLine): what does not fit is cut with "…", and the
+    // whole text is in its tooltip.
     Wire();
     window_->installEventFilter(this);
     menu_ = std::make_unique<WindowMenu>(*this);
@@ -530,8 +526,10 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
             Qt::QueuedConnection);
         return false;
     }
-    if (event->type() == QEvent::Resize && watched == entry(Ctrl::StatusBar).widget.data()) {
-        ShowStatusBar();
+    // Paints and the like come by the thousand while live data runs: only these few are ours.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::EnabledChange && type != QEvent::ContextMenu &&
+        type != QEvent::MouseButtonDblClick) {
         return false;
     }
     const QVariant role = watched->property("qeltoCtrl");
@@ -754,12 +752,10 @@ QString QtUi::StatusBarText() const {
 }
 
 void QtUi::ShowStatusBar() {
-    auto* bar = qobject_cast<QLabel*>(entry(Ctrl::StatusBar).widget.data());
+    auto* bar = qobject_cast<StatusLine*>(entry(Ctrl::StatusBar).widget.data());
     if (bar == nullptr) return;
     const QString full = StatusBarText();
-    const QString shown = bar->fontMetrics().elidedText(full, Qt::ElideRight,
-                                                        std::max(0, bar->contentsRect().width()));
-    if (bar->text() != shown) bar->setText(shown);
+    bar->setText(full);
     QString tip = full;
     if (!statusTooltip_.isEmpty()) tip += QLatin1Char('\n') + statusTooltip_;
     if (bar->toolTip() != tip) bar->setToolTip(tip);

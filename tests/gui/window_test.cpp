@@ -30,6 +30,7 @@
 
 #include "app/control_table.hpp"
 #include "app/live_record.hpp"
+#include "displays.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "link_monitor_panel.hpp"
@@ -1027,10 +1028,11 @@ TEST_F(Window, AtHomeOnADesktop) {
         "12345.6 samples/s   1234567 samples   scan frequency 1234.56 Hz";
     ui().SetCtrlText(Ctrl::StatusBar, longest);
     Spin(50);
-    auto* bar = qobject_cast<QLabel*>(ui().widget(Ctrl::StatusBar));
-    EXPECT_LE(bar->sizeHint().height(), bar->fontMetrics().height() * 3 / 2);
-    EXPECT_TRUE(bar->text().endsWith(QChar(0x2026))) << bar->text().toStdString();
-    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->text()), bar->contentsRect().width());
+    auto* bar = qobject_cast<StatusLine*>(ui().widget(Ctrl::StatusBar));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_LE(bar->height(), bar->fontMetrics().height() * 2);
+    EXPECT_TRUE(bar->shownText().endsWith(QChar(0x2026))) << bar->shownText().toStdString();
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->shownText()), bar->contentsRect().width());
     EXPECT_TRUE(bar->toolTip().startsWith(QString::fromStdString(longest)));
     w.resize(300, 200);
     Spin(50);
