@@ -39,8 +39,8 @@ void NumberDisplay::paintEvent(QPaintEvent* event) {
     // Where a line edit puts its text: inside the frame, with its own small margin.
     QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
     r = r.marginsRemoved(textMargins()).adjusted(2, 0, -2, 0);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::Text));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
     painter.drawText(r, static_cast<int>(alignment()), text());
 }
 
