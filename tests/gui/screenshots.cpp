@@ -203,6 +203,7 @@ int main(int argc, char** argv) {
         const auto shot = [&](const char* name) {
             for (bool dark : {false, true}) {
                 app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+                Spin(100);
                 ui.scheduler().FlushNow();
                 savePixmap(window.grab(), QString::fromLatin1(name) + (dark ? "-dark" : ""));
             }
