@@ -144,7 +144,7 @@ constexpr Action kStop = [](Context& c, Ctrl) { return c.live.Stop(); };
 constexpr Action kFreq = [](Context& c, Ctrl) { return c.live.Freq(); };
 constexpr Action kAssistant = [](Context& c, Ctrl) {
     c.assistant.StartAssistant();
-    return c.feedback.LinkOutcome();
+    return c.feedback.LinkOutcome(c.supervisor.usable());
 };
 constexpr Action kRecord = [](Context& c, Ctrl) { return c.recording.Toggle(); };
 constexpr Action kCompare = [](Context& c, Ctrl) { return c.compare.Run(); };
@@ -193,8 +193,8 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::IpAddressDisplay, {}, Key::None, kCommit, nullptr},
     // Main panel
     E{Ctrl::TabControl, Help::kTab, Key::None, Event::ActiveTabChange, TabChanged},
-    E{Ctrl::SendButton, Help::kSend, Key::F9, kCommit, kSend},
-    E{Ctrl::GetButton, Help::kGet, Key::F10, kCommit, kGet},
+    E{Ctrl::SendButton, Help::kSend, kSendKey, kCommit, kSend},
+    E{Ctrl::GetButton, Help::kGet, kGetKey, kCommit, kGet},
     E{Ctrl::EepromButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
     E{Ctrl::FileButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
     E{Ctrl::AverageControl, Help::kAverage, Key::None, kCommit, EditAverage},
@@ -246,30 +246,6 @@ std::string_view HelpText(Ctrl role) {
 
 Key ShortcutKey(Ctrl role) {
     return ControlOf(role).key;
-}
-
-const char* KeyName(Key key) {
-    switch (key) {
-        case Key::F9:
-            return "F9";
-        case Key::F10:
-            return "F10";
-        case Key::F11:
-            return "F11";
-        case Key::F12:
-            return "F12";
-        case Key::None:
-            break;
-    }
-    return "";
-}
-
-Ctrl ControlForKey(Key key) {
-    if (key == Key::None) return Ctrl::Count_;
-    for (const ControlEntry& e : kControls) {
-        if (e.key == key) return e.role;
-    }
-    return Ctrl::Count_;
 }
 
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {

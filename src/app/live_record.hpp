@@ -135,7 +135,6 @@ class Recording {
     void ShowStatusBar(bool force);
 
     LiveRecorder& recorder() { return recorder_; }
-    const LiveStats& stats() const { return stats_; }
 
   private:
     OperatorInterface& ui_;

@@ -206,7 +206,7 @@ void StorePanelSettings(Context& ctx) {
     const std::int32_t language = ToInt32(ctx.ui.GetCtrlVal(Ctrl::LanguageSelector));
     if (IsLanguage(language)) ctx.state.Language = language;
     Ini_PutInt(d, kSectionGeneralSettings, kItemLanguage, ctx.state.Language);
-    if (ctx.reconnection.automatic()) {
+    if (ctx.supervisor.automatic()) {
         Ini_PutInt(d, kSectionGeneralSettings, Texts::kItemAutoReconnect, 1);
     }
 

@@ -82,8 +82,7 @@ void InitAll(Context& ctx, const StartupOptions& options) {
 
 Outcome FirstConnection(Context& ctx) {
     const CommandLock::Scope connecting(ctx.lock, UserCommand::Connect);
-    ctx.connection.TryToConnect();
-    return ctx.feedback.LinkOutcome();
+    return ctx.connection.TryToConnect();
 }
 
 Outcome CBF_MAINP(Context& ctx, Event event) {

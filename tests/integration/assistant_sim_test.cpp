@@ -35,7 +35,6 @@ class AssistantOverTcp : public ::testing::Test {
         ASSERT_TRUE(sensor.Open(ctx.settings.conn).ok());
         ASSERT_EQ(sensor.ReadFirmware()->SensorModel, 1);
         ctx.state.Language = kEnglish;
-        ctx.state.communicationOk = true;
     }
     const PopupRecord& LastPopup() const { return ui.popups.back(); }
 

@@ -18,7 +18,6 @@ inline std::string InfoBox(QtRig& rig) {
 // Clears the failure log and arms the flags a failure report clears.
 inline void ResetReport(QtRig& rig) {
     rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-    rig.ctx.state.communicationOk = true;
     rig.ctx.state.acquisition = Acquisition::Live;
 }
 

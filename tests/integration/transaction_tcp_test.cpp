@@ -20,7 +20,6 @@ class TcpTransaction : public ::testing::Test {
     void SetUp() override {
         rig.ConnectTcp("127.0.0.1", peer.port());
         ASSERT_EQ(rig.link.link.TcpConnected, 1);
-        rig.ctx.state.communicationOk = true;
     }
     // Answers every request with these chunks.
     void Answer(std::vector<Chunk> chunks) {
@@ -49,7 +48,6 @@ TEST_F(TcpTransaction, ReplyWithDataIsDecoded) {
     ASSERT_EQ(peer.requests.size(), 1u);
     EXPECT_EQ(peer.requests[0], (Bytes{0x55, 0x07, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x52}));
     EXPECT_EQ(InfoBox(), "");
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(TcpTransaction, ReplyWithoutDataEndsAfterTheHeaderEvenWithAWrongDataCrcByte) {
@@ -137,14 +135,13 @@ TEST_F(TcpTransaction, EveryBrokenReplyIsReportedOnceWithItsText) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-        rig.ctx.state.communicationOk = true;
         rig.ctx.state.acquisition = Acquisition::Live;
         rig.ui.SetActiveTabPage(kParameterPage);
         Answer({{c.reply()}});
         EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
         EXPECT_EQ(InfoBox(), std::string(c.message) + "\n\n");
         EXPECT_EQ(Status(), "TIMEOUT!");
-        EXPECT_FALSE(rig.ctx.state.communicationOk);
+        EXPECT_FALSE(rig.ctx.supervisor.usable());
         EXPECT_FALSE(rig.ctx.state.acquiring());
         EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
         EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);

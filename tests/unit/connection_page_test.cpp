@@ -112,7 +112,7 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "sensor");
     rig.ui.answers.push_back(PopupAnswer::No());
     DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit);
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::DisconnectButton).dimmed);
     EXPECT_FALSE(AcceptDimmed());

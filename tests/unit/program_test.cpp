@@ -58,7 +58,7 @@ TEST_F(Program, HeaderAreaTeachTableAndParameterPageAtStartUp) {
     options.connectionOverride = demo;
     InitAll(rig.ctx, options);
 
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kParameterPage);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     ASSERT_EQ(rig.ui.infoTexts.size(), 4u);

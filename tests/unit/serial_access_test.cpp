@@ -64,7 +64,7 @@ std::string InfoBoxAfterOpening(int openResult, const SerialDeviceAccess& access
     // The port and its device go beside the message, for whoever reads it.
     EXPECT_EQ(opened.error().reason, "COM101 (/dev/ttyUSB0)");
     ctx.feedback.ReportFailure(opened.error());
-    EXPECT_FALSE(ctx.state.communicationOk);
+    EXPECT_FALSE(ctx.supervisor.usable());
     EXPECT_EQ(ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     return ui.ctrl(Ctrl::InfoBox).text;
 }
