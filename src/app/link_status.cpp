@@ -3,22 +3,10 @@
 #include "app/local_time.hpp"
 #include "sensor/connect.hpp"
 #include "sensor/sensor_session.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 namespace {
-
-// A message of several lines as one line.
-std::string OneLine(std::string_view text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\n' || c == '\r') c = ' ';
-        if (c == ' ' && (line.empty() || line.back() == ' ')) continue;
-        line += c;
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line;
-}
 
 std::string WithReason(const SensorError& e) {
     std::string text = OneLine(e.message);
@@ -46,9 +34,8 @@ std::string LinkInForce(const SensorSession& sensor, const LinkDescription& page
 }
 
 std::string SensorOnLink(const SensorSession& sensor) {
-    const SensorIdentity& id = sensor.identity();
-    if (!sensor.connected() || id.firmware.empty()) return "not identified";
-    return id.firmwareLine() + ", " + id.name + ", serial " + std::to_string(id.serialNumber);
+    if (!sensor.connected() || sensor.identity().firmware.empty()) return "not identified";
+    return SensorLine(sensor.identity());
 }
 
 LinkStatus::LinkStatus(OperatorInterface& ui, EventLoop& loop, const SensorSession& session)

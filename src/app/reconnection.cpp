@@ -6,6 +6,7 @@
 #include "app/connection.hpp"
 #include "app/live.hpp"
 #include "app/live_record.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 namespace {
@@ -17,10 +18,6 @@ std::string Seconds(double s) {
         return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " s";
     }
     return std::to_string(static_cast<long long>(s + 0.5)) + " s";
-}
-
-std::string Sensor(const SensorIdentity& id) {
-    return id.firmwareLine() + ", " + id.name + ", serial " + std::to_string(id.serialNumber);
 }
 
 }  // namespace
@@ -107,11 +104,11 @@ void Reconnection::Tick() {
         case LinkSupervisor::Attempt::Failed:
             return;
         case LinkSupervisor::Attempt::OtherSensor: {
-            const std::string other = Sensor(link_.otherSensor());
+            const std::string other = SensorLine(link_.otherSensor());
             connection_.Disconnect();
             const std::string text =
                 "Another sensor answers (" + other + "), not the one that was connected (" +
-                Sensor(link_.expected()) +
+                SensorLine(link_.expected()) +
                 ").\nAutomatic reconnection has stopped; nothing was written to it. Connect to "
                 "work with it.";
             ui_.AppendText(Ctrl::InfoBox, text + "\n\n");
