@@ -87,16 +87,12 @@ std::optional<Cost> WindowCost(int com, int seconds) {
     StartupOptions o;
     o.programDirectory = dir.path().toStdString();
     o.userConfigDirectory = dir.path().toStdString();
-    ConnectionSettings link;
-    link.Protocol = kRs232;
-    link.ComPort = static_cast<std::uint16_t>(com);
-    link.BaudRateIndex = static_cast<std::uint16_t>(BaudRateIndexFor(kBaud).value_or(4));
-    o.connectionOverride = link;
+    o.connectionOverride = LinkDescription::Serial(com, kBaud);
     gui::testing::PopupAnswerer popups;
     popups.ThenClick("No");
     gui::GuiApp app;
     app.Start(o);
-    if (!app.ctx().state.communicationOk) return std::nullopt;
+    if (!app.ctx().supervisor.usable()) return std::nullopt;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     gui::testing::Spin(300);  // start-up paints settle
     const long first = strip->appends();

@@ -9,7 +9,7 @@
 #include "app/live.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
-#include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {

@@ -6,7 +6,8 @@
 #include "app/settings.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
+#include "protocol/number_text.hpp"
 #include "sensor/connect.hpp"
 
 namespace qelto {
@@ -80,12 +81,13 @@ Connection::Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& se
 
 // Reads the link kind and its settings from the connection page.
 void Connection::ReadConnectionPage() {
-    auto& c = settings_.conn;
-    c.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
-    c.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
-    c.BaudRateIndex = CtrlValueU16(ui_, Ctrl::BaudRateSelector);
-    CopyText(c.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
-    CopyText(c.PortNumber, ui_.GetCtrlText(Ctrl::PortField));
+    LinkDescription& link = settings_.link;
+    link.kind = CtrlValueU16(ui_, Ctrl::ProtocolSelector) == kRs232 ? LinkDescription::Kind::Serial
+                                                                    : LinkDescription::Kind::Tcp;
+    link.comPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    link.baud = BaudRateForIndex(CtrlValueU16(ui_, Ctrl::BaudRateSelector));
+    link.host = ui_.GetCtrlText(Ctrl::ServerField);
+    link.tcpPort = ParseLeadingInt(ui_.GetCtrlText(Ctrl::PortField));
 }
 
 Outcome Connection::GiveUp(const SensorError& error) {
@@ -126,8 +128,8 @@ Outcome Connection::SensorNotRead() {
 }
 
 Outcome Connection::TryToConnect(bool reconnecting) {
-    auto& conn = settings_.conn;
-    sensor_.CloseSerialPort(conn.ComPort);
+    const LinkDescription& link = settings_.link;
+    sensor_.CloseSerialPort(link.comPort);
     // The port the session has open, whatever the selector shows by now.
     CloseOpenSerialPort();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
@@ -135,11 +137,10 @@ Outcome Connection::TryToConnect(bool reconnecting) {
     ReadConnectionPage();
     loop_.ProcessSystemEvents();
 
-    ui_.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
-    ui_.SetCtrlText(Ctrl::IpAddressDisplay, TextOf(conn.IpAddress));
-    conn.TcpPort = ParseLeadingInt(TextOf(conn.PortNumber));
+    ui_.SetCtrlVal(Ctrl::ComPortDisplay, link.comPort);
+    ui_.SetCtrlText(Ctrl::IpAddressDisplay, link.host);
 
-    const bool serial = conn.Protocol == kRs232;
+    const bool serial = link.kind == LinkDescription::Kind::Serial;
     ui_.SetVisible(Ctrl::ComPortDisplay, serial);
     ui_.SetVisible(Ctrl::IpAddressDisplay, !serial);
     // Opening the serial line ends an acquisition that may still count as running.
@@ -151,7 +152,7 @@ Outcome Connection::TryToConnect(bool reconnecting) {
     options.throughEeprom = state_.TransferTarget == kTargetEeprom;
     // The read is the window's Get, with its reports and the working copy.
     options.readConfiguration = false;
-    const ConnectResult result = qelto::Connect(sensor_, conn, listener, options);
+    const ConnectResult result = qelto::Connect(sensor_, link, listener, options);
     switch (result.reached) {
         case ConnectStage::Open:
         case ConnectStage::Identify:
@@ -205,8 +206,8 @@ void Connection::Disconnect() {
     // The port the selector shows, and whatever link is really open (the selector may have
     // been changed since it was opened).
     CloseOpenSerialPort();
-    settings_.conn.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
-    sensor_.CloseSerialPort(settings_.conn.ComPort);
+    settings_.link.comPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    sensor_.CloseSerialPort(settings_.link.comPort);
     sensor_.Close();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
     ui_.AppendText(Ctrl::InfoBox, kInfoNoSensor);
@@ -216,9 +217,10 @@ void Connection::Disconnect() {
 }
 
 void Connection::InitConnectPanel() {
-    settings_.conn.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
-    if (settings_.conn.Protocol != kRs232 && settings_.conn.Protocol != kTcpIp) return;
-    const bool serial = settings_.conn.Protocol == kRs232;
+    const std::uint16_t protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
+    if (protocol != kRs232 && protocol != kTcpIp) return;
+    const bool serial = protocol == kRs232;
+    settings_.link.kind = serial ? LinkDescription::Kind::Serial : LinkDescription::Kind::Tcp;
     ui_.SetVisible(Ctrl::ComPortSelector, serial);
     ui_.SetVisible(Ctrl::BaudRateSelector, serial);
     ui_.SetVisible(Ctrl::ServerField, !serial);
@@ -252,8 +254,8 @@ Outcome Connection::SettingChanged() {
 
 Outcome Connection::ServerChanged() {
     ui_.SetDimmed(Ctrl::AcceptButton, true);
-    CopyText(settings_.conn.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
-    RememberServer(TextOf(settings_.conn.IpAddress));
+    settings_.link.host = ui_.GetCtrlText(Ctrl::ServerField);
+    RememberServer(settings_.link.host);
     return Outcome::Done;
 }
 

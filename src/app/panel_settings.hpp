@@ -29,10 +29,11 @@ WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& area);
 // Start-up: window placement (fitted onto the screen), language, parameter-file path and the
 // server list.
 void LoadPanelSettings(Context& ctx);
-// Start-up: the connection settings, shown on the connection page.
-void GetConnectionSettingsFromFile(Context& ctx);
+// Start-up: the connection settings, shown on the connection page as the file has them, and the
+// link they name; what the file held.
+StoredConnection GetConnectionSettingsFromFile(Context& ctx);
 // The connection settings onto the connection page's controls.
-void ShowConnectionSettings(OperatorInterface& ui, ConnectionSettings& conn);
+void ShowConnectionSettings(OperatorInterface& ui, const StoredConnection& conn);
 // Close of the main window and Accept: everything above, as shown now.
 void StorePanelSettings(Context& ctx);
 

@@ -15,7 +15,7 @@
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 #include "files/settings_file.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "protocol/configuration_diff.hpp"
 #include "sensor/connect.hpp"
 #include "sensor/link_settings.hpp"
@@ -163,25 +163,16 @@ void CliApp::SessionChanged(const SessionEvent& event) {
 
 // --- Connecting
 
-ConnectionSettings CliApp::ChosenConnection() {
-    ConnectionSettings c;
-    if (opt_.link == LinkChoice::Tcp) {
-        c.Protocol = kTcpIp;
-        CopyText(c.IpAddress, opt_.tcpHost);
-        CopyText(c.PortNumber, std::to_string(opt_.tcpPort));
-        return c;
-    }
+LinkDescription CliApp::ChosenConnection() {
+    if (opt_.link == LinkChoice::Tcp) return LinkDescription::Tcp(opt_.tcpHost, opt_.tcpPort);
     if (opt_.link == LinkChoice::Serial) {
-        c.Protocol = kRs232;
-        c.ComPort = static_cast<std::uint16_t>(opt_.comPort);
-        c.BaudRateIndex = static_cast<std::uint16_t>(opt_.baudRateIndex);
-        return c;
+        return LinkDescription::Serial(opt_.comPort, BaudRateForIndex(opt_.baudRateIndex));
     }
     // Neither given: the window's stored settings, with their language for the question.
     const std::string dir = SettingsDirectory(env_.programDirectory, env_.userConfigDirectory);
     const std::string path = JoinPath(dir, kPanelSettingsFileName);
     IniHandle doc = OpenSettingsDocument(path);
-    c = ConnectionFromStored(ReadStoredConnection(doc.get()));
+    const LinkDescription c = LinkFromStored(ReadStoredConnection(doc.get()));
     if (const auto language = ReadStoredLanguage(doc.get());
         language && *language >= 0 && *language < kLanguages) {
         language_ = *language;
@@ -190,10 +181,10 @@ ConnectionSettings CliApp::ChosenConnection() {
     std::error_code ec;
     if (fs::exists(PathFromUtf8(path), ec)) {
         console_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
-                     ": " + DescribeConnection(c));
+                     ": " + c.Describe());
     } else {
         console_.Say("no --tcp or --serial given and no settings file " + path +
-                     ": using the default connection settings: " + DescribeConnection(c));
+                     ": using the default connection settings: " + c.Describe());
     }
     return c;
 }
@@ -226,13 +217,13 @@ class CliApp::ConnectReport : public ConnectListener {
 };
 
 int CliApp::Connect() {
-    const ConnectionSettings settings = ChosenConnection();
+    const LinkDescription link = ChosenConnection();
     console_.Status(kStatusTryToConnect);
     console_.Info(kInfoTryToConnect);
     ConnectReport report(*this);
     ConnectOptions options;
     options.throughEeprom = !opt_.ram;
-    const ConnectResult c = qelto::Connect(sensor_, settings, report, options);
+    const ConnectResult c = qelto::Connect(sensor_, link, report, options);
     switch (c.reached) {
         case ConnectStage::Open:
         case ConnectStage::Identify:

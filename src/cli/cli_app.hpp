@@ -65,7 +65,7 @@ class CliApp : private SessionObserver {
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
     // --ram): what the window does at start-up. kExitOk when all of that went well.
     int Connect();
-    ConnectionSettings ChosenConnection();
+    LinkDescription ChosenConnection();
     // The window's Send and Get with the sensor: the configuration into the sensor (and its
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
     enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values

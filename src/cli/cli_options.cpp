@@ -7,7 +7,7 @@
 #include <set>
 #include <string_view>
 
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "protocol/records.hpp"
 
 namespace qelto::cli {

@@ -41,8 +41,7 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
     };
     ui_.menu().SetLinkMonitor(&monitor_);
     ui_.menu().monitorHeading = [this] {
-        return MonitorHeading{WallClockNow(),
-                              LinkInForce(sensor_, LinkDescription::From(ctx_.settings.conn)),
+        return MonitorHeading{WallClockNow(), LinkInForce(sensor_, ctx_.settings.link),
                               SensorOnLink(sensor_)};
     };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };

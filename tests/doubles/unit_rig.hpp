@@ -49,9 +49,8 @@ struct UnitRig : SessionRig {
     LinkContext link{ui, owner, serial, tcp};
 
     UnitRig() {
-        ctx.settings.conn.Protocol = kTcpIp;
-        CopyText(ctx.settings.conn.IpAddress, "sensor");
-        EXPECT_TRUE(sensor.Open(ctx.settings.conn).ok());
+        ctx.settings.link = LinkDescription::Tcp("sensor", 5000);
+        EXPECT_TRUE(sensor.Open(ctx.settings.link.Settings()).ok());
     }
     // Opens the test link over the fake TCP port, which from then on talks to it alone.
     void OpenTestLink() {

@@ -115,10 +115,7 @@ class Window : public ::testing::Test {
         o.userConfigDirectory = dir.path().toStdString();
         o.documentsDirectory = dir.path().toStdString();
         o.desktopLanguage = desktopLanguage;
-        o.connectionOverride = ConnectionSettings{};
-        o.connectionOverride->Protocol = kTcpIp;
-        CopyText(o.connectionOverride->IpAddress, "127.0.0.1");
-        CopyText(o.connectionOverride->PortNumber, std::to_string(port));
+        o.connectionOverride = LinkDescription::Tcp("127.0.0.1", port);
         gui = std::make_unique<GuiApp>();
         gui->Start(o);
     }

@@ -119,7 +119,7 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 99);
     // The page was read into the settings and the displays show the link in use.
     EXPECT_EQ(rig.tcp.connects.back(), std::make_pair(std::string("sensor"), 5000));
-    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 3);
+    EXPECT_EQ(rig.ctx.settings.link.comPort, 3);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::IpAddressDisplay).text, "sensor");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::IpAddressDisplay).visible);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::ComPortDisplay).visible);
@@ -229,7 +229,7 @@ TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
     serialRig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
     serialRig.ui.SetCtrlVal(Ctrl::ComPortSelector, 7);
     serialRig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 9);
-    serialRig.ctx.settings.conn.ComPort = 2;
+    serialRig.ctx.settings.link.comPort = 2;
     serialRig.serial.openResult = -7;
     serialRig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     serialRig.ctx.connection.TryToConnect();
