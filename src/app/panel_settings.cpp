@@ -155,11 +155,11 @@ void ShowConnectionSettings(OperatorInterface& ui, const StoredConnection& conn)
     ui.SetCtrlText(Ctrl::PortField, conn.portNumber);
 }
 
-std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
+std::string InitSettingsPaths(Settings& settings, std::string_view programDirectory,
                               std::string_view userConfigDirectory) {
     const std::string dir = SettingsDirectory(programDirectory, userConfigDirectory);
-    ctx.settings.ProgramDirectory = dir;
-    ctx.settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
+    settings.ProgramDirectory = dir;
+    settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
     return dir;
 }
 

@@ -12,6 +12,7 @@
 namespace qelto {
 
 struct Context;
+struct Settings;
 
 inline constexpr int kMaxRememberedServers = 10;
 
@@ -19,7 +20,7 @@ inline constexpr int kMaxRememberedServers = 10;
 // build-tree install), otherwise userConfigDirectory (created when missing). Fills
 // ProgramDirectory (the chosen directory, without a trailing separator) and
 // PanelSettingsPath; returns the directory.
-std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
+std::string InitSettingsPaths(Settings& settings, std::string_view programDirectory,
                               std::string_view userConfigDirectory);
 
 // A window placement brought onto the screen area: at most its size, and moved as little as

@@ -54,7 +54,7 @@ void ShowLogo(OperatorInterface& ui) {
 
 void InitAll(Context& ctx, const StartupOptions& options) {
     SetStartupState(ctx.state);
-    InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
+    InitSettingsPaths(ctx.settings, options.programDirectory, options.userConfigDirectory);
     ctx.settings.DocumentsDirectory = options.documentsDirectory;
     PaintTeachTable(ctx.ui);
     ShowLogo(ctx.ui);

@@ -794,7 +794,7 @@ class CliStoredSettings : public CliSensor {
         rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 4);
         rig.ui.SetCtrlText(Ctrl::ServerField, "127.0.0.1");
         rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(server.tcpPort()));
-        InitSettingsPaths(rig.ctx, directory.toStdString(), {});
+        InitSettingsPaths(rig.ctx.settings, directory.toStdString(), {});
         StorePanelSettings(rig.ctx);
         return rig.ctx.settings.PanelSettingsPath;
     }

@@ -27,7 +27,7 @@ const std::string kHeader = "[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n";
 class PanelSettings : public ::testing::Test {
   protected:
     PanelSettings() {
-        InitSettingsPaths(rig.ctx, dir.str(), {});
+        InitSettingsPaths(rig.ctx.settings, dir.str(), {});
         // A placement of its own, so that "nothing applied" shows.
         rig.ui.SetWindowPos(222, 111);
         rig.ui.SetWindowSize(444, 333);
@@ -143,7 +143,7 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
 
     UnitRig next;
     next.ui.screen = {1000, -50, 1600, 900};  // a second screen, right of and above the first
-    InitSettingsPaths(next.ctx, dir.str(), {});
+    InitSettingsPaths(next.ctx.settings, dir.str(), {});
     next.ctx.state.Language = 0;
     LoadPanelSettings(next.ctx);
     GetConnectionSettingsFromFile(next.ctx);
@@ -243,13 +243,13 @@ TEST_F(PanelSettings, ServerListIsCutToTenAndHasNoGaps) {
     EXPECT_EQ(Servers().back(), "s10");
 
     UnitRig other;
-    InitSettingsPaths(other.ctx, dir.str(), {});
+    InitSettingsPaths(other.ctx.settings, dir.str(), {});
     Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = 3\nIP ADDR 1 = \"a\"\nIP ADDR 3 = \"c\"\n");
     LoadPanelSettings(other.ctx);
     EXPECT_EQ(other.ui.ctrl(Ctrl::ServerField).items, (std::vector<std::string>{"a", "c"}));
 
     UnitRig negative;
-    InitSettingsPaths(negative.ctx, dir.str(), {});
+    InitSettingsPaths(negative.ctx.settings, dir.str(), {});
     Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = -4\nIP ADDR 1 = \"a\"\n");
     LoadPanelSettings(negative.ctx);
     EXPECT_TRUE(negative.ui.ctrl(Ctrl::ServerField).items.empty());
@@ -324,7 +324,7 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     const std::string user = (root.path() / "config" / "qelto").string();
     fs::create_directory(program);
 
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, program + "/", user), program);
     EXPECT_EQ(rig.ctx.settings.ProgramDirectory, program);
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath,
               (fs::path(program) / "PanelSettings.cfg").string());
@@ -335,12 +335,12 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     // lists do, which a test cannot set up portably): the flag means nothing there.
 #ifndef _WIN32
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, program, user), user);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, program, user), user);
     EXPECT_TRUE(fs::is_directory(user));
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 #endif
 
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, root.File("missing"), user), user);
     EXPECT_TRUE(fs::is_directory(user));
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 
