@@ -15,7 +15,7 @@ QtRig::QtRig() {
     };
 }
 
-void QtRig::ConnectTcp(const std::string& host, int port) {
+void QtLinkRig::ConnectTcp(const std::string& host, int port) {
     link.conn.Protocol = kTcpIp;
     CopyText(link.conn.IpAddress, host);
     link.conn.TcpPort = port;
