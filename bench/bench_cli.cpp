@@ -1,18 +1,17 @@
-// `qelto-cli live -n 20000 --format csv` against qelto-sim over loopback TCP, in samples per
+// `qelto-cli live -n 15000 --format csv` against qelto-sim over loopback TCP, in samples per
 // second of the whole run (start-up and connection included), next to the core's acquisition
 // loop (GetData through the in-memory operator interface) against the same simulator.
 #include <QCoreApplication>
 #include <QProcess>
 #include <QString>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/connection.hpp"
 #include "app/graphs.hpp"
 #include "app/live.hpp"
+#include "bench_pairs.hpp"
 #include "bench_util.hpp"
 #include "qt_rig.hpp"
 
@@ -20,8 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kSamples = 20000;
-constexpr int kRounds = 3;
+constexpr int kSamples = 15000;
 
 #if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
 
@@ -105,11 +103,6 @@ double CliSamplesPerSecond(int port, int count) {
     return count / seconds;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 #endif
 
 }  // namespace
@@ -123,26 +116,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     CoreSamplesPerSecond(sim.port(), 1000);  // warm-up
+    CliSamplesPerSecond(sim.port(), 1000);
 
-    // Alternating order from round to round, so that a noisy neighbour hurts both alike; the
-    // ratio is the median of the rounds' ratios.
-    std::vector<double> core, cli, ratio;
-    for (int r = 0; r < kRounds; ++r) {
-        double a = 0, b = 0;
-        if (r % 2 == 0) {
-            a = CoreSamplesPerSecond(sim.port(), kSamples);
-            b = CliSamplesPerSecond(sim.port(), kSamples);
-        } else {
-            b = CliSamplesPerSecond(sim.port(), kSamples);
-            a = CoreSamplesPerSecond(sim.port(), kSamples);
-        }
-        core.push_back(a);
-        cli.push_back(b);
-        ratio.push_back(a > 0 ? b / a : 0);
-    }
-    qelto::bench::Report("core_acquisition_samples", Median(core), "per_s", ">", 0);
-    qelto::bench::Report("cli_live_samples", Median(cli), "per_s", ">", 0);
-    qelto::bench::Report("cli_live_vs_core_acquisition", Median(ratio), "ratio", ">=", 0.8);
+    const auto pair = qelto::bench::Interleave(
+        "cli_live_vs_core_acquisition", [&] { return CliSamplesPerSecond(sim.port(), kSamples); },
+        [&] { return CoreSamplesPerSecond(sim.port(), kSamples); });
+    if (!pair) return 1;
+    qelto::bench::Report("core_acquisition_samples", qelto::bench::Median(pair->b), "per_s", ">",
+                         0);
+    qelto::bench::Report("cli_live_samples", qelto::bench::Median(pair->a), "per_s", ">", 0);
+    qelto::bench::Report("cli_live_vs_core_acquisition", pair->Ratio(), "ratio", ">=", 0.8);
     return 0;
 #else
     std::fprintf(stderr, "bench_cli: needs qelto-sim and qelto-cli\n");

@@ -2,7 +2,6 @@
 // and Get commands' file operations, per file; the write includes waiting until the file is on
 // the disk. Then the reader on the largest file it accepts, of the costliest kind: nothing but
 // tiny items, which gives the most records per byte.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 
 #include "app/context.hpp"
 #include "app/file_commands.hpp"
+#include "bench_pairs.hpp"
 #include "bench_util.hpp"
 #include "doubles/memory_ui.hpp"
 #include "files/inifile.hpp"
@@ -39,8 +39,7 @@ double MedianMs(const std::function<void()>& op, int runs) {
         const auto t1 = std::chrono::steady_clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     }
-    std::nth_element(ms.begin(), ms.begin() + runs / 2, ms.end());
-    return ms[static_cast<std::size_t>(runs / 2)];
+    return bench::Median(ms);
 }
 
 struct Figures {
@@ -138,17 +137,6 @@ ReadTimes TimeRead(const std::string& path) {
             std::chrono::duration<double>(t2 - t0).count()};
 }
 
-// The best of a few runs: the machine is shared.
-ReadTimes BestRead(const std::string& path, int runs) {
-    ReadTimes best{1e9, 1e9};
-    for (int i = 0; i < runs; ++i) {
-        const ReadTimes t = TimeRead(path);
-        best.read = std::min(best.read, t.read);
-        best.total = std::min(best.total, t.total);
-    }
-    return best;
-}
-
 }  // namespace
 
 int main() {
@@ -170,16 +158,24 @@ int main() {
                   static_cast<double>(PeakKb() - before) * 1024 / static_cast<double>(large),
                   "x file size", "<=", 6);
 #endif
-    const ReadTimes largeTimes = BestRead(largeFile, 3);
-    const ReadTimes smallTimes = BestRead(smallFile, 5);
-    bench::Report("ini_read_16mib_tiny_items", largeTimes.read * 1000, "ms", "<", 1000);
+    // The large and the small file take turns; each large read also times its lookups.
+    std::vector<double> largeTotals;
+    const auto reads = bench::Interleave(
+        "ini_read_time_per_byte_16mib_vs_1mib",
+        [&] {
+            const ReadTimes t = TimeRead(largeFile);
+            largeTotals.push_back(t.total);
+            return t.read;
+        },
+        [&] { return TimeRead(smallFile).read; });
+    fs::remove_all(junkDir);
+    if (!reads) return 1;
+    bench::Report("ini_read_16mib_tiny_items", bench::Median(reads->a) * 1000, "ms", "<", 1000);
     // Lookups walk the one huge section: their cost grows with it, and more than linearly
     // once it no longer fits the caches.
-    bench::Report("ini_read_16mib_tiny_items_and_lookups", largeTimes.total * 1000, "ms", "<",
-                  2000);
-    bench::Report("ini_read_time_per_byte_16mib_vs_1mib", largeTimes.read / smallTimes.read / 16,
-                  "ratio", "<", 2);
-    fs::remove_all(junkDir);
+    bench::Report("ini_read_16mib_tiny_items_and_lookups", bench::Median(largeTotals) * 1000, "ms",
+                  "<", 2000);
+    bench::Report("ini_read_time_per_byte_16mib_vs_1mib", reads->Ratio() / 16, "ratio", "<", 2);
 
     const Figures disk = Measure(fs::temp_directory_path());
     // Most of it is the disk's: the file and then its directory are synced before it counts.

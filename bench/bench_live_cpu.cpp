@@ -3,7 +3,8 @@
 // header, read the data) against the same simulator. Both run as child processes and are
 // charged their user and system time from wait4(), start-up included. Another program on
 // the machine can only add to a run's time, never take from it, so each side counts with the
-// least of several alternating runs.
+// least of its runs; the two take turns, and their ratio is the median of the ratios of runs
+// made next to each other.
 // When strace is installed, the system calls per sample of both are counted too: the
 // difference between a long and a short run, so start-up drops out.
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_pairs.hpp"
 #include "bench_process.hpp"
 #include "bench_util.hpp"
 #include "protocol/frame.hpp"
@@ -34,7 +36,6 @@ namespace {
 using namespace qelto::bench;
 
 constexpr int kSamples = 30000;
-constexpr int kRounds = 7;
 
 #if defined(QELTO_SIM_PATH) && defined(QELTO_CLI_PATH)
 
@@ -176,27 +177,16 @@ int main(int argc, char** argv) {
     }
     CliCpu(cliPath, sim.port(), 1000);  // warm-up: caches, the simulator's first client
 
-    std::vector<double> cli, loop;
-    for (int r = 0; r < kRounds; ++r) {
-        std::optional<double> a, b;
-        if (r % 2 == 0) {
-            a = CliCpu(cliPath, sim.port(), kSamples);
-            b = LoopCpu(sim.port(), kSamples);
-        } else {
-            b = LoopCpu(sim.port(), kSamples);
-            a = CliCpu(cliPath, sim.port(), kSamples);
-        }
-        if (!a || !b || *b <= 0) {
-            std::fprintf(stderr, "bench_live_cpu: round %d failed\n", r + 1);
-            return 1;
-        }
-        cli.push_back(*a / kSamples * 1e6);
-        loop.push_back(*b / kSamples * 1e6);
-    }
-    qelto::bench::Report("cli_live_cpu_per_sample", Least(cli), "us", ">", 0);
-    qelto::bench::Report("blocking_loop_cpu_per_sample", Least(loop), "us", ">", 0);
-    qelto::bench::Report("cli_live_cpu_per_sample_vs_blocking_loop", Least(cli) / Least(loop),
-                         "ratio", "<=", 1.5);
+    const auto cpu = Interleave(
+        "cli_live_cpu_per_sample_vs_blocking_loop",
+        [&] { return CliCpu(cliPath, sim.port(), kSamples); },
+        [&] { return LoopCpu(sim.port(), kSamples); });
+    if (!cpu) return 1;
+    const double perSample = 1e6 / kSamples;
+    qelto::bench::Report("cli_live_cpu_per_sample", Least(cpu->a) * perSample, "us", ">", 0);
+    qelto::bench::Report("blocking_loop_cpu_per_sample", Least(cpu->b) * perSample, "us", ">", 0);
+    qelto::bench::Report("cli_live_cpu_per_sample_vs_blocking_loop", cpu->Ratio(), "ratio",
+                         "<=", 1.5);
 
     // System calls: the loop counts its own; the tool's come from strace when there is one.
     long loopCalls = 0;

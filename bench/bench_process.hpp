@@ -2,7 +2,6 @@
 // user and system seconds, and the simulated sensor started as a program of its own.
 #pragma once
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -55,11 +54,6 @@ inline std::optional<double> ReapCpu(pid_t pid) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return CpuSeconds(usage);
-}
-
-// Another program on the machine can only add to a run, so a side counts with its least.
-inline double Least(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
 }
 
 // The simulated sensor as a program of its own, until it says "ready"; what it said before

@@ -87,6 +87,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // Read again with the line of each item: one for every item, rising through the file.
+    std::vector<std::uint32_t> lines;
+    IniHandle withLines = Ini_New(0);
+    Require(Ini_ReadFromFile(withLines.get(), input.string(), &lines) == 0,
+            "a small regular file reads with its lines");
+    Require(withLines->items.size() == doc->items.size() && lines.size() == doc->items.size(),
+            "the lines change nothing, and every item has one");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Require(lines[i] >= 1 && lines[i] <= size + 1 && (i == 0 || lines[i] > lines[i - 1]),
+                "items' lines rise through the file");
+    }
+
     // Whatever was read writes out, and reads back with the same sections.
     Require(Ini_WriteToFile(doc.get(), output.string()) == 0, "what was read can be written");
     IniHandle back = Ini_New(0);

@@ -2,7 +2,7 @@
 # Checks a built .deb the way a new user meets it: unpacked into a scratch root, its file
 # list compared with what we mean to ship, the programs run from there (and against each
 # other), the manuals rendered, the completion asked, the desktop entry and the AppStream
-# file validated.
+# file validated, and the whole package checked by lintian, Debian's package checker.
 # Usage: packaging/package-test.sh PACKAGE.deb
 set -uo pipefail
 
@@ -45,10 +45,12 @@ expected=(
     usr/bin/qelto-cli
     usr/bin/qelto-sim
     usr/share/bash-completion/completions/qelto-cli
+    usr/share/doc/qelto/changelog.gz
     usr/share/doc/qelto/copyright
     usr/share/icons/hicolor/scalable/apps/qelto.svg
     usr/share/man/man1/qelto-cli.1.gz
     usr/share/man/man1/qelto-sim.1.gz
+    usr/share/lintian/overrides/qelto
 )
 for size in 16 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/qelto.png")
@@ -62,13 +64,15 @@ else
     echo "note: no window in this package (src/gui not built): menu entry, metainfo and qelto(1) left out"
 fi
 [ -e "$source_dir/data/qelto-logo.png" ] && expected+=(usr/share/qelto/qelto-logo.png)
-# The Python module and its stubs, where Debian's python3 finds what packages install.
+# The Python package (its native module, its Python and its stubs), where Debian's python3
+# finds what packages install.
 python_dir=usr/lib/python3/dist-packages
 python=no
-if compgen -G "$root/$python_dir/qelto.*.so" >/dev/null; then
+if compgen -G "$root/$python_dir/qelto/_qelto.*.so" >/dev/null; then
     python=yes
     suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
-    expected+=("$python_dir/qelto$suffix" "$python_dir/qelto.pyi")
+    expected+=("$python_dir/qelto/_qelto$suffix" "$python_dir/qelto/__init__.py"
+               "$python_dir/qelto/__init__.pyi" "$python_dir/qelto/py.typed")
 else
     echo "note: no Python module in this package (built without pybind11-dev and python3-dev)"
 fi
@@ -197,6 +201,23 @@ if [ $window = yes ]; then
 fi
 check "desktop entry's icon is in the package" \
     test -e "$share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg"
+
+# Errors and warnings fail; the notes lintian has besides are shown either way. The package's
+# overrides say why what they pass over is right.
+run_lintian() {
+    lintian --fail-on error,warning --display-info "$deb" 2>&1 |
+        grep -v '^running with root privileges' >"$root/lintian.out"
+    local rc=${PIPESTATUS[0]}
+    cat "$root/lintian.out"
+    return "$rc"
+}
+if command -v lintian >/dev/null; then
+    check "lintian: no error, no warning" run_lintian
+    [ -s "$root/lintian.out" ] && [ "$failed" -eq 0 ] && sed 's/^/note: /' "$root/lintian.out"
+else
+    failed=$((failed + 1))
+    echo "FAIL lintian is not installed"
+fi
 
 echo "package-test: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -338,7 +338,12 @@ int CliApp::Get() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     const int rc = SaveParameterFile(opt_.outputFile, config_);
     if (rc == kExitOk && opt_.format == Format::Json) {
-        PrintJson({{"file", JsonText(opt_.outputFile)}, {"memory", opt_.ram ? "ram" : "eeprom"}});
+        // Whose parameters they are, so that a backup can be named by its sensor.
+        const SensorIdentity& id = sensor_.identity();
+        PrintJson({{"file", JsonText(opt_.outputFile)},
+                   {"memory", opt_.ram ? "ram" : "eeprom"},
+                   {"firmware", JsonText(id.firmwareLine())},
+                   {"serial", id.serialNumber}});
     }
     return rc;
 }

@@ -366,11 +366,15 @@ std::int64_t RunLineNumber(std::string_view tag) {
 
 // Joins the runs of numbered lines of the sections from first on, in place: a section read
 // from a file holds its items' tags and values back to back in the document's text, so each
-// further piece of a run moves down right behind the run's value so far.
-void JoinRuns(IniDocument& doc, std::size_t firstSection) {
+// further piece of a run moves down right behind the run's value so far. `lines`, when there
+// are any, hold the line of each item from `firstLine`'s on and stay beside their items.
+void JoinRuns(IniDocument& doc, std::size_t firstSection, std::vector<std::uint32_t>* lines,
+              std::size_t firstLine) {
     auto& items = doc.items;
     char* text = doc.text.data();
-    std::size_t w = firstSection < doc.sections.size() ? doc.sections[firstSection].firstItem : 0;
+    // No new section: nothing to join, and the items held before stay.
+    std::size_t w =
+        firstSection < doc.sections.size() ? doc.sections[firstSection].firstItem : items.size();
     for (std::size_t s = firstSection; s < doc.sections.size(); ++s) {
         IniSection& section = doc.sections[s];
         const std::size_t first = section.firstItem;
@@ -381,11 +385,15 @@ void JoinRuns(IniDocument& doc, std::size_t firstSection) {
             IniItem item = items[r];
             const std::string_view tag = TagOf(doc, item);
             const std::int64_t line = RunLineNumber(tag);
+            const auto keep = [&] {
+                if (lines != nullptr) (*lines)[w - firstLine] = (*lines)[r - firstLine];
+                items[w++] = item;
+            };
             if (line == 1) {
                 const std::size_t size = Trim(tag.substr(0, tag.find(kLineMarker))).size();
                 std::memmove(text + item.at + size, text + item.at + item.tagSize, item.valueSize);
                 item.tagSize = static_cast<std::uint32_t>(size);
-                items[w++] = item;
+                keep();
                 inRun = true;
             } else if (line != 0 && inRun) {
                 IniItem& run = items[w - 1];
@@ -393,19 +401,25 @@ void JoinRuns(IniDocument& doc, std::size_t firstSection) {
                              text + item.at + item.tagSize, item.valueSize);
                 run.valueSize += item.valueSize;
             } else {
-                items[w++] = item;
+                keep();
                 inRun = false;
             }
         }
         section.itemCount = static_cast<std::uint32_t>(w - section.firstItem);
     }
     items.resize(w);
+    if (lines != nullptr) lines->resize(w - firstLine);
 }
 
 class LineParser {
   public:
-    explicit LineParser(IniDocument& doc) : doc_(doc), firstNew_(doc.sections.size()) {
+    LineParser(IniDocument& doc, std::vector<std::uint32_t>* itemLines)
+        : doc_(doc),
+          firstNew_(doc.sections.size()),
+          firstNewItem_(doc.items.size()),
+          itemLines_(itemLines) {
         line_.reserve(kIniMaxLineLength);
+        if (itemLines_ != nullptr) itemLines_->clear();
     }
 
     void Feed(const char* data, std::size_t n) {
@@ -447,7 +461,7 @@ class LineParser {
         if (!line_.empty()) EndLine();
         JoinNewSections();
     }
-    void JoinNewSections() { JoinRuns(doc_, firstNew_); }
+    void JoinNewSections() { JoinRuns(doc_, firstNew_, itemLines_, firstNewItem_); }
 
   private:
     void EndLine() {
@@ -456,6 +470,7 @@ class LineParser {
     }
 
     void Classify(std::string_view line) {
+        ++lineNumber_;
         while (!line.empty() && IsBlank(line.front()))
             line.remove_prefix(1);
         if (line.empty() || line.front() == ';') return;
@@ -484,12 +499,16 @@ class LineParser {
         Store(doc_, value);
         item.valueSize = static_cast<std::uint32_t>(value.size());
         Narrow(doc_.items.size() + 1);
+        if (itemLines_ != nullptr) itemLines_->push_back(Narrow(lineNumber_));
         doc_.items.push_back(item);
         ++doc_.sections.back().itemCount;
     }
 
     IniDocument& doc_;
     std::size_t firstNew_;
+    std::size_t firstNewItem_;
+    std::vector<std::uint32_t>* itemLines_;
+    std::size_t lineNumber_ = 0;
     bool inSection_ = false;  // a header of this file has come
     std::string line_;
     char pairWith_ = '\0';
@@ -661,9 +680,10 @@ int Ini_WriteToFile(IniDocument* doc, const std::string& path) {
     }
 }
 
-int Ini_ReadFromFile(IniDocument* doc, const std::string& path) {
+int Ini_ReadFromFile(IniDocument* doc, const std::string& path,
+                     std::vector<std::uint32_t>* itemLines) {
     if (doc == nullptr) return kIniNoDocument;
-    LineParser parser(*doc);
+    LineParser parser(*doc, itemLines);
     int result = 0;
     std::FILE* f = nullptr;
     try {

@@ -107,8 +107,11 @@ int Ini_PutInt(IniDocument* doc, std::string_view section, std::string_view tag,
 int Ini_WriteToFile(IniDocument* doc, const std::string& path);
 // 0, or a negative code. Appends the file's sections to the document; a read that fails
 // part-way keeps what was read before the failure. A file over kIniMaxFileSize gives
-// kIniFileTooLarge and adds nothing.
-int Ini_ReadFromFile(IniDocument* doc, const std::string& path);
+// kIniFileTooLarge and adds nothing. `itemLines`, when given, receives the line of the file
+// (from 1) that each item read came from (a run's first line), in the order of the items the
+// read appended: for someone who wrote the file by hand, a mistake is named by its line.
+int Ini_ReadFromFile(IniDocument* doc, const std::string& path,
+                     std::vector<std::uint32_t>* itemLines = nullptr);
 
 // 1 found (buffer holds the decoded value, cut to fit and terminated), 0 not found (buffer
 // holds the empty text), negative on error.

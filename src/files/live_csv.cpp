@@ -61,11 +61,22 @@ WallClock WallClockSource::Now() {
     return {ms, offset_};
 }
 
-std::size_t FormatWallClock(std::span<char> out, const WallClock& clock) {
+LocalTime LocalTimeOf(const WallClock& clock) {
     const std::int64_t local = clock.epochMs + std::int64_t{clock.utcOffsetMinutes} * kMsPerMinute;
     const std::int64_t day = FloorDiv(local, kMsPerDay);
-    const std::int64_t inDay = local - day * kMsPerDay;
+    const auto inDay = static_cast<int>(local - day * kMsPerDay);
     const std::chrono::year_month_day date{sys_days{days{day}}};
+    return {static_cast<int>(date.year()),
+            static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day())),
+            inDay / 3600000,
+            inDay / 60000 % 60,
+            inDay / 1000 % 60,
+            inDay % 1000};
+}
+
+std::size_t FormatWallClock(std::span<char> out, const WallClock& clock) {
+    const LocalTime time = LocalTimeOf(clock);
     const int offset =
         clock.utcOffsetMinutes < 0 ? -clock.utcOffsetMinutes : clock.utcOffsetMinutes;
     char text[48];
@@ -76,24 +87,23 @@ std::size_t FormatWallClock(std::span<char> out, const WallClock& clock) {
             p[i] = static_cast<char>('0' + v % 10);
         p += width;
     };
-    const int year = static_cast<int>(date.year());
-    if (year >= 0 && year <= 9999) {
-        digits(year, 4);
+    if (time.year >= 0 && time.year <= 9999) {
+        digits(time.year, 4);
     } else {
-        p = std::to_chars(p, end, year).ptr;
+        p = std::to_chars(p, end, time.year).ptr;
     }
     *p++ = '-';
-    digits(static_cast<unsigned>(date.month()), 2);
+    digits(time.month, 2);
     *p++ = '-';
-    digits(static_cast<unsigned>(date.day()), 2);
+    digits(time.day, 2);
     *p++ = 'T';
-    digits(inDay / 3600000, 2);
+    digits(time.hour, 2);
     *p++ = ':';
-    digits(inDay / 60000 % 60, 2);
+    digits(time.minute, 2);
     *p++ = ':';
-    digits(inDay / 1000 % 60, 2);
+    digits(time.second, 2);
     *p++ = '.';
-    digits(inDay % 1000, 3);
+    digits(time.millisecond, 3);
     *p++ = clock.utcOffsetMinutes < 0 ? '-' : '+';
     digits(offset / 60 % 100, 2);
     *p++ = ':';

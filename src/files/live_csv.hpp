@@ -36,6 +36,18 @@ class WallClockSource {
     int offset_ = 0;
 };
 
+// A wall-clock moment as the local calendar and clock show it.
+struct LocalTime {
+    int year = 1970;
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+LocalTime LocalTimeOf(const WallClock& clock);
+
 // "2026-03-14T09:26:53.589+01:00": ISO 8601, local time to the millisecond with its offset
 // from UTC. Returns the length written (29 for the years 0..9999; 40 bytes hold any).
 std::size_t FormatWallClock(std::span<char> out, const WallClock& clock);

@@ -53,10 +53,11 @@ ReadProblem CheckParameterFileReadable(const std::string& path) {
     return {};
 }
 
-ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path) {
+ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path,
+                                  std::vector<std::uint32_t>* itemLines) {
     ReadProblem problem = CheckParameterFileReadable(path);
     if (!problem.reason.empty()) return problem;
-    if (const int read = Ini_ReadFromFile(doc, path); read < 0) {
+    if (const int read = Ini_ReadFromFile(doc, path, itemLines); read < 0) {
         return {std::string(Texts::kCannotRead), std::string(Ini_ErrorText(read))};
     }
     return {};

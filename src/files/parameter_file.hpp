@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/inifile.hpp"
 #include "protocol/records.hpp"
@@ -43,9 +44,11 @@ struct ReadProblem {
     std::string Text() const;
 };
 ReadProblem CheckParameterFileReadable(const std::string& path);
-// The check, then the file's items into doc. A read that fails after the check (the file
-// changed, or failed part-way) is a problem too, with the store's words for it.
-ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path);
+// The check, then the file's items into doc (and their lines into itemLines, when given). A
+// read that fails after the check (the file changed, or failed part-way) is a problem too,
+// with the store's words for it.
+ReadProblem ReadParameterDocument(IniDocument* doc, const std::string& path,
+                                  std::vector<std::uint32_t>* itemLines = nullptr);
 
 // "TEACH VECTOR <row>".
 std::string TeachVectorSection(int row);

@@ -15,23 +15,25 @@ measurements.
 
     with qelto.connect(tcp="192.168.0.7:5000") as s:  # or serial="/dev/ttyUSB0", baud=115200
         print(s.identity.firmware, s.identity.name, s.identity.serial)
-        cfg = s.read()                   # through the EEPROM; s.read(ram=True) from RAM
-        cfg["gain"] = 7
+        cfg = s.read(ram=True)           # what the sensor runs with; s.read() loads the EEPROM
+        cfg["gain"] = 7                  # a Configuration is a mapping: cfg.items(), dict(cfg)
         refused = s.write(cfg)           # [] when the sensor took every value
         refused = s.set({"gain": 7, "teach_vector_2.cell_0": 900})
         for sample in s.live(count=1000):
-            print(sample.red, sample.green, sample.blue, sample.color_no)
+            print(sample.t, sample.red, sample.green, sample.blue, sample.color_no)
         print(s.scan_frequency(), "Hz")
 
     qelto.write_file("backup.ini", cfg)
     for line in qelto.diff(qelto.read_file("yesterday.ini"), cfg):
         print(line)                      # [PARAMETER] GAIN: 6 -> 7
+    qelto.write_overlay("golden.ini", cfg)   # only what differs from the defaults
 
 CONNECTING
     connect() opens the link, reads the firmware text (a sensor of another family is
     refused with SensorError kind "unsupported"), then the name and serial number. It asks
     nothing and changes nothing: the default parameters are sent (and stored in the EEPROM)
-    only with send_defaults=True. A port where nothing listens fails at once.
+    only with send_defaults=True. A port where nothing listens fails at once; timeout= is
+    how long a TCP connection may take to open (5 s), the replies keep their limit of 3 s.
     Serial ports are named by COM number (3, "COM3") or by device: /dev/ttyS<k> is COM k+1,
     /dev/ttyUSB<k> 101+k, /dev/ttyACM<k> 201+k, /dev/ttyAMA<k> 301+k, /dev/rfcomm<k> 401+k,
     /dev/pts/<k> 1001+k. Baud rates: 9600, 19200, 38400, 57600, 115200, 230400, 460800,
@@ -44,17 +46,34 @@ KEYS
     in Sensor.set). Values run from 0 to 65535.
 
 MEMORIES
-    read(), write() and set() go through the EEPROM unless ram=True: read() loads the EEPROM
-    into RAM first, write() and set() store RAM in the EEPROM afterwards. The sensor checks
-    every value it is given and replaces one it finds implausible with its default; write()
-    and set() return the keys it replaced.
+    read(), write() and set() go through the EEPROM unless ram=True. So read() changes the
+    sensor: it loads the EEPROM into RAM first, and a value held only in RAM (written with
+    ram=True) is gone afterwards; read(ram=True) reads RAM as it is and changes nothing.
+    write() and set() store RAM in the EEPROM afterwards. The sensor checks every value it is
+    given and replaces one it finds implausible with its default; write() and set() return
+    the keys it replaced.
+
+OVERLAYS
+    write_overlay(path, cfg) keeps only the values that differ from the defaults (or from
+    base=), in the parameter file's sections and keys; read_overlay(path) puts them over the
+    defaults (or over base=) again. A golden configuration so is a few lines to review:
+
+        [PARAMETER]
+        GAIN = 7
+
+        [TEACH VECTOR 2]
+        CELL 0 = 900
+
+    An item that names no value, repeats one, or holds no whole number from 0 to 65535 is
+    a FileError naming its line.
 
 FAILURES
     Every failure raises an Error: SensorError for the sensor and the link, FileError for a
     parameter file. str() of a SensorError is the program's own text, then what a person
     needs beside it (host and port or device and the system's words), then advice where
     there is some; .kind is a short name to test. Wrong keys are KeyError, values outside
-    0..65535 ValueError, before anything is sent.
+    0..65535 and counts out of range ValueError, arguments of the wrong type (a bool for a
+    number too) TypeError, before anything is sent.
 
 THREADS AND CTRL-C
     Each Sensor has a thread of its own that owns its link; any Python thread may use it,
@@ -122,10 +141,6 @@ class FileError(Error):
         return f"{self.path}: {self.reason}"
 )";
 
-inline constexpr const char* kSample =
-    "One live measurement: raw red, green and blue, the colour coordinates x, y and int, and\n"
-    "color_no, the taught colour the sensor recognised. A tuple with named fields.";
-
 inline constexpr const char* kIdentity = "Who the sensor is, as connect() read it.";
 inline constexpr const char* kIdentityFirmware =
     "The firmware line, as qelto-cli identify prints it (\"KORVANEX V4.3B7\").";
@@ -136,16 +151,27 @@ inline constexpr const char* kIdentitySerial = "The sensor's serial number, 0 to
 inline constexpr const char* kConfiguration =
     R"(A sensor's configuration: 26 parameters and a teach table of 64 rows of 8 words.
 
-Read from a sensor (Sensor.read) or a parameter file (read_file), or made with the default
-values (Configuration()). Values are read and changed by key:
+Read from a sensor (Sensor.read), a parameter file (read_file) or an overlay (read_overlay),
+or made with the default values (Configuration.defaults()) or from a dict (from_dict). It is
+a mapping of key to value, the keys in the parameter file's order:
 
     cfg["gain"]                    -> 6
     cfg["teach_vector_2.cell_0"] = 900
+    "gain" in cfg, len(cfg), list(cfg)[:2] -> True, 538, ['power', 'power_mode']
+    cfg.update(gain=7), cfg.get("gian") -> None, dict(cfg)
 
-An unknown key is a KeyError, a value outside 0..65535 a ValueError. A configuration read
-from a sensor stands for teach rows 0..31, the ones a sensor holds; its rows 32..63 are 0.)";
+A key may be written in any letter case and with blanks ("GAIN", "TEACH VECTOR 2.CELL 0");
+it comes back as above. An unknown key is a KeyError, a value outside 0..65535 a ValueError,
+one that is no whole number a TypeError; no key can be deleted. A configuration read from a
+sensor stands for teach rows 0..31, the ones a sensor holds: it has their keys only (282).
+Configurations compare equal when their values are; they copy and pickle.)";
 inline constexpr const char* kConfigurationInit =
     "A configuration of the default values, as qelto-cli defaults writes them.";
+inline constexpr const char* kConfigurationDefaults =
+    "A configuration of the default values, as qelto-cli defaults writes them.";
+inline constexpr const char* kConfigurationFromDict =
+    "The default values with those of a mapping (a dict) put over them, each key and value\n"
+    "checked: Configuration.from_dict(dict(cfg)) == cfg.";
 inline constexpr const char* kConfigurationGet = "The value of a key (see KEYS in help(qelto)).";
 inline constexpr const char* kConfigurationSet =
     "Changes the value of a key; 0 to 65535, else ValueError.";
@@ -168,6 +194,13 @@ inline constexpr const char* kLiveStream =
 its count, at a break, at close(), or with the SensorError that stopped it (after the samples
 taken before). Samples are taken on the sensor's thread while the loop runs, at most 1000
 ahead of it.)";
+inline constexpr const char* kLiveStreamBatch =
+    R"(The next n samples as a NumPy structured array, with the fields of Sample (t in seconds,
+float; wall_clock a numpy.datetime64 in UTC, to the millisecond; the rest 16-bit integers).
+
+Waits for n samples; fewer when the stream ends before, none once it has ended. A failure
+is raised after the samples taken before it were given. Needs NumPy (python3-numpy); without
+it, ModuleNotFoundError says so.)";
 inline constexpr const char* kLiveStreamClose =
     "Stops the samples as STOP does (the sample in progress ends, nothing else is sent) and\n"
     "waits for that.";
@@ -179,8 +212,10 @@ inline constexpr const char* kSensorIdentity = "Who the sensor is: firmware, fam
 inline constexpr const char* kSensorRead =
     R"(Reads the sensor's configuration: parameters and teach rows 0..31.
 
-Through the EEPROM (loaded into RAM first) as qelto-cli get does it, or from RAM as it is
-with ram=True. Values the sensor found implausible in its EEPROM are named in .reports.)";
+Through the EEPROM, as qelto-cli get does it: the sensor loads its EEPROM into RAM first, so
+this changes the sensor, and a value held only in RAM (written with ram=True) is gone. With
+ram=True it reads RAM as it is and changes nothing: what the sensor runs with, the one to
+back up. Values the sensor found implausible in its EEPROM are named in .reports.)";
 inline constexpr const char* kSensorWrite =
     R"(Writes a configuration (parameters and teach rows 0..31) to the sensor and stores it in
 the EEPROM, or leaves it in RAM with ram=True.
@@ -199,8 +234,10 @@ inline constexpr const char* kSensorLive =
     R"(Live samples: count of them, or until the loop ends (count=None).
 
     for sample in s.live(count=1000):
-        print(sample.red, sample.green, sample.blue, sample.x, sample.y, sample.int,
-              sample.color_no)
+        print(sample.t, sample.red, sample.green, sample.blue, sample.x, sample.y,
+              sample.int, sample.color_no, sample.wall_clock)
+
+    samples = s.live(count=10000).batch(10000)   # a NumPy array
 
 Leaving the loop (break, an exception, Ctrl-C) stops the samples as STOP does: the sample in
 progress ends and nothing else is sent.)";
@@ -211,7 +248,10 @@ inline constexpr const char* kSensorClose =
     "closed already; a call afterwards raises SensorError kind \"not_connected\".";
 
 inline constexpr const char* kConnect =
-    R"(Connects to a sensor and identifies it; returns a Sensor.
+    R"(connect(*, tcp=None, serial=None, baud=115200, send_defaults=False, timeout=None)
+--
+
+Connects to a sensor and identifies it; returns a Sensor.
 
     connect(tcp="192.168.0.7:5000")
     connect(serial="/dev/ttyUSB0", baud=115200)     # or serial=101, or serial="COM101"
@@ -220,19 +260,44 @@ Name it by exactly one of tcp ("HOST:PORT") and serial (a COM number or a device
 asked and nothing is written: send_defaults=True sends the default parameters and teach rows
 and stores them in the EEPROM, overwriting what the sensor was taught. Raises SensorError
 ("refused_connection" at once when nothing listens on the port, "unsupported" for a sensor of
-another family, ...).)";
+another family, ...). timeout is how many seconds a TCP connection may take to open (5 when
+None); a serial port opens at once, and the replies keep their limit of 3 s.)";
 inline constexpr const char* kReadFile =
-    R"(Reads a parameter file as the program loads it; returns a Configuration.
+    R"(read_file(path, *, force=False)
+--
+
+Reads a parameter file as the program loads it; returns a Configuration.
 
 Items the file lacks or holds unreadably take their defaults and are named in .reports. A
 file that says it is no parameter file, or of another program version, is refused unless
 force=True (then .reports says so). Raises FileError with the reason for a file that cannot
 be read.)";
 inline constexpr const char* kWriteFile =
-    R"(Writes a configuration (parameters and all 64 teach rows) as a parameter file, replacing
+    R"(write_file(path, configuration)
+--
+
+Writes a configuration (parameters and all 64 teach rows) as a parameter file, replacing
 the file safely: the old one stays when the new one cannot be written whole. Raises FileError.)";
+inline constexpr const char* kReadOverlay =
+    R"(read_overlay(path, base=None)
+--
+
+Reads an overlay (see OVERLAYS in help(qelto)) over base, the default values when None;
+returns a new Configuration that stands for base's teach rows. Every item must name a value
+of it once, with a whole number from 0 to 65535: otherwise FileError names the line and the
+key. A whole parameter file reads as an overlay too.)";
+inline constexpr const char* kWriteOverlay =
+    R"(write_overlay(path, configuration, base=None)
+--
+
+Writes the values of configuration that differ from base (the default values when None) as
+an overlay: the parameter file's sections and keys, nothing else. The teach rows compared
+are those both stand for. Replaces the file safely, as write_file does; raises FileError.)";
 inline constexpr const char* kDiff =
-    R"(What differs from old to new, one line per value as qelto-cli diff prints it:
+    R"(diff(old, new)
+--
+
+What differs from old to new, one line per value as qelto-cli diff prints it:
 
     [PARAMETER] GAIN: 6 -> 7
     [TEACH VECTOR 2] CELL 0: 1 -> 900

@@ -4,18 +4,28 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+// Python's own: the samples' wall clock as datetime objects, made without a call into Python.
+#include <datetime.h>
+
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "docstrings.hpp"
 #include "files/inifile.hpp"
+#include "files/live_csv.hpp"
+#include "files/overlay_file.hpp"
 #include "files/parameter_file.hpp"
 #include "link/transport.hpp"
 #include "protocol/com_ports.hpp"
@@ -190,17 +200,115 @@ ConfigItem ItemFor(const std::string& key, std::size_t rows) {
                         std::to_string(rows - 1) + ")");
 }
 
+std::string TypeName(const py::handle& value) {
+    return py::str(py::type::of(value).attr("__name__"));
+}
+
+// A value as a message quotes it back, cut to a line (a number too long to print as
+// Python allows is named by its type).
+std::string Quoted(const py::handle& value) {
+    try {
+        return NameForMessage(std::string(py::repr(value)));
+    } catch (const py::error_already_set&) {
+        return "<" + TypeName(value) + ">";
+    }
+}
+
+// A whole number as a script means one: True is a bool, not the number 1.
+bool IsWholeNumber(const py::handle& value) {
+    return PyLong_Check(value.ptr()) && !PyBool_Check(value.ptr());
+}
+
+// A key of a mapping lookup: a text, else no key at all (as a dict has no such key).
+std::string KeyText(const py::handle& key) {
+    if (!PyUnicode_Check(key.ptr())) throw py::key_error(py::repr(key));
+    return py::str(key);
+}
+
 std::uint16_t ValueFor(const std::string& key, const py::handle& value) {
-    if (!PyLong_Check(value.ptr())) {
-        throw py::type_error(key + ": a value is a whole number, not " +
-                             std::string(py::str(py::type::of(value).attr("__name__"))));
+    if (!IsWholeNumber(value)) {
+        throw py::type_error(NameForMessage(key) + ": a value is a whole number, not " +
+                             TypeName(value));
     }
     int overflow = 0;
     const long long n = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
     if (overflow != 0 || n < 0 || n > 65535) {
-        throw py::value_error(key + ": " + std::string(py::repr(value)) + " is outside 0..65535");
+        throw py::value_error(NameForMessage(key) + ": " + Quoted(value) + " is outside 0..65535");
     }
     return static_cast<std::uint16_t>(n);
+}
+
+// A count of samples: a whole number from `least` up, or None for no end.
+std::optional<std::uint64_t> CountFor(const char* name, const py::handle& count,
+                                      std::uint64_t least, bool noneAllowed) {
+    if (noneAllowed && count.is_none()) return std::nullopt;
+    if (!IsWholeNumber(count)) {
+        throw py::type_error(std::string(name) + ": a whole number" +
+                             (noneAllowed ? " or None" : "") + ", not " + TypeName(count));
+    }
+    const unsigned long long n = PyLong_AsUnsignedLongLong(count.ptr());
+    if (PyErr_Occurred() != nullptr || n < least) {
+        PyErr_Clear();
+        throw py::value_error(std::string(name) + ": " + Quoted(count) + " is outside " +
+                              std::to_string(least) + ".." +
+                              std::to_string(std::numeric_limits<std::uint64_t>::max()));
+    }
+    return n;
+}
+
+// The values a script names by key, each checked, in its order. Every key is a text (KeyError
+// for one that names no value, TypeError for one that is no text), every value a whole number
+// from 0 to 65535, and no two keys name the same value.
+struct NamedValues {
+    ValueAssignments assignments;
+    std::map<ConfigItem, py::object> names;  // the keys as the script gave them
+};
+
+NamedValues ValuesFrom(const py::handle& values, std::size_t rows) {
+    if (!py::isinstance(values, py::module_::import("collections.abc").attr("Mapping"))) {
+        throw py::type_error("values: a mapping of keys to values (a dict), not " +
+                             TypeName(values));
+    }
+    NamedValues named;
+    for (const py::handle pair : values.attr("items")()) {
+        const auto kv = py::reinterpret_borrow<py::tuple>(pair);
+        const py::object k = kv[0];
+        if (!PyUnicode_Check(k.ptr())) {
+            throw py::type_error("keys are texts, not " + TypeName(k) + " (" + Quoted(k) + ")");
+        }
+        const std::string key = py::str(k);
+        const ConfigItem item = ItemFor(key, rows);
+        const std::uint16_t value = ValueFor(key, kv[1]);
+        if (const auto it = named.names.find(item); it != named.names.end()) {
+            throw py::value_error(NameForMessage(key) + " and " +
+                                  NameForMessage(std::string(py::str(it->second))) +
+                                  " name the same value");
+        }
+        named.names.emplace(item, k);
+        named.assignments.emplace_back(item, value);
+    }
+    return named;
+}
+
+// Every value of a configuration in the parameter file's order: the parameters, then the
+// words of teach rows 0..rows-1.
+template <typename F>
+void ForEachItem(std::size_t rows, F&& f) {
+    for (std::size_t k = 0; k < kParamCount; ++k)
+        f(ConfigItem::Parameter(k));
+    for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t w = 0; w < kTeachWordCount; ++w)
+            f(ConfigItem::Teach(row, w));
+    }
+}
+
+// "gain", "teach_vector_2.cell_0": the keys a Configuration gives, the parameter file's names
+// as a script writes them.
+std::string PythonKey(ConfigItem item) {
+    std::string key = FileKey(item);
+    for (char& c : key)
+        c = c == ' ' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
 }
 
 py::dict Parameters(const PyConfiguration& c) {
@@ -226,6 +334,46 @@ py::list Reports(const PyConfiguration& c) {
     for (const std::string& r : c.reports)
         list.append(Text(r));
     return list;
+}
+
+py::list Keys(const PyConfiguration& c) {
+    py::list keys;
+    ForEachItem(c.teachRows, [&](ConfigItem item) { keys.append(PythonKey(item)); });
+    return keys;
+}
+
+// What pickle keeps: the rows it stands for, every value (all 64 rows), the reports.
+py::tuple State(const PyConfiguration& c) {
+    py::list values;
+    ForEachItem(kTeachRows, [&](ConfigItem item) { values.append(ItemValue(c.config, item)); });
+    return py::make_tuple(c.teachRows, py::tuple(values), Reports(c));
+}
+
+PyConfiguration FromState(const py::tuple& state) {
+    PyConfiguration c;
+    std::vector<std::uint16_t> values;
+    try {
+        if (state.size() == 3) {
+            values = state[1].cast<std::vector<std::uint16_t>>();
+            c.teachRows = state[0].cast<std::size_t>();
+            c.reports = state[2].cast<std::vector<std::string>>();
+        }
+    } catch (const py::cast_error&) {
+        values.clear();
+    }
+    if (values.size() != kParamCount + kTeachRows * kTeachWordCount || c.teachRows < 1 ||
+        c.teachRows > kTeachRows) {
+        throw py::value_error("not the state of a qelto.Configuration");
+    }
+    std::size_t i = 0;
+    ForEachItem(kTeachRows, [&](ConfigItem item) { SetItemValue(c.config, item, values[i++]); });
+    return c;
+}
+
+PyConfiguration FromDict(const py::handle& values) {
+    PyConfiguration c = DefaultConfiguration();
+    c.config = WithValues(c.config, ValuesFrom(values, c.teachRows).assignments);
+    return c;
 }
 
 std::string ConfigurationRepr(const PyConfiguration& c) {
@@ -270,6 +418,10 @@ PyConfiguration ReadFile(const py::object& pathObject, bool force) {
     return c;
 }
 
+std::string WriteFailure(int rc) {
+    return std::string(kWriteFailed) + " (" + std::string(Ini_ErrorText(rc)) + ")";
+}
+
 void WriteFile(const py::object& pathObject, const PyConfiguration& c) {
     const std::string path = PathBytes(pathObject);
     int rc = 0;
@@ -277,10 +429,33 @@ void WriteFile(const py::object& pathObject, const PyConfiguration& c) {
         GilReleased nogil;
         rc = WriteParameterFile(path, c.config);
     }
-    if (rc < 0) {
-        throw FileFailure{path,
-                          std::string(kWriteFailed) + " (" + std::string(Ini_ErrorText(rc)) + ")"};
+    if (rc < 0) throw FileFailure{path, WriteFailure(rc)};
+}
+
+void WriteOverlay(const py::object& pathObject, const PyConfiguration& c,
+                  const std::optional<PyConfiguration>& base) {
+    const std::string path = PathBytes(pathObject);
+    const PyConfiguration under = base ? *base : DefaultConfiguration();
+    int rc = 0;
+    {
+        GilReleased nogil;
+        rc = WriteOverlayFile(path, c.config, under.config, std::min(c.teachRows, under.teachRows));
     }
+    if (rc < 0) throw FileFailure{path, WriteFailure(rc)};
+}
+
+PyConfiguration ReadOverlay(const py::object& pathObject,
+                            const std::optional<PyConfiguration>& base) {
+    const std::string path = PathBytes(pathObject);
+    PyConfiguration c = base ? *base : DefaultConfiguration();
+    c.reports.clear();
+    ReadProblem problem;
+    {
+        GilReleased nogil;
+        problem = ReadOverlayFile(path, c.config, c.teachRows);
+    }
+    if (!problem.reason.empty()) throw FileFailure{path, problem.Text()};
+    return c;
 }
 
 py::list Diff(const PyConfiguration& a, const PyConfiguration& b) {
@@ -334,19 +509,128 @@ class DefaultsAnswer : public ConnectListener {
     bool yes_;
 };
 
-PyTypeObject* SampleType();
+py::object SampleType();
+
+// The last reference to a sensor's thread goes: closing it waits for the sample or the call in
+// flight, which other Python threads need not wait for.
+void LetGo(std::shared_ptr<SensorThread>& thread) {
+    if (!thread) return;
+    if (Finalizing()) {
+        thread.reset();
+        return;
+    }
+    PyThreadState* state = PyEval_SaveThread();
+    thread.reset();
+    // The interpreter began to end meanwhile (on the main thread, so this is another one).
+    // Taking the GIL back would end this thread by an unwind that may not pass a destructor:
+    // it waits for the process to end instead.
+    while (Finalizing())
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    PyEval_RestoreThread(state);
+}
+
+// One row of LiveStream.batch()'s array, laid out as the array's dtype says (BatchDtype).
+struct BatchRow {
+    std::int16_t red;
+    std::int16_t green;
+    std::int16_t blue;
+    std::int16_t x;
+    std::int16_t y;
+    std::int16_t intensity;
+    std::int16_t colorNo;
+    double t;
+    std::int64_t wallClockMs;  // since 1970-01-01 UTC
+};
+
+// NumPy, which only batch() needs: the module itself does without.
+py::module_ NumPy() {
+    try {
+        return py::module_::import("numpy");
+    } catch (py::error_already_set& e) {
+        if (!e.matches(PyExc_ImportError)) throw;
+        py::raise_from(e, PyExc_ModuleNotFoundError,
+                       "LiveStream.batch() gives NumPy arrays, and NumPy is not installed "
+                       "(Debian: apt install python3-numpy); iterating over the stream needs "
+                       "nothing more");
+        throw py::error_already_set();
+    }
+}
+
+py::object BatchDtype(const py::module_& numpy) {
+    py::dict spec;
+    spec["names"] =
+        py::make_tuple("red", "green", "blue", "x", "y", "int", "color_no", "t", "wall_clock");
+    spec["formats"] = py::make_tuple("i2", "i2", "i2", "i2", "i2", "i2", "i2", "f8", "M8[ms]");
+    spec["offsets"] = py::make_tuple(
+        offsetof(BatchRow, red), offsetof(BatchRow, green), offsetof(BatchRow, blue),
+        offsetof(BatchRow, x), offsetof(BatchRow, y), offsetof(BatchRow, intensity),
+        offsetof(BatchRow, colorNo), offsetof(BatchRow, t), offsetof(BatchRow, wallClockMs));
+    spec["itemsize"] = sizeof(BatchRow);
+    return numpy.attr("dtype")(spec);
+}
 
 class PyLiveStream {
   public:
     PyLiveStream(std::shared_ptr<SensorThread> thread, std::uint64_t id)
-        : thread_(std::move(thread)), id_(id) {}
-    ~PyLiveStream() { Stop(); }
+        : thread_(std::move(thread)), id_(id), sampleType_(SampleType()) {}
+    ~PyLiveStream() {
+        Stop();
+        LetGo(thread_);
+    }
     PyLiveStream(const PyLiveStream&) = delete;
     PyLiveStream& operator=(const PyLiveStream&) = delete;
 
     py::object Next() {
-        if (next_ < batch_.size()) return Sample(batch_[next_++]);
-        if (finished_) throw py::stop_iteration();
+        if (next_ == batch_.size() && !Refill()) {
+            if (error_) RaisePending();
+            throw py::stop_iteration();
+        }
+        return Sample(batch_[next_++]);
+    }
+
+    py::object Batch(const py::object& count) {
+        const std::uint64_t n = *CountFor("n", count, 1, false);
+        const py::module_ numpy = NumPy();  // before any wait: a missing NumPy is said at once
+        std::vector<BatchRow> rows;
+        rows.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(n, 4096)));
+        while (rows.size() < n) {
+            // A failure ends the array; the next call raises it, after these samples.
+            if (next_ == batch_.size() && !Refill()) {
+                if (error_ && rows.empty()) RaisePending();
+                break;
+            }
+            const std::size_t take = static_cast<std::size_t>(
+                std::min<std::uint64_t>(n - rows.size(), batch_.size() - next_));
+            for (std::size_t i = next_; i < next_ + take; ++i) {
+                const SampleValues& v = batch_[i];
+                rows.push_back({v.red, v.green, v.blue, v.x, v.y, v.intensity, v.colorNo, v.t,
+                                v.clock.epochMs});
+            }
+            next_ += take;
+        }
+        if (!dtype_) dtype_ = BatchDtype(numpy);
+        py::object array = numpy.attr("empty")(rows.size(), dtype_);
+        Py_buffer view;
+        if (PyObject_GetBuffer(array.ptr(), &view, PyBUF_WRITABLE | PyBUF_C_CONTIGUOUS) != 0) {
+            throw py::error_already_set();
+        }
+        std::memcpy(view.buf, rows.data(), rows.size() * sizeof(BatchRow));
+        PyBuffer_Release(&view);
+        return array;
+    }
+
+    void Close() {
+        if (finished_) return;
+        Stop();
+        GilReleased nogil;
+        thread_->AwaitStreamEnd(id_, 10s, SignalPending);
+    }
+
+  private:
+    // Waits for more samples into batch_. False when the stream has ended, with the failure
+    // that ended it in error_; Ctrl-C raises.
+    bool Refill() {
+        if (finished_) return false;
         // Another thread waits in this iterator for samples, and will hand them out.
         if (taking_) throw SensorFailure{BusyError()};
         batch_.clear();
@@ -361,13 +645,14 @@ class PyLiveStream {
         taking_ = false;
         switch (taken) {
             case Taken::Samples:
-                return Sample(batch_[next_++]);
+                return true;
             case Taken::End:
                 finished_ = true;
-                throw py::stop_iteration();
+                return false;
             case Taken::Failed:
                 finished_ = true;
-                throw SensorFailure{*error};
+                error_ = std::move(error);
+                return false;
             case Taken::Interrupted:
                 // As STOP: the sample in progress ends, nothing else is sent. It ends within
                 // milliseconds when the sensor answers; KeyboardInterrupt does not wait longer.
@@ -379,17 +664,15 @@ class PyLiveStream {
                 }
                 throw py::error_already_set();
         }
-        throw py::stop_iteration();
+        return false;
     }
 
-    void Close() {
-        if (finished_) return;
-        Stop();
-        GilReleased nogil;
-        thread_->AwaitStreamEnd(id_, 10s, SignalPending);
+    [[noreturn]] void RaisePending() {
+        const SensorError e = *error_;
+        error_.reset();
+        throw SensorFailure{e};
     }
 
-  private:
     void Stop() {
         if (!finished_) thread_->StopStream(id_);
         finished_ = true;
@@ -397,28 +680,76 @@ class PyLiveStream {
         next_ = 0;
     }
 
-    py::object Sample(const SampleValues& v) const {
-        PyObject* o = PyStructSequence_New(type_);
+    // A Sample (a named tuple) filled in place, as tuple.__new__ would fill it: thousands are
+    // made a second, and a call of the class would cost more than the rest of the sample.
+    py::object Sample(const SampleValues& v) {
+        auto* type = reinterpret_cast<PyTypeObject*>(sampleType_.ptr());
+        PyObject* o = type->tp_alloc(type, 9);
         if (o == nullptr) throw py::error_already_set();
         const std::int16_t values[] = {v.red, v.green, v.blue, v.x, v.y, v.intensity, v.colorNo};
         for (Py_ssize_t i = 0; i < 7; ++i)
-            PyStructSequence_SetItem(o, i, PyLong_FromLong(values[i]));
+            PyTuple_SET_ITEM(o, i, PyLong_FromLong(values[i]));
+        PyTuple_SET_ITEM(o, 7, PyFloat_FromDouble(v.t));
+        PyTuple_SET_ITEM(o, 8, WallClockDatetime(v.clock));
+        for (Py_ssize_t i = 0; i < 9; ++i) {
+            if (PyTuple_GET_ITEM(o, i) == nullptr) {
+                Py_DECREF(o);
+                throw py::error_already_set();
+            }
+        }
         return py::reinterpret_steal<py::object>(o);
+    }
+
+    // The local time with its offset from UTC, as the live CSV writes it; null on failure. The
+    // samples of one millisecond (dozens, on a fast link) share one datetime: it is immutable.
+    PyObject* WallClockDatetime(const WallClock& clock) {
+        if (lastTime_ && clock.epochMs == lastClock_.epochMs &&
+            clock.utcOffsetMinutes == lastClock_.utcOffsetMinutes) {
+            return Py_NewRef(lastTime_.ptr());
+        }
+        if (!zone_ || clock.utcOffsetMinutes != zoneMinutes_) {
+            PyObject* delta = PyDelta_FromDSU(0, clock.utcOffsetMinutes * 60, 0);
+            if (delta == nullptr) return nullptr;
+            PyObject* zone = PyTimeZone_FromOffset(delta);
+            Py_DECREF(delta);
+            if (zone == nullptr) return nullptr;
+            zone_ = py::reinterpret_steal<py::object>(zone);
+            zoneMinutes_ = clock.utcOffsetMinutes;
+        }
+        const LocalTime t = LocalTimeOf(clock);
+        PyObject* time = PyDateTimeAPI->DateTime_FromDateAndTime(
+            t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond * 1000, zone_.ptr(),
+            PyDateTimeAPI->DateTimeType);
+        if (time == nullptr) return nullptr;
+        lastTime_ = py::reinterpret_borrow<py::object>(time);
+        lastClock_ = clock;
+        return time;
     }
 
     std::shared_ptr<SensorThread> thread_;
     std::uint64_t id_;
-    PyTypeObject* type_ = SampleType();
+    py::object sampleType_;
+    py::object zone_;  // the datetime.timezone of zoneMinutes_
+    int zoneMinutes_ = 0;
+    py::object lastTime_;  // the datetime of lastClock_
+    WallClock lastClock_;
+    py::object dtype_;  // batch()'s, made at its first call
     std::vector<SampleValues> batch_;
     std::size_t next_ = 0;
     bool finished_ = false;
-    bool taking_ = false;  // a thread waits in TakeSamples without the GIL
+    bool taking_ = false;               // a thread waits in TakeSamples without the GIL
+    std::optional<SensorError> error_;  // the failure that ended the stream, not yet raised
 };
 
 class PySensor {
   public:
     PySensor(std::shared_ptr<SensorThread> thread, SensorIdentity identity, LinkDescription link)
         : thread_(std::move(thread)), identity_{std::move(identity)}, link_(std::move(link)) {}
+    ~PySensor() { LetGo(thread_); }
+    PySensor(PySensor&&) = default;
+    PySensor& operator=(PySensor&&) = delete;
+    PySensor(const PySensor&) = delete;
+    PySensor& operator=(const PySensor&) = delete;
 
     const PyIdentity& identity() const { return identity_; }
     const LinkDescription& link() const { return link_; }
@@ -449,21 +780,10 @@ class PySensor {
         return keys;
     }
 
-    py::list Set(const py::dict& values, bool ram) {
+    py::list Set(const py::object& values, bool ram) {
         // Every key and value is checked before the sensor is touched.
-        ValueAssignments assignments;
-        std::map<ConfigItem, py::object> names;
-        for (const auto& [k, v] : values) {
-            const std::string key = py::str(k);
-            const ConfigItem item = ItemFor(key, kSensorTeachRows);
-            const std::uint16_t value = ValueFor(key, v);
-            if (const auto it = names.find(item); it != names.end()) {
-                throw py::value_error(key + " and " + std::string(py::str(it->second)) +
-                                      " name the same value");
-            }
-            names.emplace(item, py::reinterpret_borrow<py::object>(k));
-            assignments.emplace_back(item, value);
-        }
+        const NamedValues named = ValuesFrom(values, kSensorTeachRows);
+        const ValueAssignments assignments = named.assignments;
         const auto refused = RunOn<std::vector<RefusedValue>>(
             *thread_, [assignments, ram](SensorSession& s) -> Result<std::vector<RefusedValue>> {
                 const auto read = s.ReadConfiguration(!ram);
@@ -478,18 +798,12 @@ class PySensor {
             });
         py::list keys;
         for (const RefusedValue& r : refused)
-            keys.append(names.at(r.item));
+            keys.append(named.names.at(r.item));
         return keys;
     }
 
     std::unique_ptr<PyLiveStream> Live(const py::object& count) {
-        std::optional<std::uint64_t> n;
-        if (!count.is_none()) {
-            if (!PyLong_Check(count.ptr())) throw py::type_error("count: a whole number or None");
-            const long long c = count.cast<long long>();
-            if (c < 0) throw py::value_error("count: not below 0");
-            n = static_cast<std::uint64_t>(c);
-        }
+        const std::optional<std::uint64_t> n = CountFor("count", count, 0, true);
         std::uint64_t id = 0;
         Handed handed = Handed::Done;
         {
@@ -518,10 +832,15 @@ class PySensor {
 };
 
 // "HOST:PORT", "[v6 address]:PORT".
-LinkDescription TcpLink(const std::string& text) {
+LinkDescription TcpLink(const py::object& tcp) {
+    if (!PyUnicode_Check(tcp.ptr())) {
+        throw py::type_error("tcp: a text \"HOST:PORT\", not " + TypeName(tcp));
+    }
+    const std::string text = py::str(tcp);
     const std::size_t colon = text.rfind(':');
-    if (colon == std::string::npos)
-        throw py::value_error("tcp: expected HOST:PORT, not '" + text + "'");
+    if (colon == std::string::npos) {
+        throw py::value_error("tcp: expected HOST:PORT, not '" + NameForMessage(text) + "'");
+    }
     std::string host = text.substr(0, colon);
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
         host = host.substr(1, host.size() - 2);
@@ -529,18 +848,26 @@ LinkDescription TcpLink(const std::string& text) {
     const bool digits = !port.empty() && port.size() <= 5 &&
                         port.find_first_not_of("0123456789") == std::string::npos;
     const int number = digits ? std::stoi(port) : 0;
-    if (host.empty()) throw py::value_error("tcp: no host before the ':' in '" + text + "'");
+    if (host.empty()) {
+        throw py::value_error("tcp: no host before the ':' in '" + NameForMessage(text) + "'");
+    }
     if (number < 1 || number > 65535) {
-        throw py::value_error("tcp: the port must be a number from 1 to 65535, not '" + port + "'");
+        throw py::value_error("tcp: the port must be a number from 1 to 65535, not '" +
+                              NameForMessage(port) + "'");
     }
     return LinkDescription::Tcp(host, number);
 }
 
 // A COM number, "COM3", or a device path with a COM number (see the README's rule).
 int ComPortFor(const py::object& serial) {
+    if (PyBool_Check(serial.ptr()))
+        throw py::type_error("serial: a COM number or a device, not bool");
     if (PyLong_Check(serial.ptr())) {
-        const long long n = serial.cast<long long>();
-        if (n < 1 || n > 65535) throw py::value_error("serial: COM numbers run from 1 to 65535");
+        int overflow = 0;
+        const long long n = PyLong_AsLongLongAndOverflow(serial.ptr(), &overflow);
+        if (overflow != 0 || n < 1 || n > 65535) {
+            throw py::value_error("serial: COM numbers run from 1 to 65535");
+        }
         return static_cast<int>(n);
     }
     const std::string text = PathBytes(serial);
@@ -554,18 +881,47 @@ int ComPortFor(const py::object& serial) {
         if (n >= 1 && n <= 65535) return n;
     }
     if (const auto n = ComPortNumberForPath(text); n && *n >= 1 && *n <= 65535) return *n;
-    throw py::value_error("serial: '" + text +
+    throw py::value_error("serial: '" + NameForMessage(text) +
                           "' is neither a COM number nor a device with one (/dev/ttyS0 is COM1, "
                           "/dev/ttyUSB0 COM101, /dev/ttyACM0 COM201, /dev/pts/0 COM1001)");
 }
 
-PySensor ConnectSensor(const py::object& tcp, const py::object& serial, int baud,
-                       bool sendDefaults) {
+int BaudFor(const py::object& baud) {
+    if (!IsWholeNumber(baud)) throw py::type_error("baud: a whole number, not " + TypeName(baud));
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(baud.ptr(), &overflow);
+    // Which rates a sensor takes is for the connection to say; this only keeps it a number.
+    if (overflow != 0 || n < 1 || n > std::numeric_limits<int>::max()) {
+        throw py::value_error("baud: " + Quoted(baud) + " is no baud rate");
+    }
+    return static_cast<int>(n);
+}
+
+// The time to wait for a TCP connection, in milliseconds; the link's own when None.
+int ConnectTimeoutMs(const py::object& timeout) {
+    if (timeout.is_none()) return LinkLimits{}.tcpConnectMs;
+    if (PyBool_Check(timeout.ptr()) ||
+        !(PyLong_Check(timeout.ptr()) || PyFloat_Check(timeout.ptr()))) {
+        throw py::type_error("timeout: seconds as a number, not " + TypeName(timeout));
+    }
+    constexpr double kDay = 86400;
+    const double seconds = PyFloat_AsDouble(timeout.ptr());
+    if (PyErr_Occurred() != nullptr || !(seconds > 0 && seconds <= kDay)) {
+        PyErr_Clear();
+        throw py::value_error("timeout: " + Quoted(timeout) +
+                              " is outside 0..86400 seconds (more than 0)");
+    }
+    return std::max(1, static_cast<int>(std::ceil(seconds * 1000)));
+}
+
+PySensor ConnectSensor(const py::object& tcp, const py::object& serial, const py::object& baud,
+                       bool sendDefaults, const py::object& timeout) {
     if (tcp.is_none() == serial.is_none()) {
         throw py::value_error("connect: name the sensor by tcp=\"HOST:PORT\" or by serial=PORT");
     }
     const LinkDescription link =
-        tcp.is_none() ? LinkDescription::Serial(ComPortFor(serial), baud) : TcpLink(py::str(tcp));
+        tcp.is_none() ? LinkDescription::Serial(ComPortFor(serial), BaudFor(baud)) : TcpLink(tcp);
+    const int connectMs = ConnectTimeoutMs(timeout);
     EnsureQtApplication();
     std::shared_ptr<SensorThread> thread;
     {
@@ -573,8 +929,10 @@ PySensor ConnectSensor(const py::object& tcp, const py::object& serial, int baud
         thread = std::make_shared<SensorThread>();
     }
     const ConnectResult c = RunOn<ConnectResult>(
-        *thread, [link, sendDefaults](SensorSession& s) -> Result<ConnectResult> {
+        *thread, [link, sendDefaults, connectMs](SensorSession& s) -> Result<ConnectResult> {
             DefaultsAnswer answer(sendDefaults);
+            // Only the wait for the connection: the replies keep their own limits.
+            s.link().limits.tcpConnectMs = connectMs;
             // Only the defaults touch the sensor's memories: the configuration is read when
             // the script asks, from the memory it names.
             ConnectResult connection = Connect(s, link, answer, {true, false});
@@ -590,33 +948,28 @@ std::string SensorRepr(const PySensor& s) {
            std::to_string(id.serialNumber) + ", on " + s.link().Describe() + ">";
 }
 
-PyTypeObject* SampleType() {
-    return reinterpret_cast<PyTypeObject*>(py::module_::import("qelto").attr("Sample").ptr());
-}
-
-py::object MakeSampleType() {
-    static PyStructSequence_Field fields[] = {
-        {"red", "raw red"},
-        {"green", "raw green"},
-        {"blue", "raw blue"},
-        {"x", "colour coordinate X"},
-        {"y", "colour coordinate Y"},
-        {"int", "intensity INT"},
-        {"color_no", "the taught colour recognised (its teach row), 255: none"},
-        {nullptr, nullptr}};
-    static PyStructSequence_Desc desc = {"qelto.Sample", doc::kSample, fields, 7};
-    PyTypeObject* type = PyStructSequence_NewType(&desc);
-    if (type == nullptr) throw py::error_already_set();
-    return py::reinterpret_steal<py::object>(reinterpret_cast<PyObject*>(type));
+// The package's Sample, a named tuple class of its own (qelto/__init__.py), which the samples
+// are filled into.
+py::object SampleType() {
+    py::object type = py::module_::import("qelto").attr("Sample");
+    if (!PyType_Check(type.ptr()) ||
+        !PyType_IsSubtype(reinterpret_cast<PyTypeObject*>(type.ptr()), &PyTuple_Type)) {
+        throw py::type_error("qelto.Sample is not the module's named tuple");
+    }
+    return type;
 }
 
 }  // namespace
 }  // namespace qelto::python
 
-PYBIND11_MODULE(qelto, m) {
+// The native part of the `qelto` package (qelto/__init__.py), which gives it to scripts.
+PYBIND11_MODULE(_qelto, m) {
     using namespace qelto;
     using namespace qelto::python;
     m.doc() = doc::kModule;
+    m.attr("__version__") = QELTO_VERSION;
+    PyDateTime_IMPORT;
+    if (PyDateTimeAPI == nullptr) throw py::error_already_set();
 
     py::exec(doc::kErrorClasses, m.attr("__dict__"));
     py::register_exception_translator([](std::exception_ptr p) {
@@ -628,8 +981,6 @@ PYBIND11_MODULE(qelto, m) {
             RaiseFileError(f);
         }
     });
-
-    m.attr("Sample") = MakeSampleType();
 
     py::class_<PyIdentity>(m, "Identity", doc::kIdentity)
         .def_property_readonly(
@@ -650,21 +1001,44 @@ PYBIND11_MODULE(qelto, m) {
                    std::to_string(i.identity.serialNumber) + ">";
         });
 
+    // A mapping of key to value; the package adds the methods every mapping has (keys, items,
+    // get, update, ...) from collections.abc.MutableMapping.
     py::class_<PyConfiguration>(m, "Configuration", doc::kConfiguration)
         .def(py::init(&DefaultConfiguration), doc::kConfigurationInit)
+        .def_static("defaults", &DefaultConfiguration, doc::kConfigurationDefaults)
+        .def_static("from_dict", &FromDict, py::arg("values"), doc::kConfigurationFromDict)
         .def(
             "__getitem__",
-            [](const PyConfiguration& c, const std::string& key) {
-                return ItemValue(c.config, ItemFor(key, kTeachRows));
+            [](const PyConfiguration& c, const py::object& key) {
+                return ItemValue(c.config, ItemFor(KeyText(key), c.teachRows));
             },
             py::arg("key"), doc::kConfigurationGet)
         .def(
             "__setitem__",
-            [](PyConfiguration& c, const std::string& key, const py::object& value) {
-                const ConfigItem item = ItemFor(key, kTeachRows);
-                SetItemValue(c.config, item, ValueFor(key, value));
+            [](PyConfiguration& c, const py::object& key, const py::object& value) {
+                const std::string text = KeyText(key);
+                const ConfigItem item = ItemFor(text, c.teachRows);
+                SetItemValue(c.config, item, ValueFor(text, value));
             },
             py::arg("key"), py::arg("value"), doc::kConfigurationSet)
+        .def(
+            "__delitem__",
+            [](PyConfiguration&, const py::object&) {
+                throw py::type_error(
+                    "a configuration holds a value for every key: set it, there is nothing to "
+                    "delete");
+            },
+            py::arg("key"))
+        .def(
+            "__contains__",
+            [](const PyConfiguration& c, const py::object& key) {
+                return PyUnicode_Check(key.ptr()) &&
+                       FindItem(std::string(py::str(key)), c.teachRows).has_value();
+            },
+            py::arg("key"))
+        .def("__iter__", [](const PyConfiguration& c) { return py::iter(Keys(c)); })
+        .def("__len__",
+             [](const PyConfiguration& c) { return kParamCount + c.teachRows * kTeachWordCount; })
         .def_property_readonly("parameters", &Parameters, doc::kConfigurationParameters)
         .def_property_readonly("teach", &TeachList, doc::kConfigurationTeach)
         .def_property_readonly("reports", &Reports, doc::kConfigurationReports)
@@ -672,6 +1046,7 @@ PYBIND11_MODULE(qelto, m) {
             "copy", [](const PyConfiguration& c) { return c; }, doc::kConfigurationCopy)
         .def("__copy__", [](const PyConfiguration& c) { return c; })
         .def("__deepcopy__", [](const PyConfiguration& c, const py::object&) { return c; })
+        .def(py::pickle(&State, &FromState))
         .def(
             "__eq__",
             [](const PyConfiguration& a, const py::object& other) -> py::object {
@@ -686,6 +1061,7 @@ PYBIND11_MODULE(qelto, m) {
     py::class_<PyLiveStream>(m, "LiveStream", doc::kLiveStream)
         .def("__iter__", [](PyLiveStream& s) -> PyLiveStream& { return s; })
         .def("__next__", &PyLiveStream::Next)
+        .def("batch", &PyLiveStream::Batch, py::arg("n"), doc::kLiveStreamBatch)
         .def("close", &PyLiveStream::Close, doc::kLiveStreamClose)
         .def("__enter__", [](PyLiveStream& s) -> PyLiveStream& { return s; })
         .def("__exit__", [](PyLiveStream& s, const py::args&) {
@@ -696,11 +1072,12 @@ PYBIND11_MODULE(qelto, m) {
     py::class_<PySensor>(m, "Sensor", doc::kSensor)
         .def_property_readonly("identity", &PySensor::identity,
                                py::return_value_policy::reference_internal, doc::kSensorIdentity)
-        .def("read", &PySensor::Read, py::kw_only(), py::arg("ram") = false, doc::kSensorRead)
+        .def("read", &PySensor::Read, py::kw_only(), py::arg("ram").noconvert() = false,
+             doc::kSensorRead)
         .def("write", &PySensor::Write, py::arg("configuration"), py::kw_only(),
-             py::arg("ram") = false, doc::kSensorWrite)
-        .def("set", &PySensor::Set, py::arg("values"), py::kw_only(), py::arg("ram") = false,
-             doc::kSensorSet)
+             py::arg("ram").noconvert() = false, doc::kSensorWrite)
+        .def("set", &PySensor::Set, py::arg("values"), py::kw_only(),
+             py::arg("ram").noconvert() = false, doc::kSensorSet)
         .def("live", &PySensor::Live, py::arg("count") = py::none(), doc::kSensorLive)
         .def("scan_frequency", &PySensor::ScanFrequency, doc::kSensorScanFrequency)
         .def("close", &PySensor::Close, doc::kSensorClose)
@@ -712,15 +1089,20 @@ PYBIND11_MODULE(qelto, m) {
              })
         .def("__repr__", &SensorRepr);
 
+    // The functions' texts begin with their signatures in the form Python reads them back
+    // (inspect.signature): pybind11's own form of them is for people only.
+    py::options options;
+    options.disable_function_signatures();
     m.def("connect", &ConnectSensor, py::kw_only(), py::arg("tcp") = py::none(),
           py::arg("serial") = py::none(), py::arg("baud") = 115200,
-          py::arg("send_defaults") = false, doc::kConnect);
-    m.def("read_file", &ReadFile, py::arg("path"), py::kw_only(), py::arg("force") = false,
-          doc::kReadFile);
+          py::arg("send_defaults").noconvert() = false, py::arg("timeout") = py::none(),
+          doc::kConnect);
+    m.def("read_file", &ReadFile, py::arg("path"), py::kw_only(),
+          py::arg("force").noconvert() = false, doc::kReadFile);
     m.def("write_file", &WriteFile, py::arg("path"), py::arg("configuration"), doc::kWriteFile);
+    m.def("read_overlay", &ReadOverlay, py::arg("path"), py::arg("base") = py::none(),
+          doc::kReadOverlay);
+    m.def("write_overlay", &WriteOverlay, py::arg("path"), py::arg("configuration"),
+          py::arg("base") = py::none(), doc::kWriteOverlay);
     m.def("diff", &Diff, py::arg("old"), py::arg("new"), doc::kDiff);
-
-    m.attr("__all__") = py::make_tuple("connect", "read_file", "write_file", "diff", "Sensor",
-                                       "Identity", "Configuration", "LiveStream", "Sample", "Error",
-                                       "SensorError", "FileError");
 }

@@ -24,8 +24,8 @@ constexpr std::size_t kWakeBatch = 64;
 // that a slow loop neither fills the memory nor falls further behind the sensor.
 constexpr std::size_t kMaxAhead = 1000;
 
-SampleValues ValuesOf(const LiveData& d) {
-    return {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
+SampleValues ValuesOf(const LiveData& d, double t, WallClock clock) {
+    return {t, clock, d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
 }
 
 }  // namespace
@@ -129,6 +129,9 @@ void SensorThread::RunStream() {
         count = stream_.count;
     }
     std::uint64_t taken = 0;
+    // Times as the live CSV has them: from the start of the stream, and on the wall.
+    const auto start = std::chrono::steady_clock::now();
+    WallClockSource wallClock;
     for (;;) {
         {
             std::unique_lock lock(mutex_);
@@ -140,12 +143,14 @@ void SensorThread::RunStream() {
         // A call made while the stream runs goes between two samples.
         if (ServeCall()) continue;
         const auto sample = session_->ReadLiveSample();
+        const std::chrono::duration<double> t = std::chrono::steady_clock::now() - start;
+        const WallClock clock = wallClock.Now();
         std::lock_guard lock(mutex_);
         if (!sample) {
             stream_.error = sample.error();
             break;
         }
-        stream_.samples.push_back(ValuesOf(*sample));
+        stream_.samples.push_back(ValuesOf(*sample, t.count(), clock));
         ++taken;
         if (stream_.consumerWaiting && stream_.samples.size() >= kWakeBatch) {
             changed_.notify_all();

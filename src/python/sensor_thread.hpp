@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "files/live_csv.hpp"
 #include "sensor/sensor_error.hpp"
 #include "sensor/sensor_session.hpp"
 
@@ -22,8 +23,11 @@ class QObject;
 
 namespace qelto::python {
 
-// One live sample as a script sees it.
+// One live sample as a script sees it, with when it came: seconds since the stream began (a
+// monotonic clock) and the clock on the wall.
 struct SampleValues {
+    double t = 0;
+    WallClock clock;
     std::int16_t red = 0;
     std::int16_t green = 0;
     std::int16_t blue = 0;

@@ -630,7 +630,8 @@ TEST_F(CliSensor, ResultsAsJsonForScripts) {
 
     const std::string file = File("backup.ini").toStdString();
     EXPECT_EQ(json({"get", "-o", File("backup.ini")}, 0),
-              R"({"file": ")" + file + R"(", "memory": "eeprom"})");
+              R"({"file": ")" + file +
+                  R"(", "firmware": "KORVANEX V4.3B7", "memory": "eeprom", "serial": 4711})");
 
     const std::string freq = json({"freq"}, 0);
     sim::SensorModel twin{Quiet()};

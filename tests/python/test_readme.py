@@ -29,7 +29,7 @@ def test_the_nightly_backup_saves_every_sensor_it_reaches(tmp_path, start_sim, f
                         flags=re.M)
     assert n == 1
     # The module this test imported, wherever the script runs.
-    env = dict(os.environ, PYTHONPATH=os.path.dirname(qelto.__file__))
+    env = dict(os.environ, PYTHONPATH=os.path.dirname(os.path.dirname(qelto.__file__)))
     run = subprocess.run([sys.executable, "-c", script], cwd=tmp_path, env=env,
                          capture_output=True, text=True, timeout=60)
     assert run.returncode == 1, run.stderr

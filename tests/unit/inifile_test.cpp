@@ -121,6 +121,26 @@ TEST_F(IniFile, ReadingAppendsToTheDocument) {
     EXPECT_EQ(v, 1);
     EXPECT_EQ(Ini_GetInt(doc.get(), "T", "B", v), 1);
     EXPECT_EQ(v, 3);
+    // A file without a section adds nothing and takes nothing away.
+    WriteBytes(dir.File("third.ini"), "A=9\n");
+    ASSERT_EQ(Ini_ReadFromFile(doc.get(), dir.File("third.ini")), 0);
+    EXPECT_EQ(Ini_GetInt(doc.get(), "T", "B", v), 1);
+    EXPECT_EQ(doc->items.size(), 3u);
+}
+
+TEST_F(IniFile, ItemLinesNameWhereEachItemStood) {
+    // CR LF, a lone CR, comments, lines outside a section, a run of numbered lines (its first
+    // line counts) and a last line without an end.
+    WriteBytes(dir.File("lines.ini"),
+               "A=0\r\n[S]\r\n; note\r\nA=1\r\n\r\nT Line0001=ab\rT Line0002=cd\n"
+               "B = 2\n[U]\nC=3");
+    IniHandle doc = Ini_New(0);
+    Ini_PutInt(doc.get(), "P", "X", 1);
+    std::vector<std::uint32_t> lines{99};
+    ASSERT_EQ(Ini_ReadFromFile(doc.get(), dir.File("lines.ini"), &lines), 0);
+    EXPECT_EQ(lines, (std::vector<std::uint32_t>{4, 6, 8, 10}));
+    ASSERT_EQ(doc->items.size(), 5u);
+    EXPECT_EQ(doc->Item(1, 1).value, "abcd");
 }
 
 // ---- escaping

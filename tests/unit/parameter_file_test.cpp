@@ -17,6 +17,7 @@
 #include "app/settings.hpp"
 #include "app/working_copy.hpp"
 #include "doubles/unit_rig.hpp"
+#include "files/overlay_file.hpp"
 #include "files/parameter_file.hpp"
 #include "protocol/records.hpp"
 #include "temp_dir.hpp"
@@ -459,6 +460,49 @@ TEST_F(ParameterFile, FailedSaveIsReportedAndKeepsTheOldFile) {
     rig.files.SendParaToFile();
     EXPECT_EQ(ReadBytes(file), "old content");
     EXPECT_EQ(Boxes().back(), "ATTENTION!|The parameter file could not be written!");
+}
+
+TEST(OverlayFile, KeepsOnlyWhatDiffersAndNamesTheLineOfAMistake) {
+    TempDir dir;
+    const std::string path = dir.File("golden.ini");
+    Configuration base;
+    LoadDefaultParaValues(base.para, base.teach, 1);
+    Configuration golden = base;
+    golden.para.Gain = 9;
+    SetItemValue(golden, ConfigItem::Teach(2, 0), 900);
+    SetItemValue(golden, ConfigItem::Teach(40, 7), 3);  // beyond the rows compared
+    ASSERT_EQ(WriteOverlayFile(path, golden, base, kSensorTeachRows), 0);
+    EXPECT_EQ(ReadBytes(path),
+              "[PARAMETER]\r\nGAIN = 9\r\n\r\n[TEACH VECTOR 2]\r\nCELL 0 = 900\r\n\r\n");
+
+    Configuration read = base;
+    EXPECT_EQ(ReadOverlayFile(path, read, kSensorTeachRows).reason, "");
+    golden.teach[40] = base.teach[40];
+    EXPECT_EQ(read, golden);
+
+    // Written by hand: any letter case, comments, a header; each mistake names its line and
+    // leaves the configuration as it was.
+    const std::string head = "[general info]\nFILE TYPE: = \"x\"\n[parameter]\n; reviewed\n";
+    for (const auto& [text, reason] : std::vector<std::pair<std::string, std::string>>{
+             {head + "gain = 4\n", ""},
+             {head + "GIAN = 4\n",
+              "line 5: [parameter] GIAN: no such key (the keys of a "
+              "parameter file, teach rows 0..31)"},
+             {head + "[TEACH VECTOR 32]\nCELL 0 = 1\n",
+              "line 6: [TEACH VECTOR 32] CELL 0: no such key (the keys of a parameter file, "
+              "teach rows 0..31)"},
+             {head + "GAIN = 65536\n",
+              "line 5: [parameter] GAIN: \"65536\" is not a whole number from 0 to 65535"},
+             {head + "GAIN = \"4\"\n",
+              "line 5: [parameter] GAIN: \"4\" is not a whole number from 0 to 65535"},
+             {head + "GAIN = 4\n\n[PARAMETER]\nGain = 5\n",
+              "line 8: [PARAMETER] Gain: given before, on line 5"},
+         }) {
+        WriteBytes(path, text);
+        Configuration over = base;
+        EXPECT_EQ(ReadOverlayFile(path, over, kSensorTeachRows).reason, reason) << text;
+        EXPECT_EQ(over.para.Gain, reason.empty() ? 4 : base.para.Gain) << text;
+    }
 }
 
 }  // namespace

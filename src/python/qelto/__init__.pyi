@@ -1,10 +1,25 @@
 """Configure and watch a KORVANEX colour sensor from Python (see help(qelto))."""
 
+import builtins
+import datetime
 import os
 from types import TracebackType
-from typing import Iterator, Literal, Mapping, NamedTuple, Optional, Type, Union
+from typing import (
+    Any,
+    Iterator,
+    Literal,
+    Mapping,
+    MutableMapping,
+    NamedTuple,
+    NoReturn,
+    Optional,
+    Type,
+    Union,
+)
 
 _Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
+
+__version__: str
 
 class Error(Exception):
     """Every failure the qelto module reports: catch it to catch them all."""
@@ -35,8 +50,11 @@ class Sample(NamedTuple):
     blue: int
     x: int
     y: int
-    int: int
-    color_no: int
+    int: builtins.int
+    # The field above hides the type within the class.
+    color_no: builtins.int
+    t: float
+    wall_clock: datetime.datetime
 
 class Identity:
     """Who the sensor is, as connect() read it."""
@@ -50,12 +68,20 @@ class Identity:
     @property
     def serial(self) -> int: ...
 
-class Configuration:
+class Configuration(MutableMapping[str, int]):
     """A sensor's configuration: 26 parameters and a teach table of 64 rows of 8 words."""
 
     def __init__(self) -> None: ...
+    @staticmethod
+    def defaults() -> Configuration: ...
+    @staticmethod
+    def from_dict(values: Mapping[str, int]) -> Configuration: ...
     def __getitem__(self, key: str) -> int: ...
     def __setitem__(self, key: str, value: int) -> None: ...
+    def __delitem__(self, key: str) -> NoReturn: ...
+    def __contains__(self, key: object) -> bool: ...
+    def __iter__(self) -> Iterator[str]: ...
+    def __len__(self) -> int: ...
     @property
     def parameters(self) -> dict[str, int]: ...
     @property
@@ -72,6 +98,8 @@ class LiveStream(Iterator[Sample]):
 
     def __iter__(self) -> LiveStream: ...
     def __next__(self) -> Sample: ...
+    def batch(self, n: int) -> Any:
+        """A numpy.ndarray of the next n samples (see help(qelto.LiveStream.batch))."""
     def close(self) -> None: ...
     def __enter__(self) -> LiveStream: ...
     def __exit__(
@@ -106,7 +134,12 @@ def connect(
     serial: Union[int, str, None] = None,
     baud: int = 115200,
     send_defaults: bool = False,
+    timeout: Optional[float] = None,
 ) -> Sensor: ...
 def read_file(path: _Path, *, force: bool = False) -> Configuration: ...
 def write_file(path: _Path, configuration: Configuration) -> None: ...
+def read_overlay(path: _Path, base: Optional[Configuration] = None) -> Configuration: ...
+def write_overlay(
+    path: _Path, configuration: Configuration, base: Optional[Configuration] = None
+) -> None: ...
 def diff(old: Configuration, new: Configuration) -> list[str]: ...
