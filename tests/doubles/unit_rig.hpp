@@ -74,7 +74,9 @@ inline void IdentifyAs(UnitRig& rig, std::int32_t family) {
         return std::vector<Bytes>{reply};
     };
     EXPECT_TRUE(rig.sensor.ReadFirmware().ok());
-    if (family >= 1 && family <= 3) EXPECT_TRUE(rig.sensor.ReadNameAndSerial().ok());
+    if (family >= 1 && family <= 3) {
+        EXPECT_TRUE(rig.sensor.ReadNameAndSerial().ok());
+    }
     rig.tcp.responder = std::move(responder);
 }
 
