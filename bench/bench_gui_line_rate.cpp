@@ -91,16 +91,12 @@ std::optional<Cost> WindowCost(int com, int seconds, bool editor) {
     StartupOptions o;
     o.programDirectory = dir.path().toStdString();
     o.userConfigDirectory = dir.path().toStdString();
-    ConnectionSettings link;
-    link.Protocol = kRs232;
-    link.ComPort = static_cast<std::uint16_t>(com);
-    link.BaudRateIndex = static_cast<std::uint16_t>(BaudRateIndexFor(kBaud).value_or(4));
-    o.connectionOverride = link;
+    o.connectionOverride = LinkDescription::Serial(com, kBaud);
     gui::testing::PopupAnswerer popups;
     popups.ThenClick("No");
     gui::GuiApp app;
     app.Start(o);
-    if (!app.ctx().state.communicationOk) return std::nullopt;
+    if (!app.ctx().supervisor.usable()) return std::nullopt;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     if (editor) {
         app.ui().SetActiveTabPage(kParameterPage);

@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "app/keys.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
 
 namespace qelto {
 
 struct Context;
-
-enum class Key { None, F9, F10, F11, F12 };
 
 struct ControlEntry {
     Ctrl role = Ctrl::Count_;
@@ -26,10 +25,6 @@ struct ControlEntry {
 const ControlEntry& ControlOf(Ctrl role);
 std::string_view HelpText(Ctrl role);
 Key ShortcutKey(Ctrl role);
-// "F9", as a label shows the key ("" for none).
-const char* KeyName(Key key);
-// The control a shortcut key clicks, or Ctrl::Count_.
-Ctrl ControlForKey(Key key);
 
 // The one entry for control events: a right-click shows the control's help (when it has
 // one) and runs nothing; the control's trigger event runs its action; other events are

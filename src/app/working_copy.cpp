@@ -141,17 +141,12 @@ std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const 
     return it->second;
 }
 
-int WorkingCopy::AddView(View view) {
-    views_.emplace_back(nextView_, std::move(view));
-    return nextView_++;
-}
-
-void WorkingCopy::RemoveView(int id) {
-    std::erase_if(views_, [id](const auto& v) { return v.first == id; });
+void WorkingCopy::AddView(View view) {
+    views_.push_back(std::move(view));
 }
 
 void WorkingCopy::Tell(const WorkingCopyChange& change) {
-    for (const auto& [id, view] : views_)
+    for (const View& view : views_)
         view(change);
 }
 

@@ -86,8 +86,7 @@ class WorkingCopy {
     const std::string& refusalReport() const { return refusalReport_; }
 
     // Views, told in the order they were added.
-    int AddView(View view);
-    void RemoveView(int id);
+    void AddView(View view);
 
   private:
     struct Change {
@@ -108,8 +107,7 @@ class WorkingCopy {
     std::vector<Step> undo_, redo_;
     std::map<ConfigItem, Refusal> refused_;
     std::string refusalReport_;
-    std::vector<std::pair<int, View>> views_;
-    int nextView_ = 0;
+    std::vector<View> views_;
 };
 
 // Every item of a configuration: the parameters, then the teach rows word by word, up to

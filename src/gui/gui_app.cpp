@@ -43,7 +43,7 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
     };
     ui_.menu().SetLinkMonitor(&monitor_);
     ui_.menu().monitorHeading = [this] {
-        return MonitorHeading{WallClockNow(), LinkInForce(sensor_, ctx_.settings.conn),
+        return MonitorHeading{WallClockNow(), LinkInForce(sensor_, ctx_.settings.link),
                               SensorOnLink(sensor_)};
     };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };

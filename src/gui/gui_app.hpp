@@ -33,7 +33,6 @@ class GuiApp {
     QtUi& ui() { return ui_; }
     WindowLoop& loop() { return loop_; }
     Context& ctx() { return ctx_; }
-    LinkMonitor& linkMonitor() { return monitor_; }
 
   private:
     // The local time of day in milliseconds, cheap enough for every frame on the wire.

@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
             return kExitDemo;
         }
         startup.connectionOverride =
-            qelto::gui::DemoConnection(simulator.host().toStdString(), simulator.port());
+            qelto::LinkDescription::Tcp(simulator.host().toStdString(), simulator.port());
     }
 
     int code = 0;

@@ -492,10 +492,6 @@ void ColourGraph::PlotEllipse(double left, double bottom, double right, double t
     Changed();
 }
 
-QColor ColourGraph::ellipseColour(int index) const {
-    return ellipses_[static_cast<std::size_t>(index)].outline->pen().color();
-}
-
 void ColourGraph::UpdateHalo(std::size_t index) {
     Circle& c = ellipses_[index];
     const double bg = Luminance(palette().color(QPalette::Base));

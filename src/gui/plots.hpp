@@ -149,13 +149,10 @@ class ColourGraph : public ExplorablePlot {
     void SetCursor(double x, double y);
 
     int ellipseCount() const { return static_cast<int>(ellipses_.size()); }
-    // The outline colour of teach circle `index` (in drawing order).
-    QColor ellipseColour(int index) const;
     QCPRange horizontalRange() const { return xAxis->range(); }
     QCPRange verticalRange() const { return yAxis->range(); }
     // The ranges of the automatic view (the latest the program set).
     QCPRange automaticHorizontalRange() const { return automaticH_; }
-    QCPRange automaticVerticalRange() const { return automaticV_; }
     QPointF cursorPosition() const { return shownCursor_; }
     // The circles (drawing order, which is the teach row) whose inside holds (x, y).
     std::vector<int> CirclesAt(double x, double y) const;
@@ -209,8 +206,6 @@ class StripChart : public ExplorablePlot {
     int pointsPerScreen() const { return points_; }
     // The newest points-per-screen points of a trace, oldest first.
     std::vector<double> Trace(int trace) const;
-    // Samples kept (at most kHistory), counting those drawn while paused.
-    std::size_t historySize() const { return live_.filled; }
     QCPRange keyRange() const { return xAxis->range(); }
     // Times the chart was drawn: a new frame of its traces, or a replot of its axes.
     long frames() const { return frames_; }

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     startup.programDirectory = settings.path().toStdString();
     startup.userConfigDirectory = settings.path().toStdString();
     startup.documentsDirectory = settings.path().toStdString();
-    startup.connectionOverride = DemoConnection(sim.host().toStdString(), sim.port());
+    startup.connectionOverride = LinkDescription::Tcp(sim.host().toStdString(), sim.port());
 
     PopupAnswerer popups;
     popups.ThenClick("No");  // default parameters? no

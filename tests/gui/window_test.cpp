@@ -117,10 +117,7 @@ class Window : public ::testing::Test {
         o.userConfigDirectory = dir.path().toStdString();
         o.documentsDirectory = dir.path().toStdString();
         o.desktopLanguage = desktopLanguage;
-        o.connectionOverride = ConnectionSettings{};
-        o.connectionOverride->Protocol = kTcpIp;
-        CopyText(o.connectionOverride->IpAddress, "127.0.0.1");
-        CopyText(o.connectionOverride->PortNumber, std::to_string(port));
+        o.connectionOverride = LinkDescription::Tcp("127.0.0.1", port);
         gui = std::make_unique<GuiApp>();
         gui->Start(o);
     }
@@ -128,7 +125,7 @@ class Window : public ::testing::Test {
         ASSERT_TRUE(server.ListenTcp());
         popups.ThenClick("No");  // no default parameters
         Start(server.tcpPort());
-        ASSERT_TRUE(gui->ctx().state.communicationOk);
+        ASSERT_TRUE(gui->ctx().supervisor.usable());
         EXPECT_EQ(ui().GetActiveTabPage(), kParameterPage);
         Activate();
     }
@@ -137,7 +134,7 @@ class Window : public ::testing::Test {
         EXPECT_TRUE(sim.ListenTcp());
         popups.ThenClick("No");
         Start(sim.tcpPort());
-        EXPECT_TRUE(gui->ctx().state.communicationOk);
+        EXPECT_TRUE(gui->ctx().supervisor.usable());
         return sim.tcpPort();
     }
     // The window has the keyboard again (after a popup, as for the operator).
@@ -318,7 +315,7 @@ TEST_F(Window, ReturnAtTheDefaultParameterQuestionWritesNothing) {
     ASSERT_TRUE(server.ListenTcp());
     popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
     Start(server.tcpPort());
-    EXPECT_TRUE(ctx().state.communicationOk);
+    EXPECT_TRUE(ctx().supervisor.usable());
     EXPECT_EQ(popups.seen.size(), 1u);
     EXPECT_EQ(model.CommandCount(kCmdWrite), 0u);
     EXPECT_EQ(model.CommandCount(kCmdStoreEeprom), 0u);
@@ -437,7 +434,7 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     // Connected again and lost again: the values grey every time.
     popups.ThenClick("No");
     DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
-    ASSERT_TRUE(ctx().state.communicationOk);
+    ASSERT_TRUE(ctx().supervisor.usable());
     Acquire([&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
     EXPECT_FALSE(ui().liveValuesGreyed());
     QTimer::singleShot(
@@ -487,7 +484,7 @@ TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
     DispatchControlEvent(ctx(), Ctrl::DisconnectButton, Event::Commit);
     popups.ThenClick("No");
     DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
-    ASSERT_TRUE(ctx().state.communicationOk);
+    ASSERT_TRUE(ctx().supervisor.usable());
     EXPECT_EQ(Button(ui(), Ctrl::GetButton)->text(), "Get \u2190 file F10");
     EXPECT_EQ(Button(ui(), Ctrl::SendButton)->toolTip(),
               "Saves the parameters and teach rows shown in a parameter file.");
@@ -500,7 +497,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     auto sim = std::make_unique<sim::SimServer>(model);
     const quint16 port = StartWithSimulatorOfItsOwn(*sim);
     QTest::mouseClick(Button(ui(), Ctrl::AutoReconnectButton), Qt::LeftButton);
-    EXPECT_TRUE(ctx().reconnection.automatic());
+    EXPECT_TRUE(ctx().supervisor.automatic());
     Activate();
 
     // Recording during GO when the sensor goes away.
@@ -510,7 +507,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     ASSERT_TRUE(ctx().recording.recorder().active());
     QTimer::singleShot(300, [&] { sim.reset(); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
-    EXPECT_TRUE(ctx().reconnection.retrying());
+    EXPECT_TRUE(ctx().supervisor.retrying());
     ui().TriggerWindowEvent(Event::Timer);  // an attempt while the sensor is away
     EXPECT_NE(ui().GetCtrlText(Ctrl::LinkState).find("reconnecting (attempt 1, "),
               std::string::npos)
@@ -521,7 +518,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
     QTimer::singleShot(600, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
     ui().TriggerWindowEvent(Event::Timer);  // this attempt finds it: GO and the recording go on
-    EXPECT_FALSE(ctx().reconnection.retrying());
+    EXPECT_FALSE(ctx().supervisor.retrying());
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList rows = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -539,7 +536,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     // Lost again; a sensor with another serial number answers: no more attempts, and said.
     QTimer::singleShot(300, [&] { sim.reset(); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
-    EXPECT_TRUE(ctx().reconnection.retrying());
+    EXPECT_TRUE(ctx().supervisor.retrying());
     sim::SensorModel other{sim::SensorConfig{.serialNumber = 815, .noise = false}};
     sim = std::make_unique<sim::SimServer>(other);
     ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
@@ -549,7 +546,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
         ClickButton(w, QStringLiteral("OK"));
     });
     ui().TriggerWindowEvent(Event::Timer);
-    EXPECT_FALSE(ctx().reconnection.retrying());
+    EXPECT_FALSE(ctx().supervisor.retrying());
     EXPECT_TRUE(said.contains("serial 815")) << said.toStdString();
     EXPECT_FALSE(ctx().sensor.connected());
     EXPECT_EQ(other.CommandCount(kCmdWrite), 0u);
@@ -692,7 +689,7 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     ctx().working.Replace(zero);
     QTest::keyClick(&ui().window(), Qt::Key_F10);
     EXPECT_EQ(ctx().working.config().para.Average, 128);
-    EXPECT_TRUE(ctx().state.communicationOk);
+    EXPECT_TRUE(ctx().supervisor.usable());
 
     // Send to a file: the dialog starts in the documents folder (no parameter file was saved or
     // loaded yet) with the default name.
@@ -857,7 +854,7 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     std::string error;
     server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
     QTest::keyClick(&ui().window(), Qt::Key_F10);  // Get: its read of RAM comes back broken
-    EXPECT_FALSE(ctx().state.communicationOk);
+    EXPECT_FALSE(ctx().supervisor.usable());
     Activate();
     QTest::keyClick(&ui().window(), Qt::Key_L, Qt::ControlModifier);
     LinkMonitorPanel* panel = ui().menu().monitorPanel();
@@ -1123,7 +1120,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              QTest::keyClicks(QApplication::focusWidget(), QString::number(server.tcpPort()));
              popups.Then(pressOn(Qt::Key_Return));  // default parameters? Enter says no
              key(Qt::Key_Return);                   // Enter in the field connects
-             ASSERT_TRUE(ctx().state.communicationOk);
+             ASSERT_TRUE(ctx().supervisor.usable());
          }},
         {"edit and send",
          [&] {
@@ -1208,7 +1205,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              Activate();
              popups.Then(pressOn(Qt::Key_Return));  // nothing unsent: no question expected
              key(Qt::Key_F10);
-             EXPECT_FALSE(ctx().state.communicationOk);
+             EXPECT_FALSE(ctx().supervisor.usable());
              Activate();
              key(Qt::Key_L, Qt::ControlModifier);
              LinkMonitorPanel* panel = ui().menu().monitorPanel();

@@ -79,7 +79,6 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
     UnitRig rig;
     ScriptedSensor sensor;
     sensor.Attach(rig);
-    rig.ctx.state.communicationOk = true;
     rig.ctx.state.acquisition = Acquisition::Live;
     rig.ports.ports = {{1, "COM1"}};
     rig.ui.SetCtrlVal(Ctrl::LanguageSelector, 3);

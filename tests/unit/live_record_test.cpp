@@ -186,7 +186,6 @@ TEST(LiveRecorder, RecordingStartsWithTheFirstSampleAskedForAfterTheFileIsOpen) 
     UnitRig rig;
     ScriptedSensor sensor;
     sensor.Attach(rig);
-    rig.ctx.state.communicationOk = true;
     rig.onEvents = [&] {
         rig.ui.now_ += 0.001;
         if (sensor.samples == 3 && !rig.ctx.recording.recorder().active()) {

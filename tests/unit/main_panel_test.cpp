@@ -20,7 +20,6 @@ class MainPanel : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.communicationOk = true;
         SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string ReadFile(const std::filesystem::path& p) {
@@ -85,7 +84,6 @@ TEST_F(MainPanel, AStaleReplyAheadOfTheWritesOwnIsAFailure) {
         << rig.ui.ctrl(Ctrl::LinkState).text;
     EXPECT_EQ(rig.sensor.configuration().para, held);
 
-    rig.ctx.state.communicationOk = true;
     EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 1, 3}));
     EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find(PlausibilityText(1, kMsgRamPlausibilityTail)),
