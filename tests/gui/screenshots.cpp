@@ -204,6 +204,7 @@ int main(int argc, char** argv) {
             for (bool dark : {false, true}) {
                 app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
                 Spin(100);
+                ctx.recording.ShowStatusBar(true);  // the figures of this moment
                 ui.scheduler().FlushNow();
                 savePixmap(window.grab(), QString::fromLatin1(name) + (dark ? "-dark" : ""));
             }
