@@ -95,7 +95,7 @@ double AcquiredSamplesPerSecond(qelto::QtRig& rig, int count) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
     const double samples = double(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
-    if (!rig.ctx.state.communicationOk) return 0;
+    if (!rig.ctx.supervisor.usable()) return 0;
     return samples / seconds;
 }
 
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(sim.port()));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
     rig.ctx.connection.TryToConnect();
-    if (!rig.ctx.state.communicationOk) {
+    if (!rig.ctx.supervisor.usable()) {
         std::fprintf(stderr, "bench_acquisition: could not connect:\n%s\n",
                      rig.ui.ctrl(qelto::Ctrl::InfoBox).text.c_str());
         return 1;

@@ -59,7 +59,7 @@ double CoreSamplesPerSecond(int port, int count) {
     rig.ui.SetCtrlText(qelto::Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(qelto::PopupAnswer::No());
     rig.ctx.connection.TryToConnect();
-    if (!rig.ctx.state.communicationOk) return 0;
+    if (!rig.ctx.supervisor.usable()) return 0;
 
     auto& strip = rig.ui.graph(qelto::Ctrl::RgbStripChart);
     // Each drawn sample appends the whole history to the strip chart: stop after `count`.
@@ -74,7 +74,7 @@ double CoreSamplesPerSecond(int port, int count) {
     rig.ctx.live.GetData();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     rig.ui.onEvents = nullptr;
-    if (!rig.ctx.state.communicationOk) return 0;
+    if (!rig.ctx.supervisor.usable()) return 0;
     const double samples =
         static_cast<double>(strip.stripValuesAppended - before) / qelto::kRgbHistorySize;
     rig.sensor.CloseTcp();

@@ -46,7 +46,7 @@ StartupOptions Startup(const QTemporaryDir& dir, int port) {
     StartupOptions o;
     o.programDirectory = dir.path().toStdString();
     o.userConfigDirectory = dir.path().toStdString();
-    o.connectionOverride = gui::DemoConnection("127.0.0.1", port);
+    o.connectionOverride = LinkDescription::Tcp("127.0.0.1", port);
     return o;
 }
 
@@ -58,7 +58,7 @@ double CoreRate(int port) {
     rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(port));
     rig.ui.answers.push_back(PopupAnswer::No());
     rig.ctx.connection.TryToConnect();
-    if (!rig.ctx.state.communicationOk) return 0;
+    if (!rig.ctx.supervisor.usable()) return 0;
     auto& strip = rig.ui.graph(Ctrl::RgbStripChart);
     const std::size_t before = strip.stripValuesAppended;
     QTimer::singleShot(kRunMs, [&] { rig.ctx.state.acquisition = Acquisition::Stopped; });
@@ -83,7 +83,7 @@ GuiRun WindowRate(int port) {
     gui::GuiApp app;
     app.Start(Startup(dir, port));
     GuiRun run;
-    if (!app.ctx().state.communicationOk) return run;
+    if (!app.ctx().supervisor.usable()) return run;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     gui::testing::Spin(200);  // start-up paints settle
     const long samples = strip->appends();
@@ -104,7 +104,7 @@ double RssGrowth(int port) {
     popups.ThenClick("No");
     gui::GuiApp app;
     app.Start(Startup(dir, port));
-    if (!app.ctx().state.communicationOk) return -1;
+    if (!app.ctx().supervisor.usable()) return -1;
     auto* strip = qobject_cast<gui::StripChart*>(app.ui().widget(Ctrl::RgbStripChart));
     const long first = strip->appends();
     double before = -1, after = -1;

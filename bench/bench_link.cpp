@@ -112,7 +112,7 @@ double RawRoundTripsPerSecond(int port, int count) {
 }
 
 double ExchangesPerSecond(int port, int count) {
-    qelto::QtRig rig;
+    qelto::QtLinkRig rig;
     rig.ConnectTcp("127.0.0.1", port);
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
     qelto::bench::Report("transaction_vs_raw", pair->Ratio(), "ratio", ">=", 0.5);
 
     Responder silent(true);
-    qelto::QtRig rig;
+    qelto::QtLinkRig rig;
     rig.ConnectTcp("127.0.0.1", silent.port());
     const double before = CpuSeconds();
     qelto::Exchange(rig.link, 8, 0);

@@ -9,7 +9,7 @@
 #include "app/live.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
-#include "link/transport.hpp"
+#include "protocol/number_text.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -85,22 +85,17 @@ void Assistant::SetParameter(std::uint16_t ParameterSet::*field, int value) {
 
 // One write / read-back / measurement round with the stepped field already in the working copy.
 Assistant::StepResult Assistant::PowerStep() {
-    const bool& ok = state_.communicationOk;
-    transfer_.SendPara();
+    const bool sent = transfer_.SendPara() == SendResult::Taken;
     SettleAfterWrite();
-    if (!ok) return StepResult::Ended;
-    transfer_.GetPara();  // the sensor reports back the Power it chose
-    if (!ok) return StepResult::Ended;
-    if (live_.ReadLiveData()) {
-        live_.SetPanelData();
-        graphs_.ShowGraph3D();
-    }
-    if (!ok) return StepResult::Ended;
+    if (!sent) return StepResult::Ended;
+    // The sensor reports back the Power it chose.
+    if (!transfer_.GetPara() || !live_.ReadLiveData()) return StepResult::Ended;
+    live_.SetPanelData();
+    graphs_.ShowGraph3D();
     if (LargestSignal(view_.live) > working_.para().DynWinLo) {
         SetParameter(&ParameterSet::PowerMode, 0);
-        transfer_.SendPara();
         // A refused or failed final write leaves the sensor in adjustment mode: not a success.
-        return ok ? StepResult::Reached : StepResult::Ended;
+        return transfer_.SendPara() == SendResult::Taken ? StepResult::Reached : StepResult::Ended;
     }
     return StepResult::BelowWindow;
 }
@@ -188,7 +183,6 @@ int Assistant::SetSensorPower() {
         c.para.PowerMode = 1;
     });
 
-    state_.communicationOk = true;
     state_.acquisition = Acquisition::PowerAdjustment;
     const int result = AdjustPower();
     // Left at 1, Send and Get would take the finished adjustment for running acquisition and
@@ -226,7 +220,7 @@ int Assistant::TeachColors() {
             });
         }
         PaintTeachRow(row, kRowTaught);
-        if (!read || !state_.communicationOk) return 1;
+        if (!read) return 1;
     }
 
     Say(MsgSavedToEeprom);

@@ -1,6 +1,6 @@
 #include "app/command_lock.hpp"
 
-#include "app/control_table.hpp"
+#include "app/keys.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -155,16 +155,20 @@ void CommandLock::Show() {
         // The sensor answers, but what it holds is unknown (its read failed): nothing may use
         // it, above all no Send over values never read; Connect tries again, Disconnect goes
         // offline.
+        selectedWithLink_.reset();
         dim(kSensorCommands, true);
         dim(kTransferControls, true);
         dim(kLinkControls, false);
     } else if (sensor_.connected()) {
+        selectedWithLink_.reset();
         dim(kSensorCommands, false);
         dim(kLinkControls, false);
         dim(kTransferControls, false);
     } else {
         // No link (never one, gone offline, or the server closed it): only the file commands
-        // and a new connection attempt make sense, with the parameter file as the target.
+        // and a new connection attempt make sense, with the parameter file as the target. The
+        // operator's selection is kept for a reconnection.
+        if (state_.TransferTarget != kTargetFile) selectedWithLink_ = state_.TransferTarget;
         ui_.SetCtrlVal(Ctrl::FileButton, 1);
         ui_.SetCtrlVal(Ctrl::EepromButton, 0);
         state_.TransferTarget = kTargetFile;
@@ -189,8 +193,8 @@ void CommandLock::ShowTransferTarget() {
     // Arrows rather than words: "Get from EEPROM F10" would not fit its button.
     const std::string send = file ? "Send \xE2\x86\x92 file" : "Send \xE2\x86\x92 EEPROM";
     const std::string get = file ? "Get \xE2\x86\x90 file" : "Get \xE2\x86\x90 EEPROM";
-    ui_.SetCtrlText(Ctrl::SendButton, send + " " + KeyName(ShortcutKey(Ctrl::SendButton)));
-    ui_.SetCtrlText(Ctrl::GetButton, get + " " + KeyName(ShortcutKey(Ctrl::GetButton)));
+    ui_.SetCtrlText(Ctrl::SendButton, send + " " + KeyName(kSendKey));
+    ui_.SetCtrlText(Ctrl::GetButton, get + " " + KeyName(kGetKey));
     ui_.SetTooltip(Ctrl::SendButton,
                    file ? "Saves the parameters and teach rows shown in a parameter file."
                         : "Writes the parameters and teach rows shown into the sensor and "

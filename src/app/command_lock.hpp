@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -72,6 +73,11 @@ class CommandLock : public SessionObserver {
     bool liveDataHoldsTheLink() const;
     bool onlyLiveDataRuns() const { return count_ == 1 && running_[0] == UserCommand::Go; }
 
+    // The memory selection the operator made: FILE is shown while no link is open.
+    std::uint16_t operatorTarget() const {
+        return selectedWithLink_.value_or(state_.TransferTarget);
+    }
+
     // The command controls as they should be now (and Send and Get named by where they go).
     void Show();
     // Send and Get named by where the memory selection sends them.
@@ -86,6 +92,7 @@ class CommandLock : public SessionObserver {
     PresenterState& state_;
     std::array<UserCommand, kMaxRunningCommands> running_{};
     std::size_t count_ = 0;
+    std::optional<std::uint16_t> selectedWithLink_;  // before the missing link selected FILE
 };
 
 }  // namespace qelto

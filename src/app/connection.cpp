@@ -6,7 +6,8 @@
 #include "app/settings.hpp"
 #include "app/transfer.hpp"
 #include "app/working_copy.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
+#include "protocol/number_text.hpp"
 #include "sensor/connect.hpp"
 
 namespace qelto {
@@ -34,7 +35,7 @@ class Connection::Listener : public ConnectListener {
     }
     void Named(const SensorIdentity& id) override {
         c_.ui_.AppendText(Ctrl::InfoBox, IdentityLogLines(id));
-        sameSensor = reconnecting && SameSensor(id, c_.lastSensor_);
+        sameSensor = reconnecting && c_.link_.sameSensorAgain();
     }
     bool SendDefaults() override {
         // The sensor that was connected, connected again: nothing to ask, nothing written.
@@ -63,28 +64,14 @@ class Connection::Listener : public ConnectListener {
     Connection& c_;
 };
 
-// An attempt of its own while the link is lost: nothing shown and nothing asked on the way, and
-// only the sensor that was connected is taken.
-class Connection::QuietListener : public ConnectListener {
-  public:
-    explicit QuietListener(const SensorIdentity& expected) : expected_(expected) {}
-    bool Accept(const SensorIdentity& id) override { return SameSensor(id, expected_); }
-
-  private:
-    const SensorIdentity& expected_;
-};
-
-bool SameSensor(const SensorIdentity& a, const SensorIdentity& b) {
-    return a.supported() && a.firmwareLine() == b.firmwareLine() && a.name == b.name &&
-           a.serialNumber == b.serialNumber;
-}
-
 Connection::Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor,
-                       PortEnumerator& ports, PresenterState& state, Feedback& feedback,
-                       Settings& settings, WorkingCopy& working, Transfer& transfer)
+                       LinkSupervisor& link, PortEnumerator& ports, PresenterState& state,
+                       Feedback& feedback, Settings& settings, WorkingCopy& working,
+                       Transfer& transfer)
     : ui_(ui),
       loop_(loop),
       sensor_(sensor),
+      link_(link),
       ports_(ports),
       state_(state),
       feedback_(feedback),
@@ -94,25 +81,23 @@ Connection::Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& se
 
 // Reads the link kind and its settings from the connection page.
 void Connection::ReadConnectionPage() {
-    auto& c = settings_.conn;
-    c.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
-    c.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
-    c.BaudRateIndex = CtrlValueU16(ui_, Ctrl::BaudRateSelector);
-    CopyText(c.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
-    CopyText(c.PortNumber, ui_.GetCtrlText(Ctrl::PortField));
+    LinkDescription& link = settings_.link;
+    link.kind = CtrlValueU16(ui_, Ctrl::ProtocolSelector) == kRs232 ? LinkDescription::Kind::Serial
+                                                                    : LinkDescription::Kind::Tcp;
+    link.comPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    link.baud = BaudRateForIndex(CtrlValueU16(ui_, Ctrl::BaudRateSelector));
+    link.host = ui_.GetCtrlText(Ctrl::ServerField);
+    link.tcpPort = ParseLeadingInt(ui_.GetCtrlText(Ctrl::PortField));
 }
 
-void Connection::GiveUp(const SensorError& error) {
+Outcome Connection::GiveUp(const SensorError& error) {
     feedback_.ReportFailure(error);
-    AskCloseOrOffline(kMsgNoConnection);
+    return AskCloseOrOffline(kMsgNoConnection);
 }
 
-void Connection::AskCloseOrOffline(std::string_view message) {
-    // Whatever the answer, no sensor is identified now; a caller must not take the attempt
-    // for a success because an earlier connection had left communicationOk set.
-    state_.communicationOk = false;
+Outcome Connection::AskCloseOrOffline(std::string_view message) {
     // The program is already on its way out: there is nothing left to ask.
-    if (loop_.QuitRequested()) return;
+    if (loop_.QuitRequested()) return Outcome::Quit;
     GenericPopupRequest popup;
     popup.title = kAttentionTitle;
     popup.message = std::string(message);
@@ -122,10 +107,11 @@ void Connection::AskCloseOrOffline(std::string_view message) {
     const GenericPopupResult answer = ui_.GenericMessagePopup(popup);
     if (answer.button == kAnswerOffline) {
         Disconnect();
-    } else {
-        // Panel settings are deliberately not stored on this way out.
-        loop_.QuitUserInterface(0);
+        return Outcome::Failed;
     }
+    // Panel settings are deliberately not stored on this way out.
+    loop_.QuitUserInterface(0);
+    return Outcome::Quit;
 }
 
 void Connection::CloseOpenSerialPort() {
@@ -133,16 +119,17 @@ void Connection::CloseOpenSerialPort() {
     if (open.Protocol == kRs232) sensor_.CloseSerialPort(open.ComPort);
 }
 
-void Connection::SensorNotRead() {
+Outcome Connection::SensorNotRead() {
     // The sensor answers, but what it holds is not known: the controls follow from that (see
     // CommandLock), and the status line says what the operator can do.
-    if (loop_.QuitRequested() || !sensor_.connected()) return;
-    ui_.ShowStatusMessage(kStatusSensorNotRead);
+    if (loop_.QuitRequested()) return Outcome::Quit;
+    if (sensor_.connected()) ui_.ShowStatusMessage(kStatusSensorNotRead);
+    return Outcome::Failed;
 }
 
-void Connection::TryToConnect(bool reconnecting) {
-    auto& conn = settings_.conn;
-    sensor_.CloseSerialPort(conn.ComPort);
+Outcome Connection::TryToConnect(bool reconnecting) {
+    const LinkDescription& link = settings_.link;
+    sensor_.CloseSerialPort(link.comPort);
     // The port the session has open, whatever the selector shows by now.
     CloseOpenSerialPort();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
@@ -150,11 +137,10 @@ void Connection::TryToConnect(bool reconnecting) {
     ReadConnectionPage();
     loop_.ProcessSystemEvents();
 
-    ui_.SetCtrlVal(Ctrl::ComPortDisplay, conn.ComPort);
-    ui_.SetCtrlText(Ctrl::IpAddressDisplay, TextOf(conn.IpAddress));
-    conn.TcpPort = ParseLeadingInt(TextOf(conn.PortNumber));
+    ui_.SetCtrlVal(Ctrl::ComPortDisplay, link.comPort);
+    ui_.SetCtrlText(Ctrl::IpAddressDisplay, link.host);
 
-    const bool serial = conn.Protocol == kRs232;
+    const bool serial = link.kind == LinkDescription::Kind::Serial;
     ui_.SetVisible(Ctrl::ComPortDisplay, serial);
     ui_.SetVisible(Ctrl::IpAddressDisplay, !serial);
     // Opening the serial line ends an acquisition that may still count as running.
@@ -166,7 +152,7 @@ void Connection::TryToConnect(bool reconnecting) {
     options.throughEeprom = state_.TransferTarget == kTargetEeprom;
     // The read is the window's Get, with its reports and the working copy.
     options.readConfiguration = false;
-    const ConnectResult result = qelto::Connect(sensor_, conn, listener, options);
+    const ConnectResult result = qelto::Connect(sensor_, link, listener, options);
     switch (result.reached) {
         case ConnectStage::Open:
         case ConnectStage::Identify:
@@ -182,76 +168,59 @@ void Connection::TryToConnect(bool reconnecting) {
         case ConnectStage::Done:
             break;
     }
-    if (listener.quitting) {
-        state_.communicationOk = false;
-        return;
-    }
-    state_.communicationOk = true;
+    if (listener.quitting) return Outcome::Quit;
     // Edits that were never sent are not thrown away without a yes (the same sensor connected
     // again keeps them without a question); without, the sensor's values are known all the
     // same, and the editor marks what differs.
-    if (working_.UnsentCount() != 0 && (listener.sameSensor || !transfer_.ConfirmDiscard())) {
-        ReadIntoSessionOnly(options.throughEeprom);
-    } else {
-        transfer_.GetPara();
-    }
-    if (!state_.communicationOk) return SensorNotRead();
-    lastSensor_ = sensor_.identity();
+    const bool keepEdits =
+        working_.UnsentCount() != 0 && (listener.sameSensor || !transfer_.ConfirmDiscard());
+    if (!ReadConfiguration(keepEdits, options.throughEeprom)) return SensorNotRead();
     ui_.SetDimmed(Ctrl::AcceptButton, false);
+    return Outcome::Done;
 }
 
-void Connection::ReadIntoSessionOnly(bool throughEeprom) {
+bool Connection::ReadConfiguration(bool keepEdits, bool throughEeprom) {
+    if (!keepEdits) return transfer_.GetPara();
     const auto read = sensor_.ReadConfiguration(throughEeprom);
     if (!read) feedback_.ReportFailure(read.error());
+    return read.ok();
 }
 
-Connection::Attempt Connection::TryAgainQuietly() {
-    if (!lastSensor_.supported()) return Attempt::Failed;
-    const ConnectionSettings settings = sensor_.settings();
-    CloseOpenSerialPort();
-    QuietListener listener(lastSensor_);
+LinkSupervisor::Attempt Connection::TryAgainQuietly() {
     ConnectOptions options;
     options.throughEeprom = state_.TransferTarget == kTargetEeprom;
     options.readConfiguration = false;
-    const ConnectResult result = qelto::Connect(sensor_, settings, listener, options);
-    if (result.reached == ConnectStage::NotAccepted) {
-        otherSensor_ = result.identity;
-        return Attempt::OtherSensor;
-    }
-    if (result.reached != ConnectStage::Done) return Attempt::Failed;
+    const LinkSupervisor::Attempt attempt = link_.TryAgain(options);
+    if (attempt != LinkSupervisor::Attempt::SameSensor) return attempt;
     // The sensor that was connected: what it holds is read as a Get would (the working copy
     // keeps unsent edits), and the status display shows it again.
-    state_.communicationOk = true;
-    if (working_.UnsentCount() != 0) {
-        ReadIntoSessionOnly(options.throughEeprom);
-    } else {
-        transfer_.GetPara();
+    if (!ReadConfiguration(working_.UnsentCount() != 0, options.throughEeprom)) {
+        return LinkSupervisor::Attempt::Failed;
     }
-    if (!state_.communicationOk) return Attempt::Failed;
-    ui_.SetCtrlText(Ctrl::StatusDisplay, lastSensor_.firmwareLine());
+    ui_.SetCtrlText(Ctrl::StatusDisplay, sensor_.identity().firmwareLine());
     ui_.SetDimmed(Ctrl::AcceptButton, false);
-    return Attempt::SameSensor;
+    return attempt;
 }
 
 void Connection::Disconnect() {
     // The port the selector shows, and whatever link is really open (the selector may have
     // been changed since it was opened).
     CloseOpenSerialPort();
-    settings_.conn.ComPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
-    sensor_.CloseSerialPort(settings_.conn.ComPort);
+    settings_.link.comPort = CtrlValueU16(ui_, Ctrl::ComPortSelector);
+    sensor_.CloseSerialPort(settings_.link.comPort);
     sensor_.Close();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
     ui_.AppendText(Ctrl::InfoBox, kInfoNoSensor);
     ui_.SetCtrlVal(Ctrl::FileButton, 1);
     ui_.SetCtrlVal(Ctrl::EepromButton, 0);
     state_.TransferTarget = kTargetFile;
-    state_.communicationOk = false;
 }
 
 void Connection::InitConnectPanel() {
-    settings_.conn.Protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
-    if (settings_.conn.Protocol != kRs232 && settings_.conn.Protocol != kTcpIp) return;
-    const bool serial = settings_.conn.Protocol == kRs232;
+    const std::uint16_t protocol = CtrlValueU16(ui_, Ctrl::ProtocolSelector);
+    if (protocol != kRs232 && protocol != kTcpIp) return;
+    const bool serial = protocol == kRs232;
+    settings_.link.kind = serial ? LinkDescription::Kind::Serial : LinkDescription::Kind::Tcp;
     ui_.SetVisible(Ctrl::ComPortSelector, serial);
     ui_.SetVisible(Ctrl::BaudRateSelector, serial);
     ui_.SetVisible(Ctrl::ServerField, !serial);
@@ -285,14 +254,13 @@ Outcome Connection::SettingChanged() {
 
 Outcome Connection::ServerChanged() {
     ui_.SetDimmed(Ctrl::AcceptButton, true);
-    CopyText(settings_.conn.IpAddress, ui_.GetCtrlText(Ctrl::ServerField));
-    RememberServer(TextOf(settings_.conn.IpAddress));
+    settings_.link.host = ui_.GetCtrlText(Ctrl::ServerField);
+    RememberServer(settings_.link.host);
     return Outcome::Done;
 }
 
 Outcome Connection::Connect() {
-    TryToConnect();
-    return feedback_.LinkOutcome();
+    return TryToConnect();
 }
 
 Outcome Connection::DisconnectButton() {

@@ -10,6 +10,7 @@
 
 #include "app/operation_state.hpp"
 #include "link/ports.hpp"
+#include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
 #include "sensor/sensor_texts.hpp"
 
@@ -34,35 +35,28 @@ inline constexpr int kMaxRecentServers = 10;
 inline constexpr int kLocateComCapacity = 255;
 inline constexpr const char* kInfoPortListHeading = "Following COM PORTS are available:\n";
 
-// The same sensor: firmware line, name and serial number alike.
-bool SameSensor(const SensorIdentity& a, const SensorIdentity& b);
-
 class Connection {
   public:
-    Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, PortEnumerator& ports,
-               PresenterState& state, Feedback& feedback, Settings& settings, WorkingCopy& working,
-               Transfer& transfer);
+    Connection(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, LinkSupervisor& link,
+               PortEnumerator& ports, PresenterState& state, Feedback& feedback, Settings& settings,
+               WorkingCopy& working, Transfer& transfer);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     // One connection attempt with the settings on the connection page: open, identify, the
     // question about default parameters, then the sensor's configuration into the working
     // copy. `reconnecting`: the sensor that was connected before is not asked about default
-    // parameters, and unsent edits are kept for it without a question.
-    void TryToConnect(bool reconnecting = false);
-    // An attempt while the link is lost, with the settings of the link that was lost: nothing
-    // shown or asked on the way, nothing written, and only the sensor that was connected is
-    // taken (its configuration read as a Get would).
-    enum class Attempt { Failed, SameSensor, OtherSensor };
-    Attempt TryAgainQuietly();
-    // The sensor last connected (from the last successful attempt), and the other one that
-    // answered an attempt of TryAgainQuietly instead.
-    const SensorIdentity& lastSensor() const { return lastSensor_; }
-    const SensorIdentity& otherSensor() const { return otherSensor_; }
+    // parameters, and unsent edits are kept for it without a question. Done once the sensor is
+    // identified and its configuration read.
+    Outcome TryToConnect(bool reconnecting = false);
+    // The link supervisor's attempt while the link is lost: nothing shown or asked on the way,
+    // nothing written, and only the sensor that was connected is taken (its configuration read
+    // as a Get would).
+    LinkSupervisor::Attempt TryAgainQuietly();
     // Closes the link and leaves the program working on files only.
     void Disconnect();
-    // CLOSE (also Enter and Escape) ends the program; OFFLINE disconnects.
-    void AskCloseOrOffline(std::string_view message);
+    // CLOSE (also Enter and Escape) ends the program (Quit); OFFLINE disconnects (Failed).
+    Outcome AskCloseOrOffline(std::string_view message);
 
     // Reads the protocol selector into Protocol and shows the controls of that link kind.
     void InitConnectPanel();
@@ -83,27 +77,28 @@ class Connection {
   private:
     class Listener;
     class QuietListener;
-    void ReadIntoSessionOnly(bool throughEeprom);
+    // The sensor's configuration, into the working copy as Get reads it, or (keeping unsent
+    // edits) into the session only; false after a failure, reported.
+    bool ReadConfiguration(bool keepEdits, bool throughEeprom);
     void ReadConnectionPage();
     void ListPorts(const std::vector<SerialPortInfo>& ports);
     // The serial port the session opened, if its link is one: the selector may show another.
     void CloseOpenSerialPort();
     // The sensor answers, but its parameters could not be read (or the defaults not written).
-    void SensorNotRead();
+    Outcome SensorNotRead();
     // A failure on the way to an identified sensor: reported, then the choice.
-    void GiveUp(const SensorError& error);
+    Outcome GiveUp(const SensorError& error);
 
     OperatorInterface& ui_;
     EventLoop& loop_;
     SensorSession& sensor_;
+    LinkSupervisor& link_;
     PortEnumerator& ports_;
     PresenterState& state_;
     Feedback& feedback_;
     Settings& settings_;
     WorkingCopy& working_;
     Transfer& transfer_;
-    SensorIdentity lastSensor_;
-    SensorIdentity otherSensor_;
 };
 
 }  // namespace qelto

@@ -5,16 +5,17 @@ namespace qelto {
 Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor_,
                  PortEnumerator& ports_)
     : ui(ui_), loop(loop_), sensor(sensor_), portEnumerator(ports_) {
-    // The failure report first: what it ends (acquisition, CommunicationOk) is ended when the
-    // link line and the controls follow.
-    sensor.AddObserver(&feedback);
-    sensor.AddObserver(&link);
-    // The reconnection after the link line, whose view it reads, and before the command lock,
-    // which selects FILE once no link is left.
-    sensor.AddObserver(&reconnection);
-    sensor.AddObserver(&lock);
+    for (SessionObserver* o : sessionObservers())
+        sensor.AddObserver(o);
+    supervisor.AddObserver(&link);
+    supervisor.AddObserver(&reconnection);
     // The parameter page and the circles show the working copy as it is, after every change.
     working.AddView([this](const WorkingCopyChange& change) {
+        if (change.sent) {
+            // The dashed circles of what was unsent are solid now.
+            graphs.InitGraphs();
+            graphs.Rescale();
+        }
         if (change.marksOnly()) return;
         page.Show();
         if (!change.teach) return;
@@ -28,10 +29,14 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
 }
 
 Context::~Context() {
-    sensor.RemoveObserver(&lock);
-    sensor.RemoveObserver(&reconnection);
-    sensor.RemoveObserver(&link);
-    sensor.RemoveObserver(&feedback);
+    supervisor.RemoveObserver(&reconnection);
+    supervisor.RemoveObserver(&link);
+    for (SessionObserver* o : sessionObservers())
+        sensor.RemoveObserver(o);
+}
+
+std::array<SessionObserver*, 3> Context::sessionObservers() {
+    return {&feedback, &lock, &live};
 }
 
 }  // namespace qelto

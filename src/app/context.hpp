@@ -3,6 +3,7 @@
 // few collaborators it needs; this only owns them and wires the views to what they show.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,7 @@
 #include "app/working_copy.hpp"
 #include "link/event_loop.hpp"
 #include "link/ports.hpp"
+#include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -45,12 +47,14 @@ struct Context {
     SensorSession& sensor;
     PortEnumerator& portEnumerator;
 
+    // The link's phase, its losses and the sensor expected back.
+    LinkSupervisor supervisor{sensor, loop};
     PresenterState state;
     Settings settings;
     LiveView view;
-    Feedback feedback{ui, loop, state};
+    Feedback feedback{ui, loop, state, sensor};
     WorkingCopy working{sensor};
-    LinkStatus link{ui, sensor};
+    LinkStatus link{ui, loop, sensor};
     CommandLock lock{ui, loop, sensor, state};
     ParameterPage page{ui, working};
     Graphs graphs{ui, working, view};
@@ -58,13 +62,17 @@ struct Context {
     ParameterFiles files{ui, settings, working};
     Transfer transfer{ui, sensor, state, feedback, working, editor, files, lock};
     Recording recording{ui, loop, sensor, view, settings};
-    Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording, link};
-    Connection connection{ui,       loop,     sensor,  portEnumerator, state,
-                          feedback, settings, working, transfer};
-    Reconnection reconnection{ui, loop, state, lock, link, connection, live, recording};
+    Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording};
+    Connection connection{ui,    loop,     sensor,   supervisor, portEnumerator,
+                          state, feedback, settings, working,    transfer};
+    Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
     TeachEvidence evidence{ui, loop, sensor, working, live, view, graphs, settings};
+
+  private:
+    // The features that follow the session's events; each stands on its own.
+    std::array<SessionObserver*, 3> sessionObservers();
 };
 
 }  // namespace qelto

@@ -1,8 +1,8 @@
 #include "app/control_table.hpp"
 
 #include <array>
-
 #include <cmath>
+#include <type_traits>
 
 #include "app/context.hpp"
 #include "app/panel_settings.hpp"
@@ -70,8 +70,8 @@ struct Help {
     static constexpr std::string_view kStartAssistant = "Start assistant to adjust the sensor.";
     // Additions of this program
     static constexpr std::string_view kRecord =
-        "Records every live sample into a CSV file while data transfer runs. \nClick again "
-        "to stop recording.";
+        "Records live samples into a CSV file while data transfer runs: every one, one in N or "
+        "one per interval, \nas chosen in the File menu. Click again to stop recording.";
     static constexpr std::string_view kCompare =
         "Compares the parameters and teach table shown with those in the sensor or in a "
         "parameter file, \nwithout changing either.";
@@ -96,6 +96,8 @@ struct Help {
         "While the link is lost, tries to connect again every two seconds; when the sensor that "
         "was connected answers, \nGO and a recording go on. Another sensor stops the attempts. "
         "Nothing is written by a reconnection.";
+    static constexpr std::string_view kOpenFolder =
+        "Shows the folder of the recording in the file manager.";
     static constexpr std::string_view kTeachFromSensor =
         "Measures the colour in front of the sensor (as many samples as set beside) and teaches "
         "it into the teach row selected: its centre, \nand a tolerance that holds its spread and "
@@ -148,39 +150,53 @@ Outcome EditAverage(Context& c, Ctrl) {
 }
 
 using Action = Outcome (*)(Context&, Ctrl);
-constexpr Action kProtocolChanged = [](Context& c, Ctrl) { return c.connection.ProtocolChanged(); };
-constexpr Action kSettingChanged = [](Context& c, Ctrl) { return c.connection.SettingChanged(); };
-constexpr Action kServerChanged = [](Context& c, Ctrl) { return c.connection.ServerChanged(); };
-constexpr Action kConnect = [](Context& c, Ctrl) { return c.connection.Connect(); };
-constexpr Action kDisconnect = [](Context& c, Ctrl) { return c.connection.DisconnectButton(); };
-constexpr Action kFindComPorts = [](Context& c, Ctrl) { return c.connection.FindComPorts(); };
-constexpr Action kSend = [](Context& c, Ctrl) { return c.transfer.Send(); };
-constexpr Action kGet = [](Context& c, Ctrl) { return c.transfer.Get(); };
-constexpr Action kSelectMem = [](Context& c, Ctrl b) { return c.transfer.SelectMem(b); };
-constexpr Action kGo = [](Context& c, Ctrl) { return c.live.Go(); };
-constexpr Action kStop = [](Context& c, Ctrl) { return c.live.Stop(); };
-constexpr Action kFreq = [](Context& c, Ctrl) { return c.live.Freq(); };
-constexpr Action kAssistant = [](Context& c, Ctrl) {
+// The action of a control that is one command of one feature: `feature` of the presenters, its
+// `command` (taking the control when it asks for one).
+template <auto feature, auto command>
+Outcome On(Context& c, Ctrl role) {
+    auto& f = c.*feature;
+    if constexpr (std::is_invocable_v<decltype(command), decltype(f), Ctrl>) {
+        return (f.*command)(role);
+    } else {
+        return (f.*command)();
+    }
+}
+constexpr Action kProtocolChanged = On<&Context::connection, &Connection::ProtocolChanged>;
+constexpr Action kSettingChanged = On<&Context::connection, &Connection::SettingChanged>;
+constexpr Action kServerChanged = On<&Context::connection, &Connection::ServerChanged>;
+constexpr Action kConnect = On<&Context::connection, &Connection::Connect>;
+constexpr Action kDisconnect = On<&Context::connection, &Connection::DisconnectButton>;
+constexpr Action kFindComPorts = On<&Context::connection, &Connection::FindComPorts>;
+constexpr Action kSend = On<&Context::transfer, &Transfer::Send>;
+constexpr Action kGet = On<&Context::transfer, &Transfer::Get>;
+constexpr Action kSelectMem = On<&Context::transfer, &Transfer::SelectMem>;
+constexpr Action kGo = On<&Context::live, &Live::Go>;
+constexpr Action kStop = On<&Context::live, &Live::Stop>;
+constexpr Action kFreq = On<&Context::live, &Live::Freq>;
+Outcome StartAssistant(Context& c, Ctrl) {
     c.assistant.StartAssistant();
-    return c.feedback.LinkOutcome();
-};
-constexpr Action kRecord = [](Context& c, Ctrl) { return c.recording.Toggle(); };
-constexpr Action kCompare = [](Context& c, Ctrl) { return c.compare.Run(); };
-constexpr Action kEditMode = [](Context& c, Ctrl) { return c.editor.ToggleEditMode(); };
-constexpr Action kEditCell = [](Context& c, Ctrl t) { return c.editor.EditActiveCell(t); };
-constexpr Action kUndo = [](Context& c, Ctrl) { return c.editor.Undo(); };
-constexpr Action kRedo = [](Context& c, Ctrl) { return c.editor.Redo(); };
+    return c.feedback.LinkOutcome(c.supervisor.usable());
+}
+constexpr Action kAssistant = StartAssistant;
+constexpr Action kRecord = On<&Context::recording, &Recording::Toggle>;
+constexpr Action kCompare = On<&Context::compare, &Compare::Run>;
+constexpr Action kEditMode = On<&Context::editor, &Editor::ToggleEditMode>;
+constexpr Action kEditCell = On<&Context::editor, &Editor::EditActiveCell>;
+constexpr Action kUndo = On<&Context::editor, &Editor::Undo>;
+constexpr Action kRedo = On<&Context::editor, &Editor::Redo>;
 // A right double-click on the status display empties the InfoBox.
-constexpr Action kClearInfoBox = [](Context& c, Ctrl) {
+Outcome ClearInfoBox(Context& c, Ctrl) {
     c.ui.ResetTextBox(Ctrl::InfoBox, "");
     return Outcome::Done;
-};
-constexpr Action kRevert = [](Context& c, Ctrl) { return c.editor.Revert(); };
-constexpr Action kReconnect = [](Context& c, Ctrl) { return c.reconnection.Reconnect(); };
-constexpr Action kAutoReconnect = [](Context& c, Ctrl) { return c.reconnection.ToggleAutomatic(); };
-constexpr Action kTeachFromSensor = [](Context& c, Ctrl) { return c.evidence.TeachFromSensor(); };
-constexpr Action kCheckTolerances = [](Context& c, Ctrl) { return c.evidence.CheckTolerances(); };
-constexpr Action kEvidenceCloud = [](Context& c, Ctrl) { return c.evidence.ToggleCloud(); };
+}
+constexpr Action kClearInfoBox = ClearInfoBox;
+constexpr Action kRevert = On<&Context::editor, &Editor::Revert>;
+constexpr Action kReconnect = On<&Context::reconnection, &Reconnection::Reconnect>;
+constexpr Action kAutoReconnect = On<&Context::reconnection, &Reconnection::ToggleAutomatic>;
+constexpr Action kOpenFolder = On<&Context::recording, &Recording::OpenFolder>;
+constexpr Action kTeachFromSensor = On<&Context::evidence, &TeachEvidence::TeachFromSensor>;
+constexpr Action kCheckTolerances = On<&Context::evidence, &TeachEvidence::CheckTolerances>;
+constexpr Action kEvidenceCloud = On<&Context::evidence, &TeachEvidence::ToggleCloud>;
 
 constexpr Event kCommit = Event::Commit;
 
@@ -214,8 +230,8 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::IpAddressDisplay, {}, Key::None, kCommit, nullptr},
     // Main panel
     E{Ctrl::TabControl, Help::kTab, Key::None, Event::ActiveTabChange, TabChanged},
-    E{Ctrl::SendButton, Help::kSend, Key::F9, kCommit, kSend},
-    E{Ctrl::GetButton, Help::kGet, Key::F10, kCommit, kGet},
+    E{Ctrl::SendButton, Help::kSend, kSendKey, kCommit, kSend},
+    E{Ctrl::GetButton, Help::kGet, kGetKey, kCommit, kGet},
     E{Ctrl::EepromButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
     E{Ctrl::FileButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
     E{Ctrl::AverageControl, Help::kAverage, Key::None, kCommit, EditAverage},
@@ -243,6 +259,7 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
     E{Ctrl::ReconnectButton, Help::kReconnect, Key::None, kCommit, kReconnect},
     E{Ctrl::AutoReconnectButton, Help::kAutoReconnect, Key::None, kCommit, kAutoReconnect},
+    E{Ctrl::OpenFolderButton, Help::kOpenFolder, Key::None, kCommit, kOpenFolder},
     E{Ctrl::TeachFromSensorButton, Help::kTeachFromSensor, Key::None, kCommit, kTeachFromSensor},
     E{Ctrl::TeachSamplesControl, Help::kTeachSamples, Key::None, kCommit, nullptr},
     E{Ctrl::CheckTolerancesButton, Help::kCheckTolerances, Key::None, kCommit, kCheckTolerances},
@@ -274,29 +291,22 @@ Key ShortcutKey(Ctrl role) {
     return ControlOf(role).key;
 }
 
-const char* KeyName(Key key) {
-    switch (key) {
-        case Key::F9:
-            return "F9";
-        case Key::F10:
-            return "F10";
-        case Key::F11:
-            return "F11";
-        case Key::F12:
-            return "F12";
-        case Key::None:
-            break;
+namespace {
+
+template <typename F>
+Outcome RunInTurn(Context& ctx, UserCommand command, F action) {
+    if (const std::string why = ctx.lock.WhyNotNow(command); !why.empty()) {
+        // A dimmed command reached by a key or a menu: say so rather than nothing.
+        ctx.ui.ShowStatusFailure(why);
+        return Outcome::Declined;
     }
-    return "";
+    // STOP and the memory selection are over as soon as they are given.
+    if (command == UserCommand::Stop || command == UserCommand::Select) return action();
+    const CommandLock::Scope running(ctx.lock, command);
+    return action();
 }
 
-Ctrl ControlForKey(Key key) {
-    if (key == Key::None) return Ctrl::Count_;
-    for (const ControlEntry& e : kControls) {
-        if (e.key == key) return e.role;
-    }
-    return Ctrl::Count_;
-}
+}  // namespace
 
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     const ControlEntry& e = ControlOf(role);
@@ -307,16 +317,14 @@ Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     if (event != e.trigger || e.action == nullptr) return Outcome::Done;
     const std::optional<UserCommand> command = CommandOf(role);
     if (!command) return e.action(ctx, role);
-    if (const std::string why = ctx.lock.WhyNotNow(*command); !why.empty()) {
-        // A dimmed command reached by a key or a menu: say so rather than nothing.
-        ctx.ui.ShowStatusMessage(why);
-        return Outcome::Declined;
+    return RunInTurn(ctx, *command, [&] { return e.action(ctx, role); });
+}
+
+Outcome DispatchFileCommand(Context& ctx, FileCommand command, const std::string& path) {
+    if (command == FileCommand::SaveAs) {
+        return RunInTurn(ctx, UserCommand::Send, [&] { return ctx.transfer.SaveToFile(); });
     }
-    // STOP and the memory selection are over as soon as they are given.
-    if (*command == UserCommand::Stop || *command == UserCommand::Select)
-        return e.action(ctx, role);
-    const CommandLock::Scope running(ctx.lock, *command);
-    return e.action(ctx, role);
+    return RunInTurn(ctx, UserCommand::Get, [&] { return ctx.transfer.OpenFile(path); });
 }
 
 }  // namespace qelto

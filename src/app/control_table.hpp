@@ -3,16 +3,16 @@
 // keys and help texts from the table; nothing else decides what a click does.
 #pragma once
 
+#include <string>
 #include <string_view>
 
+#include "app/keys.hpp"
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
 
 namespace qelto {
 
 struct Context;
-
-enum class Key { None, F9, F10, F11, F12 };
 
 struct ControlEntry {
     Ctrl role = Ctrl::Count_;
@@ -25,14 +25,16 @@ struct ControlEntry {
 const ControlEntry& ControlOf(Ctrl role);
 std::string_view HelpText(Ctrl role);
 Key ShortcutKey(Ctrl role);
-// "F9", as a label shows the key ("" for none).
-const char* KeyName(Key key);
-// The control a shortcut key clicks, or Ctrl::Count_.
-Ctrl ControlForKey(Key key);
 
 // The one entry for control events: a right-click shows the control's help (when it has
 // one) and runs nothing; the control's trigger event runs its action; other events are
 // ignored. Returns how the action ended (Done when nothing ran).
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event);
+
+// The window's file commands that stand for no control: File > Open parameters… (a recent
+// file when `path` is given) and File > Save parameters as…. They take their turn as Get and
+// Send do, also while live data runs.
+enum class FileCommand { Open, SaveAs };
+Outcome DispatchFileCommand(Context& ctx, FileCommand command, const std::string& path = {});
 
 }  // namespace qelto

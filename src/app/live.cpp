@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/graphs.hpp"
-#include "app/link_status.hpp"
 #include "app/live_record.hpp"
 #include "app/transfer.hpp"
 #include "sensor/sensor_session.hpp"
@@ -12,7 +11,7 @@ namespace qelto {
 
 Live::Live(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, PresenterState& state,
            Feedback& feedback, LiveView& view, Graphs& graphs, Transfer& transfer,
-           Recording& recording, LinkStatus& link)
+           Recording& recording)
     : ui_(ui),
       loop_(loop),
       sensor_(sensor),
@@ -21,8 +20,25 @@ Live::Live(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, Presen
       view_(view),
       graphs_(graphs),
       transfer_(transfer),
-      recording_(recording),
-      link_(link) {}
+      recording_(recording) {}
+
+void Live::SessionChanged(const SessionEvent& event) {
+    switch (event.kind) {
+        case SessionEventKind::OpenFailed:
+        case SessionEventKind::Failed:
+        case SessionEventKind::Lost:
+            liveOld_ = true;
+            ui_.ShowLiveAge(LiveAge::Old);
+            break;
+        case SessionEventKind::Answered:
+            if (event.command != kCmdLiveData) break;
+            liveOld_ = false;
+            ui_.ShowLiveAge(LiveAge::Arriving);
+            break;
+        default:
+            break;
+    }
+}
 
 bool Live::ReadLiveData() {
     const auto sample = sensor_.ReadLiveSample();
@@ -34,22 +50,23 @@ bool Live::ReadLiveData() {
     return true;
 }
 
-bool Live::ServeRequests() {
+bool Live::ServeRequests(bool& ok) {
     if (state_.sendRequest) {
-        transfer_.SendPara();
+        if (transfer_.SendPara() != SendResult::Taken) ok = false;
         if (!state_.acquiring()) return false;
     }
-    if (state_.getRequest) transfer_.GetPara();
+    if (state_.getRequest && !transfer_.GetPara()) ok = false;
     return state_.acquiring();
 }
 
-void Live::GetData() {
+bool Live::GetData() {
     state_.acquisition = Acquisition::Live;
     recording_.AcquisitionStarted();
+    bool ok = true;  // no failure or refusal (reported) so far
     bool answered = true;
     for (;;) {
         // Send and Get pressed during the last sample run here, between two samples.
-        if (!ServeRequests()) {
+        if (!ServeRequests(ok)) {
             answered = false;
             break;
         }
@@ -60,22 +77,27 @@ void Live::GetData() {
             graphs_.ShowGraph3D();
             recording_.RecordSample(requestedAt);
             view_.recent.Add(requestedAt, EvidenceOf(view_.live));
+        } else {
+            ok = false;
         }
         if (state_.acquisition != Acquisition::Live) break;
     }
-    if (!state_.sendRequest && !state_.getRequest) return;
+    if (!state_.sendRequest && !state_.getRequest) return ok;
     // STOP came while a sample was on its way, and Send or Get after it: the link is free now.
     if (answered && sensor_.connected() && !loop_.QuitRequested()) {
-        if (state_.sendRequest && transfer_.SendPara() == SendResult::Failed) {
-            state_.getRequest = false;
+        if (state_.sendRequest) {
+            const SendResult sent = transfer_.SendPara();
+            if (sent != SendResult::Taken) ok = false;
+            if (sent == SendResult::Failed) state_.getRequest = false;
         }
-        if (state_.getRequest) transfer_.GetPara();
-        return;
+        if (state_.getRequest && !transfer_.GetPara()) ok = false;
+        return ok;
     }
     // The failure that ended data transfer has been reported; what waited for it is not
     // carried over to the next GO.
     state_.sendRequest = state_.getRequest = false;
-    ui_.ShowStatusMessage("Send and Get pressed during data transfer were not carried out.");
+    ui_.ShowStatusFailure("Send and Get pressed during data transfer were not carried out.");
+    return false;
 }
 
 void Live::SetPanelData() {
@@ -95,20 +117,22 @@ void Live::SetPanelData() {
     h[kRgbHistorySize - 1] = d.Blue();
 }
 
-void Live::GetCycleTime() {
+bool Live::GetCycleTime() {
     const auto measured = sensor_.MeasureScanFrequency();
     if (!measured) feedback_.ReportFailure(measured.error());
     const double value = measured ? *measured : 0.0;
     ui_.SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(value));
     ui_.SetCtrlVal(Ctrl::ScanFreqDisplay, value);
+    return measured.ok();
 }
 
 Outcome Live::Go() {
     graphs_.InitGraphs();
-    GetData();
-    link_.LiveEnded();
+    const bool ok = GetData();
+    // Acquisition ended without a failure: the values on display are kept, not greyed.
+    if (!liveOld_) ui_.ShowLiveAge(LiveAge::Kept);
     recording_.AcquisitionEnded();
-    return feedback_.LinkOutcome();
+    return feedback_.LinkOutcome(ok);
 }
 
 Outcome Live::Stop() {
@@ -117,9 +141,9 @@ Outcome Live::Stop() {
 }
 
 Outcome Live::Freq() {
-    GetCycleTime();
+    const bool ok = GetCycleTime();
     recording_.ShowStatusBar(true);
-    return feedback_.LinkOutcome();
+    return feedback_.LinkOutcome(ok);
 }
 
 }  // namespace qelto

@@ -1,5 +1,6 @@
 #include "app/live_record.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -25,16 +26,15 @@ struct Texts {
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
     static constexpr std::string_view kRowsInLostFile =
         " rows went into the file that was written until then.";
-    // Reasons beside a path, as the system's own are.
-    static constexpr std::string_view kNotRegularFile = "not a regular file";
-    static constexpr std::string_view kInUse = "in use by another recording";
-    static constexpr std::string_view kLost = "removed or replaced by another file";
+    static constexpr std::string_view kWaitingForGo = ": waiting for GO";
 };
 
-constexpr double kFlushInterval = 1.0;    // seconds
-constexpr std::size_t kPageSize = 4096;   // bytes handed to the system in one write
-constexpr double kStatusInterval = 0.25;  // seconds between status bar updates
-constexpr double kRateWindow = 1.0;       // seconds the rate is taken over
+// Seconds between status bar updates: its figures are read, not watched (the rate is taken
+// over a second anyway), and each update costs a repaint of the whole line.
+constexpr double kStatusInterval = 0.5;
+constexpr double kRateWindow = 1.0;  // seconds the rate is taken over
+// A rate older than this is no rate any more: no sample came for that long.
+constexpr double kRateStale = 1.0;
 
 std::string FileNameOf(const std::string& path) {
     const SplitPathResult parts = SplitPath(path);
@@ -48,126 +48,53 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-LiveSample SampleOf(const LiveData& d) {
-    return {d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
-}
-
-bool LiveRecorder::Open(const std::string& path) {
-    Stop();
-    ClearError();
-    rows_ = pending_ = committed_ = 0;
-    batch_.clear();
-    path_ = path;
-    begun_ = false;
-    const ExclusiveFile opened = OpenExclusive(PathFromUtf8(path));
-    existed_ = opened.existed;
-    switch (opened.refusal) {
-        case OpenRefusal::None:
-            file_ = opened.file;
+bool SampleFilter::Take(const RecordSampling& sampling, double now) {
+    const std::uint64_t offered = offered_++;
+    switch (sampling.every) {
+        case RecordEvery::Sample:
             return true;
-        case OpenRefusal::NotRegularFile:
-            error_ = path + ": " + std::string(Texts::kNotRegularFile);
-            return false;
-        case OpenRefusal::InUse:
-            error_ = path + ": " + std::string(Texts::kInUse);
-            return false;
-        case OpenRefusal::System:
-            break;
+        case RecordEvery::NthSample:
+            return offered % std::max<std::uint32_t>(1, sampling.n) == 0;
+        case RecordEvery::Interval:
+            // On a grid from the first sample taken, so that the rows keep the interval on
+            // average even though samples do not arrive exactly on it.
+            if (lastTaken_ >= 0 && now < lastTaken_ + sampling.interval) return false;
+            lastTaken_ = lastTaken_ < 0 || now >= lastTaken_ + 2 * sampling.interval
+                             ? now
+                             : lastTaken_ + sampling.interval;
+            return true;
     }
-    error_ = path + ": " + std::strerror(opened.err != 0 ? opened.err : EIO);
-    return false;
-}
-
-bool LiveRecorder::Begin(double now) {
-    if (file_ == nullptr) return false;
-    if (const int err = TruncateFile(file_, 0); err != 0) return Fail(err);
-    begun_ = true;
-    opened_ = now;
-    lastWrite_ = now;
-    batch_.assign(kLiveCsvHeader);
-    return Write();
-}
-
-bool LiveRecorder::Resume(double now) {
-    const std::string path = path_;
-    const std::uint64_t rows = rows_;
-    const double firstRow = firstRow_;
-    if (path.empty() || !Open(path)) return false;
-    if (std::fseek(file_, 0, SEEK_END) != 0) return Fail(errno != 0 ? errno : EIO);
-    const long end = std::ftell(file_);
-    committed_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-    rows_ = rows;
-    firstRow_ = firstRow;
-    begun_ = true;
-    opened_ = now;
-    lastWrite_ = now;
     return true;
 }
 
-bool LiveRecorder::Append(const LiveSample& s, double requestedAt, double now) {
-    if (!active()) return false;
-    if (requestedAt < opened_) return true;
-    if (rows() == 0) firstRow_ = now;
-    std::array<char, 128> line{};
-    const std::size_t n = FormatLiveCsvLine(line, now - firstRow_, s, clock_.Now());
-    batch_.append(line.data(), n);
-    ++pending_;
-    if (now - lastWrite_ < kFlushInterval) return true;
-    lastWrite_ = now;
-    return Write();
-}
-
-bool LiveRecorder::Write() {
-    if (batch_.empty()) return true;
-    // Rows for a file nobody can find any more are lost rows: stop, and say so.
-    if (!IsStillAt(file_, PathFromUtf8(path_))) return Lose();
-    // Whole rows, a page at most, per write: a write cut short because the program is killed
-    // stops where it crosses a page of the file, and a short write crosses at most one.
-    std::string_view rest(batch_);
-    while (!rest.empty()) {
-        std::size_t n = rest.size();
-        if (n > kPageSize) {
-            const std::size_t end = rest.rfind('\n', kPageSize - 1);
-            n = end == std::string_view::npos ? rest.find('\n') + 1 : end + 1;
-            if (n == 0) n = rest.size();  // no line break at all: the rest as it is
-        }
-        if (const int err = WriteThrough(file_, rest.substr(0, n)); err != 0) return Fail(err);
-        committed_ += n;
-        rest.remove_prefix(n);
+std::string SamplingText(const RecordSampling& sampling) {
+    char text[64];
+    switch (sampling.every) {
+        case RecordEvery::Sample:
+            return {};
+        case RecordEvery::NthSample:
+            std::snprintf(text, sizeof text, "one in %u", static_cast<unsigned>(sampling.n));
+            return text;
+        case RecordEvery::Interval:
+            std::snprintf(text, sizeof text, "one per %g s", sampling.interval);
+            return text;
     }
-    batch_.clear();
-    rows_ += pending_;
-    pending_ = 0;
-    return true;
+    return {};
 }
 
-void LiveRecorder::Stop() {
-    if (file_ == nullptr || (begun_ && !Write())) return;
-    Close();
-}
-
-void LiveRecorder::Close() {
-    std::fclose(file_);
-    file_ = nullptr;
-    begun_ = false;
-    batch_.clear();
-    pending_ = 0;
-}
-
-bool LiveRecorder::Fail(int err) {
-    error_ = path_ + ": " + std::strerror(err);
-    // Part of the last batch may have reached the file: cut back to the last whole row. Through
-    // the file itself, since its name may stand for another by now.
-    TruncateFile(file_, committed_);
-    Close();
-    return false;
-}
-
-bool LiveRecorder::Lose() {
-    error_ = path_ + ": " + std::string(Texts::kLost);
-    lost_ = true;
-    Close();
-    return false;
+std::string SizeText(std::uint64_t bytes) {
+    char text[32];
+    const auto b = static_cast<double>(bytes);
+    if (bytes < 1000) {
+        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+    } else if (bytes < 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.1f kB", b / 1e3);
+    } else if (bytes < 1000ULL * 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.1f MB", b / 1e6);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f GB", b / 1e9);
+    }
+    return text;
 }
 
 std::string DefaultRecordingName() {
@@ -217,10 +144,21 @@ Outcome Recording::Toggle() {
     }
     if (!recorder_.Begin(loop_.Timer())) return refused();
     lastFolder_ = FolderOf(path);
-    endedName_.clear();
+    Started();
+    return Outcome::Done;
+}
+
+void Recording::Started() {
+    filter_.Reset();
     ui_.SetCtrlVal(Ctrl::RecordButton, 1);
-    ui_.SetTooltip(Ctrl::StatusBar, path);
+    ui_.SetTooltip(Ctrl::StatusBar, recorder_.path());
+    ui_.SetVisible(Ctrl::OpenFolderButton, true);
     ShowStatusBar(true);
+}
+
+Outcome Recording::OpenFolder() {
+    if (recorder_.path().empty()) return Outcome::Declined;
+    ui_.OpenFolder(FolderOf(recorder_.path()));
     return Outcome::Done;
 }
 
@@ -231,9 +169,7 @@ bool Recording::Resume() {
         ui_.MessagePopup(Texts::kTitleAttention, message);
         return false;
     }
-    endedName_.clear();
-    ui_.SetCtrlVal(Ctrl::RecordButton, 1);
-    ShowStatusBar(true);
+    Started();
     return true;
 }
 
@@ -241,9 +177,11 @@ void Recording::Stop() {
     const bool wasActive = recorder_.active();
     recorder_.Stop();
     ui_.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (wasActive || !recorder_.error().empty()) {
-        endedName_ = FileNameOf(recorder_.path());
-        endedRows_ = recorder_.rows();
+    if (wasActive && recorder_.error().empty()) {
+        // Said once, in passing: the file and its folder stay in reach (tooltip, Open folder).
+        ui_.ShowStatusMessage("recorded " + FileNameOf(recorder_.path()) + ": " +
+                              std::to_string(recorder_.rows()) + " rows, " +
+                              SizeText(recorder_.bytes()));
     }
     if (!recorder_.error().empty()) {
         const std::string message =
@@ -261,6 +199,7 @@ void Recording::AcquisitionStarted() {
     stats_ = LiveStats{};
     stats_.start = now;
     stats_.windowStart = now;
+    stats_.lastSample = now;
     stats_.running = true;
     ShowStatusBar(true);
 }
@@ -269,13 +208,17 @@ void Recording::RecordSample(double requestedAt) {
     const double now = loop_.Timer();
     LiveStats& st = stats_;
     ++st.samples;
+    st.lastSample = now;
     ++st.windowSamples;
     if (now - st.windowStart >= kRateWindow) {
         st.rate = static_cast<double>(st.windowSamples) / (now - st.windowStart);
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (recorder_.active() && !recorder_.Append(SampleOf(view_.live), requestedAt, now)) Stop();
+    if (recorder_.Wants(requestedAt) && filter_.Take(settings_.recordSampling, now) &&
+        !recorder_.Append(SampleOf(view_.live), requestedAt, now)) {
+        Stop();
+    }
     ShowStatusBar(false);
 }
 
@@ -303,15 +246,29 @@ void Recording::ShowStatusBar(bool force) {
             if (k > 0) n += k;
         }
     };
-    if (st.running) add("%.1f samples/s   ", st.rate);
-    add("%llu samples", static_cast<unsigned long long>(st.samples));
+    // The recording first: where the line is cut for want of room, its file stays in view.
     if (recorder_.active()) {
-        add("   recording %s: %llu rows", FileNameOf(recorder_.path()).c_str(),
-            static_cast<unsigned long long>(recorder_.rows()));
-    } else if (!endedName_.empty()) {
-        add("   recorded %s: %llu rows", endedName_.c_str(),
-            static_cast<unsigned long long>(endedRows_));
+        const std::string name = FileNameOf(recorder_.path());
+        const std::string sampling = SamplingText(settings_.recordSampling);
+        add("recording %s", name.c_str());
+        if (!sampling.empty()) add(" (%s)", sampling.c_str());
+        if (!st.running) {
+            add("%s", std::string(Texts::kWaitingForGo).c_str());
+        } else {
+            add(": %llu rows, %s", static_cast<unsigned long long>(recorder_.rows()),
+                SizeText(recorder_.bytes()).c_str());
+        }
+        add("   ");
     }
+    if (st.running) {
+        // A rate needs samples: after a second without one, there is none to show.
+        if (now - st.lastSample > kRateStale) {
+            add("\u2014 samples/s   ");
+        } else {
+            add("%.1f samples/s   ", st.rate);
+        }
+    }
+    add("%llu samples", static_cast<unsigned long long>(st.samples));
     if (sensor_.scanFrequency() > 0) add("   scan frequency %.2f Hz", sensor_.scanFrequency());
     ui_.SetCtrlText(
         Ctrl::StatusBar,

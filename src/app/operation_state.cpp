@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sensor/sensor_error.hpp"
+#include "sensor/sensor_session.hpp"
 
 namespace qelto {
 
@@ -15,7 +16,6 @@ std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c) {
 
 void Feedback::SetTimeout(std::string_view message) {
     state_.acquisition = Acquisition::Stopped;
-    state_.communicationOk = false;
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTimeout);
     ui_.AppendText(Ctrl::InfoBox, message);
     ui_.AppendText(Ctrl::InfoBox, "\n\n");
@@ -43,12 +43,29 @@ void Feedback::ReportFailure(const SensorError& error) {
 }
 
 void Feedback::SessionChanged(const SessionEvent& event) {
-    if (event.kind == SessionEventKind::Lost && event.error != nullptr) ReportFailure(*event.error);
+    switch (event.kind) {
+        case SessionEventKind::Lost:
+            if (event.error != nullptr) ReportFailure(*event.error);
+            failedSinceAnswer_ = true;
+            break;
+        case SessionEventKind::OpenFailed:
+        case SessionEventKind::Failed:
+            failedSinceAnswer_ = true;
+            break;
+        case SessionEventKind::Answered:
+            // The failure is over: the status display shows the sensor again.
+            if (!failedSinceAnswer_ || !session_.identified()) break;
+            ui_.SetCtrlText(Ctrl::StatusDisplay, session_.identity().firmwareLine());
+            failedSinceAnswer_ = false;
+            break;
+        default:
+            break;
+    }
 }
 
-Outcome Feedback::LinkOutcome() const {
+Outcome Feedback::LinkOutcome(bool ok) const {
     if (loop_.QuitRequested()) return Outcome::Quit;
-    return state_.communicationOk ? Outcome::Done : Outcome::Failed;
+    return ok ? Outcome::Done : Outcome::Failed;
 }
 
 void Feedback::HelpPopup(std::string_view helpText) {

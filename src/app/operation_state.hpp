@@ -12,6 +12,7 @@
 
 namespace qelto {
 
+class SensorSession;
 struct SensorError;
 
 inline constexpr std::uint16_t kTargetEeprom = 2;
@@ -33,15 +34,11 @@ enum class Outcome {
 // STOP, a failure report, the connection page and the close of the window end either.
 enum class Acquisition { Stopped, Live, PowerAdjustment };
 
-// The link as the status area shows it.
-enum class LinkView { NeverConnected, Offline, Connecting, Connected, Lost };
-
 // The flags that several features share, one of each for the run.
 struct PresenterState {
     Acquisition acquisition = Acquisition::Stopped;
-    bool communicationOk = false;  // an identified sensor answers correctly
-    bool sendRequest = false;      // Send pressed during acquisition, served between samples
-    bool getRequest = false;       // Get likewise
+    bool sendRequest = false;  // Send pressed during acquisition, served between samples
+    bool getRequest = false;   // Get likewise
     std::uint16_t TransferTarget = kTargetEeprom;
     std::int32_t Language = 0;
 
@@ -58,27 +55,33 @@ inline constexpr const char* kHelpTitle = "INFO!";
 // server closing the conversation is reported the moment the session hears of it.
 class Feedback : public SessionObserver {
   public:
-    Feedback(OperatorInterface& ui, EventLoop& loop, PresenterState& state)
-        : ui_(ui), loop_(loop), state_(state) {}
+    Feedback(OperatorInterface& ui, EventLoop& loop, PresenterState& state,
+             const SensorSession& session)
+        : ui_(ui), loop_(loop), state_(state), session_(session) {}
 
     // The one failure report: "TIMEOUT!" on the status display, the message and an empty line
-    // in the InfoBox, acquisition and CommunicationOk ended, Accept dimmed, the connection page
-    // in front. It neither closes the link nor retries anything.
+    // in the InfoBox, acquisition ended, Accept dimmed, the connection page in front. It
+    // neither closes the link nor retries anything; once the sensor answers again, the status
+    // display shows it again.
     void SetTimeout(std::string_view message);
     // What a sensor request gave back reported as it should be: a failure through SetTimeout
     // (with its line of advice after it); a refusal for a busy link as a status message; a
     // quit ends acquisition and says nothing.
     void ReportFailure(const SensorError& error);
     void HelpPopup(std::string_view helpText);
-    // Done when the sensor answered, Quit when the program is quitting, Failed otherwise.
-    Outcome LinkOutcome() const;
+    // Done when `ok`, Quit when the program is quitting, Failed otherwise.
+    Outcome LinkOutcome(bool ok) const;
 
     void SessionChanged(const SessionEvent& event) override;
+    // Opening a TCP conversation can take seconds.
+    void SetWaitCursor(bool busy) override { ui_.SetWaitCursor(busy); }
 
   private:
     OperatorInterface& ui_;
     EventLoop& loop_;
     PresenterState& state_;
+    const SensorSession& session_;
+    bool failedSinceAnswer_ = false;  // the status display says so
 };
 
 }  // namespace qelto

@@ -80,6 +80,8 @@ enum class Ctrl {
     // line), and the switch for attempts every two seconds while the link is lost
     ReconnectButton,
     AutoReconnectButton,
+    // Beside the status bar while a recording runs or has ended: its folder in the file manager
+    OpenFolderButton,
     // Teaching with evidence, in the editor's teach rows: one row taught from measured
     // samples (with their count), the taught colours checked against a recording or the
     // live data kept; and the evidence cloud in the graphs, on or off
@@ -182,6 +184,10 @@ enum class Default { No, Yes };
 // second), kept after acquisition ended, or older than the last failure (greyed).
 enum class LiveAge { Arriving, Kept, Old };
 
+// How a teach circle is drawn: solid for what has gone to the sensor or a file, dashed for a
+// circle the working copy holds that has not gone anywhere yet.
+enum class ArcLine { Solid, Dashed };
+
 // A table cell's background that the window's theme chooses.
 inline constexpr std::uint32_t kCellPlain = 0xFFFFFFFF;
 
@@ -232,7 +238,7 @@ class OperatorInterface {
     // Graphs and the strip chart.
     virtual void DeleteGraphPlots(Ctrl graph) = 0;
     virtual void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                         std::uint32_t rgb) = 0;
+                         std::uint32_t rgb, ArcLine line) = 0;
     // Points in one colour, in data coordinates: the evidence cloud beside the circles. They
     // stay until the next DeleteGraphPlots.
     virtual void PlotPoints(Ctrl graph, std::span<const double> horizontal,
@@ -283,9 +289,14 @@ class OperatorInterface {
 
     // Progress of a long operation; step < 0 clears it.
     virtual void SetProgress(int step, int maxSteps) = 0;
-    // A line for the operator that passes by itself (a command that cannot run now), shown
-    // where the eye goes without asking for a click.
+    // A line for the operator that passes by itself after a few seconds (an action done or
+    // queued), shown where the eye goes without asking for a click.
     virtual void ShowStatusMessage(std::string_view text) = 0;
+    // A line that says why something did not happen (a command that cannot run now, a value
+    // refused): it stays until the operator's next action.
+    virtual void ShowStatusFailure(std::string_view text) = 0;
+    // Shows a folder in the desktop's file manager.
+    virtual void OpenFolder(std::string_view folder) = 0;
     // How current the live displays (R, G, B, X, Y, INT, C-No) are.
     virtual void ShowLiveAge(LiveAge age) = 0;
 };

@@ -15,7 +15,7 @@
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 #include "files/settings_file.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "sensor/link_settings.hpp"
 
 namespace qelto {
@@ -68,10 +68,20 @@ std::string ServerItem(int k) {
     return std::string(Texts::kItemServerPrefix) + std::to_string(k);
 }
 
-// Copies text into a fixed buffer without splitting a UTF-8 character.
-template <std::size_t N>
-void CopyUtf8(std::array<char, N>& dst, std::string_view text) {
-    CopyText(dst, text.substr(0, Utf8CutLength(text, N - 1)));
+// At most `limit` bytes of a text, without splitting a UTF-8 character.
+std::string CutUtf8(std::string_view text, std::size_t limit) {
+    return std::string(text.substr(0, Utf8CutLength(text, limit)));
+}
+
+// The connection page's settings as the file keeps them: its texts as they stand.
+StoredConnection PageConnection(OperatorInterface& ui) {
+    StoredConnection c;
+    c.protocol = static_cast<std::uint16_t>(ToInt32(ui.GetCtrlVal(Ctrl::ProtocolSelector)));
+    c.comPort = static_cast<std::uint16_t>(ToInt32(ui.GetCtrlVal(Ctrl::ComPortSelector)));
+    c.baudRateIndex = static_cast<std::uint16_t>(ToInt32(ui.GetCtrlVal(Ctrl::BaudRateSelector)));
+    c.ipAddress = CutUtf8(ui.GetCtrlText(Ctrl::ServerField), kIpAddressSize - 1);
+    c.portNumber = CutUtf8(ui.GetCtrlText(Ctrl::PortField), kPortNumberSize - 1);
+    return c;
 }
 
 IniHandle OpenSettings(const Settings& settings) {
@@ -134,23 +144,22 @@ WindowPlacement FitOnScreen(WindowPlacement w, const ScreenArea& area) {
     return w;
 }
 
-void ShowConnectionSettings(OperatorInterface& ui, ConnectionSettings& conn) {
+void ShowConnectionSettings(OperatorInterface& ui, const StoredConnection& conn) {
     // An index the table does not have stands for 115200 baud, and the selector says so: the
     // connection opens at the rate it shows.
-    auto& baud = conn.BaudRateIndex;
-    baud = static_cast<std::uint16_t>(BaudRateIndexFor(BaudRateForIndex(baud)).value_or(0));
-    ui.SetCtrlVal(Ctrl::ProtocolSelector, conn.Protocol);
-    ui.SetCtrlVal(Ctrl::ComPortSelector, conn.ComPort);
-    ui.SetCtrlVal(Ctrl::BaudRateSelector, conn.BaudRateIndex);
-    ui.SetCtrlText(Ctrl::ServerField, TextOf(conn.IpAddress));
-    ui.SetCtrlText(Ctrl::PortField, TextOf(conn.PortNumber));
+    const int baud = BaudRateIndexFor(BaudRateForIndex(conn.baudRateIndex)).value_or(0);
+    ui.SetCtrlVal(Ctrl::ProtocolSelector, conn.protocol);
+    ui.SetCtrlVal(Ctrl::ComPortSelector, conn.comPort);
+    ui.SetCtrlVal(Ctrl::BaudRateSelector, baud);
+    ui.SetCtrlText(Ctrl::ServerField, conn.ipAddress);
+    ui.SetCtrlText(Ctrl::PortField, conn.portNumber);
 }
 
-std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
+std::string InitSettingsPaths(Settings& settings, std::string_view programDirectory,
                               std::string_view userConfigDirectory) {
     const std::string dir = SettingsDirectory(programDirectory, userConfigDirectory);
-    ctx.settings.ProgramDirectory = dir;
-    ctx.settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
+    settings.ProgramDirectory = dir;
+    settings.PanelSettingsPath = JoinPath(dir, kPanelSettingsFileName);
     return dir;
 }
 
@@ -184,11 +193,13 @@ void LoadPanelSettings(Context& ctx) {
     Ini_Dispose(doc);
 }
 
-void GetConnectionSettingsFromFile(Context& ctx) {
+StoredConnection GetConnectionSettingsFromFile(Context& ctx) {
     IniHandle doc = OpenSettings(ctx.settings);
-    ctx.settings.conn = ConnectionFromStored(ReadStoredConnection(doc.get()));
+    const StoredConnection stored = ReadStoredConnection(doc.get());
     if (doc) Ini_Dispose(doc);
-    ShowConnectionSettings(ctx.ui, ctx.settings.conn);
+    ctx.settings.link = LinkFromStored(stored);
+    ShowConnectionSettings(ctx.ui, stored);
+    return stored;
 }
 
 void StorePanelSettings(Context& ctx) {
@@ -206,7 +217,7 @@ void StorePanelSettings(Context& ctx) {
     const std::int32_t language = ToInt32(ctx.ui.GetCtrlVal(Ctrl::LanguageSelector));
     if (IsLanguage(language)) ctx.state.Language = language;
     Ini_PutInt(d, kSectionGeneralSettings, kItemLanguage, ctx.state.Language);
-    if (ctx.reconnection.automatic()) {
+    if (ctx.supervisor.automatic()) {
         Ini_PutInt(d, kSectionGeneralSettings, Texts::kItemAutoReconnect, 1);
     }
 
@@ -222,20 +233,13 @@ void StorePanelSettings(Context& ctx) {
                       ctx.ui.ComboItem(Ctrl::ServerField, i));
     }
 
-    auto& conn = ctx.settings.conn;
-    conn.Protocol = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ProtocolSelector)));
-    conn.ComPort = static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::ComPortSelector)));
-    conn.BaudRateIndex =
-        static_cast<std::uint16_t>(ToInt32(ctx.ui.GetCtrlVal(Ctrl::BaudRateSelector)));
-    CopyUtf8(conn.IpAddress, ctx.ui.GetCtrlText(Ctrl::ServerField));
-    CopyUtf8(conn.PortNumber, ctx.ui.GetCtrlText(Ctrl::PortField));
-    const ConnectionSettings& kept =
-        ctx.settings.StoredConnection ? *ctx.settings.StoredConnection : conn;
-    Ini_PutInt(d, kSectionCommunication, kItemProtocol, kept.Protocol);
-    Ini_PutInt(d, kSectionCommunication, kItemComPort, kept.ComPort);
-    Ini_PutInt(d, kSectionCommunication, kItemBaudRate, kept.BaudRateIndex);
-    Ini_PutString(d, kSectionCommunication, kItemIpAddress, TextOf(kept.IpAddress));
-    Ini_PutString(d, kSectionCommunication, kItemPortNumber, TextOf(kept.PortNumber));
+    const StoredConnection kept =
+        ctx.settings.keptConnection ? *ctx.settings.keptConnection : PageConnection(ctx.ui);
+    Ini_PutInt(d, kSectionCommunication, kItemProtocol, kept.protocol);
+    Ini_PutInt(d, kSectionCommunication, kItemComPort, kept.comPort);
+    Ini_PutInt(d, kSectionCommunication, kItemBaudRate, kept.baudRateIndex);
+    Ini_PutString(d, kSectionCommunication, kItemIpAddress, kept.ipAddress);
+    Ini_PutString(d, kSectionCommunication, kItemPortNumber, kept.portNumber);
 
     // A failed write keeps the previous file; the settings are a convenience, and the window
     // may be closing, so nothing is shown.

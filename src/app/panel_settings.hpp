@@ -12,6 +12,7 @@
 namespace qelto {
 
 struct Context;
+struct Settings;
 
 inline constexpr int kMaxRememberedServers = 10;
 
@@ -19,7 +20,7 @@ inline constexpr int kMaxRememberedServers = 10;
 // build-tree install), otherwise userConfigDirectory (created when missing). Fills
 // ProgramDirectory (the chosen directory, without a trailing separator) and
 // PanelSettingsPath; returns the directory.
-std::string InitSettingsPaths(Context& ctx, std::string_view programDirectory,
+std::string InitSettingsPaths(Settings& settings, std::string_view programDirectory,
                               std::string_view userConfigDirectory);
 
 // A window placement brought onto the screen area: at most its size, and moved as little as
@@ -29,10 +30,11 @@ WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& area);
 // Start-up: window placement (fitted onto the screen), language, parameter-file path and the
 // server list.
 void LoadPanelSettings(Context& ctx);
-// Start-up: the connection settings, shown on the connection page.
-void GetConnectionSettingsFromFile(Context& ctx);
+// Start-up: the connection settings, shown on the connection page as the file has them, and the
+// link they name; what the file held.
+StoredConnection GetConnectionSettingsFromFile(Context& ctx);
 // The connection settings onto the connection page's controls.
-void ShowConnectionSettings(OperatorInterface& ui, ConnectionSettings& conn);
+void ShowConnectionSettings(OperatorInterface& ui, const StoredConnection& conn);
 // Close of the main window and Accept: everything above, as shown now.
 void StorePanelSettings(Context& ctx);
 

@@ -4,6 +4,7 @@
 #include "app/panel_settings.hpp"
 #include "files/file_header.hpp"
 #include "files/paths.hpp"
+#include "sensor/link_settings.hpp"
 
 #include <filesystem>
 
@@ -53,7 +54,7 @@ void ShowLogo(OperatorInterface& ui) {
 
 void InitAll(Context& ctx, const StartupOptions& options) {
     SetStartupState(ctx.state);
-    InitSettingsPaths(ctx, options.programDirectory, options.userConfigDirectory);
+    InitSettingsPaths(ctx.settings, options.programDirectory, options.userConfigDirectory);
     ctx.settings.DocumentsDirectory = options.documentsDirectory;
     PaintTeachTable(ctx.ui);
     // The assistant's right-click help is its own; the tooltip says what it is not for.
@@ -71,11 +72,11 @@ void InitAll(Context& ctx, const StartupOptions& options) {
     }
     ctx.ui.SetActiveTabPage(kParameterPage);
     ctx.ui.DisplayPanels();
-    GetConnectionSettingsFromFile(ctx);
+    const StoredConnection stored = GetConnectionSettingsFromFile(ctx);
     if (options.connectionOverride) {
-        ctx.settings.StoredConnection = ctx.settings.conn;
-        ctx.settings.conn = *options.connectionOverride;
-        ShowConnectionSettings(ctx.ui, ctx.settings.conn);
+        ctx.settings.keptConnection = stored;
+        ctx.settings.link = *options.connectionOverride;
+        ShowConnectionSettings(ctx.ui, StoredFrom(ctx.settings.link));
     }
     ctx.connection.InitConnectPanel();
     ctx.connection.ListPorts();
@@ -84,8 +85,7 @@ void InitAll(Context& ctx, const StartupOptions& options) {
 
 Outcome FirstConnection(Context& ctx) {
     const CommandLock::Scope connecting(ctx.lock, UserCommand::Connect);
-    ctx.connection.TryToConnect();
-    return ctx.feedback.LinkOutcome();
+    return ctx.connection.TryToConnect();
 }
 
 Outcome CBF_MAINP(Context& ctx, Event event) {
@@ -114,7 +114,7 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
 
 void Shutdown(Context& ctx) {
     if (ctx.sensor.tcpConnected()) ctx.sensor.CloseTcp();
-    ctx.sensor.CloseSerialPort(ctx.settings.conn.ComPort);
+    ctx.sensor.CloseSerialPort(ctx.settings.link.comPort);
     ctx.sensor.Close();  // the port really open, when the selector has moved since
 }
 

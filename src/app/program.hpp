@@ -8,7 +8,7 @@
 
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
-#include "link/transport.hpp"
+#include "sensor/connect.hpp"
 
 namespace qelto {
 
@@ -37,7 +37,7 @@ struct StartupOptions {
     std::string userConfigDirectory;  // otherwise here
     // A connection for this run only (the demo): shown and used instead of the stored one,
     // which closing the window keeps as it was.
-    std::optional<ConnectionSettings> connectionOverride;
+    std::optional<LinkDescription> connectionOverride;
     // The desktop's language when it is one of the seven (a Language value): the first start,
     // with no settings file yet, speaks it instead of the default.
     std::optional<std::int32_t> desktopLanguage = std::nullopt;

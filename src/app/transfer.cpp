@@ -70,11 +70,15 @@ SendResult Transfer::SendPara() {
     return result;
 }
 
-void Transfer::GetPara() {
+bool Transfer::GetPara() {
     state_.getRequest = false;
+    const auto failed = [this](const SensorError& error) {
+        feedback_.ReportFailure(error);
+        return false;
+    };
     if (state_.TransferTarget == kTargetEeprom) {
         const auto loaded = sensor_.LoadEeprom();
-        if (!loaded) return feedback_.ReportFailure(loaded.error());
+        if (!loaded) return failed(loaded.error());
         if (*loaded != 0) {
             // Information only: the sensor already runs on its defaults for these, and the
             // operator sees which values came back in the read that follows.
@@ -83,14 +87,15 @@ void Transfer::GetPara() {
         }
     }
     const auto para = sensor_.ReadParameters();
-    if (!para) return feedback_.ReportFailure(para.error());
+    if (!para) return failed(para.error());
     working_.ReplaceParameters(*para);
     const auto rows = sensor_.ReadTeachRows();
-    if (!rows) return feedback_.ReportFailure(rows.error());
+    if (!rows) return failed(rows.error());
     // Rows 32..63 are the program's alone: the sensor holds 32.
     Configuration read = working_.config();
     PutSensorRows(read.teach, *rows);
     working_.Replace(read);
+    return true;
 }
 
 void Transfer::TakeAverage() {
@@ -113,26 +118,35 @@ Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued)
         ui_.ShowStatusMessage(queued);
         return Outcome::Done;
     }
-    transfer();
-    return feedback_.LinkOutcome();
+    return feedback_.LinkOutcome(transfer());
+}
+
+Outcome Transfer::SaveToFile() {
+    TakeAverage();
+    return files_.SendParaToFile();
+}
+
+Outcome Transfer::OpenFile(const std::string& recentPath) {
+    if (!ConfirmDiscard()) return Outcome::Declined;
+    return recentPath.empty() ? files_.ReadParaFromFile() : files_.ReadParaFromPath(recentPath);
 }
 
 Outcome Transfer::Send() {
-    TakeAverage();
     if (state_.TransferTarget == kTargetFile) {
         ui_.ShowStatusMessage("Send: to a parameter file; choose it.");
-        return files_.SendParaToFile();
+        return SaveToFile();
     }
+    const auto send = [this] { return SendPara() == SendResult::Taken; };
+    TakeAverage();
     if (!editor_.on()) {
-        return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
+        return WithSensor(send, state_.sendRequest, kSendQueued);
     }
     // From the editor: the differences first, and nothing goes out without a yes.
     if (editor_.ConfirmEditedSend() != Outcome::Done) return Outcome::Declined;
-    if (lock_.liveDataHoldsTheLink()) {
-        return WithSensor([this] { SendPara(); }, state_.sendRequest, kSendQueued);
-    }
+    if (lock_.liveDataHoldsTheLink()) return WithSensor(send, state_.sendRequest, kSendQueued);
     const Configuration sent = working_.config();
-    if (SendPara() == SendResult::Refused) {
+    const SendResult result = SendPara();
+    if (result == SendResult::Refused) {
         // Which values: what the sensor holds now tells.
         const auto held = sensor_.ReadConfiguration(false);
         if (held) {
@@ -143,7 +157,7 @@ Outcome Transfer::Send() {
     } else {
         editor_.ClearRefused();
     }
-    return feedback_.LinkOutcome();
+    return feedback_.LinkOutcome(result == SendResult::Taken);
 }
 
 Outcome Transfer::Get() {
@@ -152,7 +166,7 @@ Outcome Transfer::Get() {
         ui_.ShowStatusMessage("Get: from a parameter file; choose it.");
         return files_.ReadParaFromFile();
     }
-    return WithSensor([this] { GetPara(); }, state_.getRequest, kGetQueued);
+    return WithSensor([this] { return GetPara(); }, state_.getRequest, kGetQueued);
 }
 
 Outcome Transfer::SelectMem(Ctrl button) {

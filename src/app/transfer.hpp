@@ -19,8 +19,8 @@ class ParameterFiles;
 class SensorSession;
 class WorkingCopy;
 
-// Success of SendPara is read from communicationOk afterwards; the result also tells whether
-// the sensor refused values (and replaced them with its defaults).
+// How SendPara ended: taken whole, refused in part (the sensor replaced values with its
+// defaults), or failed on the link (reported).
 enum class SendResult { Taken, Refused, Failed };
 
 class Transfer {
@@ -34,13 +34,19 @@ class Transfer {
     // Working copy to the sensor's RAM, then into its EEPROM when TransferTarget is EEPROM.
     SendResult SendPara();
     // Sensor (RAM, loaded from EEPROM first when TransferTarget is EEPROM) to the working
-    // copy. A failed teach read leaves the new parameters in the working copy.
-    void GetPara();
+    // copy. A failed teach read leaves the new parameters in the working copy. False after a
+    // failure, reported.
+    bool GetPara();
 
     // Send (F9) and Get (F10): with the sensor, or with a parameter file when FILE is
     // selected. While live data runs they are requests served between two samples.
     Outcome Send();
     Outcome Get();
+    // File > Save parameters as… and File > Open parameters… (or a recent file): a parameter
+    // file whatever the memory selection shows, with the same questions and reports as Send
+    // and Get with FILE.
+    Outcome SaveToFile();
+    Outcome OpenFile(const std::string& recentPath = {});
     // `button` is the MemorySelector button whose value changed (EepromButton or FileButton).
     Outcome SelectMem(Ctrl button);
     // Unsent changes are thrown away only after a yes; Enter says no. True: go ahead.

@@ -112,14 +112,20 @@ bool WorkingCopy::Redo() {
     return Replay(redo_, undo_, true);
 }
 
+bool WorkingCopy::Unsent(ConfigItem item) const {
+    return ItemValue(baseline_, item) != value(item);
+}
+
 std::size_t WorkingCopy::UnsentCount() const {
     std::size_t n = 0;
-    ForEachItem([&](ConfigItem item) { n += ItemValue(baseline_, item) != value(item); });
+    ForEachItem([&](ConfigItem item) { n += Unsent(item); });
     return n;
 }
 
 void WorkingCopy::MarkSent() {
+    const bool wasUnsent = UnsentCount() != 0;
     baseline_ = config_;
+    if (wasUnsent) Tell({std::nullopt, false, false, true});
 }
 
 void WorkingCopy::MarkRefused(const Configuration& sent, const Configuration& held,
@@ -148,17 +154,12 @@ std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const 
     return it->second;
 }
 
-int WorkingCopy::AddView(View view) {
-    views_.emplace_back(nextView_, std::move(view));
-    return nextView_++;
-}
-
-void WorkingCopy::RemoveView(int id) {
-    std::erase_if(views_, [id](const auto& v) { return v.first == id; });
+void WorkingCopy::AddView(View view) {
+    views_.push_back(std::move(view));
 }
 
 void WorkingCopy::Tell(const WorkingCopyChange& change) {
-    for (const auto& [id, view] : views_)
+    for (const View& view : views_)
         view(change);
 }
 

@@ -15,7 +15,7 @@
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 #include "files/settings_file.hpp"
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "protocol/configuration_diff.hpp"
 #include "sensor/connect.hpp"
 #include "sensor/link_settings.hpp"
@@ -85,6 +85,9 @@ int CliApp::Run() {
         case Command::Live:
             rc = Live();
             break;
+        case Command::Record:
+            rc = Record();
+            break;
         case Command::Freq:
             rc = Freq();
             break;
@@ -131,8 +134,10 @@ bool CliApp::FlushOutput() {
 
 void CliApp::Interrupt() {
     // The loop notices once the request in progress is done, so the sample being read still
-    // arrives and is printed.
-    if (streaming_) stopStream_ = true;
+    // arrives and is printed; a wait for the next attempt to reconnect ends at once.
+    if (!streaming_) return;
+    stopStream_ = true;
+    loop_.WakeWait();
 }
 
 void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
@@ -164,37 +169,33 @@ void CliApp::SessionChanged(const SessionEvent& event) {
 
 // --- Connecting
 
-ConnectionSettings CliApp::ChosenConnection() {
-    ConnectionSettings c;
-    if (opt_.link == LinkChoice::Tcp) {
-        c.Protocol = kTcpIp;
-        CopyText(c.IpAddress, opt_.tcpHost);
-        CopyText(c.PortNumber, std::to_string(opt_.tcpPort));
-        return c;
-    }
+LinkDescription CliApp::ChosenConnection() {
+    if (opt_.link == LinkChoice::Tcp) return LinkDescription::Tcp(opt_.tcpHost, opt_.tcpPort);
     if (opt_.link == LinkChoice::Serial) {
-        c.Protocol = kRs232;
-        c.ComPort = static_cast<std::uint16_t>(opt_.comPort);
-        c.BaudRateIndex = static_cast<std::uint16_t>(opt_.baudRateIndex);
-        return c;
+        return LinkDescription::Serial(opt_.comPort, BaudRateForIndex(opt_.baudRateIndex));
     }
     // Neither given: the window's stored settings, with their language for the question.
     const std::string dir = SettingsDirectory(env_.programDirectory, env_.userConfigDirectory);
     const std::string path = JoinPath(dir, kPanelSettingsFileName);
     IniHandle doc = OpenSettingsDocument(path);
-    c = ConnectionFromStored(ReadStoredConnection(doc.get()));
+    const LinkDescription c = LinkFromStored(ReadStoredConnection(doc.get()));
     if (const auto language = ReadStoredLanguage(doc.get());
         language && *language >= 0 && *language < kLanguages) {
         language_ = *language;
     }
+    const bool used = doc != nullptr;
     if (doc) Ini_Dispose(doc);
     std::error_code ec;
-    if (fs::exists(PathFromUtf8(path), ec)) {
+    if (used) {
         console_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
-                     ": " + DescribeConnection(c));
+                     ": " + c.Describe());
+    } else if (fs::exists(PathFromUtf8(path), ec)) {
+        // Not a settings file of the window, or not readable: nothing in it was used.
+        console_.Say("no --tcp or --serial given and the settings file " + path +
+                     " could not be used: using the defaults: " + c.Describe());
     } else {
         console_.Say("no --tcp or --serial given and no settings file " + path +
-                     ": using the default connection settings: " + DescribeConnection(c));
+                     ": using the default connection settings: " + c.Describe());
     }
     return c;
 }
@@ -229,13 +230,13 @@ class CliApp::ConnectReport : public ConnectListener {
 };
 
 int CliApp::Connect() {
-    const ConnectionSettings settings = ChosenConnection();
+    const LinkDescription link = ChosenConnection();
     console_.Status(kStatusTryToConnect);
     console_.Info(kInfoTryToConnect);
     ConnectReport report(*this);
     ConnectOptions options;
     options.throughEeprom = !opt_.ram;
-    const ConnectResult c = qelto::Connect(sensor_, settings, report, options);
+    const ConnectResult c = qelto::Connect(sensor_, link, report, options);
     switch (c.reached) {
         case ConnectStage::Open:
         case ConnectStage::Identify:
@@ -401,7 +402,7 @@ int CliApp::Send() {
 
 void CliApp::PrintSample(const LiveData& d) {
     const double t = loop_.Timer() - streamStart_;
-    const LiveSample s{d.Red(), d.Green(), d.Blue(), d.X(), d.Y(), d.Int(), d.ColorNo()};
+    const LiveSample s = SampleOf(d);
     const WallClock now = WallClockNow();
     char line[256];
     int n = 0;
@@ -423,8 +424,82 @@ void CliApp::PrintSample(const LiveData& d) {
     // Whoever follows the stream sees each line within a few milliseconds (the timer fires in
     // the wait for the next reply), without a write for every one of thousands per second.
     if (!flushTimer_.isActive()) flushTimer_.start();
-    ++samples_;
-    if (opt_.count && samples_ >= *opt_.count) stopStream_ = true;
+}
+
+int CliApp::AwaitSensorBack(const SensorError& cause) {
+    const double lostAt = loop_.Timer() - streamStart_;
+    ConnectOptions options;
+    options.throughEeprom = !opt_.ram;
+    options.readConfiguration = false;  // nothing of it is needed to go on
+    while (!stopStream_) {
+        const double due = supervisor_.nextAttemptAt();
+        while (!stopStream_ && loop_.Timer() < due && !loop_.QuitRequested())
+            loop_.WaitForEvents(due);
+        if (stopStream_ || loop_.QuitRequested()) break;
+        switch (supervisor_.TryAgain(options)) {
+            case LinkSupervisor::Attempt::Failed:
+                continue;
+            case LinkSupervisor::Attempt::SameSensor: {
+                // The one line of the gap; t jumps by as much.
+                char gap[32];
+                std::snprintf(gap, sizeof gap, "%.1f", supervisor_.gap());
+                char at[32];
+                std::snprintf(at, sizeof at, "%.3f", lostAt);
+                console_.Say("link lost at t=" + std::string(at) + " s (" + OneLine(cause.message) +
+                             "), back after " + gap + " s: live data goes on");
+                linkLostSaid_ = false;
+                return kExitOk;
+            }
+            case LinkSupervisor::Attempt::OtherSensor:
+                console_.Say("another sensor answers (" + SensorLine(supervisor_.otherSensor()) +
+                             "), not the one that was connected (" +
+                             SensorLine(supervisor_.expected()) +
+                             "): nothing was written to it; live data ends");
+                return kExitOtherSensor;
+        }
+    }
+    Fail(cause);
+    return kExitFailure;
+}
+
+int CliApp::Stream(const std::function<bool(const LiveData&, double)>& take) {
+    streamStart_ = loop_.Timer();
+    streaming_ = true;
+    stopStream_ = !FlushOutput();
+    int rc = kExitOk;
+    std::uint64_t taken = 0;
+    // One request after the other, as fast as the link answers; Ctrl-C, the count, the seconds
+    // or a closed output end it after the sample in progress.
+    while (!stopStream_) {
+        if (opt_.seconds && loop_.Timer() - streamStart_ >= *opt_.seconds) break;
+        const double requestedAt = loop_.Timer();
+        const auto sample = sensor_.ReadLiveSample();
+        if (!sample) {
+            if (sample.error().kind == SensorFault::Quit) break;
+            if (opt_.reconnect && supervisor_.phase() == LinkPhase::Lost) {
+                rc = AwaitSensorBack(sample.error());
+                if (rc == kExitOk && !stopStream_) continue;
+                break;
+            }
+            Fail(sample.error());
+            rc = kExitFailure;
+            break;
+        }
+        if (taken++ % opt_.every != 0) continue;
+        if (!take(*sample, requestedAt)) {
+            rc = kExitFile;
+            break;
+        }
+        ++samples_;
+        if (opt_.count && samples_ >= *opt_.count) stopStream_ = true;
+    }
+    flushTimer_.stop();
+    FlushOutput();
+    streaming_ = false;
+    if (rc == kExitFailure) {
+        console_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
+    }
+    return rc;
 }
 
 int CliApp::Live() {
@@ -433,31 +508,52 @@ int CliApp::Live() {
         std::fwrite(kLiveCsvHeader.data(), 1, kLiveCsvHeader.size(), out_);
         FlushOutput();
     }
-    streamStart_ = loop_.Timer();
-    streaming_ = true;
-    stopStream_ = !FlushOutput();
-    bool failed = false;
-    // One request after the other, as fast as the link answers; Ctrl-C, the count or a
-    // closed output end it after the sample in progress.
-    while (!stopStream_) {
-        const auto sample = sensor_.ReadLiveSample();
-        if (!sample) {
-            Fail(sample.error());
-            failed = sample.error().kind != SensorFault::Quit;
-            break;
-        }
-        PrintSample(*sample);
-    }
-    flushTimer_.stop();
-    FlushOutput();
-    streaming_ = false;
-    if (failed) {
-        console_.Say("live data ended by a failure after " + std::to_string(samples_) + " samples");
-        return kExitFailure;
-    }
+    const int rc = Stream([this](const LiveData& sample, double) {
+        PrintSample(sample);
+        return true;
+    });
+    if (rc != kExitOk) return rc;
     console_.Say(std::to_string(samples_) + " samples" +
                  (outputErrno_ != 0 ? " (the output was closed)" : ""));
     return kExitOk;
+}
+
+int CliApp::Record() {
+    const std::string& path = opt_.outputFile;
+    if (!CheckOutputFile(path)) return kExitFile;
+    // Asked before the sensor is touched; nobody is asked whether to replace it.
+    std::error_code ec;
+    const auto exists = [&] { return fs::exists(PathFromUtf8(path), ec) && !opt_.force; };
+    if (exists()) {
+        console_.Say(path + ": exists (--force replaces it)");
+        return kExitFile;
+    }
+    if (const int rc = Connect(); rc != kExitOk) return rc;
+    // Held locked from here on, also against a second recording into it.
+    if (!recorder_.Open(path)) {
+        console_.Say(recorder_.error());
+        return kExitFile;
+    }
+    if (recorder_.replacing() && !opt_.force) {  // it appeared meanwhile
+        recorder_.Stop();
+        console_.Say(path + ": exists (--force replaces it)");
+        return kExitFile;
+    }
+    if (!recorder_.Begin(loop_.Timer())) {
+        console_.Say(recorder_.error());
+        return kExitFile;
+    }
+    int rc = Stream([this](const LiveData& sample, double requestedAt) {
+        return recorder_.Append(SampleOf(sample), requestedAt, loop_.Timer());
+    });
+    recorder_.Stop();
+    if (!recorder_.error().empty()) {
+        console_.Say("recording stopped: " + recorder_.error() + "; " +
+                     std::to_string(recorder_.rows()) + " rows were written and are kept");
+        return kExitFile;
+    }
+    console_.Say(std::to_string(recorder_.rows()) + " rows recorded in " + path);
+    return rc;
 }
 
 int CliApp::Freq() {

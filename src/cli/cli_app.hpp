@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "cli_options.hpp"
 #include "console.hpp"
 #include "files/live_csv.hpp"
+#include "files/live_recorder.hpp"
 #include "link/event_loop.hpp"
 #include "platform/qt_event_pump.hpp"
 #include "platform/qt_port_enumerator.hpp"
@@ -20,6 +22,7 @@
 #include "platform/qt_tcp_client.hpp"
 #include "protocol/configuration_diff.hpp"
 #include "protocol/records.hpp"
+#include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
 #include "sensor/set_values.hpp"
 
@@ -59,6 +62,7 @@ class CliApp : private SessionObserver {
     int Get();
     int Send();
     int Live();
+    int Record();
     int Freq();
     int Show();
     int Defaults();
@@ -73,7 +77,7 @@ class CliApp : private SessionObserver {
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
     // --ram): what the window does at start-up. kExitOk when all of that went well.
     int Connect();
-    ConnectionSettings ChosenConnection();
+    LinkDescription ChosenConnection();
     // The window's Send and Get with the sensor: the configuration into the sensor (and its
     // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
     enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
@@ -97,6 +101,13 @@ class CliApp : private SessionObserver {
     int LoadParameterFile(const std::string& path, Configuration& into);
     int SaveParameterFile(const std::string& path, const Configuration& config);
 
+    // Live samples one after the other, as fast as the link answers, each handed to `take`
+    // (false: it could not, which ends the stream with kExitFile), until COUNT, the seconds,
+    // Ctrl-C or a closed output; with --reconnect across a lost link. The exit code.
+    int Stream(const std::function<bool(const LiveData& sample, double requestedAt)>& take);
+    // After a lost link: the supervisor's quiet attempts, until the sensor that was connected
+    // is back (kExitOk), another answers (kExitOtherSensor) or Ctrl-C (kExitFailure).
+    int AwaitSensorBack(const SensorError& cause);
     void PrintSample(const LiveData& sample);
     // Flushes stdout; false once writing it has failed (the error is kept in outputErrno_).
     bool FlushOutput();
@@ -114,6 +125,8 @@ class CliApp : private SessionObserver {
     QtTcpClient tcp_;
     QtPortEnumerator ports_;
     SensorSession sensor_{loop_, serial_, tcp_};
+    LinkSupervisor supervisor_{sensor_, loop_};
+    LiveRecorder recorder_;
 
     std::int32_t language_ = 0;  // of the question about default parameters
     Configuration config_;       // the sensor's, as read when connecting

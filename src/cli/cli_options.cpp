@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdlib>
 #include <set>
 #include <string_view>
 
-#include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "protocol/records.hpp"
 #include "sensor/evidence.hpp"
 
@@ -25,10 +26,18 @@ COMMAND:
                                check FILE first (before touching the sensor), connect, load FILE, send it
                                (and store it in the EEPROM unless --ram); --force answers yes to the
                                file-type and version questions
-  live [-n COUNT] [--format csv|jsonl]
+  live [-n COUNT] [--format csv|jsonl] [--reconnect]
                                connect and stream live samples (until COUNT or Ctrl-C): t (seconds since
                                start), red, green, blue, x, y, int, color_no (255: no colour matched),
                                wall_clock (ISO 8601, local, with its UTC offset); csv has a header line
+  record FILE [-n COUNT | --seconds S] [--every N] [--reconnect] [--force]
+                               connect and record live samples into the CSV file FILE (the lines of live
+                               --format csv), until COUNT rows, S seconds or Ctrl-C; one sample in N
+                               (default 1). FILE is held locked and gets whole rows at least once a
+                               second; an existing FILE is refused unless --force (which replaces it)
+--reconnect (live, record): when the link is lost, try again quietly every 2 s and go on with the
+  sensor that was connected (nothing is written to it); the gap shows as a jump of t and one line
+  on stderr. Another sensor ends the command with exit code 6.
   freq                         connect and print the scan frequency as the GUI formats it
   show FILE [--format text|json] [--force]
                                no sensor: print the parameter file as the program loads it (26 parameters
@@ -84,7 +93,7 @@ COM numbers on Linux: /dev/ttyS<k> = k+1, /dev/ttyUSB<k> = 101+k, /dev/ttyACM<k>
 Status, log and messages go to stderr; results to stdout.
 Exit codes: 0 success; 1 failure reported by the sensor link or transfer; 2 usage error;
 3 unsupported sensor; 4 file problem (not found, over 16 MiB, not a parameter file,
-not written).
+not written); 6 another sensor answered after a lost link (--reconnect).
 diff: 0 the same, 5 different; 1 to 4 as above when the comparison could not be made.
 )";
 
@@ -94,10 +103,11 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 12> kCommands{{{Command::Identify, "identify"},
+constexpr std::array<CommandInfo, 13> kCommands{{{Command::Identify, "identify"},
                                                  {Command::Get, "get"},
                                                  {Command::Send, "send"},
                                                  {Command::Live, "live"},
+                                                 {Command::Record, "record"},
                                                  {Command::Freq, "freq"},
                                                  {Command::Show, "show"},
                                                  {Command::Defaults, "defaults"},
@@ -112,7 +122,7 @@ struct OptionInfo {
     const char* name;
     bool flag;
 };
-constexpr std::array<OptionInfo, 18> kOptions{{{"-h,--help", true},
+constexpr std::array<OptionInfo, 21> kOptions{{{"-h,--help", true},
                                                {"--version", true},
                                                {"--tcp", false},
                                                {"--serial", false},
@@ -129,7 +139,10 @@ constexpr std::array<OptionInfo, 18> kOptions{{{"-h,--help", true},
                                                {"--tolerance", false},
                                                {"--margin", false},
                                                {"--coverage", false},
-                                               {"--dry-run", true}}};
+                                               {"--dry-run", true},
+                                               {"--seconds", false},
+                                               {"--every", false},
+                                               {"--reconnect", true}}};
 
 // A mistake on the command line, said in one line.
 struct Refusal {
@@ -252,6 +265,8 @@ void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
         const std::string& arg = words[i];
         if ((o.command == Command::Show || o.command == Command::Diff) && o.inputFile.empty()) {
             o.inputFile = arg;
+        } else if (o.command == Command::Record && o.outputFile.empty()) {
+            o.outputFile = arg;
         } else if (o.command == Command::Diff && o.secondFile.empty()) {
             o.secondFile = arg;
         } else if (o.command == Command::Set) {
@@ -287,7 +302,9 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Send:
             return with({"--ram", "-i", "--force"});
         case Command::Live:
-            return with({"-n", "--format"});
+            return with({"-n", "--format", "--reconnect"});
+        case Command::Record:
+            return with({"-n", "--seconds", "--every", "--reconnect", "--force"});
         case Command::Show:
             return {"--format", "--force"};
         case Command::Defaults:
@@ -391,11 +408,16 @@ void CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
     if (o.command == Command::Diff && !o.secondFile.empty() && o.link != LinkChoice::FromSettings) {
         Refuse("diff of two files uses no sensor: leave out --tcp and --serial");
     }
+    if (o.command == Command::Record && o.outputFile.empty()) Refuse("record needs a FILE");
+    if (o.count && o.seconds) Refuse("give either -n or --seconds, not both");
     if (o.command == Command::Set && o.assignments.empty()) {
         Refuse("set needs KEY=VALUE (for example gain=9)");
     }
     CheckEvidenceCommand(o, given);
-    if (o.command == Command::Live) {
+    if (o.command == Command::Record) {
+        if (formatGiven) Refuse("record writes csv");
+        o.format = Format::Csv;
+    } else if (o.command == Command::Live) {
         if (!formatGiven) o.format = Format::Csv;
         if (o.format != Format::Csv && o.format != Format::Jsonl)
             Refuse("live writes csv or jsonl");
@@ -475,6 +497,23 @@ CliOptions Parse(const std::vector<std::string>& args) {
         o.count = Number(*v, 1, UINT64_MAX);
         if (!o.count) Refuse(BadValue("-n", *v, "expected a whole number of samples, at least 1"));
     }
+    if (const auto v = value("--seconds")) {
+        // Whole or decimal seconds, at most a year: a typing slip must not record for ever.
+        const std::string& text = *v;
+        char* end = nullptr;
+        const double s = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size() || !(s > 0) || s > 366 * 86400.0 ||
+            text.find_first_not_of("0123456789.") != std::string::npos) {
+            Refuse(BadValue("--seconds", text, "expected seconds greater than 0, like 10 or 2.5"));
+        }
+        o.seconds = s;
+    }
+    if (const auto v = value("--every")) {
+        const auto n = Number(*v, 1, UINT64_MAX);
+        if (!n) Refuse(BadValue("--every", *v, "expected a whole number, at least 1"));
+        o.every = *n;
+    }
+    o.reconnect = flag("--reconnect");
     if (const auto v = value("--format")) o.format = ParseFormat(*v);
     ParseEvidenceOptions(value, o);
     CheckCommand(o, given, value("--format").has_value());

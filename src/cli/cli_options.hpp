@@ -16,6 +16,7 @@ enum class Command {
     Get,
     Send,
     Live,
+    Record,
     Freq,
     Show,
     Defaults,
@@ -47,9 +48,12 @@ struct CliOptions {
     bool ram = false;
     bool force = false;
     std::string inputFile;               // send -i, show FILE
-    std::string outputFile;              // get -o, defaults -o
+    std::string outputFile;              // get -o, defaults -o, record FILE
     std::string secondFile;              // diff FILE1 FILE2
-    std::optional<std::uint64_t> count;  // live -n
+    std::optional<std::uint64_t> count;  // live -n, record -n
+    std::optional<double> seconds;       // record --seconds
+    std::uint64_t every = 1;             // record --every: one sample in so many
+    bool reconnect = false;              // live, record: go on when the sensor comes back
     Format format = Format::Text;
     // set: the values named on the command line, checked, in the order given.
     std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
@@ -78,5 +82,7 @@ inline constexpr int kExitUnsupported = 3;  // firmware of another family
 inline constexpr int kExitFile = 4;
 // diff: the two sides differ (same is kExitOk); kept apart from the codes of trouble above.
 inline constexpr int kExitDiffer = 5;
+// live, record --reconnect: another sensor answered where the lost one was.
+inline constexpr int kExitOtherSensor = 6;
 
 }  // namespace qelto::cli

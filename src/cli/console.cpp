@@ -48,7 +48,6 @@ void Console::Failure(std::string_view message, std::string_view advice) {
 }
 
 void Console::Box(std::string_view title, std::string_view text) {
-    if (quiet_) return;
     EndOpenLine();
     Write(title);
     Write("\n");
@@ -58,7 +57,6 @@ void Console::Box(std::string_view title, std::string_view text) {
 
 bool Console::Confirm(std::string_view title, std::string_view question, bool yes,
                       std::string_view hintForNo) {
-    if (quiet_) return yes;
     Box(title, question);
     if (yes) {
         Write("-> yes\n");
@@ -70,7 +68,6 @@ bool Console::Confirm(std::string_view title, std::string_view question, bool ye
 }
 
 void Console::Choice(std::string_view title, std::string_view text, std::string_view button) {
-    if (quiet_) return;
     Box(title, text);
     Write("-> ");
     Write(button);

@@ -30,8 +30,6 @@ class Console {
                  std::string_view hintForNo);
     // A choice the program makes for the operator: the box and "-> <button>".
     void Choice(std::string_view title, std::string_view text, std::string_view button);
-    // Boxes and questions are left out (a second pass over what was shown already).
-    void SetQuiet(bool quiet) { quiet_ = quiet; }
 
   private:
     void Write(std::string_view text);
@@ -39,7 +37,6 @@ class Console {
 
     std::FILE* err_;
     bool lineOpen_ = false;
-    bool quiet_ = false;
 };
 
 }  // namespace qelto::cli

@@ -24,14 +24,6 @@ QStringList kDemoSimulatorArguments() {
             QStringLiteral("5"),       QStringLiteral("--spread"), QStringLiteral("2")};
 }
 
-ConnectionSettings DemoConnection(const std::string& host, int port) {
-    ConnectionSettings c;
-    c.Protocol = kTcpIp;
-    CopyText(c.IpAddress, host);
-    CopyText(c.PortNumber, std::to_string(port));
-    return c;
-}
-
 DemoSimulator::~DemoSimulator() {
     Stop();
 }

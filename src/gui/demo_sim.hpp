@@ -7,14 +7,10 @@
 #include <QStringList>
 #include <string>
 
-#include "link/transport.hpp"
-
 namespace qelto::gui {
 
 // What the demo's simulator shows: the standard colours in turn, a few seconds each.
 QStringList kDemoSimulatorArguments();
-// The link to the simulator, for this run only.
-ConnectionSettings DemoConnection(const std::string& host, int port);
 
 class DemoSimulator {
   public:

@@ -108,6 +108,10 @@ class ExplorablePlot : public QCustomPlot {
 
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // + and - zoom around the middle, the arrows pan, 0 returns to the automatic view.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -138,7 +142,9 @@ class ColourGraph : public ExplorablePlot {
     void SetAxisTitles(const QString& horizontal, const QString& vertical);
 
     void DeletePlots();
-    void PlotEllipse(double left, double bottom, double right, double top, std::uint32_t rgb);
+    // `dashed`: a circle that has not gone to the sensor yet.
+    void PlotEllipse(double left, double bottom, double right, double top, std::uint32_t rgb,
+                     bool dashed = false);
     // Points in one colour (the evidence cloud), beneath the circles.
     void PlotPoints(std::span<const double> horizontal, std::span<const double> vertical,
                     std::uint32_t rgb);
@@ -148,13 +154,10 @@ class ColourGraph : public ExplorablePlot {
     int ellipseCount() const { return static_cast<int>(ellipses_.size()); }
     // The points drawn (of every colour).
     int pointCount() const;
-    // The outline colour of teach circle `index` (in drawing order).
-    QColor ellipseColour(int index) const;
     QCPRange horizontalRange() const { return xAxis->range(); }
     QCPRange verticalRange() const { return yAxis->range(); }
     // The ranges of the automatic view (the latest the program set).
     QCPRange automaticHorizontalRange() const { return automaticH_; }
-    QCPRange automaticVerticalRange() const { return automaticV_; }
     QPointF cursorPosition() const { return shownCursor_; }
     // The circles (drawing order, which is the teach row) whose inside holds (x, y).
     std::vector<int> CirclesAt(double x, double y) const;
@@ -210,8 +213,6 @@ class StripChart : public ExplorablePlot {
     int pointsPerScreen() const { return points_; }
     // The newest points-per-screen points of a trace, oldest first.
     std::vector<double> Trace(int trace) const;
-    // Samples kept (at most kHistory), counting those drawn while paused.
-    std::size_t historySize() const { return live_.filled; }
     QCPRange keyRange() const { return xAxis->range(); }
     // Times the chart was drawn: a new frame of its traces, or a replot of its axes.
     long frames() const { return frames_; }

@@ -8,19 +8,6 @@
 
 namespace qelto {
 
-int BaudRateForIndex(int index) {
-    return index >= 0 && index < static_cast<int>(kBaudRates.size())
-               ? kBaudRates[static_cast<std::size_t>(index)]
-               : 115200;
-}
-
-std::optional<int> BaudRateIndexFor(int baud) {
-    for (std::size_t i = 0; i < kBaudRates.size(); ++i) {
-        if (kBaudRates[i] == baud) return static_cast<int>(i);
-    }
-    return std::nullopt;
-}
-
 const char* Rs232ErrorMessage(int code) {
     switch (code) {
         case kRs232UnknownSystemError:
@@ -95,22 +82,6 @@ const char* TcpErrorMessage(int code) {
         return kTexts[-code - 1];
     }
     return "Connection to server failed";
-}
-
-std::int32_t ParseLeadingInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
-                               text[i] == '\r' || text[i] == '\v' || text[i] == '\f')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = std::min<long long>(value * 10 + (text[i] - '0'), 2147483648LL);
-    }
-    if (negative) value = -value;
-    return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
 void CloseSerial(LinkContext& ctx, int port) {

@@ -9,13 +9,9 @@
 
 #include "link/link_context.hpp"
 #include "protocol/com_ports.hpp"
+#include "protocol/number_text.hpp"
 
 namespace qelto {
-
-inline constexpr std::array<int, 8> kBaudRates{9600,   19200,  38400,  57600,
-                                               115200, 230400, 460800, 921600};
-int BaudRateForIndex(int index);  // 115200 outside 0..7
-std::optional<int> BaudRateIndexFor(int baud);
 
 inline constexpr const char* kMsgServerClosed = "SERVER HAS CLOSED CONNECTION!";
 
@@ -30,9 +26,6 @@ const char* TcpErrorMessage(int code);
 // port, and what the system said.
 std::string SerialOpenReason(int port, const SerialDeviceAccess& access);
 std::string TcpOpenReason(std::string_view host, int port, std::string_view systemError);
-
-// Leading decimal digits of a text (after blanks and a sign); no digits gives 0.
-std::int32_t ParseLeadingInt(std::string_view text);
 
 // Copies text into a fixed, zero-terminated buffer, cutting it to fit.
 template <std::size_t N>

@@ -4,6 +4,19 @@
 
 namespace qelto {
 
+int BaudRateForIndex(int index) {
+    return index >= 0 && index < static_cast<int>(kBaudRates.size())
+               ? kBaudRates[static_cast<std::size_t>(index)]
+               : 115200;
+}
+
+std::optional<int> BaudRateIndexFor(int baud) {
+    for (std::size_t i = 0; i < kBaudRates.size(); ++i) {
+        if (kBaudRates[i] == baud) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
 namespace {
 struct ComFamily {
     const char* prefix;

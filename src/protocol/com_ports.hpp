@@ -3,11 +3,18 @@
 // sensor, which tells its pseudo-terminal's number.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qelto {
+
+// The rates a serial link runs at, by their index in the connection settings.
+inline constexpr std::array<int, 8> kBaudRates{9600,   19200,  38400,  57600,
+                                               115200, 230400, 460800, 921600};
+int BaudRateForIndex(int index);  // 115200 outside 0..7
+std::optional<int> BaudRateIndexFor(int baud);
 
 std::string ComPortDevicePath(int number);
 std::optional<int> ComPortNumberForPath(std::string_view path);

@@ -26,4 +26,20 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(text, end);
 }
 
+std::int32_t ParseLeadingInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
+                               text[i] == '\r' || text[i] == '\v' || text[i] == '\f')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min<long long>(value * 10 + (text[i] - '0'), 2147483648LL);
+    }
+    if (negative) value = -value;
+    return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
 }  // namespace qelto

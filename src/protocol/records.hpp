@@ -65,9 +65,6 @@ struct ParamField {
 
 inline constexpr std::size_t kParamCount = 26;
 extern const std::array<ParamField, kParamCount> kParamFields;
-inline constexpr std::size_t ParamWireOffset(std::size_t k) {
-    return 2 * k;
-}
 
 inline constexpr int kCellCount = 6;
 

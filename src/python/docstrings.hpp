@@ -257,7 +257,7 @@ inline constexpr const char* kSensorClose =
     "closed already; a call afterwards raises SensorError kind \"not_connected\".";
 
 inline constexpr const char* kConnect =
-    R"(connect(*, tcp=None, serial=None, baud=115200, send_defaults=False, timeout=None)
+    R"(connect(*, tcp=None, serial=None, baud=115200, send_defaults=False, timeout=None, reconnect=False)
 --
 
 Connects to a sensor and identifies it; returns a Sensor.
@@ -270,7 +270,12 @@ asked and nothing is written: send_defaults=True sends the default parameters an
 and stores them in the EEPROM, overwriting what the sensor was taught. Raises SensorError
 ("refused_connection" at once when nothing listens on the port, "unsupported" for a sensor of
 another family, ...). timeout is how many seconds a TCP connection may take to open (5 when
-None); a serial port opens at once, and the replies keep their limit of 3 s.)";
+None); a serial port opens at once, and the replies keep their limit of 3 s.
+
+reconnect=True: when the link is lost (the server's close, a device gone, a silent sensor),
+live() tries again quietly every 2 s, writing nothing, and goes on when the sensor that was
+connected answers: its t jumps by the gap, said in one line on stderr; another sensor ends the
+stream with SensorError. Any other call first makes one attempt and raises when it fails.)";
 inline constexpr const char* kReadFile =
     R"(read_file(path, *, force=False)
 --

@@ -28,7 +28,6 @@
 #include "files/live_csv.hpp"
 #include "files/overlay_file.hpp"
 #include "files/parameter_file.hpp"
-#include "link/transport.hpp"
 #include "protocol/com_ports.hpp"
 #include "protocol/configuration_diff.hpp"
 #include "protocol/records.hpp"
@@ -92,9 +91,7 @@ const char* KindName(const SensorError& e) {
             return "closed";
         case SensorFault::OpenFailed:
             // Nothing listens on that port: the link names the refusal by its own text.
-            return e.message == TcpErrorMessage(kTcpUnableToEstablishConnection)
-                       ? "refused_connection"
-                       : "open_failed";
+            return ConnectionRefused(e) ? "refused_connection" : "open_failed";
         case SensorFault::Timeout:
             return "timeout";
         case SensorFault::BadHeader:
@@ -916,7 +913,7 @@ int ConnectTimeoutMs(const py::object& timeout) {
 }
 
 PySensor ConnectSensor(const py::object& tcp, const py::object& serial, const py::object& baud,
-                       bool sendDefaults, const py::object& timeout) {
+                       bool sendDefaults, const py::object& timeout, bool reconnect) {
     if (tcp.is_none() == serial.is_none()) {
         throw py::value_error("connect: name the sensor by tcp=\"HOST:PORT\" or by serial=PORT");
     }
@@ -927,7 +924,7 @@ PySensor ConnectSensor(const py::object& tcp, const py::object& serial, const py
     std::shared_ptr<SensorThread> thread;
     {
         GilReleased nogil;
-        thread = std::make_shared<SensorThread>();
+        thread = std::make_shared<SensorThread>(reconnect);
     }
     const ConnectResult c = RunOn<ConnectResult>(
         *thread, [link, sendDefaults, connectMs](SensorSession& s) -> Result<ConnectResult> {
@@ -1097,7 +1094,7 @@ PYBIND11_MODULE(_qelto, m) {
     m.def("connect", &ConnectSensor, py::kw_only(), py::arg("tcp") = py::none(),
           py::arg("serial") = py::none(), py::arg("baud") = 115200,
           py::arg("send_defaults").noconvert() = false, py::arg("timeout") = py::none(),
-          doc::kConnect);
+          py::arg("reconnect").noconvert() = false, doc::kConnect);
     m.def("read_file", &ReadFile, py::arg("path"), py::kw_only(),
           py::arg("force").noconvert() = false, doc::kReadFile);
     m.def("write_file", &WriteFile, py::arg("path"), py::arg("configuration"), doc::kWriteFile);

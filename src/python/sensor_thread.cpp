@@ -5,13 +5,23 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <string>
 
 #include "platform/qt_link.hpp"
+#include "sensor/sensor_texts.hpp"
 
 namespace qelto::python {
 namespace {
+
+// The attempts after a lost link read nothing: the script asks for what it needs.
+ConnectOptions Quietly() {
+    ConnectOptions options;
+    options.readConfiguration = false;
+    return options;
+}
 
 using namespace std::chrono_literals;
 
@@ -47,7 +57,8 @@ void EnsureQtApplication() {
     });
 }
 
-SensorThread::SensorThread() : thread_(QThread::create([this] { Run(); })) {
+SensorThread::SensorThread(bool reconnect)
+    : reconnect_(reconnect), thread_(QThread::create([this] { Run(); })) {
     thread_->start();
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return ready_; });
@@ -61,11 +72,14 @@ void SensorThread::Run() {
     // Made here, so that the ports, their sockets and the pump's timer belong to this thread.
     QtLink link;
     SensorSession session(link.loop, link.serial, link.tcp);
+    LinkSupervisor supervisor(session, link.loop);
     QObject context;
     QEventLoop loop;
     {
         std::lock_guard lock(mutex_);
         session_ = &session;
+        supervisor_ = &supervisor;
+        events_ = &link.loop;
         context_ = &context;
         loop_ = &loop;
         ready_ = true;
@@ -78,6 +92,8 @@ void SensorThread::Run() {
     session.CloseSerialPort(session.settings().ComPort);
     std::lock_guard lock(mutex_);
     session_ = nullptr;
+    supervisor_ = nullptr;
+    events_ = nullptr;
     context_ = nullptr;
     loop_ = nullptr;
 }
@@ -110,6 +126,8 @@ bool SensorThread::ServeCall() {
         task = std::move(call_);
         call_ = nullptr;
     }
+    // A link lost meanwhile gets one quiet attempt; the call then says how it went.
+    if (reconnect_ && supervisor_->phase() == LinkPhase::Lost) supervisor_->TryAgain(Quietly());
     task(*session_);
     {
         std::lock_guard lock(mutex_);
@@ -145,6 +163,13 @@ void SensorThread::RunStream() {
         const auto sample = session_->ReadLiveSample();
         const std::chrono::duration<double> t = std::chrono::steady_clock::now() - start;
         const WallClock clock = wallClock.Now();
+        if (!sample && reconnect_ && supervisor_->phase() == LinkPhase::Lost) {
+            const std::optional<SensorError> why = AwaitSensorBack(sample.error(), t.count());
+            std::lock_guard lock(mutex_);
+            if (!why) continue;
+            if (why->kind != SensorFault::Quit) stream_.error = why;
+            break;
+        }
         std::lock_guard lock(mutex_);
         if (!sample) {
             stream_.error = sample.error();
@@ -161,6 +186,38 @@ void SensorThread::RunStream() {
         stream_.running = false;
     }
     changed_.notify_all();
+}
+
+std::optional<SensorError> SensorThread::AwaitSensorBack(const SensorError& cause, double t) {
+    for (;;) {
+        const double due = supervisor_->nextAttemptAt();
+        while (events_->Timer() < due) {
+            {
+                std::lock_guard lock(mutex_);
+                if (stream_.stop || closing_) return SensorError{SensorFault::Quit, {}, {}, {}};
+            }
+            // A tenth of a second at a time, so that a stop is not kept waiting.
+            events_->WaitForEvents(std::min(due, events_->Timer() + 0.1));
+        }
+        switch (supervisor_->TryAgain(Quietly())) {
+            case LinkSupervisor::Attempt::Failed:
+                continue;
+            case LinkSupervisor::Attempt::SameSensor:
+                std::fprintf(stderr,
+                             "qelto: link lost at t=%.3f s (%s), back after %.1f s: live data goes "
+                             "on\n",
+                             t, OneLine(cause.message).c_str(), supervisor_->gap());
+                return std::nullopt;
+            case LinkSupervisor::Attempt::OtherSensor:
+                return SensorError{SensorFault::LinkClosed,
+                                   "another sensor answers (" +
+                                       SensorLine(supervisor_->otherSensor()) +
+                                       "), not the one that was connected (" +
+                                       SensorLine(supervisor_->expected()) + ")",
+                                   "nothing was written to it",
+                                   {}};
+        }
+    }
 }
 
 bool SensorThread::WaitUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done,

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/live_csv.hpp"
+#include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_error.hpp"
 #include "sensor/sensor_session.hpp"
 
@@ -64,8 +65,10 @@ class SensorThread {
     using Task = std::function<void(SensorSession&)>;
 
     // Starts the thread and waits until it has made the session and its ports. A Qt
-    // application object must exist.
-    SensorThread();
+    // application object must exist. `reconnect`: after a lost link, a stream waits for the
+    // link supervisor's quiet attempts and goes on with the sensor that was connected (its t
+    // jumps by the gap, said in one line on stderr); a call first makes one attempt.
+    explicit SensorThread(bool reconnect = false);
     // Close(), then the thread ends.
     ~SensorThread();
     SensorThread(const SensorThread&) = delete;
@@ -116,6 +119,9 @@ class SensorThread {
     // On the thread: runs the call handed over, if there is one. False when there was none.
     bool ServeCall();
     void RunStream();
+    // On the thread, in a stream whose link was lost: the attempts until the sensor that was
+    // connected is back (nullopt) or the stream is stopped or another sensor answers (why).
+    std::optional<SensorError> AwaitSensorBack(const SensorError& cause, double t);
     // Waits on changed_ until `done`, asking `interrupted` every slice. False when interrupted.
     bool WaitUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done,
                    const Interrupted& interrupted);
@@ -135,6 +141,9 @@ class SensorThread {
 
     // The thread's own; set before ready_, gone after it ends.
     SensorSession* session_ = nullptr;
+    LinkSupervisor* supervisor_ = nullptr;
+    EventLoop* events_ = nullptr;
+    const bool reconnect_;
     QObject* context_ = nullptr;
     QEventLoop* loop_ = nullptr;
     bool serving_ = false;  // only touched on the thread

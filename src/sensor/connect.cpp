@@ -59,6 +59,11 @@ std::string LinkDescription::Describe() const {
     return DescribeConnection(Settings());
 }
 
+bool ConnectionRefused(const SensorError& error) {
+    return error.kind == SensorFault::OpenFailed &&
+           error.message == TcpErrorMessage(kTcpUnableToEstablishConnection);
+}
+
 Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
                                        bool storeInEeprom) {
     WriteCounts counts;

@@ -37,6 +37,9 @@ struct LinkDescription {
     bool operator==(const LinkDescription&) const = default;
 };
 
+// The open failed because nothing listens on the server's port.
+bool ConnectionRefused(const SensorError& error);
+
 // How far a connection got.
 enum class ConnectStage {
     Open,         // the link did not open

@@ -5,14 +5,21 @@
 
 namespace qelto {
 
-ConnectionSettings ConnectionFromStored(const StoredConnection& stored) {
-    ConnectionSettings c;
-    c.Protocol = stored.protocol;
-    c.ComPort = stored.comPort;
-    c.BaudRateIndex = stored.baudRateIndex;
-    CopyText(c.IpAddress, stored.ipAddress);
-    CopyText(c.PortNumber, stored.portNumber);
-    return c;
+LinkDescription LinkFromStored(const StoredConnection& stored) {
+    if (stored.protocol == kTcpIp) {
+        return LinkDescription::Tcp(stored.ipAddress, ParseLeadingInt(stored.portNumber));
+    }
+    return LinkDescription::Serial(stored.comPort, BaudRateForIndex(stored.baudRateIndex));
+}
+
+StoredConnection StoredFrom(const LinkDescription& link) {
+    StoredConnection stored;
+    stored.protocol = link.kind == LinkDescription::Kind::Tcp ? kTcpIp : kRs232;
+    stored.comPort = static_cast<std::uint16_t>(link.comPort);
+    stored.baudRateIndex = static_cast<std::uint16_t>(BaudRateIndexFor(link.baud).value_or(4));
+    stored.ipAddress = link.host;
+    stored.portNumber = std::to_string(link.tcpPort);
+    return stored;
 }
 
 std::string DescribeConnection(const ConnectionSettings& c) {

@@ -5,10 +5,15 @@
 
 #include "files/settings_file.hpp"
 #include "link/link_context.hpp"
+#include "sensor/connect.hpp"
 
 namespace qelto {
 
-ConnectionSettings ConnectionFromStored(const StoredConnection& stored);
+// The link a stored connection names: a port number text without digits is port 0, a baud-rate
+// index outside the table 115200.
+LinkDescription LinkFromStored(const StoredConnection& stored);
+// A link as the settings file keeps it.
+StoredConnection StoredFrom(const LinkDescription& link);
 // "RS-232 COM3 (/dev/ttyS2) at 115200 baud", "TCP/IP 192.168.0.7 port 5000".
 std::string DescribeConnection(const ConnectionSettings& settings);
 

@@ -65,6 +65,15 @@ void SensorSession::Tell(const SessionEvent& event) {
 
 void SensorSession::Answered(int command) {
     Tell({SessionEventKind::Answered, command});
+    TellLossAfterExchange();
+}
+
+void SensorSession::TellLossAfterExchange() {
+    // The exchange's own outcome first, then the close that came with it.
+    if (!lostAfter_) return;
+    const SensorError lost = std::move(*lostAfter_);
+    lostAfter_.reset();
+    Tell({SessionEventKind::Lost, -1, &lost});
 }
 
 void SensorSession::ReportLinkFailure(const LinkFailure& failure) {
@@ -96,7 +105,6 @@ Status SensorSession::Open(const ConnectionSettings& settings) {
     identity_ = {};
     configuration_ = {};
     paraKnown_ = teachKnown_ = false;
-    lastSample_ = {};
     scanFrequency_ = 0.0;
     lost_.reset();
     identified_ = false;
@@ -182,20 +190,22 @@ Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expe
     if (closed) {
         // The close ended the wait: it is this request's failure (its caller reports it). Had
         // the reply come (or failed on its own) first, the close is told as one between
-        // requests.
+        // requests, after the exchange's own outcome.
         if (result != 1 && !failure) {
             Tell({SessionEventKind::Failed, command, &*closed});
             return std::move(*closed);
         }
-        Tell({SessionEventKind::Lost, -1, &*closed});
+        lostAfter_ = std::move(closed);
     }
     // Told by the caller once it has taken what the reply brought (who the sensor is, what it
     // holds), so that whoever listens sees the session as the reply left it.
     if (result == 1) return {};
     if (failure) {
         Tell({SessionEventKind::Failed, command, &*failure});
+        TellLossAfterExchange();
         return std::move(*failure);
     }
+    TellLossAfterExchange();
     // A wait that gave up because the program is quitting reports nothing.
     return Refusal(SensorFault::Quit, "");
 }
@@ -314,9 +324,10 @@ Result<ConfigurationRead> SensorSession::ReadConfiguration(bool throughEeprom) {
 Result<LiveData> SensorSession::ReadLiveSample() {
     // A short block would show (and let the assistant teach) zeros that were never measured.
     if (Status s = Request(kCmdLiveData, 0, ReplyFit::AtLeast(kLiveDataSize)); !s) return s.error();
-    lastSample_.FromBytes(Reply().first<kLiveDataSize>());
+    LiveData sample;
+    sample.FromBytes(Reply().first<kLiveDataSize>());
     Answered(kCmdLiveData);
-    return lastSample_;
+    return sample;
 }
 
 Result<double> SensorSession::MeasureScanFrequency() {

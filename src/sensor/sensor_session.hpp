@@ -109,7 +109,6 @@ class SensorSession : private LinkOwner {
     const Configuration& configuration() const { return configuration_; }
     // Both blocks have been read (or written and taken) since the link was opened.
     bool knowsConfiguration() const { return paraKnown_ && teachKnown_; }
-    const LiveData& lastSample() const { return lastSample_; }
     double scanFrequency() const { return scanFrequency_; }
 
     bool busy() const { return waiting_; }
@@ -131,6 +130,9 @@ class SensorSession : private LinkOwner {
     void Tell(const SessionEvent& event);
     // An exchange got its reply and what it brought is taken.
     void Answered(int command);
+    // The link's loss that came while an exchange waited but did not end it.
+    void TellLossAfterExchange();
+    std::optional<SensorError> lostAfter_;
 
     std::vector<SessionObserver*> observers_;
     bool waiting_ = false;
@@ -144,7 +146,6 @@ class SensorSession : private LinkOwner {
     Configuration configuration_;
     bool paraKnown_ = false;
     bool teachKnown_ = false;
-    LiveData lastSample_;
     double scanFrequency_ = 0.0;
 };
 

@@ -12,6 +12,22 @@ std::string IdentityLogLines(const SensorIdentity& identity) {
            std::to_string(identity.serialNumber) + kInfoIdentityEnd;
 }
 
+std::string SensorLine(const SensorIdentity& id) {
+    return id.firmwareLine() + ", " + id.name + ", serial " + std::to_string(id.serialNumber);
+}
+
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
+        if (c == ' ' && (line.empty() || line.back() == ' ')) continue;
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
 std::string PlausibilityText(unsigned count, const char* tail) {
     return kMsgPlausibilityHead + std::to_string(count) + tail;
 }

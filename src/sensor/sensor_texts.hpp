@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "sensor/identity.hpp"
 
@@ -30,6 +31,10 @@ inline constexpr const char* kInfoIdentityEnd = "\n\n";
 std::string UnsupportedFirmwareMessage(const FirmwarePieces& pieces);
 // "\nSENSOR: <name>\nSERIAL NUMBER: <n>\n\n": the log's lines about an identified sensor.
 std::string IdentityLogLines(const SensorIdentity& identity);
+// The sensor in one line: "KORVANEX V4.3B7, TAVRENO TEST, serial 4711".
+std::string SensorLine(const SensorIdentity& identity);
+// A message of several lines as one line, its blanks run together.
+std::string OneLine(std::string_view text);
 
 inline constexpr int kLanguages = 7;  // 0 German, 1 English, 2 French, 3 Spanish,
                                       // 4 Portuguese, 5 Italian, 6 Polish

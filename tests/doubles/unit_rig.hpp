@@ -49,9 +49,8 @@ struct UnitRig : SessionRig {
     LinkContext link{ui, owner, serial, tcp};
 
     UnitRig() {
-        ctx.settings.conn.Protocol = kTcpIp;
-        CopyText(ctx.settings.conn.IpAddress, "sensor");
-        EXPECT_TRUE(sensor.Open(ctx.settings.conn).ok());
+        ctx.settings.link = LinkDescription::Tcp("sensor", 5000);
+        EXPECT_TRUE(sensor.Open(ctx.settings.link.Settings()).ok());
     }
     // Opens the test link over the fake TCP port, which from then on talks to it alone.
     void OpenTestLink() {
@@ -61,18 +60,23 @@ struct UnitRig : SessionRig {
 };
 
 // Tells the session which family the sensor is (0: none supported), as its firmware text
-// would: one command-7 exchange on the fake link, answered here and seen by no responder.
+// would, and for a supported one its name and serial number: exchanges on the fake link,
+// answered here and seen by no responder.
 inline void IdentifyAs(UnitRig& rig, std::int32_t family) {
     const std::string firmware = family >= 1 && family <= 3
                                      ? std::string(kSensorFamilies[family - 1]) + "0.0 T"
                                      : std::string("OTHER V2.1");
     auto responder = std::move(rig.tcp.responder);
-    rig.tcp.responder = [&firmware](const Bytes&) {
-        Bytes reply(kHeaderSize + firmware.size());
-        BuildFrame(kCmdFirmware, 0, Bytes(firmware.begin(), firmware.end()), reply.data());
+    rig.tcp.responder = [&firmware](const Bytes& request) {
+        const std::string text = request[1] == kCmdFirmware ? firmware : std::string("Sensor");
+        Bytes reply(kHeaderSize + text.size());
+        BuildFrame(request[1], 4711, Bytes(text.begin(), text.end()), reply.data());
         return std::vector<Bytes>{reply};
     };
     EXPECT_TRUE(rig.sensor.ReadFirmware().ok());
+    if (family >= 1 && family <= 3) {
+        EXPECT_TRUE(rig.sensor.ReadNameAndSerial().ok());
+    }
     rig.tcp.responder = std::move(responder);
 }
 

@@ -29,13 +29,10 @@ class AssistantOverTcp : public ::testing::Test {
         };
         ASSERT_TRUE(server.ListenTcp());
         model.SelectPatch("white");
-        ctx.settings.conn.Protocol = kTcpIp;
-        CopyText(ctx.settings.conn.IpAddress, "127.0.0.1");
-        CopyText(ctx.settings.conn.PortNumber, std::to_string(server.tcpPort()));
-        ASSERT_TRUE(sensor.Open(ctx.settings.conn).ok());
+        ctx.settings.link = LinkDescription::Tcp("127.0.0.1", server.tcpPort());
+        ASSERT_TRUE(sensor.Open(ctx.settings.link.Settings()).ok());
         ASSERT_EQ(sensor.ReadFirmware()->SensorModel, 1);
         ctx.state.Language = kEnglish;
-        ctx.state.communicationOk = true;
     }
     const PopupRecord& LastPopup() const { return ui.popups.back(); }
 

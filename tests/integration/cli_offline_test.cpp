@@ -329,7 +329,8 @@ TEST_F(CliOffline, HelpShowsTheInterface) {
              "  get  [--ram] -o FILE         connect (through the EEPROM unless --ram) and save "
              "the sensor's parameters to FILE\n",
              "  send [--ram] -i FILE [--force]\n",
-             "  live [-n COUNT] [--format csv|jsonl]\n",
+             "  live [-n COUNT] [--format csv|jsonl] [--reconnect]\n",
+             "  record FILE [-n COUNT | --seconds S] [--every N] [--reconnect] [--force]\n",
              "  freq                         connect and print the scan frequency as the GUI "
              "formats it\n",
              "  show FILE [--format text|json]",

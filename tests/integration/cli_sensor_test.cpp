@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -34,6 +35,9 @@
 
 namespace qelto {
 namespace {
+
+// Another sensor answered where the lost one was (qelto-cli --reconnect).
+constexpr int kExitOtherSensorCode = 6;
 
 QString CliPath() {
     const char* path = std::getenv("QELTO_CLI");
@@ -494,6 +498,85 @@ TEST_F(CliSensor, CtrlCEndsLiveAfterTheSampleInProgress) {
     EXPECT_EQ(static_cast<std::uint64_t>(lines.size() - 1), model.CommandCount(kCmdLiveData));
 }
 
+// The sensor goes away and comes back on the same port: the stream goes on, the gap a jump of t
+// and one line; then another serial number answers there: exit 6, and nothing written to it.
+TEST_F(CliSensor, LiveWithReconnectGoesOnWithTheSameSensorOnly) {
+    auto sim = std::make_unique<sim::SimServer>(model);
+    ASSERT_TRUE(sim->ListenTcp());
+    const quint16 port = sim->tcpPort();
+    QProcess p;
+    p.start(CliPath(), QStringList{"--tcp", "127.0.0.1:" + QString::number(port), "live", "-n",
+                                   "400", "--reconnect"});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    QByteArray out;
+    sim::SensorModel other{sim::SensorConfig{.serialNumber = 815, .noise = false}};
+    int stage = 0;  // 0: first samples, 1: away, 2: back, 3: the other sensor
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::readyReadStandardOutput, &loop, [&] {
+        out += p.readAllStandardOutput();
+        if ((stage == 0 && out.count('\n') > 50) || (stage == 2 && out.count('\n') > 150)) {
+            ++stage;
+            sim.reset();
+            QTimer::singleShot(300, &loop, [&] {
+                sim = std::make_unique<sim::SimServer>(stage == 1 ? model : other);
+                EXPECT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+                ++stage;
+            });
+        }
+    });
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+    loop.exec();
+    AwaitFinished(p, 1000);
+    out += p.readAllStandardOutput();
+    const std::string err = p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitCode(), kExitOtherSensorCode) << err;
+    EXPECT_TRUE(Contains(err,
+                         "another sensor answers (KORVANEX V4.3B7, KORVANEX TAVRENO SIM, "
+                         "serial 815)"))
+        << err;
+    EXPECT_EQ(other.CommandCount(kCmdWrite) + other.CommandCount(kCmdStoreEeprom), 0u);
+    EXPECT_EQ(other.CommandCount(kCmdLiveData), 0u);
+    // One line for the gap, and t jumps by it.
+    const QRegularExpression gapLine(
+        "link lost at t=[0-9.]+ s \\(SERVER HAS CLOSED CONNECTION!\\), "
+        "back after [0-9.]+ s: live data goes on\n");
+    EXPECT_EQ(QString::fromStdString(err).count(gapLine), 1) << err;
+    const QStringList lines = QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 152);
+    double largestStep = 0;
+    for (int i = 2; i < lines.size(); ++i) {
+        largestStep = std::max(largestStep, lines[i].section(',', 0, 0).toDouble() -
+                                                lines[i - 1].section(',', 0, 0).toDouble());
+    }
+    EXPECT_GT(largestStep, 1.0);
+}
+
+// record: the window's file rules without a question; whole rows, one sample in N.
+TEST_F(CliSensor, RecordKeepsTheFileRulesAndTakesOneSampleInN) {
+    const QString file = File("rec.csv");
+    const CliRun first = RunCli(Tcp() + QStringList{"record", file, "-n", "10", "--every", "3"});
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_TRUE(Contains(first.err, "10 rows recorded in ")) << first.err;
+    EXPECT_EQ(model.CommandCount(kCmdLiveData), 28u);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(f.readAll()).split('\n');
+    ASSERT_EQ(rows.size(), 12);  // the header, ten rows, and the end of the last
+    EXPECT_TRUE(rows[11].isEmpty());
+    for (int i = 1; i <= 10; ++i)
+        EXPECT_TRUE(kCsvLine.match(rows[i]).hasMatch()) << rows[i].toStdString();
+
+    const std::uint64_t asked = model.CommandCount(kCmdFirmware);
+    const CliRun again = RunCli(Tcp() + QStringList{"record", file, "-n", "5"});
+    EXPECT_EQ(again.code, 4);
+    EXPECT_TRUE(Contains(again.err, "exists (--force replaces it)")) << again.err;
+    EXPECT_EQ(model.CommandCount(kCmdFirmware), asked) << "refused before the sensor was touched";
+    const CliRun forced = RunCli(Tcp() + QStringList{"record", file, "-n", "5", "--force"});
+    EXPECT_EQ(forced.code, 0) << forced.err;
+    EXPECT_EQ(RunCli(Tcp() + QStringList{"record", file, "-n", "5", "--seconds", "1"}).code, 2);
+}
+
 TEST_F(CliSensor, LiveEndsWhenTheReaderGoesAway) {
     QProcess p;
     p.start("/bin/bash", {"-c", "set -o pipefail; \"$0\" \"$@\" | head -n 3", CliPath(), "--tcp",
@@ -715,7 +798,7 @@ class CliStoredSettings : public CliSensor {
         rig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 4);
         rig.ui.SetCtrlText(Ctrl::ServerField, "127.0.0.1");
         rig.ui.SetCtrlText(Ctrl::PortField, std::to_string(server.tcpPort()));
-        InitSettingsPaths(rig.ctx, directory.toStdString(), {});
+        InitSettingsPaths(rig.ctx.settings, directory.toStdString(), {});
         StorePanelSettings(rig.ctx);
         return rig.ctx.settings.PanelSettingsPath;
     }
@@ -740,6 +823,21 @@ TEST_F(CliStoredSettings, FromTheProgramDirectory) {
     QFile after(QString::fromStdString(settings));
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before) << "the GUI's settings are read, never written";
+}
+
+TEST_F(CliStoredSettings, AFileThatIsNoSettingsFileIsSaidAndTheDefaultsAreNamedAsSuch) {
+    QTemporaryDir install;
+    const QString cli = InstallCopy(install.path());
+    QFile junk(QDir(install.path()).filePath("PanelSettings.cfg"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("[Communication]\nProtocol = 1\n");
+    junk.close();
+
+    const CliRun run = RunCliAt(cli, {"identify"});
+    EXPECT_TRUE(Contains(run.err, junk.fileName().toStdString() +
+                                      " could not be used: using the defaults: RS-232 COM1"))
+        << run.err;
+    EXPECT_FALSE(Contains(run.err, "stored in")) << run.err;
 }
 
 TEST_F(CliStoredSettings, FromTheUserDirectoryWhenTheProgramDirectoryIsReadOnly) {

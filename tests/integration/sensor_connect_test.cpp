@@ -29,7 +29,7 @@ TEST(SensorConnect, StartUpAnsweringNoOnlyReadsTheSensor) {
     EXPECT_EQ(s.InfoBox(), kIdentified);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
     EXPECT_EQ(s.ui.popups.at(0).message, "Do you want to send default parameters to the sensor?");
-    EXPECT_TRUE(s.ctx.state.communicationOk);
+    EXPECT_TRUE(s.ctx.supervisor.usable());
     EXPECT_EQ(s.ctx.working.config().para, stored);
     EXPECT_EQ(s.ctx.working.config().teach[0].Cell[3], 100);
     EXPECT_EQ(s.ctx.working.config().teach[45].Cell[0], 321);
@@ -60,7 +60,7 @@ TEST(SensorConnect, StartUpAnsweringYesStoresTheDefaultsThroughTheEeprom) {
     EXPECT_EQ(s.model.EepromParameters(), defaults);
     EXPECT_EQ(s.model.RamParameters(), defaults);
     EXPECT_EQ(s.ctx.working.config().para, defaults);
-    EXPECT_TRUE(s.ctx.state.communicationOk);
+    EXPECT_TRUE(s.ctx.supervisor.usable());
     EXPECT_EQ(s.InfoBox(), kIdentified);
 }
 
@@ -118,7 +118,7 @@ TEST(SensorConnect, FirmwareFamiliesAndTheirLines) {
         EXPECT_EQ(s.sensor.identity().SensorModel, model);
         EXPECT_EQ(s.Status(), line);
         EXPECT_EQ(s.ui.ctrl(Ctrl::StatusDisplay).tooltip, firmware);
-        EXPECT_TRUE(s.ctx.state.communicationOk);
+        EXPECT_TRUE(s.ctx.supervisor.usable());
     }
 }
 
@@ -133,7 +133,7 @@ TEST(SensorConnect, SensorSilentMidConnectThenClose) {
     EXPECT_EQ(s.ui.popups.back().message,
               "Could not establish connection! \nClose window or work in offline mode!");
     EXPECT_EQ(s.ui.quitCode(), 0);
-    EXPECT_FALSE(s.ctx.state.communicationOk);
+    EXPECT_FALSE(s.ctx.supervisor.usable());
     EXPECT_TRUE(s.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_EQ(s.ctx.sensor.tcpConnected(), true);  // CLOSE leaves the link to the program's exit
 }
@@ -158,7 +158,7 @@ TEST(SensorConnect, ServerClosingMidConnectThenOffline) {
     s.ui.answers.push_back(PopupAnswer::No());
     s.ctx.connection.TryToConnect();
     EXPECT_EQ(s.wire, (Wire{{7, 0}, {15, 0}, {2, 0}, {2, 2}}));
-    EXPECT_TRUE(s.ctx.state.communicationOk);
+    EXPECT_TRUE(s.ctx.supervisor.usable());
 }
 
 #if defined(__linux__)

@@ -171,7 +171,7 @@ TEST(SensorLive, AVanishedSerialDeviceEndsGoAtOnceWithItsReason) {
     s.wire.clear();
     s.ui.answers.push_back(PopupAnswer::No());
     s.ctx.connection.TryToConnect();
-    EXPECT_TRUE(s.ctx.state.communicationOk) << s.InfoBox();
+    EXPECT_TRUE(s.ctx.supervisor.usable()) << s.InfoBox();
     EXPECT_TRUE(s.sensor.connected());
     EXPECT_EQ(s.Commands(), (std::vector<int>{7, 15, 2, 2}));
     s.sensor.RemoveObserver(&failures);
@@ -198,7 +198,7 @@ TEST(SensorLive, FaultDuringAcquisitionEndsTheLoopWithItsMessage) {
     EXPECT_EQ(s.Status(), "TIMEOUT!");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_FALSE(s.ctx.state.acquiring());
-    EXPECT_FALSE(s.ctx.state.communicationOk);
+    EXPECT_FALSE(s.ctx.supervisor.usable());
     EXPECT_EQ(s.ctx.view.live.w, fourth.w);
     // The link stays open: the next GO samples again.
     s.server.ClearFaults();
@@ -223,7 +223,7 @@ TEST(SensorLive, SelectingTheConnectionPageStopsAcquisition) {
     DispatchControlEvent(s.ctx, Ctrl::GoButton, Event::Commit);
     EXPECT_EQ(s.Count(kCmdLiveData), 3);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_TRUE(s.ctx.state.communicationOk);  // stopping is not a failure
+    EXPECT_TRUE(s.ctx.supervisor.usable());  // stopping is not a failure
 }
 
 TEST(SensorLive, ScanFrequencyOfTheSimulatedSensor) {
@@ -290,7 +290,7 @@ struct ExactPeer {
         rig.ui.answers.push_back(PopupAnswer::No());
         rig.ctx.state.TransferTarget = kTargetFile;
         rig.ctx.connection.TryToConnect();
-        ASSERT_TRUE(rig.ctx.state.communicationOk) << rig.ui.ctrl(Ctrl::InfoBox).text;
+        ASSERT_TRUE(rig.ctx.supervisor.usable()) << rig.ui.ctrl(Ctrl::InfoBox).text;
     }
     static Bytes Point(std::int16_t x, std::int16_t y, std::int16_t i) {
         LiveData d;
@@ -390,7 +390,7 @@ TEST(SensorCycleTime, ValuesAndPrecisions) {
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).value, c.value);
         EXPECT_EQ(p.rig.ui.ctrl(Ctrl::ScanFreqDisplay).precision, c.precision);
     }
-    EXPECT_TRUE(p.rig.ctx.state.communicationOk);
+    EXPECT_TRUE(p.rig.ctx.supervisor.usable());
 
     // A reply too short to hold both figures is a broken frame.
     p.cycle = Bytes{1, 2, 3, 4};

@@ -59,7 +59,7 @@ struct SensorSimRig {
     // Connected and identified, the wire record cleared.
     void Connected() {
         StartUp(PopupAnswer::No());
-        ASSERT_TRUE(ctx.state.communicationOk) << InfoBox();
+        ASSERT_TRUE(ctx.supervisor.usable()) << InfoBox();
         wire.clear();
     }
     std::string InfoBox() const { return ui.ctrl(Ctrl::InfoBox).text; }

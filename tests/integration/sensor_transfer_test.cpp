@@ -18,7 +18,7 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     s.ui.SetCtrlVal(Ctrl::AverageControl, 512);
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
-    DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit);
+    EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
     EXPECT_EQ(s.wire, (Wire{{1, 0}, {1, 2}, {3, 0}}));
     EXPECT_EQ(
         s.InfoBox(),
@@ -28,7 +28,6 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     EXPECT_EQ(s.Status(), "TIMEOUT!");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
-    EXPECT_FALSE(s.ctx.state.communicationOk);
     // The sensor replaced the two and kept the rest, the teach row included.
     EXPECT_EQ(s.model.EepromParameters().Gain, 6);
     EXPECT_EQ(s.model.EepromParameters().Power, 500);
@@ -58,7 +57,7 @@ TEST(SensorTransfer, ImplausibleEepromIsNotedAndTheReadGoesOn) {
                                "WERE SET TO DEFAULT VALUE!\n\n");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
-    EXPECT_TRUE(s.ctx.state.communicationOk);
+    EXPECT_TRUE(s.ctx.supervisor.usable());
     EXPECT_FALSE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);
     // What the host reads is what the sensor now runs on: its defaults for the three.
     EXPECT_EQ(s.ctx.working.config().para.Integral, 1);
@@ -95,7 +94,7 @@ TEST(SensorTransfer, FailedTeachReadLeavesTheNewParametersShownAndTheOldCircles)
     EXPECT_EQ(s.ui.graph(Ctrl::GraphXY).deletions, arcsBefore);
     EXPECT_EQ(s.InfoBox().substr(s.InfoBox().size() - std::string(kMsgBadData).size() - 2),
               std::string(kMsgBadData) + "\n\n");
-    EXPECT_FALSE(s.ctx.state.communicationOk);
+    EXPECT_FALSE(s.ctx.supervisor.usable());
 }
 
 }  // namespace

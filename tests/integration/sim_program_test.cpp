@@ -95,7 +95,7 @@ TEST_F(SimProgram, ServesTcpAndObeysTheControlInput) {
     ASSERT_GT(port, 0);
     EXPECT_EQ(ReadLine(), "ready");
 
-    QtRig rig;
+    QtLinkRig rig;
     rig.ConnectTcp(host, port);
     ASSERT_EQ(rig.link.link.TcpConnected, 1);
     ResetReport(rig);
@@ -130,7 +130,7 @@ TEST_F(SimProgram, ServesAPseudoTerminalAndLogsEachFrame) {
     EXPECT_EQ(ReadLine(), "ready");
     proc.closeWriteChannel();  // the end of the control input does not end the program
 
-    QtRig rig;
+    QtLinkRig rig;
     rig.link.conn.Protocol = kRs232;
     rig.link.conn.ComPort = static_cast<std::uint16_t>(com);
     InitRS232(rig.link);

@@ -31,7 +31,7 @@ class SimPty : public ::testing::Test {
 
     sim::SensorModel model;
     sim::SimServer server;
-    QtRig rig;
+    QtLinkRig rig;
 };
 
 TEST_F(SimPty, PathAndComNumberFollowTheMappingRule) {
@@ -88,9 +88,9 @@ TEST_F(SimPty, SilentSensorTimesOutWithinTheSerialBound) {
     // The reply limit shortened (its real length is waited out over TCP); the port's own 2 s
     // read limit is the real one.
     rig.link.limits.reply = 0.3;
-    const double start = rig.ui.Timer();
+    const double start = rig.loop.Timer();
     EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), -1);
-    const double took = rig.ui.Timer() - start;
+    const double took = rig.loop.Timer() - start;
     EXPECT_GE(took, 0.29);
     EXPECT_LE(took, 2.8);  // the wait plus at most the port's 2 s read limit
     EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
@@ -101,10 +101,10 @@ TEST_F(SimPty, PacedOutputKeepsToTheBaudRate) {
         SCOPED_TRACE(baud);
         server.SetBaudRate(Link::Pty, baud);
         const int rounds = baud / 40000 + 1;
-        const double start = rig.ui.Timer();
+        const double start = rig.loop.Timer();
         for (int i = 0; i < rounds; ++i)
             ASSERT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
-        const double took = rig.ui.Timer() - start;
+        const double took = rig.loop.Timer() - start;
         const double bytesPerSecond = rounds * (kHeaderSize + kTeachBlockSize) / took;
         // Never faster than the line allows; a loaded machine can only make it slower. How
         // close it comes to the line rate is a benchmark figure.

@@ -35,7 +35,7 @@ class SimTcp : public ::testing::Test {
 
     SensorModel model;
     SimServer server;
-    QtRig rig;
+    QtLinkRig rig;
 };
 
 // --- Identification -------------------------------------------------------------------------
@@ -222,9 +222,9 @@ TEST_F(SimTcp, QuickFaultsGiveTheMatchingResultOnTheHost) {
         SCOPED_TRACE(c.text);
         ResetReport(rig);
         server.AddFault(Fault(c.text));
-        const double start = rig.ui.Timer();
+        const double start = rig.loop.Timer();
         EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), c.result);
-        EXPECT_LT(rig.ui.Timer() - start, 1.5);
+        EXPECT_LT(rig.loop.Timer() - start, 1.5);
         EXPECT_EQ(InfoBox(rig), c.message ? std::string(c.message) + "\n\n" : std::string());
         rig.Spin(0.05);  // let the rest of a broken reply drain
         // The next exchange is clean again.
@@ -241,9 +241,9 @@ constexpr double kShortLimit = 0.3;
 TEST_F(SimTcp, NoReplyTimesOut) {
     server.AddFault(Fault("no-reply"));
     rig.link.limits.reply = kShortLimit;
-    const double start = rig.ui.Timer();
+    const double start = rig.loop.Timer();
     EXPECT_EQ(Exchange(rig.link, kCmdFirmware, 0), -1);
-    EXPECT_GE(rig.ui.Timer() - start, kShortLimit - 0.01);
+    EXPECT_GE(rig.loop.Timer() - start, kShortLimit - 0.01);
     EXPECT_EQ(InfoBox(rig), std::string(kMsgTimeout) + "\n\n");
 }
 
@@ -299,7 +299,7 @@ TEST_F(SimTcp, EveryNthAndProbabilityFaults) {
 // --- Transport ------------------------------------------------------------------------------
 
 TEST_F(SimTcp, OneClientAtATimeAndTheNextWhenItLeaves) {
-    QtRig second;
+    QtLinkRig second;
     second.ConnectTcp("127.0.0.1", server.tcpPort());
     ASSERT_EQ(second.link.link.TcpConnected, 1);  // waits in the backlog
     rig.Spin(0.05);
@@ -318,11 +318,11 @@ TEST_F(SimTcp, PacedOutputKeepsToTheBaudRate) {
     constexpr int kBaud = 38400;
     server.SetBaudRate(Link::Tcp, kBaud);
     constexpr int kRounds = 2;
-    const double start = rig.ui.Timer();
+    const double start = rig.loop.Timer();
     for (int i = 0; i < kRounds; ++i)
         ASSERT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
     const double bytesPerSecond =
-        kRounds * (kHeaderSize + kTeachBlockSize) / (rig.ui.Timer() - start);
+        kRounds * (kHeaderSize + kTeachBlockSize) / (rig.loop.Timer() - start);
     // Never faster than the line allows; a loaded machine can only make it slower. How close
     // it comes to the line rate is a benchmark figure.
     EXPECT_LE(bytesPerSecond, kBaud / 10.0 * 1.05);

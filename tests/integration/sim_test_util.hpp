@@ -11,35 +11,33 @@
 
 namespace qelto::simtest {
 
-inline std::string InfoBox(QtRig& rig) {
-    return rig.ui.ctrl(Ctrl::InfoBox).text;
+inline std::string InfoBox(QtLinkRig& rig) {
+    return rig.owner.log;
 }
 
-// Clears the failure log and arms the flags a failure report clears.
-inline void ResetReport(QtRig& rig) {
-    rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-    rig.ctx.state.communicationOk = true;
-    rig.ctx.state.acquisition = Acquisition::Live;
+// Clears the failure log.
+inline void ResetReport(QtLinkRig& rig) {
+    rig.owner.log.clear();
 }
 
-inline std::string ReplyText(QtRig& rig) {
+inline std::string ReplyText(QtLinkRig& rig) {
     const auto* p = reinterpret_cast<const char*>(rig.link.frames.ReplyData());
     return std::string(p, rig.link.frames.ReplyLength);
 }
 
-inline int WriteParameters(QtRig& rig, const ParameterSet& p) {
+inline int WriteParameters(QtLinkRig& rig, const ParameterSet& p) {
     ParameterBlockFromSet(p, std::span<std::uint8_t, kParameterBlockSize>(
                                  rig.link.frames.RequestData(), kParameterBlockSize));
     return Exchange(rig.link, kCmdWrite, kArgParameters, kParameterBlockSize);
 }
 
-inline int WriteTeach(QtRig& rig, const TeachTable& t) {
+inline int WriteTeach(QtLinkRig& rig, const TeachTable& t) {
     TeachBlockFromTable(t, std::span<std::uint8_t, kTeachBlockSize>(rig.link.frames.RequestData(),
                                                                     kTeachBlockSize));
     return Exchange(rig.link, kCmdWrite, kArgTeachTable, kTeachBlockSize);
 }
 
-inline ParameterSet ReadParameters(QtRig& rig) {
+inline ParameterSet ReadParameters(QtLinkRig& rig) {
     ParameterSet p;
     EXPECT_EQ(Exchange(rig.link, kCmdRead, kArgParameters), 1);
     EXPECT_EQ(rig.link.frames.ReplyLength, kParameterBlockSize);
@@ -49,7 +47,7 @@ inline ParameterSet ReadParameters(QtRig& rig) {
     return p;
 }
 
-inline TeachTable ReadTeach(QtRig& rig) {
+inline TeachTable ReadTeach(QtLinkRig& rig) {
     TeachTable t{};
     EXPECT_EQ(Exchange(rig.link, kCmdRead, kArgTeachTable), 1);
     EXPECT_EQ(rig.link.frames.ReplyLength, kTeachBlockSize);
@@ -59,7 +57,7 @@ inline TeachTable ReadTeach(QtRig& rig) {
     return t;
 }
 
-inline LiveData ReadLive(QtRig& rig) {
+inline LiveData ReadLive(QtLinkRig& rig) {
     LiveData live;
     EXPECT_EQ(Exchange(rig.link, kCmdLiveData, 0), 1);
     EXPECT_EQ(rig.link.frames.ReplyLength, kLiveDataSize);
@@ -76,7 +74,7 @@ inline ParameterSet DefaultParameters() {
 }
 
 // Opens the host's serial link on the simulator's pseudo-terminal.
-inline void ConnectPty(QtRig& rig, sim::SimServer& server, int baudIndex = 4) {
+inline void ConnectPty(QtLinkRig& rig, sim::SimServer& server, int baudIndex = 4) {
     ASSERT_TRUE(server.OpenPty()) << server.errorString().toStdString();
     const auto com = server.ptyComNumber();
     ASSERT_TRUE(com) << server.ptyPath().toStdString();

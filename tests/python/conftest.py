@@ -10,14 +10,14 @@ import pytest
 
 
 class Simulator:
-    """qelto-sim on a free loopback port, until stop()."""
+    """qelto-sim on a free loopback port (or on `port`), until stop()."""
 
-    def __init__(self, *args):
+    def __init__(self, *args, port=0):
         path = os.environ.get("QELTO_SIM")
         if not path:
             pytest.skip("QELTO_SIM is not set")
         self.process = subprocess.Popen(
-            [path, "--tcp", "0", "--no-noise", *args],
+            [path, "--tcp", str(port), "--no-noise", *args],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         port = None
         for line in self.process.stdout:
@@ -41,8 +41,8 @@ def start_sim():
     """start_sim(*options) starts a simulator; all of them end with the test."""
     started = []
 
-    def start(*args):
-        started.append(Simulator(*args))
+    def start(*args, port=0):
+        started.append(Simulator(*args, port=port))
         return started[-1]
 
     yield start

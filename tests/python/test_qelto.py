@@ -112,6 +112,36 @@ def test_live_with_a_count_a_break_and_calls_between_samples(sim):
             s.live().batch(0)
 
 
+def test_reconnect_goes_on_with_the_same_sensor_only(start_sim, capfd):
+    first = start_sim()
+    with qelto.connect(tcp=first.address, reconnect=True) as s:
+        # A call on a lost link makes one attempt: it fails while the sensor is away, and
+        # succeeds once it is back.
+        first.stop()
+        time.sleep(0.2)
+        with pytest.raises(qelto.SensorError):
+            s.read(ram=True)
+        second = start_sim(port=first.port)
+        assert s.read(ram=True)["gain"] == 6
+
+        # The sensor goes away during live() and comes back on the same port: t jumps, and one
+        # line says so.
+        stream = s.live()
+        samples = [next(stream) for _ in range(20)]
+        second.stop()
+        third = start_sim(port=first.port)
+        samples += [next(stream) for _ in range(400)]
+        assert max(b.t - a.t for a, b in zip(samples, samples[1:])) > 1.0
+        assert capfd.readouterr().err.count("back after") == 1
+
+        # Another serial number there: the stream ends with the reason, nothing written.
+        third.stop()
+        start_sim("--serial", "815", port=first.port)
+        with pytest.raises(qelto.SensorError, match="another sensor answers"):
+            for _ in range(100000):
+                next(stream)
+
+
 def test_ctrl_c_ends_live_and_leaves_the_sensor_usable(sim):
     with qelto.connect(tcp=sim.address) as s:
         timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))

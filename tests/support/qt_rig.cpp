@@ -15,7 +15,7 @@ QtRig::QtRig() {
     };
 }
 
-void QtRig::ConnectTcp(const std::string& host, int port) {
+void QtLinkRig::ConnectTcp(const std::string& host, int port) {
     link.conn.Protocol = kTcpIp;
     CopyText(link.conn.IpAddress, host);
     link.conn.TcpPort = port;
@@ -23,10 +23,8 @@ void QtRig::ConnectTcp(const std::string& host, int port) {
 }
 
 Status QtRig::OpenSession(const std::string& host, int port) {
-    ctx.settings.conn.Protocol = kTcpIp;
-    CopyText(ctx.settings.conn.IpAddress, host);
-    CopyText(ctx.settings.conn.PortNumber, std::to_string(port));
-    return sensor.Open(ctx.settings.conn);
+    ctx.settings.link = LinkDescription::Tcp(host, port);
+    return sensor.Open(ctx.settings.link.Settings());
 }
 
 void QtRig::Spin(double seconds) {

@@ -1,5 +1,5 @@
 // The core on the real Qt device ports and event loop, with the in-memory operator interface;
-// plus a scripted TCP peer that answers requests as a test tells it to.
+// the link alone on them; and a scripted TCP peer that answers requests as a test tells it to.
 #pragma once
 
 #include <QPointer>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/context.hpp"
+#include "doubles/link_rig.hpp"
 #include "doubles/memory_ui.hpp"
-#include "doubles/reporting_owner.hpp"
 #include "doubles/set_working.hpp"
 #include "link/transaction.hpp"
 #include "link/transport.hpp"
@@ -35,18 +35,28 @@ struct QtRig {
     SensorSession& sensor = *sensorPtr;
     std::unique_ptr<Context> ctxPtr = std::make_unique<Context>(ui, ui, sensor, ports);
     Context& ctx = *ctxPtr;
-    // The link beneath the session's, for the tests of the link itself: its failures reach
-    // the presenters' report as the session's do.
-    ReportingOwner owner{ctx};
-    LinkContext link{ui, owner, serial, tcp};
 
     QtRig();
-    // Opens the test link to a TCP server.
-    void ConnectTcp(const std::string& host, int port);
     // Opens the session's link to a TCP server, as the connection page would.
     Status OpenSession(const std::string& host, int port);
     // Runs the event loop for a while (lets peers act).
-    void Spin(double seconds);
+    static void Spin(double seconds);
+};
+
+// The link alone on the real Qt device ports and event loop, for the tests of the link itself:
+// no session and no presenters; what it reports goes into the owner's log.
+struct QtLinkRig {
+    QtEventPump pump;
+    TestLoop loop{&pump};
+    QtSerialPort serial;
+    QtTcpClient tcp;
+    LoggingOwner owner;
+    LinkContext link{loop, owner, serial, tcp};
+
+    // Opens the link to a TCP server.
+    void ConnectTcp(const std::string& host, int port);
+    // Runs the event loop for a while (lets peers act).
+    static void Spin(double seconds) { QtRig::Spin(seconds); }
 };
 
 // One piece of a reply: bytes sent after a delay (milliseconds, counted from the previous piece).

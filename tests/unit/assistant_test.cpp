@@ -138,7 +138,6 @@ class Assistant : public ::testing::Test {
         rig.tcp.responder = [this](const Bytes& r) { return sensor.Respond(r); };
         IdentifyAs(rig, 1);
         rig.ctx.state.Language = kEnglish;
-        rig.ctx.state.communicationOk = true;
     }
 
     void Answer(PopupAnswer a) { rig.ui.answers.push_back(std::move(a)); }
@@ -244,7 +243,7 @@ TEST_F(Assistant, WholeRunTeachesFourColoursAndStoresThemInTheEeprom) {
 
     // Nothing is left running or locked.
     EXPECT_FALSE(rig.ctx.state.acquiring());
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_TRUE(lockedWhileRunning);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::SendButton).dimmed);
@@ -428,7 +427,6 @@ TEST_F(Assistant, AdjustmentStopsOneCountAboveDynWinLoNotAtIt) {
             d.w[channel] = static_cast<std::int16_t>(s.ram.DynWinLo + (s.ram.Gain >= 4 ? 1 : 0));
             return d;
         };
-        rig.ctx.state.communicationOk = true;
         Answer(PopupAnswer::Button(kPromptOk));
 
         EXPECT_EQ(rig.ctx.assistant.SetSensorPower(), 0);
@@ -461,7 +459,7 @@ TEST_F(Assistant, AdjustmentRunsThroughGainThenIntegralAndKeepsPowerMode) {
     EXPECT_EQ(rig.ctx.working.config().para.PowerMode, 1);
     EXPECT_EQ(sensor.log.back().command, kCmdLiveData);  // no closing write
     EXPECT_FALSE(rig.ctx.state.acquiring());
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     ASSERT_EQ(rig.ui.progressLog().size(), 107u);
     EXPECT_EQ(rig.ui.progressLog()[105], std::make_pair(106, 106));
     EXPECT_EQ(rig.ui.progressLog()[106], std::make_pair(-1, 106));
@@ -534,7 +532,6 @@ TEST_F(Assistant, BrightnessQuestionComesAbove4050OnEachChannel) {
                 sensor.log.clear();
                 SetWorking(rig.ctx, [](Configuration& c) { c.teach[1].Cell.fill(1); });
                 SetWorking(rig.ctx, [&](Configuration& c) { c.para.MaxVecNo = 2; });
-                rig.ctx.state.communicationOk = true;
                 sensor.measure = [channel, level](const TeachSensor&, int inFront) {
                     LiveData d = TaughtColour(inFront);
                     if (inFront == 1) d.w[channel] = static_cast<std::int16_t>(level);

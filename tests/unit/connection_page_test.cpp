@@ -31,7 +31,7 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
     const Ctrl tcpCtrls[] = {Ctrl::ServerField, Ctrl::PortField};
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 1);
     DispatchControlEvent(rig.ctx, Ctrl::ProtocolSelector, Event::Commit);
-    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kTcpIp);
+    EXPECT_EQ(rig.ctx.settings.link.kind, LinkDescription::Kind::Tcp);
     for (Ctrl c : serialCtrls)
         EXPECT_FALSE(rig.ui.ctrl(c).visible);
     for (Ctrl c : tcpCtrls)
@@ -41,7 +41,7 @@ TEST_F(Page, ProtocolShowsTheControlsOfItsLinkKind) {
 
     rig.ui.SetCtrlVal(Ctrl::ProtocolSelector, 0);
     rig.ctx.connection.InitConnectPanel();
-    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kRs232);
+    EXPECT_EQ(rig.ctx.settings.link.kind, LinkDescription::Kind::Serial);
     for (Ctrl c : serialCtrls)
         EXPECT_TRUE(rig.ui.ctrl(c).visible);
     for (Ctrl c : tcpCtrls)
@@ -59,7 +59,7 @@ TEST_F(Page, RecentServersMostRecentFirstNoDuplicatesAtMostTen) {
     CommitServer("alpha");
     CommitServer("alpha");
     EXPECT_EQ(Servers(), (std::vector<std::string>{"alpha"}));
-    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "alpha");
+    EXPECT_EQ(rig.ctx.settings.link.host, "alpha");
     for (int i = 1; i <= 9; ++i)
         CommitServer("s" + std::to_string(i));
     ASSERT_EQ(Servers().size(), 10u);
@@ -112,7 +112,7 @@ TEST_F(Page, ConnectButtonUnlocksOnlyAfterASuccess) {
     rig.ui.SetCtrlText(Ctrl::ServerField, "sensor");
     rig.ui.answers.push_back(PopupAnswer::No());
     DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit);
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::DisconnectButton).dimmed);
     EXPECT_FALSE(AcceptDimmed());

@@ -113,13 +113,13 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
     EXPECT_EQ(rig.ui.popups[0].kind, PopupKind::Confirm);
     EXPECT_EQ(rig.ui.popups[0].title, "ATTENTION!");
     EXPECT_EQ(rig.ui.popups[0].message, "Do you want to send default parameters to the sensor?");
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ctx.working.config().para.Average, 99);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 99);
     // The page was read into the settings and the displays show the link in use.
     EXPECT_EQ(rig.tcp.connects.back(), std::make_pair(std::string("sensor"), 5000));
-    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 3);
+    EXPECT_EQ(rig.ctx.settings.link.comPort, 3);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::IpAddressDisplay).text, "sensor");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::IpAddressDisplay).visible);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::ComPortDisplay).visible);
@@ -129,9 +129,8 @@ TEST_F(Connect, AnsweringNoIdentifiesAndReadsTheParameters) {
 TEST_F(Connect, RejectedDefaultsEndTheAttemptWithoutReading) {
     Answer(PopupAnswer::Yes());
     sensor.writeRejects = 2;
-    rig.ctx.connection.TryToConnect();
+    EXPECT_EQ(rig.ctx.connection.TryToConnect(), Outcome::Failed);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 1, 1, 3}));
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ui.popups.size(), 1u);  // no CLOSE / OFFLINE question
     EXPECT_EQ(Status(), "TIMEOUT!");
@@ -166,7 +165,7 @@ TEST_F(Connect, AFailedParameterReadLeavesConnectAndDisconnectUsable) {
     sensor.override = nullptr;
     Answer(PopupAnswer::No());
     EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Done);
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     const std::vector<int> commands = sensor.Commands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), kCmdWrite), 0);
 
@@ -187,11 +186,10 @@ TEST_F(Connect, AFailedParameterReadLeavesConnectAndDisconnectUsable) {
 TEST_F(Connect, CloseEndsTheProgramAndLeavesTheLinkAsItIs) {
     sensor.firmware = "OTHER V2.1";
     Answer(PopupAnswer::Button(kAnswerClose));
-    rig.ctx.state.communicationOk = true;
     rig.ctx.connection.TryToConnect();
     EXPECT_EQ(rig.ui.quitCode(), 0);
     EXPECT_EQ(rig.ctx.sensor.tcpConnected(), true);
-    EXPECT_FALSE(rig.ctx.state.communicationOk);  // the attempt must not read as a success
+    EXPECT_FALSE(rig.ctx.supervisor.usable());  // the attempt must not read as a success
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
 }
 
@@ -231,7 +229,7 @@ TEST_F(Connect, LinkThatCannotBeOpenedIsReportedThenAsked) {
     serialRig.ui.SetCtrlVal(Ctrl::ProtocolSelector, kRs232);
     serialRig.ui.SetCtrlVal(Ctrl::ComPortSelector, 7);
     serialRig.ui.SetCtrlVal(Ctrl::BaudRateSelector, 9);
-    serialRig.ctx.settings.conn.ComPort = 2;
+    serialRig.ctx.settings.link.comPort = 2;
     serialRig.serial.openResult = -7;
     serialRig.ui.answers.push_back(PopupAnswer::Button(kAnswerOffline));
     serialRig.ctx.connection.TryToConnect();
@@ -282,7 +280,6 @@ TEST_F(Connect, PortTextWithoutDigitsConnectsToPortZero) {
 }
 
 TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
-    rig.ctx.state.communicationOk = true;
     rig.ui.SetCtrlVal(Ctrl::EepromButton, 1);
     rig.ui.SetCtrlVal(Ctrl::ComPortSelector, 5);  // changed after connecting
     rig.ctx.connection.Disconnect();
@@ -293,7 +290,7 @@ TEST_F(Connect, DisconnectLeavesOnlyFilesAndReconnecting) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
+    EXPECT_FALSE(rig.ctx.supervisor.usable());
     for (Ctrl c :
          {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton, Ctrl::GetButton}) {
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);

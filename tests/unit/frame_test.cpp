@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "doubles/unit_rig.hpp"
+#include "doubles/link_rig.hpp"
 #include "link/transaction.hpp"
 
 namespace qelto {
@@ -16,7 +16,7 @@ TEST(Crc8, KnownVectors) {
 }
 
 TEST(FillTxBuf, RequestsWithoutDataMatchTheWireBytes) {
-    UnitRig rig;
+    FakeLinkRig rig;
     const std::vector<std::pair<int, std::vector<std::uint8_t>>> cases = {
         {7, {0x55, 0x07, 0x00, 0x00, 0x00, 0x00, 0xAA, 0x52}},
         {15, {0x55, 0x0F, 0x00, 0x00, 0x00, 0x00, 0xAA, 0xF3}},
@@ -32,7 +32,7 @@ TEST(FillTxBuf, RequestsWithoutDataMatchTheWireBytes) {
 }
 
 TEST(FillTxBuf, HeaderCrcMakesTheWholeHeaderCheckToZero) {
-    UnitRig rig;
+    FakeLinkRig rig;
     for (int i = 0; i < 52; ++i)
         rig.link.frames.RequestData()[i] = static_cast<std::uint8_t>(i * 7);
     FillTxBuf(rig.link, 1, 0x0102, 52);

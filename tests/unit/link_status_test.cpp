@@ -1,5 +1,6 @@
-// The link at a glance and the command controls, each derived from what the session tells:
-// nothing but the session's events moves them.
+// The link's state and its views, each derived from what the session tells: the supervisor's
+// phase, its losses and its quiet attempts, the link line and the command controls. Nothing but
+// the session's events moves them.
 #include <gtest/gtest.h>
 
 #include "app/command_lock.hpp"
@@ -19,27 +20,29 @@ struct SessionAlone {
     PresenterState state;
     ScriptedSensor scripted;
     ConnectionSettings settings;
+    LinkSupervisor supervisor{sensor, loop};
+    LinkStatus status{ui, loop, sensor};
 
     SessionAlone() {
+        supervisor.AddObserver(&status);
         tcp.responder = [this](const Bytes& r) { return scripted.Answer(r); };
         loop.onEvents = [this] { tcp.Deliver(); };
         settings.Protocol = kTcpIp;
         CopyText(settings.IpAddress, "sensor");
         sensor.link().limits.reply = 0.1;
     }
+    ~SessionAlone() { supervisor.RemoveObserver(&status); }
     std::string Line() const { return ui.ctrl(Ctrl::LinkState).text; }
 };
 
 TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
     SessionAlone s;
-    LinkStatus status{s.ui, s.sensor};
-    s.sensor.AddObserver(&status);
     EXPECT_EQ(s.Line(), "Not connected yet");
 
     s.tcp.connectResult = kTcpUnableToEstablishConnection;
     EXPECT_FALSE(s.sensor.Open(s.settings).ok());
     EXPECT_EQ(s.Line(), "Offline: UnableToEstablishConnection (sensor port 5000)");
-    EXPECT_EQ(status.view(), LinkView::Offline);
+    EXPECT_EQ(s.supervisor.phase(), LinkPhase::Offline);
 
     s.tcp.connectResult = 0;
     ASSERT_TRUE(s.sensor.Open(s.settings).ok());
@@ -55,7 +58,6 @@ TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
     const std::string lost = s.Line();
     EXPECT_EQ(lost.rfind("Link lost at ", 0), 0u) << lost;
     EXPECT_NE(lost.find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << lost;
-    EXPECT_EQ(s.ui.liveAge, LiveAge::Old);
     s.scripted.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdCycleTime) return std::vector<Bytes>{Frame(kCmdCycleTime, 0)};
         return std::nullopt;
@@ -64,10 +66,126 @@ TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
     EXPECT_EQ(s.Line(), lost);
     EXPECT_TRUE(s.sensor.ReadLiveSample().ok());
     EXPECT_EQ(s.Line().rfind("Connected: ", 0), 0u) << s.Line();
-    EXPECT_EQ(s.ui.liveAge, LiveAge::Arriving);
 
     s.sensor.CloseTcp();
     EXPECT_EQ(s.Line(), "Offline");
+}
+
+// What the observers of the session heard, in order.
+struct Heard : SessionObserver {
+    std::vector<SessionEventKind> kinds;
+    void SessionChanged(const SessionEvent& e) override { kinds.push_back(e.kind); }
+};
+
+TEST(LinkSupervisor, AForeignReplyAndTheCloseInOnePassFailTheRequestThenLoseTheLink) {
+    SessionAlone s;
+    Heard heard;
+    ASSERT_TRUE(s.sensor.Open(s.settings).ok());
+    ASSERT_TRUE(s.sensor.Identify().ok());
+    s.sensor.AddObserver(&heard);
+    s.scripted.override = [](const SeenRequest&) {  // a reply of another command
+        return std::optional<std::vector<Bytes>>(std::vector<Bytes>{Frame(kCmdCycleTime, 0)});
+    };
+    s.loop.onEvents = [&] {
+        s.tcp.Deliver();
+        s.tcp.ServerCloses();
+        s.tcp.Deliver();
+    };
+    const auto sample = s.sensor.ReadLiveSample();
+    ASSERT_FALSE(sample.ok());
+    EXPECT_EQ(sample.error().kind, SensorFault::BadHeader);
+    EXPECT_EQ(heard.kinds, (std::vector{SessionEventKind::Failed, SessionEventKind::Lost}));
+    EXPECT_EQ(s.supervisor.phase(), LinkPhase::Lost);
+    EXPECT_EQ(s.supervisor.causeKind(), FailureKind::Corrupted);  // the first cause
+    s.sensor.RemoveObserver(&heard);
+
+    // Disconnect after the server's close: the program's close follows, and the line is plain.
+    s.sensor.Close();
+    EXPECT_EQ(s.supervisor.phase(), LinkPhase::Offline);
+    EXPECT_EQ(s.Line(), "Offline");
+    EXPECT_FALSE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+}
+
+TEST(LinkSupervisor, ReconnectStaysAfterAFailureAndGoesWithAPlainDisconnect) {
+    SessionAlone s;
+    s.tcp.connectResult = kTcpUnableToEstablishConnection;
+    EXPECT_FALSE(s.sensor.Open(s.settings).ok());
+    EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+    s.tcp.connectResult = 0;
+    ASSERT_TRUE(s.sensor.Open(s.settings).ok());
+    ASSERT_TRUE(s.sensor.Identify().ok());
+    EXPECT_TRUE(s.supervisor.usable());
+    EXPECT_FALSE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+    s.sensor.Close();
+    EXPECT_EQ(s.Line(), "Offline");
+    EXPECT_FALSE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+    EXPECT_FALSE(s.supervisor.usable());
+}
+
+// Quiet attempts every two seconds while lost: an answer that does not yet name the sensor
+// keeps the retrying, another sensor ends it, and nothing is written on the way.
+TEST(LinkSupervisor, AttemptsAreQuietAndTakeOnlyTheSensorExpectedBack) {
+    SessionAlone s;
+    ASSERT_TRUE(s.sensor.Open(s.settings).ok());
+    ASSERT_TRUE(s.sensor.Identify().ok());
+    s.supervisor.SetAutomatic(true);
+    s.loop.now_ = 10.0;
+    s.tcp.ServerCloses();
+    s.loop.ProcessSystemEvents();
+    ASSERT_TRUE(s.supervisor.retrying());
+    EXPECT_EQ(s.supervisor.nextAttemptAt(), 10.0 + kRetryInterval);
+    EXPECT_NE(s.Line().find("reconnecting (first attempt in 2 s"), std::string::npos) << s.Line();
+
+    // The firmware answers, the name does not: still retrying, all the way through.
+    bool retryingThroughout = true;
+    Heard watch;
+    s.sensor.AddObserver(&watch);
+    s.scripted.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        retryingThroughout = retryingThroughout && s.supervisor.retrying();
+        if (r.command == kCmdSensorName) return std::vector<Bytes>{};
+        return std::nullopt;
+    };
+    EXPECT_EQ(s.supervisor.TryAgain({}), LinkSupervisor::Attempt::Failed);
+    s.sensor.RemoveObserver(&watch);
+    EXPECT_NE(std::find(watch.kinds.begin(), watch.kinds.end(), SessionEventKind::Answered),
+              watch.kinds.end());
+    EXPECT_TRUE(retryingThroughout);
+    EXPECT_TRUE(s.supervisor.retrying());
+    EXPECT_EQ(s.supervisor.attempts(), 1);
+    EXPECT_NE(s.Line().find("reconnecting (attempt 1, "), std::string::npos) << s.Line();
+    s.supervisor.SetAutomatic(false);
+    EXPECT_EQ(s.Line().rfind("Link lost at ", 0), 0u) << s.Line();
+    EXPECT_EQ(s.Line().find("reconnecting"), std::string::npos) << s.Line();
+    EXPECT_NE(s.Line().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << s.Line();
+
+    // Another serial number: the loss ends, offline, and nothing was written to it.
+    s.supervisor.SetAutomatic(true);
+    s.scripted.override = nullptr;
+    s.scripted.serial = 815;
+    EXPECT_EQ(s.supervisor.TryAgain({}), LinkSupervisor::Attempt::OtherSensor);
+    EXPECT_EQ(s.supervisor.otherSensor().serialNumber, 815);
+    EXPECT_EQ(s.supervisor.expected().serialNumber, 4711);
+    EXPECT_EQ(s.supervisor.phase(), LinkPhase::Offline);
+    EXPECT_FALSE(s.supervisor.retrying());
+    EXPECT_FALSE(s.sensor.connected());
+    for (const SeenRequest& r : s.scripted.seen)
+        EXPECT_NE(r.command, kCmdWrite);
+
+    // The one expected back is connected again, lost, and found by an attempt: with the gap.
+    s.scripted.serial = 4711;
+    ASSERT_TRUE(s.sensor.Open(s.settings).ok());
+    ASSERT_TRUE(s.sensor.Identify().ok());
+    EXPECT_TRUE(s.supervisor.sameSensorAgain());
+    EXPECT_FALSE(s.supervisor.backAfterLoss());  // the loss ended with the other sensor
+    s.loop.now_ = 20.0;
+    s.tcp.ServerCloses();
+    s.loop.ProcessSystemEvents();
+    ASSERT_EQ(s.supervisor.phase(), LinkPhase::Lost);
+    s.loop.now_ = 23.5;
+    EXPECT_EQ(s.supervisor.TryAgain({}), LinkSupervisor::Attempt::SameSensor);
+    EXPECT_TRUE(s.supervisor.usable());
+    EXPECT_TRUE(s.supervisor.backAfterLoss());
+    EXPECT_DOUBLE_EQ(s.supervisor.gap(), 3.5);
 }
 
 TEST(CommandLock, OfflineLeavesFilesAndConnectAndAWaitingExchangeLocksTheLink) {

@@ -17,7 +17,6 @@ class Live : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.communicationOk = true;
         SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     // Stops the loop once `n` samples have been requested.
@@ -140,7 +139,6 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
         sensor.Attach(rig);
         rig.onEvents = nullptr;
         c.arrange();
-        rig.ctx.state.communicationOk = true;
         rig.ctx.state.sendRequest = rig.ctx.state.getRequest = false;
         rig.ctx.live.GetData();
         EXPECT_EQ(sensor.Commands(), c.commands);

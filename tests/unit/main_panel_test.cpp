@@ -20,7 +20,6 @@ class MainPanel : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.communicationOk = true;
         SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string ReadFile(const std::filesystem::path& p) {
@@ -85,7 +84,6 @@ TEST_F(MainPanel, AStaleReplyAheadOfTheWritesOwnIsAFailure) {
         << rig.ui.ctrl(Ctrl::LinkState).text;
     EXPECT_EQ(rig.sensor.configuration().para, held);
 
-    rig.ctx.state.communicationOk = true;
     EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1, 1, 1, 3}));
     EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find(PlausibilityText(1, kMsgRamPlausibilityTail)),
@@ -123,6 +121,37 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     EXPECT_EQ(rig.ctx.working.config().para.Average, 77);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::AverageControl).value, 77);
     EXPECT_TRUE(sensor.seen.empty());
+}
+
+// File > Save parameters as and Open parameters (a recent file): a parameter file whatever the
+// memory selection shows, the sensor untouched, and the files in the recent list.
+TEST_F(MainPanel, FileCommandsUseAParameterFileWhateverTheSelectionAndRememberIt) {
+    ASSERT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    const auto file = dir / "line-7.ini";
+    rig.ui.SetCtrlVal(Ctrl::AverageControl, 77);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNew, file.string()));
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::SaveAs), Outcome::Done);
+    EXPECT_TRUE(sensor.seen.empty());
+    EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
+    EXPECT_EQ(rig.ctx.settings.RecentParameterFiles, std::vector<std::string>{file.string()});
+
+    // Back from a recent file after an edit: the question first (No keeps the edit).
+    rig.ctx.working.Edit(ConfigItem::Parameter(2), 5);
+    rig.ui.answers.push_back(PopupAnswer::No());
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Declined);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 5);
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Done);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 77);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    EXPECT_TRUE(sensor.seen.empty());
+
+    // A recent file that has gone is said and leaves the list.
+    std::filesystem::remove(file);
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Failed);
+    ASSERT_FALSE(rig.ui.popups.empty());
+    EXPECT_NE(rig.ui.popups.back().message.find("could not be read"), std::string::npos);
+    EXPECT_TRUE(rig.ctx.settings.RecentParameterFiles.empty());
 }
 
 TEST_F(MainPanel, MemorySelectorButtonsActAsRadioButtons) {

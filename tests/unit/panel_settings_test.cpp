@@ -27,7 +27,7 @@ const std::string kHeader = "[GENERAL INFO]\nFILE TYPE: = \"Panel Settings\"\n";
 class PanelSettings : public ::testing::Test {
   protected:
     PanelSettings() {
-        InitSettingsPaths(rig.ctx, dir.str(), {});
+        InitSettingsPaths(rig.ctx.settings, dir.str(), {});
         // A placement of its own, so that "nothing applied" shows.
         rig.ui.SetWindowPos(222, 111);
         rig.ui.SetWindowSize(444, 333);
@@ -58,10 +58,7 @@ TEST_F(PanelSettings, FirstRunKeepsTheLayoutAndShowsTheDefaults) {
     EXPECT_EQ(ui.ctrl(Ctrl::BaudRateSelector).value, 4);
     EXPECT_EQ(ui.ctrl(Ctrl::ServerField).text, "");
     EXPECT_EQ(ui.ctrl(Ctrl::PortField).text, "5000");
-    EXPECT_EQ(rig.ctx.settings.conn.Protocol, kRs232);
-    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "");
-    for (char c : rig.ctx.settings.conn.IpAddress)
-        ASSERT_EQ(c, '\0');
+    EXPECT_EQ(rig.ctx.settings.link, LinkDescription::Serial(1, 115200));
     EXPECT_TRUE(rig.ui.popups.empty());
 }
 
@@ -73,7 +70,7 @@ TEST_F(PanelSettings, FileOfAnotherTypeCountsAsNoFile) {
     GetConnectionSettingsFromFile(rig.ctx);
     EXPECT_EQ(Window().zoom, kZoomNormal);
     EXPECT_EQ(rig.ctx.settings.ParameterFilePath, dir.File("Parameter.ini"));
-    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 1);
+    EXPECT_EQ(rig.ctx.settings.link.comPort, 1);
 }
 
 // ---- store and load
@@ -119,10 +116,6 @@ TEST_F(PanelSettings, StoreWritesTheShownStateExactly) {
               "IP ADRESS = \"10.0.0.7\"\r\n"
               "PORT NUMBER = \"10001\"\r\n"
               "\r\n");
-    // The connection settings take the values shown, connected or not.
-    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 3);
-    EXPECT_EQ(rig.ctx.settings.conn.BaudRateIndex, 7);
-    EXPECT_EQ(TextOf(rig.ctx.settings.conn.PortNumber), "10001");
     EXPECT_EQ(rig.ctx.state.Language, 1);
 }
 
@@ -150,7 +143,7 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
 
     UnitRig next;
     next.ui.screen = {1000, -50, 1600, 900};  // a second screen, right of and above the first
-    InitSettingsPaths(next.ctx, dir.str(), {});
+    InitSettingsPaths(next.ctx.settings, dir.str(), {});
     next.ctx.state.Language = 0;
     LoadPanelSettings(next.ctx);
     GetConnectionSettingsFromFile(next.ctx);
@@ -165,10 +158,9 @@ TEST_F(PanelSettings, WhatIsStoredComesBackInTheNextRun) {
     ASSERT_EQ(next.ui.ctrl(Ctrl::ServerField).items.size(), 10u);
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[0], "host0.example");
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).items[9], "host9.example");
-    EXPECT_EQ(next.ctx.settings.conn.Protocol, kTcpIp);
-    EXPECT_EQ(next.ctx.settings.conn.ComPort, 1002);
-    EXPECT_EQ(next.ctx.settings.conn.BaudRateIndex, 2);
-    EXPECT_EQ(TextOf(next.ctx.settings.conn.IpAddress), "sensor \"A\"");
+    EXPECT_EQ(next.ctx.settings.link, LinkDescription::Tcp("sensor \"A\"", 2101));
+    EXPECT_EQ(next.ui.ctrl(Ctrl::ComPortSelector).value, 1002);
+    EXPECT_EQ(next.ui.ctrl(Ctrl::BaudRateSelector).value, 2);
     EXPECT_EQ(next.ui.ctrl(Ctrl::ServerField).text, "sensor \"A\"");
     EXPECT_EQ(next.ui.ctrl(Ctrl::PortField).text, "2101");
 }
@@ -251,13 +243,13 @@ TEST_F(PanelSettings, ServerListIsCutToTenAndHasNoGaps) {
     EXPECT_EQ(Servers().back(), "s10");
 
     UnitRig other;
-    InitSettingsPaths(other.ctx, dir.str(), {});
+    InitSettingsPaths(other.ctx.settings, dir.str(), {});
     Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = 3\nIP ADDR 1 = \"a\"\nIP ADDR 3 = \"c\"\n");
     LoadPanelSettings(other.ctx);
     EXPECT_EQ(other.ui.ctrl(Ctrl::ServerField).items, (std::vector<std::string>{"a", "c"}));
 
     UnitRig negative;
-    InitSettingsPaths(negative.ctx, dir.str(), {});
+    InitSettingsPaths(negative.ctx.settings, dir.str(), {});
     Settings(kHeader + "[IP ADDRESSES]\nLIST ITEMS = -4\nIP ADDR 1 = \"a\"\n");
     LoadPanelSettings(negative.ctx);
     EXPECT_TRUE(negative.ui.ctrl(Ctrl::ServerField).items.empty());
@@ -302,11 +294,10 @@ TEST_F(PanelSettings, ConnectionValuesAreCutToTheirFields) {
              "PORT NUMBER = \"" +
              std::string(40, '9') + "\"\n");
     GetConnectionSettingsFromFile(rig.ctx);
-    EXPECT_EQ(rig.ctx.settings.conn.Protocol, 1);
-    EXPECT_EQ(rig.ctx.settings.conn.ComPort, 1);
-    EXPECT_EQ(rig.ctx.settings.conn.BaudRateIndex, 4);
-    EXPECT_EQ(TextOf(rig.ctx.settings.conn.PortNumber), std::string(31, '9'));
-    EXPECT_EQ(TextOf(rig.ctx.settings.conn.IpAddress), "");
+    EXPECT_EQ(rig.ctx.settings.link.kind, LinkDescription::Kind::Tcp);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::ComPortSelector).value, 1);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::BaudRateSelector).value, 4);
+    EXPECT_EQ(rig.ctx.settings.link.host, "");
     EXPECT_EQ(rig.ui.ctrl(Ctrl::PortField).text, std::string(31, '9'));
 }
 
@@ -320,7 +311,7 @@ TEST_F(PanelSettings, ABaudRateIndexOutsideTheTableShowsAndOpens115200) {
                  stored + "\n");
         GetConnectionSettingsFromFile(rig.ctx);
         EXPECT_EQ(rig.ui.ctrl(Ctrl::BaudRateSelector).value, *BaudRateIndexFor(115200));
-        EXPECT_EQ(BaudRateForIndex(rig.ctx.settings.conn.BaudRateIndex), 115200);
+        EXPECT_EQ(rig.ctx.settings.link.baud, 115200);
     }
 }
 
@@ -333,7 +324,7 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     const std::string user = (root.path() / "config" / "qelto").string();
     fs::create_directory(program);
 
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, program + "/", user), program);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, program + "/", user), program);
     EXPECT_EQ(rig.ctx.settings.ProgramDirectory, program);
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath,
               (fs::path(program) / "PanelSettings.cfg").string());
@@ -344,12 +335,12 @@ TEST(SettingsDirectory, ProgramDirectoryWhenWritableOtherwiseTheUsersOwn) {
     // lists do, which a test cannot set up portably): the flag means nothing there.
 #ifndef _WIN32
     fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, program, user), user);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, program, user), user);
     EXPECT_TRUE(fs::is_directory(user));
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 #endif
 
-    EXPECT_EQ(InitSettingsPaths(rig.ctx, root.File("missing"), user), user);
+    EXPECT_EQ(InitSettingsPaths(rig.ctx.settings, root.File("missing"), user), user);
     EXPECT_TRUE(fs::is_directory(user));
     EXPECT_EQ(rig.ctx.settings.PanelSettingsPath, userSettings);
 

@@ -24,7 +24,6 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     ScriptedSensor sensor;
     LoadDefaultParaValues(sensor.para, sensor.teach, 1);
     sensor.Attach(rig);
-    rig.ctx.state.communicationOk = true;
     DispatchControlEvent(rig.ctx, Ctrl::GetButton, Event::Commit);  // the sensor's values
 
     DispatchControlEvent(rig.ctx, Ctrl::EditModeButton, Event::Commit);

@@ -50,15 +50,11 @@ TEST_F(Program, HeaderAreaTeachTableAndParameterPageAtStartUp) {
     ScriptedSensor sensor;
     sensor.Attach(rig);
     rig.ui.answers.push_back(PopupAnswer::No());
-    ConnectionSettings demo;
-    demo.Protocol = kTcpIp;
-    CopyText(demo.IpAddress, "127.0.0.1");
-    CopyText(demo.PortNumber, "5000");
     StartupOptions options = Options();
-    options.connectionOverride = demo;
+    options.connectionOverride = LinkDescription::Tcp("127.0.0.1", 5000);
     InitAll(rig.ctx, options);
 
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kParameterPage);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::GoButton).dimmed);
     ASSERT_EQ(rig.ui.infoTexts.size(), 4u);

@@ -54,17 +54,16 @@ std::string InfoBoxAfterOpening(int openResult, const SerialDeviceAccess& access
     FakePorts ports;
     SensorSession sensor{ui, serial, tcp};
     Context ctx{ui, ui, sensor, ports};
-    ctx.settings.conn.Protocol = kRs232;
-    ctx.settings.conn.ComPort = 101;
+    ctx.settings.link = LinkDescription::Serial(101);
     serial.openResult = openResult;
     serial.access = access;
-    const Status opened = sensor.Open(ctx.settings.conn);
+    const Status opened = sensor.Open(ctx.settings.link.Settings());
     EXPECT_FALSE(opened.ok());
     if (opened.ok()) return {};
     // The port and its device go beside the message, for whoever reads it.
     EXPECT_EQ(opened.error().reason, "COM101 (/dev/ttyUSB0)");
     ctx.feedback.ReportFailure(opened.error());
-    EXPECT_FALSE(ctx.state.communicationOk);
+    EXPECT_FALSE(ctx.supervisor.usable());
     EXPECT_EQ(ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
     return ui.ctrl(Ctrl::InfoBox).text;
 }

@@ -39,7 +39,6 @@ TEST(AssistantWithSimulator, TeachesFourColoursTheSensorRecognisesAfterwards) {
     };
     IdentifyAs(rig, 1);
     rig.ctx.state.Language = kEnglish;
-    rig.ctx.state.communicationOk = true;
     rig.ui.answers = {PopupAnswer::Button(kPromptOk, "4"), PopupAnswer::Yes(),
                       PopupAnswer::Button(kPromptOk)};
 

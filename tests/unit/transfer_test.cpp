@@ -14,7 +14,6 @@ class Transfer : public ::testing::Test {
   protected:
     void SetUp() override {
         sensor.Attach(rig);
-        rig.ctx.state.communicationOk = true;
         SetWorking(rig.ctx, [&](Configuration& c) { LoadDefaultParaValues(c.para, c.teach, 1); });
     }
     std::string InfoBox() { return rig.ui.ctrl(Ctrl::InfoBox).text; }
@@ -37,7 +36,7 @@ TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
     SetWorking(rig.ctx, [&](Configuration& c) { c.teach[32].Cell[0] = 999; });
     rig.ctx.state.sendRequest = true;
     rig.ctx.state.TransferTarget = kTargetEeprom;
-    rig.ctx.transfer.SendPara();
+    EXPECT_EQ(rig.ctx.transfer.SendPara(), SendResult::Taken);
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
     EXPECT_FALSE(rig.ctx.state.sendRequest);
     ASSERT_EQ(sensor.seen[0].data.size(), kParameterBlockSize);
@@ -46,7 +45,6 @@ TEST_F(Transfer, SendGoesThroughTheEepromOnlyForTargetTwo) {
     EXPECT_EQ(sensor.para.Power, 65535);
     EXPECT_EQ(sensor.teach[31].Hold, 1234);
     EXPECT_EQ(sensor.teach[32].Cell[0], 0);  // rows from 32 on never travel
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_EQ(InfoBox(), "");
 
     for (std::uint16_t target : {kTargetFile, std::uint16_t{0}, std::uint16_t{7}}) {
@@ -61,7 +59,7 @@ TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
     const ParameterSet before = rig.ctx.working.config().para;
     sensor.writeRejects = 3;
     rig.ui.SetActiveTabPage(kParameterPage);
-    rig.ctx.transfer.SendPara();
+    EXPECT_EQ(rig.ctx.transfer.SendPara(), SendResult::Refused);
     // Both writes are still made, and the EEPROM store follows.
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}, {3, 0}}));
     const std::string report =
@@ -69,7 +67,6 @@ TEST_F(Transfer, RejectedWritesAreReportedAndTheTransferGoesOn) {
         "VALUE!\n\n";
     EXPECT_EQ(InfoBox(), report + report);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_EQ(rig.ctx.working.config().para,
               before);  // the sensor's replacements are not taken over
@@ -80,10 +77,9 @@ TEST_F(Transfer, SendStopsAtTheFirstFailedExchange) {
         if (r.command == kCmdWrite && r.argument == kArgTeachTable) return std::vector<Bytes>{};
         return std::nullopt;
     };
-    rig.ctx.transfer.SendPara();
+    EXPECT_EQ(rig.ctx.transfer.SendPara(), SendResult::Failed);
     EXPECT_EQ(Sequence(), (Seq{{1, 0}, {1, 2}}));
     EXPECT_EQ(InfoBox(), std::string(kMsgTimeout) + "\n\n");
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(Transfer, GetLoadsTheEepromFirstOnlyForTargetTwo) {
@@ -120,13 +116,12 @@ TEST_F(Transfer, ImplausibleEepromIsOnlyNotedAndTheReadGoesOn) {
     sensor.para.Gain = 3;
     rig.ui.SetCtrlText(Ctrl::StatusDisplay, "KORVANEX V4.3B7");
     rig.ui.SetActiveTabPage(kParameterPage);
-    rig.ctx.transfer.GetPara();
+    EXPECT_TRUE(rig.ctx.transfer.GetPara());
     EXPECT_EQ(InfoBox(),
               "INFO!\n2 PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO "
               "DEFAULT VALUE!\n\n");
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "KORVANEX V4.3B7");
-    EXPECT_TRUE(rig.ctx.state.communicationOk);
     EXPECT_FALSE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ctx.working.config().para.Gain, 3);
 }
@@ -139,21 +134,18 @@ TEST_F(Transfer, ShortBlocksAreRefusedInsteadOfZeroingTheWorkingCopy) {
         if (r.command == kCmdRead) return std::vector<Bytes>{Frame(0, 3)};
         return std::nullopt;
     };
-    rig.ctx.transfer.GetPara();
+    EXPECT_FALSE(rig.ctx.transfer.GetPara());
     EXPECT_EQ(rig.ctx.working.config().para, before);
     EXPECT_EQ(InfoBox(), std::string(kMsgBadData) + "\n\n");
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
 
-    rig.ctx.state.communicationOk = true;
     sensor.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdRead && r.argument == kArgTeachTable) {
             return std::vector<Bytes>{Frame(2, 2, Bytes(511, 9))};
         }
         return std::nullopt;
     };
-    rig.ctx.transfer.GetPara();
+    EXPECT_FALSE(rig.ctx.transfer.GetPara());
     EXPECT_EQ(rig.ctx.working.config().teach, teachBefore);
-    EXPECT_FALSE(rig.ctx.state.communicationOk);
 }
 
 TEST_F(Transfer, PanelValuesShowRowsZeroToThirtyOnly) {

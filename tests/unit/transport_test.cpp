@@ -3,7 +3,8 @@
 #include <string>
 #include <tuple>
 
-#include "doubles//unit_rig.hpp"
+#include "doubles/link_rig.hpp"
+#include "doubles/unit_rig.hpp"
 #include "link/transaction.hpp"
 
 namespace qelto {
@@ -75,7 +76,7 @@ TEST(ComPortMapping, WindowsNamesInBothForms) {
 }
 
 TEST(InitRS232, OpensAtTheTableRateAndReportsFailures) {
-    UnitRig rig;
+    FakeLinkRig rig;
     rig.link.conn.Protocol = kRs232;
     rig.link.conn.ComPort = 3;
     rig.link.conn.BaudRateIndex = 9;
@@ -83,17 +84,17 @@ TEST(InitRS232, OpensAtTheTableRateAndReportsFailures) {
     ASSERT_EQ(rig.serial.opened.size(), 1u);
     EXPECT_EQ(rig.serial.opened[0], std::make_pair(3, 115200));
     EXPECT_EQ(rig.serial.closed, std::vector<int>{3});  // closed before it opens
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
+    EXPECT_EQ(rig.owner.log, "");
 
     rig.serial.openResult = -5;
     InitRS232(rig.link);
     EXPECT_EQ(rig.link.link.LinkStatus, -5);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "RS-232 error!\n\n");
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
+    EXPECT_EQ(rig.owner.log, "RS-232 error!\n\n");
+    EXPECT_EQ(rig.owner.failures, 1);
 }
 
 TEST(InitTCP_IP, FailureClearsTheConversationAndShowsTheTableText) {
-    UnitRig rig;
+    FakeLinkRig rig;
     rig.link.conn.Protocol = kTcpIp;
     InitTCP_IP(rig.link);
     EXPECT_EQ(rig.link.link.TcpConnected, 1);
@@ -102,55 +103,53 @@ TEST(InitTCP_IP, FailureClearsTheConversationAndShowsTheTableText) {
     InitTCP_IP(rig.link);
     EXPECT_EQ(rig.tcp.disconnects, disconnects + 1);  // the open conversation is ended first
     EXPECT_EQ(rig.link.link.TcpConnected, 0);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "TimeOutError\n\n");
-    EXPECT_FALSE(rig.ui.waitCursor());
+    EXPECT_EQ(rig.owner.log, "TimeOutError\n\n");
+    EXPECT_FALSE(rig.owner.waitCursor);
 }
 
 TEST(ClientTCPCB, ServerCloseIsReportedOnceAndLateEventsAreIgnored) {
-    UnitRig rig;
+    FakeLinkRig rig;
     rig.tcp.ServerCloses();
-    rig.ui.ProcessSystemEvents();
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "SERVER HAS CLOSED CONNECTION!\n\n");
+    rig.loop.ProcessSystemEvents();
+    EXPECT_EQ(rig.owner.log, "SERVER HAS CLOSED CONNECTION!\n\n");
     EXPECT_EQ(rig.link.link.TcpConnected, 0);
     EXPECT_EQ(ClientTCPCB(rig.link, 1, kTcpDisconnect, 0), 0);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "SERVER HAS CLOSED CONNECTION!\n\n");
+    EXPECT_EQ(rig.owner.log, "SERVER HAS CLOSED CONNECTION!\n\n");
 }
 
 TEST(DataExchange, ATransactionOnAClosedLinkTimesOut) {
-    UnitRig rig;
+    FakeLinkRig rig;
     rig.tcp.ServerCloses();
-    rig.ui.ProcessSystemEvents();
-    rig.ui.ResetTextBox(Ctrl::InfoBox, "");
-    const double start = rig.ui.Timer();
+    rig.loop.ProcessSystemEvents();
+    rig.owner.log.clear();
+    const double start = rig.loop.Timer();
     EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
-    EXPECT_DOUBLE_EQ(rig.ui.Timer() - start, 3.0);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgTimeout) + "\n\n");
+    EXPECT_DOUBLE_EQ(rig.loop.Timer() - start, 3.0);
+    EXPECT_EQ(rig.owner.log, std::string(kMsgTimeout) + "\n\n");
 }
 
 TEST(DataExchange, AReplyInTwoPiecesArrivesWithoutWaitingOutTheLimit) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     rig.tcp.responder = [](const Bytes&) {
         Bytes reply(8 + 42, 7);
         BuildFrame(8, 0, std::span<const std::uint8_t>(reply.data() + 8, 42), reply.data());
         return std::vector<Bytes>{Bytes(reply.begin(), reply.begin() + 20),
                                   Bytes(reply.begin() + 20, reply.end())};
     };
-    const long passes = rig.ui.eventPasses;
+    const long passes = rig.loop.eventPasses;
     EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
     // Each wait delivers what is pending at once: the clock only runs when nothing comes.
-    EXPECT_EQ(rig.ui.Timer(), 0.0);
-    EXPECT_EQ(rig.ui.eventPasses, passes + 2);
+    EXPECT_EQ(rig.loop.Timer(), 0.0);
+    EXPECT_EQ(rig.loop.eventPasses, passes + 2);
 }
 
 TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     Bytes reply(8);
     BuildFrame(8, 0, {}, reply.data());
     // The reply arrives only with the event pass that follows the wait to the deadline.
-    rig.onEvents = [&] {
-        if (rig.ui.now_ >= 3.0 && reply.size()) {
+    rig.loop.onEvents = [&] {
+        if (rig.loop.now_ >= 3.0 && reply.size()) {
             rig.tcp.Push(reply);
             reply.clear();
             rig.tcp.Deliver();
@@ -161,8 +160,7 @@ TEST(DataExchange, HeaderCompleteInThePassWhereTimeRunsOutIsAccepted) {
 
 // What --verbose shows: every reply, the rejected ones too, with the bytes that came.
 TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     std::vector<std::pair<TracedFrame, Bytes>> traced;
     rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes) {
         traced.emplace_back(kind, Bytes(bytes.begin(), bytes.end()));
@@ -205,8 +203,7 @@ TEST(DataExchange, TraceShowsRejectedRepliesWithTheBytesThatCame) {
 // The link monitor's view: every failure with the message reported for it, a time-out with
 // nothing to show as well.
 TEST(DataExchange, TraceWithReasonSeesEveryFailureAndItsMessage) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     std::vector<std::tuple<TracedFrame, std::size_t, std::string>> traced;
     rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes,
                               std::string_view reason) {
@@ -238,8 +235,7 @@ Bytes Framed(std::uint8_t command, std::uint16_t argument, const Bytes& data = {
 // A reply counts only as the answer to its own request: the command it carries and the
 // length the request reads decide. A refusal carries its reason beside the program's text.
 TEST(DataExchange, AReplyCountsOnlyForItsOwnRequest) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     std::vector<std::string> rejected;
     rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t>,
                               std::string_view reason) {
@@ -284,18 +280,18 @@ TEST(DataExchange, AReplyCountsOnlyForItsOwnRequest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        rig.ui.ResetTextBox(Ctrl::InfoBox, "");
+        rig.owner.log.clear();
         rejected.clear();
         rig.tcp.responder = [&c](const Bytes&) { return std::vector<Bytes>{c.reply}; };
         const int result = Exchange(rig.link, c.command, 0, 0, c.fit);
         if (c.message == nullptr) {
             EXPECT_EQ(result, 1);
             EXPECT_EQ(rig.link.frames.ReplyLength, c.reply.size() - kHeaderSize);
-            EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
+            EXPECT_EQ(rig.owner.log, "");
             continue;
         }
         EXPECT_EQ(result, -1);
-        EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(c.message) + "\n\n");
+        EXPECT_EQ(rig.owner.log, std::string(c.message) + "\n\n");
         EXPECT_EQ(rejected,
                   std::vector<std::string>{std::string(c.message) + " (" + c.reason + ")"});
     }
@@ -305,8 +301,7 @@ TEST(DataExchange, AReplyCountsOnlyForItsOwnRequest) {
 // the next request's answer, whether the data event has brought them or they still wait at
 // the port. A quiet link costs no read beyond the reply's own.
 TEST(DataExchange, BytesOutsideAReplyAreDiscardedBeforeTheNextRequest) {
-    UnitRig rig;
-    rig.OpenTestLink();
+    FakeLinkRig rig;
     std::size_t discarded = 0;
     rig.link.frameTrace = [&](TracedFrame kind, std::span<const std::uint8_t> bytes) {
         if (kind == TracedFrame::RejectedReply) discarded += bytes.size();
@@ -324,7 +319,7 @@ TEST(DataExchange, BytesOutsideAReplyAreDiscardedBeforeTheNextRequest) {
     EXPECT_EQ(rig.tcp.reads, reads + 1);
 
     rig.tcp.Push(Framed(8, 0, Bytes(42, 0x55)));  // the window's event loop delivers this one
-    rig.ui.ProcessSystemEvents();
+    rig.loop.ProcessSystemEvents();
     rig.tcp.Arrived(Framed(8, 0, Bytes(42, 0x66)));  // this one waits at the port
     EXPECT_TRUE(ownReply());
     EXPECT_EQ(discarded, 100u);

@@ -299,7 +299,6 @@ void SimServer::Answer(Link link, const std::vector<std::uint8_t>& request) {
     const std::string where = LinkName(link);
     Log("> " + where + ": " + Describe(request));
     std::vector<std::uint8_t> reply = model_.HandleRequest(request);
-    ++replies_;
     const int command = request.size() > 1 ? request[1] : -1;
     const std::optional<FaultRule> fault = faults_.Pick(command);
     std::string line = "< " + where + ": " + Describe(reply);

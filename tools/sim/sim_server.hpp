@@ -70,7 +70,6 @@ class SimServer : public QObject {
     // One line per request and per reply.
     std::function<void(const std::string&)> log;
 
-    std::uint64_t repliesPlanned() const { return replies_; }
     std::uint64_t faultsApplied() const { return faultsApplied_; }
     std::uint64_t tcpClientsServed() const { return clients_; }
 
@@ -117,7 +116,6 @@ class SimServer : public QObject {
     QElapsedTimer clock_;
     QTimer sceneTimer_;
 
-    std::uint64_t replies_ = 0;
     std::uint64_t faultsApplied_ = 0;
     std::uint64_t clients_ = 0;
 };
