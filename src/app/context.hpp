@@ -68,7 +68,7 @@ struct Context {
     Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
-    TeachEvidence evidence{ui, loop, sensor, working, live, view, graphs, settings};
+    TeachEvidence evidence{ui, loop, sensor, working, live, view, graphs, settings, recording};
 
   private:
     // The features that follow the session's events; each stands on its own.

@@ -83,6 +83,8 @@ class Recording {
     void ShowStatusBar(bool force);
     // Opens the folder of the recording (running or last) in the desktop's file manager.
     Outcome OpenFolder();
+    // The folder last recorded to, this run (empty: none yet).
+    const std::string& lastFolder() const { return lastFolder_; }
 
     LiveRecorder& recorder() { return recorder_; }
 

@@ -6,6 +6,7 @@
 #include "app/file_commands.hpp"
 #include "app/graphs.hpp"
 #include "app/live.hpp"
+#include "app/live_record.hpp"
 #include "app/parameter_editor.hpp"
 #include "app/working_copy.hpp"
 #include "files/live_csv.hpp"
@@ -169,7 +170,7 @@ std::string OverlapLine(const Configuration& config) {
 
 TeachEvidence::TeachEvidence(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
                              WorkingCopy& working, Live& live, LiveView& view, Graphs& graphs,
-                             const Settings& settings)
+                             const Settings& settings, const Recording& recording)
     : ui_(ui),
       loop_(loop),
       sensor_(sensor),
@@ -177,7 +178,8 @@ TeachEvidence::TeachEvidence(OperatorInterface& ui, EventLoop& loop, const Senso
       live_(live),
       view_(view),
       graphs_(graphs),
-      settings_(settings) {}
+      settings_(settings),
+      recording_(recording) {}
 
 void TeachEvidence::ShowCloud(const std::vector<EvidenceSample>& samples) {
     view_.cloud.Take(samples);
@@ -287,8 +289,9 @@ Outcome TeachEvidence::CheckTolerances() {
     if (answer.button != kAnswerRecording) return Outcome::Declined;
 
     FileDialogRequest dialog;
+    // Where the last recording checked lay, else where the last one was made.
     dialog.startDirectory =
-        StartFolder(settings_, lastRecording_.empty() ? recordingFolder : lastRecording_);
+        StartFolder(settings_, lastRecording_.empty() ? recording_.lastFolder() : lastRecording_);
     dialog.filter = "CSV files (*.csv)";
     dialog.title = "Check tolerances against a recording";
     dialog.defaultSuffix = "csv";

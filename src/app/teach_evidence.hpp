@@ -15,6 +15,7 @@ namespace qelto {
 
 class Graphs;
 class Live;
+class Recording;
 class SensorSession;
 class WorkingCopy;
 struct LiveView;
@@ -42,7 +43,7 @@ class TeachEvidence {
   public:
     TeachEvidence(OperatorInterface& ui, EventLoop& loop, const SensorSession& sensor,
                   WorkingCopy& working, Live& live, LiveView& view, Graphs& graphs,
-                  const Settings& settings);
+                  const Settings& settings, const Recording& recording);
     TeachEvidence(const TeachEvidence&) = delete;
     TeachEvidence& operator=(const TeachEvidence&) = delete;
 
@@ -53,9 +54,6 @@ class TeachEvidence {
     Outcome CheckTolerances();
     // The cloud in the graphs, on or off.
     Outcome ToggleCloud();
-
-    // The folder Check tolerances offers recordings from first: where the last one was made.
-    std::string recordingFolder;
 
   private:
     Outcome Check(const std::vector<EvidenceSample>& samples, const std::string& source);
@@ -69,6 +67,7 @@ class TeachEvidence {
     LiveView& view_;
     Graphs& graphs_;
     const Settings& settings_;
+    const Recording& recording_;
     std::string lastRecording_;  // the folder of the last recording checked
 };
 
