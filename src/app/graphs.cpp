@@ -113,8 +113,11 @@ void Graphs::InitGraphs() {
         }
         circles.dashed[n] = unsent;
     }
+    circles.cloud = view_.cloud.generation;
+    circles.cloudShown = view_.cloud.shown;
     extent_ = ComputeTeachExtent(teach);
-    // The same circles again (GO redraws them before its loop) are already on the graphs.
+    // The same circles and cloud again (GO redraws them before its loop) are already on the
+    // graphs.
     if (drawn_ && *drawn_ == circles) return;
     drawn_ = circles;
     for (Ctrl g : kColourGraphs)

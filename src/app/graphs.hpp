@@ -83,6 +83,9 @@ class Graphs {
     struct DrawnCircles {
         std::array<std::array<std::uint16_t, 4>, kTeachRows> words;
         std::array<bool, kTeachRows> dashed;
+        // The evidence cloud beneath them: which one, and whether it is shown.
+        std::uint64_t cloud = 0;
+        bool cloudShown = false;
         bool operator==(const DrawnCircles&) const = default;
     };
 

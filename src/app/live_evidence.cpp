@@ -29,6 +29,7 @@ double RecentSamples::Reach(double now) const {
 
 void EvidenceCloud::Take(const std::vector<EvidenceSample>& samples) {
     points.clear();
+    ++generation;
     const std::size_t step = samples.size() / kMostPoints + 1;
     for (std::size_t i = 0; i < samples.size(); i += step)
         points.push_back(samples[i]);

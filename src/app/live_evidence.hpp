@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct EvidenceCloud {
     static constexpr std::size_t kMostPoints = 6000;
     std::vector<EvidenceSample> points;
     bool shown = true;
+    // Counts the clouds taken, so that the graphs know a new one from the one they drew.
+    std::uint64_t generation = 0;
     // Takes the samples, every n-th of them when there are too many.
     void Take(const std::vector<EvidenceSample>& samples);
 };

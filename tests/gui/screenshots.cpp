@@ -282,11 +282,11 @@ int main(int argc, char** argv) {
         rows->setCurrentIndex(rows->model()->index(5, 0));
     }
     popups.Then([&](QWidget* w) {
-        save(w, "18-teach-from-sensor");
+        save(w, "30-teach-from-sensor");
         ClickButton(w, QStringLiteral("OK"));
     });
     DispatchControlEvent(ctx, Ctrl::TeachFromSensorButton, Event::Commit);
-    saveBoth(&window, "19-taught-from-sensor", [&] { ui.scheduler().FlushNow(); });
+    saveBoth(&window, "31-taught-from-sensor", [&] { ui.scheduler().FlushNow(); });
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
     static constexpr const char* kTaughtScenes[] = {"white", "red",    "green",
                                                     "blue",  "yellow", "orange"};
@@ -302,11 +302,11 @@ int main(int argc, char** argv) {
         ClickButton(w, QStringLiteral("LIVE DATA"));
     });
     popups.Then([&](QWidget* w) {
-        saveBoth(w, "20-check-tolerances", nullptr);
+        saveBoth(w, "32-check-tolerances", nullptr);
         ClickButton(w, QStringLiteral("Close"));
     });
     DispatchControlEvent(ctx, Ctrl::CheckTolerancesButton, Event::Commit);
-    saveBoth(&window, "21-evidence-cloud", [&] { ui.scheduler().FlushNow(); });
+    saveBoth(&window, "33-evidence-cloud", [&] { ui.scheduler().FlushNow(); });
     ctx.working.Undo();
     sim.Control(QStringLiteral("spread 0"));
     sim.Control(QStringLiteral("noise off"));

@@ -1123,9 +1123,11 @@ TEST_F(Window, TeachOneColourAndCheckARecording) {
     popups.Then([](QWidget* w) { ChooseFile(w, QStringLiteral("pair.csv")); });
     QStringList verdicts;
     QColor marked;
+    int cloud = 0;
     popups.Then([&](QWidget* w) {
         auto* table = qobject_cast<TablePopup*>(w);
         if (table == nullptr) return;
+        cloud = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY))->pointCount();
         for (int r = 0; r < table->table()->rowCount(); ++r)
             verdicts << table->table()->item(r, table->table()->columnCount() - 1)->text();
         marked = table->table()->item(0, 0)->background().color();
@@ -1134,6 +1136,7 @@ TEST_F(Window, TeachOneColourAndCheckARecording) {
     QTest::mouseClick(Button(ui(), Ctrl::CheckTolerancesButton), Qt::LeftButton);
     EXPECT_EQ(verdicts, (QStringList{"cannot separate", "cannot separate"}));
     EXPECT_EQ(marked, QColor::fromRgb(kCellRefused));
+    EXPECT_EQ(cloud, 300) << "the recording's samples beside the circles";
     const TeachTable& applied = ctx().working.teach();
     EXPECT_LE(applied[0].Cell[3] + applied[1].Cell[3],
               Distance(TaughtCentre(applied[0]), TaughtCentre(applied[1])));
