@@ -497,15 +497,19 @@ void ColourGraph::PlotPoints(std::span<const double> horizontal, std::span<const
 
 void ColourGraph::StyleCloud(QCPGraph* g) {
     // Small and a little transparent, so that the colour deepens where samples crowd; a colour
-    // close to the background's (black on a dark theme, yellow on a light one) gets a rim that
-    // stands out from it, as its circles get a halo.
+    // close to the background's (black, red or blue on a dark theme, yellow on a light one)
+    // gets a rim that stands out from it, as its circles get a halo.
     QColor colour = FromRgb(g->property("qeltoRgb").toUInt());
     colour.setAlpha(150);
     const double bg = Luminance(palette().color(QPalette::Base));
     QColor rim = colour;
     if (std::abs(Luminance(colour) - bg) < 0.3) {
-        // On a light background a darker shade keeps the hue; on a dark one a pale rim.
-        rim = bg < 0.5 ? QColor(255, 255, 255, 110) : colour.darker(170);
+        // A shade of the same hue, darker on a light background and paler on a dark one: a
+        // point this small is mostly rim, and a white one would no longer say which row's
+        // colour it has.
+        rim = bg < 0.5 ? QColor::fromHslF(colour.hslHueF(), colour.hslSaturationF(),
+                                          std::max(colour.lightnessF(), 0.75f), 0.8f)
+                       : colour.darker(170);
     }
     g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, rim, colour, 3));
 }
