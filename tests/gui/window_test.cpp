@@ -148,17 +148,17 @@ class Window : public ::testing::Test {
     QtUi& ui() { return gui->ui(); }
     Context& ctx() { return gui->ctx(); }
     // Clicks GO; `during` runs while the acquisition loop runs, and must end it.
-    // GO, and `during` 0.3 s into it. GO still running 10 s later is a failure, and is told to
+    // GO, and `during` 0.3 s into it. GO still running 5 s later is a failure, and is told to
     // stop, so that the test goes on.
     void Acquire(const std::function<void()>& during) {
         QTimer::singleShot(300, during);
         QTimer bound;
         bound.setSingleShot(true);
         QObject::connect(&bound, &QTimer::timeout, [this] {
-            ADD_FAILURE() << "GO did not end within 10 s";
+            ADD_FAILURE() << "GO did not end within 5 s";
             ctx().state.acquisition = Acquisition::Stopped;
         });
-        bound.start(10000);
+        bound.start(5000);
         QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     }
 

@@ -65,7 +65,6 @@ TEST_F(Reconnect, TheOperatorsFileSelectionStaysThroughAReconnection) {
     EXPECT_EQ(rig.ctx.reconnection.Reconnect(), Outcome::Done);
     EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
-    EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 1);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
 }
 
@@ -104,6 +103,7 @@ TEST_F(Reconnect, AttemptsWaitForTheCommandLockAndGoBackToTheOperatorsSelection)
     EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_EQ(rig.ui.timerSeconds, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 0);
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));  // read through EEPROM
     EXPECT_EQ(Questions(), 1u);
 }
