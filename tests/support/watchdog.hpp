@@ -77,8 +77,12 @@ class Watchdog : public ::testing::EmptyTestEventListener {
     std::thread thread_;  // last: it starts once everything it reads is there
 };
 
-// Puts every test of the program under a watchdog (GoogleTest owns and ends it).
+// Puts every test of the program under a watchdog (GoogleTest owns and ends it). The sanitizers'
+// build runs everything a few times slower: there the budget is twice as long.
 inline void WatchEveryTest(std::chrono::seconds budget) {
+#if defined(__SANITIZE_ADDRESS__)
+    budget *= 2;
+#endif
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog(budget));
 }
 
