@@ -64,31 +64,6 @@ bool ConnectionRefused(const SensorError& error) {
            error.message == TcpErrorMessage(kTcpUnableToEstablishConnection);
 }
 
-Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
-                                       bool storeInEeprom) {
-    WriteCounts counts;
-    auto written = session.WriteParameters(config.para);
-    if (!written) return written.error();
-    counts.parameters = *written;
-    written = session.WriteTeachTable(config.teach);
-    if (!written) return written.error();
-    counts.teach = *written;
-    if (storeInEeprom) {
-        if (Status stored = session.StoreEeprom(); !stored) return stored.error();
-    }
-    return counts;
-}
-
-std::string RefusalText(const WriteCounts& counts) {
-    std::string text;
-    for (const RejectedCount n : {counts.parameters, counts.teach}) {
-        if (n == 0) continue;
-        if (!text.empty()) text += "\n\n";
-        text += PlausibilityText(n, kMsgRamPlausibilityTail);
-    }
-    return text;
-}
-
 ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings,
                       ConnectListener& listener, ConnectOptions options) {
     ConnectResult c;
@@ -118,13 +93,16 @@ ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings
     if (listener.SendDefaults()) {
         Configuration defaults;
         LoadDefaultParaValues(defaults.para, defaults.teach, 1);
-        const auto written = WriteConfiguration(session, defaults, options.throughEeprom);
-        if (!written) return Stopped(std::move(c), ConnectStage::Defaults, written.error());
-        c.defaultsSent = true;
-        if (written->refused()) {
-            return Stopped(std::move(c), ConnectStage::Defaults,
-                           {SensorFault::Refused, RefusalText(*written), {}, {}});
+        TransferOptions send;
+        send.memory = options.throughEeprom ? Memory::Eeprom : Memory::Ram;
+        // A refusal ends the attempt: nothing more is read.
+        send.nameRefusals = false;
+        c.defaults = SendConfiguration(session, defaults, send);
+        if (const auto failure = c.defaults->Failure()) {
+            c.defaultsSent = !c.defaults->error;
+            return Stopped(std::move(c), ConnectStage::Defaults, *failure);
         }
+        c.defaultsSent = true;
     }
     if (options.readConfiguration) {
         auto read = session.ReadConfiguration(options.throughEeprom);

@@ -11,6 +11,7 @@
 #include "sensor/identity.hpp"
 #include "sensor/sensor_error.hpp"
 #include "sensor/sensor_session.hpp"
+#include "sensor/transfer_outcome.hpp"
 
 namespace qelto {
 
@@ -86,6 +87,8 @@ struct ConnectResult {
     std::optional<SensorError> error;
     SensorIdentity identity;
     bool defaultsSent = false;
+    // The send of the default parameters, when the listener said yes.
+    std::optional<TransferOutcome> defaults;
     ConfigurationRead read{};  // when the configuration was read
 
     bool ok() const { return reached == ConnectStage::Done; }
@@ -100,21 +103,5 @@ ConnectResult Connect(SensorSession& session, const LinkDescription& link,
 // Without a listener: nothing shown, defaults never sent.
 ConnectResult Connect(SensorSession& session, const LinkDescription& link,
                       ConnectOptions options = {});
-
-// How many values of each block the sensor found implausible and replaced with its defaults
-// when a configuration was written.
-struct WriteCounts {
-    RejectedCount parameters = 0;
-    RejectedCount teach = 0;
-    bool refused() const { return parameters != 0 || teach != 0; }
-};
-// Writes a configuration (parameters, then the sensor's teach rows) and stores it in the
-// EEPROM when asked. The teach rows go out even when the sensor refused parameters; a failed
-// exchange stops it.
-Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
-                                       bool storeInEeprom);
-// The program's words for the refusals of a write: the plausibility verdict of each block
-// that had any, one after the other.
-std::string RefusalText(const WriteCounts& counts);
 
 }  // namespace qelto
