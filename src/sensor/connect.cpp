@@ -1,6 +1,7 @@
 #include "sensor/connect.hpp"
 
 #include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "sensor/link_settings.hpp"
 #include "sensor/sensor_texts.hpp"
 
@@ -59,6 +60,15 @@ std::string LinkDescription::Describe() const {
     return DescribeConnection(Settings());
 }
 
+std::string LinkDescription::Address() const {
+    if (kind == Kind::Tcp) {
+        const bool v6 = host.find(':') != std::string::npos;
+        return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(tcpPort);
+    }
+    const std::string device = ComPortDevicePath(comPort);
+    return device.empty() ? "COM" + std::to_string(comPort) : device;
+}
+
 bool ConnectionRefused(const SensorError& error) {
     return error.kind == SensorFault::OpenFailed &&
            error.message == TcpErrorMessage(kTcpUnableToEstablishConnection);
@@ -105,10 +115,13 @@ ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings
         c.defaultsSent = true;
     }
     if (options.readConfiguration) {
-        auto read = session.ReadConfiguration(options.throughEeprom);
-        if (!read) return Stopped(std::move(c), ConnectStage::Read, read.error());
-        c.read = *read;
-        if (read->eepromRejected != 0) listener.EepromRejected(read->eepromRejected);
+        TransferOptions get;
+        get.memory = options.throughEeprom ? Memory::Eeprom : Memory::Ram;
+        c.get = GetConfiguration(session, get);
+        // The EEPROM's verdict is said as soon as it is known, also when a read fails after it.
+        if (c.get->eepromRejected != 0) listener.EepromRejected(c.get->eepromRejected);
+        if (c.get->error) return Stopped(std::move(c), ConnectStage::Read, *c.get->error);
+        c.read = {*c.get->config(), c.get->eepromRejected};
     }
     c.reached = ConnectStage::Done;
     return c;

@@ -35,6 +35,9 @@ struct LinkDescription {
     ConnectionSettings Settings() const;
     // "TCP/IP 192.168.0.7 port 5000", "RS-232 COM3 (/dev/ttyS2) at 115200 baud".
     std::string Describe() const;
+    // Where it is in one word, as scripts name it: "192.168.0.7:5000", "[::1]:5000",
+    // "/dev/ttyUSB0" (COM3 where the number names no device).
+    std::string Address() const;
     bool operator==(const LinkDescription&) const = default;
 };
 
@@ -90,6 +93,8 @@ struct ConnectResult {
     // The send of the default parameters, when the listener said yes.
     std::optional<TransferOutcome> defaults;
     ConfigurationRead read{};  // when the configuration was read
+    // The read of the configuration, step by step, when it was made.
+    std::optional<TransferOutcome> get;
 
     bool ok() const { return reached == ConnectStage::Done; }
 };
