@@ -7,7 +7,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -233,7 +235,7 @@ TEST_F(CliSensor, SendTakesTheFilesAverageAndReportsARejectedValue) {
     f.write(text.toUtf8());
     f.close();
     const CliRun rejected = RunCli(Tcp() + QStringList{"send", "-i", file});
-    EXPECT_EQ(rejected.code, 1);
+    EXPECT_EQ(rejected.code, 7);
     EXPECT_TRUE(Contains(rejected.err,
                          "INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET "
                          "TO DEFAULT VALUE!"))
@@ -342,7 +344,7 @@ TEST_F(CliSensor, SetChangesOnlyTheNamedValues) {
     EXPECT_EQ(model.CommandCount(kCmdFirmware), requests) << "a usage error touches no sensor";
 
     const CliRun implausible = RunCli(Tcp() + QStringList{"set", "gain=99"});
-    EXPECT_EQ(implausible.code, 1) << implausible.err;
+    EXPECT_EQ(implausible.code, 7) << implausible.err;
     EXPECT_TRUE(Contains(implausible.err, "refused: [PARAMETER] GAIN = 99 (the sensor holds"))
         << implausible.err;
 }
@@ -629,9 +631,18 @@ TEST_F(CliSensor, ResultsAsJsonForScripts) {
               R"("serial": 4711})");
 
     const std::string file = File("backup.ini").toStdString();
-    EXPECT_EQ(json({"get", "-o", File("backup.ini")}, 0),
-              R"({"file": ")" + file +
-                  R"(", "firmware": "KORVANEX V4.3B7", "memory": "eeprom", "serial": 4711})");
+    const auto object = [](const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    };
+    const QJsonObject got = object(json({"get", "-o", File("backup.ini")}, 0));
+    EXPECT_EQ(got["file"].toString().toStdString(), file);
+    EXPECT_EQ(got["address"], "127.0.0.1:" + QString::number(server.tcpPort()));
+    EXPECT_EQ(got["firmware"], "KORVANEX V4.3B7");
+    EXPECT_EQ(got["memory"], "eeprom");
+    EXPECT_EQ(got["serial"], 4711);
+    EXPECT_EQ(got["status"], "Read from EEPROM");
+    EXPECT_EQ(got["may_hold"], (QJsonObject{{"ram", "new"}, {"eeprom", "old"}}));
+    EXPECT_EQ(got["ok"], true);
 
     const std::string freq = json({"freq"}, 0);
     sim::SensorModel twin{Quiet()};
@@ -653,13 +664,20 @@ TEST_F(CliSensor, ResultsAsJsonForScripts) {
                   file + R"(", "old_file": null})");
 
     // Of two values one is refused: both are named as differences, the refused one with what
-    // the sensor holds instead.
-    const std::string set = json({"set", "gain=99", "power=600"}, 1);
-    EXPECT_EQ(set, R"({"differences": [{"key": "POWER", "new": 600, "old": 777, )"
-                   R"("section": "PARAMETER"}, {"key": "GAIN", "new": 99, "old": 3, )"
-                   R"("section": "PARAMETER"}], "memory": "eeprom", "refused": [{"held": )" +
-                       std::to_string(model.EepromParameters().Gain) +
-                       R"(, "key": "GAIN", "section": "PARAMETER", "value": 99}]})");
+    // the sensor holds instead, in one object with the failure's fields.
+    const QJsonObject set = object(json({"set", "gain=99", "power=600"}, 7));
+    EXPECT_EQ(PythonJson(QJsonDocument(set["differences"].toArray()).toJson().toStdString()),
+              R"([{"key": "POWER", "new": 600, "old": 777, "section": "PARAMETER"}, )"
+              R"({"key": "GAIN", "new": 99, "old": 3, "section": "PARAMETER"}])");
+    EXPECT_EQ(set["refused"], (QJsonArray{QJsonObject{{"section", "PARAMETER"},
+                                                      {"key", "GAIN"},
+                                                      {"value", 99},
+                                                      {"held", model.EepromParameters().Gain}}}));
+    EXPECT_EQ(set["ok"], false);
+    EXPECT_EQ(set["step"], "write parameters");
+    EXPECT_EQ(set["kind"], "refused");
+    EXPECT_EQ(set["may_hold"], (QJsonObject{{"ram", "new"}, {"eeprom", "new"}}));
+    EXPECT_EQ(set["status"], "Sent to EEPROM: GAIN refused (sent 99, holds 6)");
 }
 
 TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {
