@@ -59,9 +59,8 @@ QJsonArray JsonRefused(const std::vector<RefusedValue>& refused) {
 QJsonObject JsonOutcome(const TransferOutcome& o) {
     QJsonArray steps;
     for (const TransferStepRecord& step : o.steps) {
-        steps.append(QJsonObject{{"step", StepName(step.step)},
-                                 {"sent", step.sent},
-                                 {"answered", step.answered}});
+        steps.append(QJsonObject{
+            {"step", StepName(step.step)}, {"sent", step.sent}, {"answered", step.answered}});
     }
     QJsonObject json{{"status", JsonText(OutcomeLine(o))},
                      {"steps", steps},
@@ -87,8 +86,8 @@ QJsonObject JsonFailure(const FailureReport& r) {
             {"message", JsonText(r.message)},
             {"reason", JsonText(r.reason)},
             {"advice", JsonText(r.advice)},
-            {"may_hold", r.mayHold ? QJsonValue(JsonMayHold(r.mayHold->ram, r.mayHold->eeprom))
-                                   : QJsonValue()},
+            {"may_hold",
+             r.mayHold ? QJsonValue(JsonMayHold(r.mayHold->ram, r.mayHold->eeprom)) : QJsonValue()},
             {"refused", JsonRefused(r.refused)}};
 }
 
@@ -211,8 +210,12 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
 }
 
 void CliApp::Note(FailureReport report) {
-    // The first failure is the command's; one that knows its step tells more.
-    if (!failure_ || (failure_->step.empty() && !report.step.empty())) failure_ = std::move(report);
+    // The first failure is the command's; the transfer's record of it, or one that knows its
+    // step, tells more.
+    if (!failure_ || (failure_->step.empty() && !report.step.empty()) ||
+        (!failure_->mayHold && report.mayHold)) {
+        failure_ = std::move(report);
+    }
 }
 
 void CliApp::Fail(const SensorError& error, const char* step) {

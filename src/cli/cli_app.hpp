@@ -20,9 +20,9 @@
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
 #include "protocol/records.hpp"
+#include "sensor/failure_report.hpp"
 #include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
-#include "sensor/failure_report.hpp"
 #include "sensor/transfer_outcome.hpp"
 
 namespace qelto::cli {
@@ -123,8 +123,8 @@ class CliApp : private SessionObserver {
     LinkSupervisor supervisor_{sensor_, loop_};
     LiveRecorder recorder_;
 
-    std::int32_t language_ = 0;  // of the question about default parameters
-    Configuration config_;       // the sensor's, as read when connecting
+    std::int32_t language_ = 0;             // of the question about default parameters
+    Configuration config_;                  // the sensor's, as read when connecting
     std::string address_;                   // of the sensor connected, as scripts name it
     std::optional<TransferOutcome> got_;    // the read of the configuration at connect
     std::optional<FailureReport> failure_;  // the failure the command ended with
