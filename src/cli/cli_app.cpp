@@ -218,6 +218,17 @@ void CliApp::Note(FailureReport report) {
     }
 }
 
+void CliApp::NoteFile(const std::string& path, int systemError, const std::string& message) {
+    FailureReport r;
+    r.step = "write file";
+    r.kind = "file";
+    r.message = message;
+    r.reason = path;
+    failure_ = std::move(r);
+    result_["path"] = JsonText(path);
+    result_["errno"] = systemError;
+}
+
 void CliApp::Fail(const SensorError& error, const char* step) {
     if (error.kind == SensorFault::Quit) return;
     Note(ReportOf(error, step, address_, sensor_.identity()));
@@ -385,6 +396,7 @@ bool CliApp::CheckInputFile(const std::string& path) {
     const ReadProblem problem = CheckParameterFileReadable(path);
     if (problem.reason.empty()) return true;
     console_.Say(path + ": " + problem.reason);
+    NoteFile(path, 0, problem.Text());
     return false;
 }
 
@@ -393,11 +405,13 @@ bool CliApp::CheckOutputFile(const std::string& path) {
     const fs::path p = PathFromUtf8(path);
     if (fs::is_directory(p, ec)) {
         console_.Say(path + ": is a directory");
+        NoteFile(path, EISDIR, WriteFailedText(0, EISDIR));
         return false;
     }
     const fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
     if (!fs::is_directory(dir, ec)) {
         console_.Say(path + ": no such directory " + PathToUtf8(dir));
+        NoteFile(path, ENOENT, WriteFailedText(0, ENOENT));
         return false;
     }
     return true;
@@ -420,9 +434,12 @@ int CliApp::LoadParameterFile(const std::string& path, Configuration& into) {
 }
 
 int CliApp::SaveParameterFile(const std::string& path, const Configuration& config) {
-    if (WriteParameterFile(path, config) < 0) {
+    int systemError = 0;
+    if (const int written = WriteParameterFile(path, config, &systemError); written < 0) {
         console_.Box(kAttentionTitle, kWriteFailed);
-        console_.Say(path + ": not written");
+        const std::string why = Ini_WriteErrorText(written, systemError);
+        console_.Say(path + ": not written: " + why);
+        NoteFile(path, systemError, WriteFailedText(written, systemError));
         return kExitFile;
     }
     console_.Say("parameters saved to " + path);

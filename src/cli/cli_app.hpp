@@ -81,6 +81,8 @@ class CliApp : private SessionObserver {
     // the step it belongs to) for the JSON object a failure prints.
     void Fail(const SensorError& error, const char* step = "");
     void Note(FailureReport report);
+    // A file that could not be written: its path, the system's errno and the message.
+    void NoteFile(const std::string& path, int systemError, const std::string& message);
     // SessionObserver: the server's close between two requests is said as soon as it is known.
     void SessionChanged(const SessionEvent& event) override;
     void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
