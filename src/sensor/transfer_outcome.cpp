@@ -39,7 +39,13 @@ class Run {
         TransferStepRecord record;
         record.step = step;
         const std::uint64_t before = s_.requestsSent();
+        const std::uint64_t strayBefore = s_.strayBytes();
         Result<T> result = request();
+        // Bytes that came after the step before had its answer, discarded before this request
+        // went out: that answer may have been another's.
+        if (s_.strayBytes() != strayBefore && !doubted_ && !o_.steps.empty()) {
+            doubted_ = o_.steps.back().step;
+        }
         record.sent = s_.requestsSent() != before;
         std::optional<T> value;
         if (result.ok()) {
@@ -89,7 +95,7 @@ class Run {
         for (Holds* h : {&ramPara_, &ramTeach_, &eeprom_}) {
             if (*h == Holds::New) *h = Holds::Unknown;
         }
-        o_.errorStep = o_.steps.empty() ? TransferStep::WriteTeach : o_.steps.back().step;
+        o_.errorStep = doubted_ ? *doubted_ : o_.steps.back().step;
         o_.error = SensorError{SensorFault::BadHeader,
                                kMsgBadHeader,
                                std::to_string(bytes) +
@@ -142,6 +148,7 @@ class Run {
     Holds ramPara_ = Holds::Old;
     Holds ramTeach_ = Holds::Old;
     Holds eeprom_ = Holds::Old;
+    std::optional<TransferStep> doubted_;  // the first step whose answer may be another's
 };
 
 std::vector<RefusedValue> NotHeld(const Configuration& sent, const Configuration& held) {
