@@ -12,8 +12,8 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "bench_pairs.hpp"
 #include "bench_process.hpp"
@@ -52,9 +52,9 @@ int main() {
     {
         std::ofstream line(inventory);
         for (int i = 0; i < kSensors; ++i) {
-            sims.push_back(std::make_unique<qelto::bench::SimulatorProcess>(std::vector<std::string>{
-                QELTO_SIM_PATH, "--tcp", "0", "--tcp-baud", "115200", "--no-noise", "--serial",
-                std::to_string(100 + i)}));
+            sims.push_back(std::make_unique<qelto::bench::SimulatorProcess>(
+                std::vector<std::string>{QELTO_SIM_PATH, "--tcp", "0", "--tcp-baud", "115200",
+                                         "--no-noise", "--serial", std::to_string(100 + i)}));
             if (sims.back()->tcpPort() == 0) {
                 std::fprintf(stderr, "bench_fleet: the simulator did not start\n");
                 return 1;
