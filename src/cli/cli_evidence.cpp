@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli_app.hpp"
+#include "cli_json.hpp"
 #include "files/live_csv.hpp"
 #include "protocol/number_text.hpp"
 #include "sensor/evidence.hpp"
@@ -104,49 +105,42 @@ int CliApp::Teach() {
                      " apart): where both hold a sample, the sensor reports the lower row");
     }
 
-    QJsonArray refused;
-    bool written = false;
-    int rc = kExitOk;
+    // The figures first, the outcome of the write beside them as set's JSON has it.
+    QJsonArray overlaps;
+    for (const Overlap& o : t.overlaps)
+        overlaps.append(
+            QJsonObject{{"row", static_cast<int>(o.row)}, {"distance", Tenths(o.distance)}});
+    result_["row"] = static_cast<int>(row);
+    result_["samples"] = static_cast<qint64>(t.samples);
+    result_["x"] = t.centre.x;
+    result_["y"] = t.centre.y;
+    result_["int"] = t.centre.intensity;
+    result_["needed"] = t.needed;
+    result_["tolerance"] = t.tolerance;
+    result_["overlaps"] = overlaps;
+    result_["differences"] = JsonDifferences(diffs);
+    result_["refused"] = QJsonArray();
+    result_["written"] = false;
     if (opt_.dryRun) {
         console_.Say("--dry-run: nothing was sent");
-    } else if (diffs.empty()) {
+        return kExitOk;
+    }
+    if (diffs.empty()) {
         console_.Say("no differences: the sensor holds these values already; nothing was sent");
-    } else {
-        ValueAssignments values;
-        for (const Difference& d : diffs)
-            values.emplace_back(d.item, d.newValue);
-        const Written w = WriteValues(t.config, values, refused);
-        written = w != Written::Failed;
-        if (w == Written::Failed) {
-            console_.Say("teach failed");
-            rc = kExitFailure;
-        } else if (w == Written::Refused) {
-            console_.Say("the sensor refused some of the values");
-            rc = kExitFailure;
-        } else {
-            console_.Say(
-                "taught " + name +
-                (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored it in its EEPROM"));
-        }
+        return kExitOk;
     }
-    if (opt_.format == Format::Json) {
-        QJsonArray overlaps;
-        for (const Overlap& o : t.overlaps)
-            overlaps.append(
-                QJsonObject{{"row", static_cast<int>(o.row)}, {"distance", Tenths(o.distance)}});
-        PrintJson({{"row", static_cast<int>(row)},
-                   {"samples", static_cast<qint64>(t.samples)},
-                   {"x", t.centre.x},
-                   {"y", t.centre.y},
-                   {"int", t.centre.intensity},
-                   {"needed", t.needed},
-                   {"tolerance", t.tolerance},
-                   {"overlaps", overlaps},
-                   {"differences", JsonDifferences(diffs)},
-                   {"refused", refused},
-                   {"written", written}});
+    const int rc = Conclude(SendOut(t.config));
+    // Refused values went out all the same: the sensor holds what it made of them.
+    result_["written"] = rc == kExitOk || rc == kExitRefused;
+    if (rc == kExitRefused) console_.Say("the sensor refused some of the values");
+    if (rc != kExitOk) {
+        console_.Say("teach failed");
+        return rc;
     }
-    return rc;
+    console_.Say(
+        "taught " + name +
+        (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored it in its EEPROM"));
+    return kExitOk;
 }
 
 int CliApp::Advise() {

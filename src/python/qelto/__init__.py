@@ -10,12 +10,16 @@ from ._qelto import (
     Advice,
     AdviceRow,
     Configuration,
+    ConnectionClosed,
     Error,
     FileError,
     Identity,
     LiveStream,
+    Refused,
+    ReplyError,
     Sensor,
     SensorError,
+    TimeoutError,
     __version__,
     advise,
     connect,
@@ -69,8 +73,8 @@ def _teach(self, row, samples=100, tolerance="auto", ram=False, dry_run=False):
 
     Returns the figures of qelto-cli teach --format json as a dict: row, samples, x, y, int
     (the centre), needed, tolerance, overlaps (a dict of row and distance for every taught row
-    whose sphere the new one overlaps), differences (as diff() gives them), refused (the keys
-    the sensor did not take, as set() returns them) and written.
+    whose sphere the new one overlaps), differences (as diff() gives them), refused (always
+    empty: a value the sensor did not take raises Refused, as in set()) and written.
     """
     for name, value in (("row", row), ("samples", samples)):
         if isinstance(value, bool) or not isinstance(value, int):
@@ -115,6 +119,10 @@ __all__ = [
     "Sample",
     "Error",
     "SensorError",
+    "TimeoutError",
+    "ConnectionClosed",
+    "ReplyError",
+    "Refused",
     "FileError",
 ]
 
