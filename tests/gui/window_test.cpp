@@ -846,7 +846,10 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     std::string error;
     server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
     QTest::keyClick(&ui().window(), Qt::Key_F10);  // Get: its read of RAM comes back broken
-    EXPECT_FALSE(ctx().supervisor.usable());
+    // Something came: the link stays, and its line says what went wrong.
+    EXPECT_TRUE(ctx().supervisor.usable());
+    EXPECT_NE(ctx().link.text().find("; corrupted reply at "), std::string::npos)
+        << ctx().link.text();
     Activate();
     QTest::keyClick(&ui().window(), Qt::Key_L, Qt::ControlModifier);
     LinkMonitorPanel* panel = ui().menu().monitorPanel();
@@ -868,10 +871,16 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     ASSERT_GE(rejected, 1);
     EXPECT_EQ(rows.entryAt(rejected).command, 2);
     EXPECT_EQ(rows.entryAt(rejected - 1).direction, MonitorDirection::Request);
-    EXPECT_EQ(rows.data(rows.index(rejected, MonitorTableModel::Result), Qt::DisplayRole)
-                  .toString()
-                  .toStdString(),
-              "rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!");
+    const std::string result =
+        rows.data(rows.index(rejected, MonitorTableModel::Result), Qt::DisplayRole)
+            .toString()
+            .toStdString();
+    EXPECT_EQ(result.rfind("rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!; data CRC: "
+                           "expected ",
+                           0),
+              0u)
+        << result;
+    EXPECT_NE(result.find(", received "), std::string::npos) << result;
 
     // Live data while it is open: one counting line, however many samples.
     const int before = rows.rowCount();
@@ -891,6 +900,11 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     // The bytes of a long reply read at connecting (the teach rows, over 500 bytes): below the
     // list, with offsets and ASCII.
     panel->SetShowBytes(true);
+    // The rejected reply's CRC byte, marked under its line.
+    panel->view()->setCurrentIndex(rows.index(rejected, 0));
+    EXPECT_TRUE(panel->bytesView()->toPlainText().contains(
+        QStringLiteral("\n") + QString(24, QLatin1Char(' ')) + QStringLiteral("^^\n")))
+        << panel->bytesView()->toPlainText().left(300).toStdString();
     int teachReply = -1;
     for (int r = 0; r < rows.rowCount(); ++r) {
         const MonitorEntry& e = rows.entryAt(r);
