@@ -64,7 +64,7 @@ struct Context {
     Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording};
     Connection connection{ui,    loop,     sensor,   supervisor, portEnumerator,
                           state, feedback, settings, working,    transfer};
-    Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording};
+    Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording, working};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
 

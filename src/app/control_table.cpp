@@ -144,7 +144,7 @@ Outcome On(Context& c, Ctrl role) {
 constexpr Action kProtocolChanged = On<&Context::connection, &Connection::ProtocolChanged>;
 constexpr Action kSettingChanged = On<&Context::connection, &Connection::SettingChanged>;
 constexpr Action kServerChanged = On<&Context::connection, &Connection::ServerChanged>;
-constexpr Action kConnect = On<&Context::connection, &Connection::Connect>;
+constexpr Action kConnect = On<&Context::reconnection, &Reconnection::Connect>;
 constexpr Action kDisconnect = On<&Context::connection, &Connection::DisconnectButton>;
 constexpr Action kFindComPorts = On<&Context::connection, &Connection::FindComPorts>;
 constexpr Action kSend = On<&Context::transfer, &Transfer::Send>;

@@ -48,9 +48,11 @@ LinkStatus::LinkStatus(OperatorInterface& ui, EventLoop& loop, const SensorSessi
 
 std::string LinkStatus::Text(const LinkSupervisor& link) {
     const std::string cause = link.cause() ? WithReason(*link.cause()) : std::string();
-    // What kind of failure it was comes first, in words; the program's text follows.
-    const std::string kind =
-        link.cause() ? std::string(" (") + FailureWords(*link.cause()) + ")" : std::string();
+    // What kind of failure it was comes first, in words (an open failure's text says it);
+    // the program's text follows.
+    const std::string kind = link.cause() && link.cause()->kind != SensorFault::OpenFailed
+                                 ? std::string(" (") + FailureWords(*link.cause()) + ")"
+                                 : std::string();
     switch (link.phase()) {
         case LinkPhase::NeverConnected:
             return kLinkNeverConnected;

@@ -1,6 +1,7 @@
 #include "app/transfer.hpp"
 
 #include "app/command_lock.hpp"
+#include "app/compare.hpp"
 #include "app/file_commands.hpp"
 #include "app/parameter_editor.hpp"
 #include "app/working_copy.hpp"
@@ -12,6 +13,10 @@ namespace {
 const ConfigItem kAverageItem = ConfigItem::Parameter(2);
 constexpr std::string_view kSendQueued =
     "Send: the parameters go to the sensor between two samples.";
+// After the sensor's plausibility verdict on its EEPROM: the values it holds its defaults for,
+// where what was shown had others.
+constexpr const char* kInfoNowDefault =
+    "Now at their defaults, unlike what was shown (shown -> sensor):\n";
 constexpr std::string_view kGetQueued =
     "Get: the parameters are read from the sensor between two samples.";
 
@@ -72,30 +77,55 @@ SendResult Transfer::SendPara() {
 
 bool Transfer::GetPara() {
     state_.getRequest = false;
+    return ReadSensor(state_.TransferTarget == kTargetEeprom, true);
+}
+
+bool Transfer::ReadSensor(bool throughEeprom, bool intoWorkingCopy) {
     const auto failed = [this](const SensorError& error) {
         feedback_.ReportFailure(error);
         return false;
     };
-    if (state_.TransferTarget == kTargetEeprom) {
+    // What was shown, where it came from somewhere: the values the sensor put its defaults in
+    // place of are named against it.
+    const std::optional<Configuration> shown =
+        working_.filled() ? std::optional(working_.config()) : std::nullopt;
+    RejectedCount rejected = 0;
+    if (throughEeprom) {
         const auto loaded = sensor_.LoadEeprom();
         if (!loaded) return failed(loaded.error());
-        if (*loaded != 0) {
+        rejected = *loaded;
+        if (rejected != 0) {
             // Information only: the sensor already runs on its defaults for these, and the
-            // operator sees which values came back in the read that follows.
+            // read that follows tells which.
             ui_.SetActiveTabPage(kConnectionPage);
-            ui_.AppendText(Ctrl::InfoBox, PlausibilityText(*loaded, kMsgEepromPlausibilityTail));
+            ui_.AppendText(Ctrl::InfoBox, PlausibilityText(rejected, kMsgEepromPlausibilityTail));
         }
     }
     const auto para = sensor_.ReadParameters();
     if (!para) return failed(para.error());
-    working_.ReplaceParameters(*para);
+    if (intoWorkingCopy) working_.ReplaceParameters(*para);
     const auto rows = sensor_.ReadTeachRows();
     if (!rows) return failed(rows.error());
-    // Rows 32..63 are the program's alone: the sensor holds 32.
-    Configuration read = working_.config();
-    PutSensorRows(read.teach, *rows);
-    working_.Replace(read);
+    if (intoWorkingCopy) {
+        // Rows 32..63 are the program's alone: the sensor holds 32.
+        Configuration read = working_.config();
+        PutSensorRows(read.teach, *rows);
+        working_.Replace(read);
+    }
+    if (rejected != 0 && shown) NameDefaulted(*shown);
     return true;
+}
+
+void Transfer::NameDefaulted(const Configuration& shown) {
+    Configuration defaults;
+    LoadDefaultParaValues(defaults.para, defaults.teach, 1);
+    std::vector<Difference> named;
+    for (const Difference& d :
+         CompareConfigurations(shown, sensor_.configuration(), kSensorTeachRows)) {
+        if (d.newValue == ItemValue(defaults, d.item)) named.push_back(d);
+    }
+    if (named.empty()) return;
+    ui_.AppendText(Ctrl::InfoBox, std::string(kInfoNowDefault) + DifferenceList(named) + "\n");
 }
 
 void Transfer::TakeAverage() {

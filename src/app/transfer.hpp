@@ -37,6 +37,11 @@ class Transfer {
     // copy. A failed teach read leaves the new parameters in the working copy. False after a
     // failure, reported.
     bool GetPara();
+    // What the sensor holds, through its EEPROM (loaded into RAM first, the sensor's
+    // plausibility verdict on it said with the values it now holds its defaults for) or from
+    // RAM alone; into the working copy, or (keeping unsent edits) into the session alone, the
+    // views marking what differs. False after a failure, reported.
+    bool ReadSensor(bool throughEeprom, bool intoWorkingCopy);
 
     // Send (F9) and Get (F10): with the sensor, or with a parameter file when FILE is
     // selected. While live data runs they are requests served between two samples.
@@ -51,6 +56,9 @@ class Transfer {
     template <typename F>
     Outcome WithSensor(F transfer, bool& request, std::string_view queued);
     void ReportRamPlausibility(RejectedCount rejected, SendResult& result);
+    // After the EEPROM's plausibility count: the values read that are their defaults where
+    // `shown` had others, into the InfoBox.
+    void NameDefaulted(const Configuration& shown);
     // AVERAGE is set on the main panel: as shown, it is what goes out.
     void TakeAverage();
 

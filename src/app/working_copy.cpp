@@ -23,6 +23,7 @@ void WorkingCopy::ForgetHistory() {
 }
 
 void WorkingCopy::Replace(const Configuration& config) {
+    filled_ = true;
     config_ = config;
     baseline_ = config;
     ForgetHistory();
@@ -30,6 +31,7 @@ void WorkingCopy::Replace(const Configuration& config) {
 }
 
 void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
+    filled_ = true;
     config_.para = para;
     baseline_.para = para;
     ForgetHistory();
@@ -39,6 +41,7 @@ void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
 void WorkingCopy::Update(const std::function<void(Configuration&)>& change) {
     const Configuration before = config_;
     change(config_);
+    filled_ = true;
     ForgetHistory();
     Tell({std::nullopt, before.para != config_.para, before.teach != config_.teach});
 }
@@ -106,6 +109,7 @@ std::size_t WorkingCopy::UnsentCount() const {
 }
 
 void WorkingCopy::MarkSent() {
+    filled_ = true;
     baseline_ = config_;
 }
 

@@ -40,6 +40,10 @@ class WorkingCopy {
     const TeachTable& teach() const { return config_.teach; }
     std::uint16_t value(ConfigItem item) const { return ItemValue(config_, item); }
 
+    // It holds what came from somewhere (the sensor, a file, a send, the program), not the
+    // zeros of the start.
+    bool filled() const { return filled_; }
+
     // What the sensor holds, as last read from it or written to it and taken whole; null
     // while that is not known (no sensor, or not read since connecting).
     const Configuration* sensorValues() const;
@@ -101,6 +105,7 @@ class WorkingCopy {
     const SensorSession& sensor_;
     Configuration config_;
     Configuration baseline_;  // as last read, loaded, sent or saved
+    bool filled_ = false;
     std::vector<Step> undo_, redo_;
     std::map<ConfigItem, Refusal> refused_;
     std::string refusalReport_;

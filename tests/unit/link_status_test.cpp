@@ -41,8 +41,7 @@ TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
 
     s.tcp.connectResult = kTcpUnableToEstablishConnection;
     EXPECT_FALSE(s.sensor.Open(s.settings).ok());
-    EXPECT_EQ(s.Line(),
-              "Offline (could not connect): UnableToEstablishConnection (sensor port 5000)");
+    EXPECT_EQ(s.Line(), "Offline: UnableToEstablishConnection (sensor port 5000)");
     EXPECT_EQ(s.supervisor.phase(), LinkPhase::Offline);
 
     s.tcp.connectResult = 0;

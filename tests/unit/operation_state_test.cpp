@@ -41,6 +41,16 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
               "TRY TO CONNECT!\nfirst\n\nsecond\n\nHint: join dialout\n\n");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+
+    // "TIMEOUT!" for every kind; the status line tells them apart.
+    rig.feedback.ReportFailure({SensorFault::BadHeader, "x", "reply to command 2", {}});
+    rig.feedback.ReportFailure(
+        {SensorFault::InvalidOrder, "INVALIDE ORDER NUMBER!\nVERIFY", {}, {}});
+    EXPECT_EQ(rig.ui.statusMessages,
+              (std::vector<std::string>{"Could not connect (COM3).",
+                                        "Corrupted reply (reply to command 2).",
+                                        "Refused by the sensor: INVALIDE ORDER NUMBER! VERIFY."}));
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
 }
 
 TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
