@@ -255,11 +255,14 @@ int CliApp::Connect() {
 }
 
 CliApp::Written CliApp::WriteConfiguration(const Configuration& config) {
-    const auto written = qelto::WriteConfiguration(sensor_, config, !opt_.ram);
-    if (!written) return Fail(written.error()), Written::Failed;
+    TransferOptions options;
+    options.memory = opt_.ram ? Memory::Ram : Memory::Eeprom;
+    const TransferOutcome sent = SendConfiguration(sensor_, config, options);
+    lastSend_ = sent;
+    if (sent.error) return Fail(*sent.error), Written::Failed;
     // A value the sensor refused is a failed transfer, yet the rest went out all the same.
-    if (!written->refused()) return Written::Taken;
-    console_.Failure(RefusalText(*written));
+    if (!sent.refusedAny()) return Written::Taken;
+    console_.Failure(sent.Failure()->message);
     return Written::Refused;
 }
 
@@ -606,11 +609,8 @@ int CliApp::Set() {
     }
     if (written == Written::Refused) {
         // Which of the values asked for did the sensor not take?
-        const auto back = RefusedValues(sensor_, opt_.assignments);
-        if (!back) {
-            Fail(back.error());
-        } else {
-            for (const RefusedValue& r : *back) {
+        {
+            for (const RefusedValue& r : lastSend_->refused) {
                 console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
                              std::to_string(r.value) + " (the sensor holds " +
                              std::to_string(r.held) + ")");

@@ -22,6 +22,7 @@
 #include "protocol/records.hpp"
 #include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
+#include "sensor/transfer_outcome.hpp"
 
 namespace qelto::cli {
 
@@ -114,6 +115,7 @@ class CliApp : private SessionObserver {
 
     std::int32_t language_ = 0;  // of the question about default parameters
     Configuration config_;       // the sensor's, as read when connecting
+    std::optional<TransferOutcome> lastSend_;
     bool linkLostSaid_ = false;  // the server's close has been said
     bool streaming_ = false;
     bool stopStream_ = false;

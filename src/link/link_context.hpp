@@ -69,9 +69,13 @@ struct FrameBuffers {
     // TCP/IP: the bytes of RxBuffer the last exchange took as its reply. What the data event
     // stores beyond them came outside a request.
     std::int32_t RxTaken = 0;
-    // TCP/IP: the last exchange took its reply whole. After a failure the rest of that reply,
-    // or a late one, may still be on its way.
+    // The last exchange took its reply whole. After a failure the rest of that reply, or a late
+    // one, may still be on its way: the next request waits for a quiet line first.
     bool RxSettled = true;
+    // Bytes that came outside a reply and were discarded, since the link was opened: a count
+    // that moves while a sequence of requests runs says that some reply may have been taken
+    // for another's.
+    std::uint64_t StrayBytes = 0;
     // The request in progress went out on a link that served (an open TCP conversation, a
     // serial port whose device was still there); the link's loss ends the wait, since no reply
     // can come any more.
@@ -91,6 +95,10 @@ struct LinkLimits {
     int tcpConnectMs = 5000;
     int tcpWriteMs = 2000;
     int tcpReadMs = 5000;
+    // Seconds the line must stay quiet after a failed exchange before the next request goes
+    // out (a late reply is drained meanwhile), and after a sequence of writes before it counts
+    // as answered.
+    double quiet = 0.2;
 };
 
 // TimedOut: the time limit ran out (or the line failed) before the reply was complete; the

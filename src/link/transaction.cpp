@@ -13,6 +13,8 @@ namespace {
 
 // What the link monitor says of bytes that came outside a reply.
 constexpr std::string_view kDiscardedReason = "came outside a reply; discarded";
+constexpr std::string_view kDrainedReason =
+    "came after its request had failed (a late reply); drained before the next request";
 // However fast a peer sends, the bytes read out before a request are bounded.
 constexpr std::size_t kMostDiscarded = 16 * kFrameBufferSize;
 
@@ -67,36 +69,65 @@ bool LinkEnded(const LinkContext& ctx) {
 }
 
 // Bytes that came since the last reply was taken would be read as the next request's reply: a
-// reply that came too late, the rest of a rejected one, a frame nobody asked for. What the
-// data event has stored of them lies behind the last reply in RxBuffer; after a failed
-// exchange more may be waiting at the port, which is then read out. A quiet link costs no
-// call here.
-void DiscardStaleBytes(LinkContext& ctx) {
+// reply that came too late, the rest of a rejected one, a frame nobody asked for. On TCP/IP
+// what the data event has stored of them lies behind the last reply in RxBuffer; after a failed
+// exchange more may be waiting at the port, which is then read out. On RS-232 they wait in the
+// port's input queue. A quiet link costs no call here. The bytes discarded.
+std::size_t DiscardStaleBytes(LinkContext& ctx, std::string_view reason) {
     auto& f = ctx.frames;
-    const std::int32_t stored = std::max(f.RxCount - std::max(f.RxTaken, std::int32_t{0}), 0);
-    if (stored == 0 && f.RxSettled) return;
     std::array<std::uint8_t, kFrameBufferSize> stale{};
     std::size_t n = 0;
-    if (stored > 0) {
-        const auto from = static_cast<std::size_t>(f.RxCount - stored);
-        n = static_cast<std::size_t>(stored);
-        std::copy_n(f.RxBuffer.begin() + static_cast<std::ptrdiff_t>(from), n, stale.begin());
+    std::size_t total = 0;
+    if (ctx.conn.Protocol == kRs232) {
+        const int port = ctx.conn.ComPort;
+        for (int waiting = ctx.serial.GetInQLen(port); waiting > 0 && total < kMostDiscarded;
+             waiting = ctx.serial.GetInQLen(port)) {
+            const int room = static_cast<int>(stale.size() - n);
+            if (room == 0) {
+                ctx.serial.FlushInQ(port);
+                total += static_cast<std::size_t>(waiting);
+                break;
+            }
+            const int got = ctx.serial.ComRd(port, stale.data() + n, std::min(waiting, room));
+            if (got <= 0) break;
+            n += static_cast<std::size_t>(got);
+            total += static_cast<std::size_t>(got);
+        }
+    } else {
+        const std::int32_t stored = std::max(f.RxCount - std::max(f.RxTaken, std::int32_t{0}), 0);
+        if (stored == 0 && f.RxSettled) return 0;
+        if (stored > 0) {
+            const auto from = static_cast<std::size_t>(f.RxCount - stored);
+            n = static_cast<std::size_t>(stored);
+            std::copy_n(f.RxBuffer.begin() + static_cast<std::ptrdiff_t>(from), n, stale.begin());
+        }
+        std::array<std::uint8_t, 512> beyond{};
+        total = n;
+        while (ctx.link.TcpConnected != 0 && total < kMostDiscarded) {
+            const bool room = n < stale.size();
+            std::uint8_t* into = room ? stale.data() + n : beyond.data();
+            const auto max = static_cast<int>(room ? stale.size() - n : beyond.size());
+            const int got = ctx.tcp.ClientTCPRead(ctx.link.TcpHandle, into, max, 0);
+            if (got <= 0) break;
+            if (room) n += static_cast<std::size_t>(got);
+            total += static_cast<std::size_t>(got);
+        }
+        f.RxCount = 0;
+        f.RxTaken = 0;
     }
-    std::array<std::uint8_t, 512> beyond{};
-    std::size_t total = n;
-    while (ctx.link.TcpConnected != 0 && total < kMostDiscarded) {
-        const bool room = n < stale.size();
-        std::uint8_t* into = room ? stale.data() + n : beyond.data();
-        const auto max = static_cast<int>(room ? stale.size() - n : beyond.size());
-        const int got = ctx.tcp.ClientTCPRead(ctx.link.TcpHandle, into, max, 0);
-        if (got <= 0) break;
-        if (room) n += static_cast<std::size_t>(got);
-        total += static_cast<std::size_t>(got);
-    }
-    if (n > 0) Trace(ctx, TracedFrame::RejectedReply, stale.data(), n, kDiscardedReason);
-    f.RxCount = 0;
-    f.RxTaken = 0;
-    f.RxSettled = true;
+    if (n > 0) Trace(ctx, TracedFrame::RejectedReply, stale.data(), n, reason);
+    f.StrayBytes += total;
+    return total;
+}
+
+// Bytes that have come since the last look, not yet discarded.
+std::int32_t PendingBytes(LinkContext& ctx) {
+    if (ctx.conn.Protocol == kRs232) return ctx.serial.GetInQLen(ctx.conn.ComPort);
+    return ctx.frames.RxCount - std::max(ctx.frames.RxTaken, std::int32_t{0});
+}
+
+bool LinkServes(const LinkContext& ctx) {
+    return ctx.conn.Protocol == kRs232 ? ctx.link.SerialLost.empty() : ctx.link.TcpConnected != 0;
 }
 
 // "reply to command 2 while command 1 was asked"
@@ -175,11 +206,39 @@ void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint1
     std::memcpy(f.TxBuffer.data(), f.RequestFrame.data(), kHeaderSize + n);
 }
 
+std::size_t SettleLine(LinkContext& ctx) {
+    auto& f = ctx.frames;
+    const std::string_view reason = f.RxSettled ? kDiscardedReason : kDrainedReason;
+    std::size_t total = DiscardStaleBytes(ctx, reason);
+    // However long a peer goes on talking, the wait ends within the reply limit.
+    const double start = ctx.loop.Timer();
+    double quietUntil = start + ctx.limits.quiet;
+    const double most = start + ctx.limits.reply;
+    while (!ctx.loop.QuitRequested() && LinkServes(ctx)) {
+        if (PendingBytes(ctx) > 0) {
+            total += DiscardStaleBytes(ctx, reason);
+            quietUntil = ctx.loop.Timer() + ctx.limits.quiet;
+            continue;
+        }
+        const double now = ctx.loop.Timer();
+        if (now >= quietUntil || now >= most) break;
+        ctx.loop.WaitForEvents(std::min(quietUntil, most));
+    }
+    f.RxSettled = true;
+    return total;
+}
+
 int DataExchange(LinkContext& ctx, int count, ReplyFit expected) {
     auto& f = ctx.frames;
     const bool serial = ctx.conn.Protocol == kRs232;
-    // On RS-232 the flush of the input queue below does the same.
-    if (!serial) DiscardStaleBytes(ctx);
+    // After a failure the late reply of the request before may still be on its way: it must
+    // have come and gone before this request's reply is awaited. Otherwise what waits is
+    // discarded.
+    if (!f.RxSettled) {
+        SettleLine(ctx);
+    } else {
+        DiscardStaleBytes(ctx, kDiscardedReason);
+    }
     f.RxBuffer.fill(0);
     f.ComStatus = 0;
     f.Expected = expected;
@@ -198,8 +257,8 @@ int DataExchange(LinkContext& ctx, int count, ReplyFit expected) {
     int result = GetHeaderFrame(ctx);
     if (result == 1 && f.ReplyLength != 0) result = GetDataFrame(ctx);
     if (result == 1) Trace(ctx, TracedFrame::Reply, f.RxBuffer.data(), kHeaderSize + f.ReplyLength);
+    f.RxSettled = result == 1;
     if (!serial) {
-        f.RxSettled = result == 1;
         f.RxTaken =
             result == 1 ? static_cast<std::int32_t>(kHeaderSize + f.ReplyLength) : f.RxCount;
     }

@@ -28,7 +28,13 @@ void FillTxBuf(LinkContext& ctx, int command, std::uint16_t argument, std::uint1
 // a bad data frame, each with the reason beside the text. On TCP/IP, bytes that came since the
 // last reply was taken are discarded first. The close of the conversation, or the serial
 // device going away, ends the wait at once (it has been reported as it came).
+// After a failed exchange the request first waits for a quiet line (SettleLine), so that the
+// late reply of the one before is never taken as its own.
 int DataExchange(LinkContext& ctx, int count, ReplyFit expected = {});
+// Waits until no byte has come for `limits.quiet` seconds (at most the reply limit), and
+// discards what came meanwhile, said in the frame trace and counted in StrayBytes. The bytes
+// discarded.
+std::size_t SettleLine(LinkContext& ctx);
 int GetHeaderFrame(LinkContext& ctx);
 int CheckHeaderCRC(LinkContext& ctx);
 int GetDataFrame(LinkContext& ctx);

@@ -98,6 +98,8 @@ void InitRS232(LinkContext& ctx) {
     ctx.serial.CloseCom(port);
     const int baud = BaudRateForIndex(ctx.conn.BaudRateIndex);
     ctx.link.SerialLost.clear();
+    // A new line owes nothing to the last one.
+    ctx.frames.RxSettled = true;
     ctx.serial.SetDataArrivedHandler([&ctx] { SerialPortEvent(ctx); });
     ctx.link.LinkStatus = ctx.serial.OpenComConfig(port, baud);
     if (ctx.link.LinkStatus >= 0) {

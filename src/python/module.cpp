@@ -766,10 +766,11 @@ class PySensor {
         const Configuration config = c.config;
         const auto refused = RunOn<std::vector<RefusedValue>>(
             *thread_, [config, ram](SensorSession& s) -> Result<std::vector<RefusedValue>> {
-                const auto written = WriteConfiguration(s, config, !ram);
-                if (!written) return written.error();
-                if (!written->refused()) return std::vector<RefusedValue>{};
-                return RefusedValues(s, SensorValues(config));
+                TransferOptions options;
+                options.memory = ram ? Memory::Ram : Memory::Eeprom;
+                const TransferOutcome sent = SendConfiguration(s, config, options);
+                if (sent.error) return *sent.error;
+                return sent.refused;
             });
         py::list keys;
         for (const RefusedValue& r : refused)
@@ -788,14 +789,16 @@ class PySensor {
                 const Configuration changed = WithValues(read->config, assignments);
                 // The sensor holds these values already: nothing is sent.
                 if (changed == read->config) return std::vector<RefusedValue>{};
-                const auto written = WriteConfiguration(s, changed, !ram);
-                if (!written) return written.error();
-                if (!written->refused()) return std::vector<RefusedValue>{};
-                return RefusedValues(s, assignments);
+                TransferOptions options;
+                options.memory = ram ? Memory::Ram : Memory::Eeprom;
+                const TransferOutcome sent = SendConfiguration(s, changed, options);
+                if (sent.error) return *sent.error;
+                return sent.refused;
             });
         py::list keys;
         for (const RefusedValue& r : refused)
-            keys.append(named.names.at(r.item));
+            if (const auto it = named.names.find(r.item); it != named.names.end())
+                keys.append(it->second);
         return keys;
     }
 

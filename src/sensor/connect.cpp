@@ -1,6 +1,7 @@
 #include "sensor/connect.hpp"
 
 #include "link/transport.hpp"
+#include "protocol/com_ports.hpp"
 #include "sensor/link_settings.hpp"
 #include "sensor/sensor_texts.hpp"
 
@@ -59,34 +60,18 @@ std::string LinkDescription::Describe() const {
     return DescribeConnection(Settings());
 }
 
+std::string LinkDescription::Address() const {
+    if (kind == Kind::Tcp) {
+        const bool v6 = host.find(':') != std::string::npos;
+        return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(tcpPort);
+    }
+    const std::string device = ComPortDevicePath(comPort);
+    return device.empty() ? "COM" + std::to_string(comPort) : device;
+}
+
 bool ConnectionRefused(const SensorError& error) {
     return error.kind == SensorFault::OpenFailed &&
            error.message == TcpErrorMessage(kTcpUnableToEstablishConnection);
-}
-
-Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
-                                       bool storeInEeprom) {
-    WriteCounts counts;
-    auto written = session.WriteParameters(config.para);
-    if (!written) return written.error();
-    counts.parameters = *written;
-    written = session.WriteTeachTable(config.teach);
-    if (!written) return written.error();
-    counts.teach = *written;
-    if (storeInEeprom) {
-        if (Status stored = session.StoreEeprom(); !stored) return stored.error();
-    }
-    return counts;
-}
-
-std::string RefusalText(const WriteCounts& counts) {
-    std::string text;
-    for (const RejectedCount n : {counts.parameters, counts.teach}) {
-        if (n == 0) continue;
-        if (!text.empty()) text += "\n\n";
-        text += PlausibilityText(n, kMsgRamPlausibilityTail);
-    }
-    return text;
 }
 
 ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings,
@@ -118,19 +103,25 @@ ConnectResult Connect(SensorSession& session, const ConnectionSettings& settings
     if (listener.SendDefaults()) {
         Configuration defaults;
         LoadDefaultParaValues(defaults.para, defaults.teach, 1);
-        const auto written = WriteConfiguration(session, defaults, options.throughEeprom);
-        if (!written) return Stopped(std::move(c), ConnectStage::Defaults, written.error());
-        c.defaultsSent = true;
-        if (written->refused()) {
-            return Stopped(std::move(c), ConnectStage::Defaults,
-                           {SensorFault::Refused, RefusalText(*written), {}, {}});
+        TransferOptions send;
+        send.memory = options.throughEeprom ? Memory::Eeprom : Memory::Ram;
+        // A refusal ends the attempt: nothing more is read.
+        send.nameRefusals = false;
+        c.defaults = SendConfiguration(session, defaults, send);
+        if (const auto failure = c.defaults->Failure()) {
+            c.defaultsSent = !c.defaults->error;
+            return Stopped(std::move(c), ConnectStage::Defaults, *failure);
         }
+        c.defaultsSent = true;
     }
     if (options.readConfiguration) {
-        auto read = session.ReadConfiguration(options.throughEeprom);
-        if (!read) return Stopped(std::move(c), ConnectStage::Read, read.error());
-        c.read = *read;
-        if (read->eepromRejected != 0) listener.EepromRejected(read->eepromRejected);
+        TransferOptions get;
+        get.memory = options.throughEeprom ? Memory::Eeprom : Memory::Ram;
+        c.get = GetConfiguration(session, get);
+        // The EEPROM's verdict is said as soon as it is known, also when a read fails after it.
+        if (c.get->eepromRejected != 0) listener.EepromRejected(c.get->eepromRejected);
+        if (c.get->error) return Stopped(std::move(c), ConnectStage::Read, *c.get->error);
+        c.read = {*c.get->config(), c.get->eepromRejected};
     }
     c.reached = ConnectStage::Done;
     return c;

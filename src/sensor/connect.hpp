@@ -11,6 +11,7 @@
 #include "sensor/identity.hpp"
 #include "sensor/sensor_error.hpp"
 #include "sensor/sensor_session.hpp"
+#include "sensor/transfer_outcome.hpp"
 
 namespace qelto {
 
@@ -34,6 +35,9 @@ struct LinkDescription {
     ConnectionSettings Settings() const;
     // "TCP/IP 192.168.0.7 port 5000", "RS-232 COM3 (/dev/ttyS2) at 115200 baud".
     std::string Describe() const;
+    // Where it is in one word, as scripts name it: "192.168.0.7:5000", "[::1]:5000",
+    // "/dev/ttyUSB0" (COM3 where the number names no device).
+    std::string Address() const;
     bool operator==(const LinkDescription&) const = default;
 };
 
@@ -86,7 +90,11 @@ struct ConnectResult {
     std::optional<SensorError> error;
     SensorIdentity identity;
     bool defaultsSent = false;
+    // The send of the default parameters, when the listener said yes.
+    std::optional<TransferOutcome> defaults;
     ConfigurationRead read{};  // when the configuration was read
+    // The read of the configuration, step by step, when it was made.
+    std::optional<TransferOutcome> get;
 
     bool ok() const { return reached == ConnectStage::Done; }
 };
@@ -100,21 +108,5 @@ ConnectResult Connect(SensorSession& session, const LinkDescription& link,
 // Without a listener: nothing shown, defaults never sent.
 ConnectResult Connect(SensorSession& session, const LinkDescription& link,
                       ConnectOptions options = {});
-
-// How many values of each block the sensor found implausible and replaced with its defaults
-// when a configuration was written.
-struct WriteCounts {
-    RejectedCount parameters = 0;
-    RejectedCount teach = 0;
-    bool refused() const { return parameters != 0 || teach != 0; }
-};
-// Writes a configuration (parameters, then the sensor's teach rows) and stores it in the
-// EEPROM when asked. The teach rows go out even when the sensor refused parameters; a failed
-// exchange stops it.
-Result<WriteCounts> WriteConfiguration(SensorSession& session, const Configuration& config,
-                                       bool storeInEeprom);
-// The program's words for the refusals of a write: the plausibility verdict of each block
-// that had any, one after the other.
-std::string RefusalText(const WriteCounts& counts);
 
 }  // namespace qelto

@@ -20,29 +20,6 @@ class QuietListener : public ConnectListener {
 
 }  // namespace
 
-std::optional<FailureKind> FailureKindOf(SensorFault fault) {
-    switch (fault) {
-        case SensorFault::NotConnected:
-        case SensorFault::LinkClosed:
-        case SensorFault::OpenFailed:
-            return FailureKind::Closed;
-        case SensorFault::Timeout:
-            return FailureKind::Timeout;
-        case SensorFault::BadHeader:
-        case SensorFault::BadData:
-            return FailureKind::Corrupted;
-        case SensorFault::InvalidOrder:
-        case SensorFault::SensorComm:
-        case SensorFault::Unsupported:
-        case SensorFault::Refused:
-            return FailureKind::Refused;
-        case SensorFault::Busy:
-        case SensorFault::Quit:
-            break;
-    }
-    return std::nullopt;
-}
-
 bool SameSensor(const SensorIdentity& a, const SensorIdentity& b) {
     return a.supported() && a.firmwareLine() == b.firmwareLine() && a.name == b.name &&
            a.serialNumber == b.serialNumber;

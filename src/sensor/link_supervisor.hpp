@@ -28,17 +28,6 @@ enum class LinkPhase {
                      // reply in time); a reply that came broken or refused is no loss
 };
 
-// What kind of failure ended an exchange, as a person tells them apart.
-enum class FailureKind {
-    Closed,     // the link is gone or never opened: the server's close, a device removed
-    Timeout,    // nothing (complete) came in time
-    Corrupted,  // a reply came but failed its check, or answered another request
-    Refused,    // the sensor answered with an error, or replaced values with its defaults
-};
-// The kind of a session's failure; nullopt for what is no failure of the link (a request made
-// while another waits, the program quitting).
-std::optional<FailureKind> FailureKindOf(SensorFault fault);
-
 // The same sensor: a supported firmware, its line, the name and the serial number alike.
 bool SameSensor(const SensorIdentity& a, const SensorIdentity& b);
 

@@ -25,6 +25,19 @@ enum class SensorFault {
     Refused,       // the sensor replaced written values with its defaults (plausibility)
 };
 
+// What kind of failure ended an exchange, as a person tells them apart.
+enum class FailureKind {
+    Closed,     // the link is gone or never opened: the server's close, a device removed
+    Timeout,    // nothing (complete) came in time
+    Corrupted,  // a reply came but failed its check, or answered another request
+    Refused,    // the sensor answered with an error, or replaced values with its defaults
+};
+// The kind of a session's failure; nullopt for what is no failure of the link (a request made
+// while another waits, the program quitting).
+std::optional<FailureKind> FailureKindOf(SensorFault fault);
+// "closed", "time-out", "corrupted", "refused": the kind in a person's words.
+const char* FailureKindText(FailureKind kind);
+
 struct SensorError {
     SensorFault kind = SensorFault::Timeout;
     std::string message;  // the program's own text for it

@@ -179,6 +179,7 @@ Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expe
     const std::size_t n = std::min(data.size(), kMaxDataLength);
     std::copy_n(data.begin(), n, link_.frames.RequestData());
     waiting_ = true;
+    ++requestsSent_;
     failure_.reset();
     closed_.reset();
     const int result = Exchange(link_, command, argument, static_cast<std::uint16_t>(n), expected);
@@ -208,6 +209,14 @@ Status SensorSession::Request(int command, std::uint16_t argument, ReplyFit expe
     TellLossAfterExchange();
     // A wait that gave up because the program is quitting reports nothing.
     return Refusal(SensorFault::Quit, "");
+}
+
+std::size_t SensorSession::SettleLine() {
+    if (waiting_ || !connected()) return 0;
+    waiting_ = true;
+    const std::size_t discarded = qelto::SettleLine(link_);
+    waiting_ = false;
+    return discarded;
 }
 
 std::span<const std::uint8_t> SensorSession::Reply() const {

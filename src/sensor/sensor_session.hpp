@@ -112,6 +112,15 @@ class SensorSession : private LinkOwner {
     double scanFrequency() const { return scanFrequency_; }
 
     bool busy() const { return waiting_; }
+    // Requests that went out on the link since the session was made: a request that failed
+    // and moved this count reached the sensor, or may have.
+    std::uint64_t requestsSent() const { return requestsSent_; }
+    // Bytes that came outside a reply (a late or doubled reply, a frame nobody asked for) and
+    // were discarded, since the link was opened.
+    std::uint64_t strayBytes() const { return link_.frames.StrayBytes; }
+    // Waits until the line has been quiet for a short time (the link's `quiet`), discarding
+    // what comes meanwhile; a request made meanwhile is Busy. The bytes discarded.
+    std::size_t SettleLine();
     // The link beneath: the frame trace, the time limits, the frames of the last exchange.
     LinkContext& link() { return link_; }
     const LinkContext& link() const { return link_; }
@@ -136,6 +145,7 @@ class SensorSession : private LinkOwner {
 
     std::vector<SessionObserver*> observers_;
     bool waiting_ = false;
+    std::uint64_t requestsSent_ = 0;
     bool serialOpen_ = false;
     std::optional<SensorError> lost_;  // what ended the link: the server's close, a lost device
     bool identified_ = false;

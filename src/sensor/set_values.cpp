@@ -24,17 +24,4 @@ ValueAssignments SensorValues(const Configuration& config) {
     return values;
 }
 
-Result<std::vector<RefusedValue>> RefusedValues(SensorSession& session,
-                                                const ValueAssignments& values) {
-    // The sensor put its default in place of each value it refused: what it holds now tells.
-    const auto back = session.ReadConfiguration(false);
-    if (!back) return back.error();
-    std::vector<RefusedValue> refused;
-    for (const auto& [item, value] : values) {
-        const std::uint16_t held = ItemValue(back->config, item);
-        if (held != value) refused.push_back({item, value, held});
-    }
-    return refused;
-}
-
 }  // namespace qelto
