@@ -11,6 +11,11 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
     supervisor.AddObserver(&reconnection);
     // The parameter page and the circles show the working copy as it is, after every change.
     working.AddView([this](const WorkingCopyChange& change) {
+        if (change.sent) {
+            // The dashed circles of what was unsent are solid now.
+            graphs.InitGraphs();
+            graphs.Rescale();
+        }
         if (change.marksOnly()) return;
         page.Show();
         if (!change.teach) return;

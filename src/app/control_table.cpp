@@ -70,8 +70,8 @@ struct Help {
     static constexpr std::string_view kStartAssistant = "Start assistant to adjust the sensor.";
     // Additions of this program
     static constexpr std::string_view kRecord =
-        "Records every live sample into a CSV file while data transfer runs. \nClick again "
-        "to stop recording.";
+        "Records live samples into a CSV file while data transfer runs: every one, one in N or "
+        "one per interval, \nas chosen in the File menu. Click again to stop recording.";
     static constexpr std::string_view kCompare =
         "Compares the parameters and teach table shown with those in the sensor or in a "
         "parameter file, \nwithout changing either.";
@@ -96,6 +96,8 @@ struct Help {
         "While the link is lost, tries to connect again every two seconds; when the sensor that "
         "was connected answers, \nGO and a recording go on. Another sensor stops the attempts. "
         "Nothing is written by a reconnection.";
+    static constexpr std::string_view kOpenFolder =
+        "Shows the folder of the recording in the file manager.";
 };
 
 // The actions, each on the feature it belongs to.
@@ -173,6 +175,7 @@ constexpr Action kClearInfoBox = ClearInfoBox;
 constexpr Action kRevert = On<&Context::editor, &Editor::Revert>;
 constexpr Action kReconnect = On<&Context::reconnection, &Reconnection::Reconnect>;
 constexpr Action kAutoReconnect = On<&Context::reconnection, &Reconnection::ToggleAutomatic>;
+constexpr Action kOpenFolder = On<&Context::recording, &Recording::OpenFolder>;
 
 constexpr Event kCommit = Event::Commit;
 
@@ -235,6 +238,7 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::LinkState, {}, Key::None, kCommit, nullptr},
     E{Ctrl::ReconnectButton, Help::kReconnect, Key::None, kCommit, kReconnect},
     E{Ctrl::AutoReconnectButton, Help::kAutoReconnect, Key::None, kCommit, kAutoReconnect},
+    E{Ctrl::OpenFolderButton, Help::kOpenFolder, Key::None, kCommit, kOpenFolder},
 }};
 
 constexpr bool InRoleOrder() {
@@ -261,6 +265,23 @@ Key ShortcutKey(Ctrl role) {
     return ControlOf(role).key;
 }
 
+namespace {
+
+template <typename F>
+Outcome RunInTurn(Context& ctx, UserCommand command, F action) {
+    if (const std::string why = ctx.lock.WhyNotNow(command); !why.empty()) {
+        // A dimmed command reached by a key or a menu: say so rather than nothing.
+        ctx.ui.ShowStatusFailure(why);
+        return Outcome::Declined;
+    }
+    // STOP and the memory selection are over as soon as they are given.
+    if (command == UserCommand::Stop || command == UserCommand::Select) return action();
+    const CommandLock::Scope running(ctx.lock, command);
+    return action();
+}
+
+}  // namespace
+
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     const ControlEntry& e = ControlOf(role);
     if (event == Event::RightClick) {
@@ -270,16 +291,14 @@ Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event) {
     if (event != e.trigger || e.action == nullptr) return Outcome::Done;
     const std::optional<UserCommand> command = CommandOf(role);
     if (!command) return e.action(ctx, role);
-    if (const std::string why = ctx.lock.WhyNotNow(*command); !why.empty()) {
-        // A dimmed command reached by a key or a menu: say so rather than nothing.
-        ctx.ui.ShowStatusMessage(why);
-        return Outcome::Declined;
+    return RunInTurn(ctx, *command, [&] { return e.action(ctx, role); });
+}
+
+Outcome DispatchFileCommand(Context& ctx, FileCommand command, const std::string& path) {
+    if (command == FileCommand::SaveAs) {
+        return RunInTurn(ctx, UserCommand::Send, [&] { return ctx.transfer.SaveToFile(); });
     }
-    // STOP and the memory selection are over as soon as they are given.
-    if (*command == UserCommand::Stop || *command == UserCommand::Select)
-        return e.action(ctx, role);
-    const CommandLock::Scope running(ctx.lock, *command);
-    return e.action(ctx, role);
+    return RunInTurn(ctx, UserCommand::Get, [&] { return ctx.transfer.OpenFile(path); });
 }
 
 }  // namespace qelto

@@ -3,6 +3,7 @@
 // keys and help texts from the table; nothing else decides what a click does.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "app/keys.hpp"
@@ -29,5 +30,11 @@ Key ShortcutKey(Ctrl role);
 // one) and runs nothing; the control's trigger event runs its action; other events are
 // ignored. Returns how the action ended (Done when nothing ran).
 Outcome DispatchControlEvent(Context& ctx, Ctrl role, Event event);
+
+// The window's file commands that stand for no control: File > Open parameters… (a recent
+// file when `path` is given) and File > Save parameters as…. They take their turn as Get and
+// Send do, also while live data runs.
+enum class FileCommand { Open, SaveAs };
+Outcome DispatchFileCommand(Context& ctx, FileCommand command, const std::string& path = {});
 
 }  // namespace qelto

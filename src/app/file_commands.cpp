@@ -1,6 +1,7 @@
 #include "app/file_commands.hpp"
 
 #include <string_view>
+#include <vector>
 
 #include "app/settings.hpp"
 #include "app/working_copy.hpp"
@@ -72,7 +73,16 @@ Outcome ParameterFiles::SendParaToFile() {
         return Outcome::Failed;
     }
     working_.MarkSent();  // saved: nothing shown is unsent any more
+    RememberRecent();
     return Outcome::Done;
+}
+
+void ParameterFiles::RememberRecent() {
+    std::vector<std::string>& recent = settings_.RecentParameterFiles;
+    const std::string path = settings_.ParameterFilePath;
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > kMaxRecentFiles) recent.resize(kMaxRecentFiles);
 }
 
 bool ParameterFiles::ChooseExistingParameterFile() {
@@ -104,10 +114,25 @@ Outcome ParameterFiles::LoadParameterFile(Configuration& config) {
 
 Outcome ParameterFiles::ReadParaFromFile() {
     if (!ChooseExistingParameterFile()) return Outcome::Declined;
+    return LoadIntoWorkingCopy();
+}
+
+Outcome ParameterFiles::ReadParaFromPath(const std::string& path) {
+    settings_.ParameterFilePath = path;
+    const Outcome loaded = LoadIntoWorkingCopy();
+    // A file that is gone or unreadable is no choice any more.
+    if (loaded == Outcome::Failed) std::erase(settings_.RecentParameterFiles, path);
+    return loaded;
+}
+
+Outcome ParameterFiles::LoadIntoWorkingCopy() {
     // Read into a copy: what a file that could not be read left behind is not shown.
     Configuration read = working_.config();
     const Outcome loaded = LoadParameterFile(read);
-    if (loaded == Outcome::Done) working_.Replace(read);
+    if (loaded == Outcome::Done) {
+        working_.Replace(read);
+        RememberRecent();
+    }
     return loaded;
 }
 

@@ -36,6 +36,9 @@ class ParameterFiles {
     // or the operator refused a foreign file. Failed: the file could not be read (said, with
     // the reason); nothing changed.
     Outcome ReadParaFromFile();
+    // Reads the file at `path` (a recent one) into the working copy, without the dialog.
+    // Failed: it could not be read (said, and it leaves the recent files).
+    Outcome ReadParaFromPath(const std::string& path);
     // The two halves of reading, for a comparison that reads into a scratch copy: the file
     // dialog for an existing file (false: none chosen, said), and reading ParameterFilePath
     // with the questions about foreign files and the reports of defaulted items (Failed: the
@@ -45,6 +48,9 @@ class ParameterFiles {
 
   private:
     int SelectParameterFile();
+    // ParameterFilePath went to or came from a file: it heads the recent files.
+    void RememberRecent();
+    Outcome LoadIntoWorkingCopy();
 
     OperatorInterface& ui_;
     Settings& settings_;

@@ -8,6 +8,8 @@ namespace qelto {
 namespace {
 
 constexpr Ctrl kColourGraphs[] = {Ctrl::GraphXY, Ctrl::GraphXInt, Ctrl::GraphYInt};
+// The teach words that place a circle: X, Y, INT and the tolerance.
+constexpr std::size_t kCircleWords = 4;
 
 struct AxisFit {
     std::int32_t span;
@@ -67,19 +69,34 @@ Graphs::Graphs(OperatorInterface& ui, const WorkingCopy& working, const LiveView
     : ui_(ui), working_(working), view_(view) {}
 
 void Graphs::InitGraphs() {
+    const TeachTable& teach = working_.teach();
+    // What the circles are: where each row's lies and whether it is unsent.
+    DrawnCircles circles{};
+    for (std::size_t n = 0; n < teach.size(); ++n) {
+        bool unsent = false;
+        for (std::size_t w = 0; w < kCircleWords; ++w) {
+            circles.words[n][w] = teach[n].Cell[w];
+            unsent = unsent || working_.Unsent(ConfigItem::Teach(n, w));
+        }
+        circles.dashed[n] = unsent;
+    }
+    extent_ = ComputeTeachExtent(teach);
+    // The same circles again (GO redraws them before its loop) are already on the graphs.
+    if (drawn_ && *drawn_ == circles) return;
+    drawn_ = circles;
     for (Ctrl g : kColourGraphs)
         ui_.DeleteGraphPlots(g);
     // Every row is drawn, taught or not; only the extent looks at whether it counts.
-    const TeachTable& teach = working_.teach();
     for (std::size_t n = 0; n < teach.size(); ++n) {
-        const TeachVector& row = teach[n];
-        const double cx = row.Cell[0], cy = row.Cell[1], ci = row.Cell[2], r = row.Cell[3];
+        const double cx = circles.words[n][0], cy = circles.words[n][1], ci = circles.words[n][2],
+                     r = circles.words[n][3];
         const std::uint32_t colour = TeachRowColor(n);
-        ui_.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour);
-        ui_.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour);
-        ui_.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour);
+        // A circle being edited shows where it would go, dashed until it has been sent.
+        const ArcLine line = circles.dashed[n] ? ArcLine::Dashed : ArcLine::Solid;
+        ui_.PlotArc(Ctrl::GraphXY, cx - r, cy - r, cx + r, cy + r, colour, line);
+        ui_.PlotArc(Ctrl::GraphXInt, cx - r, ci - r, cx + r, ci + r, colour, line);
+        ui_.PlotArc(Ctrl::GraphYInt, cy - r, ci - r, cy + r, ci + r, colour, line);
     }
-    extent_ = ComputeTeachExtent(teach);
 }
 
 void Graphs::Rescale() {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
@@ -74,10 +75,18 @@ class Graphs {
     const TeachExtent& extent() const { return extent_; }
 
   private:
+    // The circles on the graphs: X, Y, INT and tolerance of every row, and which are dashed.
+    struct DrawnCircles {
+        std::array<std::array<std::uint16_t, 4>, kTeachRows> words;
+        std::array<bool, kTeachRows> dashed;
+        bool operator==(const DrawnCircles&) const = default;
+    };
+
     OperatorInterface& ui_;
     const WorkingCopy& working_;
     const LiveView& view_;
     TeachExtent extent_;
+    std::optional<DrawnCircles> drawn_;
 };
 
 }  // namespace qelto

@@ -95,7 +95,7 @@ bool Live::GetData() {
     // The failure that ended data transfer has been reported; what waited for it is not
     // carried over to the next GO.
     state_.sendRequest = state_.getRequest = false;
-    ui_.ShowStatusMessage("Send and Get pressed during data transfer were not carried out.");
+    ui_.ShowStatusFailure("Send and Get pressed during data transfer were not carried out.");
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "app/live_record.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -25,10 +26,15 @@ struct Texts {
     static constexpr std::string_view kRowsKept = " rows were written and are kept.";
     static constexpr std::string_view kRowsInLostFile =
         " rows went into the file that was written until then.";
+    static constexpr std::string_view kWaitingForGo = ": waiting for GO";
 };
 
-constexpr double kStatusInterval = 0.25;  // seconds between status bar updates
-constexpr double kRateWindow = 1.0;       // seconds the rate is taken over
+// Seconds between status bar updates: its figures are read, not watched (the rate is taken
+// over a second anyway), and each update costs a repaint of the whole line.
+constexpr double kStatusInterval = 0.5;
+constexpr double kRateWindow = 1.0;  // seconds the rate is taken over
+// A rate older than this is no rate any more: no sample came for that long.
+constexpr double kRateStale = 1.0;
 
 std::string FileNameOf(const std::string& path) {
     const SplitPathResult parts = SplitPath(path);
@@ -41,6 +47,55 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool SampleFilter::Take(const RecordSampling& sampling, double now) {
+    const std::uint64_t offered = offered_++;
+    switch (sampling.every) {
+        case RecordEvery::Sample:
+            return true;
+        case RecordEvery::NthSample:
+            return offered % std::max<std::uint32_t>(1, sampling.n) == 0;
+        case RecordEvery::Interval:
+            // On a grid from the first sample taken, so that the rows keep the interval on
+            // average even though samples do not arrive exactly on it.
+            if (lastTaken_ >= 0 && now < lastTaken_ + sampling.interval) return false;
+            lastTaken_ = lastTaken_ < 0 || now >= lastTaken_ + 2 * sampling.interval
+                             ? now
+                             : lastTaken_ + sampling.interval;
+            return true;
+    }
+    return true;
+}
+
+std::string SamplingText(const RecordSampling& sampling) {
+    char text[64];
+    switch (sampling.every) {
+        case RecordEvery::Sample:
+            return {};
+        case RecordEvery::NthSample:
+            std::snprintf(text, sizeof text, "one in %u", static_cast<unsigned>(sampling.n));
+            return text;
+        case RecordEvery::Interval:
+            std::snprintf(text, sizeof text, "one per %g s", sampling.interval);
+            return text;
+    }
+    return {};
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    char text[32];
+    const auto b = static_cast<double>(bytes);
+    if (bytes < 1000) {
+        std::snprintf(text, sizeof text, "%llu B", static_cast<unsigned long long>(bytes));
+    } else if (bytes < 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.1f kB", b / 1e3);
+    } else if (bytes < 1000ULL * 1000 * 1000) {
+        std::snprintf(text, sizeof text, "%.1f MB", b / 1e6);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f GB", b / 1e9);
+    }
+    return text;
+}
 
 std::string DefaultRecordingName() {
     return LocalTimeText("qelto-live-%Y%m%d-%H%M%S.csv");
@@ -89,10 +144,21 @@ Outcome Recording::Toggle() {
     }
     if (!recorder_.Begin(loop_.Timer())) return refused();
     lastFolder_ = FolderOf(path);
-    endedName_.clear();
+    Started();
+    return Outcome::Done;
+}
+
+void Recording::Started() {
+    filter_.Reset();
     ui_.SetCtrlVal(Ctrl::RecordButton, 1);
-    ui_.SetTooltip(Ctrl::StatusBar, path);
+    ui_.SetTooltip(Ctrl::StatusBar, recorder_.path());
+    ui_.SetVisible(Ctrl::OpenFolderButton, true);
     ShowStatusBar(true);
+}
+
+Outcome Recording::OpenFolder() {
+    if (recorder_.path().empty()) return Outcome::Declined;
+    ui_.OpenFolder(FolderOf(recorder_.path()));
     return Outcome::Done;
 }
 
@@ -103,9 +169,7 @@ bool Recording::Resume() {
         ui_.MessagePopup(Texts::kTitleAttention, message);
         return false;
     }
-    endedName_.clear();
-    ui_.SetCtrlVal(Ctrl::RecordButton, 1);
-    ShowStatusBar(true);
+    Started();
     return true;
 }
 
@@ -113,9 +177,11 @@ void Recording::Stop() {
     const bool wasActive = recorder_.active();
     recorder_.Stop();
     ui_.SetCtrlVal(Ctrl::RecordButton, 0);
-    if (wasActive || !recorder_.error().empty()) {
-        endedName_ = FileNameOf(recorder_.path());
-        endedRows_ = recorder_.rows();
+    if (wasActive && recorder_.error().empty()) {
+        // Said once, in passing: the file and its folder stay in reach (tooltip, Open folder).
+        ui_.ShowStatusMessage("recorded " + FileNameOf(recorder_.path()) + ": " +
+                              std::to_string(recorder_.rows()) + " rows, " +
+                              SizeText(recorder_.bytes()));
     }
     if (!recorder_.error().empty()) {
         const std::string message =
@@ -133,6 +199,7 @@ void Recording::AcquisitionStarted() {
     stats_ = LiveStats{};
     stats_.start = now;
     stats_.windowStart = now;
+    stats_.lastSample = now;
     stats_.running = true;
     ShowStatusBar(true);
 }
@@ -141,13 +208,17 @@ void Recording::RecordSample(double requestedAt) {
     const double now = loop_.Timer();
     LiveStats& st = stats_;
     ++st.samples;
+    st.lastSample = now;
     ++st.windowSamples;
     if (now - st.windowStart >= kRateWindow) {
         st.rate = static_cast<double>(st.windowSamples) / (now - st.windowStart);
         st.windowStart = now;
         st.windowSamples = 0;
     }
-    if (recorder_.active() && !recorder_.Append(SampleOf(view_.live), requestedAt, now)) Stop();
+    if (recorder_.Wants(requestedAt) && filter_.Take(settings_.recordSampling, now) &&
+        !recorder_.Append(SampleOf(view_.live), requestedAt, now)) {
+        Stop();
+    }
     ShowStatusBar(false);
 }
 
@@ -175,15 +246,29 @@ void Recording::ShowStatusBar(bool force) {
             if (k > 0) n += k;
         }
     };
-    if (st.running) add("%.1f samples/s   ", st.rate);
-    add("%llu samples", static_cast<unsigned long long>(st.samples));
+    // The recording first: where the line is cut for want of room, its file stays in view.
     if (recorder_.active()) {
-        add("   recording %s: %llu rows", FileNameOf(recorder_.path()).c_str(),
-            static_cast<unsigned long long>(recorder_.rows()));
-    } else if (!endedName_.empty()) {
-        add("   recorded %s: %llu rows", endedName_.c_str(),
-            static_cast<unsigned long long>(endedRows_));
+        const std::string name = FileNameOf(recorder_.path());
+        const std::string sampling = SamplingText(settings_.recordSampling);
+        add("recording %s", name.c_str());
+        if (!sampling.empty()) add(" (%s)", sampling.c_str());
+        if (!st.running) {
+            add("%s", std::string(Texts::kWaitingForGo).c_str());
+        } else {
+            add(": %llu rows, %s", static_cast<unsigned long long>(recorder_.rows()),
+                SizeText(recorder_.bytes()).c_str());
+        }
+        add("   ");
     }
+    if (st.running) {
+        // A rate needs samples: after a second without one, there is none to show.
+        if (now - st.lastSample > kRateStale) {
+            add("\u2014 samples/s   ");
+        } else {
+            add("%.1f samples/s   ", st.rate);
+        }
+    }
+    add("%llu samples", static_cast<unsigned long long>(st.samples));
     if (sensor_.scanFrequency() > 0) add("   scan frequency %.2f Hz", sensor_.scanFrequency());
     ui_.SetCtrlText(
         Ctrl::StatusBar,

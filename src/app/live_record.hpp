@@ -10,6 +10,7 @@
 
 #include "app/operation_state.hpp"
 #include "app/operator_interface.hpp"
+#include "app/settings.hpp"
 #include "files/live_recorder.hpp"
 #include "link/event_loop.hpp"
 #include "protocol/records.hpp"
@@ -17,8 +18,26 @@
 namespace qelto {
 
 class SensorSession;
-struct Settings;
 struct LiveView;
+
+// Picks the samples a recording keeps (RecordSampling) from those offered, in order.
+class SampleFilter {
+  public:
+    void Reset() {
+        offered_ = 0;
+        lastTaken_ = -1.0;
+    }
+    bool Take(const RecordSampling& sampling, double now);
+
+  private:
+    std::uint64_t offered_ = 0;
+    double lastTaken_ = -1.0;  // below 0: none yet
+};
+
+// "one in 10", "one per 0.5 s"; empty for every sample.
+std::string SamplingText(const RecordSampling& sampling);
+// A file size for a person: "812 B", "56.7 kB", "15.2 MB".
+std::string SizeText(std::uint64_t bytes);
 
 // Samples of the running (or last) acquisition, for the rate in the status bar.
 struct LiveStats {
@@ -28,7 +47,8 @@ struct LiveStats {
     std::uint64_t windowSamples = 0;
     double rate = 0.0;  // over the last second or so; the whole run's once it ended
     double lastShown = -1.0;
-    bool running = false;  // samples are being taken
+    double lastSample = 0.0;  // when the last sample came (or the acquisition started)
+    bool running = false;     // samples are being taken
 };
 
 // The default file name of a recording: "qelto-live-YYYYMMDD-HHMMSS.csv", local time.
@@ -54,13 +74,15 @@ class Recording {
     bool Resume();
     void Stop();
     // Called by the acquisition loop for every sample (with the time its request went out),
-    // and when it starts and ends.
+    // and when it starts and ends. The recording keeps the samples its sampling picks.
     void RecordSample(double requestedAt);
     void AcquisitionStarted();
     void AcquisitionEnded();
     // The status bar: rate, samples, the recording, the scan frequency. `force` redraws it
-    // now; otherwise at most four times a second.
+    // now; otherwise at most twice a second.
     void ShowStatusBar(bool force);
+    // Opens the folder of the recording (running or last) in the desktop's file manager.
+    Outcome OpenFolder();
 
     LiveRecorder& recorder() { return recorder_; }
 
@@ -70,12 +92,12 @@ class Recording {
     const SensorSession& sensor_;
     const LiveView& view_;
     const Settings& settings_;
+    void Started();
+
     LiveRecorder recorder_;
+    SampleFilter filter_;
     LiveStats stats_;
     std::string lastFolder_;  // where the operator last recorded to, this run
-    // The last recording that ended: its file's name and rows, for the status bar.
-    std::string endedName_;
-    std::uint64_t endedRows_ = 0;
 };
 
 }  // namespace qelto

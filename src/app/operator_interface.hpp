@@ -79,6 +79,8 @@ enum class Ctrl {
     // line), and the switch for attempts every two seconds while the link is lost
     ReconnectButton,
     AutoReconnectButton,
+    // Beside the status bar while a recording runs or has ended: its folder in the file manager
+    OpenFolderButton,
     Count_
 };
 
@@ -157,6 +159,10 @@ enum class Default { No, Yes };
 // second), kept after acquisition ended, or older than the last failure (greyed).
 enum class LiveAge { Arriving, Kept, Old };
 
+// How a teach circle is drawn: solid for what has gone to the sensor or a file, dashed for a
+// circle the working copy holds that has not gone anywhere yet.
+enum class ArcLine { Solid, Dashed };
+
 // A table cell's background that the window's theme chooses.
 inline constexpr std::uint32_t kCellPlain = 0xFFFFFFFF;
 
@@ -207,7 +213,7 @@ class OperatorInterface {
     // Graphs and the strip chart.
     virtual void DeleteGraphPlots(Ctrl graph) = 0;
     virtual void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                         std::uint32_t rgb) = 0;
+                         std::uint32_t rgb, ArcLine line) = 0;
     virtual void SetAxisRange(Ctrl graph, Axis axis, double min, double max) = 0;
     virtual void SetGraphCursor(Ctrl graph, double x, double y) = 0;
     virtual void SetStripChartPointsPerScreen(Ctrl chart, int points) = 0;
@@ -251,9 +257,14 @@ class OperatorInterface {
 
     // Progress of a long operation; step < 0 clears it.
     virtual void SetProgress(int step, int maxSteps) = 0;
-    // A line for the operator that passes by itself (a command that cannot run now), shown
-    // where the eye goes without asking for a click.
+    // A line for the operator that passes by itself after a few seconds (an action done or
+    // queued), shown where the eye goes without asking for a click.
     virtual void ShowStatusMessage(std::string_view text) = 0;
+    // A line that says why something did not happen (a command that cannot run now, a value
+    // refused): it stays until the operator's next action.
+    virtual void ShowStatusFailure(std::string_view text) = 0;
+    // Shows a folder in the desktop's file manager.
+    virtual void OpenFolder(std::string_view folder) = 0;
     // How current the live displays (R, G, B, X, Y, INT, C-No) are.
     virtual void ShowLiveAge(LiveAge age) = 0;
 };

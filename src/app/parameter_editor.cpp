@@ -23,8 +23,11 @@ struct Texts {
 };
 
 // The page's controls of the plain view, and those of edit mode.
-constexpr Ctrl kPlainPage[] = {Ctrl::PowerDisplay, Ctrl::MaxVecNoDisplay, Ctrl::GainDisplay,
-                               Ctrl::IntegralDisplay, Ctrl::TeachTableCtrl};
+// The assistant stays on the plain page: it sets values of its own, and the editor wants the
+// rows.
+constexpr Ctrl kPlainPage[] = {Ctrl::PowerDisplay,   Ctrl::MaxVecNoDisplay,
+                               Ctrl::GainDisplay,    Ctrl::IntegralDisplay,
+                               Ctrl::TeachTableCtrl, Ctrl::StartAssistantButton};
 constexpr Ctrl kEditPage[] = {Ctrl::ParameterEditor, Ctrl::TeachEditor, Ctrl::UndoButton,
                               Ctrl::RedoButton, Ctrl::RevertButton};
 
@@ -68,7 +71,7 @@ bool Editor::EditItem(ConfigItem item, double value) {
         message += Texts::kOutOfRange;
         message += std::to_string(before);
         message += ".";
-        ui_.ShowStatusMessage(message);
+        ui_.ShowStatusFailure(message);
         return false;
     }
     working_.Edit(item, static_cast<std::uint16_t>(value));

@@ -151,13 +151,23 @@ Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued)
     return feedback_.LinkOutcome(transfer());
 }
 
-Outcome Transfer::Send() {
-    const auto send = [this] { return SendPara() == SendResult::Taken; };
+Outcome Transfer::SaveToFile() {
     TakeAverage();
+    return files_.SendParaToFile();
+}
+
+Outcome Transfer::OpenFile(const std::string& recentPath) {
+    if (!ConfirmDiscard()) return Outcome::Declined;
+    return recentPath.empty() ? files_.ReadParaFromFile() : files_.ReadParaFromPath(recentPath);
+}
+
+Outcome Transfer::Send() {
     if (state_.TransferTarget == kTargetFile) {
         ui_.ShowStatusMessage("Send: to a parameter file; choose it.");
-        return files_.SendParaToFile();
+        return SaveToFile();
     }
+    const auto send = [this] { return SendPara() == SendResult::Taken; };
+    TakeAverage();
     if (!editor_.on()) {
         return WithSensor(send, state_.sendRequest, kSendQueued);
     }

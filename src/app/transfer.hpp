@@ -47,6 +47,11 @@ class Transfer {
     // selected. While live data runs they are requests served between two samples.
     Outcome Send();
     Outcome Get();
+    // File > Save parameters as… and File > Open parameters… (or a recent file): a parameter
+    // file whatever the memory selection shows, with the same questions and reports as Send
+    // and Get with FILE.
+    Outcome SaveToFile();
+    Outcome OpenFile(const std::string& recentPath = {});
     // `button` is the MemorySelector button whose value changed (EepromButton or FileButton).
     Outcome SelectMem(Ctrl button);
     // Unsent changes are thrown away only after a yes; Enter says no. True: go ahead.

@@ -102,15 +102,21 @@ bool WorkingCopy::Redo() {
     return Replay(redo_, undo_, true);
 }
 
+bool WorkingCopy::Unsent(ConfigItem item) const {
+    return ItemValue(baseline_, item) != value(item);
+}
+
 std::size_t WorkingCopy::UnsentCount() const {
     std::size_t n = 0;
-    ForEachItem([&](ConfigItem item) { n += ItemValue(baseline_, item) != value(item); });
+    ForEachItem([&](ConfigItem item) { n += Unsent(item); });
     return n;
 }
 
 void WorkingCopy::MarkSent() {
     filled_ = true;
+    const bool wasUnsent = UnsentCount() != 0;
     baseline_ = config_;
+    if (wasUnsent) Tell({std::nullopt, false, false, true});
 }
 
 void WorkingCopy::MarkRefused(const Configuration& sent, const Configuration& held,

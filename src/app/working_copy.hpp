@@ -23,7 +23,9 @@ struct WorkingCopyChange {
     std::optional<ConfigItem> item;  // the one value that changed; none: any may have
     bool parameters = true;          // the parameter set may have changed
     bool teach = true;               // the teach table may have changed
-    // Only the marks of what the sensor refused changed.
+    // Only what counts as unsent changed (the values went to the sensor or a file).
+    bool sent = false;
+    // Only marks changed: what the sensor refused, or what is unsent.
     bool marksOnly() const { return !parameters && !teach; }
 };
 
@@ -72,6 +74,7 @@ class WorkingCopy {
     // --- What has not gone anywhere yet: the values that differ from those last read,
     // loaded, sent or saved.
     std::size_t UnsentCount() const;
+    bool Unsent(ConfigItem item) const;
     // Sent to the sensor or saved to a file: the values shown are where they went.
     void MarkSent();
 

@@ -177,11 +177,16 @@ LinkDescription CliApp::ChosenConnection() {
         language && *language >= 0 && *language < kLanguages) {
         language_ = *language;
     }
+    const bool used = doc != nullptr;
     if (doc) Ini_Dispose(doc);
     std::error_code ec;
-    if (fs::exists(PathFromUtf8(path), ec)) {
+    if (used) {
         console_.Say("no --tcp or --serial given: using the connection settings stored in " + path +
                      ": " + c.Describe());
+    } else if (fs::exists(PathFromUtf8(path), ec)) {
+        // Not a settings file of the window, or not readable: nothing in it was used.
+        console_.Say("no --tcp or --serial given and the settings file " + path +
+                     " could not be used: using the defaults: " + c.Describe());
     } else {
         console_.Say("no --tcp or --serial given and no settings file " + path +
                      ": using the default connection settings: " + c.Describe());

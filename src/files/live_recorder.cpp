@@ -1,5 +1,6 @@
 #include "files/live_recorder.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -56,8 +57,10 @@ bool LiveRecorder::Begin(double now) {
     begun_ = true;
     opened_ = now;
     lastWrite_ = now;
-    batch_.assign(kLiveCsvHeader);
-    return Write();
+    // The header alone, so that every line Write hands over is a row it can count.
+    if (const int err = WriteThrough(file_, kLiveCsvHeader); err != 0) return Fail(err);
+    committed_ = kLiveCsvHeader.size();
+    return true;
 }
 
 bool LiveRecorder::Resume(double now) {
@@ -103,12 +106,16 @@ bool LiveRecorder::Write() {
             n = end == std::string_view::npos ? rest.find('\n') + 1 : end + 1;
             if (n == 0) n = rest.size();  // no line break at all: the rest as it is
         }
-        if (const int err = WriteThrough(file_, rest.substr(0, n)); err != 0) return Fail(err);
+        const std::string_view chunk = rest.substr(0, n);
+        if (const int err = WriteThrough(file_, chunk); err != 0) return Fail(err);
+        // The rows of a part that went through are in the file, even if a later part fails.
+        const auto rows = static_cast<std::uint64_t>(std::count(chunk.begin(), chunk.end(), '\n'));
         committed_ += n;
+        rows_ += rows;
+        pending_ -= std::min(pending_, rows);
         rest.remove_prefix(n);
     }
     batch_.clear();
-    rows_ += pending_;
     pending_ = 0;
     return true;
 }

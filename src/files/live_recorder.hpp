@@ -50,6 +50,10 @@ class LiveRecorder {
     void Stop();
 
     bool active() const { return file_ != nullptr && begun_; }
+    // Whether a sample asked for at `requestedAt` belongs in the file (see Append).
+    bool Wants(double requestedAt) const { return active() && requestedAt >= opened_; }
+    // The file's size in bytes, with what is still on its way there.
+    std::uint64_t bytes() const { return committed_ + batch_.size(); }
     // Rows in the file (while recording, also those still on their way there).
     std::uint64_t rows() const { return rows_ + pending_; }
     const std::string& path() const { return path_; }

@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <algorithm>
@@ -29,17 +31,99 @@ QColor FromRgb(std::uint32_t rgb) {
     return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+// The next widget in the window's focus chain after (or before) `from` that lies outside it.
+QWidget* NextOutside(QWidget* from, bool forward) {
+    QWidget* w = from;
+    for (int guard = 0; guard < 1000; ++guard) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == nullptr || w == from) return nullptr;
+        if (from->isAncestorOf(w)) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) return w;
+    }
+    return nullptr;
+}
+
+bool IsCtrlTab(const QKeyEvent* key) {
+    return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+           key->modifiers().testFlag(Qt::ControlModifier);
+}
+
 // Typed values are whole numbers: a cell takes digits only, and the program refuses what lies
-// outside 0..65535.
+// outside 0..65535. Tab in an open cell goes to the next cell's editor; Ctrl+Tab takes the value
+// and leaves the table.
 class NumberDelegate : public QStyledItemDelegate {
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit NumberDelegate(QTableView* table) : QStyledItemDelegate(table), table_(table) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         auto* line = new QLineEdit(parent);
         line->setValidator(new QIntValidator(0, 999999, line));
         line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return line;
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* editor = qobject_cast<QWidget*>(watched);
+        if (editor != nullptr && event->type() == QEvent::KeyPress &&
+            IsCtrlTab(static_cast<QKeyEvent*>(event))) {
+            const bool forward =
+                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
+                !static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::ShiftModifier);
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            if (QWidget* next = NextOutside(table_, forward)) next->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(watched, event);
+    }
+
+  private:
+    QTableView* table_;
+};
+
+// The parameter table shows its Group column only where there is room for it beside a
+// readable Meaning; the rows stay in their groups either way, and the group is in the tooltip.
+class GroupColumnByWidth : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            auto* table = static_cast<QTableView*>(watched->parent());
+            const int width = static_cast<QResizeEvent*>(event)->size().width();
+            const bool room = width >= kGroupColumnMinTableWidth;
+            if (table->isColumnHidden(1) == room) table->setColumnHidden(1, !room);
+        }
+        return false;
+    }
+
+  private:
+    static constexpr int kGroupColumnMinTableWidth = 480;
+};
+
+// Ctrl+Tab on a table (no cell open) leaves it, as Tab does; the tab widgets around it would
+// otherwise take it to change their page.
+class LeaveOnCtrlTab : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* table = qobject_cast<QWidget*>(watched);
+        if (table == nullptr ||
+            (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)) {
+            return false;
+        }
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!IsCtrlTab(key)) return false;
+        event->accept();
+        if (event->type() == QEvent::ShortcutOverride) return true;
+        const bool forward =
+            key->key() == Qt::Key_Tab && !key->modifiers().testFlag(Qt::ShiftModifier);
+        if (QWidget* next = NextOutside(table, forward)) next->setFocus(Qt::TabFocusReason);
+        return true;
     }
 };
 
@@ -162,7 +246,11 @@ class EditorModel : public QAbstractTableModel {
         const int k = view_.ParameterOfRow(index.row());
         if (k < 0) return {};
         const ParamField& f = kParamFields[static_cast<std::size_t>(k)];
-        if (index.column() == 1) return QString::fromLatin1(ParamGroupName(f.group));
+        const QString group = QString::fromLatin1(ParamGroupName(f.group));
+        if (index.column() == 1) return group;
+        // The whole meaning when the column cuts it, with the group it belongs to.
+        if (role == Qt::ToolTipRole)
+            return group + QStringLiteral(": ") + QString::fromUtf8(f.meaning);
         return QString::fromUtf8(f.meaning);
     }
 
@@ -208,18 +296,24 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
     parameters->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     parameters->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     parameters->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    parameters->viewport()->installEventFilter(new GroupColumnByWidth(parameters));
     teach->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
+    auto* leave = new LeaveOnCtrlTab(this);
     for (QTableView* t : {parameters, teach}) {
         t->setItemDelegate(new NumberDelegate(t));
+        // Tab leaves the table unless a cell is open; then it goes to the next cell's editor.
+        t->setTabKeyNavigation(false);
+        t->installEventFilter(leave);
         t->setSelectionMode(QAbstractItemView::SingleSelection);
         t->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
         t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 4);
         t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     }
-    tables->addTab(parameters, tr("Parameters"));
-    tables->addTab(teach, tr("Teach rows"));
+    // Their own letters: the page's and the commands' are taken.
+    tables->addTab(parameters, tr("Pa&rameters"));
+    tables->addTab(teach, tr("&Teach rows"));
     tables->hide();
     for (QPushButton* b : {undoButton, redoButton, revertButton})
         b->hide();

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QKeySequence>
+#include <QSettings>
 
 #include "app/command_lock.hpp"
 #include "app/control_table.hpp"
@@ -45,7 +47,22 @@ GuiApp::GuiApp() : ctx_(ui_, loop_, sensor_, ports_) {
                               SensorOnLink(sensor_)};
     };
     ui_.onPanelEvent = [this](Event e) { CBF_MAINP(ctx_, e); };
-    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusMessage(ctx_.lock.WhyUnavailable(c)); };
+    ui_.onUnavailable = [this](Ctrl c) { ui_.ShowStatusFailure(ctx_.lock.WhyUnavailable(c)); };
+    // The rate goes when the samples stop coming, not only with the next one.
+    ui_.onLiveAgeTick = [this] { ctx_.recording.ShowStatusBar(false); };
+    WindowMenu& menu = ui_.menu();
+    menu.openParameters = [this](const std::string& path) {
+        ui_.RunCommand([&] { DispatchFileCommand(ctx_, FileCommand::Open, path); });
+    };
+    menu.saveParameters = [this] {
+        ui_.RunCommand([&] { DispatchFileCommand(ctx_, FileCommand::SaveAs); });
+    };
+    menu.recentFiles = [this] { return ctx_.settings.RecentParameterFiles; };
+    menu.sampling = [this] { return ctx_.settings.recordSampling; };
+    menu.setSampling = [this](const RecordSampling& s) {
+        ctx_.settings.recordSampling = s;
+        ctx_.recording.ShowStatusBar(true);
+    };
     for (int i = 0; i < kCtrlCount; ++i) {
         const Ctrl c = static_cast<Ctrl>(i);
         if (const Key key = ShortcutKey(c); key != Key::None) ui_.SetShortcutKey(c, KeyOf(key));
@@ -71,6 +88,50 @@ std::int64_t GuiApp::LocalTimeMs() {
 void GuiApp::Start(const StartupOptions& startup) {
     ui_.window().setWindowTitle(QString::fromUtf8(kProgramTitle));
     InitAll(ctx_, startup);
+    LoadWindowSettings();
+}
+
+// What the window keeps beyond the panel settings file lives in a settings file of its own
+// beside it: that file is written anew from what the program knows, so keys it does not know
+// would be lost there.
+QString GuiApp::WindowSettingsPath() const {
+    return QDir(QString::fromStdString(ctx_.settings.ProgramDirectory))
+        .filePath(QStringLiteral("qelto-window.ini"));
+}
+
+void GuiApp::LoadWindowSettings() {
+    const QSettings store(WindowSettingsPath(), QSettings::IniFormat);
+    RecordSampling& s = ctx_.settings.recordSampling;
+    const QString every = store.value(QStringLiteral("recording/keeps")).toString();
+    s.every = every == QLatin1String("one-in-n")       ? RecordEvery::NthSample
+              : every == QLatin1String("per-interval") ? RecordEvery::Interval
+                                                       : RecordEvery::Sample;
+    bool ok = false;
+    const uint n = store.value(QStringLiteral("recording/n")).toUInt(&ok);
+    if (ok && n >= 1) s.n = n;
+    const double interval = store.value(QStringLiteral("recording/interval")).toDouble(&ok);
+    if (ok && interval > 0) s.interval = interval;
+    ctx_.settings.RecentParameterFiles.clear();
+    for (const QString& f : store.value(QStringLiteral("files/recent")).toStringList()) {
+        if (!f.isEmpty() && ctx_.settings.RecentParameterFiles.size() < kMaxRecentFiles)
+            ctx_.settings.RecentParameterFiles.push_back(f.toStdString());
+    }
+}
+
+void GuiApp::StoreWindowSettings() {
+    if (ctx_.settings.ProgramDirectory.empty()) return;
+    QSettings store(WindowSettingsPath(), QSettings::IniFormat);
+    const RecordSampling& s = ctx_.settings.recordSampling;
+    store.setValue(QStringLiteral("recording/keeps"),
+                   s.every == RecordEvery::NthSample  ? QStringLiteral("one-in-n")
+                   : s.every == RecordEvery::Interval ? QStringLiteral("per-interval")
+                                                      : QStringLiteral("every-sample"));
+    store.setValue(QStringLiteral("recording/n"), s.n);
+    store.setValue(QStringLiteral("recording/interval"), s.interval);
+    QStringList recent;
+    for (const std::string& f : ctx_.settings.RecentParameterFiles)
+        recent << QString::fromStdString(f);
+    store.setValue(QStringLiteral("files/recent"), recent);
 }
 
 int GuiApp::Exec() {
@@ -88,6 +149,7 @@ int GuiApp::Exec() {
 void GuiApp::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    StoreWindowSettings();
     qelto::Shutdown(ctx_);
     ui_.window().closing = true;
     ui_.window().close();

@@ -37,6 +37,10 @@ class GuiApp {
   private:
     // The local time of day in milliseconds, cheap enough for every frame on the wire.
     std::int64_t LocalTimeMs();
+    // The recording's sampling and the recent parameter files, kept from run to run.
+    QString WindowSettingsPath() const;
+    void LoadWindowSettings();
+    void StoreWindowSettings();
 
     QtEventPump pump_;
     WindowLoop loop_{pump_};

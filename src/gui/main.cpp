@@ -34,28 +34,6 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString&)
     std::_Exit(kExitNoWindow & 0xFF);
 }
 
-// The desktop's language as a Language value, when it is one of the seven.
-std::optional<std::int32_t> DesktopLanguage() {
-    switch (QLocale::system().language()) {
-        case QLocale::German:
-            return 0;
-        case QLocale::English:
-            return 1;
-        case QLocale::French:
-            return 2;
-        case QLocale::Spanish:
-            return 3;
-        case QLocale::Portuguese:
-            return 4;
-        case QLocale::Italian:
-            return 5;
-        case QLocale::Polish:
-            return 6;
-        default:
-            return std::nullopt;
-    }
-}
-
 bool NoDisplayAtAll(const QStringList& arguments) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (arguments.contains(QStringLiteral("-platform")) ||
@@ -126,7 +104,7 @@ int main(int argc, char** argv) {
     startup.userConfigDirectory =
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
     startup.documentsDirectory = qelto::gui::DocumentsFolder().toStdString();
-    startup.desktopLanguage = DesktopLanguage();
+    startup.desktopLanguage = qelto::gui::LanguageOfLocale(QLocale::system());
 
     qelto::gui::DemoSimulator simulator;
     if (parser.isSet(demo)) {

@@ -10,6 +10,12 @@
 #include "app/program.hpp"
 
 namespace qelto::gui {
+namespace {
+
+// The share of the window's width (in per cent) the left column takes while the editor is open.
+constexpr int kEditorShare = 60;
+
+}  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -26,11 +32,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     // The banner stays a strip across the top; everything below it grows with the window.
     main_.banner->lower();
     panel_->installEventFilter(this);
-    statusStrip_ = new QWidget(panel_);
-    auto* strip = new QVBoxLayout(statusStrip_);
-    strip->setContentsMargins(2, 2, 2, 2);
-    strip->setSpacing(2);
-    statusStrip_->hide();
     // The editor has the width only while its page is in front.
     connect(main_.tabs, &QTabWidget::currentChanged, this, [this] { PlaceChildren(); });
     resize(kStandardWidth, kStandardHeight);
@@ -42,35 +43,22 @@ MainWindow::~MainWindow() = default;
 void MainWindow::PlaceChildren() {
     const int w = panel_->width();
     const int h = panel_->height();
-    const bool wide = editorOpen_ && main_.tabs->currentIndex() == kParameterPage;
     main_.banner->setGeometry(0, 0, w, kDataPanelTop);
-    dataPanel_->setGeometry(kDataPanelLeft, kDataPanelTop, w - kDataPanelLeft, h - kDataPanelTop);
-    dataPanel_->setVisible(!wide);
-    auto* strip = static_cast<QVBoxLayout*>(statusStrip_->layout());
-    if (wide && linkLine_ != nullptr && strip->indexOf(linkLine_) < 0) {
-        // The link line and the status bar stay in sight below the editor.
-        strip->addWidget(linkLine_);
-        strip->addWidget(statusBar_);
-    } else if (!wide && linkLine_ != nullptr && strip->indexOf(linkLine_) >= 0) {
-        data_.dataLayout->addWidget(linkLine_);
-        data_.dataLayout->addWidget(statusBar_);
+    // The editor needs width, and the operator still wants the live values, the colour number
+    // and the graphs while editing: the left column widens and the data panel stays beside it,
+    // narrower.
+    int left = kDataPanelLeft;
+    if (editorOpen_ && main_.tabs->currentIndex() == kParameterPage) {
+        const int dataMinimum = dataPanel_->minimumSizeHint().width();
+        left = std::max(kDataPanelLeft, std::min(w * kEditorShare / 100, w - dataMinimum));
     }
-    const int stripHeight = wide && linkLine_ != nullptr ? statusStrip_->sizeHint().height() : 0;
-    statusStrip_->setGeometry(0, h - stripHeight, w, stripHeight);
-    statusStrip_->setVisible(stripHeight > 0);
-    main_.leftColumn->setGeometry(0, kDataPanelTop, wide ? w : kDataPanelLeft,
-                                  h - kDataPanelTop - stripHeight);
+    dataPanel_->setGeometry(left, kDataPanelTop, w - left, h - kDataPanelTop);
+    main_.leftColumn->setGeometry(0, kDataPanelTop, left, h - kDataPanelTop);
 }
 
 void MainWindow::SetEditorOpen(bool open) {
     if (open == editorOpen_) return;
     editorOpen_ = open;
-    PlaceChildren();
-}
-
-void MainWindow::KeepInSight(QWidget* linkLine, QWidget* statusBar) {
-    linkLine_ = linkLine;
-    statusBar_ = statusBar;
     PlaceChildren();
 }
 

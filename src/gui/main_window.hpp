@@ -29,12 +29,9 @@ class MainWindow : public QWidget {
     // Takes the smallest size at which no control is cut; call when texts or fonts changed.
     void UpdateMinimumSize();
 
-    // The parameter editor is open: while its page is in front, the left column takes the
-    // whole width, the data panel hidden but for the link line and the status bar.
+    // The parameter editor is open: while its page is in front, the left column takes more
+    // than half the width and the data panel stays beside it.
     void SetEditorOpen(bool open);
-    // The widgets that stay in sight while the editor has the width (both in the data panel's
-    // layout, the last two).
-    void KeepInSight(QWidget* linkLine, QWidget* statusBar);
     // Lays the panels out anew (after the program switched the page).
     void Relayout() { PlaceChildren(); }
 
@@ -56,9 +53,6 @@ class MainWindow : public QWidget {
     QWidget* panel_ = nullptr;
     QWidget* dataPanel_ = nullptr;
     bool editorOpen_ = false;
-    QWidget* statusStrip_ = nullptr;
-    QWidget* linkLine_ = nullptr;
-    QWidget* statusBar_ = nullptr;
 };
 
 }  // namespace qelto::gui

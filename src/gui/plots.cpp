@@ -18,6 +18,9 @@ constexpr int kMarginRight = 8;
 constexpr int kCircleOverhang = 4;
 // One wheel step zooms by this factor; spans stay within these bounds.
 constexpr double kWheelZoom = 0.85;
+// One key press: zoom closer by this factor (+), or back (-); pan by this share of the plot.
+constexpr double kKeyZoom = 0.8;
+constexpr double kKeyPanShare = 0.1;
 constexpr double kMinSpan = 4;
 constexpr double kMaxSpan = 1e6;
 constexpr double kExportScale = 3.0;
@@ -170,6 +173,8 @@ std::optional<ImageFormat> ImageFormatOf(const QString& fileName) {
 ExplorablePlot::ExplorablePlot(QWidget* parent) : QCustomPlot(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // Tab reaches a plot, and its keys do what the wheel and a drag do.
+    setFocusPolicy(Qt::StrongFocus);
     axisRect()->setAutoMargins(QCP::msNone);
     StylePlot(*this);
     connect(this, &QCustomPlot::afterReplot, this, [this] { Compose(); });
@@ -228,6 +233,12 @@ void ExplorablePlot::ResetView() {
 }
 
 void ExplorablePlot::PaintOverlay(QPainter& painter) {
+    if (hasFocus()) {
+        // The plot the keys act on.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     if (paused_) {
         // The drawing stands still on purpose: say so where the eye looks.
         const QString tag = tr("paused");
@@ -277,6 +288,53 @@ void ExplorablePlot::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     PaintOverlay(painter);
+}
+
+void ExplorablePlot::keyPressEvent(QKeyEvent* event) {
+    const QRect area = plotArea();
+    const QPointF centre = QRectF(area).center();
+    const double stepX = area.width() * kKeyPanShare;
+    const double stepY = area.height() * kKeyPanShare;
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:  // + without Shift on many keyboards
+            ZoomAt(centre, kKeyZoom);
+            break;
+        case Qt::Key_Minus:
+            ZoomAt(centre, 1.0 / kKeyZoom);
+            break;
+        case Qt::Key_0:
+            ResetView();
+            break;
+        // The arrow moves the view the way a drag in its direction would move the picture's
+        // contents the other way: Left shows what lies to the left.
+        case Qt::Key_Left:
+            PanBy(QPointF(stepX, 0));
+            break;
+        case Qt::Key_Right:
+            PanBy(QPointF(-stepX, 0));
+            break;
+        case Qt::Key_Up:
+            PanBy(QPointF(0, stepY));
+            break;
+        case Qt::Key_Down:
+            PanBy(QPointF(0, -stepY));
+            break;
+        default:
+            QCustomPlot::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void ExplorablePlot::focusInEvent(QFocusEvent* event) {
+    update();
+    QCustomPlot::focusInEvent(event);
+}
+
+void ExplorablePlot::focusOutEvent(QFocusEvent* event) {
+    update();
+    QCustomPlot::focusOutEvent(event);
 }
 
 void ExplorablePlot::wheelEvent(QWheelEvent* event) {
@@ -419,13 +477,13 @@ void ColourGraph::DeletePlots() {
 }
 
 void ColourGraph::PlotEllipse(double left, double bottom, double right, double top,
-                              std::uint32_t rgb) {
+                              std::uint32_t rgb, bool dashed) {
     auto* e = new TeachCircle(this, this);
     e->setLayer(teachLayer_);
     e->setClipToAxisRect(true);
     e->topLeft->setCoords(left, top);
     e->bottomRight->setCoords(right, bottom);
-    e->setPen(QPen(FromRgb(rgb), 1));
+    e->setPen(QPen(FromRgb(rgb), dashed ? 1.5 : 1, dashed ? Qt::DashLine : Qt::SolidLine));
     e->setBrush(Qt::NoBrush);
     e->setSelectable(false);
     ellipses_.push_back({e, nullptr});
@@ -451,7 +509,17 @@ void ColourGraph::UpdateHalo(std::size_t index) {
         c.halo->topLeft->setCoords(c.outline->topLeft->coords());
         c.halo->bottomRight->setCoords(c.outline->bottomRight->coords());
     }
-    c.halo->setPen(QPen(bg < 0.5 ? QColor(255, 255, 255, 90) : QColor(0, 0, 0, 70), 2.5));
+    // Dashed with its circle, so that the gaps still show.
+    QPen halo(bg < 0.5 ? QColor(255, 255, 255, 90) : QColor(0, 0, 0, 70), 2.5);
+    if (c.outline->pen().style() != Qt::SolidLine) {
+        halo.setStyle(Qt::CustomDashLine);
+        // The outline's dashes, in the halo's wider pen's units.
+        QList<qreal> dashes;
+        for (qreal d : c.outline->pen().dashPattern())
+            dashes << d * c.outline->pen().widthF() / halo.widthF();
+        halo.setDashPattern(dashes);
+    }
+    c.halo->setPen(halo);
 }
 
 void ColourGraph::SetRange(bool horizontal, double min, double max) {
@@ -677,17 +745,23 @@ void StripChart::PaintOverlay(QPainter& painter) {
     const auto [from, to] = VisibleSamples();
     if (from <= to) {
         const auto newest = static_cast<double>(h.filled) - 1;
-        QVector<QPointF> points;
+        // Whole pixels and a one-pixel cosmetic pen: the raster engine draws such lines
+        // directly instead of stroking a path.
+        QVector<QPoint> points;
         points.reserve(static_cast<qsizetype>(to - from + 1));
         painter.save();
         painter.setClipRect(plotArea());
         for (std::size_t t = 0; t < 3; ++t) {
             points.clear();
             for (std::size_t i = from; i <= to; ++i) {
-                points.push_back(QPointF(xAxis->coordToPixel(static_cast<double>(i) - newest),
-                                         yAxis->coordToPixel(h.At(t, i))));
+                points.push_back(
+                    QPoint(static_cast<int>(
+                               std::lround(xAxis->coordToPixel(static_cast<double>(i) - newest))),
+                           static_cast<int>(std::lround(yAxis->coordToPixel(h.At(t, i))))));
             }
-            painter.setPen(QPen(kTraceColours[t], 1));
+            QPen pen(kTraceColours[t], 0);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
             painter.drawPolyline(points.constData(), static_cast<int>(points.size()));
         }
         painter.restore();

@@ -108,6 +108,10 @@ class ExplorablePlot : public QCustomPlot {
 
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // + and - zoom around the middle, the arrows pan, 0 returns to the automatic view.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -138,7 +142,9 @@ class ColourGraph : public ExplorablePlot {
     void SetAxisTitles(const QString& horizontal, const QString& vertical);
 
     void DeletePlots();
-    void PlotEllipse(double left, double bottom, double right, double top, std::uint32_t rgb);
+    // `dashed`: a circle that has not gone to the sensor yet.
+    void PlotEllipse(double left, double bottom, double right, double top, std::uint32_t rgb,
+                     bool dashed = false);
     void SetRange(bool horizontal, double min, double max);
     void SetCursor(double x, double y);
 

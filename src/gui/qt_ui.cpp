@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,11 +29,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QUrl>
 #include <QWindow>
 #include <cmath>
 
 #include "app/context.hpp"
 #include "app/control_table.hpp"
+#include "displays.hpp"
 #include "editor_view.hpp"
 #include "files/paths.hpp"
 #include "popups.hpp"
@@ -53,7 +56,9 @@ QColor FromRgb(std::uint32_t rgb) {
 }
 
 // How long a passing status line stays.
-constexpr int kStatusMessageMs = 4000;
+constexpr int kStatusMessageMs = 10000;
+// Between the status line's message and the figures.
+constexpr const char* kStatusGap = "   ";
 // Live values older than this, while they should be arriving, are shown greyed.
 constexpr qint64 kLiveValuesCurrentMs = 1000;
 constexpr int kLiveAgeCheckMs = 250;
@@ -63,6 +68,28 @@ constexpr int kTeachTableRows = 31;
 constexpr int kTeachTableColumns = 5;
 
 }  // namespace
+
+std::optional<std::int32_t> LanguageOfLocale(const QLocale& locale) {
+    switch (locale.language()) {
+        case QLocale::German:
+            return 0;
+        case QLocale::C:
+        case QLocale::English:
+            return 1;
+        case QLocale::French:
+            return 2;
+        case QLocale::Spanish:
+            return 3;
+        case QLocale::Portuguese:
+            return 4;
+        case QLocale::Italian:
+            return 5;
+        case QLocale::Polish:
+            return 6;
+        default:
+            return std::nullopt;
+    }
+}
 
 QString DocumentsFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -157,11 +184,23 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     linkLayout->addWidget(reconnect);
     linkLayout->addWidget(autoReconnect);
     d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkRow);
+    // The status bar with "Open folder" beside it, while there is a recording to open.
+    auto* statusRow = new QWidget(window_->dataPanel());
+    auto* statusLayout = new QHBoxLayout(statusRow);
+    statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(4);
+    const int statusAt = d.dataLayout->indexOf(d.statusBar);
+    d.dataLayout->removeWidget(d.statusBar);
+    statusLayout->addWidget(d.statusBar, 1);
+    auto* openFolder = new QPushButton(tr("Open folder"), statusRow);
+    openFolder->hide();
+    statusLayout->addWidget(openFolder);
+    d.dataLayout->insertWidget(statusAt, statusRow);
+    Register(Ctrl::OpenFolderButton, Kind::Button, openFolder, nullptr, "Open folder");
     Register(Ctrl::LinkState, Kind::Text, linkState, nullptr, "Link state");
     Register(Ctrl::ReconnectButton, Kind::Button, reconnect, nullptr, "Reconnect");
     Register(Ctrl::AutoReconnectButton, Kind::Switch, autoReconnect, nullptr,
              "Reconnect automatically");
-    window_->KeepInSight(linkRow, d.statusBar);
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -210,10 +249,8 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     d.statusDisplay->setMinimumWidth(120);
     d.comPortDisplay->setMaximumWidth(64);
     d.ipAddressDisplay->setMaximumWidth(130);
-    // The status bar's figures, the recording's name and the scan frequency take two lines
-    // when one does not hold them.
-    d.statusBar->setWordWrap(true);
-    d.statusBar->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The status bar keeps one line (StatusLine): what does not fit is cut with "…", and the
+    // whole text is in its tooltip.
     Wire();
     window_->installEventFilter(this);
     menu_ = std::make_unique<WindowMenu>(*this);
@@ -432,8 +469,16 @@ QWidget* QtUi::widget(Ctrl c) const {
 
 void QtUi::Forward(Ctrl c, Event e) {
     if (!onControlEvent) return;
+    if (e == Event::Commit || e == Event::ValChanged || e == Event::ActiveTabChange) OperatorActs();
     loop_.EnterCallback();
     onControlEvent(c, e);
+    loop_.LeaveCallback();
+}
+
+void QtUi::RunCommand(const std::function<void()>& command) {
+    OperatorActs();
+    loop_.EnterCallback();
+    command();
     loop_.LeaveCallback();
 }
 
@@ -479,6 +524,12 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
                 GreyLiveValues(grey);
             },
             Qt::QueuedConnection);
+        return false;
+    }
+    // Paints and the like come by the thousand while live data runs: only these few are ours.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::EnabledChange && type != QEvent::ContextMenu &&
+        type != QEvent::MouseButtonDblClick) {
         return false;
     }
     const QVariant role = watched->property("qeltoCtrl");
@@ -616,7 +667,10 @@ void QtUi::ShowLiveAge(LiveAge age) {
         // While values arrive, a second without a new one greys them.
         liveAgeTimer_ = new QTimer(this);
         liveAgeTimer_->setInterval(kLiveAgeCheckMs);
-        connect(liveAgeTimer_, &QTimer::timeout, this, [this] { GreyLiveValues(LiveValuesOld()); });
+        connect(liveAgeTimer_, &QTimer::timeout, this, [this] {
+            GreyLiveValues(LiveValuesOld());
+            if (onLiveAgeTick) onLiveAgeTick();
+        });
     }
     if (age == LiveAge::Arriving) {
         liveAgeTimer_->start();
@@ -653,29 +707,67 @@ void QtUi::GreyLiveValues(bool grey) {
 }
 
 void QtUi::ShowStatusMessage(std::string_view text) {
-    auto* bar = qobject_cast<QLabel*>(entry(Ctrl::StatusBar).widget.data());
-    if (bar == nullptr) return;
-    if (!statusHold_) {
-        statusHold_ = new QTimer(this);
-        statusHold_->setSingleShot(true);
-        connect(statusHold_, &QTimer::timeout, this, [this] {
-            if (!heldStatus_) return;
-            const QByteArray held = heldStatus_->toUtf8();
-            heldStatus_.reset();
-            SetCtrlText(Ctrl::StatusBar, std::string_view(held.constData(), held.size()));
+    ShowStatusLine(FromUtf8(text), false);
+}
+
+void QtUi::ShowStatusFailure(std::string_view text) {
+    ShowStatusLine(FromUtf8(text), true);
+}
+
+void QtUi::ShowStatusLine(const QString& text, bool failure) {
+    if (!statusFade_) {
+        statusFade_ = new QTimer(this);
+        statusFade_->setSingleShot(true);
+        connect(statusFade_, &QTimer::timeout, this, [this] {
+            statusMessage_.clear();
+            ShowStatusBar();
         });
     }
-    if (!statusHold_->isActive()) heldStatus_ = bar->text();
-    bar->setText(FromUtf8(text));
-    statusHold_->start(kStatusMessageMs);
+    statusMessage_ = text;
+    statusFailure_ = failure;
+    // A failure stays until the operator acts again; anything else passes.
+    if (failure) {
+        statusFade_->stop();
+    } else {
+        statusFade_->start(kStatusMessageMs);
+    }
+    // The connection log keeps every line the status bar only shows for a while.
+    AppendText(Ctrl::InfoBox, (text + QLatin1Char('\n')).toStdString());
+    ShowStatusBar();
+}
+
+void QtUi::OperatorActs() {
+    // What the last line said belongs to what came before; a failure waits for this moment.
+    if (!statusMessage_.isEmpty()) {
+        statusMessage_.clear();
+        if (statusFade_) statusFade_->stop();
+        ShowStatusBar();
+    }
+}
+
+QString QtUi::StatusBarText() const {
+    if (statusMessage_.isEmpty()) return statusFigures_;
+    if (statusFigures_.isEmpty()) return statusMessage_;
+    return statusMessage_ + QLatin1String(kStatusGap) + statusFigures_;
+}
+
+void QtUi::ShowStatusBar() {
+    auto* bar = qobject_cast<StatusLine*>(entry(Ctrl::StatusBar).widget.data());
+    if (bar == nullptr) return;
+    const QString full = StatusBarText();
+    bar->setText(full);
+    QString tip = full;
+    if (!statusTooltip_.isEmpty()) tip += QLatin1Char('\n') + statusTooltip_;
+    if (bar->toolTip() != tip) bar->setToolTip(tip);
 }
 
 void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
     Entry& e = entry(c);
     QWidget* w = e.widget.data();
     if (w == nullptr) return;
-    if (c == Ctrl::StatusBar && statusHold_ && statusHold_->isActive()) {
-        heldStatus_ = FromUtf8(text);
+    if (c == Ctrl::StatusBar) {
+        statusFigures_ = FromUtf8(text);
+        ShowStatusBar();
         return;
     }
     const QSignalBlocker block(w);
@@ -733,6 +825,7 @@ std::string QtUi::GetCtrlText(Ctrl c) {
     const Entry& e = entry(c);
     QWidget* w = e.widget.data();
     if (w == nullptr) return {};
+    if (c == Ctrl::StatusBar) return StatusBarText().toStdString();
     switch (e.kind) {
         case Kind::TextBox:
             return static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString();
@@ -782,7 +875,17 @@ void QtUi::SetVisible(Ctrl c, bool visible) {
 }
 
 void QtUi::SetTooltip(Ctrl c, std::string_view text) {
+    if (c == Ctrl::StatusBar) {
+        // Below the line's whole text.
+        statusTooltip_ = FromUtf8(text);
+        ShowStatusBar();
+        return;
+    }
     if (QWidget* w = entry(c).widget.data()) w->setToolTip(FromUtf8(text));
+}
+
+void QtUi::OpenFolder(std::string_view folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(folder)));
 }
 
 void QtUi::SetPrecision(Ctrl c, int decimals) {
@@ -908,8 +1011,9 @@ void QtUi::DeleteGraphPlots(Ctrl graph) {
 }
 
 void QtUi::PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                   std::uint32_t rgb) {
-    if (ColourGraph* g = colourGraph(graph)) g->PlotEllipse(left, bottom, right, top, rgb);
+                   std::uint32_t rgb, ArcLine line) {
+    if (ColourGraph* g = colourGraph(graph))
+        g->PlotEllipse(left, bottom, right, top, rgb, line == ArcLine::Dashed);
 }
 
 void QtUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {

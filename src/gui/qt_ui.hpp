@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QKeySequence>
+#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -37,6 +38,10 @@ class WindowMenu;
 // The seven languages by their own names, in the order of the Language values 0..6.
 inline constexpr std::array<const char*, 7> kLanguageNames{
     "Deutsch", "English", "Français", "Español", "Português", "Italiano", "Polski"};
+
+// A locale's language as a Language value, when it is one of the seven. The C and POSIX
+// locales (LANG=C) speak English by convention.
+std::optional<std::int32_t> LanguageOfLocale(const QLocale& locale);
 
 // The operator's documents folder; the home folder where there is none.
 QString DocumentsFolder();
@@ -104,7 +109,7 @@ class QtUi : public QObject, public OperatorInterface {
     std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                 std::uint32_t rgb) override;
+                 std::uint32_t rgb, ArcLine line) override;
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
@@ -128,6 +133,13 @@ class QtUi : public QObject, public OperatorInterface {
     void SetProgress(int step, int maxSteps) override;
     void SetTimer(double seconds) override;
     void ShowStatusMessage(std::string_view text) override;
+    void ShowStatusFailure(std::string_view text) override;
+    void OpenFolder(std::string_view folder) override;
+    // Runs a command of the window's own that is no control's (a menu's), as a control's
+    // callback runs.
+    void RunCommand(const std::function<void()>& command);
+    // Four times a second while live values should be arriving.
+    std::function<void()> onLiveAgeTick;
     void ShowLiveAge(LiveAge age) override;
     // Whether the live displays are greyed (older than the last failure, or not refreshed
     // for a second while acquisition runs).
@@ -200,9 +212,17 @@ class QtUi : public QObject, public OperatorInterface {
     std::optional<int> pendingZoom_;
     QString lastServerText_;
     QString lastPortText_;
-    // A passing status line holds the status bar for a few seconds; what the program puts
-    // there meanwhile shows afterwards.
-    QTimer* statusHold_ = nullptr;
+    // The status bar: a message (passing, or a failure that stays until the operator acts
+    // again) in front of the figures the program keeps there, cut to one line.
+    void ShowStatusLine(const QString& text, bool failure);
+    void OperatorActs();
+    QString StatusBarText() const;
+    void ShowStatusBar();
+    QTimer* statusFade_ = nullptr;
+    QString statusMessage_;
+    bool statusFailure_ = false;
+    QString statusFigures_;
+    QString statusTooltip_;
     QTimer* programTimer_ = nullptr;  // the program's timer (SetTimer)
     bool LiveValuesOld() const;
     void GreyLiveValues(bool grey);
@@ -210,7 +230,6 @@ class QtUi : public QObject, public OperatorInterface {
     QElapsedTimer lastArrival_;
     QTimer* liveAgeTimer_ = nullptr;
     bool liveGrey_ = false;
-    std::optional<QString> heldStatus_;
     std::unique_ptr<WindowMenu> menu_;
     bool graphsPaused_ = false;
     // The button that had the keyboard when the program dimmed it; it gets it back.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,7 +28,11 @@ using W = WindowCommand;
 
 // Mnemonics are unique within each menu; the menu titles' letters are used by no control.
 constexpr MenuEntry kEntries[] = {
-    {M::File, W::Control, "&Record live data\u2026", Ctrl::RecordButton},
+    {M::File, W::OpenParameters, "&Open parameters\u2026", Ctrl::Count_, 0, "Ctrl+O"},
+    {M::File, W::OpenRecent, "Open r&ecent", Ctrl::Count_},
+    {M::File, W::SaveParameters, "Save parameters &as\u2026", Ctrl::Count_, 0, "Ctrl+S"},
+    {M::File, W::Control, "&Record live data\u2026", Ctrl::RecordButton, 0, "", true},
+    {M::File, W::RecordSampling, "Recording &keeps", Ctrl::Count_},
     {M::File, W::Control, "Co&mpare\u2026", Ctrl::CompareButton},
     {M::File, W::ExportGraph, "Export graph X\u2013&Y\u2026", Ctrl::GraphXY, 0, "", true},
     {M::File, W::ExportGraph, "Export graph X\u2013&INT\u2026", Ctrl::GraphXInt},
@@ -106,6 +111,15 @@ void WindowMenu::Build() {
     for (const MenuEntry& e : kEntries) {
         QMenu* m = menu(e.menu);
         if (e.separatorBefore) m->addSeparator();
+        if (e.command == W::OpenRecent || e.command == W::RecordSampling) {
+            // Filled as it opens, from what the program holds then.
+            QMenu* sub = m->addMenu(tr(e.title));
+            submenus_.emplace_back(e.command, sub);
+            const bool recent = e.command == W::OpenRecent;
+            connect(sub, &QMenu::aboutToShow, this,
+                    [this, sub, recent] { recent ? FillRecent(sub) : FillSampling(sub); });
+            continue;
+        }
         QAction* a = m->addAction(tr(e.title));
         if (*e.key != '\0') a->setShortcut(QKeySequence(QString::fromLatin1(e.key)));
         // Help lines without a command tell how the window is used.
@@ -126,6 +140,69 @@ void WindowMenu::Build() {
         actions_.emplace_back(&e, a);
     }
     SyncWithControls();
+}
+
+QMenu* WindowMenu::submenu(WindowCommand command) const {
+    for (const auto& [c, m] : submenus_) {
+        if (c == command) return m;
+    }
+    return nullptr;
+}
+
+void WindowMenu::FillRecent(QMenu* menu) {
+    menu->clear();
+    const std::vector<std::string> files = recentFiles ? recentFiles() : std::vector<std::string>{};
+    if (files.empty()) {
+        menu->addAction(tr("No parameter file yet"))->setEnabled(false);
+        return;
+    }
+    int n = 0;
+    for (const std::string& file : files) {
+        const QString path = QString::fromStdString(file);
+        // A number to choose it by, the name to know it by; the folder in the tooltip.
+        QAction* a =
+            menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
+        a->setToolTip(QDir::toNativeSeparators(path));
+        a->setStatusTip(a->toolTip());
+        connect(a, &QAction::triggered, this, [this, file] {
+            if (openParameters) openParameters(file);
+        });
+    }
+    menu->setToolTipsVisible(true);
+}
+
+void WindowMenu::FillSampling(QMenu* menu) {
+    menu->clear();
+    const RecordSampling now = sampling ? sampling() : RecordSampling{};
+    auto add = [&](const QString& title, RecordEvery every) {
+        QAction* a = menu->addAction(title);
+        a->setCheckable(true);
+        a->setChecked(now.every == every);
+        connect(a, &QAction::triggered, this, [this, every] { ChooseSampling(every); });
+    };
+    add(tr("&Every sample"), RecordEvery::Sample);
+    add(tr("One sample in &N (now %1)\u2026").arg(now.n), RecordEvery::NthSample);
+    add(tr("One sample per &interval (now %1 s)\u2026").arg(now.interval), RecordEvery::Interval);
+}
+
+void WindowMenu::ChooseSampling(RecordEvery every) {
+    if (!sampling || !setSampling) return;
+    RecordSampling s = sampling();
+    bool ok = true;
+    if (every == RecordEvery::NthSample) {
+        const int n =
+            QInputDialog::getInt(&ui_.window(), tr("Recording keeps"), tr("Keep one sample in:"),
+                                 static_cast<int>(s.n), 1, 1000000, 1, &ok);
+        if (ok) s.n = static_cast<std::uint32_t>(n);
+    } else if (every == RecordEvery::Interval) {
+        const double seconds = QInputDialog::getDouble(
+            &ui_.window(), tr("Recording keeps"), tr("Keep one sample per interval of (seconds):"),
+            s.interval, 0.001, 86400.0, 3, &ok);
+        if (ok) s.interval = seconds;
+    }
+    if (!ok) return;  // cancelled: the choice stays as it was
+    s.every = every;
+    setSampling(s);
 }
 
 QAction* WindowMenu::ActionFor(Ctrl role) const {
@@ -185,6 +262,15 @@ void WindowMenu::Run(const MenuEntry& e) {
             break;
         case W::Quit:
             ui_.window().close();
+            break;
+        case W::OpenParameters:
+            if (openParameters) openParameters({});
+            break;
+        case W::SaveParameters:
+            if (saveParameters) saveParameters();
+            break;
+        case W::OpenRecent:
+        case W::RecordSampling:
             break;
     }
     SyncWithControls();

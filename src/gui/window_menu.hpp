@@ -10,6 +10,7 @@
 #include <span>
 
 #include "app/operator_interface.hpp"
+#include "app/settings.hpp"
 #include "link_monitor_panel.hpp"
 
 class QAction;
@@ -30,7 +31,11 @@ enum class WindowCommand {
     LinkMonitor,
     StandardSize,  // the right double-click on the window's background
     About,
-    Quit  // the close of the window
+    Quit,            // the close of the window
+    OpenParameters,  // a parameter file into the window, whatever the memory selection
+    OpenRecent,      // a submenu of the parameter files last opened or saved
+    SaveParameters,  // the window's parameters into a file, whatever the memory selection
+    RecordSampling   // a submenu: which samples a recording keeps
 };
 
 struct MenuEntry {
@@ -63,6 +68,14 @@ class WindowMenu : public QObject {
     std::function<MonitorHeading()> monitorHeading;
     LinkMonitorPanel* monitorPanel() const { return panel_; }
 
+    // The program's side of the file commands and of the recording's sampling.
+    std::function<void(const std::string& path)> openParameters;  // "": ask for a file
+    std::function<void()> saveParameters;
+    std::function<std::vector<std::string>()> recentFiles;
+    std::function<RecordSampling()> sampling;
+    std::function<void(const RecordSampling&)> setSampling;
+    QMenu* submenu(WindowCommand command) const;
+
     // The window's own commands, also for tests and screenshots.
     void ShowLinkMonitor();
     // Asks for a file name and saves the plot of `graph`.
@@ -72,11 +85,15 @@ class WindowMenu : public QObject {
   private:
     void Build();
     void Run(const MenuEntry& entry);
+    void FillRecent(QMenu* menu);
+    void FillSampling(QMenu* menu);
+    void ChooseSampling(RecordEvery every);
     void SyncWithControls();
 
     QtUi& ui_;
     std::array<QMenu*, 4> menus_{};
     std::vector<std::pair<const MenuEntry*, QAction*>> actions_;
+    std::vector<std::pair<WindowCommand, QMenu*>> submenus_;
     LinkMonitor* monitor_ = nullptr;
     QPointer<LinkMonitorPanel> panel_;
     QString exportDirectory_;  // where the operator last exported a graph, this run

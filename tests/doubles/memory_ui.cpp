@@ -66,8 +66,8 @@ void MemoryUi::DeleteGraphPlots(Ctrl graph) {
 }
 
 void MemoryUi::PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                       std::uint32_t rgb) {
-    graphs_[graph].arcs.push_back({left, bottom, right, top, rgb});
+                       std::uint32_t rgb, ArcLine line) {
+    graphs_[graph].arcs.push_back({left, bottom, right, top, rgb, line});
 }
 
 void MemoryUi::SetAxisRange(Ctrl graph, Axis axis, double min, double max) {

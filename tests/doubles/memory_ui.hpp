@@ -47,6 +47,7 @@ struct PopupAnswer {
 struct ArcRecord {
     double left, bottom, right, top;
     std::uint32_t rgb;
+    ArcLine line = ArcLine::Solid;
 };
 
 struct GraphRecord {
@@ -100,7 +101,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
     void PlotArc(Ctrl graph, double left, double bottom, double right, double top,
-                 std::uint32_t rgb) override;
+                 std::uint32_t rgb, ArcLine line) override;
     void SetAxisRange(Ctrl graph, Axis axis, double min, double max) override;
     void SetGraphCursor(Ctrl graph, double x, double y) override;
     void SetStripChartPointsPerScreen(Ctrl chart, int points) override;
@@ -124,6 +125,11 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     void SetProgress(int step, int maxSteps) override;
     void SetTimer(double seconds) override { timerSeconds = seconds; }
     void ShowStatusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
+    void ShowStatusFailure(std::string_view text) override {
+        statusMessages.emplace_back(text);
+        statusFailures.emplace_back(text);
+    }
+    void OpenFolder(std::string_view folder) override { openedFolders.emplace_back(folder); }
     void ShowLiveAge(LiveAge age) override { liveAge = age; }
 
     // --- Inspection and scripting
@@ -166,6 +172,8 @@ class MemoryUi : public OperatorInterface, public TestLoop {
 
     std::vector<PopupRecord> popups;          // every popup shown, in order
     std::vector<std::string> statusMessages;  // every passing status line, in order
+    std::vector<std::string> statusFailures;  // those of them that stay until the next action
+    std::vector<std::string> openedFolders;
     LiveAge liveAge = LiveAge::Kept;
     double timerSeconds = 0;          // the main window's timer as the program set it (0: stopped)
     std::deque<PopupAnswer> answers;  // consumed by Confirm, Generic and FileSelect

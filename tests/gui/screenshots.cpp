@@ -2,7 +2,9 @@
 // the moments worth looking at: connected, acquiring with taught colours (light and dark),
 // the graphs explored (zoomed, hovered, paused and scrolled back), the parameter page and its
 // editor, a failure in the InfoBox, the assistant's first question, the link monitor with a
-// rejected reply and its Bytes view, the question before Record replaces a file, a menu, the
+// rejected reply and its Bytes view, the question before Record replaces a file, a recording
+// waiting for GO and one running, the editor beside the live view during GO (also at
+// 1024x600), the Sensor and File menus, the
 // About box, the smallest window, the reports after loading an empty file (the longer one
 // taller than the screen).
 #include <QApplication>
@@ -149,6 +151,7 @@ int main(int argc, char** argv) {
     // GO, then the pictures while it runs, then STOP. Each step returns to the acquisition
     // loop, which runs between them.
     std::function<void()> explore;
+    std::function<void(int)> duringGo;
     QTimer::singleShot(1500, [&] {
         ui.scheduler().FlushNow();
         save(&window, "02-acquiring");
@@ -188,8 +191,63 @@ int main(int argc, char** argv) {
         QApplication::sendEvent(xy, &leave);
         ui.ResetGraphViews();
         ui.SetGraphsPaused(false);
-        DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
+        // Each of the next steps returns to the acquisition loop, so that samples go on
+        // arriving between the pictures.
+        QTimer::singleShot(50, [&] { duringGo(0); });
     };
+    // A recording during GO: its file, rows and size in the status bar. Then the editor
+    // beside the live view: a tolerance changed and not yet sent is a dashed circle; at the
+    // standard size and on a small screen.
+    const QSize standardSize = window.size();
+    duringGo = [&](int step) {
+        const auto shot = [&](const char* name) {
+            for (bool dark : {false, true}) {
+                app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
+                Spin(100);
+                ctx.recording.ShowStatusBar(true);  // the figures of this moment
+                ui.scheduler().FlushNow();
+                savePixmap(window.grab(), QString::fromLatin1(name) + (dark ? "-dark" : ""));
+            }
+            app.setPalette(QApplication::style()->standardPalette());
+        };
+        switch (step) {
+            case 0:
+                popups.Then([&](QWidget* w) { ChooseFile(w, QStringLiteral("line-2.csv")); });
+                ui.Trigger(Ctrl::RecordButton);
+                break;
+            case 1:
+                shot("20-recording");
+                ui.SetActiveTabPage(kParameterPage);
+                DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+                ctx.editor.EditItem(ConfigItem::Teach(1, 3), 800);
+                ctx.editor.EditItem(ConfigItem::Parameter(15), 9);
+                break;
+            case 2:
+                shot("18-editor-during-go");
+                window.resize(1024, 600);
+                break;
+            case 3:
+                shot("18-editor-during-go-1024x600");
+                window.resize(standardSize);
+                DispatchControlEvent(ctx, Ctrl::RevertButton, Event::Commit);
+                DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+                DispatchControlEvent(ctx, Ctrl::StopButton, Event::Commit);
+                return;
+        }
+        QTimer::singleShot(400, [&, step] { duringGo(step + 1); });
+    };
+    // Record armed before GO: the status bar says that it waits.
+    popups.Then([&](QWidget* w) { ChooseFile(w, QStringLiteral("line-1.csv")); });
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::RecordButton))->click();
+    Spin(100);
+    saveBoth(&window, "19-recording-waiting-for-go", [&] { ui.scheduler().FlushNow(); });
+    const QSize beforeSmall = window.size();
+    window.resize(1024, 600);
+    Spin(100);
+    save(&window, "19-recording-waiting-for-go-1024x600");
+    window.resize(beforeSmall);
+    Spin(50);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::RecordButton))->click();
     qobject_cast<QPushButton*>(ui.widget(Ctrl::GoButton))->click();
     sim.Control(QStringLiteral("cycle 0"));
 
@@ -266,26 +324,27 @@ int main(int argc, char** argv) {
     qobject_cast<QPushButton*>(ui.widget(Ctrl::RecordButton))->click();
     Spin(100);
 
-    // A menu, drawn where it opens over the window.
-    QMenu* sensor = ui.menu().menu(MenuName::Sensor);
-    window.menuBar()->setActiveAction(sensor->menuAction());
-    Spin(100);
-    {
+    // The menus, drawn where they open over the window.
+    for (const auto& [name, shotName] : {std::pair{MenuName::Sensor, "11-menu-sensor"},
+                                         std::pair{MenuName::File, "11-menu-file"}}) {
+        QMenu* shown = ui.menu().menu(name);
+        window.menuBar()->setActiveAction(shown->menuAction());
+        Spin(100);
         for (bool dark : {false, true}) {
             app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());
             Spin(100);
             QPixmap shot = window.grab();
             QPainter painter(&shot);
-            painter.drawPixmap(window.mapFromGlobal(sensor->mapToGlobal(QPoint(0, 0))),
-                               sensor->grab());
+            painter.drawPixmap(window.mapFromGlobal(shown->mapToGlobal(QPoint(0, 0))),
+                               shown->grab());
             painter.end();
-            savePixmap(shot, dark ? QStringLiteral("11-menu-sensor-dark")
-                                  : QStringLiteral("11-menu-sensor"));
+            savePixmap(shot, QString::fromLatin1(shotName) + (dark ? "-dark" : ""));
         }
         app.setPalette(QApplication::style()->standardPalette());
+        shown->hide();
+        window.menuBar()->setActiveAction(nullptr);
+        Spin(50);
     }
-    sensor->hide();
-    window.menuBar()->setActiveAction(nullptr);
 
     for (bool dark : {false, true}) {
         app.setPalette(dark ? DarkPalette() : QApplication::style()->standardPalette());

@@ -30,6 +30,7 @@
 
 #include "app/control_table.hpp"
 #include "app/live_record.hpp"
+#include "displays.hpp"
 #include "gui_app.hpp"
 #include "gui_driver.hpp"
 #include "link_monitor_panel.hpp"
@@ -97,6 +98,7 @@ std::vector<QChar> VisibleMnemonics(QWidget& w) {
         if (l->isVisible() && l->buddy() != nullptr) take(l->text());
     }
     for (QTabBar* bar : w.findChildren<QTabBar*>()) {
+        if (!bar->isVisible()) continue;
         for (int i = 0; i < bar->count(); ++i)
             take(bar->tabText(i));
     }
@@ -329,7 +331,10 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
     auto* teach = qobject_cast<QTableView*>(ui().widget(Ctrl::TeachEditor));
     ASSERT_TRUE(parameters->isVisible());
     EXPECT_FALSE(ui().widget(Ctrl::TeachTableCtrl)->isVisible());
-    EXPECT_FALSE(ui().window().dataPanel()->isVisible());  // the editor has the width
+    // The editor has the room it needs, and the live view stays beside it.
+    EXPECT_TRUE(ui().window().dataPanel()->isVisible());
+    EXPECT_TRUE(ui().widget(Ctrl::GraphXY)->isVisible());
+    EXPECT_GT(ui().window().main().leftColumn->width(), ui().window().dataPanel()->width());
 
     // Typed as an operator types into a cell: its editor opens, the text, Return.
     const auto type = [](QTableView* table, int row, int column, const char* text) {
@@ -524,8 +529,9 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
         previous = t;
     }
     EXPECT_GT(largestStep, 0.4) << "the gap shows in the times";
-    EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("a gap of 0."), std::string::npos)
-        << ui().GetCtrlText(Ctrl::StatusBar);
+    // Said in passing (the recording's end follows it there) and kept in the log.
+    EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find("a gap of 0."), std::string::npos)
+        << ui().GetCtrlText(Ctrl::InfoBox);
 
     // Lost again; a sensor with another serial number answers: no more attempts, and said.
     QTimer::singleShot(300, [&] { sim.reset(); });
@@ -643,7 +649,9 @@ TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     });
     QTimer::singleShot(300, [&] { QTest::keyClick(&ui().window(), Qt::Key_F12); });
     QTest::keyClick(&ui().window(), Qt::Key_F11);
-    EXPECT_EQ(refused, "GO cannot run now: data transfer is running.");
+    // The reason in front, the figures after it.
+    EXPECT_TRUE(refused.startsWith("GO cannot run now: data transfer is running.   "))
+        << refused.toStdString();
     const auto samples = model.CommandCount(8);
     EXPECT_GT(samples, 10u);
     EXPECT_FALSE(ctx().state.acquiring());
@@ -966,6 +974,15 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
         std::vector<QChar> letters = VisibleMnemonics(ui().window());
         std::sort(letters.begin(), letters.end());
         EXPECT_EQ(std::adjacent_find(letters.begin(), letters.end()), letters.end()) << page;
+        if (page == kParameterPage) {
+            // The editor's sub-pages have letters of their own.
+            DispatchControlEvent(ctx(), Ctrl::EditModeButton, Event::Commit);
+            letters = VisibleMnemonics(ui().window());
+            std::sort(letters.begin(), letters.end());
+            EXPECT_EQ(std::adjacent_find(letters.begin(), letters.end()), letters.end());
+            EXPECT_EQ(std::count(letters.begin(), letters.end(), QChar('T')), 1);
+            DispatchControlEvent(ctx(), Ctrl::EditModeButton, Event::Commit);
+        }
     }
     QTest::keyClick(&ui().window(), Qt::Key_E, Qt::AltModifier);
     QTest::keyClick(&ui().window(), Qt::Key_E, Qt::AltModifier);
@@ -1015,14 +1032,19 @@ TEST_F(Window, AtHomeOnADesktop) {
         EXPECT_LE(lines[i - 1]->y() + lines[i - 1]->fontMetrics().height(), lines[i]->y() + 1);
     }
 
-    // The status bar's longest text is whole at the standard size; below the minimum size
-    // nothing goes.
-    ui().SetCtrlText(Ctrl::StatusBar,
-                     "12345.6 samples/s   1234567 samples   recording "
-                     "qelto-live-20260101-120000.csv: 1234567 rows   scan frequency 1234.56 Hz");
+    // The status bar's longest text keeps to one line, cut with "…", whole in its tooltip;
+    // below the minimum size nothing goes.
+    const std::string longest =
+        "recording qelto-live-20260101-120000.csv (one in 10): 1234567 rows, 123.4 MB   "
+        "12345.6 samples/s   1234567 samples   scan frequency 1234.56 Hz";
+    ui().SetCtrlText(Ctrl::StatusBar, longest);
     Spin(50);
-    auto* bar = qobject_cast<QLabel*>(ui().widget(Ctrl::StatusBar));
-    EXPECT_GE(bar->height(), bar->heightForWidth(bar->width()));
+    auto* bar = qobject_cast<StatusLine*>(ui().widget(Ctrl::StatusBar));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_LE(bar->height(), bar->fontMetrics().height() * 2);
+    EXPECT_TRUE(bar->shownText().endsWith(QChar(0x2026))) << bar->shownText().toStdString();
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->shownText()), bar->contentsRect().width());
+    EXPECT_TRUE(bar->toolTip().startsWith(QString::fromStdString(longest)));
     w.resize(300, 200);
     Spin(50);
     EXPECT_GE(w.width(), w.minimumWidth());
@@ -1054,6 +1076,177 @@ TEST_F(Window, AtHomeOnADesktop) {
     popups.ThenClick("OFFLINE");
     Start(RefusedPort(), 2);
     EXPECT_EQ(ctx().state.Language, 1);
+}
+
+// The desktop's language at the first start: the C and POSIX locales are English.
+TEST(DesktopLanguage, CAndPosixAreEnglish) {
+    EXPECT_EQ(LanguageOfLocale(QLocale(QLocale::C)), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("POSIX"))), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("C"))), 1);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("pl_PL"))), 6);
+    EXPECT_EQ(LanguageOfLocale(QLocale(QStringLiteral("ja_JP"))), std::nullopt);
+}
+
+// The operator's day from the keyboard alone, one task after the other: connect, edit and
+// send, record during GO, zoom a graph, find a failure in the link monitor. No mouse event is
+// sent; popups are answered by their keys or by typing. Each task is a step of its own: a new
+// task of the day goes in as one more.
+TEST_F(Window, TheOperatorsDayWithoutAMouse) {
+    popups.ThenClick("OFFLINE");
+    Start(RefusedPort());
+    Activate();
+    MainWindow& w = ui().window();
+    const auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* target =
+            focus != nullptr && focus->isVisible() ? focus : static_cast<QWidget*>(&w);
+        QTest::keyClick(target, static_cast<Qt::Key>(k), mods);
+    };
+    // A popup's answer by its key; one that stays open after it is closed, so that the test
+    // fails rather than waits.
+    const auto pressOn = [](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        return [k, mods](QWidget* popup) {
+            QTest::keyClick(popup, static_cast<Qt::Key>(k), mods);
+            QTimer::singleShot(2000, popup, [popup] {
+                ADD_FAILURE() << "the key left the popup open: "
+                              << popup->windowTitle().toStdString();
+                if (auto* dialog = qobject_cast<QDialog*>(popup)) dialog->reject();
+            });
+        };
+    };
+    // Tab until `target` has the keyboard; false when it never comes.
+    const auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i)
+            key(Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    };
+    struct Step {
+        const char* task;
+        std::function<void()> run;
+    };
+    const std::vector<Step> day = {
+        {"connect",
+         [&] {
+             ASSERT_TRUE(server.ListenTcp());
+             key(Qt::Key_C, Qt::AltModifier);  // the connection page
+             key(Qt::Key_T, Qt::AltModifier);  // its Port field
+             key(Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClicks(QApplication::focusWidget(), QString::number(server.tcpPort()));
+             popups.Then(pressOn(Qt::Key_Return));  // default parameters? Enter says no
+             key(Qt::Key_Return);                   // Enter in the field connects
+             ASSERT_TRUE(ctx().supervisor.usable());
+         }},
+        {"edit and send",
+         [&] {
+             Activate();
+             // Offline left FILE selected: the sensor's EEPROM again.
+             key(Qt::Key_E, Qt::AltModifier);
+             ASSERT_TRUE(
+                 SpinUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; }, 1000));
+             key(Qt::Key_P, Qt::AltModifier);  // the parameter page
+             key(Qt::Key_D, Qt::AltModifier);  // Edit (a button's letter clicks it a moment later)
+             ASSERT_TRUE(SpinUntil([&] { return ctx().editor.on(); }, 1000));
+             auto* table = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
+             ASSERT_TRUE(tabTo(table));
+             key(Qt::Key_Home, Qt::ControlModifier);
+             const QString gain = QStringLiteral("GAIN");
+             for (int r = 0;
+                  r < table->model()->rowCount() &&
+                  table->model()->headerData(table->currentIndex().row(), Qt::Vertical) != gain;
+                  ++r) {
+                 key(Qt::Key_Down);
+             }
+             ASSERT_EQ(table->model()->headerData(table->currentIndex().row(), Qt::Vertical), gain);
+             key(Qt::Key_7);  // typing opens the cell
+             auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+             ASSERT_NE(cell, nullptr);
+             EXPECT_EQ(cell->text(), QStringLiteral("7"));
+             key(Qt::Key_Return);
+             Spin(20);  // the view hands the value on once the cell's editor has closed
+             EXPECT_EQ(ctx().working.config().para.Gain, 7);
+             // Tab leaves the table when no cell is open; Ctrl+Tab too.
+             key(Qt::Key_Tab, Qt::ControlModifier);
+             EXPECT_FALSE(table->isAncestorOf(QApplication::focusWidget()));
+             popups.Then(pressOn(Qt::Key_Y));  // send these values? Y is Yes
+             key(Qt::Key_F9);
+             EXPECT_EQ(model.EepromParameters().Gain, 7);
+             Activate();
+             key(Qt::Key_D, Qt::AltModifier);  // the plain page again
+             EXPECT_TRUE(SpinUntil([&] { return !ctx().editor.on(); }, 1000));
+         }},
+        {"record during GO",
+         [&] {
+             Activate();
+             popups.Then([](QWidget* dialog) { ChooseFile(dialog, QStringLiteral("walk.csv")); });
+             key(Qt::Key_F, Qt::AltModifier);                                // File
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_R);  // Record live data
+             ASSERT_TRUE(ctx().recording.recorder().active());
+             EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("recording walk.csv: waiting for GO"),
+                       std::string::npos)
+                 << ui().GetCtrlText(Ctrl::StatusBar);
+             Activate();
+             std::string during;
+             QTimer::singleShot(400, [&] {
+                 ctx().recording.ShowStatusBar(true);
+                 during = ui().GetCtrlText(Ctrl::StatusBar);
+                 key(Qt::Key_F12);
+             });
+             key(Qt::Key_F11);
+             EXPECT_NE(during.find("recording walk.csv: "), std::string::npos) << during;
+             EXPECT_NE(during.find(" rows, "), std::string::npos) << during;
+             EXPECT_FALSE(ctx().recording.recorder().active());
+         }},
+        {"zoom a graph",
+         [&] {
+             Activate();
+             auto* xy = qobject_cast<ColourGraph*>(ui().widget(Ctrl::GraphXY));
+             ASSERT_TRUE(tabTo(xy));
+             const QCPRange automatic = xy->xAxis->range();
+             key(Qt::Key_Plus);
+             EXPECT_TRUE(xy->operatorView());
+             EXPECT_LT(xy->xAxis->range().size(), automatic.size());
+             const double centre = xy->xAxis->range().center();
+             key(Qt::Key_Right);
+             EXPECT_GT(xy->xAxis->range().center(), centre);
+             key(Qt::Key_0);
+             EXPECT_FALSE(xy->operatorView());
+             EXPECT_EQ(xy->xAxis->range(), automatic);
+         }},
+        {"find a failure in the link monitor",
+         [&] {
+             std::string error;
+             server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
+             Activate();
+             popups.Then(pressOn(Qt::Key_Return));  // nothing unsent: no question expected
+             key(Qt::Key_F10);
+             EXPECT_TRUE(ctx().supervisor.usable());  // a broken reply is no loss
+             Activate();
+             key(Qt::Key_L, Qt::ControlModifier);
+             LinkMonitorPanel* panel = ui().menu().monitorPanel();
+             ASSERT_NE(panel, nullptr);
+             panel->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+             MonitorTableModel& rows = panel->model();
+             const auto onlyFailures = [&] {
+                 panel->Follow();
+                 bool rejected = false;
+                 for (int r = 0; r < rows.rowCount(); ++r) {
+                     if (rows.entryAt(r).result == MonitorResult::Ok) return false;
+                     rejected = rejected || rows.entryAt(r).result == MonitorResult::Rejected;
+                 }
+                 return rejected;
+             };
+             EXPECT_FALSE(onlyFailures());
+             QTest::keyClick(panel, Qt::Key_F, Qt::AltModifier);  // Failures only
+             EXPECT_TRUE(SpinUntil(onlyFailures, 1000));
+             panel->close();
+         }},
+    };
+    for (const Step& step : day) {
+        SCOPED_TRACE(step.task);
+        step.run();
+        if (HasFatalFailure()) return;
+    }
 }
 
 }  // namespace

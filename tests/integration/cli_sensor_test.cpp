@@ -822,6 +822,21 @@ TEST_F(CliStoredSettings, FromTheProgramDirectory) {
     EXPECT_EQ(after.readAll(), before) << "the GUI's settings are read, never written";
 }
 
+TEST_F(CliStoredSettings, AFileThatIsNoSettingsFileIsSaidAndTheDefaultsAreNamedAsSuch) {
+    QTemporaryDir install;
+    const QString cli = InstallCopy(install.path());
+    QFile junk(QDir(install.path()).filePath("PanelSettings.cfg"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("[Communication]\nProtocol = 1\n");
+    junk.close();
+
+    const CliRun run = RunCliAt(cli, {"identify"});
+    EXPECT_TRUE(Contains(run.err, junk.fileName().toStdString() +
+                                      " could not be used: using the defaults: RS-232 COM1"))
+        << run.err;
+    EXPECT_FALSE(Contains(run.err, "stored in")) << run.err;
+}
+
 TEST_F(CliStoredSettings, FromTheUserDirectoryWhenTheProgramDirectoryIsReadOnly) {
     QTemporaryDir install;
     QTemporaryDir home;

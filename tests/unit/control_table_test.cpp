@@ -69,8 +69,8 @@ TEST(ControlTable, RightClickShowsEachControlsHelpAndRunsNothing) {
          "button."},
         {Ctrl::StartAssistantButton, "Start assistant to adjust the sensor."},
         {Ctrl::RecordButton,
-         "Records every live sample into a CSV file while data transfer runs. \nClick again "
-         "to stop recording."},
+         "Records live samples into a CSV file while data transfer runs: every one, one in N or "
+         "one per interval, \nas chosen in the File menu. Click again to stop recording."},
         {Ctrl::CompareButton,
          "Compares the parameters and teach table shown with those in the sensor or in a "
          "parameter file, \nwithout changing either."},

@@ -149,6 +149,29 @@ TEST(Graphs, InitDrawsAllRowsInPaletteColoursAndShowPlacesCursorsAndStrip) {
     EXPECT_EQ(ui.graph(Ctrl::RgbStripChart).deletions, 0);
 }
 
+// A circle the operator changed is dashed until it has gone to the sensor or a file.
+TEST(Graphs, AnUnsentCircleIsDashedUntilSent) {
+    SessionRig rig;
+    MemoryUi ui;
+    WorkingCopy working{rig.sensor};
+    LiveView view;
+    Graphs graphs{ui, working, view};
+    working.AddView([&](const WorkingCopyChange&) { graphs.InitGraphs(); });
+    working.Replace(Configuration{});
+    working.Edit(ConfigItem::Teach(4, 3), 300);  // the tolerance of row 4
+    const auto dashed = [&] {
+        std::vector<std::size_t> rows;
+        const auto& arcs = ui.graph(Ctrl::GraphXInt).arcs;
+        for (std::size_t n = 0; n < arcs.size(); ++n) {
+            if (arcs[n].line == ArcLine::Dashed) rows.push_back(n);
+        }
+        return rows;
+    };
+    EXPECT_EQ(dashed(), std::vector<std::size_t>{4});
+    working.MarkSent();
+    EXPECT_TRUE(dashed().empty());
+}
+
 TEST(Graphs, StatusDoubleClickEmptiesTheInfoBoxAndNothingElse) {
     UnitRig rig;
     rig.ui.popups.clear();

@@ -123,6 +123,37 @@ TEST_F(MainPanel, FileTargetWritesAndReadsTheParameterFileAlsoOffline) {
     EXPECT_TRUE(sensor.seen.empty());
 }
 
+// File > Save parameters as and Open parameters (a recent file): a parameter file whatever the
+// memory selection shows, the sensor untouched, and the files in the recent list.
+TEST_F(MainPanel, FileCommandsUseAParameterFileWhateverTheSelectionAndRememberIt) {
+    ASSERT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    const auto file = dir / "line-7.ini";
+    rig.ui.SetCtrlVal(Ctrl::AverageControl, 77);
+    rig.ui.answers.push_back(PopupAnswer::File(kFileNew, file.string()));
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::SaveAs), Outcome::Done);
+    EXPECT_TRUE(sensor.seen.empty());
+    EXPECT_NE(ReadFile(file).find("77"), std::string::npos);
+    EXPECT_EQ(rig.ctx.settings.RecentParameterFiles, std::vector<std::string>{file.string()});
+
+    // Back from a recent file after an edit: the question first (No keeps the edit).
+    rig.ctx.working.Edit(ConfigItem::Parameter(2), 5);
+    rig.ui.answers.push_back(PopupAnswer::No());
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Declined);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 5);
+    rig.ui.answers.push_back(PopupAnswer::Yes());
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Done);
+    EXPECT_EQ(rig.ctx.working.config().para.Average, 77);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    EXPECT_TRUE(sensor.seen.empty());
+
+    // A recent file that has gone is said and leaves the list.
+    std::filesystem::remove(file);
+    EXPECT_EQ(DispatchFileCommand(rig.ctx, FileCommand::Open, file.string()), Outcome::Failed);
+    ASSERT_FALSE(rig.ui.popups.empty());
+    EXPECT_NE(rig.ui.popups.back().message.find("could not be read"), std::string::npos);
+    EXPECT_TRUE(rig.ctx.settings.RecentParameterFiles.empty());
+}
+
 TEST_F(MainPanel, MemorySelectorButtonsActAsRadioButtons) {
     rig.ui.SetCtrlVal(Ctrl::FileButton, 1);
     DispatchControlEvent(rig.ctx, Ctrl::FileButton, Event::ValChanged);
