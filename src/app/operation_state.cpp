@@ -15,6 +15,12 @@ std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c) {
     return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
 }
 
+void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target) {
+    ui.SetCtrlVal(Ctrl::RamButton, target == kTargetRam ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::EepromButton, target == kTargetEeprom ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::FileButton, target == kTargetFile ? 1 : 0);
+}
+
 const char* FailureWords(const SensorError& error) {
     if (error.kind == SensorFault::OpenFailed) return "could not connect";
     const std::optional<FailureKind> kind = FailureKindOf(error.kind);

@@ -39,19 +39,20 @@ Editor::Editor(OperatorInterface& ui, WorkingCopy& working) : ui_(ui), working_(
     });
 }
 
-EditorCell Editor::Cell(ConfigItem item) const {
-    EditorCell cell;
-    cell.value = working_.value(item);
-    if (const auto refused = working_.refusal(item)) {
-        cell.mark = kCellRefused;
-        cell.tooltip = "Sent: " + std::to_string(refused->sent) +
-                       "\nThe sensor holds: " + std::to_string(refused->held) + "\n\n" +
-                       working_.refusalReport();
-    } else if (working_.DiffersFromSensor(item)) {
-        // Without the sensor's values there is nothing to tell a change from.
-        cell.mark = kCellChanged;
+ValueMark MarkOf(const WorkingCopy& working, ConfigItem item) {
+    if (const auto refused = working.refusal(item)) {
+        return {kCellRefused, "Sent: " + std::to_string(refused->sent) + "\nThe sensor holds: " +
+                                  std::to_string(refused->held) + "\n\n" + working.refusalReport()};
     }
-    return cell;
+    if (!working.DiffersFromSensor(item)) return {};
+    const std::string held = std::to_string(ItemValue(*working.sensorValues(), item));
+    return {kCellChanged, working.Unsent(item) ? "Not sent yet: the sensor holds " + held
+                                               : "The sensor holds " + held};
+}
+
+EditorCell Editor::Cell(ConfigItem item) const {
+    const ValueMark mark = MarkOf(working_, item);
+    return {working_.value(item), mark.color, mark.tooltip};
 }
 
 void Editor::ShowHistory() {
@@ -110,15 +111,6 @@ Outcome Editor::ConfirmEditedSend() {
     // Yes writes into the sensor: Enter says no.
     return ui_.ConfirmPopup(Texts::kSendTitle, question, Default::No) == 1 ? Outcome::Done
                                                                            : Outcome::Declined;
-}
-
-void Editor::MarkRefused(const Configuration& sent, const Configuration& held,
-                         const std::string& verdict) {
-    working_.MarkRefused(sent, held, verdict);
-}
-
-void Editor::ClearRefused() {
-    working_.ClearRefused();
 }
 
 Outcome Editor::ToggleEditMode() {
