@@ -35,6 +35,7 @@
 #include "gui_driver.hpp"
 #include "link_monitor_panel.hpp"
 #include "sim_server.hpp"
+#include "support/wait_until.hpp"
 #include "window_menu.hpp"
 
 // Qt's entry for a close request from the window system. Private, and declared here because
@@ -50,11 +51,11 @@ class QWindowSystemInterface {
 namespace qelto::gui {
 namespace {
 
+using qelto::testing::WaitUntil;
 using testing::ChooseFile;
 using testing::ClickButton;
 using testing::PopupAnswerer;
 using testing::Spin;
-using testing::SpinUntil;
 
 // A loopback port with nobody listening: a connection attempt is refused at once.
 int RefusedPort() {
@@ -147,8 +148,17 @@ class Window : public ::testing::Test {
     QtUi& ui() { return gui->ui(); }
     Context& ctx() { return gui->ctx(); }
     // Clicks GO; `during` runs while the acquisition loop runs, and must end it.
+    // GO, and `during` 0.3 s into it. GO still running 5 s later is a failure, and is told to
+    // stop, so that the test goes on.
     void Acquire(const std::function<void()>& during) {
         QTimer::singleShot(300, during);
+        QTimer bound;
+        bound.setSingleShot(true);
+        QObject::connect(&bound, &QTimer::timeout, [this] {
+            ADD_FAILURE() << "GO did not end within 5 s";
+            ctx().state.acquisition = Acquisition::Stopped;
+        });
+        bound.start(5000);
         QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     }
 
@@ -856,7 +866,7 @@ TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
     EXPECT_FALSE(ctx().state.acquiring());
     EXPECT_TRUE(SettingsWritten());
     EXPECT_EQ(gui->Exec(), 0);
-    EXPECT_TRUE(SpinUntil([&] { return !server.tcpClientConnected(); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !server.tcpClientConnected(); }, "the link to close", 2));
 }
 
 TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
@@ -1056,11 +1066,11 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     auto* freq = qobject_cast<QLineEdit*>(ui().widget(Ctrl::ScanFreqDisplay));
     const QString measured =
         QString::fromStdString(FormatScanFrequency(ctx().sensor.scanFrequency()));
-    EXPECT_TRUE(SpinUntil([&] { return freq->text() == measured; }, 2000))
+    EXPECT_TRUE(WaitUntil([&] { return freq->text() == measured; }, "the measured frequency", 2))
         << freq->text().toStdString() << " / " << measured.toStdString();
     ui().SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(1000.5));
     ui().SetCtrlVal(Ctrl::ScanFreqDisplay, 1000.5);
-    EXPECT_TRUE(SpinUntil([&] { return freq->text() == "1001"; }, 2000))
+    EXPECT_TRUE(WaitUntil([&] { return freq->text() == "1001"; }, "1001 in the display", 2))
         << freq->text().toStdString();
     EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
 
@@ -1237,11 +1247,11 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              Activate();
              // Offline left FILE selected: the sensor's EEPROM again.
              key(Qt::Key_E, Qt::AltModifier);
-             ASSERT_TRUE(
-                 SpinUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; }, 1000));
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; },
+                                   "EEPROM selected", 1));
              key(Qt::Key_P, Qt::AltModifier);  // the parameter page
              key(Qt::Key_D, Qt::AltModifier);  // Edit (a button's letter clicks it a moment later)
-             ASSERT_TRUE(SpinUntil([&] { return ctx().editor.on(); }, 1000));
+             ASSERT_TRUE(WaitUntil([&] { return ctx().editor.on(); }, "the editor", 1));
              auto* table = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
              ASSERT_TRUE(tabTo(table));
              key(Qt::Key_Home, Qt::ControlModifier);
@@ -1268,7 +1278,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              EXPECT_EQ(model.EepromParameters().Gain, 7);
              Activate();
              key(Qt::Key_D, Qt::AltModifier);  // the plain page again
-             EXPECT_TRUE(SpinUntil([&] { return !ctx().editor.on(); }, 1000));
+             EXPECT_TRUE(WaitUntil([&] { return !ctx().editor.on(); }, "the plain page", 1));
          }},
         {"edit and send to RAM, store",
          [&] {
@@ -1359,7 +1369,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              };
              EXPECT_FALSE(onlyFailures());
              QTest::keyClick(panel, Qt::Key_F, Qt::AltModifier);  // Failures only
-             EXPECT_TRUE(SpinUntil(onlyFailures, 1000));
+             EXPECT_TRUE(WaitUntil(onlyFailures, "failures only", 1));
              panel->close();
          }},
     };
