@@ -139,7 +139,7 @@ TEST(LinkSupervisor, ReconnectStaysAfterAFailureAndGoesWithAPlainDisconnect) {
     };
     EXPECT_FALSE(s.sensor.Identify().ok());
     s.sensor.Close();
-    EXPECT_EQ(s.Line().rfind("Offline: TIMEOUT!", 0), 0u) << s.Line();
+    EXPECT_EQ(s.Line().rfind("Offline (no reply in time): TIMEOUT!", 0), 0u) << s.Line();
     EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
     s.scripted.override = nullptr;
     ASSERT_TRUE(s.sensor.Open(s.settings).ok());
