@@ -8,10 +8,26 @@
 #include <vector>
 
 #include "protocol/records.hpp"
+#include "sensor/fleet.hpp"
 
 namespace qelto::cli {
 
-enum class Command { Identify, Get, Send, Live, Record, Freq, Show, Defaults, Ports, Diff, Set };
+enum class Command {
+    Identify,
+    Get,
+    Send,
+    Live,
+    Record,
+    Freq,
+    Show,
+    Defaults,
+    Ports,
+    Diff,
+    Set,
+    Store,
+    Load,
+    Fleet
+};
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
 
@@ -40,7 +56,14 @@ struct CliOptions {
     std::optional<double> seconds;       // record --seconds
     std::uint64_t every = 1;             // record --every: one sample in so many
     bool reconnect = false;              // live, record: go on when the sensor comes back
+    bool verify = false;                 // send, set: read back after writing and compare
     Format format = Format::Text;
+    // fleet TASK INVENTORY [DIR | GOLDEN]: DIR for backup, GOLDEN for check and rollout.
+    FleetTask fleetTask = FleetTask::Identify;
+    std::string inventoryFile;
+    std::string fleetTarget;
+    int jobs = 8;           // -j: sensors at once
+    bool ramFirst = false;  // rollout: RAM, (verify,) then store
     // set: the values named on the command line, checked, in the order given.
     std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
 };
@@ -52,15 +75,22 @@ const char* CommandName(Command c);
 
 extern const char* const kCliUsage;
 
-// Exit codes.
+// Exit codes, one per kind of trouble; scripts rely on them.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;  // reported by the core
+// The link failed: closed, no reply in time, a broken reply or one of another request.
+inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnsupported = 3;  // firmware of another family
 inline constexpr int kExitFile = 4;
-// diff: the two sides differ (same is kExitOk); kept apart from the codes of trouble above.
+// diff: the two sides differ (same is kExitOk); fleet check: a sensor holds other values than
+// the golden file. Kept apart from the codes of trouble above.
 inline constexpr int kExitDiffer = 5;
 // live, record --reconnect: another sensor answered where the lost one was.
 inline constexpr int kExitOtherSensor = 6;
+// The sensor refused: it replaced values with its defaults, held other values than were sent
+// (--verify), or answered with its error reply.
+inline constexpr int kExitRefused = 7;
+// fleet: one sensor or more failed (or was not started); each one's line says which and how.
+inline constexpr int kExitFleetFailed = 8;
 
 }  // namespace qelto::cli
