@@ -35,6 +35,7 @@ enum class UserCommand {
     Select,  // the memory selection
     Teach,   // Teach from sensor
     Check,   // Check tolerances
+    Store,   // RAM into the EEPROM
 };
 inline constexpr std::size_t kMaxRunningCommands = 4;
 

@@ -129,9 +129,18 @@ Outcome Connection::SensorNotRead() {
 
 Outcome Connection::TryToConnect(bool reconnecting) {
     const LinkDescription& link = settings_.link;
-    sensor_.CloseSerialPort(link.comPort);
-    // The port the session has open, whatever the selector shows by now.
-    CloseOpenSerialPort();
+    // A serial link that was lost (its sensor fell silent) and is opened again as it was is
+    // closed by the opening itself: closing it here would count as the operator's Disconnect,
+    // which ends the loss.
+    const ConnectionSettings& open = sensor_.settings();
+    const bool reopening = link_.lossPending() && open.Protocol == kRs232 &&
+                           CtrlValueU16(ui_, Ctrl::ProtocolSelector) == kRs232 &&
+                           CtrlValueU16(ui_, Ctrl::ComPortSelector) == open.ComPort;
+    if (!reopening) {
+        sensor_.CloseSerialPort(link.comPort);
+        // The port the session has open, whatever the selector shows by now.
+        CloseOpenSerialPort();
+    }
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusTryToConnect);
     ui_.AppendText(Ctrl::InfoBox, kInfoTryToConnect);
     ReadConnectionPage();
@@ -169,34 +178,40 @@ Outcome Connection::TryToConnect(bool reconnecting) {
             break;
     }
     if (listener.quitting) return Outcome::Quit;
-    // Edits that were never sent are not thrown away without a yes (the same sensor connected
-    // again keeps them without a question); without, the sensor's values are known all the
-    // same, and the editor marks what differs.
-    const bool keepEdits =
-        working_.UnsentCount() != 0 && (listener.sameSensor || !transfer_.ConfirmDiscard());
-    if (!ReadConfiguration(keepEdits, options.throughEeprom)) return SensorNotRead();
+    bool read = false;
+    if (listener.sameSensor) {
+        read = ReadAfterReconnection();
+    } else {
+        // Edits that were never sent are not thrown away without a yes; without, the sensor's
+        // values are known all the same, and the views mark what differs.
+        const bool keepEdits = working_.UnsentCount() != 0 && !transfer_.ConfirmDiscard();
+        read = transfer_.ReadSensor(options.throughEeprom, !keepEdits);
+    }
+    if (!read) return SensorNotRead();
     ui_.SetDimmed(Ctrl::AcceptButton, false);
     return Outcome::Done;
 }
 
-bool Connection::ReadConfiguration(bool keepEdits, bool throughEeprom) {
-    if (!keepEdits) return transfer_.GetPara();
-    const auto read = sensor_.ReadConfiguration(throughEeprom);
+bool Connection::ReadAfterReconnection() {
+    // Nothing is loaded from its EEPROM: that would throw away what it holds in RAM alone.
+    if (!link_.heldAtLoss()) {
+        // Nothing was known of it before: what it holds is read as a connection reads it.
+        return transfer_.ReadSensor(false, working_.UnsentCount() == 0);
+    }
+    const auto read = sensor_.ReadConfiguration(false);
     if (!read) feedback_.ReportFailure(read.error());
     return read.ok();
 }
 
 LinkSupervisor::Attempt Connection::TryAgainQuietly() {
     ConnectOptions options;
-    options.throughEeprom = state_.TransferTarget == kTargetEeprom;
+    options.throughEeprom = false;
     options.readConfiguration = false;
     const LinkSupervisor::Attempt attempt = link_.TryAgain(options);
     if (attempt != LinkSupervisor::Attempt::SameSensor) return attempt;
-    // The sensor that was connected: what it holds is read as a Get would (the working copy
-    // keeps unsent edits), and the status display shows it again.
-    if (!ReadConfiguration(working_.UnsentCount() != 0, options.throughEeprom)) {
-        return LinkSupervisor::Attempt::Failed;
-    }
+    // The sensor that was connected: what it holds is read, the working copy kept, and the
+    // status display shows it again.
+    if (!ReadAfterReconnection()) return LinkSupervisor::Attempt::Failed;
     ui_.SetCtrlText(Ctrl::StatusDisplay, sensor_.identity().firmwareLine());
     ui_.SetDimmed(Ctrl::AcceptButton, false);
     return attempt;
@@ -211,9 +226,8 @@ void Connection::Disconnect() {
     sensor_.Close();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
     ui_.AppendText(Ctrl::InfoBox, kInfoNoSensor);
-    ui_.SetCtrlVal(Ctrl::FileButton, 1);
-    ui_.SetCtrlVal(Ctrl::EepromButton, 0);
     state_.TransferTarget = kTargetFile;
+    ShowMemorySelector(ui_, kTargetFile);
 }
 
 void Connection::InitConnectPanel() {
@@ -257,10 +271,6 @@ Outcome Connection::ServerChanged() {
     settings_.link.host = ui_.GetCtrlText(Ctrl::ServerField);
     RememberServer(settings_.link.host);
     return Outcome::Done;
-}
-
-Outcome Connection::Connect() {
-    return TryToConnect();
 }
 
 Outcome Connection::DisconnectButton() {

@@ -45,13 +45,14 @@ class Connection {
 
     // One connection attempt with the settings on the connection page: open, identify, the
     // question about default parameters, then the sensor's configuration into the working
-    // copy. `reconnecting`: the sensor that was connected before is not asked about default
-    // parameters, and unsent edits are kept for it without a question. Done once the sensor is
-    // identified and its configuration read.
+    // copy. `reconnecting`: the sensor that was connected before, back after a loss, is not
+    // asked about default parameters, and what it holds is read from its RAM alone, the
+    // working copy kept as it is. Done once the sensor is identified and its configuration
+    // read.
     Outcome TryToConnect(bool reconnecting = false);
     // The link supervisor's attempt while the link is lost: nothing shown or asked on the way,
-    // nothing written, and only the sensor that was connected is taken (its configuration read
-    // as a Get would).
+    // nothing written, and only the sensor that was connected is taken (what it holds read
+    // from its RAM, the working copy kept).
     LinkSupervisor::Attempt TryAgainQuietly();
     // Closes the link and leaves the program working on files only.
     void Disconnect();
@@ -70,16 +71,16 @@ class Connection {
     // COM port, baud rate and port number: a changed setting dims Accept.
     Outcome SettingChanged();
     Outcome ServerChanged();
-    Outcome Connect();
     Outcome DisconnectButton();
     Outcome FindComPorts();
 
   private:
     class Listener;
     class QuietListener;
-    // The sensor's configuration, into the working copy as Get reads it, or (keeping unsent
-    // edits) into the session only; false after a failure, reported.
-    bool ReadConfiguration(bool keepEdits, bool throughEeprom);
+    // The sensor that was connected, back after a loss: what it holds now, read from its RAM so
+    // that nothing in it changes, into the session alone; the working copy and its unsent edits
+    // stay, and its views mark what differs. False after a failure, reported.
+    bool ReadAfterReconnection();
     void ReadConnectionPage();
     void ListPorts(const std::vector<SerialPortInfo>& ports);
     // The serial port the session opened, if its link is one: the selector may show another.

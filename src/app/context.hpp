@@ -65,14 +65,14 @@ struct Context {
     Live live{ui, loop, sensor, state, feedback, view, graphs, transfer, recording};
     Connection connection{ui,    loop,     sensor,   supervisor, portEnumerator,
                           state, feedback, settings, working,    transfer};
-    Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording};
+    Reconnection reconnection{ui, state, lock, supervisor, connection, live, recording, working};
     Assistant assistant{ui, loop, sensor, state, working, transfer, live, graphs, view};
     Compare compare{ui, loop, sensor, feedback, working, files};
     TeachEvidence evidence{ui, loop, sensor, working, live, view, graphs, settings, recording};
 
   private:
     // The features that follow the session's events; each stands on its own.
-    std::array<SessionObserver*, 3> sessionObservers();
+    std::array<SessionObserver*, 5> sessionObservers();
 };
 
 }  // namespace qelto

@@ -116,6 +116,9 @@ struct Help {
     static constexpr std::string_view kEvidenceCloud =
         "Shows the samples of the last teach or check as points beside the circles, in the "
         "colour of the row they lie nearest.";
+    static constexpr std::string_view kStore =
+        "Stores what the sensor's RAM holds in its EEPROM, so that it keeps those values at the "
+        "next power-on. \nNothing else is sent.";
 };
 
 // The actions, each on the feature it belongs to.
@@ -164,7 +167,7 @@ Outcome On(Context& c, Ctrl role) {
 constexpr Action kProtocolChanged = On<&Context::connection, &Connection::ProtocolChanged>;
 constexpr Action kSettingChanged = On<&Context::connection, &Connection::SettingChanged>;
 constexpr Action kServerChanged = On<&Context::connection, &Connection::ServerChanged>;
-constexpr Action kConnect = On<&Context::connection, &Connection::Connect>;
+constexpr Action kConnect = On<&Context::reconnection, &Reconnection::Connect>;
 constexpr Action kDisconnect = On<&Context::connection, &Connection::DisconnectButton>;
 constexpr Action kFindComPorts = On<&Context::connection, &Connection::FindComPorts>;
 constexpr Action kSend = On<&Context::transfer, &Transfer::Send>;
@@ -197,6 +200,7 @@ constexpr Action kOpenFolder = On<&Context::recording, &Recording::OpenFolder>;
 constexpr Action kTeachFromSensor = On<&Context::evidence, &TeachEvidence::TeachFromSensor>;
 constexpr Action kCheckTolerances = On<&Context::evidence, &TeachEvidence::CheckTolerances>;
 constexpr Action kEvidenceCloud = On<&Context::evidence, &TeachEvidence::ToggleCloud>;
+constexpr Action kStore = On<&Context::transfer, &Transfer::Store>;
 
 constexpr Event kCommit = Event::Commit;
 
@@ -265,6 +269,9 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::CheckTolerancesButton, Help::kCheckTolerances, Key::None, kCommit, kCheckTolerances},
     E{Ctrl::EvidenceCloudButton, Help::kEvidenceCloud, Key::None, kCommit, kEvidenceCloud},
     E{Ctrl::OverlapNote, Help::kOverlapNote, Key::None, kCommit, nullptr},
+    E{Ctrl::RamButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
+    E{Ctrl::RamReminder, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::StoreButton, Help::kStore, Key::None, kCommit, kStore},
 }};
 
 constexpr bool InRoleOrder() {
@@ -302,8 +309,14 @@ Outcome RunInTurn(Context& ctx, UserCommand command, F action) {
     }
     // STOP and the memory selection are over as soon as they are given.
     if (command == UserCommand::Stop || command == UserCommand::Select) return action();
-    const CommandLock::Scope running(ctx.lock, command);
-    return action();
+    Outcome outcome = Outcome::Done;
+    {
+        const CommandLock::Scope running(ctx.lock, command);
+        outcome = action();
+    }
+    // A Send whose answer was lost: once the sensor has answered again, a read-back is offered.
+    ctx.transfer.OfferReadBack();
+    return outcome;
 }
 
 }  // namespace

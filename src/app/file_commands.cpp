@@ -81,6 +81,8 @@ Outcome ParameterFiles::SendParaToFile() {
     }
     working_.MarkSent();  // saved: nothing shown is unsent any more
     RememberRecent();
+    ui_.ShowStatusMessage("Saved " +
+                          PathToUtf8(PathFromUtf8(settings_.ParameterFilePath).filename()));
     return Outcome::Done;
 }
 
@@ -139,6 +141,8 @@ Outcome ParameterFiles::LoadIntoWorkingCopy() {
     if (loaded == Outcome::Done) {
         working_.Replace(read);
         RememberRecent();
+        ui_.ShowStatusMessage("Loaded " +
+                              PathToUtf8(PathFromUtf8(settings_.ParameterFilePath).filename()));
     }
     return loaded;
 }

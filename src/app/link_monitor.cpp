@@ -62,7 +62,55 @@ std::int64_t DayOf(std::int64_t localMs) {
     return localMs / kMsPerDay - (localMs % kMsPerDay < 0 ? 1 : 0);
 }
 
+// "3A"
+std::string Hex2(std::uint8_t b) {
+    return FormatHex(std::span<const std::uint8_t>(&b, 1));
+}
+
+std::string CrcText(const char* which, std::uint8_t expected, std::uint8_t received) {
+    return std::string(which) + " CRC: expected " + Hex2(expected) + ", received " + Hex2(received);
+}
+
+// Carets under the bytes of `fault` that lie in [from, from + n) of a line of hex whose first
+// byte starts at column `lead`, three columns a byte (and one more in the middle of a dump's
+// line, `gap`); empty when none of them lie there.
+std::string CaretLine(const std::optional<FrameFault>& fault, std::size_t from, std::size_t n,
+                      std::size_t lead, bool gap) {
+    if (!fault || fault->at + fault->count <= from || fault->at >= from + n) return {};
+    std::string line;
+    const std::size_t first = std::max(fault->at, from);
+    const std::size_t last = std::min(fault->at + fault->count, from + n);
+    for (std::size_t i = first; i < last; ++i) {
+        const std::size_t k = i - from;
+        const std::size_t at = lead + 3 * k + (gap && k >= kDumpWidth / 2 ? 1 : 0);
+        line.resize(at + 2, ' ');
+        line[at] = line[at + 1] = '^';
+    }
+    return line + "\n";
+}
+
 }  // namespace
+
+std::optional<FrameFault> FindFrameFault(std::span<const std::uint8_t> bytes, int asked) {
+    if (bytes.size() < kHeaderSize) return std::nullopt;
+    if (bytes[0] != kStartByte) {
+        return FrameFault{
+            "start byte: expected " + Hex2(kStartByte) + ", received " + Hex2(bytes[0]), 0, 1};
+    }
+    const std::uint8_t headerCrc = crc8(bytes.first(kHeaderSize - 1));
+    if (headerCrc != bytes[7]) return FrameFault{CrcText("header", headerCrc, bytes[7]), 7, 1};
+    const std::size_t length = GetU16(bytes.data() + 4);
+    if (length > 0 && bytes.size() >= kHeaderSize + length) {
+        const std::uint8_t dataCrc = crc8(bytes.subspan(kHeaderSize, length));
+        if (dataCrc != bytes[6]) return FrameFault{CrcText("data", dataCrc, bytes[6]), 6, 1};
+    }
+    if (asked >= 0 && bytes[1] != asked && bytes[1] != kCmdErrorReply) {
+        return FrameFault{"command " + std::to_string(bytes[1]) + " where " +
+                              std::to_string(asked) + " was asked",
+                          1, 1};
+    }
+    return std::nullopt;
+}
 
 LinkMonitor::LinkMonitor(std::size_t capacity) : capacity_(capacity > 0 ? capacity : 1) {}
 
@@ -153,6 +201,7 @@ void LinkMonitor::Record(TracedFrame kind, std::span<const std::uint8_t> bytes,
             break;
         default:
             e.result = MonitorResult::Rejected;
+            e.fault = FindFrameFault(bytes, lastCommand_);
             break;
     }
     e.reason = OneLine(reason);
@@ -203,7 +252,7 @@ std::string ResultText(const MonitorEntry& e) {
                    (e.exchanges == 1 ? " exchange" : " exchanges") + " until " +
                    FormatTimeOfDay(e.lastTimeMs);
         case MonitorResult::Rejected:
-            return "rejected: " + e.reason;
+            return "rejected: " + e.reason + (e.fault ? "; " + e.fault->what : std::string());
         case MonitorResult::TimedOut:
             return "time-out: " + e.reason;
     }
@@ -226,23 +275,26 @@ std::string FormatEntry(const MonitorEntry& e, bool withBytes) {
                   static_cast<unsigned>(e.argument), length.c_str());
     std::string out = line + ResultText(e) + "\n";
     if (withBytes) {
-        const auto frame = [&out](const char* mark, const std::vector<std::uint8_t>& bytes) {
+        const auto frame = [&out](const char* mark, const std::vector<std::uint8_t>& bytes,
+                                  const std::optional<FrameFault>& fault) {
             out += std::string("    ") + mark + " ";
             if (bytes.size() <= kDumpWidth) {
                 out += FormatHex(bytes) + "\n";
+                out += CaretLine(fault, 0, bytes.size(), 6, false);
             } else {
                 // Offsets from the second line on line up under the first's.
-                const std::string dump = HexDump(bytes, "      ");
+                const std::string dump = HexDump(bytes, "      ", fault);
                 out += dump.substr(6);
             }
         };
-        frame(e.direction == MonitorDirection::Reply ? "<" : ">", e.bytes);
-        if (e.direction == MonitorDirection::Exchanges) frame("<", e.replyBytes);
+        frame(e.direction == MonitorDirection::Reply ? "<" : ">", e.bytes, e.fault);
+        if (e.direction == MonitorDirection::Exchanges) frame("<", e.replyBytes, std::nullopt);
     }
     return out;
 }
 
-std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent) {
+std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent,
+                    const std::optional<FrameFault>& fault) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve((bytes.size() / kDumpWidth + 1) * (indent.size() + 80));
@@ -268,6 +320,7 @@ std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent
             out += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.';
         }
         out += "|\n";
+        out += CaretLine(fault, at, n, indent.size() + 6, true);
     }
     return out;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,6 +26,18 @@ enum class MonitorDirection : std::uint8_t {
 };
 enum class MonitorResult : std::uint8_t { Sent, Ok, Rejected, TimedOut };
 
+// What is wrong with a rejected reply, as far as its bytes tell: a start byte or a CRC that
+// does not fit (with the CRC the bytes call for and the one that came), or the command of
+// another request. `at` and `count` are the bytes at fault within the frame.
+struct FrameFault {
+    std::string what;  // "header CRC: expected 3A, received 3B"
+    std::size_t at = 0;
+    std::size_t count = 0;
+};
+// The fault in a reply of `bytes` that came for a request of `asked` (-1: not known); none
+// when its bytes are whole and sound (a time-out, a length the request did not take).
+std::optional<FrameFault> FindFrameFault(std::span<const std::uint8_t> bytes, int asked);
+
 struct MonitorEntry {
     std::uint64_t number = 0;     // 1, 2, ... in the order of recording, never reused
     std::int64_t timeMs = 0;      // local time of day, milliseconds (a run: its first request)
@@ -39,6 +52,7 @@ struct MonitorEntry {
     std::uint16_t length = 0;  // the data length of the header (a run: of its latest reply)
     MonitorResult result = MonitorResult::Sent;
     std::string reason;               // rejected or timed out: the link's message
+    std::optional<FrameFault> fault;  // rejected: what its bytes show to be wrong
     std::vector<std::uint8_t> bytes;  // the frame as it went or came (a run: its latest request)
     std::vector<std::uint8_t> replyBytes;  // a run: its latest reply
     std::uint64_t revision = 0;            // changes whenever the entry does
@@ -100,11 +114,14 @@ class LinkMonitor {
 std::string_view CommandName(int command);
 // "HH:MM:SS.mmm" of a time of day in milliseconds.
 std::string FormatTimeOfDay(std::int64_t ms);
-// "sent", "ok", "rejected: why", "time-out: why", "ok, 1234 exchanges until 12:00:01.250".
+// "sent", "ok", "rejected: why", "time-out: why", "ok, 1234 exchanges until 12:00:01.250";
+// a rejection with the fault its bytes show: "rejected: why; data CRC: expected 3A, received 3B".
 std::string ResultText(const MonitorEntry& e);
 // The bytes of a frame, 16 to a line: the offset, the bytes in hex, and the printable ASCII
-// characters beside them ("0010  55 08 ...  |U.....|"); each line starts with `indent`.
-std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent = {});
+// characters beside them ("0010  55 08 ...  |U.....|"); each line starts with `indent`. The
+// bytes of `fault` are marked by a line of carets below theirs.
+std::string HexDump(std::span<const std::uint8_t> bytes, std::string_view indent = {},
+                    const std::optional<FrameFault>& fault = std::nullopt);
 // One line of the saved text; with the bytes, each frame below it: on one line when it is short,
 // as a HexDump when it is longer than 16 bytes.
 std::string FormatEntry(const MonitorEntry& e, bool withBytes);

@@ -1,6 +1,7 @@
 #include "app/link_status.hpp"
 
 #include "app/local_time.hpp"
+#include "app/operation_state.hpp"
 #include "sensor/connect.hpp"
 #include "sensor/sensor_session.hpp"
 #include "sensor/sensor_texts.hpp"
@@ -47,6 +48,11 @@ LinkStatus::LinkStatus(OperatorInterface& ui, EventLoop& loop, const SensorSessi
 
 std::string LinkStatus::Text(const LinkSupervisor& link) {
     const std::string cause = link.cause() ? WithReason(*link.cause()) : std::string();
+    // What kind of failure it was comes first, in words (an open failure's text says it);
+    // the program's text follows.
+    const std::string kind = link.cause() && link.cause()->kind != SensorFault::OpenFailed
+                                 ? std::string(" (") + FailureWords(*link.cause()) + ")"
+                                 : std::string();
     switch (link.phase()) {
         case LinkPhase::NeverConnected:
             return kLinkNeverConnected;
@@ -54,15 +60,22 @@ std::string LinkStatus::Text(const LinkSupervisor& link) {
             return "Connecting: " + Where(session_);
         case LinkPhase::Connected: {
             const SensorIdentity& id = session_.identity();
-            return "Connected: " + Where(session_) + " \xE2\x80\x94 " + id.firmwareLine() +
-                   ", serial " + std::to_string(id.serialNumber);
+            std::string text = "Connected: " + Where(session_) + " \xE2\x80\x94 " +
+                               id.firmwareLine() + ", serial " + std::to_string(id.serialNumber);
+            // A reply that came broken or refused leaves the link as it is, and is said.
+            if (const auto& last = link.lastFailure()) {
+                text += "; " + std::string(FailureWords(*last)) + " at " +
+                        LocalTimeText("%H:%M:%S", link.lastFailureClock()) + ": " +
+                        WithReason(*last);
+            }
+            return text;
         }
         case LinkPhase::Offline:
-            return cause.empty() ? "Offline" : "Offline: " + cause;
+            return cause.empty() ? "Offline" : "Offline" + kind + ": " + cause;
         case LinkPhase::Lost:
             break;
     }
-    const std::string at = "Link lost at " + LocalTimeText("%H:%M:%S", link.lostClock());
+    const std::string at = "Link lost at " + LocalTimeText("%H:%M:%S", link.lostClock()) + kind;
     if (!link.retrying()) return at + ": " + cause;
     // What is going on first, where the line is short: the cause follows.
     const auto seconds = static_cast<long long>(loop_.Timer() - link.lostAt() + 0.5);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_error.hpp"
 #include "sensor/sensor_session.hpp"
 
@@ -12,6 +13,39 @@ std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c) {
     const double v = ui.GetCtrlVal(c);
     if (!(v > 0)) return 0;
     return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
+}
+
+void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target) {
+    ui.SetCtrlVal(Ctrl::RamButton, target == kTargetRam ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::EepromButton, target == kTargetEeprom ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::FileButton, target == kTargetFile ? 1 : 0);
+}
+
+const char* FailureWords(const SensorError& error) {
+    if (error.kind == SensorFault::OpenFailed) return "could not connect";
+    const std::optional<FailureKind> kind = FailureKindOf(error.kind);
+    if (!kind) return "";
+    switch (*kind) {
+        case FailureKind::Closed:
+            return "connection closed";
+        case FailureKind::Timeout:
+            return "no reply in time";
+        case FailureKind::Corrupted:
+            return "corrupted reply";
+        case FailureKind::Refused:
+            return "refused by the sensor";
+    }
+    return "";
+}
+
+std::string FailureStatusLine(const SensorError& error) {
+    std::string line = FailureWords(error);
+    if (line.empty()) return line;
+    line[0] = static_cast<char>(line[0] - 'a' + 'A');
+    // The sensor's own refusals differ only in the program's text.
+    if (FailureKindOf(error.kind) == FailureKind::Refused) line += ": " + OneLine(error.message);
+    if (!error.reason.empty()) line += " (" + error.reason + ")";
+    return line.back() == '!' ? line : line + ".";
 }
 
 void Feedback::SetTimeout(std::string_view message) {
@@ -36,6 +70,7 @@ void Feedback::ReportFailure(const SensorError& error) {
             break;
     }
     SetTimeout(error.message);
+    ui_.ShowStatusMessage(FailureStatusLine(error));
     if (!error.advice.empty()) {
         ui_.AppendText(Ctrl::InfoBox, error.advice);
         ui_.AppendText(Ctrl::InfoBox, "\n\n");

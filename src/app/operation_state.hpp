@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/operator_interface.hpp"
@@ -15,6 +16,8 @@ namespace qelto {
 class SensorSession;
 struct SensorError;
 
+// Where Send and Get go: the sensor's RAM alone, its EEPROM (through RAM), a parameter file.
+inline constexpr std::uint16_t kTargetRam = 1;
 inline constexpr std::uint16_t kTargetEeprom = 2;
 inline constexpr std::uint16_t kTargetFile = 3;
 
@@ -45,10 +48,21 @@ struct PresenterState {
     bool acquiring() const { return acquisition != Acquisition::Stopped; }
 };
 
+// The memory selector's buttons as `target` selects: the one for it on, the others off.
+void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target);
+
 // A numeric control's value as the unsigned 16-bit setting it stands for (clamped).
 std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c);
 
 inline constexpr const char* kStatusTimeout = "TIMEOUT!";
+
+// The kind of a failure in a few words, which the Status display's "TIMEOUT!" does not tell:
+// "connection closed", "could not connect", "no reply in time", "corrupted reply", "refused
+// by the sensor"; empty for what is no failure of the link (busy, quitting).
+const char* FailureWords(const SensorError& error);
+// The status line of a failure: its kind, and what a person needs beside it ("No reply in
+// time.", "Connection closed (sensor port 5000).").
+std::string FailureStatusLine(const SensorError& error);
 inline constexpr const char* kHelpTitle = "INFO!";
 
 // The failure report, the help of a control and the outcome of an operation on the link. The

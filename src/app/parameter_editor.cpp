@@ -43,33 +43,38 @@ Editor::Editor(OperatorInterface& ui, WorkingCopy& working) : ui_(ui), working_(
     });
 }
 
+ValueMark MarkOf(const WorkingCopy& working, ConfigItem item) {
+    if (const auto refused = working.refusal(item)) {
+        return {kCellRefused, "Sent: " + std::to_string(refused->sent) + "\nThe sensor holds: " +
+                                  std::to_string(refused->held) + "\n\n" + working.refusalReport()};
+    }
+    if (!working.DiffersFromSensor(item)) return {};
+    const std::string held = std::to_string(ItemValue(*working.sensorValues(), item));
+    return {kCellChanged, working.Unsent(item) ? "Not sent yet: the sensor holds " + held
+                                               : "The sensor holds " + held};
+}
+
 EditorCell Editor::Cell(ConfigItem item) const {
-    EditorCell cell;
-    cell.value = working_.value(item);
-    if (const auto refused = working_.refusal(item)) {
-        cell.mark = kCellRefused;
-        cell.tooltip = "Sent: " + std::to_string(refused->sent) +
-                       "\nThe sensor holds: " + std::to_string(refused->held) + "\n\n" +
-                       working_.refusalReport();
-        return cell;
-    }
+    const ValueMark mark = MarkOf(working_, item);
+    EditorCell cell{working_.value(item), mark.color, mark.tooltip};
+    if (mark.color == kCellRefused) return cell;
     // A tolerance whose sphere overlaps another row's: the sensor cannot tell those samples.
+    // That says more than a change does: it takes the mark, and the change stays in the tooltip.
     constexpr std::uint8_t kToleranceWord = 3;
-    if (item.teach && item.word == kToleranceWord) {
-        for (const TightPair& p : overlaps_) {
-            if (p.row != item.index && p.other != item.index) continue;
-            const std::size_t other = p.row == item.index ? p.other : p.row;
-            cell.mark = kCellOverlap;
-            if (!cell.tooltip.empty()) cell.tooltip += "\n";
-            cell.tooltip += "Its sphere overlaps row " + std::to_string(other) + "'s (" +
-                            FormatFixed(p.distance, 1) + " apart, tolerance " +
-                            std::to_string(working_.teach()[other].Cell[3]) +
-                            "): where both hold a sample, the sensor reports the lower row.";
-        }
-        if (cell.mark == kCellOverlap) return cell;
+    if (!item.teach || item.word != kToleranceWord) return cell;
+    std::string overlaps;
+    for (const TightPair& p : overlaps_) {
+        if (p.row != item.index && p.other != item.index) continue;
+        const std::size_t other = p.row == item.index ? p.other : p.row;
+        if (!overlaps.empty()) overlaps += "\n";
+        overlaps += "Its sphere overlaps row " + std::to_string(other) + "'s (" +
+                    FormatFixed(p.distance, 1) + " apart, tolerance " +
+                    std::to_string(working_.teach()[other].Cell[3]) +
+                    "): where both hold a sample, the sensor reports the lower row.";
     }
-    // Without the sensor's values there is nothing to tell a change from.
-    if (working_.DiffersFromSensor(item)) cell.mark = kCellChanged;
+    if (overlaps.empty()) return cell;
+    cell.mark = kCellOverlap;
+    cell.tooltip = mark.tooltip.empty() ? overlaps : overlaps + "\n" + mark.tooltip;
     return cell;
 }
 
@@ -134,15 +139,6 @@ Outcome Editor::ConfirmEditedSend() {
     // Yes writes into the sensor: Enter says no.
     return ui_.ConfirmPopup(Texts::kSendTitle, question, Default::No) == 1 ? Outcome::Done
                                                                            : Outcome::Declined;
-}
-
-void Editor::MarkRefused(const Configuration& sent, const Configuration& held,
-                         const std::string& verdict) {
-    working_.MarkRefused(sent, held, verdict);
-}
-
-void Editor::ClearRefused() {
-    working_.ClearRefused();
 }
 
 Outcome Editor::ToggleEditMode() {

@@ -103,6 +103,7 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
     }
     if (event == Event::Timer) {
         ctx.reconnection.Tick();
+        ctx.transfer.OfferReadBack();
         return Outcome::Done;
     }
     if (event == Event::RightDoubleClick) {

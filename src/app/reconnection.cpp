@@ -3,13 +3,20 @@
 #include <string>
 
 #include "app/command_lock.hpp"
+#include "app/compare.hpp"
 #include "app/connection.hpp"
 #include "app/live.hpp"
 #include "app/live_record.hpp"
+#include "app/working_copy.hpp"
 #include "sensor/sensor_texts.hpp"
 
 namespace qelto {
 namespace {
+
+constexpr const char* kMsgChangedWhileLost =
+    "The sensor holds other values than when the link was lost: it was reset, or changed by "
+    "someone else.\nNothing was written to it. The values shown stay; those the sensor holds "
+    "otherwise are marked.\n\nBefore the loss -> now:\n";
 
 // "0.6 s", "12 s": tenths while they matter.
 std::string Seconds(double s) {
@@ -24,14 +31,15 @@ std::string Seconds(double s) {
 
 Reconnection::Reconnection(OperatorInterface& ui, PresenterState& state, CommandLock& lock,
                            LinkSupervisor& link, Connection& connection, Live& live,
-                           Recording& recording)
+                           Recording& recording, const WorkingCopy& working)
     : ui_(ui),
       state_(state),
       lock_(lock),
       link_(link),
       connection_(connection),
       live_(live),
-      recording_(recording) {}
+      recording_(recording),
+      working_(working) {}
 
 void Reconnection::LinkChanged(const LinkSupervisor& link) {
     // The window's timer paces the supervisor's attempts.
@@ -68,8 +76,7 @@ Outcome Reconnection::ToggleAutomatic() {
 std::optional<Reconnection::Work> Reconnection::RestoreTarget() {
     if (!atLoss_) return std::nullopt;
     state_.TransferTarget = atLoss_->target;
-    ui_.SetCtrlVal(Ctrl::EepromButton, atLoss_->target == kTargetEeprom ? 1 : 0);
-    ui_.SetCtrlVal(Ctrl::FileButton, atLoss_->target == kTargetFile ? 1 : 0);
+    ShowMemorySelector(ui_, atLoss_->target);
     return atLoss_;
 }
 
@@ -88,6 +95,11 @@ Outcome Reconnection::Reconnect() {
     // What ran when the link went goes on, with the sensor that was connected.
     if (link_.backAfterLoss()) Resume(work);
     return Outcome::Done;
+}
+
+Outcome Reconnection::Connect() {
+    RestoreTarget();
+    return connection_.TryToConnect();
 }
 
 void Reconnection::Tick() {
@@ -120,9 +132,25 @@ void Reconnection::Tick() {
     }
 }
 
+std::size_t Reconnection::SayWhatChanged() {
+    const std::optional<Configuration>& before = link_.heldAtLoss();
+    const Configuration* now = working_.sensorValues();
+    if (!before || now == nullptr) return 0;
+    const std::vector<Difference> diffs = CompareConfigurations(*before, *now, kSensorTeachRows);
+    if (diffs.empty()) return 0;
+    const std::string text = kMsgChangedWhileLost + DifferenceList(diffs);
+    ui_.AppendText(Ctrl::InfoBox, text + "\n");
+    ui_.MessagePopup(kAttentionTitle, text);
+    return diffs.size();
+}
+
 void Reconnection::Resume(const std::optional<Work>& work) {
     const double gap = link_.gap();
     std::string said = "Reconnected after " + Seconds(gap);
+    if (const std::size_t changed = SayWhatChanged(); changed != 0) {
+        said += "; the sensor holds " + std::to_string(changed) +
+                (changed == 1 ? " value" : " values") + " other than before (marked)";
+    }
     if (!work || !work->live) {
         ui_.ShowStatusMessage(said + ".");
         return;

@@ -3,8 +3,10 @@
 // wants it, the link supervisor's quiet attempts on the window's timer. When the sensor that was
 // connected answers again, what was running when the link went (GO, a recording) goes on with
 // the memory selection of before; the gap shows in the recording's times and the status line
-// says how long it was. Another sensor stops the attempts and is said; nothing is ever written
-// by a reconnection.
+// says how long it was. What the sensor holds is read from its RAM and compared with what it held
+// when the link went: a sensor that was reset or changed meanwhile is said, with the values,
+// and the working copy stays as it is. Another sensor stops the attempts and is said; nothing is
+// ever written by a reconnection.
 #pragma once
 
 #include <cstdint>
@@ -20,16 +22,21 @@ class CommandLock;
 class Connection;
 class Live;
 class Recording;
+class WorkingCopy;
 
 class Reconnection : public LinkObserver {
   public:
     Reconnection(OperatorInterface& ui, PresenterState& state, CommandLock& lock,
-                 LinkSupervisor& link, Connection& connection, Live& live, Recording& recording);
+                 LinkSupervisor& link, Connection& connection, Live& live, Recording& recording,
+                 const WorkingCopy& working);
     Reconnection(const Reconnection&) = delete;
     Reconnection& operator=(const Reconnection&) = delete;
 
     // Reconnect (the button beside the link line, Ctrl+R).
     Outcome Reconnect();
+    // Connect (the connection page's button): after a loss, with the memory selection the
+    // operator had then.
+    Outcome Connect();
     // The switch: attempts on their own while the link is lost.
     Outcome ToggleAutomatic();
     Outcome SetAutomatic(bool on);
@@ -49,6 +56,9 @@ class Reconnection : public LinkObserver {
     std::optional<Work> RestoreTarget();
     // After the sensor that was connected answered again: what ran when the link went.
     void Resume(const std::optional<Work>& work);
+    // What the sensor holds now against what it held when the link went, said when they
+    // differ; how many values differ.
+    std::size_t SayWhatChanged();
 
     OperatorInterface& ui_;
     PresenterState& state_;
@@ -57,6 +67,7 @@ class Reconnection : public LinkObserver {
     Connection& connection_;
     Live& live_;
     Recording& recording_;
+    const WorkingCopy& working_;
     std::optional<Work> atLoss_;
 };
 

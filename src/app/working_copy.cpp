@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "protocol/frame.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -23,6 +24,7 @@ void WorkingCopy::ForgetHistory() {
 }
 
 void WorkingCopy::Replace(const Configuration& config) {
+    filled_ = true;
     config_ = config;
     baseline_ = config;
     ForgetHistory();
@@ -30,6 +32,7 @@ void WorkingCopy::Replace(const Configuration& config) {
 }
 
 void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
+    filled_ = true;
     config_.para = para;
     baseline_.para = para;
     ForgetHistory();
@@ -39,6 +42,7 @@ void WorkingCopy::ReplaceParameters(const ParameterSet& para) {
 void WorkingCopy::Update(const std::function<void(Configuration&)>& change) {
     const Configuration before = config_;
     change(config_);
+    filled_ = true;
     ForgetHistory();
     Tell({std::nullopt, before.para != config_.para, before.teach != config_.teach});
 }
@@ -123,6 +127,7 @@ std::size_t WorkingCopy::UnsentCount() const {
 }
 
 void WorkingCopy::MarkSent() {
+    filled_ = true;
     const bool wasUnsent = UnsentCount() != 0;
     baseline_ = config_;
     if (wasUnsent) Tell({std::nullopt, false, false, true});
@@ -156,6 +161,15 @@ std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const 
 
 void WorkingCopy::AddView(View view) {
     views_.push_back(std::move(view));
+}
+
+void WorkingCopy::SessionChanged(const SessionEvent& event) {
+    const bool configuration =
+        event.command == kCmdRead || event.command == kCmdWrite;  // not the live data
+    const bool marksMayChange = (event.kind == SessionEventKind::Answered && configuration) ||
+                                event.kind == SessionEventKind::Opened ||
+                                event.kind == SessionEventKind::Closed;
+    if (marksMayChange) Tell({std::nullopt, false, false});
 }
 
 void WorkingCopy::Tell(const WorkingCopyChange& change) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "protocol/records.hpp"
+#include "sensor/session_events.hpp"
 
 namespace qelto {
 
@@ -30,7 +31,9 @@ struct WorkingCopyChange {
     bool marksOnly() const { return !parameters && !teach; }
 };
 
-class WorkingCopy {
+// It follows the session too: when what the sensor is known to hold changes (a read, a write
+// it took, a new link), the views hear of it as a change of the marks.
+class WorkingCopy : public SessionObserver {
   public:
     using View = std::function<void(const WorkingCopyChange&)>;
 
@@ -42,6 +45,10 @@ class WorkingCopy {
     const ParameterSet& para() const { return config_.para; }
     const TeachTable& teach() const { return config_.teach; }
     std::uint16_t value(ConfigItem item) const { return ItemValue(config_, item); }
+
+    // It holds what came from somewhere (the sensor, a file, a send, the program), not the
+    // zeros of the start.
+    bool filled() const { return filled_; }
 
     // What the sensor holds, as last read from it or written to it and taken whole; null
     // while that is not known (no sensor, or not read since connecting).
@@ -87,10 +94,13 @@ class WorkingCopy {
     void MarkRefused(const Configuration& sent, const Configuration& held, std::string report);
     void ClearRefused();
     std::optional<Refusal> refusal(ConfigItem item) const;
+    const std::map<ConfigItem, Refusal>& refusals() const { return refused_; }
     const std::string& refusalReport() const { return refusalReport_; }
 
     // Views, told in the order they were added.
     void AddView(View view);
+
+    void SessionChanged(const SessionEvent& event) override;
 
   private:
     struct Change {
@@ -108,6 +118,7 @@ class WorkingCopy {
     const SensorSession& sensor_;
     Configuration config_;
     Configuration baseline_;  // as last read, loaded, sent or saved
+    bool filled_ = false;
     std::vector<Step> undo_, redo_;
     std::map<ConfigItem, Refusal> refused_;
     std::string refusalReport_;

@@ -47,9 +47,12 @@ QString HexText(const MonitorEntry& e) {
     return text;
 }
 
-QString DumpText(const char* what, const std::vector<std::uint8_t>& bytes) {
-    QString text = QString::fromLatin1(what) + QStringLiteral(", %1 bytes\n").arg(bytes.size());
-    return text + QString::fromStdString(HexDump(bytes));
+QString DumpText(const char* what, const std::vector<std::uint8_t>& bytes,
+                 const std::optional<FrameFault>& fault = std::nullopt) {
+    QString text = QString::fromLatin1(what) + QStringLiteral(", %1 bytes").arg(bytes.size());
+    // What is wrong with it, and below the bytes at fault, carets.
+    if (fault) text += QStringLiteral("; ") + QString::fromStdString(fault->what);
+    return text + QLatin1Char('\n') + QString::fromStdString(HexDump(bytes, {}, fault));
 }
 
 }  // namespace
@@ -402,7 +405,8 @@ void LinkMonitorPanel::ShowBytesOfCurrent() {
             text = DumpText("> request", e.bytes);
             break;
         case MonitorDirection::Reply:
-            text = e.bytes.empty() ? tr("< reply: nothing came") : DumpText("< reply", e.bytes);
+            text = e.bytes.empty() ? tr("< reply: nothing came")
+                                   : DumpText("< reply", e.bytes, e.fault);
             break;
         case MonitorDirection::Exchanges:
             text = DumpText("> latest request", e.bytes) + QLatin1Char('\n') +

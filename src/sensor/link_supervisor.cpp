@@ -68,6 +68,7 @@ void LinkSupervisor::SessionChanged(const SessionEvent& e) {
     switch (e.kind) {
         case SessionEventKind::Opening:
             cause_.reset();
+            lastFailure_.reset();
             Set(LinkPhase::Connecting);
             break;
         case SessionEventKind::Opened:
@@ -87,16 +88,28 @@ void LinkSupervisor::SessionChanged(const SessionEvent& e) {
             if (phase_ == LinkPhase::Offline) break;
             cause_.reset();
             lostAt_.reset();
+            heldAtLoss_.reset();
             Set(LinkPhase::Offline);
             break;
     }
 }
 
 void LinkSupervisor::Failure(const SensorError& error) {
-    if (!FailureKindOf(error.kind)) return;
+    const std::optional<FailureKind> kind = FailureKindOf(error.kind);
+    if (!kind) return;
     switch (phase_) {
         case LinkPhase::Connected:
+            if (*kind == FailureKind::Corrupted || *kind == FailureKind::Refused) {
+                // Something came: the sensor is there. A close that came with it is told on its
+                // own, after this.
+                lastFailure_ = error;
+                lastFailureClock_ = std::chrono::system_clock::now();
+                Tell();
+                break;
+            }
             cause_ = error;
+            heldAtLoss_.reset();
+            if (session_.knowsConfiguration()) heldAtLoss_ = session_.configuration();
             lostAt_ = loop_.Timer();
             lostClock_ = std::chrono::system_clock::now();
             attempts_ = 0;
@@ -119,10 +132,12 @@ void LinkSupervisor::Failure(const SensorError& error) {
 void LinkSupervisor::Identified() {
     const SensorIdentity& id = session_.identity();
     sameAgain_ = SameSensor(id, expected_);
+    if (!sameAgain_) heldAtLoss_.reset();
     gap_.reset();
     if (lostAt_ && sameAgain_) gap_ = loop_.Timer() - *lostAt_;
     lostAt_.reset();
     cause_.reset();
+    lastFailure_.reset();
     expected_ = id;
     Set(LinkPhase::Connected);
 }
@@ -160,6 +175,7 @@ LinkSupervisor::Attempt LinkSupervisor::TryAgain(ConnectOptions options) {
             attempting_ = false;
             cause_.reset();
             lostAt_.reset();
+            heldAtLoss_.reset();
             gap_.reset();
             Set(LinkPhase::Offline);
             return Attempt::OtherSensor;

@@ -24,7 +24,8 @@ enum class LinkPhase {
     Connecting,      // a link is being opened, its sensor not identified yet
     Connected,       // an identified sensor answers on it
     Offline,         // closed by the program, or an attempt failed before a sensor answered
-    Lost,            // it failed while connected (the server's close, a silent sensor, ...)
+    Lost,            // it went away or fell silent while connected (the server's close, no
+                     // reply in time); a reply that came broken or refused is no loss
 };
 
 // The same sensor: a supported firmware, its line, the name and the serial number alike.
@@ -58,6 +59,11 @@ class LinkSupervisor : private SessionObserver {
     // While lost: the first cause of the loss. While offline after a failure: that failure.
     const std::optional<SensorError>& cause() const { return cause_; }
     std::optional<FailureKind> causeKind() const;
+    // While connected: the last reply that came broken, answered another request or was
+    // refused, and when (wall clock). The sensor is still there, so it is no loss; it is kept
+    // until the next connection.
+    const std::optional<SensorError>& lastFailure() const { return lastFailure_; }
+    std::chrono::system_clock::time_point lastFailureClock() const { return lastFailureClock_; }
     // A loss not yet made good (also while offline after a failed manual attempt): when it
     // happened, on the loop's clock and the wall clock.
     bool lossPending() const { return lostAt_.has_value(); }
@@ -71,6 +77,10 @@ class LinkSupervisor : private SessionObserver {
     bool sameSensorAgain() const { return sameAgain_; }
     bool backAfterLoss() const { return gap_.has_value(); }
     double gap() const { return gap_.value_or(0.0); }
+    // What the sensor that was lost held when the link went (its configuration as last read
+    // or written and taken), to compare with what it holds when it is back; none when that
+    // was not known, or no loss is to be made good.
+    const std::optional<Configuration>& heldAtLoss() const { return heldAtLoss_; }
 
     // --- The quiet attempts while the link is lost, every kRetryInterval seconds on the
     // front end's own timer or loop.
@@ -100,10 +110,13 @@ class LinkSupervisor : private SessionObserver {
     std::vector<LinkObserver*> observers_;
     LinkPhase phase_ = LinkPhase::NeverConnected;
     std::optional<SensorError> cause_;
+    std::optional<SensorError> lastFailure_;
+    std::chrono::system_clock::time_point lastFailureClock_;
     std::optional<double> lostAt_;
     std::chrono::system_clock::time_point lostClock_;
     SensorIdentity expected_;
     SensorIdentity other_;
+    std::optional<Configuration> heldAtLoss_;
     bool sameAgain_ = false;
     std::optional<double> gap_;
     bool automatic_ = false;

@@ -484,12 +484,12 @@ TEST_F(Window, ReconnectAfterTheSensorCameBackGoesOnWritingNothing) {
     QTimer::singleShot(800, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
     QTest::mouseClick(Button(ui(), Ctrl::ReconnectButton), Qt::LeftButton);
     EXPECT_EQ(popups.seen.size(), popupsBefore);  // nothing asked
-    ASSERT_GT(wire.size(), 6u);
-    const std::vector<std::string> connect(wire.begin(), wire.begin() + 5);
+    ASSERT_GT(wire.size(), 5u);
+    // What the sensor holds is read from RAM: nothing loaded from the EEPROM, nothing written.
+    const std::vector<std::string> connect(wire.begin(), wire.begin() + 4);
     EXPECT_EQ(connect, (std::vector<std::string>{"cmd 7 arg 0 len 0", "cmd 15 arg 0 len 0",
-                                                 "cmd 4 arg 0 len 0", "cmd 2 arg 0 len 0",
-                                                 "cmd 2 arg 2 len 0"}));
-    for (std::size_t i = 5; i < wire.size(); ++i)
+                                                 "cmd 2 arg 0 len 0", "cmd 2 arg 2 len 0"}));
+    for (std::size_t i = 4; i < wire.size(); ++i)
         EXPECT_EQ(wire[i], "cmd 8 arg 0 len 0") << i;
     EXPECT_FALSE(Button(ui(), Ctrl::ReconnectButton)->isVisible());
     EXPECT_NE(ui().GetCtrlText(Ctrl::StatusBar).find("Reconnected after"), std::string::npos)
@@ -612,6 +612,102 @@ TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
     EXPECT_FALSE(gui->quitRequested());
     EXPECT_TRUE(ui().window().isVisible());
     EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
+}
+
+// What the sensor holds, said and marked, and nothing written unasked: a refused GAIN in the
+// status bar and on the page, F9 asking before it goes again; RAM as the target with its
+// reminder until Store in EEPROM; a sensor reset while the link was away, reported on
+// Reconnect; an EEPROM that fails its check, said on a Connect that keeps an unsent edit.
+TEST_F(Window, WhatTheSensorHoldsIsSaidAndMarkedAndWrittenOnlyWhenAsked) {
+    auto sim = std::make_unique<sim::SimServer>(model);
+    const quint16 port = StartWithSimulatorOfItsOwn(*sim);
+    Activate();
+    const auto statusBar = [&] { return ui().GetCtrlText(Ctrl::StatusBar); };
+    const auto said = [&](const char* text) { return statusBar().find(text) != std::string::npos; };
+    auto* gain = qobject_cast<QLineEdit*>(ui().widget(Ctrl::GainDisplay));
+    const ConfigItem gainItem = ConfigItem::Parameter(15);
+
+    ctx().working.Edit(gainItem, 9);  // the sensor takes 1..8
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(said("Sent to EEPROM: GAIN refused (sent 9, holds 6)")) << statusBar();
+    EXPECT_EQ(gain->palette().color(QPalette::Base), QColor(0xFF, 0x9C, 0x9C));
+    EXPECT_TRUE(gain->toolTip().startsWith("Sent: 9\nThe sensor holds: 6"))
+        << gain->toolTip().toStdString();
+    const auto writes = model.CommandCount(kCmdWrite);
+    QString asked;
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(asked.contains("[PARAMETER] GAIN: 9 -> 6")) << asked.toStdString();
+    EXPECT_EQ(model.CommandCount(kCmdWrite), writes);
+
+    // To RAM alone, then stored with one click.
+    Activate();
+    ctx().working.Edit(gainItem, 7);
+    ctx().working.Edit(ConfigItem::Teach(0, 3), 400);
+    QTest::mouseClick(Button(ui(), Ctrl::RamButton), Qt::LeftButton);
+    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send \u2192 RAM F9");
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(said("Sent to RAM: 2 changes, all taken")) << statusBar();
+    EXPECT_EQ(model.RamParameters().Gain, 7);
+    EXPECT_EQ(model.EepromParameters().Gain, 6);
+    EXPECT_EQ(gain->palette().color(QPalette::Base), ui().window().palette().color(QPalette::Base));
+    ASSERT_TRUE(Button(ui(), Ctrl::StoreButton)->isVisible());
+    EXPECT_TRUE(ui().widget(Ctrl::RamReminder)->isVisible());
+    QTest::mouseClick(Button(ui(), Ctrl::StoreButton), Qt::LeftButton);
+    EXPECT_TRUE(said("Stored RAM in the EEPROM")) << statusBar();
+    EXPECT_EQ(model.EepromParameters().Gain, 7);
+    EXPECT_EQ(model.EepromTeach()[0].Cell[3], 400);
+    EXPECT_FALSE(Button(ui(), Ctrl::StoreButton)->isVisible());
+    QTest::mouseClick(Button(ui(), Ctrl::EepromButton), Qt::LeftButton);
+
+    // The sensor restarts with its defaults while the link is away (GO running).
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    ASSERT_TRUE(Button(ui(), Ctrl::ReconnectButton)->isVisible());
+    sim::SensorModel restarted{sim::SensorConfig{.noise = false}};
+    sim = std::make_unique<sim::SimServer>(restarted);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    QString changed;
+    popups.Then([&](QWidget* w) {
+        changed = qobject_cast<QMessageBox*>(w)->text();
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    QTimer::singleShot(800, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    QTest::mouseClick(Button(ui(), Ctrl::ReconnectButton), Qt::LeftButton);
+    EXPECT_TRUE(changed.contains("GAIN: 7 -> 6")) << changed.toStdString();
+    EXPECT_TRUE(changed.contains("CELL 3: 400 -> ")) << changed.toStdString();
+    EXPECT_TRUE(said("other than before (marked)")) << statusBar();
+    EXPECT_EQ(restarted.CommandCount(kCmdWrite) + restarted.CommandCount(kCmdStoreEeprom) +
+                  restarted.CommandCount(kCmdLoadEeprom),
+              0u);
+    EXPECT_EQ(ctx().working.para().Gain, 7);
+    EXPECT_EQ(gain->palette().color(QPalette::Base), QColor(0xFF, 0xE2, 0x8A));
+    EXPECT_EQ(gain->toolTip(), "The sensor holds 6");
+
+    // Lost again, and its EEPROM fails the check: Connect (to the EEPROM again, as before the
+    // loss) keeps the unsent edit and still says the sensor's verdict.
+    Activate();
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    ParameterSet implausible = restarted.EepromParameters();
+    implausible.Gain = 99;
+    restarted.SetEeprom(implausible, restarted.EepromTeach());
+    sim = std::make_unique<sim::SimServer>(restarted);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    ctx().working.Edit(ConfigItem::Parameter(0), 450);                    // POWER, unsent
+    popups.ThenClick("No");                                               // no defaults
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });  // keep the edits
+    DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
+    ASSERT_TRUE(ctx().supervisor.usable());
+    EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find(PlausibilityText(1, kMsgEepromPlausibilityTail)),
+              std::string::npos)
+        << ui().GetCtrlText(Ctrl::InfoBox);
+    EXPECT_EQ(ui().GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(ctx().working.para().Power, 450);
+    EXPECT_EQ(restarted.CommandCount(kCmdWrite), 0u);
 }
 
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
@@ -869,7 +965,10 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     std::string error;
     server.AddFault(*sim::ParseFault("bad-data-crc,cmd=2", error));
     QTest::keyClick(&ui().window(), Qt::Key_F10);  // Get: its read of RAM comes back broken
-    EXPECT_FALSE(ctx().supervisor.usable());
+    // Something came: the link stays, and its line says what went wrong.
+    EXPECT_TRUE(ctx().supervisor.usable());
+    EXPECT_NE(ctx().link.text().find("; corrupted reply at "), std::string::npos)
+        << ctx().link.text();
     Activate();
     QTest::keyClick(&ui().window(), Qt::Key_L, Qt::ControlModifier);
     LinkMonitorPanel* panel = ui().menu().monitorPanel();
@@ -891,10 +990,16 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     ASSERT_GE(rejected, 1);
     EXPECT_EQ(rows.entryAt(rejected).command, 2);
     EXPECT_EQ(rows.entryAt(rejected - 1).direction, MonitorDirection::Request);
-    EXPECT_EQ(rows.data(rows.index(rejected, MonitorTableModel::Result), Qt::DisplayRole)
-                  .toString()
-                  .toStdString(),
-              "rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!");
+    const std::string result =
+        rows.data(rows.index(rejected, MonitorTableModel::Result), Qt::DisplayRole)
+            .toString()
+            .toStdString();
+    EXPECT_EQ(result.rfind("rejected: ATTENTION! RECEIVED DATA FRAME IS INCORRECT!; data CRC: "
+                           "expected ",
+                           0),
+              0u)
+        << result;
+    EXPECT_NE(result.find(", received "), std::string::npos) << result;
 
     // Live data while it is open: one counting line, however many samples.
     const int before = rows.rowCount();
@@ -914,6 +1019,11 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     // The bytes of a long reply read at connecting (the teach rows, over 500 bytes): below the
     // list, with offsets and ASCII.
     panel->SetShowBytes(true);
+    // The rejected reply's CRC byte, marked under its line.
+    panel->view()->setCurrentIndex(rows.index(rejected, 0));
+    EXPECT_TRUE(panel->bytesView()->toPlainText().contains(
+        QStringLiteral("\n") + QString(24, QLatin1Char(' ')) + QStringLiteral("^^\n")))
+        << panel->bytesView()->toPlainText().left(300).toStdString();
     int teachReply = -1;
     for (int r = 0; r < rows.rowCount(); ++r) {
         const MonitorEntry& e = rows.entryAt(r);
@@ -1164,9 +1274,9 @@ TEST(DesktopLanguage, CAndPosixAreEnglish) {
 }
 
 // The operator's day from the keyboard alone, one task after the other: connect, edit and
-// send, record during GO, zoom a graph, find a failure in the link monitor. No mouse event is
-// sent; popups are answered by their keys or by typing. Each task is a step of its own: a new
-// task of the day goes in as one more.
+// send, send to RAM and store, record during GO, zoom a graph, find a failure in the link monitor.
+// No mouse event is sent; popups are answered by their keys or by typing. Each task is a step of
+// its own: a new task of the day goes in as one more.
 TEST_F(Window, TheOperatorsDayWithoutAMouse) {
     popups.ThenClick("OFFLINE");
     Start(RefusedPort());
@@ -1250,6 +1360,33 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              key(Qt::Key_D, Qt::AltModifier);  // the plain page again
              EXPECT_TRUE(WaitUntil([&] { return !ctx().editor.on(); }, "the plain page", 1));
          }},
+        {"edit and send to RAM, store",
+         [&] {
+             Activate();
+             key(Qt::Key_S, Qt::AltModifier);                                // Sensor
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);  // RAM
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetRam; },
+                                   "RAM selected", 1));
+             Activate();                       // the menu has closed
+             key(Qt::Key_G, Qt::AltModifier);  // AVERAGE
+             key(Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
+             EXPECT_EQ(ctx().working.para().Average, 8);
+             key(Qt::Key_F9);  // to RAM alone: nothing is asked
+             EXPECT_EQ(model.RamParameters().Average, 8);
+             EXPECT_NE(model.EepromParameters().Average, 8);
+             EXPECT_TRUE(ui().widget(Ctrl::StoreButton)->isVisible());
+             key(Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_N);  // Store in EEPROM
+             ASSERT_TRUE(WaitUntil([&] { return model.EepromParameters().Average == 8; },
+                                   "AVERAGE 8 stored", 1));
+             EXPECT_FALSE(ui().widget(Ctrl::StoreButton)->isVisible());
+             Activate();
+             key(Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);  // the EEPROM again
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; },
+                                   "EEPROM selected", 1));
+         }},
         {"record during GO",
          [&] {
              Activate();
@@ -1295,7 +1432,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              Activate();
              popups.Then(pressOn(Qt::Key_Return));  // nothing unsent: no question expected
              key(Qt::Key_F10);
-             EXPECT_FALSE(ctx().supervisor.usable());
+             EXPECT_TRUE(ctx().supervisor.usable());  // a broken reply is no loss
              Activate();
              key(Qt::Key_L, Qt::ControlModifier);
              LinkMonitorPanel* panel = ui().menu().monitorPanel();

@@ -115,6 +115,39 @@ TEST(LinkMonitor, SavedTextNamesDateLinkAndSensorAndShowsLongFramesWithOffsets) 
     EXPECT_EQ(failures.find("  sent"), std::string::npos) << failures;
 }
 
+// A broken reply names the CRC its bytes call for and the one that came, and its bytes at
+// fault are marked under the dump; a reply to another command marks its command.
+TEST(LinkMonitor, NamesTheCrcsOfABrokenReplyAndMarksTheBytesAtFault) {
+    const auto hex = [](std::uint8_t b) { return FormatHex(std::span(&b, 1)); };
+    LinkMonitor m;
+    Bytes header = Frame(2, 0);
+    const std::uint8_t headerCrc = header[7];
+    header[7] ^= 0x01;
+    Bytes data = Frame(2, 0, Bytes(20, 7));
+    data[kHeaderSize + 3] = 9;  // a data byte changed on the way
+    const std::uint8_t dataCrc = crc8(std::span(data).subspan(kHeaderSize));
+    m.Record(TracedFrame::Request, Frame(2, 0), {}, 0);
+    m.Record(TracedFrame::RejectedReply, header, kMsgBadHeader, 1);
+    m.Record(TracedFrame::RejectedReply, data, kMsgBadData, 2);
+    m.Record(TracedFrame::RejectedReply, Frame(8, 0), kMsgBadHeader, 3);
+    const auto& e = m.entries();
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_EQ(ResultText(e[1]),
+              "rejected: ATTENTION! RECEIVED HEADER FRAME IS INCORRECT!; header "
+              "CRC: expected " +
+                  hex(headerCrc) + ", received " + hex(header[7]));
+    EXPECT_EQ(e[2].fault->what,
+              "data CRC: expected " + hex(dataCrc) + ", received " + hex(data[6]));
+    // Under the dump's first line, carets under byte 6; the short form likewise.
+    const std::string saved = ExportText(e, {}, true);
+    EXPECT_NE(saved.find("|\n" + std::string(6 + 6 + 18, ' ') + "^^\n"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find(FormatHex(Frame(8, 0)) + "\n" + std::string(6 + 3, ' ') + "^^\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(e[3].fault->what, "command 8 where 2 was asked");
+}
+
 TEST(LinkMonitor, HistoryIsBoundedAndClears) {
     LinkMonitor m(10);
     for (int i = 0; i < 25; ++i)

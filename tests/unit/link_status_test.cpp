@@ -50,6 +50,24 @@ TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
     ASSERT_TRUE(s.sensor.Identify().ok());
     EXPECT_EQ(s.Line(), "Connected: TCP/IP sensor:5000 \xE2\x80\x94 KORVANEX V4.3B7, serial 4711");
 
+    // A reply that came broken, or the sensor's refusal, leaves the link as it is: no loss, no
+    // attempt to connect again, and the line says what came.
+    s.supervisor.SetAutomatic(true);
+    s.scripted.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        Bytes reply =
+            r.command == kCmdLiveData ? Frame(kCmdLiveData, 0, Bytes(42, 1)) : Frame(0, 1);
+        if (r.command == kCmdLiveData) reply[7] ^= 1;  // the header's CRC
+        return std::vector<Bytes>{reply};
+    };
+    EXPECT_FALSE(s.sensor.ReadLiveSample().ok());
+    EXPECT_EQ(s.supervisor.phase(), LinkPhase::Connected);
+    EXPECT_FALSE(s.supervisor.retrying());
+    EXPECT_NE(s.Line().find("serial 4711; corrupted reply at "), std::string::npos) << s.Line();
+    EXPECT_FALSE(s.sensor.MeasureScanFrequency().ok());
+    EXPECT_TRUE(s.supervisor.usable());
+    EXPECT_NE(s.Line().find("; refused by the sensor at "), std::string::npos) << s.Line();
+    s.supervisor.SetAutomatic(false);
+
     // A failure after that is a loss, with its first cause until the link answers again.
     s.scripted.override = [](const SeenRequest&) {  // silence
         return std::optional<std::vector<Bytes>>(std::vector<Bytes>{});
@@ -57,7 +75,8 @@ TEST(LinkStatus, FromTheFirstStartToLostAndBackAndOffline) {
     EXPECT_FALSE(s.sensor.ReadLiveSample().ok());
     const std::string lost = s.Line();
     EXPECT_EQ(lost.rfind("Link lost at ", 0), 0u) << lost;
-    EXPECT_NE(lost.find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << lost;
+    EXPECT_NE(lost.find(" (no reply in time): TIMEOUT! NO DATA RECEIVED!"), std::string::npos)
+        << lost;
     s.scripted.override = [](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
         if (r.command == kCmdCycleTime) return std::vector<Bytes>{Frame(kCmdCycleTime, 0)};
         return std::nullopt;
@@ -96,7 +115,8 @@ TEST(LinkSupervisor, AForeignReplyAndTheCloseInOnePassFailTheRequestThenLoseTheL
     EXPECT_EQ(sample.error().kind, SensorFault::BadHeader);
     EXPECT_EQ(heard.kinds, (std::vector{SessionEventKind::Failed, SessionEventKind::Lost}));
     EXPECT_EQ(s.supervisor.phase(), LinkPhase::Lost);
-    EXPECT_EQ(s.supervisor.causeKind(), FailureKind::Corrupted);  // the first cause
+    // The foreign reply was no loss: the close that came with it was.
+    EXPECT_EQ(s.supervisor.causeKind(), FailureKind::Closed);
     s.sensor.RemoveObserver(&heard);
 
     // Disconnect after the server's close: the program's close follows, and the line is plain.
@@ -119,7 +139,7 @@ TEST(LinkSupervisor, ReconnectStaysAfterAFailureAndGoesWithAPlainDisconnect) {
     };
     EXPECT_FALSE(s.sensor.Identify().ok());
     s.sensor.Close();
-    EXPECT_EQ(s.Line().rfind("Offline: TIMEOUT!", 0), 0u) << s.Line();
+    EXPECT_EQ(s.Line().rfind("Offline (no reply in time): TIMEOUT!", 0), 0u) << s.Line();
     EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
     s.scripted.override = nullptr;
     ASSERT_TRUE(s.sensor.Open(s.settings).ok());

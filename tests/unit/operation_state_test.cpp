@@ -41,6 +41,16 @@ TEST(SetTimeout, ReportsTheMessageAndPutsTheLinkStateInFront) {
               "TRY TO CONNECT!\nfirst\n\nsecond\n\nHint: join dialout\n\n");
     EXPECT_TRUE(rig.ui.ctrl(Ctrl::AcceptButton).dimmed);
     EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+
+    // "TIMEOUT!" for every kind; the status line tells them apart.
+    rig.feedback.ReportFailure({SensorFault::BadHeader, "x", "reply to command 2", {}});
+    rig.feedback.ReportFailure(
+        {SensorFault::InvalidOrder, "INVALIDE ORDER NUMBER!\nVERIFY", {}, {}});
+    EXPECT_EQ(rig.ui.statusMessages,
+              (std::vector<std::string>{"Could not connect (COM3).",
+                                        "Corrupted reply (reply to command 2).",
+                                        "Refused by the sensor: INVALIDE ORDER NUMBER! VERIFY."}));
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::StatusDisplay).text, "TIMEOUT!");
 }
 
 TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
@@ -55,11 +65,14 @@ TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
 }
 
+// Send and Get go beside GO only (as requests between two samples); beside any other command
+// they are refused with the reason.
 TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
-    const Ctrl always[] = {Ctrl::GoButton,      Ctrl::FreqButton,       Ctrl::StartAssistantButton,
-                           Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector};
-    const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
-                                 Ctrl::FileButton};
+    const Ctrl always[] = {Ctrl::GoButton,        Ctrl::FreqButton,    Ctrl::StartAssistantButton,
+                           Ctrl::StoreButton,     Ctrl::ConnectButton, Ctrl::DisconnectButton,
+                           Ctrl::BaudRateSelector};
+    const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::RamButton,
+                                 Ctrl::EepromButton, Ctrl::FileButton};
     const Ctrl never[] = {Ctrl::StopButton,      Ctrl::AcceptButton, Ctrl::ProtocolSelector,
                           Ctrl::ComPortSelector, Ctrl::ServerField,  Ctrl::PortField};
     LockRig rig;
@@ -69,6 +82,10 @@ TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
             EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
         for (Ctrl c : modeZeroOnly)
             EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+        for (UserCommand c : {UserCommand::Send, UserCommand::Get, UserCommand::Select})
+            EXPECT_EQ(rig.lock.WhyNotNow(c), "");
+        EXPECT_EQ(rig.lock.WhyNotNow(UserCommand::Store),
+                  "Store in EEPROM cannot run now: data transfer is running.");
         {
             const CommandLock::Scope send(rig.lock, UserCommand::Send);
             for (Ctrl c : modeZeroOnly)
@@ -81,6 +98,8 @@ TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
     for (Ctrl c : modeZeroOnly)
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+    const CommandLock::Scope get(rig.lock, UserCommand::Get);
+    EXPECT_EQ(rig.lock.WhyNotNow(UserCommand::Send), "Send cannot run now: Get is running.");
 }
 
 TEST(Language, OutOfRangeFallsBackToEnglish) {

@@ -3,6 +3,7 @@
 // the command lock. The walks through the real window are the window's tests.
 #include <gtest/gtest.h>
 
+#include "app/control_table.hpp"
 #include "doubles/scripted_sensor.hpp"
 
 namespace qelto {
@@ -104,8 +105,71 @@ TEST_F(Reconnect, AttemptsWaitForTheCommandLockAndGoBackToTheOperatorsSelection)
     EXPECT_EQ(rig.ui.timerSeconds, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
     EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 0);
-    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));  // read through EEPROM
+    // Read from RAM: a load from the EEPROM would throw away what the sensor holds in RAM.
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 2, 2}));
     EXPECT_EQ(Questions(), 1u);
+}
+
+// A sensor that was reset while the link was away: said with its values, nothing written, the
+// operator's values and edits kept and marked where the sensor holds others.
+TEST_F(Reconnect, ToASensorResetMeanwhileSaysWhatDiffersAndWritesNothing) {
+    const ConfigItem gain = *FindItem("gain"), power = *FindItem("power");
+    sensor.para.Gain = 8;
+    sensor.para.Power = 400;
+    rig.ctx.transfer.GetPara();
+    rig.ctx.working.Edit(power, 450);  // unsent
+    LoseDuringGo();
+    LoadDefaultParaValues(sensor.para, sensor.teach, 1);  // the sensor restarted with defaults
+    sensor.seen.clear();
+    EXPECT_EQ(rig.ctx.reconnection.Reconnect(), Outcome::Done);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 2, 2, 8}));  // and GO goes on
+    ASSERT_EQ(Questions(), 2u);
+    const std::string& said = rig.ui.popups.back().message;
+    EXPECT_EQ(said.rfind("The sensor holds other values than when the link was lost", 0), 0u);
+    EXPECT_NE(said.find("GAIN: 8 -> " + std::to_string(sensor.para.Gain) + "\n"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("POWER: 400 -> " + std::to_string(sensor.para.Power) + "\n"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(rig.ui.ctrl(Ctrl::InfoBox).text.find(said), std::string::npos);
+    EXPECT_NE(rig.ui.statusMessages.back().find("values other than before (marked)"),
+              std::string::npos)
+        << rig.ui.statusMessages.back();
+    EXPECT_EQ(rig.ctx.working.value(gain), 8);
+    EXPECT_EQ(rig.ctx.working.value(power), 450);
+    EXPECT_EQ(rig.ctx.working.UnsentCount(), 1u);
+    EXPECT_TRUE(rig.ctx.working.DiffersFromSensor(gain));
+}
+
+// Connect after a loss, keeping unsent edits: the memory selection of before, so the EEPROM is
+// loaded, and its plausibility verdict is said with the values now at their defaults.
+TEST_F(Reconnect, ConnectAfterALossKeepingEditsSaysTheEepromVerdict) {
+    LoadDefaultParaValues(sensor.para, sensor.teach, 1);
+    sensor.para.Gain = 8;
+    sensor.para.Integral = 3;
+    rig.ctx.transfer.GetPara();
+    rig.ctx.working.Edit(*FindItem("power"), 450);  // unsent
+    rig.tcp.ServerCloses();
+    rig.ui.ProcessSystemEvents();
+    ASSERT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
+    LoadDefaultParaValues(sensor.para, sensor.teach, 1);
+    sensor.eepromRejects = 2;
+    sensor.seen.clear();
+    rig.ui.SetActiveTabPage(kParameterPage);
+    rig.ui.answers = {PopupAnswer::No(), PopupAnswer::Enter()};  // no defaults, keep the edits
+    EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::ConnectButton, Event::Commit), Outcome::Done);
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 4, 2, 2}));
+    EXPECT_EQ(rig.ui.GetActiveTabPage(), kConnectionPage);
+    const std::string& log = rig.ui.ctrl(Ctrl::InfoBox).text;
+    EXPECT_NE(log.find(PlausibilityText(2, kMsgEepromPlausibilityTail) +
+                       "Now at their defaults, unlike what was shown (shown -> sensor):\n"
+                       "[PARAMETER] POWER: 450 -> 500\n"
+                       "[PARAMETER] GAIN: 8 -> 6\n"
+                       "[PARAMETER] INTEGRAL: 3 -> 1\n\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(rig.ctx.working.value(*FindItem("power")), 450);
 }
 
 }  // namespace
