@@ -258,12 +258,12 @@ void Recording::ShowStatusBar(bool force) {
             add(": %llu rows, %s", static_cast<unsigned long long>(recorder_.rows()),
                 SizeText(recorder_.bytes()).c_str());
         }
-        add("   ");
+        add("%s", "   ");
     }
     if (st.running) {
         // A rate needs samples: after a second without one, there is none to show.
         if (now - st.lastSample > kRateStale) {
-            add("\u2014 samples/s   ");
+            add("%s", "\u2014 samples/s   ");
         } else {
             add("%.1f samples/s   ", st.rate);
         }
