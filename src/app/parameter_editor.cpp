@@ -9,18 +9,19 @@
 namespace qelto {
 namespace {
 
-struct Texts {
-    static constexpr std::string_view kSendTitle = "SEND";
-    static constexpr std::string_view kSendHead =
-        "A Send would change in the sensor (sensor -> shown):\n\n";
-    static constexpr std::string_view kSendQuestion = "\nSend these values to the sensor?";
-    static constexpr std::string_view kNothingToSend =
-        "No differences: the sensor holds every value shown.";
-    static constexpr std::string_view kUnknown =
-        "What the sensor holds has not been read since connecting.\n\nSend every value shown "
-        "to the sensor?";
-    static constexpr std::string_view kOutOfRange = " is outside 0..65535; the value stays ";
-};
+constexpr const char* kSendTitle = "SEND";
+constexpr const char* kEditorSendHead =
+    Tr("A Send would change in the sensor (sensor -> shown):\n\n");
+constexpr const char* kEditorSendQuestion = Tr("\nSend these values to the sensor?");
+constexpr const char* kNothingToSend = Tr("No differences: the sensor holds every value shown.");
+constexpr const char* kUnknown =
+    Tr("What the sensor holds has not been read since connecting.\n\nSend every value shown "
+       "to the sensor?");
+// The item ("[PARAMETER] GAIN"), the value typed, the value kept.
+constexpr const char* kOutOfRange = Tr("%1: %2 is outside 0..65535; the value stays %3.");
+constexpr const char* kNotANumber = Tr("that");
+// What was sent, what the sensor holds.
+constexpr const char* kRefusedCell = Tr("Sent: %1\nThe sensor holds: %2");
 
 // The page's controls of the plain view, and those of edit mode.
 // The assistant stays on the plain page: it sets values of its own, and the editor wants the
@@ -44,9 +45,9 @@ EditorCell Editor::Cell(ConfigItem item) const {
     cell.value = working_.value(item);
     if (const auto refused = working_.refusal(item)) {
         cell.mark = kCellRefused;
-        cell.tooltip = "Sent: " + std::to_string(refused->sent) +
-                       "\nThe sensor holds: " + std::to_string(refused->held) + "\n\n" +
-                       working_.refusalReport();
+        cell.tooltip = Fill(ui_.Translate(kRefusedCell),
+                            {std::to_string(refused->sent), std::to_string(refused->held)}) +
+                       "\n\n" + working_.refusalReport();
     } else if (working_.DiffersFromSensor(item)) {
         // Without the sensor's values there is nothing to tell a change from.
         cell.mark = kCellChanged;
@@ -62,16 +63,11 @@ void Editor::ShowHistory() {
 bool Editor::EditItem(ConfigItem item, double value) {
     const std::uint16_t before = working_.value(item);
     if (!(value >= 0 && value <= 65535) || value != std::floor(value)) {
-        std::string message = "[";
-        message += ItemSection(item);
-        message += "] ";
-        message += ItemKey(item);
-        message += ": ";
-        message += std::isfinite(value) ? std::to_string(std::llround(value)) : std::string("that");
-        message += Texts::kOutOfRange;
-        message += std::to_string(before);
-        message += ".";
-        ui_.ShowStatusFailure(message);
+        const std::string where = "[" + std::string(ItemSection(item)) + "] " + ItemKey(item);
+        const std::string typed =
+            std::isfinite(value) ? std::to_string(std::llround(value)) : ui_.Translate(kNotANumber);
+        ui_.ShowStatusFailure(
+            Fill(ui_.Translate(kOutOfRange), {where, typed, std::to_string(before)}));
         return false;
     }
     working_.Edit(item, static_cast<std::uint16_t>(value));
@@ -99,17 +95,17 @@ Outcome Editor::ConfirmEditedSend() {
         const auto diffs = CompareConfigurations(*held, working_.config(),
                                                  static_cast<std::size_t>(kEditorTeachRows));
         if (diffs.empty()) {
-            ui_.MessagePopup(Texts::kSendTitle, Texts::kNothingToSend);
+            ui_.MessagePopup(kSendTitle, ui_.Translate(kNothingToSend));
             return Outcome::Declined;
         }
-        question = std::string(Texts::kSendHead) + DifferenceList(diffs) +
-                   std::string(Texts::kSendQuestion);
+        question = ui_.Translate(kEditorSendHead) + DifferenceList(diffs) +
+                   ui_.Translate(kEditorSendQuestion);
     } else {
-        question = Texts::kUnknown;
+        question = ui_.Translate(kUnknown);
     }
     // Yes writes into the sensor: Enter says no.
-    return ui_.ConfirmPopup(Texts::kSendTitle, question, Default::No) == 1 ? Outcome::Done
-                                                                           : Outcome::Declined;
+    return ui_.ConfirmPopup(kSendTitle, question, Default::No) == 1 ? Outcome::Done
+                                                                    : Outcome::Declined;
 }
 
 void Editor::MarkRefused(const Configuration& sent, const Configuration& held,

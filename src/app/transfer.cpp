@@ -11,20 +11,23 @@ namespace qelto {
 namespace {
 
 const ConfigItem kAverageItem = ConfigItem::Parameter(2);
-constexpr std::string_view kSendQueued =
-    "Send: the parameters go to the sensor between two samples.";
+constexpr const char* kSendQueued =
+    Tr("Send: the parameters go to the sensor between two samples.");
 // After the sensor's plausibility verdict on its EEPROM: the values it holds its defaults for,
 // where what was shown had others.
 constexpr const char* kInfoNowDefault =
-    "Now at their defaults, unlike what was shown (shown -> sensor):\n";
-constexpr std::string_view kGetQueued =
-    "Get: the parameters are read from the sensor between two samples.";
+    Tr("Now at their defaults, unlike what was shown (shown -> sensor):\n");
+constexpr const char* kGetQueued =
+    Tr("Get: the parameters are read from the sensor between two samples.");
+constexpr const char* kSendToFile = Tr("Send: to a parameter file; choose it.");
+constexpr const char* kGetFromFile = Tr("Get: from a parameter file; choose it.");
+constexpr const char* kDiscardOne = TrN("Discard %n unsent change?");
+constexpr const char* kDiscardMany = TrN("Discard %n unsent changes?");
 
 }  // namespace
 
-std::string DiscardQuestion(std::size_t unsent) {
-    return "Discard " + std::to_string(unsent) +
-           (unsent == 1 ? " unsent change?" : " unsent changes?");
+std::string DiscardQuestion(OperatorInterface& ui, std::size_t unsent) {
+    return ui.Translate(unsent == 1 ? kDiscardOne : kDiscardMany, static_cast<long>(unsent));
 }
 
 Transfer::Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
@@ -125,7 +128,7 @@ void Transfer::NameDefaulted(const Configuration& shown) {
         if (d.newValue == ItemValue(defaults, d.item)) named.push_back(d);
     }
     if (named.empty()) return;
-    ui_.AppendText(Ctrl::InfoBox, std::string(kInfoNowDefault) + DifferenceList(named) + "\n");
+    ui_.AppendText(Ctrl::InfoBox, ui_.Translate(kInfoNowDefault) + DifferenceList(named) + "\n");
 }
 
 void Transfer::TakeAverage() {
@@ -136,16 +139,16 @@ bool Transfer::ConfirmDiscard() {
     const std::size_t unsent = working_.UnsentCount();
     // A Send waiting for the next gap between two samples goes out before the Get.
     if (unsent == 0 || state_.sendRequest) return true;
-    return ui_.ConfirmPopup(kAttentionTitle, DiscardQuestion(unsent), Default::No) == 1;
+    return ui_.ConfirmPopup(kAttentionTitle, DiscardQuestion(ui_, unsent), Default::No) == 1;
 }
 
 template <typename F>
-Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued) {
+Outcome Transfer::WithSensor(F transfer, bool& request, const char* queued) {
     // While live data runs the loop owns the link and serves the request between two samples
     // (or right after the last one, when STOP came while it was on its way).
     if (lock_.liveDataHoldsTheLink()) {
         request = true;
-        ui_.ShowStatusMessage(queued);
+        ui_.ShowStatusMessage(ui_.Translate(queued));
         return Outcome::Done;
     }
     return feedback_.LinkOutcome(transfer());
@@ -163,7 +166,7 @@ Outcome Transfer::OpenFile(const std::string& recentPath) {
 
 Outcome Transfer::Send() {
     if (state_.TransferTarget == kTargetFile) {
-        ui_.ShowStatusMessage("Send: to a parameter file; choose it.");
+        ui_.ShowStatusMessage(ui_.Translate(kSendToFile));
         return SaveToFile();
     }
     const auto send = [this] { return SendPara() == SendResult::Taken; };
@@ -193,7 +196,7 @@ Outcome Transfer::Send() {
 Outcome Transfer::Get() {
     if (!ConfirmDiscard()) return Outcome::Declined;
     if (state_.TransferTarget == kTargetFile) {
-        ui_.ShowStatusMessage("Get: from a parameter file; choose it.");
+        ui_.ShowStatusMessage(ui_.Translate(kGetFromFile));
         return files_.ReadParaFromFile();
     }
     return WithSensor([this] { return GetPara(); }, state_.getRequest, kGetQueued);

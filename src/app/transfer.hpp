@@ -59,7 +59,7 @@ class Transfer {
 
   private:
     template <typename F>
-    Outcome WithSensor(F transfer, bool& request, std::string_view queued);
+    Outcome WithSensor(F transfer, bool& request, const char* queued);
     void ReportRamPlausibility(RejectedCount rejected, SendResult& result);
     // After the EEPROM's plausibility count: the values read that are their defaults where
     // `shown` had others, into the InfoBox.
@@ -79,6 +79,6 @@ class Transfer {
 };
 
 // "Discard 2 unsent changes?"
-std::string DiscardQuestion(std::size_t unsent);
+std::string DiscardQuestion(OperatorInterface& ui, std::size_t unsent);
 
 }  // namespace qelto

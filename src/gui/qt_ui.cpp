@@ -140,6 +140,10 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::EepromButton, Kind::Toggle, m.eepromButton, nullptr, "EEPROM");
     Register(Ctrl::FileButton, Kind::Toggle, m.fileButton, nullptr, "FILE");
     Register(Ctrl::AverageControl, Kind::Spin, m.averageControl, m.averageLabel, nullptr);
+    // The translation changes before the operator's choice reaches the program (activated comes
+    // after currentIndexChanged), so what the program says next is in the language chosen.
+    connect(m.languageSelector, &QComboBox::currentIndexChanged, this,
+            [this](int index) { translations_.Use(index); });
     Register(Ctrl::LanguageSelector, Kind::Choice, m.languageSelector, m.languageLabel, nullptr);
     Register(Ctrl::GoButton, Kind::Button, m.goButton, nullptr, "GO");
     Register(Ctrl::StopButton, Kind::Button, m.stopButton, nullptr, "STOP");
@@ -176,9 +180,9 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     auto* linkState = new QLineEdit(linkRow);
     linkState->setReadOnly(true);
     linkState->setFocusPolicy(Qt::ClickFocus);
-    auto* reconnect = new QPushButton(tr("Reconnect"), linkRow);
+    auto* reconnect = new QPushButton(linkRow);
     reconnect->hide();
-    auto* autoReconnect = new QPushButton(tr("Auto-reconnect"), linkRow);
+    auto* autoReconnect = new QPushButton(linkRow);
     autoReconnect->setCheckable(true);
     linkLayout->addWidget(linkState, 1);
     linkLayout->addWidget(reconnect);
@@ -192,7 +196,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     const int statusAt = d.dataLayout->indexOf(d.statusBar);
     d.dataLayout->removeWidget(d.statusBar);
     statusLayout->addWidget(d.statusBar, 1);
-    auto* openFolder = new QPushButton(tr("Open folder"), statusRow);
+    auto* openFolder = new QPushButton(statusRow);
     openFolder->hide();
     statusLayout->addWidget(openFolder);
     d.dataLayout->insertWidget(statusAt, statusRow);
@@ -210,7 +214,6 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     auto* table = m.teachTable;
     table->setRowCount(kTeachTableRows);
     table->setColumnCount(kTeachTableColumns);
-    table->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
     // A row is labelled by its colour number, as C-No counts: from 0.
     QStringList rowLabels;
     for (int r = 0; r < kTeachTableRows; ++r)
@@ -231,9 +234,6 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     m.progressBar->hide();
     StyleMemoryButtons();
 
-    d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
-    d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
-    d.graphYInt->SetAxisTitles(tr("Y"), tr("INT"));
     for (ColourGraph* g : {d.graphXY, d.graphXInt, d.graphYInt})
         g->SetScheduler(&scheduler_);
     d.rgbStripChart->SetScheduler(&scheduler_);
@@ -254,6 +254,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Wire();
     window_->installEventFilter(this);
     menu_ = std::make_unique<WindowMenu>(*this);
+    Retranslate();
 }
 
 QtUi::~QtUi() {
@@ -509,7 +510,29 @@ void QtUi::CloseIfRequested() {
     RequestClose();
 }
 
+void QtUi::Retranslate() {
+    auto& m = window_->main();
+    auto& d = window_->data();
+    static_cast<QPushButton*>(widget(Ctrl::ReconnectButton))->setText(tr("Reconnect"));
+    static_cast<QPushButton*>(widget(Ctrl::AutoReconnectButton))->setText(tr("Auto-reconnect"));
+    static_cast<QPushButton*>(widget(Ctrl::OpenFolderButton))->setText(tr("Open folder"));
+    m.teachTable->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
+    d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
+    d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
+    d.graphYInt->SetAxisTitles(tr("Y"), tr("INT"));
+    if (editor_ != nullptr) editor_->Retranslate();
+    if (menu_ != nullptr) menu_->Retranslate();
+}
+
+std::string QtUi::Translate(const char* english, long n) {
+    return OwnText(english, n).toStdString();
+}
+
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get() && event->type() == QEvent::LanguageChange) {
+        Retranslate();
+        return false;
+    }
     // A new palette reaches the window, not the style-sheet buttons: restyle them from it,
     // once every widget has it.
     if (watched == window_.get() && (event->type() == QEvent::PaletteChange ||
