@@ -140,10 +140,6 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::EepromButton, Kind::Toggle, m.eepromButton, nullptr, "EEPROM");
     Register(Ctrl::FileButton, Kind::Toggle, m.fileButton, nullptr, "FILE");
     Register(Ctrl::AverageControl, Kind::Spin, m.averageControl, m.averageLabel, nullptr);
-    // The translation changes before the operator's choice reaches the program (activated comes
-    // after currentIndexChanged), so what the program says next is in the language chosen.
-    connect(m.languageSelector, &QComboBox::currentIndexChanged, this,
-            [this](int index) { translations_.Use(index); });
     Register(Ctrl::LanguageSelector, Kind::Choice, m.languageSelector, m.languageLabel, nullptr);
     Register(Ctrl::GoButton, Kind::Button, m.goButton, nullptr, "GO");
     Register(Ctrl::StopButton, Kind::Button, m.stopButton, nullptr, "STOP");
@@ -210,6 +206,11 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
         m.baudRateSelector->addItem(QString::number(rate));
     for (const char* name : kLanguageNames)
         m.languageSelector->addItem(QString::fromUtf8(name));
+    // The operator's choice changes the translation before it reaches the program (activated
+    // comes after currentIndexChanged), so what the program says next is in the language
+    // chosen; the program's own setting goes through SetCtrlVal.
+    connect(m.languageSelector, &QComboBox::currentIndexChanged, this,
+            [this](int index) { translations_.Use(index); });
 
     auto* table = m.teachTable;
     table->setRowCount(kTeachTableRows);
@@ -624,6 +625,7 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
             auto* combo = static_cast<QComboBox*>(w);
             const int index = static_cast<int>(std::lround(value));
             combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+            if (c == Ctrl::LanguageSelector) translations_.Use(combo->currentIndex());
             break;
         }
         case Kind::Spin:
