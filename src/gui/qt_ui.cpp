@@ -173,9 +173,8 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     auto* linkLayout = new QHBoxLayout(linkRow);
     linkLayout->setContentsMargins(0, 0, 0, 0);
     linkLayout->setSpacing(4);
-    auto* linkState = new QLineEdit(linkRow);
-    linkState->setReadOnly(true);
-    linkState->setFocusPolicy(Qt::ClickFocus);
+    // One line cut with "…" where the window is narrow; the whole is in its tooltip.
+    auto* linkState = new StatusLine(linkRow);
     auto* reconnect = new QPushButton(linkRow);
     reconnect->hide();
     auto* autoReconnect = new QPushButton(linkRow);
@@ -811,6 +810,10 @@ void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
                 label->setText(FromUtf8(text));
                 break;
             }
+            if (auto* status = qobject_cast<StatusLine*>(w)) {
+                status->setText(FromUtf8(text));
+                break;
+            }
             auto* line = static_cast<QLineEdit*>(w);
             line->setText(FromUtf8(text));
             line->setCursorPosition(0);
@@ -863,6 +866,8 @@ std::string QtUi::GetCtrlText(Ctrl c) {
         case Kind::Line:
         case Kind::Text:
             if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+            if (auto* status = qobject_cast<StatusLine*>(w))
+                return status->fullText().toStdString();
             return static_cast<QLineEdit*>(w)->text().toStdString();
         case Kind::Spin:
             return std::to_string(static_cast<QSpinBox*>(w)->value());
