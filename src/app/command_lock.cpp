@@ -43,17 +43,20 @@ const char* NameOf(UserCommand c) {
             return kAssistant;
         case UserCommand::Select:
             return kMemorySelection;
+        case UserCommand::Store:
+            return "Store in EEPROM";
     }
     return "";
 }
 
 // The commands that need a sensor, and the link's own controls.
-constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton};
+constexpr Ctrl kSensorCommands[] = {Ctrl::GoButton, Ctrl::FreqButton, Ctrl::StartAssistantButton,
+                                    Ctrl::StoreButton};
 constexpr Ctrl kLinkControls[] = {Ctrl::ConnectButton, Ctrl::DisconnectButton,
                                   Ctrl::BaudRateSelector, Ctrl::ReconnectButton};
 // The transfer: Send, Get and where they go.
-constexpr Ctrl kTransferControls[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
-                                      Ctrl::FileButton};
+constexpr Ctrl kTransferControls[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::RamButton,
+                                      Ctrl::EepromButton, Ctrl::FileButton};
 
 }  // namespace
 
@@ -81,9 +84,12 @@ std::optional<UserCommand> CommandOf(Ctrl role) {
             return UserCommand::Record;
         case Ctrl::StartAssistantButton:
             return UserCommand::Assistant;
+        case Ctrl::RamButton:
         case Ctrl::EepromButton:
         case Ctrl::FileButton:
             return UserCommand::Select;
+        case Ctrl::StoreButton:
+            return UserCommand::Store;
         default:
             return std::nullopt;
     }
@@ -170,13 +176,12 @@ void CommandLock::Show() {
         // and a new connection attempt make sense, with the parameter file as the target. The
         // operator's selection is kept for a reconnection.
         if (state_.TransferTarget != kTargetFile) selectedWithLink_ = state_.TransferTarget;
-        ui_.SetCtrlVal(Ctrl::FileButton, 1);
-        ui_.SetCtrlVal(Ctrl::EepromButton, 0);
         state_.TransferTarget = kTargetFile;
+        ShowMemorySelector(ui_, kTargetFile);
         dim(kSensorCommands, true);
         ui_.SetDimmed(Ctrl::DisconnectButton, true);
-        ui_.SetDimmed(Ctrl::EepromButton, true);
-        ui_.SetDimmed(Ctrl::FileButton, true);
+        for (Ctrl c : {Ctrl::RamButton, Ctrl::EepromButton, Ctrl::FileButton})
+            ui_.SetDimmed(c, true);
         for (Ctrl c : {Ctrl::ConnectButton, Ctrl::BaudRateSelector, Ctrl::SendButton,
                        Ctrl::GetButton, Ctrl::ReconnectButton}) {
             ui_.SetDimmed(c, false);
@@ -188,21 +193,34 @@ void CommandLock::Show() {
 }
 
 void CommandLock::ShowTransferTarget() {
-    // Send and Get say where they go, in their labels and tooltips.
-    const bool file = state_.TransferTarget == kTargetFile;
-    // Arrows rather than words: "Get from EEPROM F10" would not fit its button.
-    const std::string send = file ? "Send \xE2\x86\x92 file" : "Send \xE2\x86\x92 EEPROM";
-    const std::string get = file ? "Get \xE2\x86\x90 file" : "Get \xE2\x86\x90 EEPROM";
-    ui_.SetCtrlText(Ctrl::SendButton, send + " " + KeyName(kSendKey));
-    ui_.SetCtrlText(Ctrl::GetButton, get + " " + KeyName(kGetKey));
-    ui_.SetTooltip(Ctrl::SendButton,
-                   file ? "Saves the parameters and teach rows shown in a parameter file."
-                        : "Writes the parameters and teach rows shown into the sensor and "
-                          "stores them in its EEPROM.");
-    ui_.SetTooltip(Ctrl::GetButton,
-                   file ? "Loads the parameters and teach rows of a parameter file."
-                        : "Reads the parameters and teach rows the sensor holds, from its "
-                          "EEPROM.");
+    // Send and Get say where they go, in their labels and tooltips. Arrows rather than words:
+    // "Get from EEPROM F10" would not fit its button.
+    struct Target {
+        const char* send;
+        const char* get;
+        const char* sendTip;
+        const char* getTip;
+    };
+    static constexpr Target kRam{
+        "Send \xE2\x86\x92 RAM", "Get \xE2\x86\x90 RAM",
+        "Writes the parameters and teach rows shown into the sensor's RAM alone: it works with "
+        "them at once, and loses them at power-off unless they are stored in its EEPROM.",
+        "Reads the parameters and teach rows the sensor works with now, from its RAM."};
+    static constexpr Target kEeprom{
+        "Send \xE2\x86\x92 EEPROM", "Get \xE2\x86\x90 EEPROM",
+        "Writes the parameters and teach rows shown into the sensor and stores them in its "
+        "EEPROM.",
+        "Reads the parameters and teach rows the sensor holds, from its EEPROM."};
+    static constexpr Target kFile{"Send \xE2\x86\x92 file", "Get \xE2\x86\x90 file",
+                                  "Saves the parameters and teach rows shown in a parameter file.",
+                                  "Loads the parameters and teach rows of a parameter file."};
+    const Target& t = state_.TransferTarget == kTargetFile  ? kFile
+                      : state_.TransferTarget == kTargetRam ? kRam
+                                                            : kEeprom;
+    ui_.SetCtrlText(Ctrl::SendButton, std::string(t.send) + " " + KeyName(kSendKey));
+    ui_.SetCtrlText(Ctrl::GetButton, std::string(t.get) + " " + KeyName(kGetKey));
+    ui_.SetTooltip(Ctrl::SendButton, t.sendTip);
+    ui_.SetTooltip(Ctrl::GetButton, t.getTip);
 }
 
 void CommandLock::SessionChanged(const SessionEvent& event) {

@@ -33,6 +33,7 @@ enum class UserCommand {
     Record,
     Assistant,
     Select,  // the memory selection
+    Store,   // RAM into the EEPROM
 };
 inline constexpr std::size_t kMaxRunningCommands = 4;
 

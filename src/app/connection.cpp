@@ -226,9 +226,8 @@ void Connection::Disconnect() {
     sensor_.Close();
     ui_.SetCtrlText(Ctrl::StatusDisplay, kStatusNoSensor);
     ui_.AppendText(Ctrl::InfoBox, kInfoNoSensor);
-    ui_.SetCtrlVal(Ctrl::FileButton, 1);
-    ui_.SetCtrlVal(Ctrl::EepromButton, 0);
     state_.TransferTarget = kTargetFile;
+    ShowMemorySelector(ui_, kTargetFile);
 }
 
 void Connection::InitConnectPanel() {

@@ -16,7 +16,7 @@ Context::Context(OperatorInterface& ui_, EventLoop& loop_, SensorSession& sensor
             graphs.InitGraphs();
             graphs.Rescale();
         }
-        if (change.marksOnly()) return;
+        if (change.marksOnly()) return page.ShowMarks();
         page.Show();
         if (!change.teach) return;
         graphs.InitGraphs();
@@ -35,8 +35,8 @@ Context::~Context() {
         sensor.RemoveObserver(o);
 }
 
-std::array<SessionObserver*, 3> Context::sessionObservers() {
-    return {&feedback, &lock, &live};
+std::array<SessionObserver*, 5> Context::sessionObservers() {
+    return {&feedback, &lock, &live, &transfer, &working};
 }
 
 }  // namespace qelto

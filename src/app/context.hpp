@@ -70,7 +70,7 @@ struct Context {
 
   private:
     // The features that follow the session's events; each stands on its own.
-    std::array<SessionObserver*, 3> sessionObservers();
+    std::array<SessionObserver*, 5> sessionObservers();
 };
 
 }  // namespace qelto

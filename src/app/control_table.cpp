@@ -98,6 +98,9 @@ struct Help {
         "Nothing is written by a reconnection.";
     static constexpr std::string_view kOpenFolder =
         "Shows the folder of the recording in the file manager.";
+    static constexpr std::string_view kStore =
+        "Stores what the sensor's RAM holds in its EEPROM, so that it keeps those values at the "
+        "next power-on. \nNothing else is sent.";
 };
 
 // The actions, each on the feature it belongs to.
@@ -178,6 +181,7 @@ constexpr Action kRevert = On<&Context::editor, &Editor::Revert>;
 constexpr Action kReconnect = On<&Context::reconnection, &Reconnection::Reconnect>;
 constexpr Action kAutoReconnect = On<&Context::reconnection, &Reconnection::ToggleAutomatic>;
 constexpr Action kOpenFolder = On<&Context::recording, &Recording::OpenFolder>;
+constexpr Action kStore = On<&Context::transfer, &Transfer::Store>;
 
 constexpr Event kCommit = Event::Commit;
 
@@ -241,6 +245,9 @@ constexpr std::array<ControlEntry, kCtrlCount> kControls = {{
     E{Ctrl::ReconnectButton, Help::kReconnect, Key::None, kCommit, kReconnect},
     E{Ctrl::AutoReconnectButton, Help::kAutoReconnect, Key::None, kCommit, kAutoReconnect},
     E{Ctrl::OpenFolderButton, Help::kOpenFolder, Key::None, kCommit, kOpenFolder},
+    E{Ctrl::RamButton, Help::kSelectMem, Key::None, Event::ValChanged, kSelectMem},
+    E{Ctrl::RamReminder, {}, Key::None, kCommit, nullptr},
+    E{Ctrl::StoreButton, Help::kStore, Key::None, kCommit, kStore},
 }};
 
 constexpr bool InRoleOrder() {
@@ -278,8 +285,14 @@ Outcome RunInTurn(Context& ctx, UserCommand command, F action) {
     }
     // STOP and the memory selection are over as soon as they are given.
     if (command == UserCommand::Stop || command == UserCommand::Select) return action();
-    const CommandLock::Scope running(ctx.lock, command);
-    return action();
+    Outcome outcome = Outcome::Done;
+    {
+        const CommandLock::Scope running(ctx.lock, command);
+        outcome = action();
+    }
+    // A Send whose answer was lost: once the sensor has answered again, a read-back is offered.
+    ctx.transfer.OfferReadBack();
+    return outcome;
 }
 
 }  // namespace

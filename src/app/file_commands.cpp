@@ -74,6 +74,8 @@ Outcome ParameterFiles::SendParaToFile() {
     }
     working_.MarkSent();  // saved: nothing shown is unsent any more
     RememberRecent();
+    ui_.ShowStatusMessage("Saved " +
+                          PathToUtf8(PathFromUtf8(settings_.ParameterFilePath).filename()));
     return Outcome::Done;
 }
 
@@ -132,6 +134,8 @@ Outcome ParameterFiles::LoadIntoWorkingCopy() {
     if (loaded == Outcome::Done) {
         working_.Replace(read);
         RememberRecent();
+        ui_.ShowStatusMessage("Loaded " +
+                              PathToUtf8(PathFromUtf8(settings_.ParameterFilePath).filename()));
     }
     return loaded;
 }

@@ -25,6 +25,12 @@ constexpr const char* kRefusedBySensor = Tr("refused by the sensor");
 
 }  // namespace
 
+void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target) {
+    ui.SetCtrlVal(Ctrl::RamButton, target == kTargetRam ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::EepromButton, target == kTargetEeprom ? 1 : 0);
+    ui.SetCtrlVal(Ctrl::FileButton, target == kTargetFile ? 1 : 0);
+}
+
 const char* FailureWords(const SensorError& error) {
     if (error.kind == SensorFault::OpenFailed) return kCouldNotConnect;
     const std::optional<FailureKind> kind = FailureKindOf(error.kind);

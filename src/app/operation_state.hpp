@@ -16,6 +16,8 @@ namespace qelto {
 class SensorSession;
 struct SensorError;
 
+// Where Send and Get go: the sensor's RAM alone, its EEPROM (through RAM), a parameter file.
+inline constexpr std::uint16_t kTargetRam = 1;
 inline constexpr std::uint16_t kTargetEeprom = 2;
 inline constexpr std::uint16_t kTargetFile = 3;
 
@@ -45,6 +47,9 @@ struct PresenterState {
 
     bool acquiring() const { return acquisition != Acquisition::Stopped; }
 };
+
+// The memory selector's buttons as `target` selects: the one for it on, the others off.
+void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target);
 
 // A numeric control's value as the unsigned 16-bit setting it stands for (clamped).
 std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c);

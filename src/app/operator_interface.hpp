@@ -83,6 +83,12 @@ enum class Ctrl {
     AutoReconnectButton,
     // Beside the status bar while a recording runs or has ended: its folder in the file manager
     OpenFolderButton,
+    // The memory selector's third target: the sensor's RAM alone (beside EEPROM and FILE)
+    RamButton,
+    // On the link line while the sensor's RAM holds values its EEPROM may not: the reminder
+    // that they are lost at power-off, and the one click that stores them
+    RamReminder,
+    StoreButton,
     Count_
 };
 
@@ -190,6 +196,9 @@ class OperatorInterface {
     virtual void SetDimmed(Ctrl c, bool dimmed) = 0;
     virtual void SetVisible(Ctrl c, bool visible) = 0;
     virtual void SetTooltip(Ctrl c, std::string_view text) = 0;
+    // A value display's background: rgb (its text dark or light to suit), or kCellPlain for
+    // the theme's own.
+    virtual void SetCtrlColor(Ctrl c, std::uint32_t rgb) = 0;
     virtual void SetPrecision(Ctrl c, int decimals) = 0;
 
     // Tab control of the main panel.
@@ -208,6 +217,8 @@ class OperatorInterface {
     virtual double GetTableCellVal(Ctrl c, int column, int row) = 0;
     // rgb, or kCellPlain for the theme's own background.
     virtual void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) = 0;
+    // A cell's own tooltip; empty: none.
+    virtual void SetTableCellTooltip(Ctrl c, int column, int row, std::string_view text) = 0;
     virtual void SetActiveTableCell(Ctrl c, int column, int row) = 0;
     // (column, row) of the active cell; (0, 0) when none.
     virtual std::pair<int, int> GetActiveTableCell(Ctrl c) = 0;

@@ -22,6 +22,9 @@ constexpr const char* kOutOfRange = Tr("%1: %2 is outside 0..65535; the value st
 constexpr const char* kNotANumber = Tr("that");
 // What was sent, what the sensor holds.
 constexpr const char* kRefusedCell = Tr("Sent: %1\nThe sensor holds: %2");
+// What the sensor holds.
+constexpr const char* kNotSentYet = Tr("Not sent yet: the sensor holds %1");
+constexpr const char* kSensorHolds = Tr("The sensor holds %1");
 
 // The page's controls of the plain view, and those of edit mode.
 // The assistant stays on the plain page: it sets values of its own, and the editor wants the
@@ -40,19 +43,21 @@ Editor::Editor(OperatorInterface& ui, WorkingCopy& working) : ui_(ui), working_(
     });
 }
 
-EditorCell Editor::Cell(ConfigItem item) const {
-    EditorCell cell;
-    cell.value = working_.value(item);
-    if (const auto refused = working_.refusal(item)) {
-        cell.mark = kCellRefused;
-        cell.tooltip = Fill(ui_.Translate(kRefusedCell),
-                            {std::to_string(refused->sent), std::to_string(refused->held)}) +
-                       "\n\n" + working_.refusalReport();
-    } else if (working_.DiffersFromSensor(item)) {
-        // Without the sensor's values there is nothing to tell a change from.
-        cell.mark = kCellChanged;
+ValueMark MarkOf(OperatorInterface& ui, const WorkingCopy& working, ConfigItem item) {
+    if (const auto refused = working.refusal(item)) {
+        return {kCellRefused, Fill(ui.Translate(kRefusedCell),
+                                   {std::to_string(refused->sent), std::to_string(refused->held)}) +
+                                  "\n\n" + working.refusalReport()};
     }
-    return cell;
+    if (!working.DiffersFromSensor(item)) return {};
+    const std::string held = std::to_string(ItemValue(*working.sensorValues(), item));
+    return {kCellChanged,
+            Fill(ui.Translate(working.Unsent(item) ? kNotSentYet : kSensorHolds), {held})};
+}
+
+EditorCell Editor::Cell(ConfigItem item) const {
+    const ValueMark mark = MarkOf(ui_, working_, item);
+    return {working_.value(item), mark.color, mark.tooltip};
 }
 
 void Editor::ShowHistory() {
@@ -106,15 +111,6 @@ Outcome Editor::ConfirmEditedSend() {
     // Yes writes into the sensor: Enter says no.
     return ui_.ConfirmPopup(kSendTitle, question, Default::No) == 1 ? Outcome::Done
                                                                     : Outcome::Declined;
-}
-
-void Editor::MarkRefused(const Configuration& sent, const Configuration& held,
-                         const std::string& verdict) {
-    working_.MarkRefused(sent, held, verdict);
-}
-
-void Editor::ClearRefused() {
-    working_.ClearRefused();
 }
 
 Outcome Editor::ToggleEditMode() {

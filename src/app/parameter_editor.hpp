@@ -27,11 +27,21 @@ inline constexpr std::uint32_t kCellChanged = 0xFFE28A;
 inline constexpr std::uint32_t kCellRefused = 0xFF9C9C;
 inline constexpr int kEditorTeachRows = 32;  // the rows the sensor holds
 
+// What a value shows beside it, in the editor and on the plain page alike: refused at the
+// last send (what was sent, what the sensor holds, its verdict), or not what the sensor holds
+// (not sent yet, or the sensor holds another), or nothing. Without the sensor's values there
+// is nothing to tell a change from.
+struct ValueMark {
+    std::uint32_t color = kCellPlain;
+    std::string tooltip;
+};
+ValueMark MarkOf(OperatorInterface& ui, const WorkingCopy& working, ConfigItem item);
+
 // What an editor cell shows.
 struct EditorCell {
     std::uint16_t value = 0;
     std::uint32_t mark = kCellPlain;
-    std::string tooltip;  // for a value the sensor refused: what was sent, what it holds, why
+    std::string tooltip;  // what the mark means: what was sent, what the sensor holds, why
 };
 
 class Editor {
@@ -48,12 +58,6 @@ class Editor {
     bool EditItem(ConfigItem item, double value);
     // Send from edit mode: what would change in the sensor, and the question. Done: go ahead.
     Outcome ConfirmEditedSend();
-    // After a send the sensor refused some of: what it holds now tells which, and they are
-    // marked with the sensor's verdict. `sent` is what went out.
-    void MarkRefused(const Configuration& sent, const Configuration& held,
-                     const std::string& verdict);
-    // A send the sensor took whole, or that failed on the way: no value is marked refused.
-    void ClearRefused();
 
     // The controls' actions.
     Outcome ToggleEditMode();

@@ -101,6 +101,7 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
     }
     if (event == Event::Timer) {
         ctx.reconnection.Tick();
+        ctx.transfer.OfferReadBack();
         // How long the link has been lost goes on counting on the link line.
         if (ctx.supervisor.phase() == LinkPhase::Lost) ctx.link.LinkChanged(ctx.supervisor);
         return Outcome::Done;

@@ -95,8 +95,7 @@ Outcome Reconnection::ToggleAutomatic() {
 std::optional<Reconnection::Work> Reconnection::RestoreTarget() {
     if (!atLoss_) return std::nullopt;
     state_.TransferTarget = atLoss_->target;
-    ui_.SetCtrlVal(Ctrl::EepromButton, atLoss_->target == kTargetEeprom ? 1 : 0);
-    ui_.SetCtrlVal(Ctrl::FileButton, atLoss_->target == kTargetFile ? 1 : 0);
+    ShowMemorySelector(ui_, atLoss_->target);
     return atLoss_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "protocol/frame.hpp"
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
@@ -147,6 +148,15 @@ std::optional<WorkingCopy::Refusal> WorkingCopy::refusal(ConfigItem item) const 
 
 void WorkingCopy::AddView(View view) {
     views_.push_back(std::move(view));
+}
+
+void WorkingCopy::SessionChanged(const SessionEvent& event) {
+    const bool configuration =
+        event.command == kCmdRead || event.command == kCmdWrite;  // not the live data
+    const bool marksMayChange = (event.kind == SessionEventKind::Answered && configuration) ||
+                                event.kind == SessionEventKind::Opened ||
+                                event.kind == SessionEventKind::Closed;
+    if (marksMayChange) Tell({std::nullopt, false, false});
 }
 
 void WorkingCopy::Tell(const WorkingCopyChange& change) {

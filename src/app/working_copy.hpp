@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "protocol/records.hpp"
+#include "sensor/session_events.hpp"
 
 namespace qelto {
 
@@ -29,7 +30,9 @@ struct WorkingCopyChange {
     bool marksOnly() const { return !parameters && !teach; }
 };
 
-class WorkingCopy {
+// It follows the session too: when what the sensor is known to hold changes (a read, a write
+// it took, a new link), the views hear of it as a change of the marks.
+class WorkingCopy : public SessionObserver {
   public:
     using View = std::function<void(const WorkingCopyChange&)>;
 
@@ -87,10 +90,13 @@ class WorkingCopy {
     void MarkRefused(const Configuration& sent, const Configuration& held, std::string report);
     void ClearRefused();
     std::optional<Refusal> refusal(ConfigItem item) const;
+    const std::map<ConfigItem, Refusal>& refusals() const { return refused_; }
     const std::string& refusalReport() const { return refusalReport_; }
 
     // Views, told in the order they were added.
     void AddView(View view);
+
+    void SessionChanged(const SessionEvent& event) override;
 
   private:
     struct Change {

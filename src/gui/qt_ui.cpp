@@ -137,6 +137,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::TabControl, Kind::Tab, m.tabs, nullptr, "Pages");
     Register(Ctrl::SendButton, Kind::Button, m.sendButton, nullptr, "Send");
     Register(Ctrl::GetButton, Kind::Button, m.getButton, nullptr, "Get");
+    Register(Ctrl::RamButton, Kind::Toggle, m.ramButton, nullptr, "RAM");
     Register(Ctrl::EepromButton, Kind::Toggle, m.eepromButton, nullptr, "EEPROM");
     Register(Ctrl::FileButton, Kind::Toggle, m.fileButton, nullptr, "FILE");
     Register(Ctrl::AverageControl, Kind::Spin, m.averageControl, m.averageLabel, nullptr);
@@ -179,7 +180,14 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     reconnect->hide();
     auto* autoReconnect = new QPushButton(linkRow);
     autoReconnect->setCheckable(true);
+    // While the sensor's RAM is ahead of its EEPROM: the reminder, and Store in EEPROM.
+    auto* ramReminder = new QLabel(linkRow);
+    ramReminder->hide();
+    auto* store = new QPushButton(linkRow);
+    store->hide();
     linkLayout->addWidget(linkState, 1);
+    linkLayout->addWidget(ramReminder);
+    linkLayout->addWidget(store);
     linkLayout->addWidget(reconnect);
     linkLayout->addWidget(autoReconnect);
     d.dataLayout->insertWidget(d.dataLayout->indexOf(d.statusBar), linkRow);
@@ -200,6 +208,8 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Register(Ctrl::ReconnectButton, Kind::Button, reconnect, nullptr, "Reconnect");
     Register(Ctrl::AutoReconnectButton, Kind::Switch, autoReconnect, nullptr,
              "Reconnect automatically");
+    Register(Ctrl::RamReminder, Kind::Text, ramReminder, nullptr, "RAM only");
+    Register(Ctrl::StoreButton, Kind::Button, store, nullptr, "Store in EEPROM");
 
     for (int rate : kBaudRates)
         m.baudRateSelector->addItem(QString::number(rate));
@@ -262,7 +272,7 @@ QtUi::~QtUi() {
 }
 
 void QtUi::StyleMemoryButtons() {
-    // The memory selector's two buttons (and the editor's and Auto-reconnect's toggles) show at
+    // The memory selector's three buttons (and the editor's and Auto-reconnect's toggles) show at
     // a glance which one
     // is on, in any theme, and a dimmed one that is on still reads as on. The colours are taken
     // from the palette now and again whenever it changes, so the button that is off follows a new
@@ -288,8 +298,8 @@ void QtUi::StyleMemoryButtons() {
                  pal.color(QPalette::Disabled, QPalette::ButtonText).name(), on.name(),
                  onText.name(), mix(on, button, 0.45).name(), mix(onText, button, 0.7).name());
     auto* autoReconnect = qobject_cast<QPushButton*>(widget(Ctrl::AutoReconnectButton));
-    for (QPushButton* b : {window_->main().eepromButton, window_->main().fileButton,
-                           editor_->editButton, autoReconnect}) {
+    for (QPushButton* b : {window_->main().ramButton, window_->main().eepromButton,
+                           window_->main().fileButton, editor_->editButton, autoReconnect}) {
         if (b != nullptr && b->styleSheet() != css) b->setStyleSheet(css);
     }
 }
@@ -914,6 +924,21 @@ void QtUi::SetTooltip(Ctrl c, std::string_view text) {
     if (QWidget* w = entry(c).widget.data()) w->setToolTip(FromUtf8(text));
 }
 
+void QtUi::SetCtrlColor(Ctrl c, std::uint32_t rgb) {
+    QWidget* w = entry(c).widget.data();
+    if (w == nullptr) return;
+    // An empty palette gives the control back to the theme's own colours (and its changes).
+    QPalette pal;
+    if (rgb != kCellPlain) {
+        const QColor colour = FromRgb(rgb);
+        // Text stays readable on the mark, in a light or a dark theme.
+        pal.setColor(QPalette::Base, colour);
+        pal.setColor(QPalette::Text, colour.lightness() < 128 ? Qt::white : Qt::black);
+    }
+    if (pal.resolveMask() == 0 && !w->testAttribute(Qt::WA_SetPalette)) return;
+    w->setPalette(pal);
+}
+
 void QtUi::OpenFolder(std::string_view folder) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(folder)));
 }
@@ -1020,6 +1045,13 @@ void QtUi::SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) {
         item->setBackground(colour);
         // Text stays readable on any cell colour, in a light or a dark theme.
         item->setForeground(colour.lightness() < 128 ? Qt::white : Qt::black);
+    }
+}
+
+void QtUi::SetTableCellTooltip(Ctrl c, int column, int row, std::string_view text) {
+    if (QTableWidgetItem* item = Cell(c, column, row)) {
+        const QSignalBlocker block(item->tableWidget());
+        item->setToolTip(FromUtf8(text));
     }
 }
 

@@ -96,6 +96,7 @@ class QtUi : public QObject, public OperatorInterface {
     void SetDimmed(Ctrl c, bool dimmed) override;
     void SetVisible(Ctrl c, bool visible) override;
     void SetTooltip(Ctrl c, std::string_view text) override;
+    void SetCtrlColor(Ctrl c, std::uint32_t rgb) override;
     void SetPrecision(Ctrl c, int decimals) override;
     void SetActiveTabPage(int page) override;
     int GetActiveTabPage() override;
@@ -106,6 +107,7 @@ class QtUi : public QObject, public OperatorInterface {
     void SetTableCellVal(Ctrl c, int column, int row, double value) override;
     double GetTableCellVal(Ctrl c, int column, int row) override;
     void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
+    void SetTableCellTooltip(Ctrl c, int column, int row, std::string_view text) override;
     void SetActiveTableCell(Ctrl c, int column, int row) override;
     std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;

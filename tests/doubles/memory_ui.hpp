@@ -68,6 +68,7 @@ struct CtrlRecord {
     bool dimmed = false;
     bool visible = true;
     std::string tooltip;
+    std::uint32_t color = kCellPlain;
     int precision = -1;
     std::vector<std::string> items;  // combo list
 };
@@ -87,6 +88,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     void SetDimmed(Ctrl c, bool dimmed) override { rec(c).dimmed = dimmed; }
     void SetVisible(Ctrl c, bool visible) override { rec(c).visible = visible; }
     void SetTooltip(Ctrl c, std::string_view text) override { rec(c).tooltip = text; }
+    void SetCtrlColor(Ctrl c, std::uint32_t rgb) override { rec(c).color = rgb; }
     void SetPrecision(Ctrl c, int decimals) override { rec(c).precision = decimals; }
     void SetActiveTabPage(int page) override { activeTab_ = page; }
     int GetActiveTabPage() override { return activeTab_; }
@@ -97,6 +99,9 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     void SetTableCellVal(Ctrl c, int column, int row, double value) override;
     double GetTableCellVal(Ctrl c, int column, int row) override;
     void SetTableCellColor(Ctrl c, int column, int row, std::uint32_t rgb) override;
+    void SetTableCellTooltip(Ctrl c, int column, int row, std::string_view text) override {
+        cellTooltips_[{c, column, row}] = text;
+    }
     void SetActiveTableCell(Ctrl c, int column, int row) override;
     std::pair<int, int> GetActiveTableCell(Ctrl c) override;
     void DeleteGraphPlots(Ctrl graph) override;
@@ -145,6 +150,10 @@ class MemoryUi : public OperatorInterface, public TestLoop {
         return cellColor(Ctrl::TeachTableCtrl, column, row);
     }
     std::optional<std::uint32_t> cellColor(Ctrl c, int column, int row) const;
+    std::string cellTooltip(int column, int row) const {
+        const auto it = cellTooltips_.find({Ctrl::TeachTableCtrl, column, row});
+        return it == cellTooltips_.end() ? std::string() : it->second;
+    }
     std::pair<int, int> activeCell() const {
         const auto it = activeCells_.find(Ctrl::TeachTableCtrl);
         return it == activeCells_.end() ? std::pair<int, int>{0, 0} : it->second;
@@ -190,6 +199,7 @@ class MemoryUi : public OperatorInterface, public TestLoop {
     std::map<Ctrl, GraphRecord> graphs_;
     std::map<std::tuple<Ctrl, int, int>, double> cells_;
     std::map<std::tuple<Ctrl, int, int>, std::uint32_t> cellColors_;
+    std::map<std::tuple<Ctrl, int, int>, std::string> cellTooltips_;
     std::map<Ctrl, std::pair<int, int>> activeCells_;
     int activeTab_ = 0;
     WindowPlacement window_{};

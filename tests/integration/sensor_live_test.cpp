@@ -79,8 +79,14 @@ TEST(SensorLive, SendAndGetDuringOneSampleRunAfterItAndSamplingGoesOn) {
     EXPECT_FALSE(s.ctx.state.sendRequest);
     EXPECT_FALSE(s.ctx.state.getRequest);
     EXPECT_EQ(s.Status(), "KORVANEX V4.3B7");
-    // Each press said what becomes of it (F9 and F10 during GO showed nothing before).
-    EXPECT_EQ(s.ui.statusMessages.size(), 2u);
+    // Each press said what becomes of it (F9 and F10 during GO showed nothing before), and then
+    // what it did.
+    ASSERT_GE(s.ui.statusMessages.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(s.ui.statusMessages.end() - 4, s.ui.statusMessages.end()),
+              (std::vector<std::string>{
+                  "Send: the parameters go to the sensor between two samples.",
+                  "Get: the parameters are read from the sensor between two samples.",
+                  "Sent to EEPROM: 1 change, all taken", "Read from EEPROM"}));
 }
 
 // The server ends the conversation during GO; GO pressed again learns so at once, without a

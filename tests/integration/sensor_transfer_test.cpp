@@ -19,12 +19,14 @@ TEST(SensorTransfer, ImplausibleWriteIsReportedTheTeachTableStillGoesAndEepromSt
     s.ui.SetActiveTabPage(kParameterPage);
     const std::string before = s.InfoBox();
     EXPECT_EQ(DispatchControlEvent(s.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
-    EXPECT_EQ(s.wire, (Wire{{1, 0}, {1, 2}, {3, 0}}));
+    // After the writes, RAM is read back to name what the sensor did not take.
+    EXPECT_EQ(s.wire, (Wire{{1, 0}, {1, 2}, {3, 0}, {2, 0}, {2, 2}}));
     EXPECT_EQ(
         s.InfoBox(),
         before +
             "INFO!\n2 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT "
-            "VALUE!\n\n");
+            "VALUE!\n\nNot taken by the sensor (sent -> holds):\n[PARAMETER] POWER: 5000 -> "
+            "500\n[PARAMETER] GAIN: 99 -> 6\n\n");
     EXPECT_EQ(s.Status(), "TIMEOUT!");
     EXPECT_EQ(s.ui.GetActiveTabPage(), kConnectionPage);
     EXPECT_TRUE(s.ui.ctrl(Ctrl::AcceptButton).dimmed);

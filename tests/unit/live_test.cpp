@@ -111,7 +111,7 @@ TEST_F(Live, EveryWayOutOfTheLoop) {
                  }
              };
          },
-         {8, 1, 1, 3}},
+         {8, 1, 1, 3, 2, 2}},  // RAM read back to name what was refused
         {"failed get",
          [&] {
              rig.onEvents = [&] {

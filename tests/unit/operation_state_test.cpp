@@ -65,11 +65,14 @@ TEST(ReportFailure, ABusyLinkOrAQuitIsNoFailureOfTheSensor) {
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, "");
 }
 
+// Send and Get go beside GO only (as requests between two samples); beside any other command
+// they are refused with the reason.
 TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
-    const Ctrl always[] = {Ctrl::GoButton,      Ctrl::FreqButton,       Ctrl::StartAssistantButton,
-                           Ctrl::ConnectButton, Ctrl::DisconnectButton, Ctrl::BaudRateSelector};
-    const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::EepromButton,
-                                 Ctrl::FileButton};
+    const Ctrl always[] = {Ctrl::GoButton,        Ctrl::FreqButton,    Ctrl::StartAssistantButton,
+                           Ctrl::StoreButton,     Ctrl::ConnectButton, Ctrl::DisconnectButton,
+                           Ctrl::BaudRateSelector};
+    const Ctrl modeZeroOnly[] = {Ctrl::SendButton, Ctrl::GetButton, Ctrl::RamButton,
+                                 Ctrl::EepromButton, Ctrl::FileButton};
     const Ctrl never[] = {Ctrl::StopButton,      Ctrl::AcceptButton, Ctrl::ProtocolSelector,
                           Ctrl::ComPortSelector, Ctrl::ServerField,  Ctrl::PortField};
     LockRig rig;
@@ -79,6 +82,10 @@ TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
             EXPECT_TRUE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
         for (Ctrl c : modeZeroOnly)
             EXPECT_FALSE(rig.ui.ctrl(c).dimmed) << static_cast<int>(c);
+        for (UserCommand c : {UserCommand::Send, UserCommand::Get, UserCommand::Select})
+            EXPECT_EQ(rig.lock.WhyNotNow(c), "");
+        EXPECT_EQ(rig.lock.WhyNotNow(UserCommand::Store),
+                  "Store in EEPROM cannot run now: data transfer is running.");
         {
             const CommandLock::Scope send(rig.lock, UserCommand::Send);
             for (Ctrl c : modeZeroOnly)
@@ -91,6 +98,8 @@ TEST(CommandLock, LiveDataAloneLeavesTheTransferControlsUsable) {
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
     for (Ctrl c : modeZeroOnly)
         EXPECT_FALSE(rig.ui.ctrl(c).dimmed);
+    const CommandLock::Scope get(rig.lock, UserCommand::Get);
+    EXPECT_EQ(rig.lock.WhyNotNow(UserCommand::Send), "Send cannot run now: Get is running.");
 }
 
 TEST(Language, OutOfRangeFallsBackToEnglish) {

@@ -86,7 +86,7 @@ TEST(ParameterEditor, EditsGoOutOnlyAfterAYesAndARefusedValueIsMarked) {
     // replaced one value of each block).
     const std::string verdict = "INFO!\n1" + std::string(kMsgRamPlausibilityTail);
     EXPECT_EQ(rig.ctx.editor.Cell(kGain).tooltip,
-              "Sent: 200\nThe sensor holds: 6\n\n" + verdict + "\n" + verdict);
+              "Sent: 200\nThe sensor holds: 6\n\n" + verdict + "\n\n" + verdict);
 }
 
 }  // namespace

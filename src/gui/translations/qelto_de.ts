@@ -247,6 +247,58 @@ Das automatische Neuverbinden wurde beendet; es wurde nichts an ihn geschrieben.
         <source>Not connected yet</source>
         <translation>Noch nicht verbunden</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Noch nicht gesendet: der Sensor hat %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>Der Sensor hat %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>Der Sensor hat diese Werte beim letzten Send abgelehnt (gesendet -&gt; im Sensor):
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+Erneut senden?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>Die Antwort auf das letzte Send ging verloren: der Sensor kann das Gesendete oder das Vorherige enthalten. Er kann enthalten: </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Zurücklesen, was sein RAM jetzt enthält? Es wird nichts geschrieben; die angezeigten Werte bleiben, abweichende werden markiert.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Zurücklesen, was sein EEPROM enthält (ins RAM geladen, wie Get es tut)? Es wird nichts geschrieben; die angezeigten Werte bleiben, abweichende werden markiert.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>Vom Sensor nicht übernommen (gesendet -&gt; im Sensor):
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>Nur im RAM: beim Ausschalten verloren</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Werte wurden nur in das RAM des Sensors gesendet. Er arbeitet jetzt mit ihnen, startet aber beim nächsten Einschalten mit dem Inhalt seines EEPROM. Store in EEPROM behält sie.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -779,6 +831,14 @@ Qt %3 (gebaut mit %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>Über Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>

@@ -247,6 +247,58 @@ La reconexión automática se ha detenido; no se le escribió nada. Conecte para
         <source>Not connected yet</source>
         <translation>Aún no conectado</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Aún no enviado: el sensor contiene %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>El sensor contiene %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>El sensor rechazó estos valores en el último Send (enviado -&gt; contiene):
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+¿Enviarlos de nuevo?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>La respuesta al último Send se perdió: el sensor puede contener lo enviado o lo que contenía antes. Puede contener: </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>¿Releer lo que contiene ahora su RAM? No se escribe nada; los valores mostrados se mantienen y los que difieren se marcan.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>¿Releer lo que contiene su EEPROM (cargada en la RAM, como hace Get)? No se escribe nada; los valores mostrados se mantienen y los que difieren se marcan.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>No aceptados por el sensor (enviado -&gt; contiene):
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>Solo en RAM: se pierde al apagar</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Se enviaron valores solo a la RAM del sensor. Ahora trabaja con ellos, pero al próximo encendido arranca con lo que contiene su EEPROM. Store in EEPROM los conserva.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -779,6 +831,14 @@ Qt %3 (compilado con %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>Acerca de Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>

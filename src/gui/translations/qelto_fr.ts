@@ -247,6 +247,58 @@ La reconnexion automatique s&apos;est arrêtée ; rien ne lui a été écrit. Co
         <source>Not connected yet</source>
         <translation>Pas encore connecté</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Pas encore envoyé : le capteur contient %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>Le capteur contient %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>Le capteur a refusé ces valeurs au dernier Send (envoyé -&gt; contenu) :
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+Les envoyer de nouveau ?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>La réponse au dernier Send a été perdue : le capteur peut contenir ce qui a été envoyé, ou ce qu&apos;il contenait avant. Il peut contenir : </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Relire ce que contient sa RAM maintenant ? Rien n&apos;est écrit ; les valeurs affichées restent, et celles qui diffèrent sont marquées.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Relire ce que contient son EEPROM (chargée en RAM, comme le fait Get) ? Rien n&apos;est écrit ; les valeurs affichées restent, et celles qui diffèrent sont marquées.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>Non pris par le capteur (envoyé -&gt; contenu) :
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>RAM seulement : perdu à l&apos;arrêt</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Des valeurs ont été envoyées à la seule RAM du capteur. Il travaille avec elles maintenant, mais à la prochaine mise sous tension il repart de ce que contient son EEPROM. Store in EEPROM les garde.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -779,6 +831,14 @@ Qt %3 (compilé avec %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>À propos de Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>

@@ -247,6 +247,58 @@ La riconnessione automatica si è fermata; non gli è stato scritto nulla. Colle
         <source>Not connected yet</source>
         <translation>Non ancora collegato</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Non ancora inviato: il sensore contiene %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>Il sensore contiene %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>Il sensore ha rifiutato questi valori all&apos;ultimo Send (inviato -&gt; contenuto):
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+Inviarli di nuovo?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>La risposta all&apos;ultimo Send è andata persa: il sensore può contenere quanto inviato o quanto conteneva prima. Può contenere: </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Rileggere il contenuto attuale della sua RAM? Non viene scritto nulla; i valori mostrati restano e quelli diversi sono contrassegnati.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Rileggere il contenuto della sua EEPROM (caricata nella RAM, come fa Get)? Non viene scritto nulla; i valori mostrati restano e quelli diversi sono contrassegnati.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>Non accettati dal sensore (inviato -&gt; contenuto):
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>Solo in RAM: perso allo spegnimento</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Sono stati inviati valori solo alla RAM del sensore. Ora lavora con essi, ma alla prossima accensione riparte da quanto contiene la sua EEPROM. Store in EEPROM li conserva.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -779,6 +831,14 @@ Qt %3 (compilato con %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>Informazioni su Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>

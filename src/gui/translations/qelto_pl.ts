@@ -251,6 +251,58 @@ Automatyczne ponowne łączenie zatrzymano; nic do niego nie zapisano. Połącz 
         <source>Not connected yet</source>
         <translation>Jeszcze nie połączono</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Jeszcze nie wysłano: czujnik zawiera %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>Czujnik zawiera %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>Czujnik odrzucił te wartości przy ostatnim Send (wysłano -&gt; zawiera):
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+Wysłać je ponownie?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>Odpowiedź na ostatni Send zaginęła: czujnik może zawierać to, co wysłano, albo to, co miał wcześniej. Może zawierać: </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Odczytać ponownie, co zawiera teraz jego RAM? Nic nie jest zapisywane; wyświetlane wartości pozostają, a inne są oznaczane.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Odczytać ponownie, co zawiera jego EEPROM (wczytany do RAM, jak robi Get)? Nic nie jest zapisywane; wyświetlane wartości pozostają, a inne są oznaczane.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>Nieprzyjęte przez czujnik (wysłano -&gt; zawiera):
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>Tylko RAM: utracone po wyłączeniu</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Wartości wysłano tylko do RAM czujnika. Pracuje teraz z nimi, ale po następnym włączeniu startuje z tym, co zawiera jego EEPROM. Store in EEPROM je zachowuje.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -783,6 +835,14 @@ Qt %3 (zbudowano z %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>O programie Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>

@@ -247,6 +247,58 @@ A religação automática parou; nada lhe foi escrito. Ligue para trabalhar com 
         <source>Not connected yet</source>
         <translation>Ainda não ligado</translation>
     </message>
+    <message>
+        <source>Not sent yet: the sensor holds %1</source>
+        <translation>Ainda não enviado: o sensor contém %1</translation>
+    </message>
+    <message>
+        <source>The sensor holds %1</source>
+        <translation>O sensor contém %1</translation>
+    </message>
+    <message>
+        <source>The sensor refused these values at the last Send (sent -&gt; holds):
+
+</source>
+        <translation>O sensor recusou estes valores no último Send (enviado -&gt; contém):
+
+</translation>
+    </message>
+    <message>
+        <source>
+Send them again?</source>
+        <translation>
+Enviá-los de novo?</translation>
+    </message>
+    <message>
+        <source>The answer to the last Send was lost: the sensor may hold what was sent, or what it held before. It may hold: </source>
+        <translation>A resposta ao último Send perdeu-se: o sensor pode conter o que foi enviado ou o que continha antes. Pode conter: </translation>
+    </message>
+    <message>
+        <source>Read back what its RAM holds now? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Reler o que a sua RAM contém agora? Nada é escrito; os valores mostrados ficam e os que diferem são marcados.</translation>
+    </message>
+    <message>
+        <source>Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the values shown stay, and those it holds otherwise are marked.</source>
+        <translation>Reler o que a sua EEPROM contém (carregada na RAM, como faz o Get)? Nada é escrito; os valores mostrados ficam e os que diferem são marcados.</translation>
+    </message>
+    <message>
+        <source>Not taken by the sensor (sent -&gt; holds):
+</source>
+        <translation>Não aceites pelo sensor (enviado -&gt; contém):
+</translation>
+    </message>
+    <message>
+        <source>RAM only: lost at power-off</source>
+        <translation>Só na RAM: perde-se ao desligar</translation>
+    </message>
+    <message>
+        <source>Values were sent to the sensor&apos;s RAM alone. It works with them now, but at the next power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.</source>
+        <translation>Foram enviados valores apenas para a RAM do sensor. Trabalha agora com eles, mas no próximo arranque começa com o que a sua EEPROM contém. Store in EEPROM guarda-os.</translation>
+    </message>
+    <message>
+        <source>Store in EEPROM</source>
+        <translation>Store in EEPROM</translation>
+    </message>
 </context>
 <context>
     <name>qelto::gui::ColourGraph</name>
@@ -779,6 +831,14 @@ Qt %3 (compilado com %4), QCustomPlot %5</translation>
     <message>
         <source>About Qelto</source>
         <translation>Sobre o Qelto</translation>
+    </message>
+    <message>
+        <source>RA&amp;M</source>
+        <translation>RA&amp;M</translation>
+    </message>
+    <message>
+        <source>Store i&amp;n EEPROM</source>
+        <translation>Store i&amp;n EEPROM</translation>
     </message>
 </context>
 </TS>
