@@ -182,6 +182,9 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     autoReconnect->setCheckable(true);
     // While the sensor's RAM is ahead of its EEPROM: the reminder, and Store in EEPROM.
     auto* ramReminder = new QLabel(linkRow);
+    // Marked as the values that differ from the sensor's are, in either theme.
+    ramReminder->setStyleSheet(QStringLiteral(
+        "QLabel { background: #FFE28A; color: black; padding: 2px 4px; border-radius: 3px; }"));
     ramReminder->hide();
     auto* store = new QPushButton(linkRow);
     store->hide();

@@ -84,8 +84,13 @@ class FakeTcp : public TcpClient {
     bool closePending_ = false;
 };
 
+// A serial line in process. Without a responder nothing ever arrives; with one, its reply to each
+// request arrives at the next event pass (Deliver), with the line-error bits that `lineErrors`
+// holds then, which GetComStat reports once, as a port does after a parity or framing error.
 class FakeSerial : public SerialPort {
   public:
+    std::function<Bytes(const Bytes& request)> responder;
+    int lineErrors = 0;
     int openResult = 0;
     std::vector<int> closed;
     std::vector<std::pair<int, int>> opened;
@@ -96,13 +101,35 @@ class FakeSerial : public SerialPort {
     void CloseCom(int port) override { closed.push_back(port); }
     void SetComTime(int, double) override {}
     void SetCTSMode(int, int) override {}
-    void FlushInQ(int) override {}
+    void FlushInQ(int) override { in_.clear(); }
     void FlushOutQ(int) override {}
-    int ComWrt(int, const std::uint8_t*, int count) override { return count; }
-    int ComRd(int, std::uint8_t*, int) override { return 0; }
-    int GetInQLen(int) override { return 0; }
-    int GetComStat(int) override { return 0; }
-    void SetDataArrivedHandler(std::function<void()>) override {}
+    int ComWrt(int, const std::uint8_t* data, int count) override {
+        if (responder) coming_ = responder(Bytes(data, data + count));
+        return count;
+    }
+    int ComRd(int, std::uint8_t* data, int count) override {
+        const int n = std::min<int>(count, static_cast<int>(in_.size()));
+        std::copy_n(in_.begin(), n, data);
+        in_.erase(in_.begin(), in_.begin() + n);
+        return n;
+    }
+    int GetInQLen(int) override { return static_cast<int>(in_.size()); }
+    int GetComStat(int) override { return std::exchange(lineErrors, 0); }
+    void SetDataArrivedHandler(std::function<void()> handler) override {
+        dataArrived_ = std::move(handler);
+    }
+    // One event pass: the reply that is on its way arrives.
+    void Deliver() {
+        if (coming_.empty()) return;
+        in_.insert(in_.end(), coming_.begin(), coming_.end());
+        coming_.clear();
+        if (dataArrived_) dataArrived_();
+    }
+
+  private:
+    std::function<void()> dataArrived_;
+    Bytes coming_;
+    Bytes in_;
 };
 
 class FakePorts : public PortEnumerator {

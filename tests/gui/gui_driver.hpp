@@ -27,17 +27,6 @@ inline void Spin(int ms) {
     loop.exec();
 }
 
-// Runs the event loop until `done` holds or `ms` pass; whether it held.
-inline bool SpinUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        Spin(10);
-    }
-    return true;
-}
-
 // What a modal popup showed.
 struct SeenPopup {
     std::string title;

@@ -398,6 +398,23 @@ int main(int argc, char** argv) {
     ui.SetActiveTabPage(kParameterPage);
     saveBoth(&window, "14-editor-refused", nullptr);
     DispatchControlEvent(ctx, Ctrl::EditModeButton, Event::Commit);
+    // The plain page marks it as well, and the status bar says what the Send did.
+    saveBoth(&window, "14-page-refused", nullptr);
+
+    // RAM as the target: GAIN 7 sent to RAM alone; the link line reminds that RAM is lost at
+    // power-off, with Store in EEPROM beside it.
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::RamButton))->click();
+    ctx.editor.EditItem(ConfigItem::Parameter(15), 7);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::SendButton))->click();
+    Spin(100);
+    saveBoth(&window, "20-ram-target", [&] { ui.scheduler().FlushNow(); });
+    window.resize(1024, 600);
+    Spin(100);
+    save(&window, "20-ram-target-1024x600");
+    window.resize(beforeSmall);
+    Spin(50);
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::StoreButton))->click();
+    qobject_cast<QPushButton*>(ui.widget(Ctrl::EepromButton))->click();
 
     // The live values greyed when the link was lost a second time (connected again between).
     const auto loseDuringGo = [&] {

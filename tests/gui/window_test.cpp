@@ -35,6 +35,7 @@
 #include "gui_driver.hpp"
 #include "link_monitor_panel.hpp"
 #include "sim_server.hpp"
+#include "support/wait_until.hpp"
 #include "window_menu.hpp"
 
 // Qt's entry for a close request from the window system. Private, and declared here because
@@ -50,11 +51,11 @@ class QWindowSystemInterface {
 namespace qelto::gui {
 namespace {
 
+using qelto::testing::WaitUntil;
 using testing::ChooseFile;
 using testing::ClickButton;
 using testing::PopupAnswerer;
 using testing::Spin;
-using testing::SpinUntil;
 
 // A loopback port with nobody listening: a connection attempt is refused at once.
 int RefusedPort() {
@@ -148,8 +149,17 @@ class Window : public ::testing::Test {
     QtUi& ui() { return gui->ui(); }
     Context& ctx() { return gui->ctx(); }
     // Clicks GO; `during` runs while the acquisition loop runs, and must end it.
+    // GO, and `during` 0.3 s into it. GO still running 5 s later is a failure, and is told to
+    // stop, so that the test goes on.
     void Acquire(const std::function<void()>& during) {
         QTimer::singleShot(300, during);
+        QTimer bound;
+        bound.setSingleShot(true);
+        QObject::connect(&bound, &QTimer::timeout, [this] {
+            ADD_FAILURE() << "GO did not end within 5 s";
+            ctx().state.acquisition = Acquisition::Stopped;
+        });
+        bound.start(5000);
         QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     }
 
@@ -643,6 +653,102 @@ TEST_F(Window, TheProgramsOwnTextsFollowTheLanguageSelection) {
     EXPECT_EQ(ui().window().menuBar()->actions().front()->text(), QStringLiteral("&File"));
 }
 
+// What the sensor holds, said and marked, and nothing written unasked: a refused GAIN in the
+// status bar and on the page, F9 asking before it goes again; RAM as the target with its
+// reminder until Store in EEPROM; a sensor reset while the link was away, reported on
+// Reconnect; an EEPROM that fails its check, said on a Connect that keeps an unsent edit.
+TEST_F(Window, WhatTheSensorHoldsIsSaidAndMarkedAndWrittenOnlyWhenAsked) {
+    auto sim = std::make_unique<sim::SimServer>(model);
+    const quint16 port = StartWithSimulatorOfItsOwn(*sim);
+    Activate();
+    const auto statusBar = [&] { return ui().GetCtrlText(Ctrl::StatusBar); };
+    const auto said = [&](const char* text) { return statusBar().find(text) != std::string::npos; };
+    auto* gain = qobject_cast<QLineEdit*>(ui().widget(Ctrl::GainDisplay));
+    const ConfigItem gainItem = ConfigItem::Parameter(15);
+
+    ctx().working.Edit(gainItem, 9);  // the sensor takes 1..8
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(said("Sent to EEPROM: GAIN refused (sent 9, holds 6)")) << statusBar();
+    EXPECT_EQ(gain->palette().color(QPalette::Base), QColor(0xFF, 0x9C, 0x9C));
+    EXPECT_TRUE(gain->toolTip().startsWith("Sent: 9\nThe sensor holds: 6"))
+        << gain->toolTip().toStdString();
+    const auto writes = model.CommandCount(kCmdWrite);
+    QString asked;
+    popups.Then([&](QWidget* w) {
+        asked = qobject_cast<QMessageBox*>(w)->text();
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(asked.contains("[PARAMETER] GAIN: 9 -> 6")) << asked.toStdString();
+    EXPECT_EQ(model.CommandCount(kCmdWrite), writes);
+
+    // To RAM alone, then stored with one click.
+    Activate();
+    ctx().working.Edit(gainItem, 7);
+    ctx().working.Edit(ConfigItem::Teach(0, 3), 400);
+    QTest::mouseClick(Button(ui(), Ctrl::RamButton), Qt::LeftButton);
+    EXPECT_EQ(Button(ui(), Ctrl::SendButton)->text(), "Send \u2192 RAM F9");
+    QTest::keyClick(&ui().window(), Qt::Key_F9);
+    EXPECT_TRUE(said("Sent to RAM: 2 changes, all taken")) << statusBar();
+    EXPECT_EQ(model.RamParameters().Gain, 7);
+    EXPECT_EQ(model.EepromParameters().Gain, 6);
+    EXPECT_EQ(gain->palette().color(QPalette::Base), ui().window().palette().color(QPalette::Base));
+    ASSERT_TRUE(Button(ui(), Ctrl::StoreButton)->isVisible());
+    EXPECT_TRUE(ui().widget(Ctrl::RamReminder)->isVisible());
+    QTest::mouseClick(Button(ui(), Ctrl::StoreButton), Qt::LeftButton);
+    EXPECT_TRUE(said("Stored RAM in the EEPROM")) << statusBar();
+    EXPECT_EQ(model.EepromParameters().Gain, 7);
+    EXPECT_EQ(model.EepromTeach()[0].Cell[3], 400);
+    EXPECT_FALSE(Button(ui(), Ctrl::StoreButton)->isVisible());
+    QTest::mouseClick(Button(ui(), Ctrl::EepromButton), Qt::LeftButton);
+
+    // The sensor restarts with its defaults while the link is away (GO running).
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    ASSERT_TRUE(Button(ui(), Ctrl::ReconnectButton)->isVisible());
+    sim::SensorModel restarted{sim::SensorConfig{.noise = false}};
+    sim = std::make_unique<sim::SimServer>(restarted);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    QString changed;
+    popups.Then([&](QWidget* w) {
+        changed = qobject_cast<QMessageBox*>(w)->text();
+        ClickButton(w, QStringLiteral("OK"));
+    });
+    QTimer::singleShot(800, [&] { DispatchControlEvent(ctx(), Ctrl::StopButton, Event::Commit); });
+    QTest::mouseClick(Button(ui(), Ctrl::ReconnectButton), Qt::LeftButton);
+    EXPECT_TRUE(changed.contains("GAIN: 7 -> 6")) << changed.toStdString();
+    EXPECT_TRUE(changed.contains("CELL 3: 400 -> ")) << changed.toStdString();
+    EXPECT_TRUE(said("other than before (marked)")) << statusBar();
+    EXPECT_EQ(restarted.CommandCount(kCmdWrite) + restarted.CommandCount(kCmdStoreEeprom) +
+                  restarted.CommandCount(kCmdLoadEeprom),
+              0u);
+    EXPECT_EQ(ctx().working.para().Gain, 7);
+    EXPECT_EQ(gain->palette().color(QPalette::Base), QColor(0xFF, 0xE2, 0x8A));
+    EXPECT_EQ(gain->toolTip(), "The sensor holds 6");
+
+    // Lost again, and its EEPROM fails the check: Connect (to the EEPROM again, as before the
+    // loss) keeps the unsent edit and still says the sensor's verdict.
+    Activate();
+    QTimer::singleShot(300, [&] { sim.reset(); });
+    QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
+    ParameterSet implausible = restarted.EepromParameters();
+    implausible.Gain = 99;
+    restarted.SetEeprom(implausible, restarted.EepromTeach());
+    sim = std::make_unique<sim::SimServer>(restarted);
+    ASSERT_TRUE(sim->ListenTcp(QHostAddress::LocalHost, port));
+    ctx().working.Edit(ConfigItem::Parameter(0), 450);                    // POWER, unsent
+    popups.ThenClick("No");                                               // no defaults
+    popups.Then([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });  // keep the edits
+    DispatchControlEvent(ctx(), Ctrl::ConnectButton, Event::Commit);
+    ASSERT_TRUE(ctx().supervisor.usable());
+    EXPECT_NE(ui().GetCtrlText(Ctrl::InfoBox).find(PlausibilityText(1, kMsgEepromPlausibilityTail)),
+              std::string::npos)
+        << ui().GetCtrlText(Ctrl::InfoBox);
+    EXPECT_EQ(ui().GetActiveTabPage(), kConnectionPage);
+    EXPECT_EQ(ctx().working.para().Power, 450);
+    EXPECT_EQ(restarted.CommandCount(kCmdWrite), 0u);
+}
+
 TEST_F(Window, OperatorSessionAgainstTheSimulator) {
     model.TeachStandardPatches(5);  // as the demo's sensor
     StartWithSensor();
@@ -804,7 +910,7 @@ TEST_F(Window, ClosingDuringAcquisitionEndsAndStoresTheSettings) {
     EXPECT_FALSE(ctx().state.acquiring());
     EXPECT_TRUE(SettingsWritten());
     EXPECT_EQ(gui->Exec(), 0);
-    EXPECT_TRUE(SpinUntil([&] { return !server.tcpClientConnected(); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !server.tcpClientConnected(); }, "the link to close", 2));
 }
 
 TEST_F(Window, GraphsExploredPausedAndExportedWhileRecording) {
@@ -1004,11 +1110,11 @@ TEST_F(Window, LinkMonitorShowsARejectedReply) {
     auto* freq = qobject_cast<QLineEdit*>(ui().widget(Ctrl::ScanFreqDisplay));
     const QString measured =
         QString::fromStdString(FormatScanFrequency(ctx().sensor.scanFrequency()));
-    EXPECT_TRUE(SpinUntil([&] { return freq->text() == measured; }, 2000))
+    EXPECT_TRUE(WaitUntil([&] { return freq->text() == measured; }, "the measured frequency", 2))
         << freq->text().toStdString() << " / " << measured.toStdString();
     ui().SetPrecision(Ctrl::ScanFreqDisplay, ScanFrequencyPrecision(1000.5));
     ui().SetCtrlVal(Ctrl::ScanFreqDisplay, 1000.5);
-    EXPECT_TRUE(SpinUntil([&] { return freq->text() == "1001"; }, 2000))
+    EXPECT_TRUE(WaitUntil([&] { return freq->text() == "1001"; }, "1001 in the display", 2))
         << freq->text().toStdString();
     EXPECT_EQ(FormatScanFrequency(1000.5), "1001");
 
@@ -1132,9 +1238,9 @@ TEST(DesktopLanguage, CAndPosixAreEnglish) {
 }
 
 // The operator's day from the keyboard alone, one task after the other: connect, edit and
-// send, record during GO, zoom a graph, find a failure in the link monitor. No mouse event is
-// sent; popups are answered by their keys or by typing. Each task is a step of its own: a new
-// task of the day goes in as one more.
+// send, send to RAM and store, record during GO, zoom a graph, find a failure in the link monitor.
+// No mouse event is sent; popups are answered by their keys or by typing. Each task is a step of
+// its own: a new task of the day goes in as one more.
 TEST_F(Window, TheOperatorsDayWithoutAMouse) {
     popups.ThenClick("OFFLINE");
     Start(RefusedPort());
@@ -1185,11 +1291,11 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              Activate();
              // Offline left FILE selected: the sensor's EEPROM again.
              key(Qt::Key_E, Qt::AltModifier);
-             ASSERT_TRUE(
-                 SpinUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; }, 1000));
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; },
+                                   "EEPROM selected", 1));
              key(Qt::Key_P, Qt::AltModifier);  // the parameter page
              key(Qt::Key_D, Qt::AltModifier);  // Edit (a button's letter clicks it a moment later)
-             ASSERT_TRUE(SpinUntil([&] { return ctx().editor.on(); }, 1000));
+             ASSERT_TRUE(WaitUntil([&] { return ctx().editor.on(); }, "the editor", 1));
              auto* table = qobject_cast<QTableView*>(ui().widget(Ctrl::ParameterEditor));
              ASSERT_TRUE(tabTo(table));
              key(Qt::Key_Home, Qt::ControlModifier);
@@ -1216,7 +1322,34 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              EXPECT_EQ(model.EepromParameters().Gain, 7);
              Activate();
              key(Qt::Key_D, Qt::AltModifier);  // the plain page again
-             EXPECT_TRUE(SpinUntil([&] { return !ctx().editor.on(); }, 1000));
+             EXPECT_TRUE(WaitUntil([&] { return !ctx().editor.on(); }, "the plain page", 1));
+         }},
+        {"edit and send to RAM, store",
+         [&] {
+             Activate();
+             key(Qt::Key_S, Qt::AltModifier);                                // Sensor
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);  // RAM
+             ASSERT_TRUE(
+                 WaitUntil([&] { return ctx().state.TransferTarget == kTargetRam; }, "RAM", 1));
+             Activate();                       // the menu has closed
+             key(Qt::Key_G, Qt::AltModifier);  // AVERAGE
+             key(Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
+             EXPECT_EQ(ctx().working.para().Average, 8);
+             key(Qt::Key_F9);  // to RAM alone: nothing is asked
+             EXPECT_EQ(model.RamParameters().Average, 8);
+             EXPECT_NE(model.EepromParameters().Average, 8);
+             EXPECT_TRUE(ui().widget(Ctrl::StoreButton)->isVisible());
+             key(Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_N);  // Store in EEPROM
+             ASSERT_TRUE(
+                 WaitUntil([&] { return model.EepromParameters().Average == 8; }, "the store", 1));
+             EXPECT_FALSE(ui().widget(Ctrl::StoreButton)->isVisible());
+             Activate();
+             key(Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);  // the EEPROM again
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; },
+                                   "EEPROM", 1));
          }},
         {"record during GO",
          [&] {
@@ -1282,7 +1415,7 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              };
              EXPECT_FALSE(onlyFailures());
              QTest::keyClick(panel, Qt::Key_F, Qt::AltModifier);  // Failures only
-             EXPECT_TRUE(SpinUntil(onlyFailures, 1000));
+             EXPECT_TRUE(WaitUntil(onlyFailures, "failures only", 1));
              panel->close();
          }},
     };

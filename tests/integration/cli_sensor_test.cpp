@@ -71,7 +71,7 @@ void AwaitFinished(QProcess& p, int timeoutMs) {
 
 CliRun RunCliAt(const QString& program, const QStringList& args,
                 const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-                int timeoutMs = 15000) {
+                int timeoutMs = 10000) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(program, args);
@@ -874,6 +874,7 @@ std::pair<QString, QString> StartSimOnPty(QProcess& sim) {
         }
         if (line == "ready") break;
     }
+    if (com.isEmpty()) ADD_FAILURE() << "qelto-sim named no pseudo-terminal within 5 s";
     return {path, com};
 }
 
@@ -908,7 +909,7 @@ TEST(CliWithSimProgram, AVanishedDeviceEndsLiveAtOnceWithItsReason) {
     ASSERT_GE(out.count('\n'), 10) << cli.readAllStandardError().toStdString();
     sim.terminate();
     ASSERT_TRUE(sim.waitForFinished(5000));
-    AwaitFinished(cli, 15000);
+    AwaitFinished(cli, 10000);
     const std::string err = cli.readAllStandardError().toStdString();
     EXPECT_EQ(cli.exitCode(), 1) << err;
     const std::string reason = "qelto-cli: " + path.toStdString() + ": the device was removed\n";

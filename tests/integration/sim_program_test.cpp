@@ -39,6 +39,7 @@ class SimProgram : public ::testing::Test {
         t.start();
         while (!proc.canReadLine() && t.elapsed() < ms)
             proc.waitForReadyRead(50);
+        if (!proc.canReadLine()) ADD_FAILURE() << "qelto-sim wrote no line within " << ms << " ms";
         return proc.readLine().trimmed().toStdString();
     }
     std::string Control(const std::string& line) {

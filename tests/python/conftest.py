@@ -3,10 +3,36 @@
 QELTO_SIM names qelto-sim (and QELTO_CLI qelto-cli); CTest sets both.
 """
 import os
+import signal
 import socket
 import subprocess
 
 import pytest
+
+# Seconds a test may take. One that has not finished by then hangs (a wait that nothing ends):
+# it fails there, naming itself, instead of running on to CTest's time limit. A test that needs
+# longer says so with @pytest.mark.budget(seconds).
+BUDGET = 20
+
+
+def pytest_configure(config):
+    config.addinivalue_line("markers", "budget(seconds): the test's own time limit")
+
+
+@pytest.fixture(autouse=True)
+def bounded(request):
+    marker = request.node.get_closest_marker("budget")
+    seconds = marker.args[0] if marker else BUDGET
+
+    def overrun(signum, frame):
+        pytest.fail(f"{request.node.name} has not finished within {seconds} s: it waits for "
+                    "something that does not happen")
+
+    previous = signal.signal(signal.SIGALRM, overrun)
+    signal.setitimer(signal.ITIMER_REAL, seconds)
+    yield
+    signal.setitimer(signal.ITIMER_REAL, 0)
+    signal.signal(signal.SIGALRM, previous)
 
 
 class Simulator:

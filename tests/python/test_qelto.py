@@ -270,10 +270,11 @@ def test_diff_gives_the_lines_of_qelto_cli_diff(tmp_path, sim):
     if cli:
         for args, expected in [(["diff", str(old), str(new)], lines),
                                (["--tcp", sim.address, "diff", str(new)], lines[:2])]:
-            run = subprocess.run([cli, *args], capture_output=True, text=True)
+            run = subprocess.run([cli, *args], capture_output=True, text=True, timeout=10)
             assert run.returncode == 5 and run.stdout.splitlines() == expected, run.stderr
 
 
+@pytest.mark.budget(150)  # stubtest starts mypy: a minute on a busy machine
 def test_help_and_stubs_say_what_the_module_holds():
     manual = pydoc.render_doc(qelto, renderer=pydoc.plaintext)
     for heading in ["CONNECTING", "KEYS", "MEMORIES", "OVERLAYS", "FAILURES",

@@ -135,7 +135,17 @@ TEST(LinkSupervisor, ReconnectStaysAfterAFailureAndGoesWithAPlainDisconnect) {
     s.tcp.connectResult = kTcpUnableToEstablishConnection;
     EXPECT_FALSE(s.sensor.Open(s.settings).ok());
     EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+    // A link that opens to a silent sensor: its close keeps why it is offline, and Reconnect.
     s.tcp.connectResult = 0;
+    ASSERT_TRUE(s.sensor.Open(s.settings).ok());
+    s.scripted.override = [](const SeenRequest&) {
+        return std::optional<std::vector<Bytes>>(std::vector<Bytes>{});
+    };
+    EXPECT_FALSE(s.sensor.Identify().ok());
+    s.sensor.Close();
+    EXPECT_EQ(s.Line().rfind("Offline: TIMEOUT!", 0), 0u) << s.Line();
+    EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
+    s.scripted.override = nullptr;
     ASSERT_TRUE(s.sensor.Open(s.settings).ok());
     ASSERT_TRUE(s.sensor.Identify().ok());
     EXPECT_TRUE(s.supervisor.usable());

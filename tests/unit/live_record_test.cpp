@@ -104,6 +104,32 @@ TEST(LiveRecorder, AWriteErrorStopsRecordingKeepsWholeRowsAndSaysSoOnce) {
     rig.recording.AcquisitionEnded();
     EXPECT_EQ(rig.ui.popups.size(), 2u);
 }
+
+// A recording resumed after a reconnection whose writes then fail: the rows from before the
+// resume stay in the file, and the count of rows kept includes them.
+TEST(LiveRecorder, AWriteErrorAfterAResumeKeepsTheRowsFromBefore) {
+    TempDir dir("qelto-record-resume");
+    const std::string path = dir.File("resumed.csv");
+    LiveRecorder recorder;
+    ASSERT_TRUE(recorder.Start(path, 0.0));
+    for (int i = 1; i <= 300; ++i)  // more than the page that goes through after the resume
+        recorder.Append(LiveSample{}, i * 0.01, i * 0.01);
+    recorder.Stop();
+    const std::string before = ReadBytes(path);
+    ASSERT_TRUE(recorder.Resume(10.0));
+    {
+        FileSizeLimit limit(before.size() + 6000);  // of the first flush, one page fits
+        for (double t = 10.0; t < 20.0 && recorder.active(); t += 0.005)
+            recorder.Append(LiveSample{}, t, t);
+    }
+    ASSERT_FALSE(recorder.active());
+    EXPECT_NE(recorder.error().find("File too large"), std::string::npos) << recorder.error();
+    const std::string after = ReadBytes(path);
+    ASSERT_GT(after.size(), before.size()) << "rows from before the resume were cut";
+    EXPECT_EQ(after.compare(0, before.size(), before), 0) << "rows from before the resume changed";
+    EXPECT_EQ(recorder.rows() + 1,
+              static_cast<std::uint64_t>(std::count(after.begin(), after.end(), '\n')));
+}
 #endif
 
 #if defined(__unix__)

@@ -57,6 +57,18 @@ TEST_F(Reconnect, GoesOnOnlyWithTheSensorThatWasConnected) {
     EXPECT_NE(rig.ui.statusMessages.back().find("GO goes on"), std::string::npos);
 }
 
+// The operator's FILE, not the EEPROM a new link starts with (EEPROM kept through a loss is the
+// automatic attempts' test).
+TEST_F(Reconnect, TheOperatorsFileSelectionStaysThroughAReconnection) {
+    rig.ctx.transfer.SelectMem(Ctrl::FileButton);
+    rig.tcp.ServerCloses();
+    rig.ui.ProcessSystemEvents();
+    EXPECT_EQ(rig.ctx.reconnection.Reconnect(), Outcome::Done);
+    EXPECT_TRUE(rig.ctx.supervisor.usable());
+    EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetFile);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::EepromButton).value, 0);
+}
+
 TEST_F(Reconnect, DisconnectThenConnectAsksAboutDefaultsAgainAReconnectionDoesNot) {
     rig.ctx.connection.Disconnect();
     rig.ui.answers.push_back(PopupAnswer::No());
@@ -92,6 +104,7 @@ TEST_F(Reconnect, AttemptsWaitForTheCommandLockAndGoBackToTheOperatorsSelection)
     EXPECT_TRUE(rig.ctx.supervisor.usable());
     EXPECT_EQ(rig.ui.timerSeconds, 0);
     EXPECT_EQ(rig.ctx.state.TransferTarget, kTargetEeprom);
+    EXPECT_EQ(rig.ui.ctrl(Ctrl::FileButton).value, 0);
     // Read from RAM: a load from the EEPROM would throw away what the sensor holds in RAM.
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{7, 15, 2, 2}));
     EXPECT_EQ(Questions(), 1u);

@@ -128,6 +128,29 @@ TEST(DataExchange, ATransactionOnAClosedLinkTimesOut) {
     EXPECT_EQ(rig.owner.log, std::string(kMsgTimeout) + "\n\n");
 }
 
+// A parity or framing error while the header is awaited: the reply is not trusted, though it
+// came whole, and the exchange ends with the time-out text; the same reply on a clean line is.
+TEST(DataExchange, ALineErrorWhileTheHeaderIsAwaitedEndsItAsATimeOut) {
+    FakeLinkRig rig;
+    rig.link.conn.Protocol = kRs232;
+    InitRS232(rig.link);
+    int lineErrors = 0x04;  // framing, as QtSerialPort reports it; with the first reply only
+    rig.loop.onEvents = [&] {
+        rig.serial.lineErrors = std::exchange(lineErrors, 0);
+        rig.serial.Deliver();
+    };
+    rig.serial.responder = [&](const Bytes&) {
+        Bytes reply(8);
+        BuildFrame(8, 0, {}, reply.data());
+        return reply;
+    };
+    EXPECT_EQ(Exchange(rig.link, 8, 0), -1);
+    EXPECT_EQ(rig.owner.log, std::string(kMsgTimeout) + "\n\n");
+    EXPECT_EQ(rig.loop.Timer(), 0.0);  // said as the reply came, not at the limit
+    EXPECT_EQ(Exchange(rig.link, 8, 0), 1);
+    EXPECT_EQ(rig.owner.failures, 1);
+}
+
 TEST(DataExchange, AReplyInTwoPiecesArrivesWithoutWaitingOutTheLimit) {
     FakeLinkRig rig;
     rig.tcp.responder = [](const Bytes&) {
