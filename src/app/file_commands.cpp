@@ -5,6 +5,7 @@
 
 #include "app/settings.hpp"
 #include "app/working_copy.hpp"
+#include "files/inifile.hpp"
 #include "files/parameter_file.hpp"
 #include "files/paths.hpp"
 
@@ -68,8 +69,14 @@ Outcome ParameterFiles::SendParaToFile() {
     if (chosen == kFileExisting && !ConfirmReplace(ui_, settings_.ParameterFilePath)) {
         return Outcome::Declined;
     }
-    if (WriteParameterFile(settings_.ParameterFilePath, working_.config()) < 0) {
-        ui_.MessagePopup(Texts::kTitleAttention, kWriteFailed);
+    int systemError = 0;
+    if (const int written =
+            WriteParameterFile(settings_.ParameterFilePath, working_.config(), &systemError);
+        written < 0) {
+        // Which file, and what the system said of it, beside the program's text.
+        ui_.MessagePopup(Texts::kTitleAttention, std::string(kWriteFailed) + "\n\n" +
+                                                     settings_.ParameterFilePath + ": " +
+                                                     Ini_WriteErrorText(written, systemError));
         return Outcome::Failed;
     }
     working_.MarkSent();  // saved: nothing shown is unsent any more

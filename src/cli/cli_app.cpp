@@ -40,6 +40,63 @@ QJsonValue JsonText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QJsonObject JsonMayHold(Holds ram, Holds eeprom) {
+    return {{"ram", HoldsName(ram)}, {"eeprom", HoldsName(eeprom)}};
+}
+
+QJsonArray JsonRefused(const std::vector<RefusedValue>& refused) {
+    QJsonArray list;
+    for (const RefusedValue& r : refused) {
+        list.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
+                                {"key", JsonText(ItemKey(r.item))},
+                                {"value", r.value},
+                                {"held", r.held}});
+    }
+    return list;
+}
+
+// What a transfer did, as the JSON object of send, set, get, store and load has it.
+QJsonObject JsonOutcome(const TransferOutcome& o) {
+    QJsonArray steps;
+    for (const TransferStepRecord& step : o.steps) {
+        steps.append(QJsonObject{
+            {"step", StepName(step.step)}, {"sent", step.sent}, {"answered", step.answered}});
+    }
+    QJsonObject json{{"status", JsonText(OutcomeLine(o))},
+                     {"steps", steps},
+                     {"may_hold", JsonMayHold(o.ram, o.eeprom)}};
+    if (o.memory != Memory::File) {
+        json["memory"] = QString::fromLatin1(MemoryName(o.memory)).toLower();
+    }
+    if (o.kind == TransferKind::Send) {
+        json["refused"] = JsonRefused(o.refused);
+        json["verified"] = o.verified;
+        if (o.changes) json["changes"] = static_cast<qint64>(*o.changes);
+    }
+    if (o.eepromRejected != 0) json["eeprom_rejected"] = o.eepromRejected;
+    return json;
+}
+
+// A failure as scripts read it: the same fields as the Python module's exceptions.
+QJsonObject JsonFailure(const FailureReport& r) {
+    return {{"address", JsonText(r.address)},
+            {"sensor", JsonText(r.sensor)},
+            {"step", JsonText(r.step)},
+            {"kind", JsonText(r.kind)},
+            {"message", JsonText(r.message)},
+            {"reason", JsonText(r.reason)},
+            {"advice", JsonText(r.advice)},
+            {"may_hold",
+             r.mayHold ? QJsonValue(JsonMayHold(r.mayHold->ram, r.mayHold->eeprom)) : QJsonValue()},
+            {"refused", JsonRefused(r.refused)}};
+}
+
+// The exit code of what a transfer ended with.
+int ExitCodeOf(const TransferOutcome& o) {
+    if (o.ok()) return kExitOk;
+    return o.Kind() == FailureKind::Refused ? kExitRefused : kExitFailure;
+}
+
 QJsonArray JsonDifferences(const std::vector<Difference>& diffs) {
     QJsonArray list;
     for (const Difference& d : diffs) {
@@ -106,7 +163,14 @@ int CliApp::Run() {
         case Command::Set:
             rc = Set();
             break;
+        case Command::Store:
+            rc = Store();
+            break;
+        case Command::Load:
+            rc = Load();
+            break;
     }
+    PrintResult(rc);
     FlushOutput();
     // A reader that stopped reading (`| head`) has had what it wanted; any other failure to
     // write the results must not pass for a success.
@@ -145,8 +209,29 @@ void CliApp::TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame) {
     }
 }
 
-void CliApp::Fail(const SensorError& error) {
+void CliApp::Note(FailureReport report) {
+    // The first failure is the command's; the transfer's record of it, or one that knows its
+    // step, tells more.
+    if (!failure_ || (failure_->step.empty() && !report.step.empty()) ||
+        (!failure_->mayHold && report.mayHold)) {
+        failure_ = std::move(report);
+    }
+}
+
+void CliApp::NoteFile(const std::string& path, int systemError, const std::string& message) {
+    FailureReport r;
+    r.step = "write file";
+    r.kind = "file";
+    r.message = message;
+    r.reason = path;
+    failure_ = std::move(r);
+    result_["path"] = JsonText(path);
+    result_["errno"] = systemError;
+}
+
+void CliApp::Fail(const SensorError& error, const char* step) {
     if (error.kind == SensorFault::Quit) return;
+    Note(ReportOf(error, step, address_, sensor_.identity()));
     // The server's close is said once, however many requests it ends or refuses.
     if (error.kind == SensorFault::LinkClosed) {
         if (linkLostSaid_) return;
@@ -221,14 +306,18 @@ class CliApp::ConnectReport : public ConnectListener {
     CliApp& app_;
 };
 
-int CliApp::Connect() {
+int CliApp::Connect(bool readConfiguration) {
     const LinkDescription link = ChosenConnection();
+    address_ = link.Address();
     console_.Status(kStatusTryToConnect);
     console_.Info(kInfoTryToConnect);
     ConnectReport report(*this);
     ConnectOptions options;
     options.throughEeprom = !opt_.ram;
+    options.readConfiguration = readConfiguration;
     const ConnectResult c = qelto::Connect(sensor_, link, report, options);
+    got_ = c.get;
+    if (const auto failure = ReportOf(c, address_)) Note(*failure);
     switch (c.reached) {
         case ConnectStage::Open:
         case ConnectStage::Identify:
@@ -241,10 +330,10 @@ int CliApp::Connect() {
             console_.Say("the connected sensor is not supported");
             return kExitUnsupported;
         case ConnectStage::Defaults:
-            // The link was there: what failed is said as what it was.
+            // The link was there: what failed is said as what it was, once.
             Fail(*c.error);
-            console_.Say("the default parameters could not be sent");
-            return kExitFailure;
+            console_.Say("the default parameters could not be sent: " + OutcomeLine(*c.defaults));
+            return ExitCodeOf(*c.defaults);
         case ConnectStage::Read:
             Fail(*c.error);
             console_.Say("the sensor's parameters could not be read");
@@ -253,22 +342,57 @@ int CliApp::Connect() {
             break;
         case ConnectStage::Done:
             config_ = c.read.config;
+            result_["address"] = JsonText(address_);
+            result_["sensor"] = JsonText(SensorNamed(c.identity));
             return kExitOk;
     }
     console_.Say("no connection to the sensor");
     return kExitFailure;
 }
 
-CliApp::Written CliApp::WriteConfiguration(const Configuration& config) {
+TransferOutcome CliApp::SendOut(const Configuration& config) {
     TransferOptions options;
     options.memory = opt_.ram ? Memory::Ram : Memory::Eeprom;
+    options.verify = opt_.verify;
     const TransferOutcome sent = SendConfiguration(sensor_, config, options);
-    lastSend_ = sent;
-    if (sent.error) return Fail(*sent.error), Written::Failed;
-    // A value the sensor refused is a failed transfer, yet the rest went out all the same.
-    if (!sent.refusedAny()) return Written::Taken;
-    console_.Failure(sent.Failure()->message);
-    return Written::Refused;
+    if (const auto failure = sent.Failure()) {
+        // A value the sensor refused is a failed transfer, yet the rest went out all the same.
+        if (sent.error) {
+            Fail(*failure, StepName(*sent.FailureStep()));
+        } else {
+            console_.Failure(failure->message);
+        }
+        for (const RefusedValue& r : sent.refused) {
+            console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
+                         std::to_string(r.value) + " (the sensor holds " + std::to_string(r.held) +
+                         ")");
+        }
+    }
+    return sent;
+}
+
+int CliApp::Conclude(const TransferOutcome& outcome) {
+    console_.Say(OutcomeLine(outcome));
+    if (const auto failure = ReportOf(outcome, address_, sensor_.identity())) Note(*failure);
+    const QJsonObject json = JsonOutcome(outcome);
+    for (auto it = json.begin(); it != json.end(); ++it)
+        result_[it.key()] = it.value();
+    return ExitCodeOf(outcome);
+}
+
+void CliApp::PrintResult(int rc) {
+    if (opt_.format != Format::Json || jsonPrinted_) return;
+    if (rc == kExitOk && result_.isEmpty()) return;
+    QJsonObject json = result_;
+    if (rc != kExitOk && failure_) {
+        const QJsonObject failure = JsonFailure(*failure_);
+        for (auto it = failure.begin(); it != failure.end(); ++it)
+            json[it.key()] = it.value();
+    }
+    // A failure that came before any sensor answered says what it can.
+    if (!json.contains("address") && !address_.empty()) json["address"] = JsonText(address_);
+    json["ok"] = rc == kExitOk;
+    PrintJson(json);
 }
 
 // --- Files
@@ -277,6 +401,7 @@ bool CliApp::CheckInputFile(const std::string& path) {
     const ReadProblem problem = CheckParameterFileReadable(path);
     if (problem.reason.empty()) return true;
     console_.Say(path + ": " + problem.reason);
+    NoteFile(path, 0, problem.Text());
     return false;
 }
 
@@ -285,11 +410,13 @@ bool CliApp::CheckOutputFile(const std::string& path) {
     const fs::path p = PathFromUtf8(path);
     if (fs::is_directory(p, ec)) {
         console_.Say(path + ": is a directory");
+        NoteFile(path, EISDIR, WriteFailedText(0, EISDIR));
         return false;
     }
     const fs::path dir = p.has_parent_path() ? p.parent_path() : fs::path(".");
     if (!fs::is_directory(dir, ec)) {
         console_.Say(path + ": no such directory " + PathToUtf8(dir));
+        NoteFile(path, ENOENT, WriteFailedText(0, ENOENT));
         return false;
     }
     return true;
@@ -312,9 +439,12 @@ int CliApp::LoadParameterFile(const std::string& path, Configuration& into) {
 }
 
 int CliApp::SaveParameterFile(const std::string& path, const Configuration& config) {
-    if (WriteParameterFile(path, config) < 0) {
+    int systemError = 0;
+    if (const int written = WriteParameterFile(path, config, &systemError); written < 0) {
         console_.Box(kAttentionTitle, kWriteFailed);
-        console_.Say(path + ": not written");
+        const std::string why = Ini_WriteErrorText(written, systemError);
+        console_.Say(path + ": not written: " + why);
+        NoteFile(path, systemError, WriteFailedText(written, systemError));
         return kExitFile;
     }
     console_.Say("parameters saved to " + path);
@@ -344,16 +474,13 @@ int CliApp::Get() {
     if (!CheckOutputFile(opt_.outputFile)) return kExitFile;
     // The connection itself reads the parameters, through the EEPROM unless --ram.
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    const int rc = SaveParameterFile(opt_.outputFile, config_);
-    if (rc == kExitOk && opt_.format == Format::Json) {
-        // Whose parameters they are, so that a backup can be named by its sensor.
-        const SensorIdentity& id = sensor_.identity();
-        PrintJson({{"file", JsonText(opt_.outputFile)},
-                   {"memory", opt_.ram ? "ram" : "eeprom"},
-                   {"firmware", JsonText(id.firmwareLine())},
-                   {"serial", id.serialNumber}});
-    }
-    return rc;
+    if (got_) Conclude(*got_);
+    // Whose parameters they are, so that a backup can be named by its sensor.
+    const SensorIdentity& id = sensor_.identity();
+    result_["file"] = JsonText(opt_.outputFile);
+    result_["firmware"] = JsonText(id.firmwareLine());
+    result_["serial"] = id.serialNumber;
+    return SaveParameterFile(opt_.outputFile, config_);
 }
 
 int CliApp::Send() {
@@ -363,9 +490,11 @@ int CliApp::Send() {
     Configuration file;
     if (const int rc = LoadParameterFile(opt_.inputFile, file); rc != kExitOk) return rc;
     if (const int rc = Connect(); rc != kExitOk) return rc;
-    if (WriteConfiguration(file) != Written::Taken) {
+    result_["file"] = JsonText(opt_.inputFile);
+    const int rc = Conclude(SendOut(file));
+    if (rc != kExitOk) {
         console_.Say("sending " + opt_.inputFile + " failed");
-        return kExitFailure;
+        return rc;
     }
     console_.Say(
         "sent " + opt_.inputFile +
@@ -431,7 +560,7 @@ int CliApp::AwaitSensorBack(const SensorError& cause) {
                 return kExitOtherSensor;
         }
     }
-    Fail(cause);
+    Fail(cause, kStepLive);
     return kExitFailure;
 }
 
@@ -454,7 +583,7 @@ int CliApp::Stream(const std::function<bool(const LiveData&, double)>& take) {
                 if (rc == kExitOk && !stopStream_) continue;
                 break;
             }
-            Fail(sample.error());
+            Fail(sample.error(), kStepLive);
             rc = kExitFailure;
             break;
         }
@@ -533,7 +662,7 @@ int CliApp::Freq() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     const auto measured = sensor_.MeasureScanFrequency();
     if (!measured) {
-        Fail(measured.error());
+        Fail(measured.error(), kStepScanFrequency);
         console_.Say("no scan frequency");
         return kExitFailure;
     }
@@ -588,16 +717,9 @@ int CliApp::Set() {
     if (const int rc = Connect(); rc != kExitOk) return rc;
     const Configuration changed = WithValues(config_, opt_.assignments);
     const std::vector<Difference> diffs = CompareConfigurations(config_, changed, kSensorTeachRows);
-    QJsonArray refused;
-    // JSON waits for the outcome, to name what the sensor refused; the text goes out first.
-    const auto done = [&](int rc) {
-        if (opt_.format == Format::Json) {
-            PrintJson({{"memory", opt_.ram ? "ram" : "eeprom"},
-                       {"differences", JsonDifferences(diffs)},
-                       {"refused", refused}});
-        }
-        return rc;
-    };
+    result_["memory"] = opt_.ram ? "ram" : "eeprom";
+    result_["differences"] = JsonDifferences(diffs);
+    result_["refused"] = QJsonArray();
     if (opt_.format == Format::Text) {
         for (const Difference& d : diffs)
             std::fprintf(out_, "%s\n", DiffLine(d).c_str());
@@ -605,33 +727,36 @@ int CliApp::Set() {
     }
     if (diffs.empty()) {
         console_.Say("no differences: the sensor holds these values already; nothing was sent");
-        return done(kExitOk);
+        return kExitOk;
     }
-    const Written written = WriteConfiguration(changed);
-    if (written == Written::Failed) {
+    const int rc = Conclude(SendOut(changed));
+    if (rc == kExitRefused) console_.Say("the sensor refused some of the values");
+    if (rc != kExitOk) {
         console_.Say("set failed");
-        return done(kExitFailure);
-    }
-    if (written == Written::Refused) {
-        // Which of the values asked for did the sensor not take?
-        {
-            for (const RefusedValue& r : lastSend_->refused) {
-                console_.Say("refused: [" + ItemSection(r.item) + "] " + ItemKey(r.item) + " = " +
-                             std::to_string(r.value) + " (the sensor holds " +
-                             std::to_string(r.held) + ")");
-                refused.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
-                                           {"key", JsonText(ItemKey(r.item))},
-                                           {"value", r.value},
-                                           {"held", r.held}});
-            }
-        }
-        console_.Say("the sensor refused some of the values");
-        return done(kExitFailure);
+        return rc;
     }
     console_.Say(
         "set " + std::to_string(diffs.size()) + (diffs.size() == 1 ? " value" : " values") +
         (opt_.ram ? " in the sensor's RAM" : " in the sensor and stored them in its EEPROM"));
-    return done(kExitOk);
+    return kExitOk;
+}
+
+int CliApp::Store() {
+    // Nothing is read first: loading the EEPROM would overwrite what RAM holds.
+    if (const int rc = Connect(false); rc != kExitOk) return rc;
+    const TransferOutcome stored = StoreInEeprom(sensor_);
+    if (stored.error) Fail(*stored.error, StepName(TransferStep::Store));
+    return Conclude(stored);
+}
+
+int CliApp::Load() {
+    if (const int rc = Connect(false); rc != kExitOk) return rc;
+    const TransferOutcome loaded = LoadIntoRam(sensor_);
+    if (loaded.error) Fail(*loaded.error, StepName(TransferStep::Load));
+    if (loaded.eepromRejected != 0) {
+        console_.Info(PlausibilityText(loaded.eepromRejected, kMsgEepromPlausibilityTail));
+    }
+    return Conclude(loaded);
 }
 
 int CliApp::Show() {
@@ -724,6 +849,7 @@ int CliApp::Ports() {
 }
 
 void CliApp::PrintJson(const QJsonObject& result) {
+    jsonPrinted_ = true;
     const QByteArray line = QJsonDocument(result).toJson(QJsonDocument::Compact) + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), out_);
     FlushOutput();

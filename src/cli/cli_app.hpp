@@ -20,6 +20,7 @@
 #include "platform/qt_serial_port.hpp"
 #include "platform/qt_tcp_client.hpp"
 #include "protocol/records.hpp"
+#include "sensor/failure_report.hpp"
 #include "sensor/link_supervisor.hpp"
 #include "sensor/sensor_session.hpp"
 #include "sensor/transfer_outcome.hpp"
@@ -61,19 +62,27 @@ class CliApp : private SessionObserver {
     int Ports();
     int Diff();
     int Set();
+    int Store();
+    int Load();
 
     // Connects and identifies the sensor, answers the question about default parameters as
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
     // --ram): what the window does at start-up. kExitOk when all of that went well.
-    int Connect();
+    int Connect(bool readConfiguration = true);
     LinkDescription ChosenConnection();
-    // The window's Send and Get with the sensor: the configuration into the sensor (and its
-    // EEPROM unless --ram), the sensor's into config_. False after a failure, said.
-    enum class Written { Taken, Refused, Failed };  // refused: the sensor replaced values
-    Written WriteConfiguration(const Configuration& config);
+    // The window's Send with the sensor: the configuration into the sensor (and its EEPROM
+    // unless --ram), read back with --verify. What went wrong is said, and the outcome's line.
+    TransferOutcome SendOut(const Configuration& config);
+    // A transfer's outcome as the result of the command: its line on stderr, its failure noted
+    // for the JSON, the exit code of its kind.
+    int Conclude(const TransferOutcome& outcome);
     class ConnectReport;
-    // A failure of a request, said as the window's failure report says it.
-    void Fail(const SensorError& error);
+    // A failure of a request, said as the window's failure report says it, and noted (with
+    // the step it belongs to) for the JSON object a failure prints.
+    void Fail(const SensorError& error, const char* step = "");
+    void Note(FailureReport report);
+    // A file that could not be written: its path, the system's errno and the message.
+    void NoteFile(const std::string& path, int systemError, const std::string& message);
     // SessionObserver: the server's close between two requests is said as soon as it is known.
     void SessionChanged(const SessionEvent& event) override;
     void TraceFrame(TracedFrame kind, std::span<const std::uint8_t> frame);
@@ -99,6 +108,9 @@ class CliApp : private SessionObserver {
     void PrintParameterFile(const std::string& path, const Configuration& config);
     // --format json: the command's result as one object on one line.
     void PrintJson(const QJsonObject& result);
+    // send, set, get, store, load and every failure: the fields gathered along the way, printed
+    // as one object when the command ends.
+    void PrintResult(int rc);
 
     CliOptions opt_;
     CliEnvironment env_;
@@ -113,9 +125,13 @@ class CliApp : private SessionObserver {
     LinkSupervisor supervisor_{sensor_, loop_};
     LiveRecorder recorder_;
 
-    std::int32_t language_ = 0;  // of the question about default parameters
-    Configuration config_;       // the sensor's, as read when connecting
-    std::optional<TransferOutcome> lastSend_;
+    std::int32_t language_ = 0;             // of the question about default parameters
+    Configuration config_;                  // the sensor's, as read when connecting
+    std::string address_;                   // of the sensor connected, as scripts name it
+    std::optional<TransferOutcome> got_;    // the read of the configuration at connect
+    std::optional<FailureReport> failure_;  // the failure the command ended with
+    QJsonObject result_;                    // fields of the one JSON object
+    bool jsonPrinted_ = false;
     bool linkLostSaid_ = false;  // the server's close has been said
     bool streaming_ = false;
     bool stopStream_ = false;

@@ -20,10 +20,13 @@ LINK:  --tcp HOST:PORT  |  --serial PORT [--baud RATE]
 COMMAND:
   identify                     connect; print the firmware line, family (1..3), sensor name, serial number
   get  [--ram] -o FILE         connect (through the EEPROM unless --ram) and save the sensor's parameters to FILE
-  send [--ram] -i FILE [--force]
+  send [--ram] -i FILE [--force] [--verify] [--format text|json]
                                check FILE first (before touching the sensor), connect, load FILE, send it
                                (and store it in the EEPROM unless --ram); --force answers yes to the
                                file-type and version questions
+  store                        connect (nothing is read) and store the sensor's RAM in its EEPROM
+                               (command 3 alone): "RAM, verify, then persist" without sending twice
+  load                         connect (nothing is read) and load the EEPROM into RAM (command 4 alone)
   live [-n COUNT] [--format csv|jsonl] [--reconnect]
                                connect and stream live samples (until COUNT or Ctrl-C): t (seconds since
                                start), red, green, blue, x, y, int, color_no (255: no colour matched),
@@ -50,15 +53,25 @@ COMMAND:
                                (FILE or FILE2), by the file's names: "[PARAMETER] GAIN: 6 -> 9",
                                "[TEACH VECTOR 2] CELL 0: 1 -> 900"; a sensor is compared on teach
                                rows 0..31
-  set [--ram] KEY=VALUE...     change only the values named: every KEY and VALUE is checked first
+  set [--ram] [--verify] KEY=VALUE...
+                               change only the values named: every KEY and VALUE is checked first
                                (nothing is sent for a mistake); connect, read the sensor (through
                                the EEPROM unless --ram), print the differences as diff does, send,
                                store in the EEPROM unless --ram. KEY as in the parameter file, any
                                case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
                                section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
-                               Values the sensor refuses are named, exit 1
---format json (identify, get, freq, diff, set, ports): the result as one JSON object on one
-  line instead of the text (get: the file it saved); its keys are in qelto-cli(1).
+                               Values the sensor refuses are named, exit 7
+--verify (send, set): read back after writing (through the EEPROM unless --ram) and compare;
+  a value not held as sent is named and refused (exit 7). Off by default: without it the
+  requests go out in the sensor's own order.
+After send, set, store and load one line says what happened and what the sensor may now hold:
+  "Sent to EEPROM: 2 changes, all taken", "Send to EEPROM failed at store (time-out); the
+  sensor may hold: RAM new, EEPROM unknown" (old: as before; new: what was sent; unknown: a
+  request went out and its answer was lost, broken, or may have been another's).
+--format json (identify, get, send, set, store, load, freq, diff, ports): the result as one
+  JSON object on one line instead of the text (get: the file it saved); a failure too, as one
+  object with "ok": false, "address", "sensor", "step", "kind", "message", "reason",
+  "may_hold" and "refused"; the keys are in qelto-cli(1).
 --send-defaults answers yes to the connect-time default-parameter question (default: no).
 --verbose shows every request and reply frame in hex on stderr, the replies the link rejected
   too (broken, an error reply, or cut short), marked (rejected).
@@ -68,9 +81,10 @@ Rates: 9600 19200 38400 57600 115200 230400 460800 921600.
 COM numbers on Linux: /dev/ttyS<k> = k+1, /dev/ttyUSB<k> = 101+k, /dev/ttyACM<k> = 201+k,
 /dev/ttyAMA<k> = 301+k, /dev/rfcomm<k> = 401+k, /dev/pts/<k> = 1001+k.
 Status, log and messages go to stderr; results to stdout.
-Exit codes: 0 success; 1 failure reported by the sensor link or transfer; 2 usage error;
-3 unsupported sensor; 4 file problem (not found, over 16 MiB, not a parameter file,
-not written); 6 another sensor answered after a lost link (--reconnect).
+Exit codes: 0 success; 1 the link failed (closed, no reply in time, a broken reply or one of
+another request); 2 usage error; 3 unsupported sensor; 4 file problem (not found, over 16 MiB,
+not a parameter file, not written); 6 another sensor answered after a lost link (--reconnect);
+7 refused by the sensor (values replaced with its defaults or not held as sent, an error reply).
 diff: 0 the same, 5 different; 1 to 4 as above when the comparison could not be made.
 )";
 
@@ -80,7 +94,7 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 11> kCommands{{{Command::Identify, "identify"},
+constexpr std::array<CommandInfo, 13> kCommands{{{Command::Identify, "identify"},
                                                  {Command::Get, "get"},
                                                  {Command::Send, "send"},
                                                  {Command::Live, "live"},
@@ -90,14 +104,16 @@ constexpr std::array<CommandInfo, 11> kCommands{{{Command::Identify, "identify"}
                                                  {Command::Defaults, "defaults"},
                                                  {Command::Ports, "ports"},
                                                  {Command::Diff, "diff"},
-                                                 {Command::Set, "set"}}};
+                                                 {Command::Set, "set"},
+                                                 {Command::Store, "store"},
+                                                 {Command::Load, "load"}}};
 
 // Every option; the flags take no value.
 struct OptionInfo {
     const char* name;
     bool flag;
 };
-constexpr std::array<OptionInfo, 16> kOptions{{{"-h,--help", true},
+constexpr std::array<OptionInfo, 17> kOptions{{{"-h,--help", true},
                                                {"--version", true},
                                                {"--tcp", false},
                                                {"--serial", false},
@@ -112,7 +128,8 @@ constexpr std::array<OptionInfo, 16> kOptions{{{"-h,--help", true},
                                                {"--format", false},
                                                {"--seconds", false},
                                                {"--every", false},
-                                               {"--reconnect", true}}};
+                                               {"--reconnect", true},
+                                               {"--verify", true}}};
 
 // A mistake on the command line, said in one line.
 struct Refusal {
@@ -248,7 +265,7 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Get:
             return with({"--ram", "-o", "--format"});
         case Command::Send:
-            return with({"--ram", "-i", "--force"});
+            return with({"--ram", "-i", "--force", "--verify", "--format"});
         case Command::Live:
             return with({"-n", "--format", "--reconnect"});
         case Command::Record:
@@ -264,7 +281,11 @@ std::set<std::string> AllowedOptions(Command c) {
             return {"--tcp", "--serial", "--baud", "--force", "--format"};
         case Command::Set:
             // It changes the values it names and no others: never the defaults.
-            return {"--tcp", "--serial", "--baud", "--ram", "--format"};
+            return {"--tcp", "--serial", "--baud", "--ram", "--format", "--verify"};
+        case Command::Store:
+        case Command::Load:
+            // One command to the sensor and nothing else: never the defaults.
+            return {"--tcp", "--serial", "--baud", "--format"};
     }
     return {};
 }
@@ -405,6 +426,7 @@ CliOptions Parse(const std::vector<std::string>& args) {
         o.every = *n;
     }
     o.reconnect = flag("--reconnect");
+    o.verify = flag("--verify");
     if (const auto v = value("--format")) o.format = ParseFormat(*v);
     CheckCommand(o, given, value("--format").has_value());
     return o;

@@ -11,7 +11,21 @@
 
 namespace qelto::cli {
 
-enum class Command { Identify, Get, Send, Live, Record, Freq, Show, Defaults, Ports, Diff, Set };
+enum class Command {
+    Identify,
+    Get,
+    Send,
+    Live,
+    Record,
+    Freq,
+    Show,
+    Defaults,
+    Ports,
+    Diff,
+    Set,
+    Store,
+    Load
+};
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
 
@@ -40,6 +54,7 @@ struct CliOptions {
     std::optional<double> seconds;       // record --seconds
     std::uint64_t every = 1;             // record --every: one sample in so many
     bool reconnect = false;              // live, record: go on when the sensor comes back
+    bool verify = false;                 // send, set: read back after writing and compare
     Format format = Format::Text;
     // set: the values named on the command line, checked, in the order given.
     std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
@@ -52,9 +67,10 @@ const char* CommandName(Command c);
 
 extern const char* const kCliUsage;
 
-// Exit codes.
+// Exit codes, one per kind of trouble; scripts rely on them.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;  // reported by the core
+// The link failed: closed, no reply in time, a broken reply or one of another request.
+inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnsupported = 3;  // firmware of another family
 inline constexpr int kExitFile = 4;
@@ -62,5 +78,8 @@ inline constexpr int kExitFile = 4;
 inline constexpr int kExitDiffer = 5;
 // live, record --reconnect: another sensor answered where the lost one was.
 inline constexpr int kExitOtherSensor = 6;
+// The sensor refused: it replaced values with its defaults, held other values than were sent
+// (--verify), or answered with its error reply.
+inline constexpr int kExitRefused = 7;
 
 }  // namespace qelto::cli

@@ -282,23 +282,40 @@ bool HasAnyWriteBit(fs::perms p) {
 // The target must take a write: an existing file opens for reading and writing (and carries
 // a write permission, which counts even for a user the system would let through anyway); a
 // missing one can be created.
-int CheckWritable(const fs::path& target, bool& existed) {
+// `err` receives why, as the system would say it.
+int CheckWritable(const fs::path& target, bool& existed, int& err) {
     std::error_code ec;
     const fs::file_status st = fs::status(target, ec);
     existed = st.type() != fs::file_type::not_found;
-    if (ec && existed) return kIniExistenceTestFailed;
+    if (ec && existed) {
+        err = ec.value();
+        return kIniExistenceTestFailed;
+    }
     if (existed) {
         // Only a regular file is replaced: opening a FIFO would wait for a reader.
-        if (!fs::is_regular_file(st) || !HasAnyWriteBit(st.permissions())) {
+        if (fs::is_directory(st)) {
+            err = EISDIR;
             return kIniAccessDenied;
         }
+        if (!fs::is_regular_file(st) || !HasAnyWriteBit(st.permissions())) {
+            err = EACCES;
+            return kIniAccessDenied;
+        }
+        errno = 0;
         std::FILE* f = OpenFile(target, "r+b");
-        if (f == nullptr) return kIniAccessDenied;
+        if (f == nullptr) {
+            err = errno != 0 ? errno : EACCES;
+            return kIniAccessDenied;
+        }
         std::fclose(f);
         return 0;
     }
+    errno = 0;
     std::FILE* f = OpenFile(target, "wb");
-    if (f == nullptr) return kIniAccessDenied;
+    if (f == nullptr) {
+        err = errno != 0 ? errno : EACCES;
+        return CodeForErrno(err) == kIniIoError ? kIniAccessDenied : CodeForErrno(err);
+    }
     std::fclose(f);
     fs::remove(target, ec);
     return 0;
@@ -307,17 +324,20 @@ int CheckWritable(const fs::path& target, bool& existed) {
 // Creates the first free "ini$$<n>.CVI" in dir, locked while it is being written. A name
 // whose file was left behind by a writer that died is free again; every such orphan met on
 // the way is cleared, so they do not gather until no name is left.
-int CreateTemporary(const fs::path& dir, fs::path& name, std::FILE*& file) {
+int CreateTemporary(const fs::path& dir, fs::path& name, std::FILE*& file, int& err) {
     int denied = 0;
     for (int n = 0; n < kTempNames; ++n) {
         name = dir / (std::string(kTempPrefix) + std::to_string(n) + std::string(kTempExtension));
         std::error_code ec;
         const fs::file_status st = fs::symlink_status(name, ec);
         if (st.type() != fs::file_type::not_found) {
-            if (ec) return kIniExistenceTestFailed;
+            if (ec) {
+                err = ec.value();
+                return kIniExistenceTestFailed;
+            }
             if (!RemoveOrphanedFile(name, kOrphanAge)) continue;
         }
-        int err = 0;
+        err = 0;
         file = CreateLockedFile(name, err);
         if (file != nullptr) {
             // Orphans right behind the name taken would otherwise wait for a busier day.
@@ -336,13 +356,17 @@ int CreateTemporary(const fs::path& dir, fs::path& name, std::FILE*& file) {
     return kIniNoTemporaryName;
 }
 
-int WriteAll(std::FILE* f, const std::string& text) {
+int WriteAll(std::FILE* f, const std::string& text, int& err) {
     errno = 0;
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
-        return CodeForErrno(errno);
+        err = errno != 0 ? errno : EIO;
+        return CodeForErrno(err);
     }
     errno = 0;
-    if (std::fflush(f) != 0) return CodeForErrno(errno);
+    if (std::fflush(f) != 0) {
+        err = errno != 0 ? errno : EIO;
+        return CodeForErrno(err);
+    }
     return 0;
 }
 
@@ -633,51 +657,73 @@ int Ini_PutInt(IniDocument* doc, std::string_view section, std::string_view tag,
     }
 }
 
-int Ini_WriteToFile(IniDocument* doc, const std::string& path) {
-    if (doc == nullptr) return kIniNoDocument;
-    try {
-        fs::path target = PathFromUtf8(path);
-        std::error_code ec;
-        // Through a symbolic link the file it points to is replaced, not the link.
-        if (fs::is_symlink(fs::symlink_status(target, ec))) {
-            fs::path resolved = fs::weakly_canonical(target, ec);
-            if (ec) return kIniExistenceTestFailed;
-            target = std::move(resolved);
-        }
-        bool existed = false;
-        if (const int r = CheckWritable(target, existed); r != 0) return r;
+int Ini_WriteToFile(IniDocument* doc, const std::string& path, int* systemError) {
+    int err = 0;
+    const int result = [&]() -> int {
+        if (doc == nullptr) return kIniNoDocument;
+        try {
+            fs::path target = PathFromUtf8(path);
+            std::error_code ec;
+            // Through a symbolic link the file it points to is replaced, not the link.
+            if (fs::is_symlink(fs::symlink_status(target, ec))) {
+                fs::path resolved = fs::weakly_canonical(target, ec);
+                if (ec) {
+                    err = ec.value();
+                    return kIniExistenceTestFailed;
+                }
+                target = std::move(resolved);
+            }
+            bool existed = false;
+            if (const int r = CheckWritable(target, existed, err); r != 0) return r;
 
-        const std::string text = DocumentText(*doc);
-        const fs::path dir = target.parent_path();
-        fs::path temp;
-        std::FILE* f = nullptr;
-        if (const int r = CreateTemporary(dir, temp, f); r != 0) return r;
-        int result = WriteAll(f, text);
-        if (result == 0 && existed) {
-            if (const int err = CopyOwnerAndMode(f, target); err != 0) result = CodeForErrno(err);
+            const std::string text = DocumentText(*doc);
+            const fs::path dir = target.parent_path();
+            fs::path temp;
+            std::FILE* f = nullptr;
+            if (const int r = CreateTemporary(dir, temp, f, err); r != 0) return r;
+            int written = WriteAll(f, text, err);
+            if (written == 0 && existed) {
+                if ((err = CopyOwnerAndMode(f, target)) != 0) written = CodeForErrno(err);
+            }
+            // On the disk before it takes the old file's place: after a power loss the target
+            // is the old file or the new one, never an empty one.
+            if (written == 0) {
+                if ((err = SyncFile(f)) != 0) written = CodeForErrno(err);
+            }
+            errno = 0;
+            if (std::fclose(f) != 0 && written == 0) {
+                err = errno != 0 ? errno : EIO;
+                written = CodeForErrno(err);
+            }
+            if (written == 0) {
+                fs::rename(temp, target, ec);
+                if (ec) {
+                    err = ec.value();
+                    written = ec == std::errc::permission_denied ? kIniAccessDenied : kIniIoError;
+                }
+            }
+            if (written != 0) {
+                fs::remove(temp, ec);
+                return written;
+            }
+            SyncDirectory(dir);  // and the new name on the disk too
+            return 0;
+        } catch (const std::bad_alloc&) {
+            err = ENOMEM;
+            return kIniOutOfMemory;
+        } catch (const fs::filesystem_error& e) {
+            err = e.code().value();
+            return kIniIoError;
         }
-        // On the disk before it takes the old file's place: after a power loss the target is
-        // the old file or the new one, never an empty one.
-        if (result == 0) {
-            if (const int err = SyncFile(f); err != 0) result = CodeForErrno(err);
-        }
-        errno = 0;
-        if (std::fclose(f) != 0 && result == 0) result = CodeForErrno(errno);
-        if (result == 0) {
-            fs::rename(temp, target, ec);
-            if (ec) result = ec == std::errc::permission_denied ? kIniAccessDenied : kIniIoError;
-        }
-        if (result != 0) {
-            fs::remove(temp, ec);
-            return result;
-        }
-        SyncDirectory(dir);  // and the new name on the disk too
-        return 0;
-    } catch (const std::bad_alloc&) {
-        return kIniOutOfMemory;
-    } catch (const fs::filesystem_error&) {
-        return kIniIoError;
-    }
+    }();
+    if (systemError != nullptr) *systemError = result == 0 ? 0 : err;
+    return result;
+}
+
+std::string Ini_WriteErrorText(int code, int systemError) {
+    if (systemError != 0) return std::generic_category().message(systemError);
+    const std::string_view text = Ini_ErrorText(code);
+    return text.empty() ? "error " + std::to_string(code) : std::string(text);
 }
 
 int Ini_ReadFromFile(IniDocument* doc, const std::string& path,

@@ -31,6 +31,10 @@ inline constexpr int kIniFileTooLarge = -5030;  // over kIniMaxFileSize: refused
 
 // The text of a result code ("" for the codes that have none).
 std::string_view Ini_ErrorText(int code);
+// Why a file could not be written, in the system's words ("No such file or directory", "Is a
+// directory", "No space left on device"); the text of the result code where no system call
+// failed.
+std::string Ini_WriteErrorText(int code, int systemError);
 
 inline constexpr std::size_t kIniMaxValueLineLength = 80;  // longer values become runs of lines
 inline constexpr std::size_t kIniMaxLineLength = 1024;     // longer lines read are cut
@@ -104,7 +108,9 @@ int Ini_PutInt(IniDocument* doc, std::string_view section, std::string_view tag,
 
 // 0, or a negative code. The target is replaced in one step by a fully written temporary
 // file "ini$$<n>.CVI" of its directory; on any failure the previous target stays whole.
-int Ini_WriteToFile(IniDocument* doc, const std::string& path);
+// `systemError`, when given, receives the errno of a failure (0 on success, or when no system
+// call failed).
+int Ini_WriteToFile(IniDocument* doc, const std::string& path, int* systemError = nullptr);
 // 0, or a negative code. Appends the file's sections to the document; a read that fails
 // part-way keeps what was read before the failure. A file over kIniMaxFileSize gives
 // kIniFileTooLarge and adds nothing. `itemLines`, when given, receives the line of the file

@@ -40,11 +40,11 @@ std::string Where(std::uint32_t line, std::string_view section, std::string_view
 }  // namespace
 
 int WriteOverlayFile(const std::string& path, const Configuration& config,
-                     const Configuration& base, std::size_t teachRows) {
+                     const Configuration& base, std::size_t teachRows, int* systemError) {
     IniHandle doc = Ini_New(0);
     for (const Difference& d : CompareConfigurations(base, config, teachRows))
         Ini_PutInt(doc.get(), ItemSection(d.item), ItemKey(d.item), d.newValue);
-    const int written = Ini_WriteToFile(doc.get(), path);
+    const int written = Ini_WriteToFile(doc.get(), path, systemError);
     Ini_Dispose(doc);
     return written;
 }

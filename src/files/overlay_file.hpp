@@ -19,8 +19,9 @@ inline constexpr std::string_view kOverlayRepeated = "given before, on line ";
 // Writes the values of `config` that differ from `base` (the parameters, then teach rows
 // 0..teachRows-1), replacing the file as the store does. An overlay of a configuration equal
 // to its base is an empty file. The store's result (negative: not written, the old file stays).
+// `systemError`: as Ini_WriteToFile gives it.
 int WriteOverlayFile(const std::string& path, const Configuration& config,
-                     const Configuration& base, std::size_t teachRows);
+                     const Configuration& base, std::size_t teachRows, int* systemError = nullptr);
 
 // Puts the overlay's values over `into`, which holds the base. Every item must name a value
 // of the configuration (teach rows 0..teachRows-1) once, with a whole number from 0 to 65535:

@@ -152,12 +152,16 @@ ParameterFileLoad ReadParameterFile(const std::string& path, Configuration& into
     return load;
 }
 
-int WriteParameterFile(const std::string& path, const Configuration& config) {
+std::string WriteFailedText(int code, int systemError) {
+    return std::string(kWriteFailed) + " (" + Ini_WriteErrorText(code, systemError) + ")";
+}
+
+int WriteParameterFile(const std::string& path, const Configuration& config, int* systemError) {
     IniHandle doc = Ini_New(0);
     PutParameterFileHeader(doc.get());
     AppendParaToIniHandle(config.para, doc.get());
     AppendTechVecToIniHandle(config.teach, doc.get());
-    const int written = Ini_WriteToFile(doc.get(), path);
+    const int written = Ini_WriteToFile(doc.get(), path, systemError);
     Ini_Dispose(doc);
     return written;
 }

@@ -77,7 +77,11 @@ struct ParameterFileLoad {
 ParameterFileLoad ReadParameterFile(const std::string& path, Configuration& into,
                                     const std::function<bool(std::string_view)>& proceed);
 // Writes the whole configuration; the store's result (negative: not written, the previous
-// file stays).
-int WriteParameterFile(const std::string& path, const Configuration& config);
+// file stays). `systemError` receives the errno of a failure (0 where no system call failed).
+int WriteParameterFile(const std::string& path, const Configuration& config,
+                       int* systemError = nullptr);
+// "The parameter file could not be written! (No such file or directory)": the program's text
+// with the system's words beside it.
+std::string WriteFailedText(int code, int systemError);
 
 }  // namespace qelto

@@ -76,6 +76,9 @@ struct FrameBuffers {
     // that moves while a sequence of requests runs says that some reply may have been taken
     // for another's.
     std::uint64_t StrayBytes = 0;
+    // The last exchange failed on a whole reply of another command than it asked (not the
+    // error reply): most likely an earlier request's answer, come late or twice. -1 otherwise.
+    int ForeignCommand = -1;
     // The request in progress went out on a link that served (an open TCP conversation, a
     // serial port whose device was still there); the link's loss ends the wait, since no reply
     // can come any more.

@@ -156,6 +156,7 @@ int CheckReplyBelongs(LinkContext& ctx, std::int32_t serialBytes) {
     const auto& f = ctx.frames;
     const int asked = f.TxBuffer[1];
     if (f.ReplyCommand != kCmdErrorReply && f.ReplyCommand != asked) {
+        ctx.frames.ForeignCommand = f.ReplyCommand;
         return Reject(ctx, LinkFault::BadHeader, kMsgBadHeader, serialBytes,
                       ForeignCommandReason(f.ReplyCommand, asked));
     }
@@ -241,6 +242,7 @@ int DataExchange(LinkContext& ctx, int count, ReplyFit expected) {
     }
     f.RxBuffer.fill(0);
     f.ComStatus = 0;
+    f.ForeignCommand = -1;
     f.Expected = expected;
     const int n = std::clamp(count, 0, static_cast<int>(kFrameBufferSize));
     Trace(ctx, TracedFrame::Request, f.TxBuffer.data(), static_cast<std::size_t>(n));

@@ -17,8 +17,9 @@ measurements.
         print(s.identity.firmware, s.identity.name, s.identity.serial)
         cfg = s.read(ram=True)           # what the sensor runs with; s.read() loads the EEPROM
         cfg["gain"] = 7                  # a Configuration is a mapping: cfg.items(), dict(cfg)
-        refused = s.write(cfg)           # [] when the sensor took every value
-        refused = s.set({"gain": 7, "teach_vector_2.cell_0": 900})
+        s.write(cfg, ram=True, verify=True)   # RAM, read back and compared ...
+        s.store()                             # ... then persisted: command 3 alone
+        s.set({"gain": 7, "teach_vector_2.cell_0": 900})
         for sample in s.live(count=1000):
             print(sample.t, sample.red, sample.green, sample.blue, sample.color_no)
         print(s.scan_frequency(), "Hz")
@@ -49,9 +50,12 @@ MEMORIES
     read(), write() and set() go through the EEPROM unless ram=True. So read() changes the
     sensor: it loads the EEPROM into RAM first, and a value held only in RAM (written with
     ram=True) is gone afterwards; read(ram=True) reads RAM as it is and changes nothing.
-    write() and set() store RAM in the EEPROM afterwards. The sensor checks every value it is
-    given and replaces one it finds implausible with its default; write() and set() return
-    the keys it replaced.
+    write() and set() store RAM in the EEPROM afterwards; store() does that alone, load()
+    loads the EEPROM into RAM alone. The sensor checks every value it is given and replaces
+    one it finds implausible with its default: write() and set() then raise qelto.Refused,
+    whose .refused names each such value with what was sent and what the sensor holds.
+    verify=True reads back after writing (through the EEPROM unless ram=True) and raises
+    Refused for a value not held as sent.
 
 OVERLAYS
     write_overlay(path, cfg) keeps only the values that differ from the defaults (or from
@@ -68,10 +72,25 @@ OVERLAYS
     a FileError naming its line.
 
 FAILURES
-    Every failure raises an Error: SensorError for the sensor and the link, FileError for a
-    parameter file. str() of a SensorError is the program's own text, then what a person
-    needs beside it (host and port or device and the system's words), then advice where
-    there is some; .kind is a short name to test. Wrong keys are KeyError, values outside
+    Every failure raises an Error: SensorError for the sensor and the link, FileError (an
+    OSError) for a parameter file. Catch the kinds apart: TimeoutError (no reply in time),
+    ConnectionClosed (the link is gone or never opened), ReplyError (a broken reply, or one
+    that may be another request's), Refused (the sensor said no). str() is one line: the
+    sensor, the step and the program's own text, with what a person needs beside it in
+    brackets. .address, .step and .may_hold say where, at which step ("connect", "identify",
+    "write parameters", "write teach", "store", "load", "read parameters", "read teach",
+    "live") and what the sensor may hold now after a write: {"ram": "new", "eeprom":
+    "unknown"}, each "old" (as before), "new" (what was sent) or "unknown" (a request went
+    out and its answer was lost). A roll-out:
+
+        for address in addresses:
+            try:
+                with qelto.connect(tcp=address) as s:
+                    s.write(golden)
+            except qelto.SensorError as e:
+                print(e.address, e.step, e.may_hold)
+
+    Wrong keys are KeyError, values outside
     0..65535 and counts out of range ValueError, arguments of the wrong type (a bool for a
     number too) TypeError, before anything is sent.
 
@@ -94,48 +113,90 @@ class Error(Exception):
 class SensorError(Error):
     """A failure of the sensor or of the link to it.
 
-    str() is the program's own text, then the reason beside it (host and port or device,
-    and what the system said), then a line of advice where there is one.
+    str() is one line: the sensor, the step and the program's own text, with what a person
+    needs beside it (host and port or device, the system's words) in brackets.
 
     Attributes:
-        kind     a short name to test: "refused_connection" (nothing listens on that port),
-                 "open_failed" (any other link that did not open), "timeout" (no complete
-                 reply in time, or a serial line error), "closed" (the server ended the
-                 conversation), "bad_reply" (a reply that failed its check), "busy" (another
-                 call is waiting for the sensor), "not_connected" (the Sensor was closed),
-                 "unsupported" (a sensor of another family), "refused" (the sensor replaced
-                 the default parameters it was sent), "unknown_command", "communication"
-                 (the sensor saw a communication error)
-        message  the program's own text
-        reason   what a person needs beside it ("" when there is nothing to add)
-        advice   what to do about it ("" when there is nothing to say)
+        kind      a short name to test: "refused_connection" (nothing listens on that port),
+                  "open_failed" (any other link that did not open), "timeout" (no complete
+                  reply in time, or a serial line error), "closed" (the server ended the
+                  conversation), "bad_reply" (a reply that failed its check or may be another
+                  request's), "busy" (another call is waiting for the sensor),
+                  "not_connected" (the Sensor was closed), "unsupported" (a sensor of another
+                  family), "refused" (the sensor replaced values it was sent with its
+                  defaults), "unknown_command", "communication" (the sensor saw a
+                  communication error)
+        message   the program's own text
+        reason    what a person needs beside it ("" when there is nothing to add)
+        advice    what to do about it ("" when there is nothing to say)
+        address   the sensor's address: "192.168.0.7:5000", "/dev/ttyUSB0"
+        sensor    who it is, once identified: "KORVANEX V4.3B7, LINE 4, serial 4711"
+        step      "connect", "identify", "write parameters", "write teach", "store", "load",
+                  "read parameters", "read teach", "live", "scan frequency"
+        may_hold  after a transfer, what the sensor may hold now: {"ram": ..., "eeprom": ...},
+                  each "old", "new" or "unknown"; None for a failure that wrote nothing
+        refused   the values the sensor does not hold as sent: {key: (sent, held)}
     """
 
-    def __init__(self, message, reason="", kind="", advice=""):
+    def __init__(self, message, reason="", kind="", advice="", *, address="", step="",
+                 may_hold=None, sensor="", refused=None, line=""):
         super().__init__(message, reason, kind, advice)
         self.message = message
         self.reason = reason
         self.kind = kind
         self.advice = advice
+        self.address = address
+        self.step = step
+        self.may_hold = may_hold
+        self.sensor = sensor
+        self.refused = {} if refused is None else refused
+        self._line = line
 
     def __str__(self):
-        return "\n".join(text for text in (self.message, self.reason, self.advice) if text)
+        if self._line:
+            return self._line
+        return " ".join(" ".join(t.split()) for t in (self.message, self.reason) if t)
 
 
-class FileError(Error):
-    """A parameter file that could not be read or written.
+class TimeoutError(SensorError):
+    """No complete reply came in time (or the serial line reported an error)."""
+
+
+class ConnectionClosed(SensorError):
+    """The link is gone (the server ended it, the device went away) or never opened."""
+
+
+class ReplyError(SensorError):
+    """A reply failed its check, or may have been another request's."""
+
+
+class Refused(SensorError):
+    """The sensor said no: it replaced values with its defaults, holds others than were sent,
+    answered with its error reply, or is of another family."""
+
+
+class FileError(Error, OSError):
+    """A parameter file that could not be read or written: an OSError.
 
     str() is the file's name and the reason.
 
     Attributes:
-        path     the file
-        reason   why: the system's words, or what is wrong with the file
+        path      the file (also .filename)
+        reason    why: the program's text with the system's words, or what is wrong with the
+                  file
+        errno     the system's error number (0 when no system call failed)
+        strerror  the system's words ("No such file or directory"; "" when none)
+        step      "read file" or "write file"
+        address   "" (no sensor); may_hold None
     """
 
-    def __init__(self, path, reason):
-        super().__init__(path, reason)
+    def __init__(self, path, reason, errno=0, strerror="", *, step=""):
+        OSError.__init__(self, errno, strerror or reason, path)
         self.path = path
         self.reason = reason
+        self.step = step
+        self.address = ""
+        self.may_hold = None
 
     def __str__(self):
         return f"{self.path}: {self.reason}"
@@ -220,16 +281,27 @@ inline constexpr const char* kSensorWrite =
     R"(Writes a configuration (parameters and teach rows 0..31) to the sensor and stores it in
 the EEPROM, or leaves it in RAM with ram=True.
 
-Returns [] when the sensor took every value, else the keys of the values it replaced with its
-defaults ("GAIN", "TEACH VECTOR 2.CELL 0"), which it keeps in place of them.)";
+verify=True reads back afterwards (through the EEPROM unless ram=True) and compares. Returns
+[]. A value the sensor replaced with its default, or (verify) does not hold as sent, raises
+Refused: .refused names each, {key: (sent, held)}; .may_hold says what RAM and the EEPROM may
+hold after any failure.)";
+inline constexpr const char* kSensorStore =
+    R"(Stores the sensor's RAM in its EEPROM: command 3 alone, nothing else is sent or read.
+
+So "write to RAM, check, then persist" sends the configuration once:
+    s.write(cfg, ram=True, verify=True); s.store())";
+inline constexpr const char* kSensorLoad =
+    R"(Loads the sensor's EEPROM into its RAM: command 4 alone. Returns how many values the
+sensor found implausible in its EEPROM and replaced with its defaults (0: none).)";
 inline constexpr const char* kSensorSet =
     R"(Changes only the values named, as qelto-cli set does: {"gain": 7, "teach_vector_2.cell_0": 900}.
 
 Every key and value is checked first (KeyError, ValueError; teach rows 0..31), then the
 sensor's configuration is read (through the EEPROM unless ram=True), the values are changed
 and the configuration is written and stored in the EEPROM unless ram=True. Nothing is sent
-when the sensor holds the values already. Returns [] when the sensor took every value, else
-the keys it refused, as they were given.)";
+when the sensor holds the values already; verify=True reads back afterwards. Returns [].
+A value the sensor refused raises Refused, whose .refused names it by the key as it was
+given, with what was sent and what the sensor holds.)";
 inline constexpr const char* kSensorLive =
     R"(Live samples: count of them, or until the loop ends (count=None).
 

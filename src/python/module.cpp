@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "protocol/configuration_diff.hpp"
 #include "protocol/records.hpp"
 #include "sensor/connect.hpp"
+#include "sensor/failure_report.hpp"
 #include "sensor/sensor_texts.hpp"
 #include "sensor/set_values.hpp"
 #include "sensor_thread.hpp"
@@ -69,43 +71,27 @@ py::str PathText(const std::string& path) {
 
 // --- Failures, raised as qelto.SensorError and qelto.FileError.
 
+// The sensor a failure is about: where it is, and who it is once identified.
+struct Whose {
+    std::string address;
+    SensorIdentity identity;
+};
+
 struct SensorFailure {
-    SensorError error;
+    FailureReport report;
+    // The keys a script named its values by (set), for the values the sensor refused.
+    std::map<ConfigItem, std::string> names;
 };
 
 struct FileFailure {
     std::string path;
     std::string reason;
+    int systemError = 0;  // errno, 0 where no system call failed
+    const char* step = "read file";
 };
 
-// The short name scripts test for.
-const char* KindName(const SensorError& e) {
-    switch (e.kind) {
-        case SensorFault::Busy:
-            return "busy";
-        case SensorFault::NotConnected:
-            return "not_connected";
-        case SensorFault::LinkClosed:
-        case SensorFault::Quit:
-            return "closed";
-        case SensorFault::OpenFailed:
-            // Nothing listens on that port: the link names the refusal by its own text.
-            return ConnectionRefused(e) ? "refused_connection" : "open_failed";
-        case SensorFault::Timeout:
-            return "timeout";
-        case SensorFault::BadHeader:
-        case SensorFault::BadData:
-            return "bad_reply";
-        case SensorFault::InvalidOrder:
-            return "unknown_command";
-        case SensorFault::SensorComm:
-            return "communication";
-        case SensorFault::Unsupported:
-            return "unsupported";
-        case SensorFault::Refused:
-            return "refused";
-    }
-    return "failed";
+SensorFailure Failed(const SensorError& error, const char* step, const Whose& whose) {
+    return {ReportOf(error, step, whose.address, whose.identity), {}};
 }
 
 SensorError BusyError() {
@@ -116,15 +102,57 @@ SensorError ClosedError() {
     return {SensorFault::NotConnected, kMsgNotConnected, "the sensor has been closed", {}};
 }
 
-void RaiseSensorError(const SensorError& e) {
-    const py::object cls = py::module_::import("qelto").attr("SensorError");
-    const py::object error = cls(Text(e.message), Text(e.reason), KindName(e), Text(e.advice));
+// The class a script catches for each kind of failure.
+const char* ErrorClass(const std::optional<FailureKind>& kind) {
+    if (!kind) return "SensorError";
+    switch (*kind) {
+        case FailureKind::Closed:
+            return "ConnectionClosed";
+        case FailureKind::Timeout:
+            return "TimeoutError";
+        case FailureKind::Corrupted:
+            return "ReplyError";
+        case FailureKind::Refused:
+            break;
+    }
+    return "Refused";
+}
+
+std::string PythonKey(ConfigItem item);
+
+void RaiseSensorError(const SensorFailure& f) {
+    const FailureReport& r = f.report;
+    const py::object cls = py::module_::import("qelto").attr(ErrorClass(r.failureKind));
+    py::object mayHold = py::none();
+    if (r.mayHold) {
+        py::dict d;
+        d["ram"] = HoldsName(r.mayHold->ram);
+        d["eeprom"] = HoldsName(r.mayHold->eeprom);
+        mayHold = d;
+    }
+    py::dict refused;
+    for (const RefusedValue& v : r.refused) {
+        const auto named = f.names.find(v.item);
+        refused[py::str(named != f.names.end() ? named->second : PythonKey(v.item))] =
+            py::make_tuple(v.value, v.held);
+    }
+    py::dict kw;
+    kw["address"] = Text(r.address);
+    kw["step"] = Text(r.step);
+    kw["may_hold"] = mayHold;
+    kw["sensor"] = Text(r.sensor);
+    kw["refused"] = refused;
+    kw["line"] = Text(r.Line());
+    const py::object error = cls(Text(r.message), Text(r.reason), r.kind, Text(r.advice), **kw);
     PyErr_SetObject(cls.ptr(), error.ptr());
 }
 
 void RaiseFileError(const FileFailure& f) {
     const py::object cls = py::module_::import("qelto").attr("FileError");
-    const py::object error = cls(PathText(f.path), Text(f.reason));
+    const std::string words =
+        f.systemError != 0 ? std::generic_category().message(f.systemError) : std::string();
+    const py::object error =
+        cls(PathText(f.path), Text(f.reason), f.systemError, Text(words), py::arg("step") = f.step);
     PyErr_SetObject(cls.ptr(), error.ptr());
 }
 
@@ -415,18 +443,16 @@ PyConfiguration ReadFile(const py::object& pathObject, bool force) {
     return c;
 }
 
-std::string WriteFailure(int rc) {
-    return std::string(kWriteFailed) + " (" + std::string(Ini_ErrorText(rc)) + ")";
-}
-
 void WriteFile(const py::object& pathObject, const PyConfiguration& c) {
     const std::string path = PathBytes(pathObject);
     int rc = 0;
+    int systemError = 0;
     {
         GilReleased nogil;
-        rc = WriteParameterFile(path, c.config);
+        rc = WriteParameterFile(path, c.config, &systemError);
     }
-    if (rc < 0) throw FileFailure{path, WriteFailure(rc)};
+    if (rc < 0)
+        throw FileFailure{path, WriteFailedText(rc, systemError), systemError, "write file"};
 }
 
 void WriteOverlay(const py::object& pathObject, const PyConfiguration& c,
@@ -434,11 +460,14 @@ void WriteOverlay(const py::object& pathObject, const PyConfiguration& c,
     const std::string path = PathBytes(pathObject);
     const PyConfiguration under = base ? *base : DefaultConfiguration();
     int rc = 0;
+    int systemError = 0;
     {
         GilReleased nogil;
-        rc = WriteOverlayFile(path, c.config, under.config, std::min(c.teachRows, under.teachRows));
+        rc = WriteOverlayFile(path, c.config, under.config, std::min(c.teachRows, under.teachRows),
+                              &systemError);
     }
-    if (rc < 0) throw FileFailure{path, WriteFailure(rc)};
+    if (rc < 0)
+        throw FileFailure{path, WriteFailedText(rc, systemError), systemError, "write file"};
 }
 
 PyConfiguration ReadOverlay(const py::object& pathObject,
@@ -468,7 +497,8 @@ py::list Diff(const PyConfiguration& a, const PyConfiguration& b) {
 
 // Hands `task` to the sensor's thread and waits for its result without the GIL.
 template <typename T>
-T RunOn(SensorThread& thread, std::function<Result<T>(SensorSession&)> task) {
+T RunOn(SensorThread& thread, const Whose& whose, const char* step,
+        std::function<Result<T>(SensorSession&)> task) {
     auto result = std::make_shared<std::optional<Result<T>>>();
     Handed handed = Handed::Done;
     {
@@ -480,15 +510,15 @@ T RunOn(SensorThread& thread, std::function<Result<T>(SensorSession&)> task) {
     }
     switch (handed) {
         case Handed::Busy:
-            throw SensorFailure{BusyError()};
+            throw Failed(BusyError(), step, whose);
         case Handed::Closed:
-            throw SensorFailure{ClosedError()};
+            throw Failed(ClosedError(), step, whose);
         case Handed::Interrupted:
             throw py::error_already_set();
         case Handed::Done:
             break;
     }
-    if (!(*result)->ok()) throw SensorFailure{(*result)->error()};
+    if (!(*result)->ok()) throw Failed((*result)->error(), step, whose);
     return (*result)->value();
 }
 
@@ -568,8 +598,11 @@ py::object BatchDtype(const py::module_& numpy) {
 
 class PyLiveStream {
   public:
-    PyLiveStream(std::shared_ptr<SensorThread> thread, std::uint64_t id)
-        : thread_(std::move(thread)), id_(id), sampleType_(SampleType()) {}
+    PyLiveStream(std::shared_ptr<SensorThread> thread, std::uint64_t id, Whose whose)
+        : thread_(std::move(thread)),
+          id_(id),
+          whose_(std::move(whose)),
+          sampleType_(SampleType()) {}
     ~PyLiveStream() {
         Stop();
         LetGo(thread_);
@@ -629,7 +662,7 @@ class PyLiveStream {
     bool Refill() {
         if (finished_) return false;
         // Another thread waits in this iterator for samples, and will hand them out.
-        if (taking_) throw SensorFailure{BusyError()};
+        if (taking_) throw Failed(BusyError(), kStepLive, whose_);
         batch_.clear();
         next_ = 0;
         std::optional<SensorError> error;
@@ -667,7 +700,7 @@ class PyLiveStream {
     [[noreturn]] void RaisePending() {
         const SensorError e = *error_;
         error_.reset();
-        throw SensorFailure{e};
+        throw Failed(e, kStepLive, whose_);
     }
 
     void Stop() {
@@ -725,6 +758,7 @@ class PyLiveStream {
 
     std::shared_ptr<SensorThread> thread_;
     std::uint64_t id_;
+    Whose whose_;
     py::object sampleType_;
     py::object zone_;  // the datetime.timezone of zoneMinutes_
     int zoneMinutes_ = 0;
@@ -741,7 +775,10 @@ class PyLiveStream {
 class PySensor {
   public:
     PySensor(std::shared_ptr<SensorThread> thread, SensorIdentity identity, LinkDescription link)
-        : thread_(std::move(thread)), identity_{std::move(identity)}, link_(std::move(link)) {}
+        : thread_(std::move(thread)),
+          identity_{identity},
+          link_(std::move(link)),
+          whose_{link_.Address(), std::move(identity)} {}
     ~PySensor() { LetGo(thread_); }
     PySensor(PySensor&&) = default;
     PySensor& operator=(PySensor&&) = delete;
@@ -752,9 +789,13 @@ class PySensor {
     const LinkDescription& link() const { return link_; }
 
     PyConfiguration Read(bool ram) {
-        const ConfigurationRead read = RunOn<ConfigurationRead>(
-            *thread_, [ram](SensorSession& s) { return s.ReadConfiguration(!ram); });
-        PyConfiguration c{read.config, kSensorTeachRows, {}};
+        const TransferOutcome read =
+            Transfer(StepName(TransferStep::ReadParameters), [ram](SensorSession& s) {
+                TransferOptions options;
+                options.memory = MemoryOf(ram);
+                return GetConfiguration(s, options);
+            });
+        PyConfiguration c{*read.config(), kSensorTeachRows, {}};
         if (read.eepromRejected != 0) {
             c.reports.push_back(
                 Trimmed(PlausibilityText(read.eepromRejected, kMsgEepromPlausibilityTail)));
@@ -762,44 +803,46 @@ class PySensor {
         return c;
     }
 
-    py::list Write(const PyConfiguration& c, bool ram) {
+    py::list Write(const PyConfiguration& c, bool ram, bool verify) {
         const Configuration config = c.config;
-        const auto refused = RunOn<std::vector<RefusedValue>>(
-            *thread_, [config, ram](SensorSession& s) -> Result<std::vector<RefusedValue>> {
-                TransferOptions options;
-                options.memory = ram ? Memory::Ram : Memory::Eeprom;
-                const TransferOutcome sent = SendConfiguration(s, config, options);
-                if (sent.error) return *sent.error;
-                return sent.refused;
-            });
-        py::list keys;
-        for (const RefusedValue& r : refused)
-            keys.append(FileKey(r.item));
-        return keys;
+        Transfer(StepName(TransferStep::WriteParameters), [config, ram, verify](SensorSession& s) {
+            return SendConfiguration(s, config, SendOptions(ram, verify));
+        });
+        return py::list();
     }
 
-    py::list Set(const py::object& values, bool ram) {
+    py::list Set(const py::object& values, bool ram, bool verify) {
         // Every key and value is checked before the sensor is touched.
         const NamedValues named = ValuesFrom(values, kSensorTeachRows);
+        std::map<ConfigItem, std::string> names;
+        for (const auto& [item, key] : named.names)
+            names.emplace(item, py::str(key));
         const ValueAssignments assignments = named.assignments;
-        const auto refused = RunOn<std::vector<RefusedValue>>(
-            *thread_, [assignments, ram](SensorSession& s) -> Result<std::vector<RefusedValue>> {
-                const auto read = s.ReadConfiguration(!ram);
-                if (!read) return read.error();
-                const Configuration changed = WithValues(read->config, assignments);
+        Transfer(
+            StepName(TransferStep::WriteParameters),
+            [assignments, ram, verify](SensorSession& s) {
+                TransferOptions get;
+                get.memory = MemoryOf(ram);
+                TransferOutcome read = GetConfiguration(s, get);
+                if (!read.ok()) return read;
+                const Configuration held = *read.config();
+                const Configuration changed = WithValues(held, assignments);
                 // The sensor holds these values already: nothing is sent.
-                if (changed == read->config) return std::vector<RefusedValue>{};
-                TransferOptions options;
-                options.memory = ram ? Memory::Ram : Memory::Eeprom;
-                const TransferOutcome sent = SendConfiguration(s, changed, options);
-                if (sent.error) return *sent.error;
-                return sent.refused;
-            });
-        py::list keys;
-        for (const RefusedValue& r : refused)
-            if (const auto it = named.names.find(r.item); it != named.names.end())
-                keys.append(it->second);
-        return keys;
+                if (changed == held) return read;
+                return SendConfiguration(s, changed, SendOptions(ram, verify));
+            },
+            names);
+        return py::list();
+    }
+
+    void Store() {
+        Transfer(StepName(TransferStep::Store), [](SensorSession& s) { return StoreInEeprom(s); });
+    }
+
+    int Load() {
+        return Transfer(StepName(TransferStep::Load),
+                        [](SensorSession& s) { return LoadIntoRam(s); })
+            .eepromRejected;
     }
 
     std::unique_ptr<PyLiveStream> Live(const py::object& count) {
@@ -810,14 +853,15 @@ class PySensor {
             GilReleased nogil;
             handed = thread_->StartStream(n, id, SignalPending);
         }
-        if (handed == Handed::Busy) throw SensorFailure{BusyError()};
-        if (handed == Handed::Closed) throw SensorFailure{ClosedError()};
+        if (handed == Handed::Busy) throw Failed(BusyError(), kStepLive, whose_);
+        if (handed == Handed::Closed) throw Failed(ClosedError(), kStepLive, whose_);
         if (handed == Handed::Interrupted) throw py::error_already_set();
-        return std::make_unique<PyLiveStream>(thread_, id);
+        return std::make_unique<PyLiveStream>(thread_, id, whose_);
     }
 
     double ScanFrequency() {
-        return RunOn<double>(*thread_, [](SensorSession& s) { return s.MeasureScanFrequency(); });
+        return RunOn<double>(*thread_, whose_, kStepScanFrequency,
+                             [](SensorSession& s) { return s.MeasureScanFrequency(); });
     }
 
     void Close() {
@@ -826,9 +870,34 @@ class PySensor {
     }
 
   private:
+    static Memory MemoryOf(bool ram) { return ram ? Memory::Ram : Memory::Eeprom; }
+    static TransferOptions SendOptions(bool ram, bool verify) {
+        TransferOptions options;
+        options.memory = MemoryOf(ram);
+        options.verify = verify;
+        return options;
+    }
+
+    // A transfer on the sensor's thread; what it did not do raises, with what the sensor may
+    // hold now. `step` names a call that never reached the sensor (busy, closed).
+    TransferOutcome Transfer(const char* step,
+                             std::function<TransferOutcome(SensorSession&)> transfer,
+                             std::map<ConfigItem, std::string> names = {}) {
+        TransferOutcome outcome = RunOn<TransferOutcome>(
+            *thread_, whose_, step,
+            [transfer = std::move(transfer)](SensorSession& s) -> Result<TransferOutcome> {
+                return transfer(s);
+            });
+        if (auto report = ReportOf(outcome, whose_.address, whose_.identity)) {
+            throw SensorFailure{std::move(*report), std::move(names)};
+        }
+        return outcome;
+    }
+
     std::shared_ptr<SensorThread> thread_;
     PyIdentity identity_;
     LinkDescription link_;
+    Whose whose_;
 };
 
 // "HOST:PORT", "[v6 address]:PORT".
@@ -928,17 +997,18 @@ PySensor ConnectSensor(const py::object& tcp, const py::object& serial, const py
         GilReleased nogil;
         thread = std::make_shared<SensorThread>(reconnect);
     }
+    const Whose whose{link.Address(), {}};
     const ConnectResult c = RunOn<ConnectResult>(
-        *thread, [link, sendDefaults, connectMs](SensorSession& s) -> Result<ConnectResult> {
+        *thread, whose, kStepConnect,
+        [link, sendDefaults, connectMs](SensorSession& s) -> Result<ConnectResult> {
             DefaultsAnswer answer(sendDefaults);
             // Only the wait for the connection: the replies keep their own limits.
             s.link().limits.tcpConnectMs = connectMs;
             // Only the defaults touch the sensor's memories: the configuration is read when
             // the script asks, from the memory it names.
-            ConnectResult connection = Connect(s, link, answer, {true, false});
-            if (!connection.ok()) return *connection.error;
-            return connection;
+            return Connect(s, link, answer, {true, false});
         });
+    if (auto failure = ReportOf(c, whose.address)) throw SensorFailure{std::move(*failure), {}};
     return PySensor(std::move(thread), c.identity, link);
 }
 
@@ -976,7 +1046,7 @@ PYBIND11_MODULE(_qelto, m) {
         try {
             if (p) std::rethrow_exception(p);
         } catch (const SensorFailure& f) {
-            RaiseSensorError(f.error);
+            RaiseSensorError(f);
         } catch (const FileFailure& f) {
             RaiseFileError(f);
         }
@@ -1075,9 +1145,13 @@ PYBIND11_MODULE(_qelto, m) {
         .def("read", &PySensor::Read, py::kw_only(), py::arg("ram").noconvert() = false,
              doc::kSensorRead)
         .def("write", &PySensor::Write, py::arg("configuration"), py::kw_only(),
-             py::arg("ram").noconvert() = false, doc::kSensorWrite)
+             py::arg("ram").noconvert() = false, py::arg("verify").noconvert() = false,
+             doc::kSensorWrite)
         .def("set", &PySensor::Set, py::arg("values"), py::kw_only(),
-             py::arg("ram").noconvert() = false, doc::kSensorSet)
+             py::arg("ram").noconvert() = false, py::arg("verify").noconvert() = false,
+             doc::kSensorSet)
+        .def("store", &PySensor::Store, doc::kSensorStore)
+        .def("load", &PySensor::Load, doc::kSensorLoad)
         .def("live", &PySensor::Live, py::arg("count") = py::none(), doc::kSensorLive)
         .def("scan_frequency", &PySensor::ScanFrequency, doc::kSensorScanFrequency)
         .def("close", &PySensor::Close, doc::kSensorClose)

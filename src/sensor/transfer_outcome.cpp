@@ -39,9 +39,20 @@ class Run {
         TransferStepRecord record;
         record.step = step;
         const std::uint64_t before = s_.requestsSent();
+        const std::uint64_t strayBefore = s_.strayBytes();
         Result<T> result = request();
+        // Bytes that came after the step before had its answer, discarded before this request
+        // went out: that answer may have been another's.
+        if (s_.strayBytes() != strayBefore && !doubted_ && !o_.steps.empty()) {
+            doubted_ = o_.steps.back().step;
+        }
         record.sent = s_.requestsSent() != before;
         std::optional<T> value;
+        // The reply of another command is most likely the late answer of a step before: the
+        // answer that step took may have been another's.
+        const bool foreign =
+            !result.ok() && s_.link().frames.ForeignCommand >= 0 && !o_.steps.empty();
+        if (foreign && !doubted_) doubted_ = o_.steps.back().step;
         if (result.ok()) {
             record.answered = true;
             value = result.value();
@@ -53,6 +64,10 @@ class Run {
         }
         Mark(record);
         o_.steps.push_back(record);
+        if (foreign) {
+            Doubt();
+            o_.error->reason += ": an answer taken before it may have been another's";
+        }
         if (options_.stepDone) options_.stepDone(record);
         return value;
     }
@@ -85,17 +100,22 @@ class Run {
 
     // A frame came outside a reply: no answer of the writes can be trusted.
     void Doubtful(std::size_t bytes) {
-        o_.stray = true;
-        for (Holds* h : {&ramPara_, &ramTeach_, &eeprom_}) {
-            if (*h == Holds::New) *h = Holds::Unknown;
-        }
-        o_.errorStep = o_.steps.empty() ? TransferStep::WriteTeach : o_.steps.back().step;
+        Doubt();
         o_.error = SensorError{SensorFault::BadHeader,
                                kMsgBadHeader,
                                std::to_string(bytes) +
                                    " bytes came outside a reply while the writes ran: which "
                                    "reply answered which request is not known",
                                {}};
+    }
+
+    // What the writes were answered with may not have been their own answers.
+    void Doubt() {
+        o_.stray = true;
+        for (Holds* h : {&ramPara_, &ramTeach_, &eeprom_}) {
+            if (*h == Holds::New) *h = Holds::Unknown;
+        }
+        o_.errorStep = doubted_ ? *doubted_ : o_.steps.back().step;
     }
 
     TransferOutcome& outcome() { return o_; }
@@ -142,6 +162,7 @@ class Run {
     Holds ramPara_ = Holds::Old;
     Holds ramTeach_ = Holds::Old;
     Holds eeprom_ = Holds::Old;
+    std::optional<TransferStep> doubted_;  // the first step whose answer may be another's
 };
 
 std::vector<RefusedValue> NotHeld(const Configuration& sent, const Configuration& held) {

@@ -318,7 +318,8 @@ TEST_F(CliOffline, HelpShowsTheInterface) {
              "sensor name, serial number\n",
              "  get  [--ram] -o FILE         connect (through the EEPROM unless --ram) and save "
              "the sensor's parameters to FILE\n",
-             "  send [--ram] -i FILE [--force]\n",
+             "  send [--ram] -i FILE [--force] [--verify] [--format text|json]\n",
+             "  store                        connect (nothing is read) and store the sensor's RAM",
              "  live [-n COUNT] [--format csv|jsonl] [--reconnect]\n",
              "  record FILE [-n COUNT | --seconds S] [--every N] [--reconnect] [--force]\n",
              "  freq                         connect and print the scan frequency as the GUI "

@@ -7,7 +7,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -233,7 +235,7 @@ TEST_F(CliSensor, SendTakesTheFilesAverageAndReportsARejectedValue) {
     f.write(text.toUtf8());
     f.close();
     const CliRun rejected = RunCli(Tcp() + QStringList{"send", "-i", file});
-    EXPECT_EQ(rejected.code, 1);
+    EXPECT_EQ(rejected.code, 7);
     EXPECT_TRUE(Contains(rejected.err,
                          "INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET "
                          "TO DEFAULT VALUE!"))
@@ -342,7 +344,7 @@ TEST_F(CliSensor, SetChangesOnlyTheNamedValues) {
     EXPECT_EQ(model.CommandCount(kCmdFirmware), requests) << "a usage error touches no sensor";
 
     const CliRun implausible = RunCli(Tcp() + QStringList{"set", "gain=99"});
-    EXPECT_EQ(implausible.code, 1) << implausible.err;
+    EXPECT_EQ(implausible.code, 7) << implausible.err;
     EXPECT_TRUE(Contains(implausible.err, "refused: [PARAMETER] GAIN = 99 (the sensor holds"))
         << implausible.err;
 }
@@ -629,9 +631,18 @@ TEST_F(CliSensor, ResultsAsJsonForScripts) {
               R"("serial": 4711})");
 
     const std::string file = File("backup.ini").toStdString();
-    EXPECT_EQ(json({"get", "-o", File("backup.ini")}, 0),
-              R"({"file": ")" + file +
-                  R"(", "firmware": "KORVANEX V4.3B7", "memory": "eeprom", "serial": 4711})");
+    const auto object = [](const std::string& text) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+    };
+    const QJsonObject got = object(json({"get", "-o", File("backup.ini")}, 0));
+    EXPECT_EQ(got["file"].toString().toStdString(), file);
+    EXPECT_EQ(got["address"], "127.0.0.1:" + QString::number(server.tcpPort()));
+    EXPECT_EQ(got["firmware"], "KORVANEX V4.3B7");
+    EXPECT_EQ(got["memory"], "eeprom");
+    EXPECT_EQ(got["serial"], 4711);
+    EXPECT_EQ(got["status"], "Read from EEPROM");
+    EXPECT_EQ(got["may_hold"], (QJsonObject{{"ram", "new"}, {"eeprom", "old"}}));
+    EXPECT_EQ(got["ok"], true);
 
     const std::string freq = json({"freq"}, 0);
     sim::SensorModel twin{Quiet()};
@@ -653,13 +664,97 @@ TEST_F(CliSensor, ResultsAsJsonForScripts) {
                   file + R"(", "old_file": null})");
 
     // Of two values one is refused: both are named as differences, the refused one with what
-    // the sensor holds instead.
-    const std::string set = json({"set", "gain=99", "power=600"}, 1);
-    EXPECT_EQ(set, R"({"differences": [{"key": "POWER", "new": 600, "old": 777, )"
-                   R"("section": "PARAMETER"}, {"key": "GAIN", "new": 99, "old": 3, )"
-                   R"("section": "PARAMETER"}], "memory": "eeprom", "refused": [{"held": )" +
-                       std::to_string(model.EepromParameters().Gain) +
-                       R"(, "key": "GAIN", "section": "PARAMETER", "value": 99}]})");
+    // the sensor holds instead, in one object with the failure's fields.
+    const QJsonObject set = object(json({"set", "gain=99", "power=600"}, 7));
+    EXPECT_EQ(PythonJson(QJsonDocument(set["differences"].toArray()).toJson().toStdString()),
+              R"([{"key": "POWER", "new": 600, "old": 777, "section": "PARAMETER"}, )"
+              R"({"key": "GAIN", "new": 99, "old": 3, "section": "PARAMETER"}])");
+    EXPECT_EQ(set["refused"], (QJsonArray{QJsonObject{{"section", "PARAMETER"},
+                                                      {"key", "GAIN"},
+                                                      {"value", 99},
+                                                      {"held", model.EepromParameters().Gain}}}));
+    EXPECT_EQ(set["ok"], false);
+    EXPECT_EQ(set["step"], "write parameters");
+    EXPECT_EQ(set["kind"], "refused");
+    EXPECT_EQ(set["may_hold"], (QJsonObject{{"ram", "new"}, {"eeprom", "new"}}));
+    EXPECT_EQ(set["status"], "Sent to EEPROM: GAIN refused (sent 99, holds 6)");
+}
+
+// A script's path through the writes: a refused value is named alone and the other held,
+// RAM is checked and then stored by itself, and a store whose reply is broken or refused says
+// what the sensor may hold, in the JSON and in the exit code.
+TEST_F(CliSensor, EveryWriteSaysWhatTheSensorMayHold) {
+    const auto object = [](const CliRun& run) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    };
+    const CliRun set = RunCli(Tcp() + QStringList{"set", "--ram", "--verify", "gain=99",
+                                                  "power=650", "--format", "json"});
+    EXPECT_EQ(set.code, 7) << set.err;
+    EXPECT_EQ(object(set)["refused"].toArray().size(), 1) << set.out;
+    EXPECT_TRUE(Contains(set.err, "refused: [PARAMETER] GAIN = 99 (the sensor holds 6)"))
+        << set.err;
+    EXPECT_FALSE(Contains(set.err, "POWER = 650")) << set.err;
+    EXPECT_EQ(model.RamParameters().Power, 650);
+    EXPECT_NE(model.EepromParameters().Power, 650);
+
+    const std::size_t writes = model.CommandCount(kCmdWrite);
+    const std::size_t loads = model.CommandCount(kCmdLoadEeprom);
+    const CliRun store = RunCli(Tcp() + QStringList{"store"});
+    EXPECT_EQ(store.code, 0) << store.err;
+    EXPECT_TRUE(Contains(store.err, "qelto-cli: Stored RAM in the EEPROM\n")) << store.err;
+    EXPECT_EQ(model.EepromParameters().Power, 650);
+    EXPECT_EQ(model.CommandCount(kCmdWrite), writes);
+    EXPECT_EQ(model.CommandCount(kCmdLoadEeprom), loads) << "RAM is not overwritten first";
+    EXPECT_EQ(RunCli(Tcp() + QStringList{"load"}).code, 0);
+    EXPECT_EQ(model.CommandCount(kCmdLoadEeprom), loads + 1);
+
+    const QString file = File("p.ini");
+    ASSERT_EQ(RunCli({"defaults", "-o", file}).code, 0);
+    struct Case {
+        const char* fault;
+        int code;
+        const char* kind;
+        const char* eeprom;
+    };
+    for (const Case& c : {Case{"bad-header-crc,cmd=3", 1, "bad_reply", "unknown"},
+                          Case{"error=1,cmd=3", 7, "unknown_command", "old"}}) {
+        SCOPED_TRACE(c.fault);
+        std::string error;
+        server.ClearFaults();
+        server.AddFault(*sim::ParseFault(c.fault, error));
+        const CliRun sent = RunCli(Tcp() + QStringList{"send", "-i", file, "--format", "json"});
+        EXPECT_EQ(sent.code, c.code) << sent.err;
+        const QJsonObject json = object(sent);
+        EXPECT_EQ(json["ok"], false) << sent.out;
+        EXPECT_EQ(json["may_hold"].toObject()["eeprom"].toString().toStdString(), c.eeprom)
+            << sent.out;
+        EXPECT_EQ(json["step"], "store");
+        EXPECT_EQ(json["kind"], c.kind);
+        EXPECT_EQ(json["may_hold"].toObject()["ram"].toString(), "new");
+        EXPECT_EQ(json["address"], "127.0.0.1:" + QString::number(server.tcpPort()));
+        EXPECT_TRUE(
+            Contains(sent.err, std::string("; the sensor may hold: RAM new, EEPROM ") + c.eeprom))
+            << sent.err;
+    }
+}
+
+// What the sensor says at connect reaches stderr: an EEPROM that failed its plausibility check,
+// and a default send it refused, said once.
+TEST_F(CliSensor, TheSensorsVerdictsAtConnectAreSaidOnce) {
+    ParameterSet para = model.EepromParameters();
+    para.Gain = 99;
+    model.SetEeprom(para, model.EepromTeach());
+    const CliRun get = RunCli(Tcp() + QStringList{"get", "-o", File("b.ini")});
+    EXPECT_EQ(get.code, 0) << get.err;
+    EXPECT_TRUE(Contains(get.err, PlausibilityText(1, kMsgEepromPlausibilityTail))) << get.err;
+
+    std::string error;
+    server.AddFault(*sim::ParseFault("error=2,cmd=1", error));
+    const CliRun defaults = RunCli(Tcp() + QStringList{"identify", "--send-defaults"});
+    EXPECT_EQ(defaults.code, 7) << defaults.err;
+    EXPECT_EQ(defaults.err.find(kMsgSensorCommError), defaults.err.rfind(kMsgSensorCommError))
+        << defaults.err;
+    EXPECT_TRUE(Contains(defaults.err, kMsgSensorCommError)) << defaults.err;
 }
 
 TEST_F(CliSensor, UnsupportedFirmwareExitsWithThree) {

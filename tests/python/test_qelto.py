@@ -52,15 +52,25 @@ def test_read_write_and_set_with_a_refusal(sim):
         assert s.read(ram=True)["gain"] == 5
         assert s.read()["gain"] == 7
 
-        # The sensor replaces an implausible value with its default and keeps the rest; any
-        # mapping names the values.
-        assert s.set(types.MappingProxyType({"gain": 99, "Power": 600})) == ["gain"]
+        # The sensor replaces an implausible value with its default and keeps the rest: the
+        # refused one alone is named, by the key as given (any mapping names the values).
+        with pytest.raises(qelto.Refused) as refused:
+            s.set(types.MappingProxyType({"gain": 99, "Power": 600}))
+        e = refused.value
+        assert e.refused == {"gain": (99, 6)} and e.step == "write parameters"
+        assert e.may_hold == {"ram": "new", "eeprom": "new"} and e.address == sim.address
+        assert str(e) == (f"{sim.address} (KORVANEX V4.3B7, KORVANEX TAVRENO SIM, serial 4711), "
+                          "write parameters: INFO! 1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY "
+                          "CHECK AND WERE SET TO DEFAULT VALUE! (GAIN: sent 99, holds 6)")
         held = s.read()
         assert (held["gain"], held["power"]) == (6, 600)
         cfg = held.copy()
         cfg["gain"] = 99
         cfg["teach_vector_3.hold"] = 5000
-        assert s.write(cfg) == ["GAIN", "TEACH VECTOR 3.HOLD"]
+        with pytest.raises(qelto.Refused) as refused:
+            s.write(cfg, ram=True, verify=True)
+        assert sorted(refused.value.refused) == ["gain", "teach_vector_3.hold"]
+        assert refused.value.may_hold == {"ram": "new", "eeprom": "old"}
 
         # Mistakes are found before anything is sent.
         for values, error in [({"gian": 4}, KeyError), ({"teach_vector_32.cell_0": 1}, KeyError),
@@ -184,12 +194,36 @@ def test_a_second_thread_is_told_busy(start_sim):
     assert closed.value.kind == "not_connected"
 
 
+def test_after_ctrl_c_during_a_slow_call_the_next_call_waits_and_succeeds(start_sim):
+    sim = start_sim("--fault", "delay=1500,cmd=105")
+    with qelto.connect(tcp=sim.address) as s:
+        timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
+        timer.start()
+        with pytest.raises(KeyboardInterrupt):
+            s.scan_frequency()
+        timer.join()
+        # The scan frequency's exchange still runs: the next call waits for it, not "busy".
+        assert s.read(ram=True)["gain"] == 6
+
+
+def test_ram_checked_then_stored_alone(sim):
+    with qelto.connect(tcp=sim.address) as s:
+        s.set({"gain": 7}, ram=True, verify=True)
+        assert s.read(ram=True)["gain"] == 7
+        assert s.load() == 0 and s.read(ram=True)["gain"] == 6, "load puts the EEPROM back"
+        s.set({"gain": 7}, ram=True)
+        s.store()
+        assert s.read()["gain"] == 7
+
+
 def test_refused_connection_and_wrong_links(free_port):
     with pytest.raises(qelto.SensorError) as refused:
         qelto.connect(tcp=f"127.0.0.1:{free_port}")
     e = refused.value
     assert isinstance(e, qelto.Error) and e.kind == "refused_connection"
-    assert str(e) == f"{e.message}\n127.0.0.1 port {free_port}: Connection refused"
+    assert isinstance(e, qelto.ConnectionClosed) and e.step == "connect" and e.may_hold is None
+    assert str(e) == (f"127.0.0.1:{free_port}, connect: {e.message} "
+                      f"(127.0.0.1 port {free_port}: Connection refused)")
     for wrong in [{}, {"tcp": "127.0.0.1"}, {"tcp": "127.0.0.1:0"},
                   {"tcp": "h:1", "serial": 1}, {"serial": "/dev/null"}]:
         with pytest.raises(ValueError):
@@ -220,8 +254,15 @@ def test_file_round_trip_reports_and_refusals(tmp_path):
     with pytest.raises(qelto.FileError) as missing:
         qelto.read_file(tmp_path / "missing.ini")
     assert isinstance(missing.value, qelto.Error) and str(missing.value).startswith(str(tmp_path))
-    with pytest.raises(qelto.FileError):
-        qelto.write_file(tmp_path / "no" / "such" / "folder.ini", cfg)
+    # A file that cannot be written says why in the system's words, with the path.
+    for path, errno in [(tmp_path / "no" / "such" / "folder.ini", 2), (tmp_path, 21),
+                        ("/proc/line3.ini", None)]:
+        with pytest.raises(OSError) as failed:
+            qelto.write_file(path, cfg)
+        e = failed.value
+        assert isinstance(e, qelto.FileError) and e.step == "write file" and e.filename == str(path)
+        assert e.strerror and f"written! ({e.strerror})" in str(e) and "()" not in str(e)
+        assert errno is None or e.errno == errno, e
 
 
 def test_configuration_is_a_mapping_that_pickles_and_keeps_overlays(tmp_path):

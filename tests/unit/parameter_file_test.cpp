@@ -459,7 +459,8 @@ TEST_F(ParameterFile, FailedSaveIsReportedAndKeepsTheOldFile) {
     rig.ui.answers.push_back(PopupAnswer::Yes());  // replace it
     rig.files.SendParaToFile();
     EXPECT_EQ(ReadBytes(file), "old content");
-    EXPECT_EQ(Boxes().back(), "ATTENTION!|The parameter file could not be written!");
+    EXPECT_EQ(Boxes().back(), "ATTENTION!|The parameter file could not be written!\n\n" + file +
+                                  ": Permission denied");
 }
 
 TEST(OverlayFile, KeepsOnlyWhatDiffersAndNamesTheLineOfAMistake) {

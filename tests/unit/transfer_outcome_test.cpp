@@ -64,6 +64,18 @@ TEST(TransferOutcome, ADoubledWriteReplyTakenForTheNextMakesTheOutcomeUnknown) {
     EXPECT_EQ(OutcomeLine(o),
               "Send to RAM failed at write teach (corrupted); the sensor may hold: RAM unknown, "
               "EEPROM old");
+
+    // The doubled reply may come later still, ahead of the store's: the store fails on it,
+    // and the writes' answers before it are as doubtful.
+    Rig late;
+    late.scripted.override = [&](const SeenRequest& r) -> std::optional<std::vector<Bytes>> {
+        if (late.Is(r, kCmdStoreEeprom)) return {{Frame(1, 0), Frame(3, 0)}};
+        return std::nullopt;
+    };
+    const TransferOutcome stored = SendConfiguration(late.sensor, WithGain(7), {});
+    EXPECT_EQ(OutcomeLine(stored),
+              "Send to EEPROM failed at write teach (corrupted); the sensor may hold: RAM "
+              "unknown, EEPROM unknown");
 }
 
 // A reply that comes after its request timed out is drained before the next request, and said

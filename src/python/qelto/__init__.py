@@ -8,12 +8,16 @@ from collections.abc import MutableMapping as _MutableMapping
 from . import _qelto
 from ._qelto import (
     Configuration,
+    ConnectionClosed,
     Error,
     FileError,
     Identity,
     LiveStream,
+    Refused,
+    ReplyError,
     Sensor,
     SensorError,
+    TimeoutError,
     __version__,
     connect,
     diff,
@@ -56,6 +60,10 @@ __all__ = [
     "Sample",
     "Error",
     "SensorError",
+    "TimeoutError",
+    "ConnectionClosed",
+    "ReplyError",
+    "Refused",
     "FileError",
 ]
 
