@@ -143,7 +143,8 @@ TEST(LinkSupervisor, ReconnectStaysAfterAFailureAndGoesWithAPlainDisconnect) {
     };
     EXPECT_FALSE(s.sensor.Identify().ok());
     s.sensor.Close();
-    EXPECT_EQ(s.Line().rfind("Offline: TIMEOUT!", 0), 0u) << s.Line();
+    EXPECT_EQ(s.Line(), "Offline \xE2\x80\x94 no reply in time");
+    EXPECT_EQ(s.Tip().rfind("Offline (no reply in time): TIMEOUT!", 0), 0u) << s.Tip();
     EXPECT_TRUE(s.ui.ctrl(Ctrl::ReconnectButton).visible);
     s.scripted.override = nullptr;
     ASSERT_TRUE(s.sensor.Open(s.settings).ok());
