@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,16 @@ class SimulatorProcess {
     SimulatorProcess(const SimulatorProcess&) = delete;
     SimulatorProcess& operator=(const SimulatorProcess&) = delete;
     const std::string& greeting() const { return greeting_; }
+    // The TCP port it listens on, from its greeting; 0 when it named none.
+    unsigned tcpPort() const {
+        unsigned port = 0;
+        const auto at = greeting_.find("listening tcp ");
+        if (at == std::string::npos ||
+            std::sscanf(greeting_.c_str() + at, "listening tcp %*s %u", &port) != 1) {
+            return 0;
+        }
+        return port;
+    }
 
   private:
     pid_t pid_ = -1;

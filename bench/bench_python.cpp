@@ -130,16 +130,6 @@ std::optional<double> CpuPerSample(std::vector<std::string> args, std::size_t co
     return (many->cpu - few->cpu) / (kSamples - kFewSamples) * 1e6;
 }
 
-unsigned PortOf(const SimulatorProcess& sim) {
-    unsigned port = 0;
-    const auto at = sim.greeting().find("listening tcp ");
-    if (at == std::string::npos ||
-        std::sscanf(sim.greeting().c_str() + at, "listening tcp %*s %u", &port) != 1) {
-        return 0;
-    }
-    return port;
-}
-
 bool NumPyInstalled() {
     return Measure({QELTO_PYTHON3, "-c", "import numpy"}).has_value();
 }
@@ -153,7 +143,7 @@ int main() {
     defined(QELTO_PYTHON_DIR)
     ::setenv("PYTHONPATH", QELTO_PYTHON_DIR, 1);
     SimulatorProcess sim({QELTO_SIM_PATH, "--tcp", "0"});
-    const unsigned port = PortOf(sim);
+    const unsigned port = sim.tcpPort();
     if (port == 0) {
         std::fprintf(stderr, "bench_python: the simulator did not start\n");
         return 1;
@@ -202,7 +192,7 @@ int main() {
     // The drop's time is the run's figure; the other thread's longest pause goes beside it.
     SimulatorProcess slow({QELTO_SIM_PATH, "--tcp", "0", "--fault",
                            "delay=" + std::to_string(kSlowReplyMs) + ",cmd=8,times=1000000"});
-    const std::string slowAddress = "127.0.0.1:" + std::to_string(PortOf(slow));
+    const std::string slowAddress = "127.0.0.1:" + std::to_string(slow.tcpPort());
     std::vector<double> pauses;
     const auto drops = Repeat("python_drop_stream_in_flight", [&]() -> std::optional<double> {
         std::string printed;

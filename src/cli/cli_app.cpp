@@ -1,5 +1,8 @@
 #include "cli_app.hpp"
 
+#include "cli_json.hpp"
+#include "fleet_runner.hpp"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -33,28 +36,6 @@ constexpr const char* kHintForce = "--force answers yes";
 // The longest a printed sample waits in the output buffer.
 constexpr int kFlushDelayMs = 20;
 
-// Text as a JSON string. Not every text here is UTF-8 (a Linux file name is any bytes, a
-// sensor name is what the sensor sent): a byte that is not part of a well-formed UTF-8
-// character becomes U+FFFD, so that the output is always valid UTF-8.
-QJsonValue JsonText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QJsonObject JsonMayHold(Holds ram, Holds eeprom) {
-    return {{"ram", HoldsName(ram)}, {"eeprom", HoldsName(eeprom)}};
-}
-
-QJsonArray JsonRefused(const std::vector<RefusedValue>& refused) {
-    QJsonArray list;
-    for (const RefusedValue& r : refused) {
-        list.append(QJsonObject{{"section", JsonText(ItemSection(r.item))},
-                                {"key", JsonText(ItemKey(r.item))},
-                                {"value", r.value},
-                                {"held", r.held}});
-    }
-    return list;
-}
-
 // What a transfer did, as the JSON object of send, set, get, store and load has it.
 QJsonObject JsonOutcome(const TransferOutcome& o) {
     QJsonArray steps;
@@ -77,35 +58,10 @@ QJsonObject JsonOutcome(const TransferOutcome& o) {
     return json;
 }
 
-// A failure as scripts read it: the same fields as the Python module's exceptions.
-QJsonObject JsonFailure(const FailureReport& r) {
-    return {{"address", JsonText(r.address)},
-            {"sensor", JsonText(r.sensor)},
-            {"step", JsonText(r.step)},
-            {"kind", JsonText(r.kind)},
-            {"message", JsonText(r.message)},
-            {"reason", JsonText(r.reason)},
-            {"advice", JsonText(r.advice)},
-            {"may_hold",
-             r.mayHold ? QJsonValue(JsonMayHold(r.mayHold->ram, r.mayHold->eeprom)) : QJsonValue()},
-            {"refused", JsonRefused(r.refused)}};
-}
-
 // The exit code of what a transfer ended with.
 int ExitCodeOf(const TransferOutcome& o) {
     if (o.ok()) return kExitOk;
     return o.Kind() == FailureKind::Refused ? kExitRefused : kExitFailure;
-}
-
-QJsonArray JsonDifferences(const std::vector<Difference>& diffs) {
-    QJsonArray list;
-    for (const Difference& d : diffs) {
-        list.append(QJsonObject{{"section", JsonText(ItemSection(d.item))},
-                                {"key", JsonText(ItemKey(d.item))},
-                                {"old", d.oldValue},
-                                {"new", d.newValue}});
-    }
-    return list;
 }
 
 }  // namespace
@@ -169,6 +125,9 @@ int CliApp::Run() {
         case Command::Load:
             rc = Load();
             break;
+        case Command::Fleet:
+            rc = Fleet();
+            break;
     }
     PrintResult(rc);
     FlushOutput();
@@ -191,6 +150,10 @@ bool CliApp::FlushOutput() {
 }
 
 void CliApp::Interrupt() {
+    if (fleet_ != nullptr) {
+        fleet_->Stop();
+        return;
+    }
     // The loop notices once the request in progress is done, so the sample being read still
     // arrives and is printed; a wait for the next attempt to reconnect ends at once.
     if (!streaming_) return;

@@ -32,6 +32,8 @@ namespace qelto::cli {
 inline constexpr const char* kSettingsOrganization = "Qelto";
 inline constexpr const char* kSettingsApplication = "Qelto";
 
+class FleetRunner;
+
 struct CliEnvironment {
     std::string programDirectory;     // where the executable lives
     std::string userConfigDirectory;  // AppConfigLocation
@@ -45,10 +47,11 @@ class CliApp : private SessionObserver {
     CliApp& operator=(const CliApp&) = delete;
 
     int Run();
-    // Ctrl-C: a running live stream ends after the sample in progress.
+    // Ctrl-C: a running live stream ends after the sample in progress; a fleet run starts no
+    // more sensors.
     void Interrupt();
-    // Whether Ctrl-C should be routed to Interrupt() now (the live stream is running).
-    bool streaming() const { return streaming_; }
+    // Whether Ctrl-C should be routed to Interrupt() now (a live stream or a fleet runs).
+    bool takesInterrupt() const { return streaming_ || fleet_ != nullptr; }
 
   private:
     int Identify();
@@ -64,6 +67,9 @@ class CliApp : private SessionObserver {
     int Set();
     int Store();
     int Load();
+    int Fleet();
+    // fleet: one sensor's line, and the summary line.
+    void PrintFleetResult(const FleetResult& r, std::size_t nameWidth);
 
     // Connects and identifies the sensor, answers the question about default parameters as
     // the command line says, and reads the sensor's configuration (through the EEPROM unless
@@ -134,6 +140,7 @@ class CliApp : private SessionObserver {
     bool jsonPrinted_ = false;
     bool linkLostSaid_ = false;  // the server's close has been said
     bool streaming_ = false;
+    FleetRunner* fleet_ = nullptr;  // while a fleet runs
     bool stopStream_ = false;
     double streamStart_ = 0;
     std::uint64_t samples_ = 0;

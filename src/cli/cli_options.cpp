@@ -9,6 +9,7 @@
 
 #include "protocol/com_ports.hpp"
 #include "protocol/records.hpp"
+#include "sensor/inventory.hpp"
 
 namespace qelto::cli {
 
@@ -61,6 +62,32 @@ COMMAND:
                                case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
                                section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
                                Values the sensor refuses are named, exit 7
+  fleet identify INVENTORY     many sensors at once, [-j N] of them (default 8), each on a thread of its
+  fleet backup INVENTORY DIR [--force]       own: one line per sensor as it finishes, then a summary
+  fleet check INVENTORY GOLDEN               line; --format json: one JSON object a line (JSON Lines)
+  fleet rollout INVENTORY GOLDEN [--ram-first] [--verify]
+                               identify: connect and identify each sensor. backup: save what each
+                               sensor holds in RAM (nothing is written to it) to DIR/SERIAL.ini, by
+                               serial number; DIR is made when missing. A SERIAL.ini that holds the
+                               same values is left as it is ("unchanged"), one with other values is
+                               kept and the sensor fails, unless --force replaces it (the line
+                               names how many values changed): a nightly run into a folder of the
+                               day, or into one folder kept under version control. Two sensors of
+                               one serial number fail rather than share a file.
+                               check: compare each sensor's RAM (read only) with GOLDEN.
+                               rollout: send GOLDEN and store it in the EEPROM (--verify reads it
+                               back through the EEPROM); --ram-first sends it to RAM only (read
+                               back there with --verify) and stores RAM in the EEPROM only when
+                               every value was taken.
+                               INVENTORY: one sensor a line, "tcp HOST:PORT" or "serial DEVICE
+                               [RATE]", then an optional name; "#" starts a comment. GOLDEN: a
+                               parameter file, or an overlay (only the values that differ from the
+                               defaults); it is read over the defaults, a bad item named by its line.
+                               Exit codes: 0 every sensor ok (check: each holds GOLDEN); 5 check:
+                               some differ, none failed; 8 one or more failed or were not started;
+                               4 the inventory, GOLDEN or DIR could not be used (nothing was
+                               started); 2 usage. Ctrl-C lets the sensors in progress finish and
+                               starts no more.
 --verify (send, set): read back after writing (through the EEPROM unless --ram) and compare;
   a value not held as sent is named and refused (exit 7). Off by default: without it the
   requests go out in the sensor's own order.
@@ -86,6 +113,7 @@ another request); 2 usage error; 3 unsupported sensor; 4 file problem (not found
 not a parameter file, not written); 6 another sensor answered after a lost link (--reconnect);
 7 refused by the sensor (values replaced with its defaults or not held as sent, an error reply).
 diff: 0 the same, 5 different; 1 to 4 as above when the comparison could not be made.
+fleet: 0 every sensor ok; 5 check found differences; 8 a sensor failed; 2 and 4 as above.
 )";
 
 namespace {
@@ -94,7 +122,7 @@ struct CommandInfo {
     Command command;
     const char* name;
 };
-constexpr std::array<CommandInfo, 13> kCommands{{{Command::Identify, "identify"},
+constexpr std::array<CommandInfo, 14> kCommands{{{Command::Identify, "identify"},
                                                  {Command::Get, "get"},
                                                  {Command::Send, "send"},
                                                  {Command::Live, "live"},
@@ -106,14 +134,15 @@ constexpr std::array<CommandInfo, 13> kCommands{{{Command::Identify, "identify"}
                                                  {Command::Diff, "diff"},
                                                  {Command::Set, "set"},
                                                  {Command::Store, "store"},
-                                                 {Command::Load, "load"}}};
+                                                 {Command::Load, "load"},
+                                                 {Command::Fleet, "fleet"}}};
 
 // Every option; the flags take no value.
 struct OptionInfo {
     const char* name;
     bool flag;
 };
-constexpr std::array<OptionInfo, 17> kOptions{{{"-h,--help", true},
+constexpr std::array<OptionInfo, 19> kOptions{{{"-h,--help", true},
                                                {"--version", true},
                                                {"--tcp", false},
                                                {"--serial", false},
@@ -129,7 +158,12 @@ constexpr std::array<OptionInfo, 17> kOptions{{{"-h,--help", true},
                                                {"--seconds", false},
                                                {"--every", false},
                                                {"--reconnect", true},
-                                               {"--verify", true}}};
+                                               {"--verify", true},
+                                               {"-j", false},
+                                               {"--ram-first", true}}};
+
+// More threads than this are a typing slip, not a line of sensors.
+constexpr std::uint64_t kMaxFleetJobs = 256;
 
 // A mistake on the command line, said in one line.
 struct Refusal {
@@ -161,40 +195,19 @@ std::optional<std::uint64_t> Number(std::string_view text, std::uint64_t lo, std
 }
 
 void ParseTcp(std::string_view value, CliOptions& o) {
-    const std::size_t colon = value.rfind(':');
-    if (colon == std::string_view::npos) Refuse(BadValue("--tcp", value, "expected HOST:PORT"));
-    std::string_view host = value.substr(0, colon);
-    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-        host = host.substr(1, host.size() - 2);
-    }
-    const auto port = Number(value.substr(colon + 1), 1, 65535);
-    if (host.empty()) Refuse(BadValue("--tcp", value, "no host before the ':'"));
-    if (!port) Refuse(BadValue("--tcp", value, "the port must be a number from 1 to 65535"));
-    o.tcpHost = std::string(host);
-    o.tcpPort = static_cast<int>(*port);
+    const LinkText parsed = ParseTcpLink(value);
+    if (!parsed.link) Refuse(BadValue("--tcp", value, parsed.why));
+    o.tcpHost = parsed.link->host;
+    o.tcpPort = parsed.link->tcpPort;
     o.link = LinkChoice::Tcp;
 }
 
 void ParseSerial(std::string_view value, CliOptions& o) {
     o.serialText = std::string(value);
     o.link = LinkChoice::Serial;
-    std::string_view digits = value;
-    if (digits.size() > 3 && (digits.substr(0, 3) == "COM" || digits.substr(0, 3) == "com")) {
-        digits.remove_prefix(3);
-    }
-    if (AllDigits(digits)) {
-        const auto n = Number(digits, 1, 65535);
-        if (!n) Refuse(BadValue("--serial", value, "COM numbers run from 1 to 65535"));
-        o.comPort = static_cast<int>(*n);
-        return;
-    }
-    const auto n = ComPortNumberForPath(value);
-    if (!n || *n > 65535) {
-        Refuse(BadValue("--serial", value,
-                        "neither a COM number nor a device with one (see --help for the "
-                        "numbering)"));
-    }
-    o.comPort = *n;
+    const LinkText parsed = ParseSerialLink(value);
+    if (!parsed.link) Refuse(BadValue("--serial", value, parsed.why));
+    o.comPort = parsed.link->comPort;
 }
 
 Format ParseFormat(std::string_view value) {
@@ -227,6 +240,31 @@ void ParseAssignment(std::string_view arg, CliOptions& o) {
     o.assignments.emplace_back(*item, static_cast<std::uint16_t>(*number));
 }
 
+// fleet TASK INVENTORY [DIR | GOLDEN]
+void ParseFleetWords(const std::vector<std::string>& words, CliOptions& o) {
+    constexpr std::array kTasks{FleetTask::Identify, FleetTask::Backup, FleetTask::Check,
+                                FleetTask::Rollout};
+    if (words.size() < 2) Refuse("fleet needs a task: identify, backup, check or rollout");
+    const auto task = std::find_if(kTasks.begin(), kTasks.end(),
+                                   [&](FleetTask t) { return words[1] == FleetTaskName(t); });
+    if (task == kTasks.end()) {
+        Refuse("unknown fleet task '" + NameForMessage(words[1]) +
+               "': identify, backup, check or rollout");
+    }
+    o.fleetTask = *task;
+    const std::string name = std::string("fleet ") + FleetTaskName(o.fleetTask);
+    const char* target = o.fleetTask == FleetTask::Backup     ? "DIR"
+                         : o.fleetTask == FleetTask::Identify ? nullptr
+                                                              : "GOLDEN";
+    const std::size_t wanted = target ? 4 : 3;
+    if (words.size() < wanted) {
+        Refuse(name + " needs INVENTORY" + (target ? std::string(" ") + target : std::string()));
+    }
+    if (words.size() > wanted) Refuse("unexpected argument '" + words[wanted] + "'");
+    o.inventoryFile = words[2];
+    if (target) o.fleetTarget = words[3];
+}
+
 // The command and its operands: show FILE, diff FILE [FILE2], set KEY=VALUE...
 void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
     if (words.empty()) Refuse("no command given");
@@ -234,6 +272,7 @@ void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
                                  [&](const CommandInfo& c) { return words[0] == c.name; });
     if (it == kCommands.end()) Refuse("unknown command '" + words[0] + "'");
     o.command = it->command;
+    if (o.command == Command::Fleet) return ParseFleetWords(words, o);
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string& arg = words[i];
         if ((o.command == Command::Show || o.command == Command::Diff) && o.inputFile.empty()) {
@@ -251,7 +290,7 @@ void ParseWords(const std::vector<std::string>& words, CliOptions& o) {
 }
 
 // Options each command takes besides --verbose, --help and --version.
-std::set<std::string> AllowedOptions(Command c) {
+std::set<std::string> AllowedOptions(Command c, FleetTask task) {
     const std::set<std::string> link{"--tcp", "--serial", "--baud", "--send-defaults"};
     auto with = [&](std::initializer_list<const char*> more) {
         std::set<std::string> s = link;
@@ -286,6 +325,18 @@ std::set<std::string> AllowedOptions(Command c) {
         case Command::Load:
             // One command to the sensor and nothing else: never the defaults.
             return {"--tcp", "--serial", "--baud", "--format"};
+        case Command::Fleet:
+            // The inventory names the links; the defaults are never sent.
+            switch (task) {
+                case FleetTask::Backup:
+                    return {"-j", "--format", "--force"};
+                case FleetTask::Rollout:
+                    return {"-j", "--format", "--ram-first", "--verify"};
+                case FleetTask::Identify:
+                case FleetTask::Check:
+                    break;
+            }
+            return {"-j", "--format"};
     }
     return {};
 }
@@ -293,8 +344,13 @@ std::set<std::string> AllowedOptions(Command c) {
 // Checks that the options given fit the command.
 void CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool formatGiven) {
     const std::string name = CommandName(o.command);
-    const auto allowed = AllowedOptions(o.command);
+    const auto allowed = AllowedOptions(o.command, o.fleetTask);
     for (const auto& opt : given) {
+        if (opt == "--verbose" && o.command == Command::Fleet) {
+            Refuse(
+                "--verbose does not apply to fleet: the frames of many sensors at once would "
+                "be one tangle (use it with one sensor)");
+        }
         if (opt == "--verbose") continue;
         if (!allowed.count(opt)) {
             const bool offline = o.command == Command::Show || o.command == Command::Defaults ||
@@ -302,8 +358,12 @@ void CheckCommand(CliOptions& o, const std::vector<std::string>& given, bool for
                                  (o.command == Command::Diff && !o.secondFile.empty());
             const bool linkOption =
                 opt == "--tcp" || opt == "--serial" || opt == "--baud" || opt == "--send-defaults";
-            Refuse(opt + " does not apply to " + name +
-                   (offline && linkOption ? " (it does not use a sensor)" : ""));
+            const bool fleet = o.command == Command::Fleet;
+            Refuse(opt + " does not apply to " +
+                   (fleet ? "fleet " + std::string(FleetTaskName(o.fleetTask)) : name) +
+                   (offline && linkOption ? " (it does not use a sensor)"
+                    : fleet && linkOption ? " (the inventory names the sensors)"
+                                          : ""));
         }
     }
     if (o.link != LinkChoice::Serial &&
@@ -427,6 +487,12 @@ CliOptions Parse(const std::vector<std::string>& args) {
     }
     o.reconnect = flag("--reconnect");
     o.verify = flag("--verify");
+    o.ramFirst = flag("--ram-first");
+    if (const auto v = value("-j")) {
+        const auto n = Number(*v, 1, kMaxFleetJobs);
+        if (!n) Refuse(BadValue("-j", *v, "expected how many sensors at once, 1 to 256"));
+        o.jobs = static_cast<int>(*n);
+    }
     if (const auto v = value("--format")) o.format = ParseFormat(*v);
     CheckCommand(o, given, value("--format").has_value());
     return o;

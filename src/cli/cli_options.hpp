@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "protocol/records.hpp"
+#include "sensor/fleet.hpp"
 
 namespace qelto::cli {
 
@@ -24,7 +25,8 @@ enum class Command {
     Diff,
     Set,
     Store,
-    Load
+    Load,
+    Fleet
 };
 
 enum class LinkChoice { FromSettings, Tcp, Serial };
@@ -56,6 +58,12 @@ struct CliOptions {
     bool reconnect = false;              // live, record: go on when the sensor comes back
     bool verify = false;                 // send, set: read back after writing and compare
     Format format = Format::Text;
+    // fleet TASK INVENTORY [DIR | GOLDEN]: DIR for backup, GOLDEN for check and rollout.
+    FleetTask fleetTask = FleetTask::Identify;
+    std::string inventoryFile;
+    std::string fleetTarget;
+    int jobs = 8;           // -j: sensors at once
+    bool ramFirst = false;  // rollout: RAM, (verify,) then store
     // set: the values named on the command line, checked, in the order given.
     std::vector<std::pair<ConfigItem, std::uint16_t>> assignments;
 };
@@ -74,12 +82,15 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnsupported = 3;  // firmware of another family
 inline constexpr int kExitFile = 4;
-// diff: the two sides differ (same is kExitOk); kept apart from the codes of trouble above.
+// diff: the two sides differ (same is kExitOk); fleet check: a sensor holds other values than
+// the golden file. Kept apart from the codes of trouble above.
 inline constexpr int kExitDiffer = 5;
 // live, record --reconnect: another sensor answered where the lost one was.
 inline constexpr int kExitOtherSensor = 6;
 // The sensor refused: it replaced values with its defaults, held other values than were sent
 // (--verify), or answered with its error reply.
 inline constexpr int kExitRefused = 7;
+// fleet: one sensor or more failed (or was not started); each one's line says which and how.
+inline constexpr int kExitFleetFailed = 8;
 
 }  // namespace qelto::cli

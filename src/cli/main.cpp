@@ -64,7 +64,7 @@ class InterruptRouter {
 
   private:
     void Activated() {
-        if (app_.streaming()) {
+        if (app_.takesInterrupt()) {
             app_.Interrupt();
         } else {
             ::ExitProcess(STATUS_CONTROL_C_EXIT);  // as Windows' own handler does
@@ -127,7 +127,7 @@ class InterruptRouter {
     void Activated() {
         char buf[16];
         [[maybe_unused]] const auto n = ::read(readFd_, buf, sizeof buf);
-        if (app_.streaming()) {
+        if (app_.takesInterrupt()) {
             app_.Interrupt();
         } else {
             ::signal(SIGINT, SIG_DFL);

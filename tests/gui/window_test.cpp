@@ -1329,8 +1329,8 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              Activate();
              key(Qt::Key_S, Qt::AltModifier);                                // Sensor
              QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);  // RAM
-             ASSERT_TRUE(
-                 WaitUntil([&] { return ctx().state.TransferTarget == kTargetRam; }, "RAM", 1));
+             ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetRam; },
+                                   "RAM selected", 1));
              Activate();                       // the menu has closed
              key(Qt::Key_G, Qt::AltModifier);  // AVERAGE
              key(Qt::Key_A, Qt::ControlModifier);
@@ -1342,14 +1342,14 @@ TEST_F(Window, TheOperatorsDayWithoutAMouse) {
              EXPECT_TRUE(ui().widget(Ctrl::StoreButton)->isVisible());
              key(Qt::Key_S, Qt::AltModifier);
              QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_N);  // Store in EEPROM
-             ASSERT_TRUE(
-                 WaitUntil([&] { return model.EepromParameters().Average == 8; }, "the store", 1));
+             ASSERT_TRUE(WaitUntil([&] { return model.EepromParameters().Average == 8; },
+                                   "AVERAGE 8 stored", 1));
              EXPECT_FALSE(ui().widget(Ctrl::StoreButton)->isVisible());
              Activate();
              key(Qt::Key_S, Qt::AltModifier);
              QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_E);  // the EEPROM again
              ASSERT_TRUE(WaitUntil([&] { return ctx().state.TransferTarget == kTargetEeprom; },
-                                   "EEPROM", 1));
+                                   "EEPROM selected", 1));
          }},
         {"record during GO",
          [&] {

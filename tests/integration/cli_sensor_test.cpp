@@ -14,8 +14,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -37,6 +39,10 @@ namespace {
 
 // Another sensor answered where the lost one was (qelto-cli --reconnect).
 constexpr int kExitOtherSensorCode = 6;
+// A file could not be used; fleet check: a sensor differs; fleet: a sensor failed.
+constexpr int kExitFileCode = 4;
+constexpr int kExitDifferCode = 5;
+constexpr int kExitFleetFailedCode = 8;
 
 QString CliPath() {
     const char* path = std::getenv("QELTO_CLI");
@@ -1024,6 +1030,161 @@ TEST_F(CliSensor, TheExampleProgramPrintsIdentityAndGain) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "KORVANEX V4.3B7\nKORVANEX TAVRENO SIM, serial number 4711\ngain " +
                            std::to_string(model.EepromParameters().Gain) + "\n");
+}
+
+// A line of sensors, as its keeper walks it: a check finds every sensor off the golden file, a
+// rollout to all of them meets three sensors that misbehave as real links do, each failure is
+// named with its sensor, its step and what the sensor may now hold, the others take it.
+TEST(CliFleet, ARolloutToTwentySensorsNamesEachFaultAndTheExitCodeSaysTheRunFailed) {
+    if (CliPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI is not set";
+    QTemporaryDir dir;
+    constexpr int kSensors = 20;
+    std::vector<std::unique_ptr<sim::SensorModel>> models;
+    std::vector<std::unique_ptr<sim::SimServer>> servers;
+    QString inventory = "# press line 3\n\n";
+    for (int i = 0; i < kSensors; ++i) {
+        sim::SensorConfig config = Quiet();
+        config.serialNumber = static_cast<std::uint16_t>(100 + i);
+        models.push_back(std::make_unique<sim::SensorModel>(config));
+        servers.push_back(std::make_unique<sim::SimServer>(*models.back()));
+        ASSERT_TRUE(servers.back()->ListenTcp());
+        inventory +=
+            QString("tcp 127.0.0.1:%1  press-%2  # bay %2\n").arg(servers.back()->tcpPort()).arg(i);
+    }
+    const struct {
+        int sensor;
+        const char* fault;
+        const char* step;
+        const char* kind;
+        const char* ram;
+        const char* eeprom;
+    } faults[] = {{4, "no-reply,cmd=3", "store", "timeout", "new", "unknown"},
+                  {9, "error=2,cmd=1,every=2", "write teach", "communication", "unknown", "old"},
+                  {15, "stale,cmd=1,every=2", "write teach", "bad_reply", "unknown", "unknown"}};
+    for (const auto& f : faults) {
+        std::string error;
+        servers[f.sensor]->AddFault(*sim::ParseFault(f.fault, error));
+    }
+    const QString line = dir.filePath("line.txt");
+    const QString golden = dir.filePath("golden.ini");
+    for (const auto& [path, text] :
+         {std::pair{line, inventory}, {golden, QString("[PARAMETER]\nGAIN = 7\n")}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+
+    // Read only: every sensor differs in its gain, and nothing is written.
+    const CliRun check = RunCli({"fleet", "check", line, golden});
+    EXPECT_EQ(check.code, kExitDifferCode) << check.err;
+    const QStringList checked = QString::fromStdString(check.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(checked.size(), kSensors + 1) << check.out;
+    for (int i = 0; i < kSensors; ++i) {
+        EXPECT_TRUE(checked[i].startsWith("DIFFERS press-")) << checked[i].toStdString();
+        EXPECT_TRUE(
+            checked[i].endsWith("1 value differs from " + golden + ": [PARAMETER] GAIN: 6 -> 7"))
+            << checked[i].toStdString();
+        EXPECT_EQ(models[static_cast<std::size_t>(i)]->CommandCount(kCmdWrite), 0u);
+    }
+    EXPECT_TRUE(checked.back().startsWith("fleet check: 0 of 20 sensors ok, 20 differ ("))
+        << checked.back().toStdString();
+
+    const CliRun rollout =
+        RunCliAt(CliPath(), {"fleet", "rollout", line, golden, "--format", "json"},
+                 QProcessEnvironment::systemEnvironment(), 30000);
+    EXPECT_EQ(rollout.code, kExitFleetFailedCode) << rollout.err;
+    std::map<QString, QJsonObject> bySensor;
+    const QStringList lines = QString::fromStdString(rollout.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), kSensors + 1) << rollout.out;
+    for (const QString& l : lines.mid(0, kSensors)) {
+        const QJsonObject json = QJsonDocument::fromJson(l.toUtf8()).object();
+        ASSERT_FALSE(json.isEmpty()) << "not one JSON object: " << l.toStdString();
+        bySensor[json["name"].toString()] = json;
+    }
+    ASSERT_EQ(bySensor.size(), static_cast<std::size_t>(kSensors)) << rollout.out;
+    for (int i = 0; i < kSensors; ++i) {
+        const QJsonObject& json = bySensor[QString("press-%1").arg(i)];
+        SCOPED_TRACE(json["link"].toString().toStdString());
+        EXPECT_EQ(json["serial"], 100 + i);
+        EXPECT_EQ(json["line"], i + 3);
+        EXPECT_EQ(json["link"], "tcp 127.0.0.1:" + QString::number(servers[i]->tcpPort()));
+        const auto fault = std::find_if(std::begin(faults), std::end(faults),
+                                        [&](const auto& f) { return f.sensor == i; });
+        if (fault == std::end(faults)) {
+            EXPECT_EQ(json["result"], "ok");
+            EXPECT_EQ(models[static_cast<std::size_t>(i)]->EepromParameters().Gain, 7);
+            continue;
+        }
+        EXPECT_EQ(json["result"], "failed");
+        EXPECT_EQ(json["step"], fault->step);
+        EXPECT_EQ(json["kind"], fault->kind);
+        EXPECT_EQ(json["may_hold"].toObject()["ram"], fault->ram);
+        EXPECT_EQ(json["may_hold"].toObject()["eeprom"], fault->eeprom);
+        EXPECT_EQ(json["differences"].toArray().size(), 1);
+    }
+    const QJsonObject summary = QJsonDocument::fromJson(lines.back().toUtf8()).object();
+    EXPECT_EQ(summary["ok"], 17);
+    EXPECT_EQ(summary["failed"], 3);
+    EXPECT_EQ(summary["exit_code"], kExitFleetFailedCode);
+}
+
+// A nightly backup into one folder: a file that holds the same values is left alone, one with
+// other values is kept unless --force, and two sensors of one serial number never share a file.
+TEST(CliFleet, ANightlyBackupNeverReplacesAFileUnseen) {
+    if (CliPath().isEmpty()) GTEST_SKIP() << "QELTO_CLI is not set";
+    QTemporaryDir dir;
+    sim::SensorModel first{Quiet()};
+    sim::SensorModel twin{Quiet()};  // the same serial number, 4711
+    sim::SimServer firstServer{first};
+    sim::SimServer twinServer{twin};
+    ASSERT_TRUE(firstServer.ListenTcp());
+    ASSERT_TRUE(twinServer.ListenTcp());
+    const QString line = dir.filePath("line.txt");
+    const auto inventory = [&](const QString& text) {
+        QFile file(line);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    };
+    const QString one = QString("tcp 127.0.0.1:%1 inlet\n").arg(firstServer.tcpPort());
+    const QString backups = dir.filePath("backups");
+    const QString saved = backups + "/4711.ini";
+    const auto backup = [&](QStringList more = {}) {
+        return RunCli(QStringList{"fleet", "backup", line, backups} + more);
+    };
+
+    inventory("tcp 127.0.0.1:1 x\nudp 127.0.0.1:5000\n");
+    const CliRun bad = backup();
+    EXPECT_EQ(bad.code, kExitFileCode);
+    EXPECT_TRUE(Contains(bad.err, (line + ":2: unknown link 'udp'").toStdString())) << bad.err;
+
+    inventory(one);
+    const CliRun made = backup();
+    EXPECT_EQ(made.code, 0) << made.err;
+    EXPECT_TRUE(Contains(made.out, ("saved " + saved).toStdString())) << made.out;
+    EXPECT_EQ(FileInt(saved, "PARAMETER", "GAIN"), 6);
+    EXPECT_EQ(first.CommandCount(kCmdLoadEeprom), 0u) << "RAM is read as it is";
+    EXPECT_TRUE(Contains(backup().out, ("unchanged " + saved).toStdString()));
+
+    ParameterSet para = first.RamParameters();
+    para.Gain = 9;
+    first.SetRam(para, first.RamTeach());
+    const CliRun kept = backup();
+    EXPECT_EQ(kept.code, kExitFleetFailedCode);
+    EXPECT_TRUE(Contains(kept.out, "write file: " + saved.toStdString() +
+                                       " holds other values: kept, not replaced (1 value "
+                                       "differs; --force replaces it)"))
+        << kept.out;
+    EXPECT_EQ(FileInt(saved, "PARAMETER", "GAIN"), 6);
+    const CliRun replaced = backup({"--force"});
+    EXPECT_EQ(replaced.code, 0) << replaced.out;
+    EXPECT_EQ(FileInt(saved, "PARAMETER", "GAIN"), 9);
+
+    inventory(one + QString("tcp 127.0.0.1:%1 twin\n").arg(twinServer.tcpPort()));
+    const CliRun twins = backup({"-j", "1", "--force"});
+    EXPECT_EQ(twins.code, kExitFleetFailedCode);
+    EXPECT_TRUE(Contains(twins.out, "another sensor of this run has serial number 4711"))
+        << twins.out;
+    EXPECT_EQ(FileInt(saved, "PARAMETER", "GAIN"), 9) << "the first sensor's backup stays";
 }
 
 }  // namespace
