@@ -6,6 +6,17 @@
 namespace qelto {
 namespace {
 
+// The commands' names that are words rather than the labels of their buttons.
+constexpr const char* kCompare = Tr("Compare");
+constexpr const char* kRecord = Tr("Record");
+constexpr const char* kAssistant = Tr("The assistant");
+constexpr const char* kMemorySelection = Tr("The memory selection");
+constexpr const char* kDataTransfer = Tr("data transfer");
+// The command asked for, the one running.
+constexpr const char* kCannotRunNow = Tr("%1 cannot run now: %2 is running.");
+constexpr const char* kNoSensor = Tr("%1 is not available: no sensor is connected.");
+constexpr const char* kNotAvailableNow = Tr("%1 is not available now.");
+
 const char* NameOf(UserCommand c) {
     switch (c) {
         case UserCommand::Connect:
@@ -25,13 +36,13 @@ const char* NameOf(UserCommand c) {
         case UserCommand::Freq:
             return "FREQ";
         case UserCommand::Compare:
-            return "Compare";
+            return kCompare;
         case UserCommand::Record:
-            return "Record";
+            return kRecord;
         case UserCommand::Assistant:
-            return "The assistant";
+            return kAssistant;
         case UserCommand::Select:
-            return "The memory selection";
+            return kMemorySelection;
         case UserCommand::Teach:
             return "Teach from sensor";
         case UserCommand::Check:
@@ -127,8 +138,8 @@ std::string CommandLock::WhyNotNow(UserCommand command) const {
                                 command == UserCommand::Select || command == UserCommand::Record;
     if (besideLiveData && onlyLiveDataRuns()) return {};
     const UserCommand busy = running_[count_ - 1];
-    const std::string what = busy == UserCommand::Go ? std::string("data transfer") : NameOf(busy);
-    return std::string(NameOf(command)) + " cannot run now: " + what + " is running.";
+    const std::string what = ui_.Translate(busy == UserCommand::Go ? kDataTransfer : NameOf(busy));
+    return Fill(ui_.Translate(kCannotRunNow), {ui_.Translate(NameOf(command)), what});
 }
 
 std::string CommandLock::WhyUnavailable(Ctrl role) const {
@@ -137,10 +148,9 @@ std::string CommandLock::WhyUnavailable(Ctrl role) const {
         role == Ctrl::ReconnectButton ? std::optional(UserCommand::Connect) : CommandOf(role);
     if (!command) return {};
     if (std::string why = WhyNotNow(*command); !why.empty()) return why;
-    if (!sensor_.connected()) {
-        return std::string(NameOf(*command)) + " is not available: no sensor is connected.";
-    }
-    return std::string(NameOf(*command)) + " is not available now.";
+    const std::string name = ui_.Translate(NameOf(*command));
+    if (!sensor_.connected()) return Fill(ui_.Translate(kNoSensor), {name});
+    return Fill(ui_.Translate(kNotAvailableNow), {name});
 }
 
 void CommandLock::Show() {

@@ -9,22 +9,20 @@
 namespace qelto {
 namespace {
 
-struct Texts {
-    static constexpr std::string_view kTitle = "COMPARE";
-    static constexpr std::string_view kQuestion =
-        "Compare the parameters and teach table shown \nwith the sensor or with a parameter "
-        "file?";
-    static constexpr std::string_view kSensor = "SENSOR";
-    static constexpr std::string_view kFile = "FILE";
-    static constexpr std::string_view kCancel = "CANCEL";
-    static constexpr std::string_view kOffline =
-        "No sensor is connected: \ncompare with a parameter file, or connect first.";
-    static constexpr std::string_view kSame = "No differences: a Send would change nothing.";
-    static constexpr std::string_view kHeadSensor =
-        "A Send would change in the sensor (sensor -> shown):\n\n";
-    static constexpr std::string_view kHeadFile =
-        "Differences between the file and what is shown (file -> shown):\n\n";
-};
+constexpr const char* kCompareTitle = "COMPARE";
+constexpr const char* kCompareQuestion =
+    Tr("Compare the parameters and teach table shown \nwith the sensor or with a parameter "
+       "file?");
+constexpr const char* kCompareSensor = "SENSOR";
+constexpr const char* kCompareFile = "FILE";
+constexpr const char* kCompareCancel = "CANCEL";
+constexpr const char* kCompareOffline =
+    Tr("No sensor is connected: \ncompare with a parameter file, or connect first.");
+constexpr const char* kCompareSame = Tr("No differences: a Send would change nothing.");
+constexpr const char* kCompareHeadSensor =
+    Tr("A Send would change in the sensor (sensor -> shown):\n\n");
+constexpr const char* kCompareHeadFile =
+    Tr("Differences between the file and what is shown (file -> shown):\n\n");
 
 constexpr int kAnswerSensor = 1;
 constexpr int kAnswerFile = 2;
@@ -45,10 +43,10 @@ std::string DifferenceList(const std::vector<Difference>& diffs) {
 
 Outcome Compare::Run() {
     GenericPopupRequest ask;
-    ask.title = Texts::kTitle;
-    ask.message = Texts::kQuestion;
-    ask.buttons = {std::string(Texts::kSensor), std::string(Texts::kFile),
-                   std::string(Texts::kCancel)};
+    ask.title = kCompareTitle;
+    ask.message = ui_.Translate(kCompareQuestion);
+    ask.buttons = {std::string(kCompareSensor), std::string(kCompareFile),
+                   std::string(kCompareCancel)};
     ask.enterButton = kAnswerSensor;
     ask.escapeButton = 3;
     const int answer = ui_.GenericMessagePopup(ask).button;
@@ -59,7 +57,7 @@ Outcome Compare::Run() {
     if (answer == kAnswerSensor) {
         // Nothing to read from: say so, and leave the controls as they are.
         if (!sensor_.connected()) {
-            ui_.MessagePopup(Texts::kTitle, Texts::kOffline);
+            ui_.MessagePopup(kCompareTitle, ui_.Translate(kCompareOffline));
             return Outcome::Declined;
         }
         const auto read = sensor_.ReadConfiguration(false);
@@ -80,12 +78,12 @@ Outcome Compare::Run() {
     shown.para.Average = CtrlValueU16(ui_, Ctrl::AverageControl);
     const std::vector<Difference> diffs = CompareConfigurations(other, shown, rows);
     if (diffs.empty()) {
-        ui_.MessagePopup(Texts::kTitle, Texts::kSame);
+        ui_.MessagePopup(kCompareTitle, ui_.Translate(kCompareSame));
         return Outcome::Done;
     }
-    ui_.MessagePopup(Texts::kTitle,
-                     std::string(answer == kAnswerSensor ? Texts::kHeadSensor : Texts::kHeadFile) +
-                         DifferenceList(diffs));
+    ui_.MessagePopup(kCompareTitle, ui_.Translate(answer == kAnswerSensor ? kCompareHeadSensor
+                                                                          : kCompareHeadFile) +
+                                        DifferenceList(diffs));
     return Outcome::Done;
 }
 

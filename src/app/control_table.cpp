@@ -134,6 +134,8 @@ Outcome SelectLanguage(Context& c, Ctrl) {
     if (value >= 0 && value < kLanguageCount && value == std::floor(value)) {
         c.state.Language = static_cast<std::int32_t>(value);
     }
+    // The program's own texts follow the language: the link line at once, the rest as said.
+    c.link.LinkChanged(c.supervisor);
     return Outcome::Done;
 }
 

@@ -1,5 +1,7 @@
 #include "app/link_status.hpp"
 
+#include <cstdio>
+
 #include "app/local_time.hpp"
 #include "app/operation_state.hpp"
 #include "sensor/connect.hpp"
@@ -27,6 +29,22 @@ std::string Where(const SensorSession& session) {
     return Where(LinkDescription::From(session.settings()));
 }
 
+constexpr const char* kLinkConnecting = Tr("Connecting: %1");
+// Where, the firmware, the serial number.
+constexpr const char* kLinkConnected = Tr("Connected: %1 \u2014 %2, serial %3");
+// The line above, the kind of failure, the time of day.
+constexpr const char* kLinkFailedAt = Tr("%1; %2 at %3");
+constexpr const char* kLinkOffline = Tr("Offline");
+constexpr const char* kLinkOfflineBecause = Tr("Offline \u2014 %1");
+// " (the kind of failure)" or nothing, then the program's text with the reason.
+constexpr const char* kLinkOfflineTip = Tr("Offline%1: %2");
+// For how long (0:12), the kind of failure.
+constexpr const char* kLinkLost = Tr("Lost %1 \u2014 %2");
+// The time of day, " (the kind of failure)", the program's text with the reason.
+constexpr const char* kLinkLostTip = Tr("Link lost at %1%2: %3");
+constexpr const char* kLinkFirstAttempt = Tr("; reconnecting, first attempt in 2 s");
+constexpr const char* kLinkAttempt = Tr("; reconnecting, attempt %1");
+
 }  // namespace
 
 std::string LinkInForce(const SensorSession& sensor, const LinkDescription& page) {
@@ -41,55 +59,82 @@ std::string SensorOnLink(const SensorSession& sensor) {
 
 LinkStatus::LinkStatus(OperatorInterface& ui, EventLoop& loop, const SensorSession& session)
     : ui_(ui), loop_(loop), session_(session), text_(kLinkNeverConnected) {
-    ui_.SetCtrlText(Ctrl::LinkState, text_);
-    ui_.SetTooltip(Ctrl::LinkState, text_);
+    ui_.SetCtrlText(Ctrl::LinkState, ui_.Translate(kLinkNeverConnected));
+    ui_.SetTooltip(Ctrl::LinkState, ui_.Translate(kLinkNeverConnected));
     ui_.SetVisible(Ctrl::ReconnectButton, false);
 }
 
-std::string LinkStatus::Text(const LinkSupervisor& link) {
+// "0:07", "12:34", "1:02:03": how long the link has been lost.
+static std::string Elapsed(double seconds) {
+    const auto s = static_cast<long long>(seconds < 0 ? 0 : seconds);
+    char text[32];
+    if (s < 3600) {
+        std::snprintf(text, sizeof text, "%lld:%02lld", s / 60, s % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    }
+    return text;
+}
+
+LinkStatus::Shown LinkStatus::Text(const LinkSupervisor& link) {
+    const auto tr = [this](const char* english) { return ui_.Translate(english); };
     const std::string cause = link.cause() ? WithReason(*link.cause()) : std::string();
+    // The kind of failure in a few words: the line has room for them, the tooltip for the
+    // program's text and the reason as well.
+    const std::string words = link.cause() ? tr(FailureWords(*link.cause())) : std::string();
     // What kind of failure it was comes first, in words (an open failure's text says it);
     // the program's text follows.
     const std::string kind = link.cause() && link.cause()->kind != SensorFault::OpenFailed
-                                 ? std::string(" (") + FailureWords(*link.cause()) + ")"
+                                 ? " (" + words + ")"
                                  : std::string();
     switch (link.phase()) {
-        case LinkPhase::NeverConnected:
-            return kLinkNeverConnected;
-        case LinkPhase::Connecting:
-            return "Connecting: " + Where(session_);
+        case LinkPhase::NeverConnected: {
+            const std::string line = tr(kLinkNeverConnected);
+            return {line, line};
+        }
+        case LinkPhase::Connecting: {
+            const std::string line = Fill(tr(kLinkConnecting), {Where(session_)});
+            return {line, line};
+        }
         case LinkPhase::Connected: {
             const SensorIdentity& id = session_.identity();
-            std::string text = "Connected: " + Where(session_) + " \xE2\x80\x94 " +
-                               id.firmwareLine() + ", serial " + std::to_string(id.serialNumber);
+            const std::string line = Fill(tr(kLinkConnected), {Where(session_), id.firmwareLine(),
+                                                               std::to_string(id.serialNumber)});
             // A reply that came broken or refused leaves the link as it is, and is said.
-            if (const auto& last = link.lastFailure()) {
-                text += "; " + std::string(FailureWords(*last)) + " at " +
-                        LocalTimeText("%H:%M:%S", link.lastFailureClock()) + ": " +
-                        WithReason(*last);
-            }
-            return text;
+            const auto& last = link.lastFailure();
+            if (!last) return {line, line};
+            const std::string failed =
+                Fill(tr(kLinkFailedAt), {line, tr(FailureWords(*last)),
+                                         LocalTimeText("%H:%M:%S", link.lastFailureClock())});
+            return {failed, failed + ": " + WithReason(*last)};
         }
         case LinkPhase::Offline:
-            return cause.empty() ? "Offline" : "Offline" + kind + ": " + cause;
+            if (cause.empty()) return {tr(kLinkOffline), tr(kLinkOffline)};
+            return {Fill(tr(kLinkOfflineBecause), {words}),
+                    Fill(tr(kLinkOfflineTip), {kind, cause})};
         case LinkPhase::Lost:
             break;
     }
-    const std::string at = "Link lost at " + LocalTimeText("%H:%M:%S", link.lostClock()) + kind;
-    if (!link.retrying()) return at + ": " + cause;
-    // What is going on first, where the line is short: the cause follows.
-    const auto seconds = static_cast<long long>(loop_.Timer() - link.lostAt() + 0.5);
-    const int attempts = link.attempts();
-    return at + ", reconnecting (" +
-           (attempts == 0 ? std::string("first attempt in 2 s")
-                          : "attempt " + std::to_string(attempts)) +
-           ", " + std::to_string(seconds) + " s): " + cause;
+    // The short state and how long it lasts, where the line is short; the whole in the tooltip.
+    std::string line = Fill(tr(kLinkLost), {Elapsed(loop_.Timer() - link.lostAt()), words});
+    std::string tip =
+        Fill(tr(kLinkLostTip), {LocalTimeText("%H:%M:%S", link.lostClock()), kind, cause});
+    if (link.retrying()) {
+        const int attempts = link.attempts();
+        const std::string retry = attempts == 0
+                                      ? tr(kLinkFirstAttempt)
+                                      : Fill(tr(kLinkAttempt), {std::to_string(attempts)});
+        line += retry;
+        tip += retry;
+    }
+    return {line, tip};
 }
 
 void LinkStatus::LinkChanged(const LinkSupervisor& link) {
-    text_ = Text(link);
-    ui_.SetCtrlText(Ctrl::LinkState, text_);
-    ui_.SetTooltip(Ctrl::LinkState, text_);  // whole, where the line is too short
+    const Shown shown = Text(link);
+    text_ = shown.line;
+    ui_.SetCtrlText(Ctrl::LinkState, shown.line);
+    ui_.SetTooltip(Ctrl::LinkState, shown.tooltip);
     // Reconnect beside the line: while the link is lost, or offline after a failure.
     ui_.SetVisible(Ctrl::ReconnectButton,
                    link.phase() == LinkPhase::Lost ||

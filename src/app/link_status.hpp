@@ -1,6 +1,7 @@
 // The link as the operator should see it at a glance, always: the line of the link
-// supervisor's phase (not connected yet, connecting, connected, offline with why, lost with when
-// and the first cause, the attempts to connect it again) and the Reconnect button beside it.
+// supervisor's phase (not connected yet, connecting, connected, offline with why, lost for how
+// long and the kind of its first cause, the attempts to connect it again), the whole in its
+// tooltip, and the Reconnect button beside it.
 // No command has to remember to update it.
 #pragma once
 
@@ -15,7 +16,7 @@ namespace qelto {
 class SensorSession;
 struct LinkDescription;
 
-inline constexpr const char* kLinkNeverConnected = "Not connected yet";
+inline constexpr const char* kLinkNeverConnected = Tr("Not connected yet");
 
 // For what is saved about the link (the link monitor's text): the link in force
 // ("TCP/IP 127.0.0.1:5000", or "not connected" with the settings on the page) and the sensor
@@ -29,11 +30,18 @@ class LinkStatus : public LinkObserver {
     LinkStatus(const LinkStatus&) = delete;
     LinkStatus& operator=(const LinkStatus&) = delete;
 
+    // The line as shown, in the operator's language.
     const std::string& text() const { return text_; }
     void LinkChanged(const LinkSupervisor& link) override;
 
   private:
-    std::string Text(const LinkSupervisor& link);
+    // The line holds the state in a word or two, with how long a loss has lasted and its kind;
+    // the tooltip holds the whole: when, the program's text and the reason.
+    struct Shown {
+        std::string line;
+        std::string tooltip;
+    };
+    Shown Text(const LinkSupervisor& link);
 
     OperatorInterface& ui_;
     EventLoop& loop_;

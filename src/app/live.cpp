@@ -8,6 +8,12 @@
 #include "sensor/sensor_session.hpp"
 
 namespace qelto {
+namespace {
+
+constexpr const char* kRequestsNotCarriedOut =
+    Tr("Send and Get pressed during data transfer were not carried out.");
+
+}  // namespace
 
 Live::Live(OperatorInterface& ui, EventLoop& loop, SensorSession& sensor, PresenterState& state,
            Feedback& feedback, LiveView& view, Graphs& graphs, Transfer& transfer,
@@ -96,7 +102,7 @@ bool Live::GetData() {
     // The failure that ended data transfer has been reported; what waited for it is not
     // carried over to the next GO.
     state_.sendRequest = state_.getRequest = false;
-    ui_.ShowStatusFailure("Send and Get pressed during data transfer were not carried out.");
+    ui_.ShowStatusFailure(ui_.Translate(kRequestsNotCarriedOut));
     return false;
 }
 

@@ -15,6 +15,16 @@ std::uint16_t CtrlValueU16(OperatorInterface& ui, Ctrl c) {
     return static_cast<std::uint16_t>(std::lround(std::min(v, 65535.0)));
 }
 
+namespace {
+
+constexpr const char* kCouldNotConnect = Tr("could not connect");
+constexpr const char* kConnectionClosed = Tr("connection closed");
+constexpr const char* kNoReplyInTime = Tr("no reply in time");
+constexpr const char* kCorruptedReply = Tr("corrupted reply");
+constexpr const char* kRefusedBySensor = Tr("refused by the sensor");
+
+}  // namespace
+
 void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target) {
     ui.SetCtrlVal(Ctrl::RamButton, target == kTargetRam ? 1 : 0);
     ui.SetCtrlVal(Ctrl::EepromButton, target == kTargetEeprom ? 1 : 0);
@@ -22,26 +32,28 @@ void ShowMemorySelector(OperatorInterface& ui, std::uint16_t target) {
 }
 
 const char* FailureWords(const SensorError& error) {
-    if (error.kind == SensorFault::OpenFailed) return "could not connect";
+    if (error.kind == SensorFault::OpenFailed) return kCouldNotConnect;
     const std::optional<FailureKind> kind = FailureKindOf(error.kind);
     if (!kind) return "";
     switch (*kind) {
         case FailureKind::Closed:
-            return "connection closed";
+            return kConnectionClosed;
         case FailureKind::Timeout:
-            return "no reply in time";
+            return kNoReplyInTime;
         case FailureKind::Corrupted:
-            return "corrupted reply";
+            return kCorruptedReply;
         case FailureKind::Refused:
-            return "refused by the sensor";
+            return kRefusedBySensor;
     }
     return "";
 }
 
-std::string FailureStatusLine(const SensorError& error) {
-    std::string line = FailureWords(error);
-    if (line.empty()) return line;
-    line[0] = static_cast<char>(line[0] - 'a' + 'A');
+std::string FailureStatusLine(OperatorInterface& ui, const SensorError& error) {
+    const char* words = FailureWords(error);
+    if (*words == '\0') return {};
+    std::string line = ui.Translate(words);
+    // A line begins with a capital; a letter beyond ASCII is left as the translation has it.
+    if (line[0] >= 'a' && line[0] <= 'z') line[0] = static_cast<char>(line[0] - 'a' + 'A');
     // The sensor's own refusals differ only in the program's text.
     if (FailureKindOf(error.kind) == FailureKind::Refused) line += ": " + OneLine(error.message);
     if (!error.reason.empty()) line += " (" + error.reason + ")";
@@ -70,7 +82,7 @@ void Feedback::ReportFailure(const SensorError& error) {
             break;
     }
     SetTimeout(error.message);
-    ui_.ShowStatusMessage(FailureStatusLine(error));
+    ui_.ShowStatusMessage(FailureStatusLine(ui_, error));
     if (!error.advice.empty()) {
         ui_.AppendText(Ctrl::InfoBox, error.advice);
         ui_.AppendText(Ctrl::InfoBox, "\n\n");

@@ -58,11 +58,12 @@ inline constexpr const char* kStatusTimeout = "TIMEOUT!";
 
 // The kind of a failure in a few words, which the Status display's "TIMEOUT!" does not tell:
 // "connection closed", "could not connect", "no reply in time", "corrupted reply", "refused
-// by the sensor"; empty for what is no failure of the link (busy, quitting).
+// by the sensor"; empty for what is no failure of the link (busy, quitting). In English, for
+// Translate.
 const char* FailureWords(const SensorError& error);
-// The status line of a failure: its kind, and what a person needs beside it ("No reply in
-// time.", "Connection closed (sensor port 5000).").
-std::string FailureStatusLine(const SensorError& error);
+// The status line of a failure in the operator's language: its kind, and what a person needs
+// beside it ("No reply in time.", "Connection closed (sensor port 5000).").
+std::string FailureStatusLine(OperatorInterface& ui, const SensorError& error);
 inline constexpr const char* kHelpTitle = "INFO!";
 
 // The failure report, the help of a control and the outcome of an operation on the link. The

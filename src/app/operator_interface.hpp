@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/own_text.hpp"
+
 namespace qelto {
 
 // Every control the logic reads or writes, by role.
@@ -306,6 +308,12 @@ class OperatorInterface {
     // A line that says why something did not happen (a command that cannot run now, a value
     // refused): it stays until the operator's next action.
     virtual void ShowStatusFailure(std::string_view text) = 0;
+    // One of the program's own texts (marked with Tr or TrN) in the operator's language, with
+    // %n replaced by n when n >= 0. The window translates; a front end that does not shows the
+    // English.
+    virtual std::string Translate(const char* english, long n = -1) {
+        return n < 0 ? std::string(english) : WithCount(english, n);
+    }
     // Shows a folder in the desktop's file manager.
     virtual void OpenFolder(std::string_view folder) = 0;
     // How current the live displays (R, G, B, X, Y, INT, C-No) are.

@@ -11,18 +11,22 @@
 namespace qelto {
 namespace {
 
-struct Texts {
-    static constexpr std::string_view kSendTitle = "SEND";
-    static constexpr std::string_view kSendHead =
-        "A Send would change in the sensor (sensor -> shown):\n\n";
-    static constexpr std::string_view kSendQuestion = "\nSend these values to the sensor?";
-    static constexpr std::string_view kNothingToSend =
-        "No differences: the sensor holds every value shown.";
-    static constexpr std::string_view kUnknown =
-        "What the sensor holds has not been read since connecting.\n\nSend every value shown "
-        "to the sensor?";
-    static constexpr std::string_view kOutOfRange = " is outside 0..65535; the value stays ";
-};
+constexpr const char* kSendTitle = "SEND";
+constexpr const char* kEditorSendHead =
+    Tr("A Send would change in the sensor (sensor -> shown):\n\n");
+constexpr const char* kEditorSendQuestion = Tr("\nSend these values to the sensor?");
+constexpr const char* kNothingToSend = Tr("No differences: the sensor holds every value shown.");
+constexpr const char* kUnknown =
+    Tr("What the sensor holds has not been read since connecting.\n\nSend every value shown "
+       "to the sensor?");
+// The item ("[PARAMETER] GAIN"), the value typed, the value kept.
+constexpr const char* kOutOfRange = Tr("%1: %2 is outside 0..65535; the value stays %3.");
+constexpr const char* kNotANumber = Tr("that");
+// What was sent, what the sensor holds.
+constexpr const char* kRefusedCell = Tr("Sent: %1\nThe sensor holds: %2");
+// What the sensor holds.
+constexpr const char* kNotSentYet = Tr("Not sent yet: the sensor holds %1");
+constexpr const char* kSensorHolds = Tr("The sensor holds %1");
 
 // The page's controls of the plain view, and those of edit mode.
 // The assistant stays on the plain page: it sets values of its own, and the editor wants the
@@ -43,19 +47,20 @@ Editor::Editor(OperatorInterface& ui, WorkingCopy& working) : ui_(ui), working_(
     });
 }
 
-ValueMark MarkOf(const WorkingCopy& working, ConfigItem item) {
+ValueMark MarkOf(OperatorInterface& ui, const WorkingCopy& working, ConfigItem item) {
     if (const auto refused = working.refusal(item)) {
-        return {kCellRefused, "Sent: " + std::to_string(refused->sent) + "\nThe sensor holds: " +
-                                  std::to_string(refused->held) + "\n\n" + working.refusalReport()};
+        return {kCellRefused, Fill(ui.Translate(kRefusedCell),
+                                   {std::to_string(refused->sent), std::to_string(refused->held)}) +
+                                  "\n\n" + working.refusalReport()};
     }
     if (!working.DiffersFromSensor(item)) return {};
     const std::string held = std::to_string(ItemValue(*working.sensorValues(), item));
-    return {kCellChanged, working.Unsent(item) ? "Not sent yet: the sensor holds " + held
-                                               : "The sensor holds " + held};
+    return {kCellChanged,
+            Fill(ui.Translate(working.Unsent(item) ? kNotSentYet : kSensorHolds), {held})};
 }
 
 EditorCell Editor::Cell(ConfigItem item) const {
-    const ValueMark mark = MarkOf(working_, item);
+    const ValueMark mark = MarkOf(ui_, working_, item);
     EditorCell cell{working_.value(item), mark.color, mark.tooltip};
     if (mark.color == kCellRefused) return cell;
     // A tolerance whose sphere overlaps another row's: the sensor cannot tell those samples.
@@ -86,16 +91,11 @@ void Editor::ShowHistory() {
 bool Editor::EditItem(ConfigItem item, double value) {
     const std::uint16_t before = working_.value(item);
     if (!(value >= 0 && value <= 65535) || value != std::floor(value)) {
-        std::string message = "[";
-        message += ItemSection(item);
-        message += "] ";
-        message += ItemKey(item);
-        message += ": ";
-        message += std::isfinite(value) ? std::to_string(std::llround(value)) : std::string("that");
-        message += Texts::kOutOfRange;
-        message += std::to_string(before);
-        message += ".";
-        ui_.ShowStatusFailure(message);
+        const std::string where = "[" + std::string(ItemSection(item)) + "] " + ItemKey(item);
+        const std::string typed =
+            std::isfinite(value) ? std::to_string(std::llround(value)) : ui_.Translate(kNotANumber);
+        ui_.ShowStatusFailure(
+            Fill(ui_.Translate(kOutOfRange), {where, typed, std::to_string(before)}));
         return false;
     }
     working_.Edit(item, static_cast<std::uint16_t>(value));
@@ -124,21 +124,21 @@ Outcome Editor::ConfirmEditedSend() {
         const auto diffs = CompareConfigurations(*held, working_.config(),
                                                  static_cast<std::size_t>(kEditorTeachRows));
         if (diffs.empty()) {
-            ui_.MessagePopup(Texts::kSendTitle, Texts::kNothingToSend);
+            ui_.MessagePopup(kSendTitle, ui_.Translate(kNothingToSend));
             return Outcome::Declined;
         }
-        question = std::string(Texts::kSendHead) + DifferenceList(diffs);
+        question = ui_.Translate(kEditorSendHead) + DifferenceList(diffs);
     } else {
-        question = Texts::kUnknown;
+        question = ui_.Translate(kUnknown);
     }
     // Said before anything is written: spheres that overlap cannot tell their colours apart.
     if (const std::string overlaps = OverlapNote(working_.config()); !overlaps.empty()) {
         question += "\n" + overlaps;
     }
-    if (held != nullptr) question += Texts::kSendQuestion;
+    if (held != nullptr) question += ui_.Translate(kEditorSendQuestion);
     // Yes writes into the sensor: Enter says no.
-    return ui_.ConfirmPopup(Texts::kSendTitle, question, Default::No) == 1 ? Outcome::Done
-                                                                           : Outcome::Declined;
+    return ui_.ConfirmPopup(kSendTitle, question, Default::No) == 1 ? Outcome::Done
+                                                                    : Outcome::Declined;
 }
 
 Outcome Editor::ToggleEditMode() {

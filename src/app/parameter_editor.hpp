@@ -39,7 +39,7 @@ struct ValueMark {
     std::uint32_t color = kCellPlain;
     std::string tooltip;
 };
-ValueMark MarkOf(const WorkingCopy& working, ConfigItem item);
+ValueMark MarkOf(OperatorInterface& ui, const WorkingCopy& working, ConfigItem item);
 
 // What an editor cell shows.
 struct EditorCell {

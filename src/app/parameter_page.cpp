@@ -49,7 +49,7 @@ void ParameterPage::Show() {
 
 void ParameterPage::ShowMarks() {
     for (const Display& d : kDisplays) {
-        const ValueMark mark = MarkOf(working_, ItemOf(d.member));
+        const ValueMark mark = MarkOf(ui_, working_, ItemOf(d.member));
         ui_.SetCtrlColor(d.ctrl, mark.color);
         ui_.SetTooltip(d.ctrl, mark.tooltip);
     }
@@ -57,7 +57,7 @@ void ParameterPage::ShowMarks() {
         for (int k = 1; k <= 4; ++k) {
             const std::pair cell{k, static_cast<int>(r) + 1};
             const ValueMark mark =
-                MarkOf(working_, ConfigItem::Teach(r, static_cast<std::size_t>(k - 1)));
+                MarkOf(ui_, working_, ConfigItem::Teach(r, static_cast<std::size_t>(k - 1)));
             const bool marked = mark.color != kCellPlain;
             if (!marked && !markedCells_.contains(cell)) continue;
             ui_.SetTableCellColor(Ctrl::TeachTableCtrl, cell.first, cell.second,

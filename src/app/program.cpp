@@ -92,8 +92,8 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Close) {
         // Edits that went nowhere are not thrown away without a yes; Enter keeps them.
         if (const std::size_t unsent = ctx.working.UnsentCount();
-            unsent != 0 &&
-            ctx.ui.ConfirmPopup(kAttentionTitle, DiscardQuestion(unsent), Default::No) != 1) {
+            unsent != 0 && ctx.ui.ConfirmPopup(kAttentionTitle, DiscardQuestion(ctx.ui, unsent),
+                                               Default::No) != 1) {
             return Outcome::Declined;
         }
         ctx.state.acquisition = Acquisition::Stopped;
@@ -104,6 +104,8 @@ Outcome CBF_MAINP(Context& ctx, Event event) {
     if (event == Event::Timer) {
         ctx.reconnection.Tick();
         ctx.transfer.OfferReadBack();
+        // How long the link has been lost goes on counting on the link line.
+        if (ctx.supervisor.phase() == LinkPhase::Lost) ctx.link.LinkChanged(ctx.supervisor);
         return Outcome::Done;
     }
     if (event == Event::RightDoubleClick) {

@@ -13,10 +13,26 @@
 namespace qelto {
 namespace {
 
+constexpr double kLostLineInterval = 1.0;
+
 constexpr const char* kMsgChangedWhileLost =
-    "The sensor holds other values than when the link was lost: it was reset, or changed by "
-    "someone else.\nNothing was written to it. The values shown stay; those the sensor holds "
-    "otherwise are marked.\n\nBefore the loss -> now:\n";
+    Tr("The sensor holds other values than when the link was lost: it was reset, or changed by "
+       "someone else.\nNothing was written to it. The values shown stay; those the sensor holds "
+       "otherwise are marked.\n\nBefore the loss -> now:\n");
+// The sensor that answers, the one that was connected.
+constexpr const char* kMsgOtherSensor =
+    Tr("Another sensor answers (%1), not the one that was connected (%2).\nAutomatic "
+       "reconnection has stopped; nothing was written to it. Connect to work with it.");
+// After how long (12 s).
+constexpr const char* kReconnectedAfter = Tr("Reconnected after %1");
+constexpr const char* kHoldsOtherOne =
+    TrN("; the sensor holds %n value other than before (marked)");
+constexpr const char* kHoldsOtherMany =
+    TrN("; the sensor holds %n values other than before (marked)");
+// The gap (0.6 s).
+constexpr const char* kGoAndRecordingGoOn =
+    Tr("; GO and the recording go on (a gap of %1 in the file)");
+constexpr const char* kGoGoesOn = Tr("; GO goes on");
 
 // "0.6 s", "12 s": tenths while they matter.
 std::string Seconds(double s) {
@@ -42,8 +58,11 @@ Reconnection::Reconnection(OperatorInterface& ui, PresenterState& state, Command
       working_(working) {}
 
 void Reconnection::LinkChanged(const LinkSupervisor& link) {
-    // The window's timer paces the supervisor's attempts.
-    ui_.SetTimer(link.retrying() ? kRetryInterval : 0);
+    // The window's timer paces the supervisor's attempts, and otherwise while the link is lost
+    // counts the seconds on the link line.
+    ui_.SetTimer(link.retrying()                   ? kRetryInterval
+                 : link.phase() == LinkPhase::Lost ? kLostLineInterval
+                                                   : 0);
     switch (link.phase()) {
         case LinkPhase::Lost:
             if (atLoss_) break;
@@ -103,7 +122,7 @@ Outcome Reconnection::Connect() {
 }
 
 void Reconnection::Tick() {
-    if (!link_.retrying()) return ui_.SetTimer(0);
+    if (!link_.retrying()) return;
     // A command of the operator's runs (or a popup waits): the next tick tries.
     if (!lock_.idle()) return;
     const std::optional<Work> work = RestoreTarget();
@@ -119,10 +138,7 @@ void Reconnection::Tick() {
             const std::string other = SensorLine(link_.otherSensor());
             connection_.Disconnect();
             const std::string text =
-                "Another sensor answers (" + other + "), not the one that was connected (" +
-                SensorLine(link_.expected()) +
-                ").\nAutomatic reconnection has stopped; nothing was written to it. Connect to "
-                "work with it.";
+                Fill(ui_.Translate(kMsgOtherSensor), {other, SensorLine(link_.expected())});
             ui_.AppendText(Ctrl::InfoBox, text + "\n\n");
             ui_.MessagePopup(kAttentionTitle, text);
             return;
@@ -138,7 +154,7 @@ std::size_t Reconnection::SayWhatChanged() {
     if (!before || now == nullptr) return 0;
     const std::vector<Difference> diffs = CompareConfigurations(*before, *now, kSensorTeachRows);
     if (diffs.empty()) return 0;
-    const std::string text = kMsgChangedWhileLost + DifferenceList(diffs);
+    const std::string text = ui_.Translate(kMsgChangedWhileLost) + DifferenceList(diffs);
     ui_.AppendText(Ctrl::InfoBox, text + "\n");
     ui_.MessagePopup(kAttentionTitle, text);
     return diffs.size();
@@ -146,19 +162,19 @@ std::size_t Reconnection::SayWhatChanged() {
 
 void Reconnection::Resume(const std::optional<Work>& work) {
     const double gap = link_.gap();
-    std::string said = "Reconnected after " + Seconds(gap);
+    std::string said = Fill(ui_.Translate(kReconnectedAfter), {Seconds(gap)});
     if (const std::size_t changed = SayWhatChanged(); changed != 0) {
-        said += "; the sensor holds " + std::to_string(changed) +
-                (changed == 1 ? " value" : " values") + " other than before (marked)";
+        said += ui_.Translate(changed == 1 ? kHoldsOtherOne : kHoldsOtherMany,
+                              static_cast<long>(changed));
     }
     if (!work || !work->live) {
         ui_.ShowStatusMessage(said + ".");
         return;
     }
     if (work->recording && recording_.Resume()) {
-        said += "; GO and the recording go on (a gap of " + Seconds(gap) + " in the file)";
+        said += Fill(ui_.Translate(kGoAndRecordingGoOn), {Seconds(gap)});
     } else {
-        said += "; GO goes on";
+        said += ui_.Translate(kGoGoesOn);
     }
     ui_.ShowStatusMessage(said + ".");
     const CommandLock::Scope go(lock_, UserCommand::Go);

@@ -13,42 +13,45 @@ namespace qelto {
 namespace {
 
 const ConfigItem kAverageItem = ConfigItem::Parameter(2);
-constexpr std::string_view kSendQueued =
-    "Send: the parameters go to the sensor between two samples.";
+constexpr const char* kSendQueued =
+    Tr("Send: the parameters go to the sensor between two samples.");
 // After the sensor's plausibility verdict on its EEPROM: the values it holds its defaults for,
 // where what was shown had others.
 constexpr const char* kInfoNowDefault =
-    "Now at their defaults, unlike what was shown (shown -> sensor):\n";
+    Tr("Now at their defaults, unlike what was shown (shown -> sensor):\n");
 // Send from the plain page while values the sensor refused are shown.
-constexpr std::string_view kSendRefusedHead =
-    "The sensor refused these values at the last Send (sent -> holds):\n\n";
-constexpr std::string_view kSendRefusedQuestion = "\nSend them again?";
+constexpr const char* kSendRefusedHead =
+    Tr("The sensor refused these values at the last Send (sent -> holds):\n\n");
+constexpr const char* kSendRefusedQuestion = Tr("\nSend them again?");
 // Once the sensor answers again after a Send whose answer was lost.
-constexpr std::string_view kReadBackHead =
-    "The answer to the last Send was lost: the sensor may hold what was sent, or what it held "
-    "before. It may hold: ";
-constexpr std::string_view kReadBackRam =
-    "Read back what its RAM holds now? Nothing is written; the values shown stay, and those it "
-    "holds otherwise are marked.";
-constexpr std::string_view kReadBackEeprom =
-    "Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the "
-    "values shown stay, and those it holds otherwise are marked.";
+constexpr const char* kReadBackHead =
+    Tr("The answer to the last Send was lost: the sensor may hold what was sent, or what it held "
+       "before. It may hold: ");
+constexpr const char* kReadBackRam =
+    Tr("Read back what its RAM holds now? Nothing is written; the values shown stay, and those it "
+       "holds otherwise are marked.");
+constexpr const char* kReadBackEeprom =
+    Tr("Read back what its EEPROM holds (loaded into RAM, as Get does)? Nothing is written; the "
+       "values shown stay, and those it holds otherwise are marked.");
 // After the sensor's plausibility verdict on a write: the values it did not take.
-constexpr const char* kInfoNotTaken = "Not taken by the sensor (sent -> holds):\n";
+constexpr const char* kInfoNotTaken = Tr("Not taken by the sensor (sent -> holds):\n");
 // On the link line while the sensor's RAM is ahead of its EEPROM.
-constexpr std::string_view kRamReminder = "RAM only: lost at power-off";
-constexpr std::string_view kRamReminderTip =
-    "Values were sent to the sensor's RAM alone. It works with them now, but at the next "
-    "power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.";
-constexpr std::string_view kStoreButton = "Store in EEPROM";
-constexpr std::string_view kGetQueued =
-    "Get: the parameters are read from the sensor between two samples.";
+constexpr const char* kRamReminder = Tr("RAM only: lost at power-off");
+constexpr const char* kRamReminderTip =
+    Tr("Values were sent to the sensor's RAM alone. It works with them now, but at the next "
+       "power-on it starts with what its EEPROM holds. Store in EEPROM keeps them.");
+constexpr const char* kStoreButton = Tr("Store in EEPROM");
+constexpr const char* kGetQueued =
+    Tr("Get: the parameters are read from the sensor between two samples.");
+constexpr const char* kSendToFile = Tr("Send: to a parameter file; choose it.");
+constexpr const char* kGetFromFile = Tr("Get: from a parameter file; choose it.");
+constexpr const char* kDiscardOne = TrN("Discard %n unsent change?");
+constexpr const char* kDiscardMany = TrN("Discard %n unsent changes?");
 
 }  // namespace
 
-std::string DiscardQuestion(std::size_t unsent) {
-    return "Discard " + std::to_string(unsent) +
-           (unsent == 1 ? " unsent change?" : " unsent changes?");
+std::string DiscardQuestion(OperatorInterface& ui, std::size_t unsent) {
+    return ui.Translate(unsent == 1 ? kDiscardOne : kDiscardMany, static_cast<long>(unsent));
 }
 
 Transfer::Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState& state,
@@ -62,9 +65,9 @@ Transfer::Transfer(OperatorInterface& ui, SensorSession& sensor, PresenterState&
       editor_(editor),
       files_(files),
       lock_(lock) {
-    ui_.SetCtrlText(Ctrl::RamReminder, kRamReminder);
-    ui_.SetTooltip(Ctrl::RamReminder, kRamReminderTip);
-    ui_.SetCtrlText(Ctrl::StoreButton, kStoreButton);
+    ui_.SetCtrlText(Ctrl::RamReminder, ui_.Translate(kRamReminder));
+    ui_.SetTooltip(Ctrl::RamReminder, ui_.Translate(kRamReminderTip));
+    ui_.SetCtrlText(Ctrl::StoreButton, ui_.Translate(kStoreButton));
     ShowRamReminder();
 }
 
@@ -131,7 +134,7 @@ SendResult Transfer::SendPara() {
         std::vector<Difference> named;
         for (const RefusedValue& r : outcome.refused)
             named.push_back({r.item, r.value, r.held});
-        ui_.AppendText(Ctrl::InfoBox, std::string(kInfoNotTaken) + DifferenceList(named) + "\n");
+        ui_.AppendText(Ctrl::InfoBox, ui_.Translate(kInfoNotTaken) + DifferenceList(named) + "\n");
         std::string verdict;
         if (const auto failure = outcome.Failure()) verdict = failure->message;
         working_.MarkRefused(sent, sensor_.configuration(), verdict);
@@ -187,7 +190,7 @@ void Transfer::NameDefaulted(const std::vector<Difference>& differs) {
         if (d.newValue == ItemValue(defaults, d.item)) named.push_back(d);
     }
     if (named.empty()) return;
-    ui_.AppendText(Ctrl::InfoBox, std::string(kInfoNowDefault) + DifferenceList(named) + "\n");
+    ui_.AppendText(Ctrl::InfoBox, ui_.Translate(kInfoNowDefault) + DifferenceList(named) + "\n");
 }
 
 void Transfer::TakeAverage() {
@@ -198,16 +201,16 @@ bool Transfer::ConfirmDiscard() {
     const std::size_t unsent = working_.UnsentCount();
     // A Send waiting for the next gap between two samples goes out before the Get.
     if (unsent == 0 || state_.sendRequest) return true;
-    return ui_.ConfirmPopup(kAttentionTitle, DiscardQuestion(unsent), Default::No) == 1;
+    return ui_.ConfirmPopup(kAttentionTitle, DiscardQuestion(ui_, unsent), Default::No) == 1;
 }
 
 template <typename F>
-Outcome Transfer::WithSensor(F transfer, bool& request, std::string_view queued) {
+Outcome Transfer::WithSensor(F transfer, bool& request, const char* queued) {
     // While live data runs the loop owns the link and serves the request between two samples
     // (or right after the last one, when STOP came while it was on its way).
     if (lock_.liveDataHoldsTheLink()) {
         request = true;
-        ui_.ShowStatusMessage(queued);
+        ui_.ShowStatusMessage(ui_.Translate(queued));
         return Outcome::Done;
     }
     return feedback_.LinkOutcome(transfer());
@@ -225,7 +228,7 @@ Outcome Transfer::OpenFile(const std::string& recentPath) {
 
 Outcome Transfer::Send() {
     if (state_.TransferTarget == kTargetFile) {
-        ui_.ShowStatusMessage("Send: to a parameter file; choose it.");
+        ui_.ShowStatusMessage(ui_.Translate(kSendToFile));
         return SaveToFile();
     }
     const auto send = [this] { return SendPara() == SendResult::Taken; };
@@ -246,8 +249,8 @@ bool Transfer::ConfirmSendRefusedAgain() {
     if (refused.empty()) return true;
     // Values the sensor has just refused do not go out again unseen: Enter says no.
     return ui_.ConfirmPopup(kAttentionTitle,
-                            std::string(kSendRefusedHead) + DifferenceList(refused) +
-                                std::string(kSendRefusedQuestion),
+                            ui_.Translate(kSendRefusedHead) + DifferenceList(refused) +
+                                ui_.Translate(kSendRefusedQuestion),
                             Default::No) == 1;
 }
 
@@ -274,9 +277,9 @@ void Transfer::OfferReadBack() {
     // Another sensor holds nothing of that Send.
     if (!sensor_.connected() || !SameSensor(sensor_.identity(), was.sensor)) return;
     const bool eeprom = was.ram != Holds::Unknown;
-    std::string question = std::string(kReadBackHead) + "RAM " + HoldsName(was.ram) + ", EEPROM " +
-                           HoldsName(was.eeprom) + ".\n\n" +
-                           std::string(eeprom ? kReadBackEeprom : kReadBackRam);
+    std::string question = ui_.Translate(kReadBackHead) + "RAM " + HoldsName(was.ram) +
+                           ", EEPROM " + HoldsName(was.eeprom) + ".\n\n" +
+                           ui_.Translate(eeprom ? kReadBackEeprom : kReadBackRam);
     // Reading back changes nothing the operator has; still, Enter says no.
     if (ui_.ConfirmPopup(kAttentionTitle, question, Default::No) != 1) return;
     const CommandLock::Scope reading(lock_, UserCommand::Get);
@@ -286,7 +289,7 @@ void Transfer::OfferReadBack() {
 Outcome Transfer::Get() {
     if (!ConfirmDiscard()) return Outcome::Declined;
     if (state_.TransferTarget == kTargetFile) {
-        ui_.ShowStatusMessage("Get: from a parameter file; choose it.");
+        ui_.ShowStatusMessage(ui_.Translate(kGetFromFile));
         return files_.ReadParaFromFile();
     }
     return WithSensor([this] { return GetPara(); }, state_.getRequest, kGetQueued);

@@ -71,7 +71,7 @@ class Transfer : public SessionObserver {
 
   private:
     template <typename F>
-    Outcome WithSensor(F transfer, bool& request, std::string_view queued);
+    Outcome WithSensor(F transfer, bool& request, const char* queued);
     static Memory SensorMemory(bool throughEeprom);
     // The options of a transfer whose steps report as they end: a failure through the failure
     // report, the sensor's plausibility verdicts in the InfoBox (a write's as a failure).
@@ -115,6 +115,6 @@ class Transfer : public SessionObserver {
 };
 
 // "Discard 2 unsent changes?"
-std::string DiscardQuestion(std::size_t unsent);
+std::string DiscardQuestion(OperatorInterface& ui, std::size_t unsent);
 
 }  // namespace qelto

@@ -227,7 +227,10 @@ class EditorModel : public QAbstractTableModel {
             return QString::fromLatin1(kParamFields[static_cast<std::size_t>(k)].key);
         }
         if (!teach_) {
-            static const char* kColumns[] = {"Value", "Group", "Meaning"};
+            static const char* kColumns[] = {
+                QT_TRANSLATE_NOOP("qelto::gui::EditorView", "Value"),
+                QT_TRANSLATE_NOOP("qelto::gui::EditorView", "Group"),
+                QT_TRANSLATE_NOOP("qelto::gui::EditorView", "Meaning")};
             return EditorView::tr(kColumns[std::clamp(section, 0, 2)]);
         }
         const auto w = static_cast<std::size_t>(std::clamp(section, 0, 7));
@@ -268,11 +271,11 @@ class EditorModel : public QAbstractTableModel {
 };
 
 EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
-    editButton = new QPushButton(tr("E&dit"), page);
+    editButton = new QPushButton(page);
     editButton->setCheckable(true);
-    undoButton = new QPushButton(tr("Undo"), page);
-    redoButton = new QPushButton(tr("Redo"), page);
-    revertButton = new QPushButton(tr("Revert"), page);
+    undoButton = new QPushButton(page);
+    redoButton = new QPushButton(page);
+    revertButton = new QPushButton(page);
     undoButton->setShortcut(QKeySequence::Undo);
     redoButton->setShortcut(QKeySequence::Redo);
     auto* buttons = new QHBoxLayout;
@@ -320,7 +323,7 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
         t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     }
     // Their own letters: the page's and the commands' are taken.
-    tables->addTab(parameters, tr("Pa&rameters"));
+    tables->addTab(parameters, QString());
     // The teach rows with what teaches them from evidence beneath.
     auto* teachPage = new QWidget(tables);
     auto* teachLayout = new QVBoxLayout(teachPage);
@@ -329,7 +332,8 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
     evidence = new EvidenceBar(teachPage);
     teachLayout->addWidget(teach, 1);
     teachLayout->addWidget(evidence);
-    tables->addTab(teachPage, tr("&Teach rows"));
+    tables->addTab(teachPage, QString());
+    Retranslate();
     tables->hide();
     for (QPushButton* b : {undoButton, redoButton, revertButton})
         b->hide();
@@ -340,6 +344,17 @@ EditorView::EditorView(QWidget* page, QGridLayout* grid) : QObject(page) {
 }
 
 EditorView::~EditorView() = default;
+
+void EditorView::Retranslate() {
+    editButton->setText(tr("E&dit"));
+    undoButton->setText(tr("Undo"));
+    redoButton->setText(tr("Redo"));
+    revertButton->setText(tr("Revert"));
+    // Their own letters: the page's and the commands' are taken.
+    tables->setTabText(0, tr("Pa&rameters"));
+    tables->setTabText(1, tr("&Teach rows"));
+    emit parameterModel_->headerDataChanged(Qt::Horizontal, 0, 2);
+}
 
 void EditorView::Attach(const Editor& editor, WorkingCopy& working) {
     parameterModel_->Attach(editor);

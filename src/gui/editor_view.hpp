@@ -35,6 +35,8 @@ class EditorView : public QObject {
 
     // The tables show the working copy from now on, with the editor's marks.
     void Attach(const Editor& editor, WorkingCopy& working);
+    // The buttons, the pages and the headers in the language in force.
+    void Retranslate();
 
     QPushButton* editButton = nullptr;
     QTabWidget* tables = nullptr;  // the two tables, one page each

@@ -197,12 +197,11 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     auto* linkLayout = new QHBoxLayout(linkRow);
     linkLayout->setContentsMargins(0, 0, 0, 0);
     linkLayout->setSpacing(4);
-    auto* linkState = new QLineEdit(linkRow);
-    linkState->setReadOnly(true);
-    linkState->setFocusPolicy(Qt::ClickFocus);
-    auto* reconnect = new QPushButton(tr("Reconnect"), linkRow);
+    // One line cut with "…" where the window is narrow; the whole is in its tooltip.
+    auto* linkState = new StatusLine(linkRow);
+    auto* reconnect = new QPushButton(linkRow);
     reconnect->hide();
-    auto* autoReconnect = new QPushButton(tr("Auto-reconnect"), linkRow);
+    auto* autoReconnect = new QPushButton(linkRow);
     autoReconnect->setCheckable(true);
     // While the sensor's RAM is ahead of its EEPROM: the reminder, and Store in EEPROM.
     auto* ramReminder = new QLabel(linkRow);
@@ -226,7 +225,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     const int statusAt = d.dataLayout->indexOf(d.statusBar);
     d.dataLayout->removeWidget(d.statusBar);
     statusLayout->addWidget(d.statusBar, 1);
-    auto* openFolder = new QPushButton(tr("Open folder"), statusRow);
+    auto* openFolder = new QPushButton(statusRow);
     openFolder->hide();
     statusLayout->addWidget(openFolder);
     d.dataLayout->insertWidget(statusAt, statusRow);
@@ -242,11 +241,15 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
         m.baudRateSelector->addItem(QString::number(rate));
     for (const char* name : kLanguageNames)
         m.languageSelector->addItem(QString::fromUtf8(name));
+    // The operator's choice changes the translation before it reaches the program (activated
+    // comes after currentIndexChanged), so what the program says next is in the language
+    // chosen; the program's own setting goes through SetCtrlVal.
+    connect(m.languageSelector, &QComboBox::currentIndexChanged, this,
+            [this](int index) { translations_.Use(index); });
 
     auto* table = m.teachTable;
     table->setRowCount(kTeachTableRows);
     table->setColumnCount(kTeachTableColumns);
-    table->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
     // A row is labelled by its colour number, as C-No counts: from 0.
     QStringList rowLabels;
     for (int r = 0; r < kTeachTableRows; ++r)
@@ -267,9 +270,6 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     m.progressBar->hide();
     StyleMemoryButtons();
 
-    d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
-    d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
-    d.graphYInt->SetAxisTitles(tr("Y"), tr("INT"));
     for (ColourGraph* g : {d.graphXY, d.graphXInt, d.graphYInt})
         g->SetScheduler(&scheduler_);
     d.rgbStripChart->SetScheduler(&scheduler_);
@@ -290,6 +290,7 @@ QtUi::QtUi(WindowLoop& loop) : loop_(loop), window_(std::make_unique<MainWindow>
     Wire();
     window_->installEventFilter(this);
     menu_ = std::make_unique<WindowMenu>(*this);
+    Retranslate();
 }
 
 QtUi::~QtUi() {
@@ -545,7 +546,29 @@ void QtUi::CloseIfRequested() {
     RequestClose();
 }
 
+void QtUi::Retranslate() {
+    auto& m = window_->main();
+    auto& d = window_->data();
+    static_cast<QPushButton*>(widget(Ctrl::ReconnectButton))->setText(tr("Reconnect"));
+    static_cast<QPushButton*>(widget(Ctrl::AutoReconnectButton))->setText(tr("Auto-reconnect"));
+    static_cast<QPushButton*>(widget(Ctrl::OpenFolderButton))->setText(tr("Open folder"));
+    m.teachTable->setHorizontalHeaderLabels({tr("X"), tr("Y"), tr("INT"), tr("TOL"), QString()});
+    d.graphXY->SetAxisTitles(tr("X"), tr("Y"));
+    d.graphXInt->SetAxisTitles(tr("X"), tr("INT"));
+    d.graphYInt->SetAxisTitles(tr("Y"), tr("INT"));
+    if (editor_ != nullptr) editor_->Retranslate();
+    if (menu_ != nullptr) menu_->Retranslate();
+}
+
+std::string QtUi::Translate(const char* english, long n) {
+    return OwnText(english, n).toStdString();
+}
+
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get() && event->type() == QEvent::LanguageChange) {
+        Retranslate();
+        return false;
+    }
     // A new palette reaches the window, not the style-sheet buttons: restyle them from it,
     // once every widget has it.
     if (watched == window_.get() && (event->type() == QEvent::PaletteChange ||
@@ -637,6 +660,7 @@ void QtUi::SetCtrlVal(Ctrl c, double value) {
             auto* combo = static_cast<QComboBox*>(w);
             const int index = static_cast<int>(std::lround(value));
             combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+            if (c == Ctrl::LanguageSelector) translations_.Use(combo->currentIndex());
             break;
         }
         case Kind::Spin:
@@ -822,6 +846,10 @@ void QtUi::SetCtrlText(Ctrl c, std::string_view text) {
                 label->setText(FromUtf8(text));
                 break;
             }
+            if (auto* status = qobject_cast<StatusLine*>(w)) {
+                status->setText(FromUtf8(text));
+                break;
+            }
             auto* line = static_cast<QLineEdit*>(w);
             line->setText(FromUtf8(text));
             line->setCursorPosition(0);
@@ -874,6 +902,8 @@ std::string QtUi::GetCtrlText(Ctrl c) {
         case Kind::Line:
         case Kind::Text:
             if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+            if (auto* status = qobject_cast<StatusLine*>(w))
+                return status->fullText().toStdString();
             return static_cast<QLineEdit*>(w)->text().toStdString();
         case Kind::Spin:
             return std::to_string(static_cast<QSpinBox*>(w)->value());

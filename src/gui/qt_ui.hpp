@@ -20,6 +20,7 @@
 #include "main_window.hpp"
 #include "plots.hpp"
 #include "popups.hpp"
+#include "translations.hpp"
 #include "window_loop.hpp"
 
 class QShortcut;
@@ -140,6 +141,7 @@ class QtUi : public QObject, public OperatorInterface {
     void ShowStatusMessage(std::string_view text) override;
     void ShowStatusFailure(std::string_view text) override;
     void OpenFolder(std::string_view folder) override;
+    std::string Translate(const char* english, long n = -1) override;
     // Runs a command of the window's own that is no control's (a menu's), as a control's
     // callback runs.
     void RunCommand(const std::function<void()>& command);
@@ -180,6 +182,9 @@ class QtUi : public QObject, public OperatorInterface {
     };
 
     void Register(Ctrl c, Kind kind, QWidget* w, QWidget* label, const char* accessibleName);
+    // The window's own texts in the language in force: at the start and after every change of
+    // the language selector (which installs its translation first).
+    void Retranslate();
     void StyleMemoryButtons();
     void Wire();
     void Forward(Ctrl c, Event e);
@@ -204,6 +209,7 @@ class QtUi : public QObject, public OperatorInterface {
     std::optional<Typed> typed_;
 
     WindowLoop& loop_;
+    Translations translations_;
     RefreshScheduler scheduler_;
     std::unique_ptr<MainWindow> window_;
     EditorView* editor_ = nullptr;

@@ -28,54 +28,97 @@ using W = WindowCommand;
 
 // Mnemonics are unique within each menu; the menu titles' letters are used by no control.
 constexpr MenuEntry kEntries[] = {
-    {M::File, W::OpenParameters, "&Open parameters\u2026", Ctrl::Count_, 0, "Ctrl+O"},
-    {M::File, W::OpenRecent, "Open r&ecent", Ctrl::Count_},
-    {M::File, W::SaveParameters, "Save parameters &as\u2026", Ctrl::Count_, 0, "Ctrl+S"},
-    {M::File, W::Control, "&Record live data\u2026", Ctrl::RecordButton, 0, "", true},
-    {M::File, W::RecordSampling, "Recording &keeps", Ctrl::Count_},
-    {M::File, W::Control, "Co&mpare\u2026", Ctrl::CompareButton},
-    {M::File, W::ExportGraph, "Export graph X\u2013&Y\u2026", Ctrl::GraphXY, 0, "", true},
-    {M::File, W::ExportGraph, "Export graph X\u2013&INT\u2026", Ctrl::GraphXInt},
-    {M::File, W::ExportGraph, "Export graph Y\u2013I&NT\u2026", Ctrl::GraphYInt},
-    {M::File, W::ExportGraph, "Export RGB &strip chart\u2026", Ctrl::RgbStripChart},
-    {M::File, W::Quit, "&Quit", Ctrl::Count_, 0, "Ctrl+Q", true},
-    {M::View, W::Page, "&Connection page", Ctrl::TabControl, kConnectionPage, "Ctrl+1"},
-    {M::View, W::Page, "&Parameter page", Ctrl::TabControl, kParameterPage, "Ctrl+2"},
-    {M::View, W::PauseGraphs, "Pa&use graphs", Ctrl::Count_, 0, "F8", true},
-    {M::View, W::ResetGraphViews, "&Reset graph views", Ctrl::Count_, 0, "Ctrl+0"},
-    {M::View, W::Control, "&Edit parameters", Ctrl::EditModeButton, 0, "", true},
-    {M::View, W::Control, "U&ndo", Ctrl::UndoButton},
-    {M::View, W::Control, "Re&do", Ctrl::RedoButton},
-    {M::View, W::Control, "Re&vert", Ctrl::RevertButton},
-    {M::View, W::Control, "Ev&idence cloud", Ctrl::EvidenceCloudButton},
-    {M::View, W::LinkMonitor, "&Link monitor", Ctrl::Count_, 0, "Ctrl+L", true},
-    {M::View, W::Control, "Clear c&onnection log", Ctrl::StatusDisplay},
-    {M::View, W::StandardSize, "&Standard size", Ctrl::Count_, 0, "", true},
-    {M::Sensor, W::Control, "&Send", Ctrl::SendButton},
-    {M::Sensor, W::Control, "&Get", Ctrl::GetButton},
-    {M::Sensor, W::Control, "RA&M", Ctrl::RamButton, 0, "", true},
-    {M::Sensor, W::Control, "&EEPROM", Ctrl::EepromButton},
-    {M::Sensor, W::Control, "&FILE", Ctrl::FileButton},
-    {M::Sensor, W::Control, "Store i&n EEPROM", Ctrl::StoreButton},
-    {M::Sensor, W::Control, "G&O", Ctrl::GoButton, 0, "", true},
-    {M::Sensor, W::Control, "S&TOP", Ctrl::StopButton},
-    {M::Sensor, W::Control, "Scan fre&quency (FREQ)", Ctrl::FreqButton},
-    {M::Sensor, W::Control, "&Connect", Ctrl::ConnectButton, 0, "", true},
-    {M::Sensor, W::Control, "&Disconnect", Ctrl::DisconnectButton},
-    {M::Sensor, W::Control, "&Reconnect", Ctrl::ReconnectButton, 0, "Ctrl+R"},
-    {M::Sensor, W::Control, "Reconnect automaticall&y", Ctrl::AutoReconnectButton},
-    {M::Sensor, W::Control, "Port &list", Ctrl::PortListButton},
-    {M::Sensor, W::Control, "&Accept settings", Ctrl::AcceptButton},
-    {M::Sensor, W::Control, "Start ass&istant", Ctrl::StartAssistantButton, 0, "", true},
-    {M::Sensor, W::Control, "Teac&h from sensor", Ctrl::TeachFromSensorButton},
-    {M::Sensor, W::Control, "Chec&k tolerances\u2026", Ctrl::CheckTolerancesButton},
-    {M::Help, W::About, "&About Qelto", Ctrl::Count_},
-    {M::Help, W::Control, "Right-click a control for its help", Ctrl::Count_, 0, "", true},
-    {M::Help, W::Control, "Graphs: the wheel zooms, a drag pans, a double-click resets",
+    {M::File, W::OpenParameters,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Open parameters\u2026"), Ctrl::Count_, 0,
+     "Ctrl+O"},
+    {M::File, W::OpenRecent, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Open r&ecent"),
+     Ctrl::Count_},
+    {M::File, W::SaveParameters,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Save parameters &as\u2026"), Ctrl::Count_, 0,
+     "Ctrl+S"},
+    {M::File, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Record live data\u2026"),
+     Ctrl::RecordButton, 0, "", true},
+    {M::File, W::RecordSampling, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Recording &keeps"),
+     Ctrl::Count_},
+    {M::File, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Co&mpare\u2026"),
+     Ctrl::CompareButton},
+    {M::File, W::ExportGraph,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Export graph X\u2013&Y\u2026"), Ctrl::GraphXY, 0,
+     "", true},
+    {M::File, W::ExportGraph,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Export graph X\u2013&INT\u2026"),
+     Ctrl::GraphXInt},
+    {M::File, W::ExportGraph,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Export graph Y\u2013I&NT\u2026"),
+     Ctrl::GraphYInt},
+    {M::File, W::ExportGraph,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Export RGB &strip chart\u2026"),
+     Ctrl::RgbStripChart},
+    {M::File, W::Quit, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Quit"), Ctrl::Count_, 0,
+     "Ctrl+Q", true},
+    {M::View, W::Page, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Connection page"),
+     Ctrl::TabControl, kConnectionPage, "Ctrl+1"},
+    {M::View, W::Page, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Parameter page"),
+     Ctrl::TabControl, kParameterPage, "Ctrl+2"},
+    {M::View, W::PauseGraphs, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Pa&use graphs"),
+     Ctrl::Count_, 0, "F8", true},
+    {M::View, W::ResetGraphViews, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Reset graph views"),
+     Ctrl::Count_, 0, "Ctrl+0"},
+    {M::View, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Edit parameters"),
+     Ctrl::EditModeButton, 0, "", true},
+    {M::View, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "U&ndo"), Ctrl::UndoButton},
+    {M::View, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Re&do"), Ctrl::RedoButton},
+    {M::View, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Re&vert"),
+     Ctrl::RevertButton},
+    {M::View, W::LinkMonitor, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Link monitor"),
+     Ctrl::Count_, 0, "Ctrl+L", true},
+    {M::View, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Clear c&onnection log"),
+     Ctrl::StatusDisplay},
+    {M::View, W::StandardSize, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Standard size"),
+     Ctrl::Count_, 0, "", true},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Send"), Ctrl::SendButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Get"), Ctrl::GetButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "RA&M"), Ctrl::RamButton, 0,
+     "", true},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&EEPROM"),
+     Ctrl::EepromButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&FILE"), Ctrl::FileButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Store i&n EEPROM"),
+     Ctrl::StoreButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "G&O"), Ctrl::GoButton, 0,
+     "", true},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "S&TOP"), Ctrl::StopButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Scan fre&quency (FREQ)"),
+     Ctrl::FreqButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Connect"),
+     Ctrl::ConnectButton, 0, "", true},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Disconnect"),
+     Ctrl::DisconnectButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Reconnect"),
+     Ctrl::ReconnectButton, 0, "Ctrl+R"},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Reconnect automaticall&y"),
+     Ctrl::AutoReconnectButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Port &list"),
+     Ctrl::PortListButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Accept settings"),
+     Ctrl::AcceptButton},
+    {M::Sensor, W::Control, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Start ass&istant"),
+     Ctrl::StartAssistantButton, 0, "", true},
+    {M::Help, W::About, QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&About Qelto"), Ctrl::Count_},
+    {M::Help, W::Control,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "Right-click a control for its help"),
+     Ctrl::Count_, 0, "", true},
+    {M::Help, W::Control,
+     QT_TRANSLATE_NOOP("qelto::gui::WindowMenu",
+                       "Graphs: the wheel zooms, a drag pans, a double-click resets"),
      Ctrl::Count_},
 };
 
-constexpr std::array<const char*, 4> kMenuTitles{"&File", "&View", "&Sensor", "&Help"};
+constexpr std::array<const char*, 4> kMenuTitles{
+    QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&File"),
+    QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&View"),
+    QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Sensor"),
+    QT_TRANSLATE_NOOP("qelto::gui::WindowMenu", "&Help")};
 
 QString FromUtf8(const char* text) {
     return QString::fromUtf8(text);
@@ -109,7 +152,7 @@ WindowMenu::~WindowMenu() = default;
 void WindowMenu::Build() {
     QMenuBar* bar = ui_.window().menuBar();
     for (std::size_t i = 0; i < menus_.size(); ++i) {
-        menus_[i] = bar->addMenu(tr(kMenuTitles[i]));
+        menus_[i] = bar->addMenu(QString());
         // What the controls allow changes all the time; the menu looks when it opens.
         connect(menus_[i], &QMenu::aboutToShow, this, [this] { SyncWithControls(); });
     }
@@ -118,33 +161,51 @@ void WindowMenu::Build() {
         if (e.separatorBefore) m->addSeparator();
         if (e.command == W::OpenRecent || e.command == W::RecordSampling) {
             // Filled as it opens, from what the program holds then.
-            QMenu* sub = m->addMenu(tr(e.title));
+            QMenu* sub = m->addMenu(QString());
             submenus_.emplace_back(e.command, sub);
             const bool recent = e.command == W::OpenRecent;
             connect(sub, &QMenu::aboutToShow, this,
                     [this, sub, recent] { recent ? FillRecent(sub) : FillSampling(sub); });
             continue;
         }
-        QAction* a = m->addAction(tr(e.title));
+        QAction* a = m->addAction(QString());
         if (*e.key != '\0') a->setShortcut(QKeySequence(QString::fromLatin1(e.key)));
         // Help lines without a command tell how the window is used.
         const bool isHint = e.command == W::Control && e.role == Ctrl::Count_;
         a->setEnabled(!isHint);
-        if (auto* b = qobject_cast<QPushButton*>(
-                isHint || e.command != W::Control ? nullptr : ui_.widget(e.role))) {
-            a->setCheckable(b->isCheckable());
-            // A button's own key (not its Alt mnemonic) is shown beside its entry (after a
-            // tab, where a menu shows keys) and stays the button's.
-            if (!b->shortcut().isEmpty() && b->shortcut() != QKeySequence::mnemonic(b->text())) {
-                a->setText(a->text() + QLatin1Char('\t') +
-                           b->shortcut().toString(QKeySequence::NativeText));
-            }
-        }
+        if (auto* b = ButtonOf(e)) a->setCheckable(b->isCheckable());
         if (e.command == W::PauseGraphs) a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, &e] { Run(e); });
         actions_.emplace_back(&e, a);
     }
+    Retranslate();
     SyncWithControls();
+}
+
+QPushButton* WindowMenu::ButtonOf(const MenuEntry& e) const {
+    if (e.command != W::Control || e.role == Ctrl::Count_) return nullptr;
+    return qobject_cast<QPushButton*>(ui_.widget(e.role));
+}
+
+void WindowMenu::Retranslate() {
+    for (std::size_t i = 0; i < menus_.size(); ++i)
+        menus_[i]->setTitle(tr(kMenuTitles[i]));
+    for (const MenuEntry& e : kEntries) {
+        if (e.command == W::OpenRecent || e.command == W::RecordSampling) {
+            submenu(e.command)->setTitle(tr(e.title));
+        }
+    }
+    for (const auto& [e, a] : actions_) {
+        QString text = tr(e->title);
+        // A button's own key (not its Alt mnemonic) is shown beside its entry (after a tab,
+        // where a menu shows keys) and stays the button's.
+        if (const QPushButton* b = ButtonOf(*e);
+            b != nullptr && !b->shortcut().isEmpty() &&
+            b->shortcut() != QKeySequence::mnemonic(b->text())) {
+            text += QLatin1Char('\t') + b->shortcut().toString(QKeySequence::NativeText);
+        }
+        a->setText(text);
+    }
 }
 
 QMenu* WindowMenu::submenu(WindowCommand command) const {

@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QPushButton;
 
 namespace qelto::gui {
 
@@ -81,6 +82,8 @@ class WindowMenu : public QObject {
     // Asks for a file name and saves the plot of `graph`.
     void ExportGraph(Ctrl graph);
     void ShowAbout();
+    // The menus' titles and entries in the language in force.
+    void Retranslate();
 
   private:
     void Build();
@@ -89,6 +92,8 @@ class WindowMenu : public QObject {
     void FillSampling(QMenu* menu);
     void ChooseSampling(RecordEvery every);
     void SyncWithControls();
+    // The command button an entry stands for, or null.
+    QPushButton* ButtonOf(const MenuEntry& entry) const;
 
     QtUi& ui_;
     std::array<QMenu*, 4> menus_{};

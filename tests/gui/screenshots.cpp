@@ -6,8 +6,8 @@
 // waiting for GO and one running, the editor beside the live view during GO (also at
 // 1024x600), the Sensor and File menus, the
 // About box, the smallest window, the reports after loading an empty file (the longer one
-// taller than the screen), a colour taught from the sensor, the tolerance table and the
-// evidence cloud.
+// taller than the screen), a colour taught from the sensor, the tolerance table, the
+// evidence cloud, and the window and a question with Deutsch selected.
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
     startup.userConfigDirectory = settings.path().toStdString();
     startup.documentsDirectory = settings.path().toStdString();
     startup.connectionOverride = LinkDescription::Tcp(sim.host().toStdString(), sim.port());
+    startup.desktopLanguage = kEnglish;  // the last picture speaks German
 
     PopupAnswerer popups;
     popups.ThenClick("No");  // default parameters? no
@@ -483,6 +484,20 @@ int main(int argc, char** argv) {
     Spin(100);
     saveBoth(&window, "17-smallest-lost", [&] { ui.scheduler().FlushNow(); });
     window.resize(full);
+    Spin(50);
+
+    // Deutsch selected: the program's own texts (the link line, the menus, the link row's
+    // buttons) in German beside the fixed texts, with the question that Get asks.
+    ui.SetCtrlVal(Ctrl::LanguageSelector, 0);
+    DispatchControlEvent(ctx, Ctrl::LanguageSelector, Event::Commit);
+    Spin(100);
+    saveBoth(&window, "22-deutsch-lost", [&] { ui.scheduler().FlushNow(); });
+    ctx.working.Edit(ConfigItem::Parameter(15), 7);
+    popups.Then([&](QWidget* w) {
+        save(w, "23-deutsch-question");
+        ClickButton(w, QStringLiteral("No"));
+    });
+    DispatchControlEvent(ctx, Ctrl::GetButton, Event::Commit);
     Spin(50);
 
     std::printf("popups seen: %zu\n", popups.seen.size());

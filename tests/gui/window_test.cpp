@@ -117,7 +117,8 @@ std::vector<QChar> VisibleMnemonics(QWidget& w) {
 
 class Window : public ::testing::Test {
   protected:
-    void Start(int port, std::optional<std::int32_t> desktopLanguage = std::nullopt) {
+    // In English unless a test asks for another language (the program's own texts follow it).
+    void Start(int port, std::optional<std::int32_t> desktopLanguage = kEnglish) {
         StartupOptions o;
         o.programDirectory = dir.path().toStdString();
         o.userConfigDirectory = dir.path().toStdString();
@@ -181,7 +182,8 @@ TEST_F(Window, NoSensorOfflineKeepsRunningAtStandardGeometry) {
     ASSERT_EQ(popups.seen.size(), 1u);
     EXPECT_EQ(popups.seen[0].title, "ATTENTION!");
     // The table's text, and beside it what was refused and what the system said.
-    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState),
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState), "Offline \xE2\x80\x94 could not connect");
+    EXPECT_EQ(ui().widget(Ctrl::LinkState)->toolTip().toStdString(),
               "Offline: UnableToEstablishConnection (127.0.0.1 port " + std::to_string(port) +
                   ": Connection refused)");
     EXPECT_FALSE(gui->quitRequested());
@@ -413,6 +415,7 @@ TEST_F(Window, EditorChangesGoToTheSensorOnlyAfterYes) {
 TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     StartWithSensor();
     const auto linkState = [&] { return ui().GetCtrlText(Ctrl::LinkState); };
+    const auto linkTip = [&] { return ui().widget(Ctrl::LinkState)->toolTip().toStdString(); };
     EXPECT_EQ(linkState().rfind("Connected: TCP/IP 127.0.0.1:", 0), 0u) << linkState();
     EXPECT_NE(linkState().find("KORVANEX V4.3B7, serial 4711"), std::string::npos);
 
@@ -420,8 +423,9 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     QTimer::singleShot(
         200, [&] { server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdLiveData}); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
-    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
-    EXPECT_NE(linkState().find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << linkState();
+    EXPECT_EQ(linkState(), "Lost 0:00 \xE2\x80\x94 no reply in time");
+    EXPECT_EQ(linkTip().rfind("Link lost at ", 0), 0u) << linkTip();
+    EXPECT_NE(linkTip().find(": TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << linkTip();
     EXPECT_TRUE(ui().liveValuesGreyed());
     EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "TIMEOUT!");  // the status display's own text
 
@@ -433,7 +437,7 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
     // FREQ times out, FREQ again is answered: the link line follows both.
     server.AddFault({.kind = sim::FaultKind::NoReply, .command = kCmdCycleTime});
     QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
-    EXPECT_EQ(linkState().rfind("Link lost at ", 0), 0u) << linkState();
+    EXPECT_EQ(linkState().rfind("Lost ", 0), 0u) << linkState();
     QTest::mouseClick(Button(ui(), Ctrl::FreqButton), Qt::LeftButton);
     EXPECT_EQ(linkState().rfind("Connected: ", 0), 0u) << linkState();
 
@@ -443,7 +447,8 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
         200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     Spin(400);
-    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+    EXPECT_NE(linkState().find("\xE2\x80\x94 connection closed"), std::string::npos) << linkState();
+    EXPECT_NE(linkTip().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkTip();
     EXPECT_TRUE(ui().liveValuesGreyed());
 
     // Connected again and lost again: the values grey every time.
@@ -456,7 +461,7 @@ TEST_F(Window, AFaultDuringGoShowsTheLinkLostAndGoAgainRecovers) {
         200, [&] { server.AddFault({.kind = sim::FaultKind::Close, .command = kCmdLiveData}); });
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     EXPECT_TRUE(ui().liveValuesGreyed());
-    EXPECT_NE(linkState().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkState();
+    EXPECT_NE(linkTip().find("SERVER HAS CLOSED CONNECTION!"), std::string::npos) << linkTip();
 }
 
 // The sensor goes away during GO (its server stops) and comes back on the same port: Reconnect
@@ -524,7 +529,7 @@ TEST_F(Window, AutomaticReconnectionGoesOnAndStopsForAnotherSensor) {
     QTest::mouseClick(Button(ui(), Ctrl::GoButton), Qt::LeftButton);
     EXPECT_TRUE(ctx().supervisor.retrying());
     ui().TriggerWindowEvent(Event::Timer);  // an attempt while the sensor is away
-    EXPECT_NE(ui().GetCtrlText(Ctrl::LinkState).find("reconnecting (attempt 1, "),
+    EXPECT_NE(ui().GetCtrlText(Ctrl::LinkState).find("; reconnecting, attempt 1"),
               std::string::npos)
         << ui().GetCtrlText(Ctrl::LinkState);
 
@@ -612,6 +617,45 @@ TEST_F(Window, UnsentEditsAreKeptUntilTheOperatorSaysDiscard) {
     EXPECT_FALSE(gui->quitRequested());
     EXPECT_TRUE(ui().window().isVisible());
     EXPECT_EQ(ctx().working.config().teach[2].Cell[0], 900);
+}
+
+// Deutsch selected: the program's own questions, the link line and the menus speak German, the
+// fixed texts stay as they are; English again gives the texts exactly.
+TEST_F(Window, TheProgramsOwnTextsFollowTheLanguageSelection) {
+    StartWithSensor();
+    auto* language = qobject_cast<QComboBox*>(ui().widget(Ctrl::LanguageSelector));
+    const auto choose = [&](int index) {
+        language->setFocus();
+        while (language->currentIndex() != index)
+            QTest::keyClick(language, index < language->currentIndex() ? Qt::Key_Up : Qt::Key_Down);
+        Spin(20);  // the widgets hear of the change from the event loop
+    };
+    const auto askedOnGet = [&] {
+        QString asked;
+        popups.Then([&](QWidget* w) {
+            asked = qobject_cast<QMessageBox*>(w)->text();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        Activate();
+        QTest::keyClick(&ui().window(), Qt::Key_F10);
+        return asked.toStdString();
+    };
+    ctx().working.Edit(ConfigItem::Parameter(15), 7);
+    const std::string connected = ui().GetCtrlText(Ctrl::LinkState);
+
+    choose(0);
+    EXPECT_EQ(ctx().state.Language, 0);
+    EXPECT_EQ(askedOnGet(), "1 nicht gesendete \xC3\x84nderung verwerfen?");
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState).rfind("Verbunden: TCP/IP 127.0.0.1:", 0), 0u)
+        << ui().GetCtrlText(Ctrl::LinkState);
+    EXPECT_NE(ui().GetCtrlText(Ctrl::LinkState).find(", Seriennr. 4711"), std::string::npos);
+    EXPECT_EQ(ui().window().menuBar()->actions().front()->text(), QStringLiteral("&Datei"));
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::StatusDisplay), "KORVANEX V4.3B7");  // the sensor's own
+
+    choose(1);
+    EXPECT_EQ(askedOnGet(), "Discard 1 unsent change?");
+    EXPECT_EQ(ui().GetCtrlText(Ctrl::LinkState), connected);
+    EXPECT_EQ(ui().window().menuBar()->actions().front()->text(), QStringLiteral("&File"));
 }
 
 // What the sensor holds, said and marked, and nothing written unasked: a refused GAIN in the

@@ -154,7 +154,8 @@ TEST(SensorLive, AVanishedSerialDeviceEndsGoAtOnceWithItsReason) {
     EXPECT_EQ(failures.told[0].reason, reason);
     EXPECT_EQ(s.InfoBox(), before + kMsgTimeout + "\n\n");
     EXPECT_FALSE(s.sensor.connected());
-    const std::string line = s.ui.ctrl(Ctrl::LinkState).text;
+    EXPECT_EQ(s.ui.ctrl(Ctrl::LinkState).text.rfind("Lost 0:0", 0), 0u);
+    const std::string line = s.ui.ctrl(Ctrl::LinkState).tooltip;
     EXPECT_EQ(line.rfind("Link lost at ", 0), 0u) << line;
     EXPECT_NE(line.find("TIMEOUT! NO DATA RECEIVED!"), std::string::npos) << line;
     EXPECT_NE(line.find("(" + reason + ")"), std::string::npos) << line;

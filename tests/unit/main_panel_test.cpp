@@ -79,9 +79,9 @@ TEST_F(MainPanel, AStaleReplyAheadOfTheWritesOwnIsAFailure) {
     EXPECT_EQ(sensor.Commands(), (std::vector<int>{1}));
     EXPECT_EQ(rig.ui.ctrl(Ctrl::InfoBox).text, std::string(kMsgBadHeader) + "\n\n");
     EXPECT_NE(
-        rig.ui.ctrl(Ctrl::LinkState).text.find("(reply to command 2 while command 1 was asked)"),
+        rig.ui.ctrl(Ctrl::LinkState).tooltip.find("(reply to command 2 while command 1 was asked)"),
         std::string::npos)
-        << rig.ui.ctrl(Ctrl::LinkState).text;
+        << rig.ui.ctrl(Ctrl::LinkState).tooltip;
     EXPECT_EQ(rig.sensor.configuration().para, held);
 
     EXPECT_EQ(DispatchControlEvent(rig.ctx, Ctrl::SendButton, Event::Commit), Outcome::Failed);
