@@ -64,7 +64,7 @@ COMMAND:
                                case, "_" for a blank (gain=9, dynwin_lo=1234); a teach word as
                                section.key (teach_vector_2.cell_0=900, rows 0..31); VALUE 0..65535.
                                Values the sensor refuses are named, exit 7
-  teach ROW [--samples N] [--tolerance auto|VALUE] [--margin M] [--ram] [--dry-run]
+  teach ROW [--samples N] [--tolerance auto|VALUE] [--margin M] [--ram] [--verify] [--dry-run]
                                teach one colour, the one in front of the sensor, into ROW (0..30;
                                0..2 with two outputs) and leave every other row as it is: read the
                                sensor, take N live samples (default 100; auto needs 10), set the
@@ -111,7 +111,7 @@ COMMAND:
                                4 the inventory, GOLDEN or DIR could not be used (nothing was
                                started); 2 usage. Ctrl-C lets the sensors in progress finish and
                                starts no more.
---verify (send, set): read back after writing (through the EEPROM unless --ram) and compare;
+--verify (send, set, teach): read back after writing (through the EEPROM unless --ram) and compare;
   a value not held as sent is named and refused (exit 7). Off by default: without it the
   requests go out in the sensor's own order.
 After send, set, teach, store and load one line says what happened and what the sensor may
@@ -376,8 +376,8 @@ std::set<std::string> AllowedOptions(Command c, FleetTask task) {
             return {"--tcp", "--serial", "--baud", "--ram", "--format", "--verify"};
         case Command::Teach:
             // One row and no others: never the defaults.
-            return {"--tcp",       "--serial", "--baud",    "--ram",   "--samples",
-                    "--tolerance", "--margin", "--dry-run", "--format"};
+            return {"--tcp",       "--serial", "--baud",    "--ram",    "--samples",
+                    "--tolerance", "--margin", "--dry-run", "--format", "--verify"};
         case Command::Advise:
             // Reads the sensor at most: never the defaults.
             return {"--tcp",   "--serial", "--baud",     "-i",      "-o",
