@@ -585,16 +585,16 @@ py::module_ NumPy() {
 }
 
 py::object BatchDtype(const py::module_& numpy) {
-    py::dict spec;
-    spec["names"] =
+    py::dict layout;
+    layout["names"] =
         py::make_tuple("red", "green", "blue", "x", "y", "int", "color_no", "t", "wall_clock");
-    spec["formats"] = py::make_tuple("i2", "i2", "i2", "i2", "i2", "i2", "i2", "f8", "M8[ms]");
-    spec["offsets"] = py::make_tuple(
+    layout["formats"] = py::make_tuple("i2", "i2", "i2", "i2", "i2", "i2", "i2", "f8", "M8[ms]");
+    layout["offsets"] = py::make_tuple(
         offsetof(BatchRow, red), offsetof(BatchRow, green), offsetof(BatchRow, blue),
         offsetof(BatchRow, x), offsetof(BatchRow, y), offsetof(BatchRow, intensity),
         offsetof(BatchRow, colorNo), offsetof(BatchRow, t), offsetof(BatchRow, wallClockMs));
-    spec["itemsize"] = sizeof(BatchRow);
-    return numpy.attr("dtype")(spec);
+    layout["itemsize"] = sizeof(BatchRow);
+    return numpy.attr("dtype")(layout);
 }
 
 class PyLiveStream {
